@@ -1,0 +1,162 @@
+#include "data/cadbsqldb.h"
+
+#include "data/cadbsqlexception.h"
+#include "data/constants.h"
+#include "data/failure.h"
+#include "data/formatstring.h"
+#include "data/sqlite16.h"
+#include "platform/waitcursor.h"
+
+namespace {
+
+// Prepare-on-the-next-call flag of the QueryData iterator.
+bool g_bQueryDataPrepare = true;
+
+// A re-prepare after a schema change is retried this often before the failure is reported.
+constexpr int kMaxSchemaRetries = 100;
+
+} // namespace
+
+CADbSqlDb::~CADbSqlDb()
+{
+    try {
+        CloseDb();
+    } catch (const CADbSqlException&) {
+        // A connection that cannot close keeps its handle; nothing more can be done here.
+    }
+}
+
+bool CADbSqlDb::OpenDb(const std::wstring& path)
+{
+    m_strDbPath = path;
+    sqlite3* db = nullptr;
+    const int rc = sqlite16::Open(path, &db);
+    if (rc != SQLITE_OK) {
+        const std::wstring message = db ? sqlite16::ErrorMessage(db) : L"";
+        // The handle the engine hands back with a failure is released at once.
+        sqlite3_close(db);
+        throw CADbSqlException(rc, message, L"OpenDb");
+    }
+    m_pDb = db;
+    if (!m_pDb)
+        CheckDb();
+    sqlite3_busy_timeout(m_pDb, 30000);
+    m_bOpen = true;
+    return true;
+}
+
+sqlite3_stmt* CADbSqlDb::ExecuteStmt(const std::wstring& sql)
+{
+    if (!m_bOpen)
+        OpenDb(m_strDbPath);
+    if (!m_pDb)
+        CheckDb();
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite16::Prepare(m_pDb, sql, &stmt);
+    if (rc != SQLITE_OK)
+        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"ExecuteStmt");
+    return stmt;
+}
+
+void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
+{
+    platform::WaitCursor wait;
+    sqlite3_stmt* stmt = ExecuteStmt(sql);
+    if (!stmt)
+        return;
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDb), L"ExecuteCmd");
+}
+
+CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql)
+{
+    for (int attempt = 0;; ++attempt) {
+        sqlite3_stmt* stmt = ExecuteStmt(sql);
+        const int step = stmt ? sqlite3_step(stmt) : SQLITE_MISUSE;
+        if (step == SQLITE_ROW || step == SQLITE_DONE) {
+            out = CADbSqlQuery(stmt, m_pDb, step == SQLITE_DONE);
+            return out;
+        }
+        // finalize gives the statement's failure (SQLITE_OK for a text without a statement).
+        const int rc = sqlite3_finalize(stmt);
+        if (rc == SQLITE_SCHEMA && attempt < kMaxSchemaRetries)
+            continue;
+        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
+    }
+}
+
+bool CADbSqlDb::QueryData(const std::wstring& sql, sqlite3_stmt*& stmt)
+{
+    if (g_bQueryDataPrepare) {
+        stmt = ExecuteStmt(sql);
+        if (!stmt)
+            return false;
+        g_bQueryDataPrepare = false;
+    }
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    g_bQueryDataPrepare = true;
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(stmt);
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+        return false;
+    }
+    // A failed step ends the iteration; the statement is released before the failure goes up.
+    const std::wstring message = sqlite16::ErrorMessage(m_pDb);
+    sqlite3_finalize(stmt);
+    stmt = nullptr;
+    throw CADbSqlException(SQLITE_ERROR, message, L"QueryData");
+}
+
+void CADbSqlDb::CloseDb()
+{
+    if (!m_pDb)
+        return;
+    while (sqlite3_stmt* stmt = sqlite3_next_stmt(m_pDb, nullptr))
+        sqlite3_finalize(stmt);
+    const int rc = sqlite3_close(m_pDb);
+    if (rc != SQLITE_OK)
+        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"CloseDb");
+    m_pDb = nullptr;
+    m_bOpen = false;
+}
+
+void CADbSqlDb::CheckDb() const
+{
+    throw CADbSqlException(ADBSQL_NULL_POINTER, L"m_pDb(NULL)", L"CADbSqlDb::CheckDb()");
+}
+
+CADbSqlQuery& CADbSqlDb::GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly)
+{
+    std::wstring sql;
+    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE name NOT LIKE 'sqlite%%' AND type = "
+                                  L"'table' ORDER BY name"
+                                : L"Select * FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    try {
+        Query(out, sql);
+    } catch (const CADbSqlException& e) {
+        out = CADbSqlQuery();
+        errorText = FailureText(e.GetErrorText(), LOC_LIST_TABLES);
+        ShowFailureBox(e, LOC_LIST_TABLES);
+    }
+    return out;
+}
+
+CADbSqlQuery& CADbSqlDb::GetIndexes(CADbSqlQuery& out, bool namesOnly)
+{
+    std::wstring sql;
+    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE "
+                                  L"'sqlite_%%' ORDER BY name"
+                                : L"Select * FROM sqlite_master WHERE type = 'index' ORDER BY name");
+    try {
+        Query(out, sql);
+    } catch (const CADbSqlException& e) {
+        out = CADbSqlQuery();
+        ShowFailureBox(e, LOC_LIST_INDEXES);
+    }
+    return out;
+}

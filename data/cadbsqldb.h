@@ -1,0 +1,38 @@
+#pragma once
+// One engine connection with the path it opens.
+#include "data/cadbsqlquery.h"
+
+#include <sqlite3.h>
+
+#include <string>
+
+class CADbSqlDb {
+public:
+    CADbSqlDb() = default;
+    virtual ~CADbSqlDb(); // closes; never throws
+    CADbSqlDb(const CADbSqlDb&) = delete;
+    CADbSqlDb& operator=(const CADbSqlDb&) = delete;
+
+    // Opens (creating when missing) read-write with a 30-second busy time-out; throws on failure.
+    bool OpenDb(const std::wstring& path);
+    // Prepares the first statement of the text, reopening a closed connection first.
+    // NULL when the text holds no statement; the caller finalizes. Throws on failure.
+    sqlite3_stmt* ExecuteStmt(const std::wstring& sql);
+    // Runs one statement to its end with the wait cursor shown; a row is a failure. Throws.
+    void ExecuteCmd(const std::wstring& sql);
+    // Prepares and takes the first step; the caller finalizes. Throws on failure.
+    CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
+    // Row iterator (one iteration at a time in the process): true while on a row.
+    bool QueryData(const std::wstring& sql, sqlite3_stmt*& stmt);
+    // Finalizes every statement of the connection, then closes it. Throws on failure.
+    void CloseDb();
+    [[noreturn]] void CheckDb() const;
+
+    // Schema lists of this connection; each shows its own failure and then gives the empty result.
+    CADbSqlQuery& GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly);
+    CADbSqlQuery& GetIndexes(CADbSqlQuery& out, bool namesOnly);
+
+    sqlite3* m_pDb = nullptr;
+    std::wstring m_strDbPath;
+    bool m_bOpen = false;
+};

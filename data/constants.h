@@ -1,0 +1,99 @@
+#pragma once
+// Program-wide text constants: every text that several source files must spell
+// alike lives here once.
+#include <array>
+#include <string>
+
+// General texts.
+inline constexpr wchar_t STR_REGISTRY_KEY[] = L"Corvellan Software";
+inline constexpr wchar_t STR_PRODUCT_NAME[] = L"Tabulon";
+inline constexpr wchar_t STR_NO_BACKUP_TIME[] = L"1899-12-30 00:00:00.0000";
+inline constexpr wchar_t STR_DEFAULT_FONT_FACE[] = L"Tahoma";
+inline constexpr wchar_t STR_DEFAULT_FONT_SIZE[] = L"14";
+inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
+inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
+
+// Setting nodes of the application data file.
+inline constexpr wchar_t NODE_CURFONT[] = L"CONFIG\\DATASHEET\\CURFONT";
+inline constexpr wchar_t NODE_CURFONTSIZE[] = L"CONFIG\\DATASHEET\\CURFONTSIZE";
+inline constexpr wchar_t NODE_CURTEXTCOLOR[] = L"CONFIG\\DATASHEET\\CURTEXTCOLOR";
+inline constexpr wchar_t NODE_CURODDROWCOLOR[] = L"CONFIG\\DATASHEET\\CURODDROWCOLOR";
+inline constexpr wchar_t NODE_CUREVENROWCOLOR[] = L"CONFIG\\DATASHEET\\CUREVENROWCOLOR";
+inline constexpr wchar_t NODE_DEF_COL_WIDTH[] = L"CONFIG\\DATASHEET\\DEF_COL_WIDTH";
+inline constexpr wchar_t NODE_DEF_REPORT_COL_WIDTH[] = L"CONFIG\\DATASHEET\\DEF_REPORT_COL_WIDTH";
+inline constexpr wchar_t NODE_REPORT_HEADER_TEXT[] = L"CONFIG\\DATASHEET\\REPORT_HEADER_TEXT";
+inline constexpr wchar_t NODE_REPORT_FOOTER_TEXT[] = L"CONFIG\\DATASHEET\\REPORT_FOOTER_TEXT";
+inline constexpr wchar_t NODE_MAX_GRID_ROW[] = L"CONFIG\\DATASHEET\\MAX_GRID_ROW";
+inline constexpr wchar_t NODE_BUP_AUTO[] = L"CONFIG\\DB\\BUP_AUTO";
+inline constexpr wchar_t NODE_BUP_PERIOD[] = L"CONFIG\\DB\\BUP_PERIOD";
+inline constexpr wchar_t NODE_BUP_WORK_FILE[] = L"CONFIG\\DB\\BUP_WORK_FILE";
+inline constexpr wchar_t NODE_BUP_LOCATION[] = L"CONFIG\\DB\\BUP_LOCATION";
+inline constexpr wchar_t NODE_BACKUP_DATE_TIME[] = L"BACKUP\\DATE_TIME";
+inline constexpr wchar_t NODE_USER_DB_LOCATION[] = L"USER\\DB\\LOCATION";
+
+// Value-list nodes of the application data file.
+inline constexpr wchar_t NODE_DB_DATA_TYPES[] = L"SQLITE_DB_DATA_TYPES";
+inline constexpr wchar_t NODE_CONFLICT_TYPES[] = L"SQLITE_CONFLICT_TYPES";
+inline constexpr wchar_t NODE_COLLATE_TYPES[] = L"SQLITE_COLLATE_TYPES";
+inline constexpr wchar_t NODE_SORTBY_TYPES[] = L"SQLITE_SORTBY_TYPES";
+inline constexpr wchar_t NODE_FOREIGN_KEY_ACTION_TYPES[] = L"SQLITE_FOREIGN_KEY_ACTION_TYPES";
+inline constexpr wchar_t NODE_MATCH_TYPES[] = L"SQLITE_MATCH_TYPES";
+inline constexpr wchar_t NODE_DEFERRABLE_TYPES[] = L"SQLITE_DEFERRABLE_TYPES";
+inline constexpr wchar_t NODE_INITIALLY_TYPES[] = L"SQLITE_INITIALLY_TYPES:"; // the colon belongs to the name
+inline constexpr wchar_t NODE_ENCODE_TYPES[] = L"SQLITE_ENCODE_TYPES";
+inline constexpr wchar_t NODE_PAGE_SIZES[] = L"SQLITE_PAGE_SIZES";
+inline constexpr wchar_t NODE_PRAGMAS[] = L"SQLITE_PRAGMAS";
+
+// The PRAGMA templates that the console offers, in their order and exact spelling.
+extern const std::array<const wchar_t*, 98> g_arrPragmaTemplates;
+
+// Statement templates.
+extern const std::wstring SQL_TABLE_INFO;       // "PRAGMA table_info([%s])"
+extern const std::wstring SQL_FOREIGN_KEY_LIST; // "PRAGMA FOREIGN_KEY_LIST([%s])"
+
+// Program-wide paths, empty until set. Each folder ends with the path separator.
+extern std::wstring g_strAppFolder;
+extern std::wstring g_strDbFolder;
+
+// Failure display: the failure's text, then its location code.
+inline constexpr wchar_t STR_LOCATION_FORMAT[] = L"%s\n Location <%s>";
+
+// Location codes: each names the one place that catches and shows a failure.
+inline constexpr wchar_t LOC_RECSET_SEARCH[] = L"00002";
+inline constexpr wchar_t LOC_RECSET_RELATED_ROWS[] = L"00003";
+inline constexpr wchar_t LOC_LIST_INDEXES[] = L"00004";
+inline constexpr wchar_t LOC_LIST_TABLES[] = L"00005";
+inline constexpr wchar_t LOC_LIST_VIEWS[] = L"00006";
+inline constexpr wchar_t LOC_LIST_FOREIGN_KEYS[] = L"00007";
+inline constexpr wchar_t LOC_DROP_TABLE[] = L"00008";
+inline constexpr wchar_t LOC_DROP_INDEX[] = L"00009";
+inline constexpr wchar_t LOC_DROP_TRIGGER[] = L"00010";
+inline constexpr wchar_t LOC_DROP_VIEW[] = L"00011";
+inline constexpr wchar_t LOC_VACUUM[] = L"00012";
+inline constexpr wchar_t LOC_CELL_CHECK[] = L"00013";
+inline constexpr wchar_t LOC_OPEN_CURRENT_DB[] = L"00014";
+inline constexpr wchar_t LOC_WRITE_ROW[] = L"00016";
+inline constexpr wchar_t LOC_INSERT_ROW[] = L"00017";
+inline constexpr wchar_t LOC_SAVE_UNDO_ROW[] = L"00018";
+inline constexpr wchar_t LOC_SORT[] = L"00019";
+inline constexpr wchar_t LOC_EXECUTE_SQL[] = L"00020";
+inline constexpr wchar_t LOC_UNDO_ROW[] = L"00021";
+inline constexpr wchar_t LOC_NEW_DB_PRAGMAS[] = L"00022";
+inline constexpr wchar_t LOC_CREATE_QUERY_VIEW[] = L"00023";
+inline constexpr wchar_t LOC_RECSET_MOVE[] = L"00024";
+inline constexpr wchar_t LOC_RECSET_MOVE_TO[] = L"00025";
+inline constexpr wchar_t LOC_LIST_TRIGGERS[] = L"00026";
+inline constexpr wchar_t LOC_RECSET_DELETE[] = L"00027";
+inline constexpr wchar_t LOC_BLOB_FILE_OPEN[] = L"00028";
+inline constexpr wchar_t LOC_COPY_STRUCTURE[] = L"00029";
+inline constexpr wchar_t LOC_LOAD_CURRENT_ROW[] = L"00031";
+inline constexpr wchar_t LOC_BACKUP_FOLDER[] = L"00032";
+inline constexpr wchar_t LOC_NODE_EXISTS[] = L"00034";
+inline constexpr wchar_t LOC_VALUE_EXISTS[] = L"00035";
+inline constexpr wchar_t LOC_CREATE_NODE[] = L"00036";
+inline constexpr wchar_t LOC_ADD_TEXT_VALUE[] = L"00037";
+inline constexpr wchar_t LOC_NEXT_VALUE[] = L"00038";
+inline constexpr wchar_t LOC_GET_TEXT_VALUE[] = L"00039";
+inline constexpr wchar_t LOC_UPDATE_TEXT_VALUE[] = L"00040";
+inline constexpr wchar_t LOC_LAUNCH_COMPANION[] = L"00041";
+inline constexpr wchar_t LOC_PAGE_CACHE_LOAD[] = L"00043";

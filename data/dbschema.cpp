@@ -1,0 +1,153 @@
+#include "data/dbschema.h"
+
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/constants.h"
+#include "data/currentdb.h"
+#include "data/failure.h"
+#include "data/formatstring.h"
+#include "data/sqlite16.h"
+#include "data/textutil.h"
+#include "platform/captionline.h"
+#include "platform/messagebox.h"
+
+namespace {
+
+// The FetchRow iterator's state.
+bool g_bFetchRowPrepare = true;
+sqlite3_stmt* g_pFetchRowStmt = nullptr;
+
+// Runs a fixed list statement; on failure the result is empty and the failure is shown.
+template <typename Show>
+CADbSqlQuery& RunList(CADbSqlQuery& out, const std::wstring& sql, Show show)
+{
+    try {
+        CurrentDb().Query(out, sql);
+    } catch (const CADbSqlException& e) {
+        out = CADbSqlQuery();
+        show(e);
+    }
+    return out;
+}
+
+bool Drop(const wchar_t* format, const std::wstring& name, const wchar_t* code)
+{
+    std::wstring sql;
+    FormatString(sql, format, SqlName{name});
+    try {
+        CADbSqlQuery query;
+        CurrentDb().Query(query, sql);
+        query.Finalize();
+        return true;
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, code);
+        return false;
+    }
+}
+
+} // namespace
+
+void ReadTableInfoRow(sqlite3_stmt* stmt, std::vector<CADbSqlFieldInfo>& out)
+{
+    CADbSqlFieldInfo info;
+    info.m_nCid = sqlite3_column_int(stmt, 0);
+    info.m_strName = sqlite16::ColumnText(stmt, 1);
+    info.m_strType = sqlite16::ColumnText(stmt, 2);
+    info.m_nPk = sqlite3_column_int(stmt, 5);
+    info.m_strDefault = sqlite16::ColumnText(stmt, 4);
+    info.m_nNotNull = sqlite3_column_int(stmt, 3);
+    std::wstring upper = info.m_strType;
+    StringToUpper(upper);
+    info.m_nTypeCode = GetTypeCode(upper);
+    out.push_back(info);
+}
+
+bool GetTableFieldInfo(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out)
+{
+    std::wstring sql;
+    FormatString(sql, SQL_TABLE_INFO, SqlName{table});
+    out.clear();
+    CADbSqlDb& db = CurrentDb();
+    sqlite3_stmt* stmt = nullptr;
+    while (db.QueryData(sql, stmt))
+        ReadTableInfoRow(stmt, out);
+    return !out.empty();
+}
+
+bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names)
+{
+    sqlite3_stmt* stmt = CurrentDb().ExecuteStmt(sql);
+    if (!stmt)
+        return false;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const int count = sqlite3_column_count(stmt);
+        for (int i = 0; i < count; ++i)
+            names.push_back(sqlite16::ColumnName(stmt, i));
+    }
+    sqlite3_finalize(stmt);
+    return true;
+}
+
+bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values)
+{
+    if (g_bFetchRowPrepare) {
+        g_pFetchRowStmt = CurrentDb().ExecuteStmt(sql);
+        if (!g_pFetchRowStmt)
+            return false;
+        g_bFetchRowPrepare = false;
+    }
+    const int rc = sqlite3_step(g_pFetchRowStmt);
+    if (rc == SQLITE_ROW) {
+        const int count = sqlite3_column_count(g_pFetchRowStmt);
+        for (int i = 0; i < count; ++i)
+            values.push_back(sqlite16::ColumnText(g_pFetchRowStmt, i));
+        return true;
+    }
+    if (rc == SQLITE_DONE)
+        sqlite3_reset(g_pFetchRowStmt);
+    sqlite3_finalize(g_pFetchRowStmt);
+    g_pFetchRowStmt = nullptr;
+    g_bFetchRowPrepare = true;
+    return false;
+}
+
+CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly)
+{
+    std::wstring sql;
+    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE type = 'trigger' ORDER BY name"
+                                : L"Select * FROM sqlite_master WHERE type = 'trigger' ORDER BY name");
+    return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
+}
+
+CADbSqlQuery& GetViews(CADbSqlQuery& out, bool namesOnly)
+{
+    std::wstring sql;
+    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE type = 'view' ORDER BY name"
+                                : L"Select * FROM sqlite_master WHERE type = 'view' ORDER BY name");
+    return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_VIEWS); });
+}
+
+CADbSqlQuery& GetForeignKeys(CADbSqlQuery& out, const std::wstring& table)
+{
+    std::wstring sql;
+    FormatString(sql, L"PRAGMA foreign_key_list([%s])", SqlName{table});
+    return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_FOREIGN_KEYS); });
+}
+
+bool DropTable(const std::wstring& name) { return Drop(L"DROP TABLE IF EXISTS [%s]", name, LOC_DROP_TABLE); }
+bool DropIndex(const std::wstring& name) { return Drop(L"DROP INDEX IF EXISTS [%s]", name, LOC_DROP_INDEX); }
+bool DropTrigger(const std::wstring& name) { return Drop(L"DROP TRIGGER IF EXISTS [%s]", name, LOC_DROP_TRIGGER); }
+bool DropView(const std::wstring& name) { return Drop(L"DROP VIEW IF EXISTS [%s]", name, LOC_DROP_VIEW); }
+
+void VacuumDatabase()
+{
+    try {
+        CADbSqlQuery query;
+        CurrentDb().Query(query, L"VACUUM");
+        query.Finalize();
+        platform::MessageBox(platform::MainWindow(), L"Vacuum Completed", STR_PRODUCT_NAME,
+                             platform::MB_OK | platform::MB_ICONINFORMATION);
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_VACUUM);
+    }
+}

@@ -1,0 +1,206 @@
+#include "data/formatstring.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <cwctype>
+
+std::wstring QuoteIdentifier(const std::wstring& name)
+{
+    if (name.find(L']') == std::wstring::npos)
+        return L"[" + name + L"]";
+    std::wstring out = L"\"";
+    for (wchar_t c : name) {
+        out += c;
+        if (c == L'"')
+            out += L'"';
+    }
+    return out + L"\"";
+}
+
+static std::wstring DoubleQuotes(const wchar_t* text)
+{
+    std::wstring out;
+    for (; text && *text; ++text) {
+        out += *text;
+        if (*text == L'\'')
+            out += L'\'';
+    }
+    return out;
+}
+
+std::wstring QuoteValue(const std::wstring& text) { return L"'" + DoubleQuotes(text.c_str()) + L"'"; }
+
+long long FormatArg::AsSigned() const
+{
+    switch (m_kind) {
+    case Kind::Signed: return m_signed;
+    case Kind::Unsigned: return static_cast<long long>(m_unsigned);
+    case Kind::Double: return static_cast<long long>(m_double);
+    case Kind::Char: return m_char;
+    default: return 0;
+    }
+}
+
+unsigned long long FormatArg::AsUnsigned(bool wrap32) const
+{
+    if (m_kind == Kind::Signed && m_bits == 32 && wrap32)
+        return static_cast<unsigned>(static_cast<int>(m_signed));
+    if (m_kind == Kind::Unsigned)
+        return m_unsigned;
+    return static_cast<unsigned long long>(AsSigned());
+}
+
+double FormatArg::AsDouble() const
+{
+    switch (m_kind) {
+    case Kind::Double: return m_double;
+    case Kind::Signed: return static_cast<double>(m_signed);
+    case Kind::Unsigned: return static_cast<double>(m_unsigned);
+    default: return 0;
+    }
+}
+
+namespace {
+
+struct Spec {
+    std::string flags;
+    int width = -1;
+    int precision = -1;
+    bool leftAlign = false;
+    wchar_t conversion = 0;
+};
+
+void Pad(std::wstring& out, const std::wstring& text, const Spec& spec)
+{
+    const int pad = spec.width > static_cast<int>(text.size()) ? spec.width - static_cast<int>(text.size()) : 0;
+    if (!spec.leftAlign)
+        out.append(static_cast<size_t>(pad), L' ');
+    out += text;
+    if (spec.leftAlign)
+        out.append(static_cast<size_t>(pad), L' ');
+}
+
+// Numbers are formatted by the C library in its narrow form, which is locale-free for digits.
+std::wstring Narrow(const Spec& spec, const char* length, char conversion, auto value)
+{
+    std::string fmt = "%" + spec.flags;
+    if (spec.width >= 0)
+        fmt += std::to_string(spec.width);
+    if (spec.precision >= 0)
+        fmt += "." + std::to_string(spec.precision);
+    fmt += length;
+    fmt += conversion;
+    char buffer[512];
+    const int n = std::snprintf(buffer, sizeof buffer, fmt.c_str(), value);
+    std::wstring out;
+    for (int i = 0; i < n && i < static_cast<int>(sizeof buffer) - 1; ++i)
+        out += static_cast<wchar_t>(static_cast<unsigned char>(buffer[i]));
+    return out;
+}
+
+} // namespace
+
+std::wstring& FormatStringArgs(std::wstring& out, const wchar_t* format, std::initializer_list<FormatArg> args)
+{
+    out.clear();
+    if (!format)
+        return out;
+    auto next = args.begin();
+    const wchar_t* p = format;
+    while (*p) {
+        if (*p != L'%') {
+            out += *p++;
+            continue;
+        }
+        ++p;
+        if (*p == L'%') {
+            out += L'%';
+            ++p;
+            continue;
+        }
+        Spec spec;
+        while (*p && std::wcschr(L"-+ #0", *p)) {
+            if (*p == L'-')
+                spec.leftAlign = true;
+            spec.flags += static_cast<char>(*p++);
+        }
+        auto readNumber = [&p](int& into) {
+            if (*p == L'*') { // widths from arguments are not used by the program's formats
+                ++p;
+                return;
+            }
+            if (!std::iswdigit(*p))
+                return;
+            into = 0;
+            while (std::iswdigit(*p))
+                into = into * 10 + (*p++ - L'0');
+        };
+        readNumber(spec.width);
+        if (*p == L'.') {
+            ++p;
+            spec.precision = 0;
+            readNumber(spec.precision);
+        }
+        while (*p && std::wcschr(L"hlLqjztI", *p)) {
+            if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4')
+                p += 2;
+            ++p;
+        }
+        spec.conversion = *p;
+        if (!*p)
+            break;
+        ++p;
+        if (next == args.end())
+            continue; // a missing argument produces nothing
+        const FormatArg& arg = *next++;
+        switch (spec.conversion) {
+        case L's':
+            if (arg.kind() == FormatArg::Kind::Name) {
+                const std::wstring name = arg.Text() ? arg.Text() : L"";
+                const bool bracketed = !out.empty() && out.back() == L'[' && *p == L']';
+                if (bracketed && name.find(L']') != std::wstring::npos) {
+                    out.pop_back();
+                    out += QuoteIdentifier(name);
+                    ++p; // the closing bracket is replaced by the closing quote
+                } else if (bracketed) {
+                    out += name;
+                } else {
+                    out += QuoteIdentifier(name);
+                }
+            } else if (arg.kind() == FormatArg::Kind::Value) {
+                out += DoubleQuotes(arg.Text());
+            } else {
+                std::wstring text = arg.Text() ? arg.Text() : (arg.kind() == FormatArg::Kind::Text ? L"(null)" : L"");
+                if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < text.size())
+                    text.resize(static_cast<size_t>(spec.precision));
+                Pad(out, text, spec);
+            }
+            break;
+        case L'c':
+            Pad(out, std::wstring(1, arg.kind() == FormatArg::Kind::Char ? arg.Char() : static_cast<wchar_t>(arg.AsSigned())),
+                spec);
+            break;
+        case L'd':
+        case L'i':
+            out += Narrow(spec, "ll", 'd', arg.AsSigned());
+            break;
+        case L'u':
+        case L'x':
+        case L'X':
+        case L'o':
+            out += Narrow(spec, "ll", static_cast<char>(spec.conversion), arg.AsUnsigned(true));
+            break;
+        case L'f':
+        case L'F':
+        case L'e':
+        case L'E':
+        case L'g':
+        case L'G':
+            out += Narrow(spec, "", static_cast<char>(spec.conversion), arg.AsDouble());
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}

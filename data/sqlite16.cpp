@@ -1,0 +1,46 @@
+#include "data/sqlite16.h"
+
+#include "platform/utf16.h"
+
+namespace sqlite16 {
+
+int Open(const std::wstring& path, sqlite3** db)
+{
+    const std::u16string path16 = platform::ToUtf16(path);
+    return sqlite3_open16(path16.c_str(), db);
+}
+
+int Prepare(sqlite3* db, const std::wstring& sql, sqlite3_stmt** stmt)
+{
+    const std::u16string sql16 = platform::ToUtf16(sql);
+    return sqlite3_prepare16_v2(db, sql16.c_str(), static_cast<int>(sql16.size() * sizeof(char16_t)), stmt, nullptr);
+}
+
+std::wstring ErrorMessage(sqlite3* db)
+{
+    return platform::FromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(db)));
+}
+
+std::wstring ColumnText(sqlite3_stmt* stmt, int column, bool* isNull)
+{
+    const void* text = sqlite3_column_text16(stmt, column);
+    if (isNull)
+        *isNull = text == nullptr;
+    if (!text)
+        return L"";
+    return platform::FromUtf16Bytes(text, sqlite3_column_bytes16(stmt, column));
+}
+
+std::wstring ColumnName(sqlite3_stmt* stmt, int column)
+{
+    return platform::FromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(stmt, column)));
+}
+
+int BindText(sqlite3_stmt* stmt, int parameter, const std::wstring& text)
+{
+    const std::u16string text16 = platform::ToUtf16(text);
+    return sqlite3_bind_text16(stmt, parameter, text16.data(), static_cast<int>(text16.size() * sizeof(char16_t)),
+                               SQLITE_TRANSIENT);
+}
+
+} // namespace sqlite16

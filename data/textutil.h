@@ -1,0 +1,19 @@
+#pragma once
+// Checks of typed numbers and dates, upper-casing and the editor navigation keys.
+#include "platform/wintypes.h"
+
+#include <string>
+
+// Digits, at most one dot and at most one minus anywhere; "" passes.
+bool IsDecimalText(const std::wstring& text);
+// Digits and at most one minus anywhere; "" passes.
+bool IsIntegerText(const std::wstring& text);
+// A calendar date of the Gregorian calendar; the year has no range.
+bool IsValidDate(int year, int month, int day);
+// ASCII a-z to A-Z in place; every other character stays.
+void StringToUpper(std::wstring& text);
+
+// Navigation keys of the cell editors. The key is a Qt key code, with
+// NAVKEY_SHIFT added while Shift is held. code: 1 left, 2 right, 3 up, 4 down.
+inline constexpr UINT NAVKEY_SHIFT = 0x02000000; // Qt::ShiftModifier
+bool MapNavigationKey(UINT key, UINT& code);

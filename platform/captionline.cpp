@@ -1,0 +1,41 @@
+#include "platform/captionline.h"
+
+#include "platform/threads.h"
+
+#include <mutex>
+
+namespace platform {
+namespace {
+
+std::mutex g_sinkMutex;
+CaptionSink g_sink;
+
+void Deliver(const std::wstring& text, int type)
+{
+    CaptionSink sink;
+    {
+        std::lock_guard lock(g_sinkMutex);
+        sink = g_sink;
+    }
+    if (sink)
+        sink(text, type);
+}
+
+} // namespace
+
+void ShowCaptionLine(const std::wstring& text, int type)
+{
+    if (IsGuiThread())
+        Deliver(text, type);
+    else
+        PostToGuiThread([text, type] { Deliver(text, type); });
+}
+
+CaptionSink SetCaptionSink(CaptionSink sink)
+{
+    std::lock_guard lock(g_sinkMutex);
+    std::swap(g_sink, sink);
+    return sink;
+}
+
+} // namespace platform

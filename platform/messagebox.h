@@ -1,0 +1,52 @@
+#pragma once
+// Message boxes. Every box of the program goes through MessageBox, so that the
+// program shows a real Qt box and tests answer and record each one.
+#include "platform/wintypes.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace platform {
+
+// Buttons, icons and answers keep the values that the program's callers compare with.
+inline constexpr UINT MB_OK = 0x0;
+inline constexpr UINT MB_OKCANCEL = 0x1;
+inline constexpr UINT MB_YESNOCANCEL = 0x3;
+inline constexpr UINT MB_YESNO = 0x4;
+inline constexpr UINT MB_ICONERROR = 0x10;
+inline constexpr UINT MB_ICONQUESTION = 0x20;
+inline constexpr UINT MB_ICONWARNING = 0x30; // also the exclamation icon
+inline constexpr UINT MB_ICONINFORMATION = 0x40;
+inline constexpr UINT MB_BUTTONMASK = 0xF;
+inline constexpr UINT MB_ICONMASK = 0xF0;
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+struct MessageBoxRequest {
+    QWidget* owner = nullptr;
+    std::wstring text;
+    std::wstring caption;
+    UINT style = MB_OK;
+    bool fromWorkerThread = false; // shown without waiting, answered IDOK to the caller
+};
+
+using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
+
+// Shows a box and returns the button pressed. On the user-interface thread it is
+// modal. From any other thread the box is queued to the user-interface thread and
+// the call returns IDOK at once: a worker never waits for the user-interface thread.
+int MessageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, UINT style);
+
+// Replaces the real boxes (tests); an empty handler restores them. Returns the old one.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// The program's main window, owner of the boxes of code that has no window of its own.
+void SetMainWindow(QWidget* window);
+QWidget* MainWindow();
+
+} // namespace platform

@@ -1,0 +1,27 @@
+# Installs the Debian packages the build needs, only those that are missing.
+# Sourced by the other scripts.
+tabulon_install_deps() {
+    local wanted=(cmake ninja-build g++ libsqlite3-dev qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+    local missing=()
+    local pkg
+    for pkg in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+# Configures (once) and builds one build folder: tabulon_build DIR [cmake options...]
+tabulon_build() {
+    local dir="$1"
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$TABULON_ROOT" -B "$dir" -G Ninja "$@"
+    fi
+    cmake --build "$dir"
+}

@@ -1,0 +1,29 @@
+// Test entry: a real QApplication on the offscreen platform; a Qt warning printed
+// during a test fails that test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+namespace {
+
+void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    if (testing::UnitTest::GetInstance()->current_test_info())
+        ADD_FAILURE() << "Qt warning: " << message.toStdString();
+    else
+        fprintf(stderr, "Qt warning outside a test: %s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(FailOnQtWarning);
+    return RUN_ALL_TESTS();
+}

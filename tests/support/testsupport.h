@@ -1,0 +1,83 @@
+#pragma once
+// Test helpers: recorders for message boxes and caption lines, a temporary folder
+// with real database files, and a copy of the shipped application data file.
+#include "platform/captionline.h"
+#include "platform/messagebox.h"
+
+#include <QTemporaryDir>
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace testing_support {
+
+// Records every box shown while it lives and answers each one: with the queued
+// answers first, then with the default answer.
+class BoxRecorder {
+public:
+    explicit BoxRecorder(int defaultAnswer = platform::IDOK);
+    ~BoxRecorder();
+
+    std::vector<platform::MessageBoxRequest> Boxes() const;
+    size_t Count() const;
+    platform::MessageBoxRequest Last() const;
+    void QueueAnswer(int answer);
+    void Clear();
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<platform::MessageBoxRequest> m_boxes;
+    std::deque<int> m_answers;
+    int m_defaultAnswer;
+    platform::MessageBoxHandler m_previous;
+};
+
+struct CaptionLine {
+    std::wstring text;
+    int type;
+};
+
+// Records every caption-strip line written while it lives.
+class CaptionRecorder {
+public:
+    CaptionRecorder();
+    ~CaptionRecorder();
+
+    std::vector<CaptionLine> Lines() const;
+    size_t Count() const;
+    CaptionLine Last() const;
+    void Clear();
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<CaptionLine> m_lines;
+    platform::CaptionSink m_previous;
+};
+
+// A temporary folder removed with the object.
+class TempFolder {
+public:
+    TempFolder();
+    // Full path of a file in the folder.
+    std::wstring Path(const std::wstring& name) const;
+    // Makes a database file in the folder by running the script; returns its path.
+    std::wstring MakeDatabase(const std::wstring& name, const std::string& script) const;
+    // Copies the shipped application data file into the folder; returns its path.
+    std::wstring CopyAppDataFile(const std::wstring& name = L"KVZDATA.KVZ") const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs SQL on a file through a private raw connection (fixtures and checks).
+void ExecRaw(const std::wstring& path, const std::string& sql);
+// The first column of the first row of a query as UTF-8, "<null>" for NULL, "<none>" without a row.
+std::string QueryRaw(const std::wstring& path, const std::string& sql);
+
+std::string Utf8(const std::wstring& text);
+
+} // namespace testing_support
