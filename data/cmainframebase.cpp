@@ -1,0 +1,3 @@
+#include "data/cmainframebase.h"
+
+CMainFrameBase* g_pMainFrame = nullptr;
