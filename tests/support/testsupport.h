@@ -3,6 +3,7 @@
 // with real database files, and a copy of the shipped application data file.
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
+#include "platform/utf16.h"
 
 #include <QTemporaryDir>
 

@@ -1,0 +1,421 @@
+// The connection, its statements, the schema functions and the failure texts.
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/currentdb.h"
+#include "data/dbschema.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+using testing_support::BoxRecorder;
+using testing_support::CaptionRecorder;
+using testing_support::QueryRaw;
+using testing_support::TempFolder;
+
+namespace {
+
+class Connection : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_path = m_folder.MakeDatabase(L"test.db", "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT);"
+                                                   "INSERT INTO t VALUES(1,'a'),(2,'b');");
+        m_db.OpenDb(m_path);
+        g_pCurrentDb = &m_db;
+    }
+    void TearDown() override { g_pCurrentDb = nullptr; }
+
+    // The failure a call throws; fails the test when it throws none.
+    template <typename F> CADbSqlException Failure(F call)
+    {
+        try {
+            call();
+        } catch (const CADbSqlException& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no failure thrown";
+        return CADbSqlException(-1, L"", L"");
+    }
+
+    // A connection on a file that is no database: every statement on it fails.
+    void OpenJunk(CADbSqlDb& db)
+    {
+        const std::wstring junk = m_folder.Path(L"junk.db");
+        QFile file(platform::ToQString(junk));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        db.OpenDb(junk);
+    }
+
+    TempFolder m_folder;
+    std::wstring m_path;
+    CADbSqlDb m_db;
+    BoxRecorder m_boxes;
+};
+
+TEST_F(Connection, ExecuteCmdRunsOnlyTheFirstOfTwoStatements)
+{
+    m_db.ExecuteCmd(L"INSERT INTO t VALUES(3,'c'); INSERT INTO t VALUES(4,'d');");
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(id) FROM t"), "1,2,3");
+}
+
+TEST_F(Connection, ExecuteCmdOfARowFailsAfterFinalizing)
+{
+    const CADbSqlException e = Failure([&] { m_db.ExecuteCmd(L"SELECT * FROM t"); });
+    EXPECT_EQ(e.m_nCode, 1);
+    EXPECT_EQ(e.m_strLocation, L"ExecuteCmd");
+    EXPECT_EQ(e.GetErrorText().substr(0, 13), L"SQLITE_ERROR:");
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), nullptr);
+}
+
+TEST_F(Connection, TextWithoutAStatement)
+{
+    for (const std::wstring text : {L"", L"   ", L"-- only a comment", L"/* c */"}) {
+        EXPECT_EQ(m_db.ExecuteStmt(text), nullptr);
+        m_db.ExecuteCmd(text);
+        CADbSqlQuery query;
+        const CADbSqlException e = Failure([&] { m_db.Query(query, text); });
+        EXPECT_EQ(e.m_nCode, 0);
+        EXPECT_EQ(e.GetErrorText().substr(0, 9), L"SQLITE_OK");
+    }
+}
+
+TEST_F(Connection, QueryStandsOnTheFirstRow)
+{
+    CADbSqlQuery query;
+    m_db.Query(query, L"SELECT id, name FROM t ORDER BY id");
+    ASSERT_FALSE(query.Eof());
+    EXPECT_EQ(query.m_nCols, 2);
+    EXPECT_EQ(query.GetIntField(0), 1);
+    EXPECT_EQ(std::wstring(query.GetFieldValue(1)), L"a");
+    EXPECT_EQ(query.GetFieldName(1), L"name");
+    EXPECT_FALSE(query.NextRow());
+    EXPECT_EQ(query.GetIntField(0), 2);
+    EXPECT_TRUE(query.NextRow());
+    query.Finalize();
+
+    m_db.Query(query, L"SELECT NULL, 'x' FROM t WHERE id = 1");
+    EXPECT_EQ(query.GetFieldValue(0), nullptr);
+    // Two column texts can be held at once.
+    const wchar_t* second = query.GetFieldValue(1);
+    query.GetFieldValue(0);
+    EXPECT_EQ(std::wstring(second), L"x");
+    query.Finalize();
+
+    CADbSqlQuery empty;
+    EXPECT_TRUE(empty.Eof());
+    const CADbSqlException e = Failure([&] { empty.NextRow(); });
+    EXPECT_EQ(e.GetErrorText(), L"NULL_POINTER:<pStmt(NULL)>:<CheckStm>");
+}
+
+TEST_F(Connection, FailedQueryNamesWhereItFailed)
+{
+    CADbSqlQuery query;
+    const CADbSqlException prepare = Failure([&] { m_db.Query(query, L"SELECT * FROM missing"); });
+    EXPECT_EQ(prepare.GetErrorText(), L"SQLITE_ERROR:<no such table: missing>:<ExecuteStmt>");
+    // A failed step has no location of its own.
+    const CADbSqlException step = Failure([&] { m_db.Query(query, L"INSERT INTO t VALUES(1,'again')"); });
+    EXPECT_EQ(step.GetErrorText(), L"SQLITE_CONSTRAINT:<UNIQUE constraint failed: t.id>:<>");
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), nullptr);
+}
+
+TEST_F(Connection, NonAsciiTextRoundTripsThroughTheEngine)
+{
+    const std::wstring text = L"Grüße \U0001F600 表";
+    sqlite3_stmt* stmt = m_db.ExecuteStmt(L"INSERT INTO t(name) VALUES('Grüße \U0001F600 表')");
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_DONE);
+    sqlite3_finalize(stmt);
+    CADbSqlQuery query;
+    m_db.Query(query, L"SELECT name, length(name) FROM t WHERE id = 3");
+    EXPECT_EQ(std::wstring(query.GetFieldValue(0)), text);
+    EXPECT_EQ(query.GetIntField(1), 9); // the engine counts characters, not UTF-16 units
+    query.Finalize();
+}
+
+TEST_F(Connection, CloseFinalizesStatementsStillHeld)
+{
+    CADbSqlQuery query;
+    m_db.Query(query, L"SELECT * FROM t");
+    sqlite3_stmt* other = m_db.ExecuteStmt(L"SELECT 1");
+    ASSERT_NE(other, nullptr);
+    m_db.CloseDb();
+    EXPECT_EQ(m_db.m_pDb, nullptr);
+    EXPECT_FALSE(m_db.m_bOpen);
+    // A closed connection reopens its file on the next statement.
+    m_db.ExecuteCmd(L"INSERT INTO t VALUES(9,'z')");
+    EXPECT_TRUE(m_db.m_bOpen);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT name FROM t WHERE id = 9"), "z");
+}
+
+TEST_F(Connection, OpenFailureLeavesNoHandle)
+{
+    CADbSqlDb db;
+    const CADbSqlException e = Failure([&] { db.OpenDb(m_folder.Path(L"no/such/folder/x.db")); });
+    EXPECT_EQ(e.m_nCode, SQLITE_CANTOPEN);
+    EXPECT_EQ(e.m_strLocation, L"OpenDb");
+    EXPECT_EQ(db.m_pDb, nullptr);
+    EXPECT_FALSE(db.m_bOpen);
+    const CADbSqlException check = Failure([&] { db.CheckDb(); });
+    EXPECT_EQ(check.GetErrorText(), L"NULL_POINTER:<m_pDb(NULL)>:<CADbSqlDb::CheckDb()>");
+}
+
+TEST_F(Connection, OpeningAFileThatIsNoDatabaseFailsAtTheFirstStatement)
+{
+    CADbSqlDb db;
+    OpenJunk(db);
+    const std::wstring junk = db.m_strDbPath;
+    std::wstring errorText;
+    CADbSqlQuery query;
+    db.GetTables(query, errorText, true);
+    EXPECT_TRUE(query.Eof());
+    EXPECT_EQ(query.m_pStmt, nullptr);
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().caption, L"Error");
+    EXPECT_EQ(m_boxes.Last().style, platform::MB_OK | platform::MB_ICONERROR);
+    EXPECT_EQ(m_boxes.Last().text, L"SQLITE_NOTADB:<file is not a database>:<ExecuteStmt>\n Location <00005>");
+    EXPECT_EQ(errorText, m_boxes.Last().text);
+    QFile file(platform::ToQString(junk));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(4096, 'x'));
+}
+
+TEST_F(Connection, IteratorsServeOneIterationAtATime)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rows = 0;
+    while (m_db.QueryData(L"SELECT * FROM t", stmt))
+        ++rows;
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(stmt, nullptr);
+    while (m_db.QueryData(L"SELECT * FROM t WHERE id = 2", stmt))
+        ++rows;
+    EXPECT_EQ(rows, 3);
+
+    std::vector<std::wstring> values;
+    ASSERT_TRUE(FetchRow(L"PRAGMA table_info([t])", values));
+    EXPECT_EQ(values.size(), 6u);
+    EXPECT_EQ(values[1], L"id");
+    values.clear();
+    ASSERT_TRUE(FetchRow(L"PRAGMA table_info([t])", values));
+    EXPECT_EQ(values[1], L"name");
+    EXPECT_EQ(values[4], L""); // NULL default
+    EXPECT_FALSE(FetchRow(L"PRAGMA table_info([t])", values));
+    values.clear();
+    ASSERT_TRUE(FetchRow(L"PRAGMA user_version", values));
+    EXPECT_EQ(values, std::vector<std::wstring>{L"0"});
+    EXPECT_FALSE(FetchRow(L"PRAGMA user_version", values));
+}
+
+TEST_F(Connection, QueryDataFailureEndsTheIteration)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE n(v)");
+    m_db.ExecuteCmd(L"INSERT INTO n VALUES(1),(0)");
+    sqlite3_stmt* stmt = nullptr;
+    // abs() of the smallest integer overflows on the second row.
+    const std::wstring sql = L"SELECT abs(CASE v WHEN 0 THEN -9223372036854775807 - 1 ELSE 1 END) FROM n";
+    ASSERT_TRUE(m_db.QueryData(sql, stmt));
+    const CADbSqlException e = Failure([&] { m_db.QueryData(sql, stmt); });
+    EXPECT_EQ(e.m_strLocation, L"QueryData");
+    EXPECT_EQ(stmt, nullptr);
+    // The next iteration prepares afresh.
+    int rows = 0;
+    while (m_db.QueryData(L"SELECT * FROM t", stmt))
+        ++rows;
+    EXPECT_EQ(rows, 2);
+}
+
+TEST_F(Connection, ColumnDescriptionsAndTypeCodes)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE \"odd]name\"(\"a]b\" varchar(20) NOT NULL DEFAULT 'x', \"c,d\" numeric, "
+                    L"\"é\" DATE, plain, PRIMARY KEY(\"c,d\"))");
+    std::vector<CADbSqlFieldInfo> fields;
+    ASSERT_TRUE(GetTableFieldInfo(L"odd]name", fields));
+    ASSERT_EQ(fields.size(), 4u);
+    EXPECT_EQ(fields[0].m_strName, L"a]b");
+    EXPECT_EQ(fields[0].m_strType, L"varchar(20)");
+    EXPECT_EQ(fields[0].m_nTypeCode, FIELDTYPE_TEXT);
+    EXPECT_EQ(fields[0].m_strDefault, L"'x'");
+    EXPECT_EQ(fields[0].m_nNotNull, 1);
+    EXPECT_EQ(fields[1].m_nPk, 1);
+    EXPECT_EQ(fields[1].m_nTypeCode, FIELDTYPE_FLOAT);
+    EXPECT_EQ(fields[2].m_strName, L"é");
+    EXPECT_EQ(fields[2].m_nTypeCode, FIELDTYPE_DATE);
+    EXPECT_EQ(fields[3].m_nTypeCode, FIELDTYPE_TEXT);
+    EXPECT_EQ(fields[0].GetType(), FIELDTYPE_TEXT);
+    EXPECT_EQ(fields[0].m_strType, L"VARCHAR(20)");
+
+    EXPECT_FALSE(GetTableFieldInfo(L"missing", fields));
+    EXPECT_TRUE(fields.empty());
+}
+
+TEST(TypeCode, DeclaredTypesInRuleOrder)
+{
+    struct Case {
+        const wchar_t* type;
+        int code;
+    };
+    const Case cases[] = {
+        {L"INTEGER", 1},  {L"POINT", 1},      {L"INTERVAL", 1},     {L"FLOATING POINT", 1}, {L"VARCHAR(20)", 3},
+        {L"CLOB", 3},     {L"TEXT", 3},       {L"DECIMAL(10,2)", 3}, {L"BOOLEAN", 3},      {L"TIMESTAMP", 3},
+        {L"BLOB", 4},     {L"BINARY", 4},     {L"NUMERIC", 2},      {L"REAL", 2},           {L"DOUBLE", 2},
+        {L"FLOAT", 2},    {L"DATETIME", 8},   {L"TIME", 7},         {L"DATE", 6},           {L"DATE TIME", 3},
+        {L"", 3},         {L"integer", 3},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GetTypeCode(c.type), c.code) << platform::ToQString(c.type).toStdString();
+    CADbSqlFieldInfo info;
+    EXPECT_EQ(info.m_nCid, -1);
+    EXPECT_EQ(info.m_nPk, -1);
+    info.m_strType = L"integer";
+    EXPECT_EQ(info.GetType(), 1);
+    CADbSqlFieldInfo untyped;
+    untyped.m_nTypeCode = 5;
+    EXPECT_EQ(untyped.GetType(), 5);
+}
+
+TEST(ErrorText, CodeNameMessageAndLocation)
+{
+    struct Case {
+        int code;
+        const wchar_t* message;
+        const wchar_t* location;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {1, L"near x", L"ExecuteCmd", L"SQLITE_ERROR:<near x>:<ExecuteCmd>"},
+        {5, L"", L"OpenDb", L"SQLITE_BUSY:<OpenDb>"},
+        {19, L"m", L"", L"SQLITE_CONSTRAINT:<m>:<>"},
+        {26, L"", L"", L"SQLITE_NOTADB:<>"},
+        {100, L"", L"x", L"SQLITE_ROW:<x>"},
+        {101, L"", L"x", L"SQLITE_DONE:<x>"},
+        {1000, L"m_pDb(NULL)", L"CADbSqlDb::CheckDb()", L"NULL_POINTER:<m_pDb(NULL)>:<CADbSqlDb::CheckDb()>"},
+        {2067, L"", L"x", L"UNKNOWN_ERROR:<x>"},
+        {27, L"", L"x", L"UNKNOWN_ERROR:<x>"},
+        {-1, L"", L"x", L"UNKNOWN_ERROR:<x>"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CADbSqlException(c.code, c.message, c.location).GetErrorText(), c.text);
+}
+
+TEST_F(Connection, SchemaListsExcludeTheEnginesOwnObjects)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE u(a UNIQUE, b)");
+    m_db.ExecuteCmd(L"CREATE INDEX ub ON u(b)");
+    m_db.ExecuteCmd(L"CREATE VIEW v AS SELECT * FROM t");
+    m_db.ExecuteCmd(L"CREATE TRIGGER tr AFTER INSERT ON t BEGIN SELECT 1; END");
+    m_db.ExecuteCmd(L"CREATE TABLE c(x REFERENCES t(id), y REFERENCES u)");
+    auto names = [](CADbSqlQuery query) {
+        std::vector<std::wstring> out;
+        for (bool end = query.Eof(); !end; end = query.NextRow())
+            out.push_back(query.GetFieldValue(0));
+        query.Finalize();
+        return out;
+    };
+    std::wstring error;
+    CADbSqlQuery q;
+    EXPECT_EQ(names(m_db.GetTables(q, error, true)), (std::vector<std::wstring>{L"c", L"t", L"u"}));
+    EXPECT_EQ(names(m_db.GetIndexes(q, true)), std::vector<std::wstring>{L"ub"});
+    EXPECT_EQ(names(GetViews(q, true)), std::vector<std::wstring>{L"v"});
+    EXPECT_EQ(names(GetTriggers(q, true)), std::vector<std::wstring>{L"tr"});
+    GetForeignKeys(q, L"c");
+    int keys = 0;
+    for (bool end = q.Eof(); !end; end = q.NextRow())
+        ++keys;
+    q.Finalize();
+    EXPECT_EQ(keys, 2);
+    EXPECT_TRUE(GetForeignKeys(q, L"t").Eof());
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(Connection, ListFailuresAreShownWithTheirOwnCodes)
+{
+    CaptionRecorder lines;
+    CADbSqlDb junk;
+    OpenJunk(junk);
+    g_pCurrentDb = &junk;
+    CADbSqlQuery q;
+    EXPECT_TRUE(GetViews(q, true).Eof());
+    EXPECT_TRUE(GetTriggers(q, true).Eof());
+    EXPECT_TRUE(GetForeignKeys(q, L"t").Eof());
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    EXPECT_NE(m_boxes.Boxes()[0].text.find(L"\n Location <00006>"), std::wstring::npos);
+    EXPECT_NE(m_boxes.Boxes()[1].text.find(L"\n Location <00007>"), std::wstring::npos);
+    ASSERT_EQ(lines.Count(), 1u);
+    EXPECT_EQ(lines.Last().type, 3);
+    EXPECT_NE(lines.Last().text.find(L"\n Location <00026>"), std::wstring::npos);
+    g_pCurrentDb = &m_db;
+}
+
+TEST_F(Connection, DropsDropOnlyTheObjectNamed)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE [a] (x)");
+    m_db.ExecuteCmd(L"CREATE TABLE \"a]b\" (x)");
+    m_db.ExecuteCmd(L"CREATE TABLE \"t] --\" (x)");
+    m_db.ExecuteCmd(L"CREATE TABLE \"'; DROP TABLE t; --\" (x)");
+    m_db.ExecuteCmd(L"CREATE INDEX \"i]x\" ON t(name)");
+    m_db.ExecuteCmd(L"CREATE VIEW \"v\"\"q\" AS SELECT 1");
+    m_db.ExecuteCmd(L"CREATE TRIGGER \"tr]\" AFTER INSERT ON t BEGIN SELECT 1; END");
+    EXPECT_TRUE(DropTable(L"a]b"));
+    EXPECT_TRUE(DropTable(L"t] --"));
+    EXPECT_TRUE(DropTable(L"'; DROP TABLE t; --"));
+    EXPECT_TRUE(DropIndex(L"i]x"));
+    EXPECT_TRUE(DropView(L"v\"q"));
+    EXPECT_TRUE(DropTrigger(L"tr]"));
+    EXPECT_TRUE(DropTable(L"never existed"));
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(name, '|') FROM (SELECT name FROM sqlite_master ORDER BY name)"),
+              "a|t");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(Connection, DropFailureShowsItsBox)
+{
+    struct Case {
+        bool (*drop)(const std::wstring&);
+        const wchar_t* code;
+    };
+    CADbSqlDb junk;
+    OpenJunk(junk);
+    g_pCurrentDb = &junk;
+    const Case cases[] = {{DropTable, L"00008"}, {DropIndex, L"00009"}, {DropTrigger, L"00010"}, {DropView, L"00011"}};
+    for (const Case& c : cases) {
+        m_boxes.Clear();
+        EXPECT_FALSE(c.drop(L"t"));
+        ASSERT_EQ(m_boxes.Count(), 1u);
+        EXPECT_EQ(m_boxes.Last().text.substr(m_boxes.Last().text.size() - 18), std::wstring(L"\n Location <") + c.code + L">");
+    }
+    g_pCurrentDb = &m_db;
+}
+
+TEST_F(Connection, VacuumReportsCompletionOrItsFailure)
+{
+    VacuumDatabase();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"Vacuum Completed");
+    EXPECT_EQ(m_boxes.Last().caption, L"Tabulon");
+    EXPECT_EQ(m_boxes.Last().style, platform::MB_OK | platform::MB_ICONINFORMATION);
+
+    CADbSqlQuery reading;
+    m_db.Query(reading, L"SELECT * FROM t");
+    VacuumDatabase();
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    EXPECT_EQ(m_boxes.Last().caption, L"Error");
+    EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00012>"), std::wstring::npos);
+    reading.Finalize();
+}
+
+TEST_F(Connection, ColumnNamesOfAStatement)
+{
+    std::vector<std::wstring> names;
+    EXPECT_TRUE(GetColumnNames(L"SELECT id AS \"ïd\", name FROM t", names));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"ïd", L"name"}));
+    names.clear();
+    EXPECT_TRUE(GetColumnNames(L"SELECT * FROM t WHERE 0", names));
+    EXPECT_TRUE(names.empty());
+    EXPECT_FALSE(GetColumnNames(L"-- nothing", names));
+    EXPECT_THROW(GetColumnNames(L"SELEKT", names), CADbSqlException);
+}
+
+} // namespace
