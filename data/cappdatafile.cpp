@@ -1,0 +1,270 @@
+#include "data/cappdatafile.h"
+
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/constants.h"
+#include "data/failure.h"
+#include "data/formatstring.h"
+#include "data/sqlite16.h"
+#include "platform/files.h"
+#include "platform/messagebox.h"
+#include "platform/waitcursor.h"
+
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+
+namespace {
+
+constexpr wchar_t kMissingFileText[] = L"Application data file <KVZDATA.KVZ> is missing.\nCan not continue.";
+constexpr wchar_t kNotSupportedText[] = L"Not yet supported";
+
+// Names and texts are bound as parameters, so none can change what a statement does.
+constexpr wchar_t kNodeQuery[] = L"SELECT * FROM [Node] WHERE [NodeName] = ?";
+constexpr wchar_t kNodeNameQuery[] = L"SELECT [NodeName] FROM [Node] WHERE [NodeName] = ?";
+constexpr wchar_t kInsertNode[] = L"INSERT INTO [Node] VALUES (NULL,?,%d)";
+// NodeID has integer affinity, so the quoted decimal finds the node's values.
+constexpr wchar_t kValuesQuery[] = L"SELECT * FROM [NodeValue] WHERE NodeID = '%d'";
+constexpr wchar_t kValueQuery[] = L"SELECT * FROM [NodeValue] WHERE [NodeID] = '%d' AND [TextVal] = ?";
+constexpr wchar_t kInsertValue[] = L"INSERT INTO [NodeValue] (NodeID,TextVal) VALUES(%d,?)";
+constexpr wchar_t kUpdateValues[] = L"UPDATE [NodeValue] SET TextVal = ? WHERE NodeID = '%d'";
+
+// Column positions of "SELECT *".
+constexpr int kNodeIdColumn = 0;
+constexpr int kNodeTypeColumn = 2;
+constexpr int kTextValColumn = 2;
+
+// The list enumerator's state, shared by the whole program.
+CADbSqlDb g_enumDb;
+CADbSqlQuery g_enumQuery;
+bool g_bEnumRestart = true;
+
+using Texts = std::initializer_list<std::reference_wrapper<const std::wstring>>;
+
+struct NodeRow {
+    sqlite3_int64 id;
+    int type;
+};
+
+// Opens the store's file. The engine would make an empty database at a missing path;
+// the store never creates its file, so a file that vanished is a failure.
+void OpenStore(CADbSqlDb& db, const std::wstring& path)
+{
+    if (!platform::FileExists(path))
+        throw CADbSqlException(SQLITE_CANTOPEN, L"unable to open database file", L"OpenDb");
+    db.OpenDb(path);
+}
+
+sqlite3_stmt* PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
+{
+    sqlite3_stmt* stmt = db.ExecuteStmt(sql);
+    int parameter = 0;
+    for (const std::wstring& text : texts) {
+        const int rc = sqlite16::BindText(stmt, ++parameter, text);
+        if (rc != SQLITE_OK) {
+            const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
+            sqlite3_finalize(stmt);
+            throw CADbSqlException(rc, message, L"BindText");
+        }
+    }
+    return stmt;
+}
+
+// CADbSqlDb::Query with the texts bound: positioned on the first row; the caller finalizes.
+void QueryBound(CADbSqlDb& db, CADbSqlQuery& out, const std::wstring& sql, Texts texts)
+{
+    sqlite3_stmt* stmt = PrepareBound(db, sql, texts);
+    const int step = sqlite3_step(stmt);
+    if (step != SQLITE_ROW && step != SQLITE_DONE) {
+        const int rc = sqlite3_finalize(stmt);
+        throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"");
+    }
+    out = CADbSqlQuery(stmt, db.m_pDb, step == SQLITE_DONE);
+}
+
+// CADbSqlDb::ExecuteCmd with the texts bound.
+void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
+{
+    platform::WaitCursor wait;
+    sqlite3_stmt* stmt = PrepareBound(db, sql, texts);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db.m_pDb), L"ExecuteCmd");
+}
+
+// The node query: the node's id and type when a node of that name exists.
+std::optional<NodeRow> FindNode(CADbSqlDb& db, const std::wstring& name)
+{
+    CADbSqlQuery query;
+    QueryBound(db, query, kNodeQuery, {name});
+    std::optional<NodeRow> node;
+    if (!query.Eof())
+        node = NodeRow{query.GetInt64Field(kNodeIdColumn), query.GetIntField(kNodeTypeColumn)};
+    query.Finalize();
+    return node;
+}
+
+// The common frame of the operations: a private connection on the file for the body,
+// closed on every path; a failure shows its box with the operation's location code
+// and gives false.
+template <typename Body> bool WithStore(const std::wstring& path, const wchar_t* location, Body body)
+{
+    CADbSqlDb db;
+    try {
+        OpenStore(db, path);
+        const bool result = body(db);
+        db.CloseDb();
+        return result;
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, location);
+        return false;
+    }
+}
+
+} // namespace
+
+bool CAppDataFile::SetFile(const std::wstring& path)
+{
+    m_strFilePath = path;
+    if (path.empty())
+        return false;
+    if (platform::FileExists(path))
+        return true;
+    platform::MessageBox(platform::MainWindow(), kMissingFileText, STR_ERROR_CAPTION,
+                         platform::MB_OK | platform::MB_ICONERROR);
+    return false;
+}
+
+bool CAppDataFile::NodeExists(const std::wstring& name)
+{
+    return WithStore(m_strFilePath, LOC_NODE_EXISTS, [&](CADbSqlDb& db) {
+        CADbSqlQuery query;
+        QueryBound(db, query, kNodeNameQuery, {name});
+        const bool found = !query.Eof();
+        query.Finalize();
+        return found;
+    });
+}
+
+bool CAppDataFile::CreateNode(const std::wstring& name, int type)
+{
+    if (NodeExists(name))
+        return false;
+    return WithStore(m_strFilePath, LOC_CREATE_NODE, [&](CADbSqlDb& db) {
+        std::wstring sql;
+        ExecuteBound(db, FormatString(sql, kInsertNode, type), {name});
+        return true;
+    });
+}
+
+bool CAppDataFile::ValueExists(const std::wstring& name, const std::wstring& text)
+{
+    return WithStore(m_strFilePath, LOC_VALUE_EXISTS, [&](CADbSqlDb& db) {
+        const std::optional<NodeRow> node = FindNode(db, name);
+        if (!node)
+            return false;
+        if (node->type != NODE_TYPE_NUMBER && node->type != NODE_TYPE_TEXT) {
+            // Counted as present, so nothing is ever added to such a node.
+            platform::MessageBox(platform::MainWindow(), kNotSupportedText, STR_PRODUCT_NAME,
+                                 platform::MB_OK | platform::MB_ICONWARNING);
+            return true;
+        }
+        std::wstring sql;
+        CADbSqlQuery query;
+        QueryBound(db, query, FormatString(sql, kValueQuery, node->id), {text});
+        const bool found = !query.Eof();
+        query.Finalize();
+        return found;
+    });
+}
+
+bool CAppDataFile::AddTextValue(const std::wstring& name, const std::wstring& text)
+{
+    // Stored values never hold a single quote: each becomes a backquote, so a text that
+    // differs from a stored value only by quotes against backquotes counts as the same.
+    std::wstring stored = text;
+    std::replace(stored.begin(), stored.end(), L'\'', L'`');
+    if (ValueExists(name, stored))
+        return false;
+    return WithStore(m_strFilePath, LOC_ADD_TEXT_VALUE, [&](CADbSqlDb& db) {
+        const std::optional<NodeRow> node = FindNode(db, name);
+        if (!node)
+            return false;
+        std::wstring sql;
+        ExecuteBound(db, FormatString(sql, kInsertValue, node->id), {stored});
+        return true;
+    });
+}
+
+bool CAppDataFile::NextValue(const std::wstring& name, std::wstring& out)
+{
+    if (g_bEnumRestart) {
+        try {
+            OpenStore(g_enumDb, m_strFilePath);
+            const std::optional<NodeRow> node = FindNode(g_enumDb, name);
+            // Only text nodes are enumerated; any other leaves the query at its end.
+            if (node && node->type == NODE_TYPE_TEXT) {
+                std::wstring sql;
+                g_enumDb.Query(g_enumQuery, FormatString(sql, kValuesQuery, node->id));
+            }
+        } catch (const CADbSqlException& e) {
+            ShowFailureBox(e, LOC_NEXT_VALUE);
+        }
+    }
+    g_bEnumRestart = false;
+
+    if (!g_enumQuery.Eof()) {
+        const wchar_t* value = g_enumQuery.GetFieldValue(kTextValColumn);
+        out = value ? value : L"";
+        // A failed step reports no end of rows and leaves no row: the enumeration ends there.
+        if (!g_enumQuery.NextRow() && sqlite3_data_count(g_enumQuery.m_pStmt) == 0)
+            g_enumQuery.m_bEof = true;
+        return true;
+    }
+
+    g_bEnumRestart = true;
+    g_enumQuery.Finalize();
+    try {
+        g_enumDb.CloseDb();
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_NEXT_VALUE);
+    }
+    return false;
+}
+
+bool CAppDataFile::GetTextValue(const std::wstring& name, std::wstring& out)
+{
+    std::wstring value;
+    const bool found = WithStore(m_strFilePath, LOC_GET_TEXT_VALUE, [&](CADbSqlDb& db) {
+        const std::optional<NodeRow> node = FindNode(db, name);
+        if (!node)
+            return false;
+        std::wstring sql;
+        CADbSqlQuery query;
+        db.Query(query, FormatString(sql, kValuesQuery, node->id));
+        const bool hasValue = !query.Eof();
+        if (hasValue) {
+            const wchar_t* text = query.GetFieldValue(kTextValColumn);
+            value = text ? text : L"";
+        }
+        query.Finalize();
+        return hasValue;
+    });
+    if (found)
+        out = value;
+    return found;
+}
+
+bool CAppDataFile::UpdateTextValue(const std::wstring& name, const std::wstring& text)
+{
+    return WithStore(m_strFilePath, LOC_UPDATE_TEXT_VALUE, [&](CADbSqlDb& db) {
+        const std::optional<NodeRow> node = FindNode(db, name);
+        if (!node)
+            return false;
+        std::wstring sql;
+        ExecuteBound(db, FormatString(sql, kUpdateValues, node->id), {text});
+        return true;
+    });
+}

@@ -1,0 +1,23 @@
+#include "platform/files.h"
+
+#include "platform/utf16.h"
+
+#include <QFileInfo>
+
+namespace platform {
+
+bool FileExists(const std::wstring& path) { return !path.empty() && QFileInfo(ToQString(path)).isFile(); }
+
+std::wstring ExecutableFolder()
+{
+    // The kernel's link names the executable itself, whatever the working folder or argv[0].
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (executable.isEmpty())
+        return L"";
+    std::wstring folder = FromQString(QFileInfo(executable).absolutePath());
+    if (folder.empty() || folder.back() != L'/')
+        folder += L'/';
+    return folder;
+}
+
+} // namespace platform
