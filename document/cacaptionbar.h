@@ -45,6 +45,5 @@ private:
     CCaptionDlg* m_pCaptionDlg;
 };
 
-// The main frame owns the one bar; code below the shell cannot see the main frame, so the
-// bar's constructor publishes itself here and its destructor withdraws it.
+// The main frame (shell/) owns the one bar; document/ cannot include the frame, so it reaches the bar here.
 extern CACaptionBar* g_pCaptionBar;

@@ -1,5 +1,6 @@
 #include "document/ccaptiondlg.h"
 
+#include "data/constants.h"
 #include "document/cacaptionbar.h"
 #include "document/cmfcbuttonext.h"
 #include "platform/utf16.h"
@@ -14,26 +15,29 @@
 #include <QThread>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 
-// Positions in dialog units (x, y, width, height), converted with the strip font's base units.
+// Left edge and size in dialog units, converted with the strip font's base units; every
+// control is centred on the strip's height.
 struct ControlSpec {
-    int x, y, width, height;
+    int x, width, height;
     const char16_t* tooltip; // the button's own tooltip sentence
     const char16_t* shortText;
 };
 
 const ControlSpec kControls[CCaptionDlg::ControlCount] = {
-    {3, 3, 104, 12, nullptr, u"Search Text"},
-    {107, 3, 10, 12, u"Find matching record in the active table on active column.", u"Search"},
-    {116, 3, 6, 12, u"Select search type.", u"Search Options"},
-    {140, 3, 16, 12, u"Jump to previous row in search result.", u"Navigate Backward of Search Result"},
-    {159, 3, 16, 12, u"Jump to next row in search result", u"Navigate Forward of Search Result"},
-    {179, 3, 16, 12, u"Add new row to the active table.", u"Add New Row"},
-    {199, 3, 16, 12, u"Delete selected row(s) from the active table.", u"Delete Selected Row(s)"},
-    {219, 3, 16, 12, u"Undo recently changed row.", u"Undo Recent Change(s)"},
-    {239, 3, 16, 12, u"Find related record in parent table.", u"Find Upward Reference"},
-    {259, 3, 16, 12, u"Find related record in child tables", u"Find Downward Reference(s)"},
+    {3, 104, 12, nullptr, u"Search Text"},
+    {107, 10, 12, u"Find matching record in the active table on active column.", u"Search"},
+    {116, 6, 12, u"Select search type.", u"Search Options"},
+    {140, 16, 12, u"Jump to previous row in search result.", u"Navigate Backward of Search Result"},
+    {159, 16, 12, u"Jump to next row in search result", u"Navigate Forward of Search Result"},
+    {179, 16, 12, u"Add new row to the active table.", u"Add New Row"},
+    {199, 16, 12, u"Delete selected row(s) from the active table.", u"Delete Selected Row(s)"},
+    {219, 16, 12, u"Undo recently changed row.", u"Undo Recent Change(s)"},
+    {239, 16, 12, u"Find related record in parent table.", u"Find Upward Reference"},
+    {259, 16, 12, u"Find related record in child tables", u"Find Downward Reference(s)"},
 };
 
 struct SearchTypeItem {
@@ -56,10 +60,13 @@ constexpr int kMessageGap = 30;
 constexpr int kMessageRightMargin = 5;
 constexpr int kButtonImageSize = 16;
 
-QFont StripFont()
+constexpr int kStripFontPoints = 10;
+constexpr int kMessageFontPoints = 13;
+
+QFont TahomaFont(int points)
 {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(10);
+    QFont font(platform::ToQString(STR_DEFAULT_FONT_FACE));
+    font.setPointSize(points);
     return font;
 }
 
@@ -69,10 +76,9 @@ CCaptionDlg::CCaptionDlg(CACaptionBar* owner)
     : QWidget(owner)
     , m_pOwner(owner)
     , m_clrNormalText(palette().color(QPalette::WindowText))
-    , m_fontMessage(QStringLiteral("Tahoma"))
+    , m_fontMessage(TahomaFont(kMessageFontPoints))
 {
-    m_fontMessage.setPointSize(13);
-    setFont(StripFont());
+    setFont(TahomaFont(kStripFontPoints));
 
     m_pSearchEdit = new QLineEdit(this);
     m_arrControls[SearchText] = m_pSearchEdit;

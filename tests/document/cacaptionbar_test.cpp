@@ -436,6 +436,16 @@ TEST_F(CaptionStrip, TooltipsAndShortTexts)
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
     EXPECT_EQ(QToolTip::text(), "Search Text");
     QToolTip::hideText();
+
+    // A message cut short in the strip shows whole over the message area.
+    const std::wstring longText(200, L'w');
+    strip->SetMessage(longText, Dlg::MSG_NORMAL);
+    const QPoint inMessage = strip->GetMessageRect().center();
+    QHelpEvent overMessage(QEvent::ToolTip, inMessage, strip->mapToGlobal(inMessage));
+    QApplication::sendEvent(strip, &overMessage);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
+    EXPECT_EQ(QToolTip::text(), QString::fromStdWString(longText));
+    QToolTip::hideText();
 }
 
 // Catches a pressed button without its frame colour, or a frame left after the release.
