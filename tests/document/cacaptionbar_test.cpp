@@ -24,27 +24,6 @@ namespace {
 
 using Dlg = CCaptionDlg;
 
-// The offscreen platform can neither grab the keyboard for a popup window nor raise it,
-// and says so each time a menu or tooltip opens. While this guard lives those two notices
-// are dropped; every other message still reaches the test's handler.
-class OffscreenPopupNotices {
-public:
-    OffscreenPopupNotices() { s_previous = qInstallMessageHandler(&Filter); }
-    ~OffscreenPopupNotices() { qInstallMessageHandler(s_previous); }
-    OffscreenPopupNotices(const OffscreenPopupNotices&) = delete;
-    OffscreenPopupNotices& operator=(const OffscreenPopupNotices&) = delete;
-
-private:
-    static void Filter(QtMsgType type, const QMessageLogContext& context, const QString& message)
-    {
-        if (message == QLatin1String("This plugin does not support grabbing the keyboard") ||
-            message == QLatin1String("This plugin does not support raise()"))
-            return;
-        s_previous(type, context, message);
-    }
-    static inline QtMessageHandler s_previous = nullptr;
-};
-
 // A shown caption bar, wide enough for the message area, with its strip.
 class CaptionStrip : public testing::Test {
 protected:
@@ -270,7 +249,6 @@ TEST_F(CaptionStrip, IsTheProgramsCaptionLine)
 // wrong item, or Enter in the search box not running the search.
 TEST_F(CaptionStrip, SearchTypeMenuThenSearch)
 {
-    const OffscreenPopupNotices popups;
     RecordingTarget target;
     bar->SetTable(L"t", true, false);
     bar->SetTargetFrame(&target);
@@ -427,7 +405,6 @@ TEST_F(CaptionStrip, TooltipsAndShortTexts)
     EXPECT_EQ(strip->OnToolTipText(nullptr), QString());
 
     // The search box has no tooltip of its own: the strip answers with the short text.
-    const OffscreenPopupNotices popups;
     QWidget* edit = strip->GetControl(Dlg::SearchText);
     strip->EnableButton(true, Dlg::SearchText);
     const QPoint pos = edit->rect().center();
