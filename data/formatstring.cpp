@@ -62,7 +62,7 @@ double FormatArg::AsDouble() const
 
 namespace {
 
-struct Spec {
+struct Directive {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -70,24 +70,24 @@ struct Spec {
     wchar_t conversion = 0;
 };
 
-void Pad(std::wstring& out, const std::wstring& text, const Spec& spec)
+void Pad(std::wstring& out, const std::wstring& text, const Directive& directive)
 {
-    const int pad = spec.width > static_cast<int>(text.size()) ? spec.width - static_cast<int>(text.size()) : 0;
-    if (!spec.leftAlign)
+    const int pad = directive.width > static_cast<int>(text.size()) ? directive.width - static_cast<int>(text.size()) : 0;
+    if (!directive.leftAlign)
         out.append(static_cast<size_t>(pad), L' ');
     out += text;
-    if (spec.leftAlign)
+    if (directive.leftAlign)
         out.append(static_cast<size_t>(pad), L' ');
 }
 
 // Numbers are formatted by the C library in its narrow form, which is locale-free for digits.
-std::wstring Narrow(const Spec& spec, const char* length, char conversion, auto value)
+std::wstring Narrow(const Directive& directive, const char* length, char conversion, auto value)
 {
-    std::string fmt = "%" + spec.flags;
-    if (spec.width >= 0)
-        fmt += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        fmt += "." + std::to_string(spec.precision);
+    std::string fmt = "%" + directive.flags;
+    if (directive.width >= 0)
+        fmt += std::to_string(directive.width);
+    if (directive.precision >= 0)
+        fmt += "." + std::to_string(directive.precision);
     fmt += length;
     fmt += conversion;
     char buffer[512];
@@ -118,11 +118,11 @@ std::wstring& FormatStringArgs(std::wstring& out, const wchar_t* format, std::in
             ++p;
             continue;
         }
-        Spec spec;
+        Directive directive;
         while (*p && std::wcschr(L"-+ #0", *p)) {
             if (*p == L'-')
-                spec.leftAlign = true;
-            spec.flags += static_cast<char>(*p++);
+                directive.leftAlign = true;
+            directive.flags += static_cast<char>(*p++);
         }
         auto readNumber = [&p](int& into) {
             if (*p == L'*') { // widths from arguments are not used by the program's formats
@@ -135,25 +135,25 @@ std::wstring& FormatStringArgs(std::wstring& out, const wchar_t* format, std::in
             while (std::iswdigit(*p))
                 into = into * 10 + (*p++ - L'0');
         };
-        readNumber(spec.width);
+        readNumber(directive.width);
         if (*p == L'.') {
             ++p;
-            spec.precision = 0;
-            readNumber(spec.precision);
+            directive.precision = 0;
+            readNumber(directive.precision);
         }
         while (*p && std::wcschr(L"hlLqjztI", *p)) {
             if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4')
                 p += 2;
             ++p;
         }
-        spec.conversion = *p;
+        directive.conversion = *p;
         if (!*p)
             break;
         ++p;
         if (next == args.end())
             continue; // a missing argument produces nothing
         const FormatArg& arg = *next++;
-        switch (spec.conversion) {
+        switch (directive.conversion) {
         case L's':
             if (arg.kind() == FormatArg::Kind::Name) {
                 const std::wstring name = arg.Text() ? arg.Text() : L"";
@@ -171,24 +171,24 @@ std::wstring& FormatStringArgs(std::wstring& out, const wchar_t* format, std::in
                 out += DoubleQuotes(arg.Text());
             } else {
                 std::wstring text = arg.Text() ? arg.Text() : (arg.kind() == FormatArg::Kind::Text ? L"(null)" : L"");
-                if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < text.size())
-                    text.resize(static_cast<size_t>(spec.precision));
-                Pad(out, text, spec);
+                if (directive.precision >= 0 && static_cast<size_t>(directive.precision) < text.size())
+                    text.resize(static_cast<size_t>(directive.precision));
+                Pad(out, text, directive);
             }
             break;
         case L'c':
             Pad(out, std::wstring(1, arg.kind() == FormatArg::Kind::Char ? arg.Char() : static_cast<wchar_t>(arg.AsSigned())),
-                spec);
+                directive);
             break;
         case L'd':
         case L'i':
-            out += Narrow(spec, "ll", 'd', arg.AsSigned());
+            out += Narrow(directive, "ll", 'd', arg.AsSigned());
             break;
         case L'u':
         case L'x':
         case L'X':
         case L'o':
-            out += Narrow(spec, "ll", static_cast<char>(spec.conversion), arg.AsUnsigned(true));
+            out += Narrow(directive, "ll", static_cast<char>(directive.conversion), arg.AsUnsigned(true));
             break;
         case L'f':
         case L'F':
@@ -196,7 +196,7 @@ std::wstring& FormatStringArgs(std::wstring& out, const wchar_t* format, std::in
         case L'E':
         case L'g':
         case L'G':
-            out += Narrow(spec, "", static_cast<char>(spec.conversion), arg.AsDouble());
+            out += Narrow(directive, "", static_cast<char>(directive.conversion), arg.AsDouble());
             break;
         default:
             break;

@@ -154,13 +154,13 @@ void CCaptionDlg::LayoutStrip(int cx, int cy)
     const int baseY = metrics.height();
     const int stripHeight = height();
     for (int index = 0; index < ControlCount; ++index) {
-        const ControlSpec& spec = kControls[index];
-        QSize size(spec.width * baseX / 4, spec.height * baseY / 8);
+        const ControlSpec& control = kControls[index];
+        QSize size(control.width * baseX / 4, control.height * baseY / 8);
         // The row buttons take the size of their images.
         if (index >= FindPrev)
             size = m_arrControls[index]->sizeHint();
         size.setHeight(std::min(size.height(), stripHeight - 2));
-        m_arrControls[index]->setGeometry(spec.x * baseX / 4, (stripHeight - size.height()) / 2, size.width(), size.height());
+        m_arrControls[index]->setGeometry(control.x * baseX / 4, (stripHeight - size.height()) / 2, size.width(), size.height());
     }
 
     const QRect last = m_arrControls[ReferenceDown]->geometry();

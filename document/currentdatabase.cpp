@@ -280,7 +280,6 @@ bool ExecuteSingleStep(const std::wstring& statement)
 
 bool GetTableFields(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out)
 {
-    out.clear();
     return GetTableFieldInfo(table, out);
 }
 
