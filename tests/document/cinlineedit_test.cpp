@@ -29,8 +29,9 @@ constexpr int kDateTimeColumn = 5;
 
 const char kInvalidKey[] = "Input key is invalid for this column";
 
-// A shown, active window holding one bound edit box and a second focusable widget, with a
-// fixed clock; a second window stands for "another window" that a click can activate.
+// A shown, active window holding a grid with one edit box and, outside the grid, a second
+// focusable widget, with a fixed clock; a second window stands for "another window" that
+// a click can activate.
 class InlineEdit : public testing::Test {
 protected:
     void SetUp() override
@@ -39,10 +40,13 @@ protected:
         grid.valueTypes = {{kTextColumn, -1},        {kIntegerColumn, FIELDTYPE_INTEGER}, {kFloatColumn, FIELDTYPE_FLOAT},
                            {kDateColumn, FIELDTYPE_DATE}, {kTimeColumn, FIELDTYPE_TIME},     {kDateTimeColumn, FIELDTYPE_DATETIME}};
         window = std::make_unique<QWidget>();
-        edit = new CInlineEdit(&grid, window.get());
-        neighbour = new QLineEdit(window.get());
+        grid.gridWidget = new QWidget(window.get());
+        grid.gridWidget->setFocusPolicy(Qt::StrongFocus);
+        grid.gridWidget->setGeometry(0, 0, 220, 40);
+        edit = new CInlineEdit(&grid, grid.gridWidget);
         edit->setGeometry(10, 10, 200, 24);
-        neighbour->setGeometry(10, 40, 200, 24);
+        neighbour = new QLineEdit(window.get());
+        neighbour->setGeometry(10, 50, 200, 24);
         window->resize(220, 80);
         window->show();
         window->activateWindow();
@@ -357,6 +361,18 @@ TEST_F(InlineEdit, FocusLossStoresTypedTextUnchecked)
     EXPECT_TRUE(grid.calls.empty());
     neighbour->setFocus();
     EXPECT_EQ(grid.calls, std::vector<std::string>{"set 7 0 bc changed"});
+
+    // A click on the grid itself leaves the edit to the grid's end of it, which checks.
+    grid.calls.clear();
+    Begin(7, kIntegerColumn, L"");
+    QTest::keyClicks(edit, "1-");
+    grid.gridWidget->setFocus();
+    EXPECT_TRUE(grid.calls.empty());
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_FALSE(edit->IsClean());
+    edit->SetNextRow(8);
+    edit->CommitText(FIELDTYPE_INTEGER);
+    EXPECT_EQ(grid.calls, std::vector<std::string>{"set 7 1 1- changed"});
 
     // Clean: nothing to store.
     grid.calls.clear();

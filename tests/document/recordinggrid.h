@@ -19,6 +19,7 @@ public:
     std::vector<std::string> calls;
     std::map<int, int> valueTypes;    // column -> type code; -1 for any other column
     std::function<void()> onSetCell;  // runs inside SetCell, after the call is recorded
+    QWidget* gridWidget = nullptr;    // the grid's window, parent of the editors
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -48,6 +49,8 @@ public:
         if (onSetCell)
             onSetCell();
     }
+
+    QWidget* GetGridWidget() const override { return gridWidget; }
 };
 
 // The grid's keyboard filter, installed on an editor: Tab and Enter become Right with
