@@ -102,6 +102,7 @@ CInlineEdit::CInlineEdit(CellEditorOwner* owner, QWidget* parent)
     : QLineEdit(parent)
     , m_pOwner(owner)
 {
+    setFrame(false); // the box covers its cell exactly, as a borderless edit control
     // Any change the user makes (typing, deleting, pasting) leaves the editor to be stored
     // when it loses the focus; only the grid's own setText keeps it clean.
     connect(this, &QLineEdit::textEdited, this, [this] { m_bClean = false; });
