@@ -1,0 +1,22 @@
+#pragma once
+// One value exactly as the engine stores it: its storage class and its bytes. Used
+// where a value must be written back unchanged (an edit's untouched cells, undo).
+#include <sqlite3.h>
+
+#include <string>
+
+struct SqlValue {
+    int m_nType = SQLITE_NULL; // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL
+    sqlite3_int64 m_nInt = 0;
+    double m_dFloat = 0;
+    std::wstring m_strText;
+    std::string m_blob;
+
+    bool IsNull() const { return m_nType == SQLITE_NULL; }
+    bool operator==(const SqlValue&) const = default;
+};
+
+// The value of a column of the row the statement stands on.
+SqlValue ReadSqlValue(sqlite3_stmt* stmt, int column);
+// Binds the value with its own storage class; the engine's result code.
+int BindSqlValue(sqlite3_stmt* stmt, int parameter, const SqlValue& value);
