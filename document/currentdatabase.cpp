@@ -65,6 +65,8 @@ void CreateDatabaseGlobals()
 
 void DestroyDatabaseGlobals()
 {
+    // Closing the connection finalizes its statements: no window and no load may still use one.
+    CDataAccess::ReleaseAllConnections();
     delete g_pCurrentDb;
     g_pCurrentDb = nullptr;
     delete g_pForeignKeyMap;
