@@ -65,6 +65,8 @@ void CreateDatabaseGlobals()
 
 void DestroyDatabaseGlobals()
 {
+    // Closing the connection finalizes its statements: no window and no load may still use one.
+    CDataAccess::ReleaseAllConnections();
     delete g_pCurrentDb;
     g_pCurrentDb = nullptr;
     delete g_pForeignKeyMap;
@@ -244,7 +246,7 @@ std::wstring CreateQueryView(const std::wstring& statement)
     FormatString(sql, L"CREATE TEMP VIEW %s AS %s", name, statement);
     if (ExecuteSql(sql))
         return name;
-    ShowFailureBox(L"Failed creating view", LOC_CREATE_QUERY_VIEW);
+    ShowFailureBox(STR_FAILED_CREATING_VIEW, LOC_CREATE_QUERY_VIEW);
     return L"";
 }
 
@@ -290,11 +292,13 @@ bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& p
     for (const wchar_t* known : encodings)
         knownEncoding = knownEncoding || encoding == known;
     if (!knownEncoding) {
-        ShowFailureBox(L"Unsupported database encoding <" + encoding + L">", LOC_NEW_DB_PRAGMAS);
+        std::wstring text;
+        ShowFailureBox(FormatString(text, STR_UNSUPPORTED_ENCODING, encoding), LOC_NEW_DB_PRAGMAS);
         return false;
     }
     if (!IsPowerOfTwoPageSize(pageSize)) {
-        ShowFailureBox(L"Unsupported page size <" + pageSize + L">", LOC_NEW_DB_PRAGMAS);
+        std::wstring text;
+        ShowFailureBox(FormatString(text, STR_UNSUPPORTED_PAGE_SIZE, pageSize), LOC_NEW_DB_PRAGMAS);
         return false;
     }
     try {
