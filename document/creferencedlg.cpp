@@ -25,7 +25,6 @@ CReferenceDlg::CReferenceDlg(int row, CDataAccess* data, QWidget* parent, int di
     , m_pList(new CAMFCListCtrl(this))
     , m_pLabel(new QLabel(QStringLiteral("Related Row(s):"), this))
 {
-    m_pList->setColumnCount(0);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
@@ -52,7 +51,8 @@ void CReferenceDlg::OnInitDialog()
     const int e = map.FindTable(m_pDataAccess->m_strSource);
     if (e == -1)
         return; // a query, a view, or a table the map does not know
-    // Copied: the chooser below runs a modal loop, during which the map may be rebuilt.
+    // Entries are copied: a modal loop below (the chooser, a failure box) may let the
+    // map be rebuilt.
     const ForeignKeyMapEntry entry = map.m_arrEntries[static_cast<size_t>(e)];
 
     // Each foreign-key column of the child holds the value of the parent column at the
@@ -78,7 +78,7 @@ void CReferenceDlg::OnInitDialog()
         if (child == -1)
             return;
     }
-    const ForeignKeyMapEntry& c = map.m_arrEntries[static_cast<size_t>(child)];
+    const ForeignKeyMapEntry c = map.m_arrEntries[static_cast<size_t>(child)];
     ListRelatedRows(c.m_strTableName, c.m_arrParentColumns, c.m_arrForeignKeyColumns);
 }
 

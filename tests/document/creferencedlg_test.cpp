@@ -77,11 +77,12 @@ protected:
         ASSERT_TRUE(CDataAccess::OpenDatabase());
     }
 
-    // Opens the table's datasheet model and runs the dialog on the row.
-    Shown Run(const std::wstring& table, int row, int direction, const ChooserAnswer& answer = {})
+    // Opens the datasheet model of the table (or of a query, mode 1) and runs the dialog
+    // on the row.
+    Shown Run(const std::wstring& table, int row, int direction, const ChooserAnswer& answer = {}, int mode = 0)
     {
         m_data = std::make_unique<CDataAccess>();
-        EXPECT_TRUE(m_data->Open(table, 0));
+        EXPECT_TRUE(m_data->Open(table, mode));
         m_data->InitRowBuffers();
         Shown shown;
         ScopedDialogHandler handler([&](QDialog& dialog) {
@@ -127,14 +128,18 @@ protected:
 
 const Names kOrderColumns = {L"ord_no", L"note", L"customer_id"};
 
-TEST_F(ReferenceDlg, TableWithoutForeignKeysListsNothing)
+// A table without foreign keys, and a query window, whose source is no table: in
+// either direction the list stays without columns and the title as it was.
+TEST_F(ReferenceDlg, NoKeysOrNoTableListsNothing)
 {
     OpenDatabase(kShop);
     for (int direction : {CReferenceDlg::DIRECTION_PARENT, CReferenceDlg::DIRECTION_CHILDREN}) {
-        const Shown shown = Run(L"lonely", 0, direction);
-        EXPECT_EQ(shown.title, L"Related Table");
-        EXPECT_TRUE(shown.columns.empty());
-        EXPECT_TRUE(shown.rows.empty());
+        for (int mode : {0, 1}) {
+            const Shown shown = Run(mode == 0 ? L"lonely" : L"SELECT * FROM orders", 0, direction, {}, mode);
+            EXPECT_EQ(shown.title, L"Related Table");
+            EXPECT_TRUE(shown.columns.empty());
+            EXPECT_TRUE(shown.rows.empty());
+        }
     }
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
