@@ -135,10 +135,11 @@ bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)
     const bool exact = !m_pRecSet->m_bOffsetMode;
     rowid = exact ? m_pRecSet->GetCurrentRowId() : 0;
     for (size_t column = 0; column < into.size(); ++column) {
-        const wchar_t* text = m_pRecSet->GetFieldValue(static_cast<int>(column));
         ColumnValue& cell = into[column];
-        cell.m_strValue = text ? text : L"";
+        // The exact value first: reading a value as text may convert it in the statement.
         cell.m_value = exact ? m_pRecSet->GetFieldSqlValue(static_cast<int>(column)) : SqlValue();
+        const wchar_t* text = m_pRecSet->GetFieldValue(static_cast<int>(column));
+        cell.m_strValue = text ? text : L"";
         cell.m_bModified = false;
     }
     m_pRecSet->CloseRowStmt();
@@ -461,6 +462,9 @@ bool CDataAccess::StartRelatedQuery(int row, const std::wstring& table, const st
         targets = ResolveKeyNames(targets, fields);
     }
     m_pRecSet->FindRelatedRows(m_RelatedQuery, row, table, ResolveKeyNames(columns, m_pRecSet->m_arrFields), targets);
+    // The row was read to take its values; its statement is not left open.
+    m_pRecSet->CloseRowStmt();
+    m_bCurRowStale = true;
     return m_RelatedQuery.m_pStmt && !m_RelatedQuery.Eof();
 }
 
