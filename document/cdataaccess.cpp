@@ -47,16 +47,39 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
     return names;
 }
 
+// Every model alive (user-interface thread only).
+std::vector<CDataAccess*> g_arrModels;
+
 } // namespace
 
-CDataAccess::CDataAccess() = default;
+CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
 
 CDataAccess::~CDataAccess()
 {
+    std::erase(g_arrModels, this);
+    ReleaseConnection();
+}
+
+void CDataAccess::ReleaseAllConnections()
+{
+    for (CDataAccess* model : g_arrModels)
+        model->ReleaseConnection();
+}
+
+void CDataAccess::ReleaseConnection()
+{
+    // A running load stops after its current row; the record set's destructor waits
+    // until the loader has let go of it.
     if (m_pRecSet)
         m_pRecSet->m_bCancelLoad = 1;
-    m_RelatedQuery.Finalize();
     m_pRecSet.reset();
+    m_RelatedQuery.Finalize();
+    m_RelatedQuery = CADbSqlQuery();
+    m_bOpen = 0;
+    m_nEditRow = -1;
+    m_arrSearchHits.clear();
+    m_nSearchHit = -1;
+    m_bCurRowStale = true;
 }
 
 bool CDataAccess::Open(const std::wstring& source, int mode)

@@ -549,3 +549,37 @@ TEST_F(DataAccess, ClosingALoadingWindowLiftsTheLoadingLock)
 }
 
 } // namespace
+
+namespace {
+
+// Closing the database while a datasheet still loads: the load is stopped and the
+// loader has let go before the connection closes; the model stays, without rows.
+TEST_F(DataAccess, ClosingTheDatabaseReleasesEveryModel)
+{
+    ExecRaw(m_path, "WITH RECURSIVE n(i) AS (SELECT 6 UNION ALL SELECT i + 1 FROM n WHERE i < 200000)"
+                    " INSERT INTO items(id, name) SELECT i, 'n' || i FROM n;");
+    m_model = std::make_unique<CDataAccess>();
+    m_model->m_pDataInterface = &m_bridge;
+    m_bridge.m_pDataAccess = m_model.get();
+    ASSERT_TRUE(m_model->Open(L"items", 0));
+    m_model->InitRowBuffers();
+    EXPECT_EQ(Text(1, NAME), L"pear");
+    ASSERT_TRUE(m_model->StartRelatedQuery(0, L"items", {L"id"}));
+
+    DestroyDatabaseGlobals();
+    EXPECT_EQ(m_model->m_pRecSet, nullptr);
+    EXPECT_EQ(m_model->m_RelatedQuery.m_pStmt, nullptr);
+    EXPECT_EQ(m_model->GetItemCount(), 0);
+    EXPECT_EQ(Text(1, NAME), L"");
+    EXPECT_EQ(m_model->SetCellValue(1, NAME, L"x", true), CELL_REFUSED);
+    QCoreApplication::processEvents(); // load messages still queued reach a model without rows
+    m_model.reset();
+
+    CreateDatabaseGlobals();
+    ASSERT_TRUE(CDataAccess::OpenDatabase());
+    CDataAccess& again = OpenModel(L"items");
+    EXPECT_EQ(again.GetRecordCount(), 200000);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+} // namespace
