@@ -14,6 +14,8 @@
 
 #include <QFile>
 
+#include <new>
+
 namespace {
 
 constexpr wchar_t TXT_NEW_ROW_BLOB[] = L"Attach or detach on a new row is not allowed.";
@@ -108,7 +110,11 @@ FileReadResult ReadFileToBuffer(const std::wstring& path, std::string& data, sql
     if (length > maxLength)
         return FileReadResult::TooLarge;
     // Read straight into the buffer that is stored: the file is held in memory once.
-    data.resize(static_cast<size_t>(length));
+    try {
+        data.resize(static_cast<size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return FileReadResult::Ignored; // no room to read it, like a file that cannot be read
+    }
     sqlite3_int64 read = 0;
     while (read < length) {
         const qint64 count = file.read(data.data() + read, length - read);

@@ -24,6 +24,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 using testing_support::BoxRecorder;
 using testing_support::ExecRaw;
@@ -229,12 +230,16 @@ TEST_F(BlobTransfer, UnreadableOrEmptySourceChangesNothing)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
-// A target that cannot be written shows the file system's message with "00028".
+// A target that cannot be opened, or fills up while it is written, shows the file
+// system's message with "00028".
 TEST_F(BlobTransfer, UnwritableTargetShowsTheFileSystemMessage)
 {
     const std::wstring folder = m_folder.Path(L"folder");
     ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(folder)));
-    for (const std::wstring& target : {m_folder.Path(L"no/such/folder/out.bin"), folder}) {
+    std::vector<std::wstring> targets = {m_folder.Path(L"no/such/folder/out.bin"), folder};
+    if (QFile::exists(QStringLiteral("/dev/full")))
+        targets.push_back(L"/dev/full"); // every write fails: no space left
+    for (const std::wstring& target : targets) {
         SCOPED_TRACE(testing_support::Utf8(target));
         m_boxes.Clear();
         Press(2, {true, target});
