@@ -20,6 +20,8 @@ inline constexpr wchar_t STR_UNSUPPORTED_PAGE_SIZE[] = L"Unsupported page size <
 // An edit or undo of a row that can no longer be read (deleted or locked by another program).
 inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
 inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";
+// Caption of the boxes that refuse an operation the current state does not allow.
+inline constexpr wchar_t STR_INVALID_OPERATION_CAPTION[] = L"Invalid Operation";
 // The row loader's warnings when a load reaches the row limit: a table's, and a query's count.
 inline constexpr wchar_t STR_ROW_LIMIT_REACHED[] =
     L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was loaded.\nYou can "
@@ -89,6 +91,7 @@ inline constexpr wchar_t LOC_DROP_VIEW[] = L"00011";
 inline constexpr wchar_t LOC_VACUUM[] = L"00012";
 inline constexpr wchar_t LOC_CELL_CHECK[] = L"00013";
 inline constexpr wchar_t LOC_OPEN_CURRENT_DB[] = L"00014";
+inline constexpr wchar_t LOC_BLOB_CELL[] = L"00015"; // reading or storing a BLOB cell for a file transfer
 inline constexpr wchar_t LOC_WRITE_ROW[] = L"00016";
 inline constexpr wchar_t LOC_INSERT_ROW[] = L"00017";
 inline constexpr wchar_t LOC_SAVE_UNDO_ROW[] = L"00018";
