@@ -12,6 +12,10 @@ inline constexpr wchar_t STR_DEFAULT_FONT_FACE[] = L"Tahoma";
 inline constexpr wchar_t STR_DEFAULT_FONT_SIZE[] = L"14";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
+inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";
+inline constexpr wchar_t STR_NON_NUMERIC_KEY[] = L"None numeric inputs are not allowed for Integer primary key.";
+// An edit or undo of a row that can no longer be read (deleted or locked by another program).
+inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
 
 // Setting nodes of the application data file.
 inline constexpr wchar_t NODE_CURFONT[] = L"CONFIG\\DATASHEET\\CURFONT";

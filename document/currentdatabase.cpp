@@ -244,7 +244,7 @@ std::wstring CreateQueryView(const std::wstring& statement)
     FormatString(sql, L"CREATE TEMP VIEW %s AS %s", name, statement);
     if (ExecuteSql(sql))
         return name;
-    ShowFailureBox(L"Failed creating view", LOC_CREATE_QUERY_VIEW);
+    ShowFailureBox(STR_FAILED_CREATING_VIEW, LOC_CREATE_QUERY_VIEW);
     return L"";
 }
 

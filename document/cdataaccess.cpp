@@ -1,0 +1,500 @@
+#include "document/cdataaccess.h"
+
+#include "data/cadbsqlexception.h"
+#include "data/cappdatafile.h"
+#include "data/cmainframebase.h"
+#include "data/constants.h"
+#include "data/failure.h"
+#include "data/formatstring.h"
+#include "data/textutil.h"
+#include "document/cdatainterface.h"
+#include "document/currentdatabase.h"
+#include "platform/messagetarget.h"
+#include "platform/waitcursor.h"
+
+#include <limits>
+
+namespace {
+
+// The text of an INTEGER PRIMARY KEY cell as its value: digits only, within 64 bits.
+bool ParseKey(const std::wstring& text, RowId& value)
+{
+    if (text.empty())
+        return false;
+    value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return false;
+        const int digit = c - L'0';
+        if (value > (std::numeric_limits<RowId>::max() - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+// Empty names stand for the primary-key column of their position (a foreign key that
+// names no parent columns refers to the parent's primary key).
+std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const std::vector<CADbSqlFieldInfo>& fields)
+{
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!names[i].empty())
+            continue;
+        for (const CADbSqlFieldInfo& field : fields)
+            if (field.m_nPk == static_cast<int>(i) + 1)
+                names[i] = field.m_strName;
+    }
+    return names;
+}
+
+} // namespace
+
+CDataAccess::CDataAccess() = default;
+
+CDataAccess::~CDataAccess()
+{
+    if (m_pRecSet)
+        m_pRecSet->m_bCancelLoad = 1;
+    m_RelatedQuery.Finalize();
+    m_pRecSet.reset();
+}
+
+bool CDataAccess::Open(const std::wstring& source, int mode)
+{
+    if (m_pRecSet)
+        return false;
+    // A query or view is shown through a temporary view; when that cannot be made the
+    // name stays empty and the open below finds no columns.
+    const std::wstring name = mode == 1 || mode == 2 ? CreateQueryView(source) : source;
+    m_pRecSet = std::make_unique<CRecSet>(0, name, mode);
+    m_pRecSet->m_pNotifyWnd = m_pDataInterface;
+    if (!m_pRecSet->Open(mode))
+        return false;
+    m_strSource = source;
+    m_bOpen = 1;
+    if (mode == 1 && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
+        g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
+    return true;
+}
+
+void CDataAccess::InitRowBuffers()
+{
+    if (!m_pRecSet)
+        return;
+    const size_t columns = static_cast<size_t>(m_pRecSet->m_nFields);
+    m_arrCurRow.assign(columns, ColumnValue());
+    m_arrNewRow.assign(columns, ColumnValue());
+    m_arrUndoRow.assign(columns, ColumnValue());
+    m_bCurRowStale = true;
+}
+
+std::wstring CDataAccess::GetColumnName(int column) const
+{
+    std::wstring name;
+    if (m_pRecSet && column < m_pRecSet->m_nFields)
+        m_pRecSet->GetFieldName(column, name);
+    return name;
+}
+
+int CDataAccess::GetRecordCount() const { return m_pRecSet ? m_pRecSet->GetRecordCount() : 0; }
+
+bool CDataAccess::IsLoadEnded() const { return m_pRecSet && !m_pRecSet->IsLoading(); }
+
+int CDataAccess::GetItemCount() const
+{
+    // Read the state before the count: a load that ends in between adds its last rows,
+    // never a new-row line before them.
+    const bool ended = IsLoadEnded();
+    return GetRecordCount() + (ended ? 1 : 0);
+}
+
+const wchar_t* CDataAccess::GetCellText(int row, int column)
+{
+    if (!m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
+        return L"";
+    const int count = GetRecordCount();
+    if (row == count)
+        return IsLoadEnded() ? m_arrNewRow[static_cast<size_t>(column)].m_strValue.c_str() : L"";
+    if (row < 0 || row > count)
+        return L"";
+    // Row 0 is read afresh at every request; any other row when the buffer holds
+    // another row (by rowid: a re-sort or a delete changes which row an index means).
+    const bool otherRow = row != m_nCurRow || (!m_pRecSet->m_bOffsetMode && m_pRecSet->GetRowId(row) != m_nCurRowId);
+    if (m_bCurRowStale || otherRow || m_nInsertedRow != -1 || row == 0) {
+        m_nInsertedRow = -1;
+        if (!LoadRow(row))
+            return L"";
+    }
+    return m_arrCurRow[static_cast<size_t>(column)].m_strValue.c_str();
+}
+
+bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)
+{
+    if (!m_pRecSet->MoveTo(row))
+        return false;
+    const bool exact = !m_pRecSet->m_bOffsetMode;
+    rowid = exact ? m_pRecSet->GetCurrentRowId() : 0;
+    for (size_t column = 0; column < into.size(); ++column) {
+        const wchar_t* text = m_pRecSet->GetFieldValue(static_cast<int>(column));
+        ColumnValue& cell = into[column];
+        cell.m_strValue = text ? text : L"";
+        cell.m_value = exact ? m_pRecSet->GetFieldSqlValue(static_cast<int>(column)) : SqlValue();
+        cell.m_bModified = false;
+    }
+    m_pRecSet->CloseRowStmt();
+    return true;
+}
+
+bool CDataAccess::LoadRow(int row)
+{
+    if (!m_pRecSet)
+        return false;
+    m_bCurRowStale = true;
+    try {
+        if (!ReadRow(row, m_arrCurRow, m_nCurRowId))
+            return false;
+    } catch (const CADbSqlException& e) {
+        m_pRecSet->CloseRowStmt();
+        ShowFailureLine(e, LOC_LOAD_CURRENT_ROW);
+        return false;
+    }
+    m_nCurRow = row;
+    m_bCurRowStale = false;
+    return true;
+}
+
+bool CDataAccess::LoadUndoRow(int row)
+{
+    if (!m_pRecSet)
+        return false;
+    RowId rowid = 0;
+    try {
+        // The copy must be of the row under edit: the row read for the edit.
+        if (ReadRow(row, m_arrUndoRow, rowid) && rowid == m_nCurRowId)
+            return true;
+        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_SAVE_UNDO_ROW);
+    } catch (const CADbSqlException& e) {
+        m_pRecSet->CloseRowStmt();
+        ShowFailureBox(e, LOC_SAVE_UNDO_ROW);
+    }
+    return false;
+}
+
+bool CDataAccess::ValidateCell(int column, const std::wstring& text, int& isKey)
+{
+    isKey = 0;
+    if (text.empty())
+        return true;
+    CADbSqlFieldInfo info;
+    if (!m_pRecSet || !m_pRecSet->GetFieldInfo(column, info))
+        return false;
+    std::wstring type = info.m_strType;
+    StringToUpper(type);
+    if (info.m_nPk == 0 || type != L"INTEGER")
+        return true;
+    RowId value = 0;
+    if (!ParseKey(text, value)) {
+        ShowFailureBox(STR_NON_NUMERIC_KEY, LOC_CELL_CHECK);
+        return false;
+    }
+    // Changing the rowid alias moves the row to another rowid, which the row list follows.
+    if (m_pRecSet->IsRowIdAlias(column))
+        isKey = 1;
+    return true;
+}
+
+int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, bool rowChanged)
+{
+    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
+        return CELL_REFUSED;
+    int isKey = 0;
+    if (!ValidateCell(column, text, isKey))
+        return CELL_REFUSED;
+    const int count = GetRecordCount();
+    if (row == count && IsLoadEnded()) {
+        ColumnValue& cell = m_arrNewRow[static_cast<size_t>(column)];
+        cell.m_strValue = text;
+        cell.m_bModified = true;
+        if (!rowChanged)
+            return CELL_STORED;
+        if (IsNewRowModified() && InsertNewRow() > 0) {
+            m_nInsertedRow = row;
+            return CELL_ROW_INSERTED;
+        }
+        return CELL_REFUSED;
+    }
+    if (row < 0 || row >= count)
+        return CELL_REFUSED;
+
+    if (!LoadRow(row)) {
+        ShowFailureLine(STR_ROW_NOT_READABLE, LOC_LOAD_CURRENT_ROW);
+        return CELL_REFUSED;
+    }
+    ColumnValue& cell = m_arrCurRow[static_cast<size_t>(column)];
+    if (cell.m_strValue == text)
+        return CELL_UNCHANGED;
+
+    const RowId rowid = m_nCurRowId;
+    if (m_nEditRow == -1 || rowid != m_nEditRowId) {
+        // The undo copy of the row edited before is dropped; without a copy of this
+        // row, Undo stays off for it.
+        m_nEditRow = -1;
+        const bool saved = LoadUndoRow(row);
+        if (saved) {
+            m_nEditRow = row;
+            m_nEditRowId = rowid;
+        }
+        SendEditState(saved);
+    }
+
+    cell.m_strValue = text;
+    cell.m_bModified = true;
+    if (UpdateRow(row) <= 0)
+        return CELL_REFUSED;
+    if (isKey) {
+        RowId key = 0;
+        ParseKey(text, key);
+        MoveRowId(rowid, key);
+    }
+    LoadRow(row);
+    return CELL_STORED;
+}
+
+int CDataAccess::UpdateRow(int row)
+{
+    if (!m_pRecSet || m_bCurRowStale || row != m_nCurRow)
+        return 0;
+    int changed = 0;
+    try {
+        m_pRecSet->Edit(m_nCurRowId);
+        // Only the edited cells take their text; every other column is written back
+        // exactly as it was read. BLOB columns are not part of the statement.
+        for (size_t column = 0; column < m_arrCurRow.size(); ++column) {
+            const int index = static_cast<int>(column);
+            if (IsBlobColumn(index))
+                continue;
+            const ColumnValue& cell = m_arrCurRow[column];
+            if (cell.m_bModified)
+                m_pRecSet->BindField(index, cell.m_strValue);
+            else
+                m_pRecSet->BindValue(index, cell.m_value);
+        }
+        changed = m_pRecSet->ExecuteBound();
+    } catch (const CADbSqlException& e) {
+        m_pRecSet->CancelBound();
+        ClearRowBuffer();
+        ShowFailureBox(e, LOC_WRITE_ROW);
+        return 0;
+    }
+    ClearRowBuffer();
+    if (changed == 0)
+        ShowFailureLine(STR_ROW_NOT_READABLE, LOC_WRITE_ROW);
+    return changed;
+}
+
+int CDataAccess::InsertNewRow()
+{
+    if (!m_pRecSet)
+        return 0;
+    // Only the cells the user touched are inserted, so the others take their defaults.
+    std::vector<bool> touched(m_arrNewRow.size());
+    for (size_t column = 0; column < m_arrNewRow.size(); ++column)
+        touched[column] = m_arrNewRow[column].m_bModified;
+    int changed = 0;
+    try {
+        m_pRecSet->AddNew(touched);
+        for (size_t column = 0; column < m_arrNewRow.size(); ++column)
+            if (touched[column])
+                m_pRecSet->BindField(static_cast<int>(column), m_arrNewRow[column].m_strValue);
+        changed = m_pRecSet->ExecuteBound();
+    } catch (const CADbSqlException& e) {
+        m_pRecSet->CancelBound();
+        ClearRowBuffer();
+        ShowFailureBox(e, LOC_INSERT_ROW);
+        return 0;
+    }
+    ClearNewRowBuffer();
+    return changed;
+}
+
+bool CDataAccess::IsNewRowModified() const
+{
+    for (const ColumnValue& cell : m_arrNewRow)
+        if (!cell.m_strValue.empty())
+            return true;
+    return false;
+}
+
+void CDataAccess::ClearRowBuffer()
+{
+    for (ColumnValue& cell : m_arrCurRow)
+        cell = ColumnValue();
+    m_bCurRowStale = true;
+}
+
+void CDataAccess::ClearNewRowBuffer()
+{
+    for (ColumnValue& cell : m_arrNewRow)
+        cell = ColumnValue();
+}
+
+int CDataAccess::UndoRowEdit()
+{
+    if (m_nEditRow == -1 || !m_pRecSet)
+        return -1;
+    const RowId rowid = m_nEditRowId;
+    m_pRecSet->CloseRowStmt();
+    m_bCurRowStale = true;
+    int changed = 0;
+    try {
+        m_pRecSet->Edit(rowid);
+        for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
+            if (!IsBlobColumn(static_cast<int>(column)))
+                m_pRecSet->BindValue(static_cast<int>(column), m_arrUndoRow[column].m_value);
+        changed = m_pRecSet->ExecuteBound();
+    } catch (const CADbSqlException& e) {
+        m_pRecSet->CancelBound();
+        ShowFailureBox(e, LOC_UNDO_ROW);
+        return -1;
+    }
+    if (changed == 0) {
+        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_UNDO_ROW);
+        return -1;
+    }
+    // A key changed by the edit is changed back, and the row list follows it.
+    RowId restored = rowid;
+    for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
+        if (m_pRecSet->IsRowIdAlias(static_cast<int>(column)) && m_arrUndoRow[column].m_value.m_nType == SQLITE_INTEGER)
+            restored = m_arrUndoRow[column].m_value.m_nInt;
+    MoveRowId(rowid, restored);
+    m_nEditRow = -1;
+    SendEditState(false);
+    return m_pRecSet->FindRowIndex(restored);
+}
+
+bool CDataAccess::Sort(const std::wstring& column, int direction)
+{
+    platform::WaitCursor wait;
+    if (!m_pRecSet)
+        return false;
+    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == 1 ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
+    m_pRecSet->CloseRowStmt();
+    m_bCurRowStale = true;
+    try {
+        m_pRecSet->Requery();
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_SORT);
+        return false;
+    }
+    if (m_nEditRow != -1) {
+        const int index = m_pRecSet->FindRowIndex(m_nEditRowId);
+        if (index != -1)
+            m_nEditRow = index;
+    }
+    if (m_pDataInterface)
+        m_pDataInterface->UpdateItemCount();
+    return true;
+}
+
+bool CDataAccess::Search(const std::wstring& text, int mode, int column)
+{
+    platform::WaitCursor wait;
+    m_arrSearchHits.clear();
+    m_nSearchHit = -1;
+    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < 0 || mode > 2 || column < 0 || column >= m_pRecSet->m_nFields)
+        return false;
+    // Every hit is collected now and the statement released at once, so that no read
+    // transaction stays open while the user steps through the hits.
+    CADbSqlQuery query;
+    m_pRecSet->Search(query, text, mode, column);
+    if (query.m_pStmt && !query.Eof()) {
+        m_arrSearchHits.push_back(query.GetInt64Field(0));
+        while (sqlite3_step(query.m_pStmt) == SQLITE_ROW)
+            m_arrSearchHits.push_back(sqlite3_column_int64(query.m_pStmt, 0));
+    }
+    query.Finalize();
+    return !m_arrSearchHits.empty();
+}
+
+int CDataAccess::FindNext()
+{
+    if (!m_pRecSet)
+        return -1;
+    for (size_t hit = static_cast<size_t>(m_nSearchHit + 1); hit < m_arrSearchHits.size(); ++hit) {
+        const int row = m_pRecSet->FindRowIndex(m_arrSearchHits[hit]);
+        if (row != -1) {
+            m_nSearchHit = static_cast<int>(hit);
+            return row;
+        }
+    }
+    return -1;
+}
+
+int CDataAccess::FindPrev()
+{
+    if (!m_pRecSet)
+        return -1;
+    for (int hit = m_nSearchHit - 1; hit >= 0; --hit) {
+        const int row = m_pRecSet->FindRowIndex(m_arrSearchHits[static_cast<size_t>(hit)]);
+        if (row != -1) {
+            m_nSearchHit = hit;
+            return row;
+        }
+    }
+    return -1;
+}
+
+bool CDataAccess::HasNextHit() const { return static_cast<size_t>(m_nSearchHit + 1) < m_arrSearchHits.size(); }
+
+bool CDataAccess::StartRelatedQuery(int row, const std::wstring& table, const std::vector<std::wstring>& columns,
+                                    const std::vector<std::wstring>& targetColumns)
+{
+    platform::WaitCursor wait;
+    m_RelatedQuery.Finalize();
+    m_RelatedQuery = CADbSqlQuery();
+    if (!m_pRecSet || row < 0 || row >= GetRecordCount())
+        return false;
+    std::vector<std::wstring> targets = targetColumns;
+    if (!targets.empty()) {
+        std::vector<CADbSqlFieldInfo> fields;
+        GetTableFields(table, fields);
+        targets = ResolveKeyNames(targets, fields);
+    }
+    m_pRecSet->FindRelatedRows(m_RelatedQuery, row, table, ResolveKeyNames(columns, m_pRecSet->m_arrFields), targets);
+    return m_RelatedQuery.m_pStmt && !m_RelatedQuery.Eof();
+}
+
+std::wstring CDataAccess::GetRelatedFieldName(int column) const { return m_RelatedQuery.GetFieldName(column); }
+
+std::wstring CDataAccess::GetRelatedFieldText(int column) const
+{
+    const wchar_t* text = m_RelatedQuery.GetFieldValue(column);
+    return text ? text : L"";
+}
+
+bool CDataAccess::IsBlobColumn(int column) const
+{
+    CADbSqlFieldInfo info;
+    return m_pRecSet->GetFieldInfo(column, info) && info.GetType() == FIELDTYPE_BLOB;
+}
+
+void CDataAccess::SendEditState(bool editing)
+{
+    platform::SendMessage(m_pDataInterface, UM_ROW_EDIT_STATE, editing ? 1 : 0, 0);
+}
+
+void CDataAccess::MoveRowId(RowId from, RowId to)
+{
+    if (from == to)
+        return;
+    const int row = m_pRecSet->FindRowIndex(from);
+    if (row != -1)
+        m_pRecSet->SetRowId(row, to);
+    if (m_nEditRow != -1 && m_nEditRowId == from)
+        m_nEditRowId = to;
+    if (m_nCurRowId == from)
+        m_nCurRowId = to;
+    for (RowId& hit : m_arrSearchHits)
+        if (hit == from)
+            hit = to;
+}

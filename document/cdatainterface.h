@@ -1,0 +1,43 @@
+#pragma once
+// The hidden bridge of a data window: it receives the row loader's progress and the
+// model's row-edit state, and passes the grid's sort and search requests to the model.
+#include "data/cadbsqlrecset.h"
+#include "platform/messagetarget.h"
+
+#include <string>
+
+class CDataAccess;
+class DatasheetGrid;
+
+// Sent by the model: wParam 1 a row edit began, 0 it ended (undone, or undo is off).
+inline constexpr UINT UM_ROW_EDIT_STATE = 0x291D;
+
+class CDataInterface : public platform::MessageTarget {
+public:
+    CDataInterface() = default;
+    // A window closed while its rows still load lifts the loading lock of File > Open.
+    ~CDataInterface() override;
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // direction 1 descending, 2 ascending.
+    bool Sort(const std::wstring& column, int direction);
+    bool Search(int column, const std::wstring& text, int mode);
+
+    // UM_LOAD_TABLE_DATA: the grid's line count follows the record set's state, so a
+    // message of an earlier load (before a re-sort) changes nothing. Once loading has
+    // ended the new-row line is added and File > Open is enabled again.
+    LRESULT LoadTableData(WPARAM wParam, LPARAM lParam);
+    // UM_ROW_EDIT_STATE: Undo on the caption strip follows it.
+    LRESULT OnRowEditState(WPARAM wParam, LPARAM lParam);
+
+    // Sets the grid's line count from the model: the rows known, plus the new-row line
+    // once loading has ended.
+    void UpdateItemCount();
+
+    DatasheetGrid* m_pListFrame = nullptr; // the view's grid frame
+    CDataAccess* m_pDataAccess = nullptr;
+
+private:
+    bool m_bLoadEnded = false;
+};

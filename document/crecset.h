@@ -1,0 +1,26 @@
+#pragma once
+// The datasheet's record set: a table (rowid mode) or the temporary view of a query or
+// database view (offset mode) on the program-wide connection.
+#include "data/cadbsqlrecset.h"
+
+#include <string>
+#include <vector>
+
+class CRecSet : public CADbSqlRecSet {
+public:
+    // mode 0: name is a table, whose columns are read at once for the column order;
+    // 1 and 2: name is a temporary query view. Throws CADbSqlException when the
+    // table's columns cannot be read.
+    CRecSet(int, const std::wstring& name, int mode);
+    ~CRecSet() override;
+
+    std::wstring GetDefaultSource() override;
+    std::wstring GetDefaultTableName() override;
+    std::wstring GetDefaultColumnOrder() override;
+
+    // " 1,2,...,n" over the table's n columns; empty for a table without columns.
+    std::wstring BuildColumnOrder();
+
+    // Every record set alive, in the order they were made (user-interface thread).
+    static const std::vector<CRecSet*>& LiveRecordSets();
+};
