@@ -48,6 +48,9 @@ inline constexpr wchar_t NODE_ENCODE_TYPES[] = L"SQLITE_ENCODE_TYPES";
 inline constexpr wchar_t NODE_PAGE_SIZES[] = L"SQLITE_PAGE_SIZES";
 inline constexpr wchar_t NODE_PRAGMAS[] = L"SQLITE_PRAGMAS";
 
+// The entry of the data-type list from which a grid's type cell adds a new type.
+inline constexpr wchar_t STR_NEW_TYPE_ENTRY[] = L"New Type...";
+
 // The PRAGMA templates that the console offers, in their order and exact spelling.
 extern const std::array<const wchar_t*, 98> g_arrPragmaTemplates;
 

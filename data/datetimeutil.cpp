@@ -18,10 +18,6 @@ std::wstring& GetNowText(std::wstring& out, std::wstring& datePart, std::wstring
     return out;
 }
 
-namespace {
-
-// Leading blanks, an optional sign and digits, as the C runtime reads a decimal;
-// 0 without digits. Out-of-range values saturate.
 int ReadDecimal(const std::wstring& text)
 {
     const wchar_t* p = text.c_str();
@@ -38,8 +34,6 @@ int ReadDecimal(const std::wstring& text)
     }
     return static_cast<int>(negative ? -value : value);
 }
-
-} // namespace
 
 platform::DateValue& ParseDateTimeText(const std::wstring& text, platform::DateValue& out)
 {

@@ -3,6 +3,7 @@
 #include "data/constants.h"
 #include "document/cacaptionbar.h"
 #include "document/cmfcbuttonext.h"
+#include "platform/dialogunits.h"
 #include "platform/utf16.h"
 
 #include <QActionGroup>
@@ -147,11 +148,9 @@ void CCaptionDlg::LayoutStrip(int cx, int cy)
 {
     setGeometry(1, 1, cx - 1, cy - 1);
 
-    // Dialog base units of the strip font: a dialog unit is a quarter of the average
-    // character width and an eighth of the character height.
-    const QFontMetrics metrics(font());
-    const int baseX = (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
-    const int baseY = metrics.height();
+    const QSize base = platform::DialogBaseUnits(font());
+    const int baseX = base.width();
+    const int baseY = base.height();
     const int stripHeight = height();
     for (int index = 0; index < ControlCount; ++index) {
         const ControlSpec& control = kControls[index];

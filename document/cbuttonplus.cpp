@@ -1,0 +1,16 @@
+#include "document/cbuttonplus.h"
+
+#include "document/celleditorowner.h"
+
+CButtonPlus::CButtonPlus(CellEditorOwner* owner, int column, QWidget* parent)
+    : QPushButton(QStringLiteral("..."), parent)
+    , m_pOwner(owner)
+    , m_nColumn(column)
+{
+    connect(this, &QPushButton::clicked, this, &CButtonPlus::OnClicked);
+}
+
+void CButtonPlus::OnClicked()
+{
+    platform::SendMessage(m_pOwner, UM_CELL_BUTTON, static_cast<WPARAM>(m_nColumn), 0);
+}

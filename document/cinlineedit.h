@@ -1,0 +1,59 @@
+#pragma once
+// The edit box that the grid places over a cell of an edit column, and the grid's hidden
+// editor. It filters typed characters by the column's value type, puts the current date
+// or time on '*', checks the value on commit and moves to the neighbour cell when the
+// caret leaves its text.
+#include "data/cadbsqlfieldinfo.h"
+
+#include <QLineEdit>
+
+#include <string>
+
+class CellEditorOwner;
+
+// Whether the text is a value of the type; an empty text is valid for every type.
+bool ValidateCellValue(const std::wstring& text, int valueType);
+
+class CInlineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit CInlineEdit(CellEditorOwner* owner, QWidget* parent = nullptr);
+
+    // BeginEdit: shows the cell's text with the caret before its first character and binds
+    // the editor to the cell, clean.
+    void Bind(int row, int column, const std::wstring& text);
+    // EndEdit: the row that editing moves to, -1 when it leaves the rows.
+    void SetNextRow(int row) { m_nNextRow = row; }
+    // Checks the text and stores it through the grid; an invalid value is refused with a
+    // warning in the caption strip. The editor is clean afterwards.
+    void CommitText(int valueType);
+
+    int GetRow() const { return m_nRow; }
+    int GetColumn() const { return m_nColumn; }
+    int GetNextRow() const { return m_nNextRow; }
+    bool IsClean() const { return m_bClean; }
+    void SetClean(bool clean) { m_bClean = clean; }
+
+    // Whether a typed character may go into a column of the value type.
+    static bool IsKeyAllowed(char32_t character, int valueType);
+    // "yyyy-mm-dd" (6), "hh:mm:ss" (7) or both with one blank between (8), from the clock.
+    static std::wstring GetCurrentDateTimeText(int valueType);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    // A navigation key (code 1 left, 2 right, 3 up, 4 down); false when it was not consumed.
+    bool OnKeyDown(unsigned code);
+    // A typed character of a bound editor; false lets the edit box type it.
+    bool OnChar(char32_t character);
+    void InsertCurrentDateTime(int valueType);
+
+    CellEditorOwner* m_pOwner;
+    int m_nRow = -1;
+    int m_nColumn = -1;
+    int m_nNextRow = -1;
+    bool m_bClean = false;
+};
