@@ -16,6 +16,13 @@ inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";
 inline constexpr wchar_t STR_NON_NUMERIC_KEY[] = L"None numeric inputs are not allowed for Integer primary key.";
 // An edit or undo of a row that can no longer be read (deleted or locked by another program).
 inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
+inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";
+// The row loader's warnings when a load reaches the row limit: a table's, and a query's count.
+inline constexpr wchar_t STR_ROW_LIMIT_REACHED[] =
+    L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was loaded.\nYou can "
+    L"change this maximum number from the Application Configuration.";
+inline constexpr wchar_t STR_ROW_LIMIT_REACHED_COUNT[] =
+    L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was loaded";
 
 // Setting nodes of the application data file.
 inline constexpr wchar_t NODE_CURFONT[] = L"CONFIG\\DATASHEET\\CURFONT";
