@@ -4,7 +4,8 @@
 // colours and passes its notifications on. Datasheet mode shows the rows of a datasheet
 // model and stores no texts: each painted cell is asked for when it is painted. List mode
 // keeps its texts in the grid (the schema designers, the recent-file tab, PRAGMA windows).
-#include "platform/messagetarget.h"
+#include "document/celleditorowner.h"
+#include "document/gridgeometry.h"
 
 #include <QBrush>
 #include <QTableView>
@@ -21,12 +22,6 @@ class CListFrame;
 class CPLHeaderCtrl;
 class GridItemModel;
 
-// Messages from the editors to the grid.
-inline constexpr UINT UM_CELL_LEFT = WM_USER + 1;
-inline constexpr UINT UM_CELL_RIGHT = WM_USER + 2;
-inline constexpr UINT UM_CELL_UP = WM_USER + 3;
-inline constexpr UINT UM_CELL_DOWN = WM_USER + 4;    // 1 when the editor moved
-inline constexpr UINT UM_CELL_BUTTON = WM_USER + 38; // wParam the column; on to the frame: wParam column, lParam row
 // From a list-mode grid to its frame's owner window: lParam the deleted row.
 inline constexpr UINT UM_LIST_ROW_DELETED = WM_USER + 42;
 
@@ -59,7 +54,7 @@ struct GridColumn {
     CComboBoxPlus* m_pCombo = nullptr;   // kind 3
 };
 
-class CListCtrlCombo : public QTableView, public platform::MessageTarget {
+class CListCtrlCombo : public QTableView, public CellEditorOwner {
     Q_OBJECT
 public:
     static constexpr int GRID_ID = 9888;
@@ -82,7 +77,8 @@ public:
     // Ends editing of the current cell; nextRow is the row editing moves to, -1 none.
     void EndEdit(int nextRow);
     // Stores a cell's text: in the grid (list mode) or through the datasheet model.
-    void SetCell(int row, int column, const std::wstring& text, bool rowChanged);
+    void SetCell(int row, int column, const std::wstring& text, bool rowChanged) override;
+    int GetValueType(int column) const override;
 
     void AppendRow();
     void DeleteSelectedRows();
@@ -144,8 +140,6 @@ public:
     int m_nCurrentRow = -1;
     int m_nSortToggle = 0;
     int m_nSortColumn = 0;
-    int m_bTabRightPending = 0;
-    int m_bShiftTabLeftPending = 0;
     CPLHeaderCtrl* m_pHeader = nullptr;
     int m_bDividerTracking = 0;
     std::wstring m_strEditStartText;
@@ -156,13 +150,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    bool viewportEvent(QEvent* event) override;
 
 private:
     class CellDelegate;
@@ -178,20 +169,16 @@ private:
     void EnsureRowVisible(int row);
     void RedrawRows(int first, int last);
     void PlaceEditor(QWidget* editor, const QRect& rect, bool show);
-    void OnCellLeft();
-    void OnCellRight();
-    void OnCellUp();
-    LRESULT OnCellDown();
-    void MoveEditor(int row, int column);
+    // Moves the editor by the navigation rules; false when nothing moved.
+    bool OnCellMove(grid::CellMove move);
 
     GridItemModel* m_pModel;
     int m_nSelectionIter = 0;
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;
-    int m_nPressedRow = -1;
-    int m_nFontSizeApplied = -1;
+    bool m_bCellActive = false;  // the current cell's editor is placed
+    bool m_bStoreAlways = false; // a check-box toggle stores its value even when unchanged
     std::wstring m_strFontFaceApplied;
     std::wstring m_strFontSizeApplied;
-    int m_nVScrollBeforeTrack = -1;
 };
