@@ -452,6 +452,7 @@ void CListCtrlCombo::EnsureRowVisible(int row)
 {
     if (row < 0 || row >= GetItemCount())
         return;
+    executeDelayedItemsLayout(); // the scroll range must know every line added so far
     const int top = GetTopIndex();
     const int page = GetCountPerPage();
     QScrollBar* bar = verticalScrollBar();
@@ -468,6 +469,7 @@ void CListCtrlCombo::ScrollColumnIntoView(int column)
 {
     if (column < 0 || column >= GetColumnCount())
         return;
+    executeDelayedItemsLayout();
     QScrollBar* bar = horizontalScrollBar();
     const int scrollPos = bar->value();
     const int left = columnViewportPosition(column) + scrollPos;
@@ -727,11 +729,14 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
         return false;
     switch (event->key()) {
     case Qt::Key_PageUp:
-        PageUp();
-        return false;
     case Qt::Key_PageDown:
-        PageDown();
-        return false;
+        if (event->key() == Qt::Key_PageUp)
+            PageUp();
+        else
+            PageDown();
+        // An editor goes on with the key; the view's own paging would move the rows
+        // a second time.
+        return watched == this;
     case Qt::Key_Delete:
         EndEdit(m_nCurrentRow);
         m_bCellActive = false;

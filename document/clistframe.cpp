@@ -94,7 +94,9 @@ void CListFrame::MakeCellFont()
     const long size = std::wcstol(g_strFontSize.c_str(), nullptr, 10);
     const int dpi = logicalDpiY();
     m_fontCell = QFont(QString::fromStdWString(g_strFontFace));
-    m_fontCell.setPixelSize(std::max(1, MulDiv(static_cast<int>(std::clamp(size, 1L, 1000L)), dpi, 72)));
+    // A size that reads as no number keeps the font's default height.
+    if (size > 0)
+        m_fontCell.setPixelSize(std::max(1, MulDiv(static_cast<int>(std::min(size, 1000L)), dpi, 72)));
     m_fontCell.setWeight(QFont::Normal);
     m_fontCell.setStyleHint(QFont::TypeWriter);
 }
