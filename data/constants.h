@@ -14,6 +14,9 @@ inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
 inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";
 inline constexpr wchar_t STR_NON_NUMERIC_KEY[] = L"None numeric inputs are not allowed for Integer primary key.";
+// A new database's options outside what the engine accepts ("%s" the option as given).
+inline constexpr wchar_t STR_UNSUPPORTED_ENCODING[] = L"Unsupported database encoding <%s>";
+inline constexpr wchar_t STR_UNSUPPORTED_PAGE_SIZE[] = L"Unsupported page size <%s>";
 // An edit or undo of a row that can no longer be read (deleted or locked by another program).
 inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
 inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";

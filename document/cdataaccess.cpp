@@ -47,16 +47,39 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
     return names;
 }
 
+// Every model alive (user-interface thread only).
+std::vector<CDataAccess*> g_arrModels;
+
 } // namespace
 
-CDataAccess::CDataAccess() = default;
+CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
 
 CDataAccess::~CDataAccess()
 {
+    std::erase(g_arrModels, this);
+    ReleaseConnection();
+}
+
+void CDataAccess::ReleaseAllConnections()
+{
+    for (CDataAccess* model : g_arrModels)
+        model->ReleaseConnection();
+}
+
+void CDataAccess::ReleaseConnection()
+{
+    // A running load stops after its current row; the record set's destructor waits
+    // until the loader has let go of it.
     if (m_pRecSet)
         m_pRecSet->m_bCancelLoad = 1;
-    m_RelatedQuery.Finalize();
     m_pRecSet.reset();
+    m_RelatedQuery.Finalize();
+    m_RelatedQuery = CADbSqlQuery();
+    m_bOpen = 0;
+    m_nEditRow = -1;
+    m_arrSearchHits.clear();
+    m_nSearchHit = -1;
+    m_bCurRowStale = true;
 }
 
 bool CDataAccess::Open(const std::wstring& source, int mode)
@@ -135,10 +158,11 @@ bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)
     const bool exact = !m_pRecSet->m_bOffsetMode;
     rowid = exact ? m_pRecSet->GetCurrentRowId() : 0;
     for (size_t column = 0; column < into.size(); ++column) {
-        const wchar_t* text = m_pRecSet->GetFieldValue(static_cast<int>(column));
         ColumnValue& cell = into[column];
-        cell.m_strValue = text ? text : L"";
+        // The exact value first: reading a value as text may convert it in the statement.
         cell.m_value = exact ? m_pRecSet->GetFieldSqlValue(static_cast<int>(column)) : SqlValue();
+        const wchar_t* text = m_pRecSet->GetFieldValue(static_cast<int>(column));
+        cell.m_strValue = text ? text : L"";
         cell.m_bModified = false;
     }
     m_pRecSet->CloseRowStmt();
@@ -461,6 +485,9 @@ bool CDataAccess::StartRelatedQuery(int row, const std::wstring& table, const st
         targets = ResolveKeyNames(targets, fields);
     }
     m_pRecSet->FindRelatedRows(m_RelatedQuery, row, table, ResolveKeyNames(columns, m_pRecSet->m_arrFields), targets);
+    // The row was read to take its values; its statement is not left open.
+    m_pRecSet->CloseRowStmt();
+    m_bCurRowStale = true;
     return m_RelatedQuery.m_pStmt && !m_RelatedQuery.Eof();
 }
 

@@ -41,6 +41,10 @@ public:
     // Opens the program-wide connection on g_strCurrentDbPath and names the database's
     // saved-query node; false after showing the failure.
     static bool OpenDatabase();
+    // Every model lets go of the program-wide connection before it closes: its load is
+    // stopped, the loader has left its record set, and its statements are released.
+    // The models stay, without rows.
+    static void ReleaseAllConnections();
 
     // mode 0 a table, 1 an SQL query, 2 a database view (source is its SELECT). Returns
     // once the first rows are loaded; false when a record set exists already or the
@@ -114,6 +118,8 @@ public:
     CDataInterface* m_pDataInterface = nullptr; // the document's bridge; set before Open
 
 private:
+    // Drops the record set (after the loader has let go of it) and the related query.
+    void ReleaseConnection();
     bool IsBlobColumn(int column) const;
     // Tells the bridge (and so the Undo button) whether a row is under edit.
     void SendEditState(bool editing);

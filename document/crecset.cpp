@@ -3,30 +3,13 @@
 #include "data/currentdb.h"
 #include "data/formatstring.h"
 
-#include <algorithm>
-
-namespace {
-
-std::vector<CRecSet*> g_arrLiveRecSets;
-
-} // namespace
-
 CRecSet::CRecSet(int, const std::wstring& name, int mode)
     : CADbSqlRecSet(g_pCurrentDb)
 {
-    g_arrLiveRecSets.push_back(this);
     m_strTableName = name;
-    if (mode == 0) {
-        try {
-            m_strColumnOrder = BuildColumnOrder();
-        } catch (...) {
-            std::erase(g_arrLiveRecSets, this);
-            throw;
-        }
-    }
+    if (mode == 0)
+        m_strColumnOrder = BuildColumnOrder();
 }
-
-CRecSet::~CRecSet() { std::erase(g_arrLiveRecSets, this); }
 
 std::wstring CRecSet::GetDefaultSource() { return {}; }
 std::wstring CRecSet::GetDefaultTableName() { return {}; }
@@ -42,5 +25,3 @@ std::wstring CRecSet::BuildColumnOrder()
     }
     return order;
 }
-
-const std::vector<CRecSet*>& CRecSet::LiveRecordSets() { return g_arrLiveRecSets; }

@@ -4,7 +4,6 @@
 #include "data/cadbsqlrecset.h"
 
 #include <string>
-#include <vector>
 
 class CRecSet : public CADbSqlRecSet {
 public:
@@ -12,7 +11,6 @@ public:
     // 1 and 2: name is a temporary query view. Throws CADbSqlException when the
     // table's columns cannot be read.
     CRecSet(int, const std::wstring& name, int mode);
-    ~CRecSet() override;
 
     std::wstring GetDefaultSource() override;
     std::wstring GetDefaultTableName() override;
@@ -20,7 +18,4 @@ public:
 
     // " 1,2,...,n" over the table's n columns; empty for a table without columns.
     std::wstring BuildColumnOrder();
-
-    // Every record set alive, in the order they were made (user-interface thread).
-    static const std::vector<CRecSet*>& LiveRecordSets();
 };

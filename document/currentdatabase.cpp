@@ -65,6 +65,8 @@ void CreateDatabaseGlobals()
 
 void DestroyDatabaseGlobals()
 {
+    // Closing the connection finalizes its statements: no window and no load may still use one.
+    CDataAccess::ReleaseAllConnections();
     delete g_pCurrentDb;
     g_pCurrentDb = nullptr;
     delete g_pForeignKeyMap;
@@ -290,11 +292,13 @@ bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& p
     for (const wchar_t* known : encodings)
         knownEncoding = knownEncoding || encoding == known;
     if (!knownEncoding) {
-        ShowFailureBox(L"Unsupported database encoding <" + encoding + L">", LOC_NEW_DB_PRAGMAS);
+        std::wstring text;
+        ShowFailureBox(FormatString(text, STR_UNSUPPORTED_ENCODING, encoding), LOC_NEW_DB_PRAGMAS);
         return false;
     }
     if (!IsPowerOfTwoPageSize(pageSize)) {
-        ShowFailureBox(L"Unsupported page size <" + pageSize + L">", LOC_NEW_DB_PRAGMAS);
+        std::wstring text;
+        ShowFailureBox(FormatString(text, STR_UNSUPPORTED_PAGE_SIZE, pageSize), LOC_NEW_DB_PRAGMAS);
         return false;
     }
     try {

@@ -18,7 +18,8 @@ extern std::vector<std::wstring> g_arrViewNames;
 
 // Makes the connection (unopened) and the empty map where they are missing.
 void CreateDatabaseGlobals();
-// Closes and deletes the connection and the map, and empties the name lists.
+// Closes and deletes the connection and the map, and empties the name lists. Every
+// datasheet model first lets go of the connection (its load stopped and waited for).
 void DestroyDatabaseGlobals();
 
 // True when the file opens as a database (a missing file is created empty and passes).
