@@ -6,6 +6,8 @@
 
 #include <string>
 
+class QWidget;
+
 // Messages from the cell editors to their grid, sent (the grid handles each before the
 // editor's key handler returns).
 inline constexpr UINT UM_CELL_LEFT = WM_USER + 1;    // edit the cell to the left
@@ -22,6 +24,11 @@ public:
 
     // Stores a cell's text; rowChanged when editing leaves the cell's row.
     virtual void SetCell(int row, int column, const std::wstring& text, bool rowChanged) = 0;
+
+    // The grid's widget. A focus change within it (a click on a cell) is followed by the
+    // grid's own end of the edit, which checks the value; only a focus change out of it
+    // makes an edit box store its text by itself.
+    virtual QWidget* GetGridWidget() const = 0;
 
     // The grid's keyboard filter turns Tab and Enter into Right and sets m_bTabRightPending,
     // turns Shift+Tab into Left and sets m_bShiftTabLeftPending, and hands the turned key

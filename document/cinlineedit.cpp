@@ -8,6 +8,7 @@
 #include "platform/captionline.h"
 #include "platform/utf16.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -101,6 +102,7 @@ CInlineEdit::CInlineEdit(CellEditorOwner* owner, QWidget* parent)
     : QLineEdit(parent)
     , m_pOwner(owner)
 {
+    setFrame(false); // the box covers its cell exactly, as a borderless edit control
     // Any change the user makes (typing, deleting, pasting) leaves the editor to be stored
     // when it loses the focus; only the grid's own setText keeps it clean.
     connect(this, &QLineEdit::textEdited, this, [this] { m_bClean = false; });
@@ -253,10 +255,18 @@ void CInlineEdit::InsertCurrentDateTime(int valueType)
     m_bClean = false;
 }
 
+bool CInlineEdit::IsFocusInGrid() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* grid = m_pOwner->GetGridWidget();
+    return focus && grid && (focus == grid || grid->isAncestorOf(focus));
+}
+
 void CInlineEdit::focusOutEvent(QFocusEvent* event)
 {
-    // A context menu of the edit box takes the focus only for a moment; the edit goes on.
-    if (event->reason() != Qt::PopupFocusReason && m_nRow >= 0 && !m_bClean) {
+    // A context menu of the edit box takes the focus only for a moment, and a click on the
+    // grid ends the edit through the grid: in both cases the edit goes on here.
+    if (event->reason() != Qt::PopupFocusReason && m_nRow >= 0 && !m_bClean && !IsFocusInGrid()) {
         // Clean first, so that a box shown by the store cannot store the cell again.
         m_bClean = true;
         m_pOwner->SetCell(m_nRow, m_nColumn, platform::FromQString(text()), m_nRow != m_nNextRow);

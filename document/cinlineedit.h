@@ -2,7 +2,8 @@
 // The edit box that the grid places over a cell of an edit column, and the grid's hidden
 // editor. It filters typed characters by the column's value type, puts the current date
 // or time on '*', checks the value on commit and moves to the neighbour cell when the
-// caret leaves its text.
+// caret leaves its text. When the focus leaves the grid while a typed value is pending,
+// it stores the value itself, unchecked, and hides.
 #include "data/cadbsqlfieldinfo.h"
 
 #include <QLineEdit>
@@ -50,6 +51,8 @@ private:
     // A typed character of a bound editor; false lets the edit box type it.
     bool OnChar(char32_t character);
     void InsertCurrentDateTime(int valueType);
+    // Whether the focus went to the grid or one of its windows.
+    bool IsFocusInGrid() const;
 
     CellEditorOwner* m_pOwner;
     int m_nRow = -1;

@@ -259,6 +259,23 @@ TEST(Dates, TextsThatAreNoDateAreInvalid)
     EXPECT_EQ(value.DayNumber(), platform::DateValue::FromDate(2014, 11, 7).DayNumber());
 }
 
+// Catches a number read wider than 32 bits (4294967296 would wrap to 0 when narrowed)
+// and a wrong reading of signs, blanks and trailing text.
+TEST(Dates, DecimalsReadAs32BitWithSaturation)
+{
+    const struct {
+        const wchar_t* text;
+        int value;
+    } cases[] = {
+        {L"", 0},           {L"abc", 0},           {L"  12abc", 12},         {L"+7", 7},
+        {L"-0", 0},         {L"-15", -15},         {L"2147483647", INT_MAX}, {L"2147483648", INT_MAX},
+        {L"4294967296", INT_MAX}, {L"99999999999999999999", INT_MAX}, {L"-2147483648", INT_MIN},
+        {L"-4294967296", INT_MIN}, {L"0004294967296", INT_MAX},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadDecimal(c.text), c.value) << testing_support::Utf8(c.text);
+}
+
 TEST(BrowseForFolder, ReturnsTheChosenFolderOrEmpty)
 {
     platform::FolderRequest seen;
