@@ -79,6 +79,7 @@ public:
     // Stores a cell's text: in the grid (list mode) or through the datasheet model.
     void SetCell(int row, int column, const std::wstring& text, bool rowChanged) override;
     int GetValueType(int column) const override;
+    QWidget* GetGridWidget() const override { return const_cast<CListCtrlCombo*>(this); }
 
     void AppendRow();
     void DeleteSelectedRows();

@@ -7,6 +7,7 @@
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
 #include "document/clistctrlcombo.h"
+#include "document/creferencedlg.h"
 #include "document/gridgeometry.h"
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
@@ -268,12 +269,12 @@ void CListFrame::OnGridUndoRow()
 
 void CListFrame::OnGridReferenceDown()
 {
-    ShowReferences(0);
+    ShowReferences(CReferenceDlg::DIRECTION_CHILDREN);
 }
 
 void CListFrame::OnGridReferenceUp()
 {
-    ShowReferences(1);
+    ShowReferences(CReferenceDlg::DIRECTION_PARENT);
 }
 
 void CListFrame::ShowReferences(int direction)
@@ -283,7 +284,8 @@ void CListFrame::ShowReferences(int direction)
     m_pGrid->m_bSelectionRestart = 1;
     if (row < 0 || !GetDataAccess())
         return;
-    (void)direction;
+    CReferenceDlg dialog(row, GetDataAccess(), this, direction);
+    dialog.DoModal();
 }
 
 LRESULT CListFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
