@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QScrollBar>
 
+#include "data/settings.h"
+
 namespace {
 
 using Texts = std::vector<std::vector<std::wstring>>;
@@ -324,6 +326,48 @@ TEST_F(ListGrid, PagingKeysPageAndDigitsStayDigits)
     EXPECT_EQ(Grid()->GetTopIndex(), top);
     Key(Qt::Key_PageUp);
     EXPECT_EQ(Grid()->GetTopIndex(), std::max(0, top - page));
+}
+
+// A scroll by the user stores the open cell and ends editing; the grid's own column
+// scroll keeps the editor on its cell.
+TEST_F(ListGrid, UserScrollEndsEditingOwnScrollKeepsIt)
+{
+    MakeListFrame({{L"a", GRID_EDIT}, {L"b", GRID_EDIT}, {L"c", GRID_EDIT}, {L"d", GRID_EDIT}, {L"e", GRID_EDIT},
+                   {L"f", GRID_EDIT}, {L"g", GRID_EDIT}, {L"h", GRID_EDIT}});
+    for (int i = 0; i < 100; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    Grid()->BeginEdit(0, 4, true);
+    Type(QStringLiteral("x"));
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab); // column 7 lies beyond the right edge: the grid scrolls to it
+    ASSERT_EQ(Current(), std::make_pair(0, 7));
+    EXPECT_GT(Grid()->horizontalScrollBar()->value(), 0);
+    QWidget* editor = Grid()->GetEditorWidget(7);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->geometry().topLeft(),
+              Grid()->GetCellRect(0, 7).topLeft() + Grid()->viewport()->geometry().topLeft());
+    EXPECT_EQ(m_frame->GetItemText(0, 4), L"x");
+
+    Type(QStringLiteral("y"));
+    Grid()->verticalScrollBar()->setValue(20);
+    EXPECT_EQ(Current(), std::make_pair(-1, -1));
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(m_frame->GetItemText(0, 7), L"y");
+}
+
+// A change of the datasheet font settings reaches the cell font and the editors at the
+// next paint; the row height stays.
+TEST_F(ListGrid, FontSettingsApplyAtTheNextPaint)
+{
+    MakeEditGrid();
+    const int rowHeight = Grid()->GetRowHeight();
+    const int before = m_frame->m_fontCell.pixelSize();
+    g_strFontSize = L"30";
+    Grid()->viewport()->repaint();
+    EXPECT_GT(m_frame->m_fontCell.pixelSize(), before);
+    EXPECT_EQ(Grid()->GetEditorWidget(1)->font().pixelSize(), m_frame->m_fontCell.pixelSize());
+    EXPECT_EQ(Grid()->GetRowHeight(), rowHeight);
 }
 
 // Only a datasheet frame that counted itself counts down, and the last one clears the strip.
