@@ -70,10 +70,20 @@ void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
         throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDb), L"ExecuteCmd");
 }
 
-CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql)
+CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { return Query(out, sql, {}); }
+
+CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     for (int attempt = 0;; ++attempt) {
         sqlite3_stmt* stmt = ExecuteStmt(sql);
+        for (size_t i = 0; stmt && i < parameters.size(); ++i) {
+            const int rc = BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
+            if (rc != SQLITE_OK) {
+                const std::wstring message = sqlite16::ErrorMessage(m_pDb);
+                sqlite3_finalize(stmt);
+                throw CADbSqlException(rc, message, L"");
+            }
+        }
         const int step = stmt ? sqlite3_step(stmt) : SQLITE_MISUSE;
         if (step == SQLITE_ROW || step == SQLITE_DONE) {
             out = CADbSqlQuery(stmt, m_pDb, step == SQLITE_DONE);

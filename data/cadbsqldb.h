@@ -1,10 +1,12 @@
 #pragma once
 // One engine connection with the path it opens.
 #include "data/cadbsqlquery.h"
+#include "data/sqlvalue.h"
 
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 class CADbSqlDb {
 public:
@@ -22,6 +24,8 @@ public:
     void ExecuteCmd(const std::wstring& sql);
     // Prepares and takes the first step; the caller finalizes. Throws on failure.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
+    // The same with the values bound to the parameters ?1, ?2, ... in order.
+    CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters);
     // Row iterator (one iteration at a time in the process): true while on a row.
     bool QueryData(const std::wstring& sql, sqlite3_stmt*& stmt);
     // Finalizes every statement of the connection, then closes it. Throws on failure.

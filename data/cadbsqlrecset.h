@@ -138,4 +138,37 @@ public:
     bool m_bEditing = false;
     bool m_bAdding = false;
     std::atomic<int> m_nOffsetRowCount{0};
+
+private:
+    friend void RowLoaderJob();
+    friend void DetachRecSetFromLoader(CADbSqlRecSet* recSet);
+
+    void ResolveTableNames();
+    std::wstring BuildSelectList(const std::wstring& columnOrder) const;
+    std::wstring BuildWhereOrderClause() const;
+    std::wstring BuildRowSelectSql() const;
+    bool Move(int row);
+    std::wstring BuildInsertSql() const; // of the columns in m_arrBoundColumns
+    std::wstring BuildUpdateSql() const; // the same; the rowid is parameter m_nFields + 1
+    void PrepareBound(const std::wstring& sql);
+    bool IsBound(int column) const;
+    void BindInt(int column, sqlite3_int64 value);
+    void BindNull(int column);
+    void BindText(int column, const std::wstring& text);
+    void CheckBind(int rc) const;
+    bool StepPragmaQuery(const std::wstring& sql, sqlite3_stmt*& stmt);
+    // The loader's side (rowloader.cpp), run on the loader thread.
+    bool StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt);
+    void LoadRowIds();
+    int CountRowsOffsetMode(const std::wstring& viewName);
+    void PostLoad(int wParam, int rows) const;
+    void EndLoad(int rows, bool postFinal, bool setFirstPage);
+    // Finalizes a statement of this record set, unless closing the connection already did.
+    void ReleaseStatement(sqlite3_stmt*& stmt);
+
+    sqlite3_stmt* m_pRowSelect = nullptr;       // the row SELECT, kept prepared; m_pRowStmt while on a row
+    std::vector<std::wstring> m_arrValueBuffers; // GetFieldValue's text of each column
+    RowId m_nCurrentRowId = 0;
+    std::vector<bool> m_arrBoundColumns;         // the columns the prepared UPDATE or INSERT sets
+    std::atomic<int> m_nPendingLoads{0};         // loads asked for that have not ended
 };

@@ -12,6 +12,13 @@ inline constexpr wchar_t STR_DEFAULT_FONT_FACE[] = L"Tahoma";
 inline constexpr wchar_t STR_DEFAULT_FONT_SIZE[] = L"14";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
+inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";
+// The row loader's warnings when a load reaches the row limit: a table's, and a query's count.
+inline constexpr wchar_t STR_ROW_LIMIT_REACHED[] =
+    L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was loaded.\nYou can "
+    L"change this maximum number from the Application Configuration.";
+inline constexpr wchar_t STR_ROW_LIMIT_REACHED_COUNT[] =
+    L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was loaded";
 
 // Setting nodes of the application data file.
 inline constexpr wchar_t NODE_CURFONT[] = L"CONFIG\\DATASHEET\\CURFONT";

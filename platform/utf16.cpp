@@ -24,28 +24,37 @@ std::u16string ToUtf16(const std::wstring& text)
 std::wstring FromUtf16(const char16_t* text, int length)
 {
     std::wstring out;
+    AssignFromUtf16(out, text, length);
+    return out;
+}
+
+void AssignFromUtf16(std::wstring& out, const char16_t* text, int length)
+{
+    out.clear();
     if (!text)
-        return out;
+        return;
     if (length < 0) {
         length = 0;
         while (text[length])
             ++length;
     }
-    out.reserve(static_cast<size_t>(length));
+    // A UTF-16 text never has more characters than units: size once, then shrink.
+    out.resize(static_cast<size_t>(length));
+    size_t n = 0;
     for (int i = 0; i < length; ++i) {
         const char16_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             const char32_t hi = c - 0xD800;
             const char32_t lo = text[i + 1] - 0xDC00;
-            out.push_back(static_cast<wchar_t>(0x10000 + (hi << 10) + lo));
+            out[n++] = static_cast<wchar_t>(0x10000 + (hi << 10) + lo);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            out.push_back(L'\uFFFD');
+            out[n++] = L'\uFFFD';
         } else {
-            out.push_back(static_cast<wchar_t>(c));
+            out[n++] = static_cast<wchar_t>(c);
         }
     }
-    return out;
+    out.resize(n);
 }
 
 std::wstring FromUtf16Bytes(const void* text, int bytes)

@@ -1,0 +1,32 @@
+#pragma once
+// The rows of a query's temporary view around the row the datasheet asks for: one
+// page of 200 consecutive rows as texts, reloaded with LIMIT around a requested row
+// outside it.
+#include <string>
+#include <vector>
+
+class CADbSqlDb;
+
+inline constexpr int PAGE_CACHE_ROWS = 200;
+// A reload starts this many rows before the requested row.
+inline constexpr int PAGE_CACHE_LEAD = 100;
+
+class CADbSqlPageCache {
+public:
+    // Ready for that many columns of the view; nothing cached yet.
+    void Init(int columns, CADbSqlDb* database, const std::wstring& viewName);
+    // The text of the cell; SQL NULL, a BLOB and a row the view does not have give "".
+    // Reloads the page around the row when the row is not cached.
+    const wchar_t* GetValue(int row, int column);
+    // Reads the page that starts at the row; false when no row came or the read
+    // failed (shown in the caption strip; the cached texts stay as they were).
+    bool LoadPage(int firstRow);
+
+    int m_nRowsPerPage = PAGE_CACHE_ROWS;
+    int m_nColumns = 0;
+    std::wstring m_strViewName;
+    int m_nFirstRow = -1;
+    CADbSqlDb* m_pDatabase = nullptr;
+    std::vector<std::vector<std::wstring>> m_arrRows;
+    int m_nLoadedRows = 0; // rows the last load brought
+};

@@ -1,0 +1,346 @@
+// The row loader with its real thread: progress posts, the first page, the row limit,
+// counting in offset mode, stop, cancel, re-query while loading, failures inside the
+// thread, and the page cache.
+#include "data/constants.h"
+#include "data/rowloader.h"
+#include "data/settings.h"
+#include "recsettestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+using testing_support::BoxRecorder;
+using testing_support::CaptionRecorder;
+using testing_support::ExecRaw;
+using testing_support::TempFolder;
+
+namespace {
+
+using Posts = std::vector<std::pair<int, long long>>;
+
+// An SQL function gate(rowid) for a record set's filter: at one rowid it holds the
+// loader inside its step until the release condition holds (bounded).
+struct Gate {
+    sqlite3_int64 at = 3000;
+    std::function<bool()> release;
+    std::atomic<bool> armed{true};
+    std::atomic<bool> reached{false};
+    std::atomic<bool> passed{false};
+};
+
+void GateFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    auto* gate = static_cast<Gate*>(sqlite3_user_data(context));
+    if (sqlite3_value_int64(args[0]) == gate->at && gate->armed.exchange(false)) {
+        gate->reached = true;
+        const QDeadlineTimer deadline(20000);
+        while (!gate->release() && !deadline.hasExpired())
+            std::this_thread::yield();
+        gate->passed = true;
+    }
+    sqlite3_result_int(context, 1);
+}
+
+// fail_at(rowid): an engine failure at rowid 2500, so the loader's step fails.
+void FailAtFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_int64(args[0]) == 2500)
+        sqlite3_result_error(context, "broken row", -1);
+    else
+        sqlite3_result_int(context, 1);
+}
+
+bool WaitUntil(const std::function<bool()>& condition)
+{
+    const QDeadlineTimer deadline(20000);
+    while (!condition() && !deadline.hasExpired())
+        std::this_thread::yield();
+    return condition();
+}
+
+class RowLoader : public testing::Test {
+protected:
+    void SetUp() override { m_savedLimit = g_nMaxGridRows; }
+    void TearDown() override { g_nMaxGridRows = m_savedLimit; }
+
+    void MakeFile(const std::string& script)
+    {
+        m_path = m_folder.MakeDatabase(L"test.db", script);
+        m_db.OpenDb(m_path);
+        sqlite3_create_function(m_db.m_pDb, "gate", 1, SQLITE_UTF8, &m_gate, GateFunction, nullptr, nullptr);
+        sqlite3_create_function(m_db.m_pDb, "fail_at", 1, SQLITE_UTF8, nullptr, FailAtFunction, nullptr, nullptr);
+    }
+    std::unique_ptr<TestRecSet> MakeRecSet(const std::wstring& name, LoadRecorder& target)
+    {
+        auto rs = std::make_unique<TestRecSet>(&m_db, name);
+        rs->m_pNotifyWnd = &target;
+        return rs;
+    }
+
+    TempFolder m_folder;
+    std::wstring m_path;
+    CADbSqlDb m_db;
+    Gate m_gate;
+    LoadRecorder m_target;
+    CaptionRecorder m_lines;
+    BoxRecorder m_boxes;
+    int m_savedLimit = 0;
+};
+
+struct LoadCase {
+    int rows;
+    Posts posts;
+};
+
+TEST_F(RowLoader, ATableLoadPostsAtTheFirstPageEveryStepAndTheEnd)
+{
+    const LoadCase cases[] = {
+        {10, {{0, 10}}},
+        {2000, {{1, 2000}, {0, 2000}}},
+        {120000, {{1, 2000}, {1, 50000}, {1, 100000}, {0, 120000}}},
+    };
+    g_nMaxGridRows = 6000000;
+    for (const LoadCase& c : cases) {
+        TempFolder folder;
+        CADbSqlDb db;
+        db.OpenDb(folder.MakeDatabase(L"t.db", NumberedRows("t", c.rows)));
+        LoadRecorder target;
+        TestRecSet rs(&db, L"t");
+        rs.m_pNotifyWnd = &target;
+        ASSERT_TRUE(rs.OpenTable());
+        // The re-query returned with the first page, or with everything when there is less.
+        EXPECT_GE(rs.GetRecordCount(), std::min(c.rows, LOADER_FIRST_PAGE_ROWS));
+        ASSERT_TRUE(target.WaitForEnds());
+        EXPECT_EQ(target.posts, c.posts) << c.rows << " rows";
+        EXPECT_EQ(rs.GetRecordCount(), c.rows);
+        EXPECT_EQ(rs.GetRowId(c.rows - 1), c.rows);
+        EXPECT_FALSE(rs.IsLoading());
+        EXPECT_EQ(g_bLoaderBusy, 0);
+    }
+    EXPECT_EQ(m_lines.Count(), 0u);
+}
+
+TEST_F(RowLoader, TheRowLimitCutsTheLoadWarnsAndNeverBlocksTheReQuery)
+{
+    const LoadCase cases[] = {
+        {2000, {{1, 2000}, {1, 2000}, {0, 2000}}}, // a table with exactly as many rows as the limit
+        {500, {{1, 500}, {0, 500}}},               // a limit below the first page
+    };
+    for (const LoadCase& c : cases) {
+        TempFolder folder;
+        CADbSqlDb db;
+        db.OpenDb(folder.MakeDatabase(L"t.db", NumberedRows("t", 2000)));
+        g_nMaxGridRows = c.rows;
+        LoadRecorder target;
+        CaptionRecorder lines;
+        BoxRecorder boxes;
+        TestRecSet rs(&db, L"t");
+        rs.m_pNotifyWnd = &target;
+        ASSERT_TRUE(rs.OpenTable());
+        ASSERT_TRUE(target.WaitForEnds());
+        EXPECT_EQ(target.posts, c.posts);
+        EXPECT_EQ(rs.GetRecordCount(), c.rows);
+        DeliverQueuedEvents();
+        ASSERT_EQ(lines.Count(), 1u);
+        EXPECT_EQ(lines.Last().text, STR_ROW_LIMIT_REACHED);
+        EXPECT_EQ(lines.Last().type, 2);
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Last().text, STR_ROW_LIMIT_REACHED);
+        EXPECT_EQ(boxes.Last().caption, L"Warning");
+        EXPECT_EQ(boxes.Last().style, platform::MB_OK | platform::MB_ICONWARNING);
+        EXPECT_TRUE(boxes.Last().fromWorkerThread);
+    }
+}
+
+TEST_F(RowLoader, AQueryResultIsCountedWithPostsEvery200000Rows)
+{
+    MakeFile(NumberedRows("t", 450000) + "CREATE VIEW v AS SELECT name, id FROM t;");
+    g_nMaxGridRows = 6000000;
+    auto rs = MakeRecSet(L"v", m_target);
+    ASSERT_TRUE(rs->Open(1));
+    EXPECT_GE(rs->GetRecordCount(), LOADER_FIRST_PAGE_ROWS);
+    ASSERT_TRUE(m_target.WaitForEnds());
+    EXPECT_EQ(m_target.posts, (Posts{{1, 2000}, {1, 200000}, {1, 400000}, {0, 450000}}));
+    EXPECT_EQ(rs->GetRecordCount(), 450000);
+    EXPECT_EQ(rs->m_nFields, 2);
+    EXPECT_TRUE(rs->m_arrRowIds.empty());
+    ASSERT_TRUE(rs->MoveTo(449999));
+    EXPECT_STREQ(rs->GetFieldValue(0), L"n450000");
+}
+
+TEST_F(RowLoader, ACountThatReachesTheLimitWarnsWithoutABox)
+{
+    MakeFile(NumberedRows("t", 3000) + "CREATE VIEW v AS SELECT * FROM t;");
+    g_nMaxGridRows = 1000;
+    auto rs = MakeRecSet(L"v", m_target);
+    ASSERT_TRUE(rs->Open(2));
+    ASSERT_TRUE(m_target.WaitForEnds());
+    EXPECT_EQ(m_target.posts, (Posts{{1, 1000}, {0, 1000}}));
+    EXPECT_EQ(rs->GetRecordCount(), 1000);
+    DeliverQueuedEvents();
+    ASSERT_EQ(m_lines.Count(), 1u);
+    EXPECT_EQ(m_lines.Last().text, STR_ROW_LIMIT_REACHED_COUNT);
+    EXPECT_EQ(m_lines.Last().type, 2);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(RowLoader, ThePageCacheReloadsAroundTheRequestedRow)
+{
+    MakeFile("CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, b BLOB);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<1000) "
+             "INSERT INTO t SELECT x, CASE WHEN x=5 THEN NULL ELSE 'n' || x END, x'00' FROM c;"
+             "CREATE VIEW v AS SELECT * FROM t;");
+    auto rs = MakeRecSet(L"v", m_target);
+    ASSERT_TRUE(rs->Open(1));
+    ASSERT_TRUE(m_target.WaitForEnds());
+    CADbSqlPageCache& cache = rs->m_PageCache;
+    EXPECT_EQ(cache.m_nFirstRow, -1);
+    struct Step {
+        int row;
+        int firstRow;
+        const wchar_t* id;
+    };
+    const Step steps[] = {{250, 150, L"251"}, {349, 150, L"350"}, {150, 150, L"151"},
+                          {350, 250, L"351"}, {30, 0, L"31"},     {999, 899, L"1000"}};
+    for (const Step& s : steps) {
+        ASSERT_TRUE(rs->MoveTo(s.row));
+        EXPECT_STREQ(rs->GetFieldValue(0), s.id) << s.row;
+        EXPECT_EQ(cache.m_nFirstRow, s.firstRow) << s.row;
+    }
+    ASSERT_TRUE(rs->MoveTo(4));
+    EXPECT_STREQ(rs->GetFieldValue(1), L"") << "NULL reads as empty text";
+    EXPECT_STREQ(rs->GetFieldValue(2), L"") << "so does a BLOB";
+    EXPECT_EQ(rs->GetFieldValue(3), nullptr);
+
+    // A failed page load is shown and keeps the texts cached before.
+    ExecRaw(m_path, "DROP TABLE t;");
+    ASSERT_TRUE(rs->MoveTo(500));
+    EXPECT_STREQ(rs->GetFieldValue(0), L"") << "row 500 was not cached";
+    EXPECT_EQ(cache.m_nFirstRow, 0);
+    ASSERT_EQ(m_lines.Count(), 1u);
+    EXPECT_EQ(m_lines.Last().type, 3);
+    EXPECT_NE(m_lines.Last().text.find(L"\n Location <00043>"), std::wstring::npos);
+    ASSERT_TRUE(rs->MoveTo(30));
+    EXPECT_STREQ(rs->GetFieldValue(0), L"31");
+}
+
+TEST_F(RowLoader, ClosingWhileLoadingStopsTheLoadAndTheNextTableLoadsWhole)
+{
+    MakeFile(NumberedRows("t", 120000));
+    g_nMaxGridRows = 6000000;
+    auto doomed = MakeRecSet(L"t", m_target);
+    doomed->m_strFilter = L"gate(rowid)";
+    // The loader is held inside its step until the record set's cancel flag is set,
+    // so the destructor has to wait for it.
+    std::atomic<int>* cancel = &doomed->m_bCancelLoad;
+    m_gate.release = [cancel] { return cancel->load() != 0; };
+    ASSERT_TRUE(doomed->OpenTable());
+    ASSERT_TRUE(WaitUntil([this] { return m_gate.reached.load(); }));
+    doomed.reset();
+    EXPECT_TRUE(m_gate.passed);
+    DeliverQueuedEvents();
+    EXPECT_EQ(m_target.posts, (Posts{{1, 2000}})) << "a stopped load posts no end";
+
+    LoadRecorder target;
+    auto next = MakeRecSet(L"t", target);
+    ASSERT_TRUE(next->OpenTable());
+    ASSERT_TRUE(target.WaitForEnds());
+    EXPECT_EQ(next->GetRecordCount(), 120000);
+    EXPECT_EQ(target.posts.back(), std::make_pair(0, 120000LL));
+}
+
+TEST_F(RowLoader, ASortWhileLoadingWaitsForTheRunningLoadThenLoadsTheNewOrder)
+{
+    MakeFile(NumberedRows("t", 120000));
+    g_nMaxGridRows = 6000000;
+    auto rs = MakeRecSet(L"t", m_target);
+    rs->m_strFilter = L"gate(rowid)";
+    // Held until the sort's re-query has asked for the next load.
+    m_gate.release = [] { return g_pLoaderRecSet.load() != nullptr; };
+    ASSERT_TRUE(rs->OpenTable());
+    EXPECT_TRUE(rs->IsLoading());
+    rs->m_strSort = L"[id] DESC ";
+    rs->Requery();
+    EXPECT_TRUE(m_gate.passed);
+    EXPECT_GE(rs->GetRecordCount(), LOADER_FIRST_PAGE_ROWS);
+    EXPECT_EQ(rs->GetRowId(0), 120000);
+    ASSERT_TRUE(m_target.WaitForEnds(2));
+    const Posts expected{{1, 2000}, {1, 50000}, {1, 100000}, {0, 120000},
+                         {1, 2000}, {1, 50000}, {1, 100000}, {0, 120000}};
+    EXPECT_EQ(m_target.posts, expected);
+    EXPECT_FALSE(rs->IsLoading());
+    EXPECT_EQ(rs->GetRecordCount(), 120000);
+    EXPECT_EQ(rs->GetRowId(119999), 1);
+}
+
+TEST_F(RowLoader, TheThreadEndsWithTheLastRecordSetAndANewOneStartsLater)
+{
+    MakeFile(NumberedRows("t", 3000));
+    {
+        LoadRecorder other;
+        auto first = MakeRecSet(L"t", m_target);
+        auto second = MakeRecSet(L"t", other);
+        EXPECT_EQ(g_nRecSetCount, 2);
+        ASSERT_TRUE(first->OpenTable());
+        ASSERT_TRUE(second->OpenTable());
+        first.reset();
+        EXPECT_TRUE(g_loaderThread.joinable());
+        ASSERT_TRUE(other.WaitForEnds());
+    }
+    EXPECT_EQ(g_nRecSetCount, 0);
+    EXPECT_FALSE(g_loaderThread.joinable());
+
+    LoadRecorder target;
+    auto later = MakeRecSet(L"t", target);
+    EXPECT_TRUE(g_loaderThread.joinable());
+    ASSERT_TRUE(later->OpenTable());
+    ASSERT_TRUE(target.WaitForEnds());
+    EXPECT_EQ(later->GetRecordCount(), 3000);
+}
+
+struct FailureCase {
+    const wchar_t* filter;
+    const wchar_t* sort;
+    Posts posts;
+    const wchar_t* message;
+};
+
+TEST_F(RowLoader, AFailureInsideTheLoaderEndsTheJobLikeItsEnd)
+{
+    MakeFile(NumberedRows("t", 3000));
+    const FailureCase cases[] = {
+        {L"", L"nosuchcolumn", {{0, 0}}, L"no such column"},                           // the prepare fails
+        {L"fail_at(rowid)", L"", {{1, 2000}, {0, 2499}}, L"broken row"},               // a step fails
+    };
+    for (const FailureCase& c : cases) {
+        LoadRecorder target;
+        CaptionRecorder lines;
+        auto rs = MakeRecSet(L"t", target);
+        rs->m_strFilter = c.filter;
+        rs->m_strSort = c.sort;
+        ASSERT_TRUE(rs->OpenTable()); // returns: the failed job sets the first-page event
+        ASSERT_TRUE(target.WaitForEnds());
+        EXPECT_EQ(target.posts, c.posts);
+        EXPECT_FALSE(rs->IsLoading());
+        EXPECT_EQ(g_bLoaderBusy, 0);
+        DeliverQueuedEvents();
+        ASSERT_EQ(lines.Count(), 1u);
+        EXPECT_EQ(lines.Last().type, 3);
+        EXPECT_NE(lines.Last().text.find(c.message), std::wstring::npos);
+
+        // The next load prepares its own statement and runs whole.
+        rs->m_strFilter.clear();
+        rs->m_strSort.clear();
+        rs->Requery();
+        ASSERT_TRUE(target.WaitForEnds(2));
+        EXPECT_EQ(rs->GetRecordCount(), 3000);
+    }
+}
+
+} // namespace
