@@ -65,7 +65,6 @@ public:
             rect.setLeft(rect.left() - 2);
         const QRect frameRect = rect.adjusted(0, 0, -1, -1);
 
-        painter->save();
         if (!current) {
             painter->fillRect(rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow));
             if (!grid->m_bDividerTracking && frame->m_bCellBorder) {
@@ -99,13 +98,19 @@ public:
             painter->setPen(frame->m_clrBorder);
             painter->drawRect(inner.adjusted(0, 0, -1, -1));
         } else {
-            painter->setFont(frame->m_fontCell);
+            if (painter->font() != frame->m_fontCell)
+                painter->setFont(frame->m_fontCell);
+            const QPen previous = painter->pen();
             painter->setPen(FromColorRef(g_clrText));
             const QRect textRect = rect.adjusted(frame->m_nTextMargin, 0, 0, 0);
-            const QString shown = painter->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
+            const QFontMetrics metrics = painter->fontMetrics();
+            // Laying out the elided text costs more than the drawing: only a text that
+            // may not fit is measured.
+            const bool mayNotFit = static_cast<qint64>(text.size()) * metrics.maxWidth() > textRect.width();
+            const QString shown = mayNotFit ? metrics.elidedText(text, Qt::ElideRight, textRect.width()) : text;
             painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+            painter->setPen(previous);
         }
-        painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
