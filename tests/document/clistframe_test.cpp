@@ -7,9 +7,13 @@
 #include "gridtestsupport.h"
 
 #include <QAbstractItemModel>
+#include <QDialog>
 #include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTreeWidget>
+
+#include "platform/modaldialog.h"
 
 #include <climits>
 
@@ -310,6 +314,35 @@ TEST_F(Datasheet, LoadingGrowsTheGridByInserts)
     EXPECT_GE(inserts.count(), 2);
     EXPECT_EQ(resets.count(), 0);
     EXPECT_EQ(m_frame->GetItemText(29999, NAME), L"n30000");
+}
+
+// The related-record commands open the dialog on the first selected row, in the
+// direction asked for; without a selected row they do nothing.
+TEST_F(Datasheet, ReferenceCommandsOpenTheDialogOnTheSelectedRow)
+{
+    OpenDatabase("CREATE TABLE customers(id INTEGER PRIMARY KEY, name TEXT);"
+                 "INSERT INTO customers VALUES(1, 'Ann'), (2, 'Bob');"
+                 "CREATE TABLE orders(id INTEGER PRIMARY KEY, customer_id INTEGER REFERENCES customers(id));"
+                 "INSERT INTO orders VALUES(10, 2), (11, 1);");
+    OpenDatasheet(L"orders");
+    std::vector<std::wstring> titles;
+    std::vector<int> rows;
+    const platform::DialogHandler previous = platform::SetDialogHandler([&](QDialog& dialog) {
+        titles.push_back(platform::FromQString(dialog.windowTitle()));
+        auto* list = dialog.findChild<QTreeWidget*>();
+        rows.push_back(list ? list->topLevelItemCount() : -1);
+        return int(QDialog::Accepted);
+    });
+    m_frame->OnGridReferenceUp();
+    m_frame->OnGridReferenceDown();
+    EXPECT_TRUE(titles.empty());
+
+    Grid()->SelectRow(1);
+    m_frame->OnGridReferenceUp();
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0], L"Related To <customers> Table");
+    EXPECT_EQ(rows[0], 1); // Ann, the customer of order 11
+    platform::SetDialogHandler(previous);
 }
 
 // Stripes by row parity, the selection colour on selected rows, and the current cell
