@@ -292,16 +292,8 @@ SqlValue CADbSqlRecSet::GetFieldSqlValue(int column) const
 {
     if (column < 0 || column >= m_nFields)
         return {};
-    if (m_bOffsetMode) {
-        if (m_nCurrentRow < 0)
-            return {};
-        // The page cache holds texts only.
-        SqlValue value;
-        value.m_nType = SQLITE_TEXT;
-        value.m_strText = const_cast<CADbSqlPageCache&>(m_PageCache).GetValue(m_nCurrentRow, column);
-        return value;
-    }
-    if (!m_pRowStmt)
+    // Offset mode keeps texts only, in the page cache.
+    if (m_bOffsetMode || !m_pRowStmt)
         return {};
     return ReadSqlValue(m_pRowStmt, column);
 }
@@ -549,7 +541,11 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                 m_pDatabase->ExecuteCmd(L"COMMIT");
             } catch (const CADbSqlException& commitFailure) {
                 ShowFailureLine(commitFailure, LOC_RECSET_DELETE);
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                try {
+                    m_pDatabase->ExecuteCmd(L"ROLLBACK");
+                } catch (const CADbSqlException&) {
+                    // The failed COMMIT has already ended the transaction.
+                }
                 deleted.clear();
             }
         }
