@@ -87,13 +87,25 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
     if (m_pRecSet)
         return false;
     // A query or view is shown through a temporary view; when that cannot be made the
-    // name stays empty and the open below finds no columns.
-    const std::wstring name = mode == 1 || mode == 2 ? CreateQueryView(source) : source;
+    // name stays empty and the open below finds no columns. A database view is selected
+    // whole by its name, so its text is never taken apart; its stored SELECT (or, without
+    // one, its name) names the window's source.
+    std::wstring name = source;
+    std::wstring shown = source;
+    if (mode == 1) {
+        name = CreateQueryView(source);
+    } else if (mode == 2) {
+        std::wstring select;
+        FormatString(select, L"SELECT * FROM %s", QuoteIdentifier(source));
+        name = CreateQueryView(select);
+        if (GetViewSelect(shown, source).empty())
+            shown = source;
+    }
     m_pRecSet = std::make_unique<CRecSet>(0, name, mode);
     m_pRecSet->m_pNotifyWnd = m_pDataInterface;
     if (!m_pRecSet->Open(mode))
         return false;
-    m_strSource = source;
+    m_strSource = shown;
     m_bOpen = 1;
     if (mode == 1 && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
         g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
@@ -247,7 +259,8 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
         }
         return CELL_REFUSED;
     }
-    if (row < 0 || row >= count)
+    // A BLOB cell changes only through its file transfer, never from a text.
+    if (row < 0 || row >= count || IsBlobColumn(column))
         return CELL_REFUSED;
 
     if (!LoadRow(row)) {

@@ -46,7 +46,8 @@ public:
     // The models stay, without rows.
     static void ReleaseAllConnections();
 
-    // mode 0 a table, 1 an SQL query, 2 a database view (source is its SELECT). Returns
+    // mode 0 a table, 1 an SQL query, 2 a database view (source is the view's name; the
+    // window's m_strSource becomes its stored SELECT). Returns
     // once the first rows are loaded; false when a record set exists already or the
     // source has no columns. Throws CADbSqlException when the column PRAGMAs fail.
     bool Open(const std::wstring& source, int mode);
