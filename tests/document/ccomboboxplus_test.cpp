@@ -26,10 +26,9 @@ using testing_support::TempFolder;
 using testing_support::Utf8;
 
 // The type column's list as the table designer fills it.
-const std::vector<std::wstring> kTypes = {L" ",    L"Integer",  L"Decimal", L"Numeric", L"VarChar",
-                                          L"Boolean", L"Character", L"Text", L"Clob", L"Blob",
-                                          L"Real", L"Date", L"DateTime", L"Double", L"Float",
-                                          STR_NEW_TYPE_ENTRY};
+const std::vector<std::wstring> kTypes = {
+    L" ",    L"Integer", L"Decimal", L"Numeric",  L"VarChar", L"Boolean", L"Character", L"Text",
+    L"Clob", L"Blob",    L"Real",    L"Date",     L"DateTime", L"Double", L"Float",     STR_NEW_TYPE_ENTRY};
 
 QPushButton* Button(QDialog& dialog, const QString& text)
 {

@@ -37,8 +37,12 @@ protected:
     void SetUp() override
     {
         previousClock = platform::SetClock([] { return platform::LocalDateTime{2024, 3, 5, 7, 8, 9}; });
-        grid.valueTypes = {{kTextColumn, -1},        {kIntegerColumn, FIELDTYPE_INTEGER}, {kFloatColumn, FIELDTYPE_FLOAT},
-                           {kDateColumn, FIELDTYPE_DATE}, {kTimeColumn, FIELDTYPE_TIME},     {kDateTimeColumn, FIELDTYPE_DATETIME}};
+        grid.valueTypes = {{kTextColumn, -1},
+                           {kIntegerColumn, FIELDTYPE_INTEGER},
+                           {kFloatColumn, FIELDTYPE_FLOAT},
+                           {kDateColumn, FIELDTYPE_DATE},
+                           {kTimeColumn, FIELDTYPE_TIME},
+                           {kDateTimeColumn, FIELDTYPE_DATETIME}};
         window = std::make_unique<QWidget>();
         grid.gridWidget = new QWidget(window.get());
         grid.gridWidget->setFocusPolicy(Qt::StrongFocus);
