@@ -262,6 +262,24 @@ INSERT INTO c VALUES (2, 1);
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// A table whose key names itself is its own parent and its own child.
+TEST_F(ReferenceDlg, SelfReferenceWorksBothWays)
+{
+    OpenDatabase(R"(
+CREATE TABLE staff(id INTEGER PRIMARY KEY, boss INTEGER REFERENCES Staff(id), name TEXT);
+INSERT INTO staff VALUES (1, NULL, 'chief'), (2, 1, 'deputy'), (3, 1, 'clerk'), (4, 2, 'aide');
+)");
+    Shown shown = Run(L"staff", 3, CReferenceDlg::DIRECTION_PARENT);
+    EXPECT_EQ(shown.title, L"Related To <Staff> Table");
+    EXPECT_EQ(shown.rows, (Rows{{L"2", L"1", L"deputy"}}));
+
+    shown = Run(L"staff", 0, CReferenceDlg::DIRECTION_CHILDREN);
+    EXPECT_TRUE(shown.offeredTables.empty());
+    EXPECT_EQ(shown.title, L"Related To <staff> Table");
+    EXPECT_EQ(shown.rows, (Rows{{L"3", L"1", L"clerk"}, {L"2", L"1", L"deputy"}}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 // A row that fails while the list is read ends the list with the error shown; the
 // rows read before it stay listed.
 TEST_F(ReferenceDlg, FailingRowEndsTheListWithTheError)
