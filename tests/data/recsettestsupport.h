@@ -42,8 +42,11 @@ class LoadRecorder : public platform::MessageTarget {
 public:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == UM_LOAD_TABLE_DATA)
-            posts.emplace_back(static_cast<int>(wParam), static_cast<long long>(lParam));
+        if (message != UM_LOAD_TABLE_DATA)
+            return 0;
+        posts.emplace_back(static_cast<int>(wParam), static_cast<long long>(lParam));
+        if (watched)
+            loadingAtPost.push_back(watched->IsLoading());
         return 0;
     }
     // Delivers posted messages until `count` final posts (wParam 0) arrived; false after 20 s.
@@ -62,6 +65,9 @@ public:
         return n;
     }
     std::vector<std::pair<int, long long>> posts;
+    // When set, the record set's IsLoading() at each delivered post.
+    const CADbSqlRecSet* watched = nullptr;
+    std::vector<bool> loadingAtPost;
 };
 
 // Delivers the events queued so far (posts, caption lines and boxes from the loader).

@@ -263,6 +263,7 @@ TEST_F(RowLoader, ASortWhileLoadingWaitsForTheRunningLoadThenLoadsTheNewOrder)
     rs->m_strFilter = L"gate(rowid)";
     // Held until the sort's re-query has asked for the next load.
     m_gate.release = [] { return g_pLoaderRecSet.load() != nullptr; };
+    m_target.watched = rs.get();
     ASSERT_TRUE(rs->OpenTable());
     EXPECT_TRUE(rs->IsLoading());
     rs->m_strSort = L"[id] DESC ";
@@ -274,9 +275,44 @@ TEST_F(RowLoader, ASortWhileLoadingWaitsForTheRunningLoadThenLoadsTheNewOrder)
     const Posts expected{{1, 2000}, {1, 50000}, {1, 100000}, {0, 120000},
                          {1, 2000}, {1, 50000}, {1, 100000}, {0, 120000}};
     EXPECT_EQ(m_target.posts, expected);
+    // The receiver can tell the earlier load's end from the last one's.
+    EXPECT_EQ(m_target.loadingAtPost, (std::vector<bool>{true, true, true, true, true, true, true, false}));
     EXPECT_FALSE(rs->IsLoading());
     EXPECT_EQ(rs->GetRecordCount(), 120000);
     EXPECT_EQ(rs->GetRowId(119999), 1);
+}
+
+TEST_F(RowLoader, WritesOnTheSharedConnectionWorkWhileTheLoaderHoldsItsRead)
+{
+    MakeFile(NumberedRows("t", 120000));
+    g_nMaxGridRows = 6000000;
+    auto rs = MakeRecSet(L"t", m_target);
+    rs->m_strFilter = L"gate(rowid)";
+    // The loader passes the gate once this thread holds the rowid lock, and then
+    // waits for the lock with its statement still open.
+    std::atomic<bool> locked{false};
+    m_gate.release = [&locked] { return locked.load(); };
+    ASSERT_TRUE(rs->OpenTable());
+    ASSERT_TRUE(WaitUntil([this] { return m_gate.reached.load(); }));
+    {
+        std::lock_guard lock(g_csRowIds);
+        locked = true;
+        ASSERT_TRUE(WaitUntil([this] { return m_gate.passed.load(); }));
+        rs->Edit(10);
+        rs->BindField(0, L"10");
+        rs->BindField(1, L"edited");
+        EXPECT_EQ(rs->ExecuteBound(), 1);
+        EXPECT_EQ(rs->DeleteRows({0, 1}), 2);
+        rs->AddNew();
+        rs->BindField(1, L"added");
+        EXPECT_EQ(rs->ExecuteBound(), 1);
+        EXPECT_TRUE(rs->IsLoading());
+    }
+    ASSERT_TRUE(m_target.WaitForEnds());
+    EXPECT_EQ(m_lines.Count(), 0u);
+    EXPECT_EQ(testing_support::QueryRaw(m_path, "SELECT name FROM t WHERE id=10"), "edited");
+    EXPECT_EQ(testing_support::QueryRaw(m_path, "SELECT count(*) FROM t WHERE id<3 OR name='added'"), "1");
+    EXPECT_EQ(rs->GetRowId(0), 3);
 }
 
 TEST_F(RowLoader, TheThreadEndsWithTheLastRecordSetAndANewOneStartsLater)
