@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +35,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -180,49 +180,56 @@ void CreateFiles(BenchFiles& files)
 }
 
 // ---------------------------------------------------------------------------
-// Figures of this run: mean seconds (or bytes a row) by name, for the summary
+// Figures of this run: raw SQLite and the record set side by side, by figure
 
-std::map<std::string, double> g_figures;
-std::map<std::string, std::string> g_checks; // a figure's consistency problem, if any
+struct Figure {
+    double raw = 0;
+    double recset = 0;
+};
 
-std::optional<double> Figure(const std::string& name)
+std::map<std::string, Figure> g_figures;
+
+double Median(std::vector<double> samples)
 {
-    const auto it = g_figures.find(name);
-    if (it == g_figures.end())
-        return std::nullopt;
-    return it->second;
+    const auto middle = samples.begin() + static_cast<std::ptrdiff_t>(samples.size() / 2);
+    std::nth_element(samples.begin(), middle, samples.end());
+    return *middle;
 }
 
-// Sums the measured part of each iteration and stores the mean under the name; a
-// record-set figure also gets its ratio to the raw figure as a counter.
-class Timing {
+// One figure, with raw SQLite and the record set measured in turns in each iteration,
+// so that a change in the load of the machine (it may be shared) hits both alike.
+// Each side's figure is the median of its iterations; the benchmark's own time is the
+// record set's.
+class Comparison {
 public:
-    Timing(benchmark::State& state, std::string name, std::string rawName = {})
-        : m_state(state), m_name(std::move(name)), m_rawName(std::move(rawName)) {}
+    Comparison(benchmark::State& state, std::string name)
+        : m_state(state), m_name(std::move(name)) {}
+    Comparison(const Comparison&) = delete;
+    Comparison& operator=(const Comparison&) = delete;
 
-    void Add(double seconds)
+    void Add(double raw, double recset)
     {
-        m_state.SetIterationTime(seconds);
-        m_total += seconds;
-        ++m_count;
+        m_state.SetIterationTime(recset);
+        m_raw.push_back(raw);
+        m_recset.push_back(recset);
     }
 
-    ~Timing()
+    ~Comparison()
     {
-        if (m_count == 0 || m_state.error_occurred())
+        if (m_raw.empty() || m_state.error_occurred())
             return;
-        const double mean = m_total / m_count;
-        g_figures[m_name] = mean;
-        if (const std::optional<double> raw = Figure(m_rawName); raw && *raw > 0)
-            m_state.counters["x_raw"] = mean / *raw;
+        const Figure figure{Median(m_raw), Median(m_recset)};
+        g_figures[m_name] = figure;
+        m_state.counters["raw_s"] = figure.raw;
+        m_state.counters["recset_s"] = figure.recset;
+        m_state.counters["x_raw"] = figure.recset / figure.raw;
     }
 
 private:
     benchmark::State& m_state;
     std::string m_name;
-    std::string m_rawName;
-    double m_total = 0;
-    int m_count = 0;
+    std::vector<double> m_raw;
+    std::vector<double> m_recset;
 };
 
 // ---------------------------------------------------------------------------
@@ -304,13 +311,18 @@ bool OpenAndLoad(benchmark::State& state, CADbSqlRecSet& recset, LoadWatcher& wa
     return true;
 }
 
-// ---------------------------------------------------------------------------
-// Memory: resident-set growth from a mark, with the engine's own share
+// The table's rowids in scan order, at most `limit` of them, the raw way.
+std::vector<sqlite3_int64> RawRowIds(int rows, size_t limit)
+{
+    std::vector<sqlite3_int64> ids;
+    RawStmt stmt(g_files->raw, L"SELECT rowid FROM [" + TableName(rows) + L"]");
+    while (ids.size() < limit && sqlite3_step(stmt.get()) == SQLITE_ROW)
+        ids.push_back(sqlite3_column_int64(stmt.get(), 0));
+    return ids;
+}
 
-struct MemoryMark {
-    long long rss = 0;
-    sqlite3_int64 engine = 0;
-};
+// ---------------------------------------------------------------------------
+// Memory: resident-set growth from a mark, less the engine's own (its page cache)
 
 long long StatusBytes(const std::string& key)
 {
@@ -323,71 +335,88 @@ long long StatusBytes(const std::string& key)
     return -1;
 }
 
-// Returns freed heap to the system and resets the peak resident set, so the peak
-// after the mark belongs to what runs after it.
-std::optional<MemoryMark> MarkMemory()
-{
-    malloc_trim(0);
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.close();
-    if (!clear)
-        return std::nullopt;
-    MemoryMark mark;
-    mark.rss = StatusBytes("VmRSS");
-    sqlite3_int64 highWater = 0;
-    sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &mark.engine, &highWater, 1);
-    return mark;
-}
+class MemoryMark {
+public:
+    // Returns freed heap to the system and resets the peak resident set, so that the
+    // peak after the mark belongs to what runs after it.
+    MemoryMark()
+    {
+        malloc_trim(0);
+        std::ofstream clear("/proc/self/clear_refs");
+        clear << "5";
+        clear.close();
+        m_bValid = static_cast<bool>(clear);
+        m_nRss = StatusBytes("VmRSS");
+        sqlite3_int64 highWater = 0;
+        sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &m_nEngine, &highWater, 1);
+    }
 
-// Sets the counters of the peak growth since the mark, a row, and stores the figure
-// of the growth beyond the engine's own memory (its page cache).
-void ReportMemory(benchmark::State& state, const MemoryMark& mark, int rows, const std::string& name)
+    bool IsValid() const { return m_bValid; }
+
+    // Peak growth since the mark beyond the engine's peak growth, bytes a row.
+    double PeakPerRow(int rows) const
+    {
+        sqlite3_int64 engineNow = 0;
+        sqlite3_int64 engineHigh = 0;
+        sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &engineNow, &engineHigh, 0);
+        return static_cast<double>(StatusBytes("VmHWM") - m_nRss - (engineHigh - m_nEngine)) / rows;
+    }
+
+private:
+    bool m_bValid = false;
+    long long m_nRss = 0;
+    sqlite3_int64 m_nEngine = 0;
+};
+
+// ---------------------------------------------------------------------------
+// 5. Peak memory of a loaded 10,000,000-row rowid list. It runs first: later
+// benchmarks leave freed heap that the allocator keeps and reuses, which would hide
+// part of a list's growth.
+
+void BM_RowIdMemory(benchmark::State& state)
 {
-    const double peak = static_cast<double>(StatusBytes("VmHWM") - mark.rss);
-    sqlite3_int64 engineNow = 0;
-    sqlite3_int64 engineHigh = 0;
-    sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &engineNow, &engineHigh, 0);
-    const double engine = static_cast<double>(engineHigh - mark.engine);
-    state.counters["peak_B_per_row"] = peak / rows;
-    state.counters["engine_B_per_row"] = engine / rows;
-    state.counters["above_engine_B_per_row"] = (peak - engine) / rows;
-    g_figures[name] = (peak - engine) / rows;
+    for (auto _ : state) {
+        double raw = 0;
+        {
+            const MemoryMark mark;
+            if (!mark.IsValid()) {
+                state.SkipWithError("cannot reset the peak resident set");
+                break;
+            }
+            const std::vector<sqlite3_int64> ids = RawRowIds(kBigRows, kBigRows);
+            raw = mark.PeakPerRow(kBigRows);
+        }
+        const MemoryMark mark;
+        LoadWatcher watcher;
+        BenchRecSet recset(TableName(kBigRows));
+        if (!OpenAndLoad(state, recset, watcher, 0, kBigRows))
+            break;
+        const double recsetBytes = mark.PeakPerRow(kBigRows);
+        g_figures["memory"] = Figure{raw, recsetBytes};
+        state.counters["raw_B_per_row"] = raw;
+        state.counters["recset_B_per_row"] = recsetBytes;
+    }
 }
 
 // ---------------------------------------------------------------------------
 // 1. First page: until Open returns, against raw SQLite stepping the first 2,000 rowids
 
-std::string FirstPageName(const char* side, int rows)
+std::string FirstPageName(int rows)
 {
-    return std::string("first_page_") + side + "/" + std::to_string(rows);
+    return "first_page/" + std::to_string(rows);
 }
 
-void BM_FirstPageRaw(benchmark::State& state)
+void BM_FirstPage(benchmark::State& state)
 {
     const int rows = static_cast<int>(state.range(0));
-    const std::wstring sql = L"SELECT rowid FROM [" + TableName(rows) + L"]";
-    Timing timing(state, FirstPageName("raw", rows));
+    Comparison comparison(state, FirstPageName(rows));
     for (auto _ : state) {
-        std::vector<sqlite3_int64> ids;
-        const Clock::time_point start = Clock::now();
-        {
-            RawStmt stmt(g_files->raw, sql);
-            while (ids.size() < kFirstPageRows && sqlite3_step(stmt.get()) == SQLITE_ROW)
-                ids.push_back(sqlite3_column_int64(stmt.get(), 0));
-        }
-        timing.Add(SecondsSince(start));
-        benchmark::DoNotOptimize(ids.data());
-    }
-}
+        Clock::time_point start = Clock::now();
+        const std::vector<sqlite3_int64> ids = RawRowIds(rows, kFirstPageRows);
+        const double raw = SecondsSince(start);
 
-void BM_FirstPageRecSet(benchmark::State& state)
-{
-    const int rows = static_cast<int>(state.range(0));
-    Timing timing(state, FirstPageName("recset", rows), FirstPageName("raw", rows));
-    for (auto _ : state) {
         auto recset = std::make_unique<BenchRecSet>(TableName(rows));
-        const Clock::time_point start = Clock::now();
+        start = Clock::now();
         if (!OpenRecSet(state, *recset, 0))
             break;
         const double seconds = SecondsSince(start);
@@ -395,53 +424,41 @@ void BM_FirstPageRecSet(benchmark::State& state)
         // The load goes on in the background; the closing document's cancel ends it.
         recset->m_bCancelLoad = 1;
         recset.reset();
-        if (count < kFirstPageRows) {
-            state.SkipWithError(("Open returned with " + std::to_string(count) + " rows").c_str());
+        if (ids.size() != kFirstPageRows || count < kFirstPageRows) {
+            state.SkipWithError(("first page of " + std::to_string(count) + " rows").c_str());
             break;
         }
-        timing.Add(seconds);
+        comparison.Add(raw, seconds);
     }
 }
 
 // ---------------------------------------------------------------------------
-// 2. Full rowid load of the 10,000,000-row table
+// 2. Full rowid load of the 10,000,000-row table, until the final post
 
-void BM_FullLoadRaw(benchmark::State& state)
+void BM_FullLoad(benchmark::State& state)
 {
-    const std::wstring sql = L"SELECT rowid FROM [" + TableName(kBigRows) + L"]";
-    Timing timing(state, "full_load_raw");
+    Comparison comparison(state, "full_load");
     for (auto _ : state) {
-        std::vector<sqlite3_int64> ids;
-        const Clock::time_point start = Clock::now();
-        {
-            RawStmt stmt(g_files->raw, sql);
-            while (sqlite3_step(stmt.get()) == SQLITE_ROW)
-                ids.push_back(sqlite3_column_int64(stmt.get(), 0));
-        }
-        const double seconds = SecondsSince(start);
-        if (ids.size() != kBigRows) {
+        Clock::time_point start = Clock::now();
+        const size_t rawRows = RawRowIds(kBigRows, kBigRows).size();
+        const double raw = SecondsSince(start);
+        if (rawRows != kBigRows) {
             state.SkipWithError("raw load incomplete");
             break;
         }
-        timing.Add(seconds);
-    }
-}
 
-void BM_FullLoadRecSet(benchmark::State& state)
-{
-    Timing timing(state, "full_load_recset", "full_load_raw");
-    for (auto _ : state) {
         LoadWatcher watcher;
         auto recset = std::make_unique<BenchRecSet>(TableName(kBigRows));
-        const Clock::time_point start = Clock::now();
+        start = Clock::now();
         if (!OpenAndLoad(state, *recset, watcher, 0, kBigRows))
             break;
-        timing.Add(SecondsSince(start));
+        comparison.Add(raw, SecondsSince(start));
     }
 }
 
 // ---------------------------------------------------------------------------
-// 3. Every cell of 100,000 random rows of the 10,000,000-row table
+// 3. Every cell of 100,000 random rows of the 10,000,000-row table, against a
+// SELECT by rowid prepared once and read as UTF-16 text
 
 const std::vector<int>& RandomRows()
 {
@@ -456,45 +473,43 @@ const std::vector<int>& RandomRows()
     return rows;
 }
 
-// Characters read by each side, compared in the summary: both must read the same cells.
-long long g_nRawChars = 0;
-long long g_nRecSetChars = 0;
-
-void BM_RandomRowsRaw(benchmark::State& state)
+// The characters read; -1 when a row is missing.
+long long ReadRandomRowsRaw(sqlite3_stmt* stmt)
 {
-    RawStmt stmt(g_files->raw, L"SELECT " + kSelectList + L" FROM [" + TableName(kBigRows) + L"] WHERE ROWID = ?");
-    sqlite3_stmt* s = stmt.get();
-    Timing timing(state, "random_rows_raw");
-    for (auto _ : state) {
-        long long chars = 0;
-        bool complete = true;
-        const Clock::time_point start = Clock::now();
-        for (const int row : RandomRows()) {
-            // An unsorted table with keys 1 to n holds row i at rowid i + 1.
-            sqlite3_bind_int64(s, 1, static_cast<sqlite3_int64>(row) + 1);
-            if (sqlite3_step(s) != SQLITE_ROW) {
-                complete = false;
-                break;
-            }
-            for (int column = 0; column < kColumns; ++column) {
-                const void* text = sqlite3_column_text16(s, column);
-                benchmark::DoNotOptimize(text);
-                chars += sqlite3_column_bytes16(s, column) / 2;
-            }
-            sqlite3_reset(s);
+    long long chars = 0;
+    for (const int row : RandomRows()) {
+        // An unsorted table with keys 1 to n holds row i at rowid i + 1.
+        sqlite3_bind_int64(stmt, 1, static_cast<sqlite3_int64>(row) + 1);
+        if (sqlite3_step(stmt) != SQLITE_ROW)
+            return -1;
+        for (int column = 0; column < kColumns; ++column) {
+            const void* text = sqlite3_column_text16(stmt, column);
+            benchmark::DoNotOptimize(text);
+            chars += sqlite3_column_bytes16(stmt, column) / 2;
         }
-        const double seconds = SecondsSince(start);
-        if (!complete) {
-            state.SkipWithError("a random row is missing");
-            break;
-        }
-        g_nRawChars = chars;
-        timing.Add(seconds);
+        sqlite3_reset(stmt);
     }
+    return chars;
 }
 
-void BM_RandomRowsRecSet(benchmark::State& state)
+// The characters read; -1 when a move fails.
+long long ReadRandomRowsRecSet(CADbSqlRecSet& recset)
 {
+    long long chars = 0;
+    for (const int row : RandomRows()) {
+        if (!recset.MoveTo(row))
+            return -1;
+        for (int column = 0; column < recset.m_nFields; ++column) {
+            if (const wchar_t* text = recset.GetFieldValue(column))
+                chars += static_cast<long long>(std::wcslen(text));
+        }
+    }
+    return chars;
+}
+
+void BM_RandomRows(benchmark::State& state)
+{
+    RawStmt stmt(g_files->raw, L"SELECT " + kSelectList + L" FROM [" + TableName(kBigRows) + L"] WHERE ROWID = ?");
     LoadWatcher watcher;
     BenchRecSet recset(TableName(kBigRows));
     if (!OpenAndLoad(state, recset, watcher, 0, kBigRows))
@@ -506,50 +521,52 @@ void BM_RandomRowsRecSet(benchmark::State& state)
             return;
         }
     }
-    Timing timing(state, "random_rows_recset", "random_rows_raw");
+    Comparison comparison(state, "random_rows");
     for (auto _ : state) {
-        long long chars = 0;
-        bool complete = true;
-        const Clock::time_point start = Clock::now();
-        for (const int row : RandomRows()) {
-            if (!recset.MoveTo(row)) {
-                complete = false;
-                break;
-            }
-            for (int column = 0; column < recset.m_nFields; ++column) {
-                const wchar_t* text = recset.GetFieldValue(column);
-                if (text)
-                    chars += static_cast<long long>(std::wcslen(text));
-            }
-        }
+        Clock::time_point start = Clock::now();
+        const long long rawChars = ReadRandomRowsRaw(stmt.get());
+        const double raw = SecondsSince(start);
+
+        start = Clock::now();
+        const long long recsetChars = ReadRandomRowsRecSet(recset);
         const double seconds = SecondsSince(start);
         recset.CloseRowStmt();
-        if (!complete) {
-            state.SkipWithError("MoveTo gave false");
+        // Both sides must have read the same cells.
+        if (rawChars < 0 || recsetChars != rawChars) {
+            state.SkipWithError(("characters read: raw " + std::to_string(rawChars) + ", record set " +
+                                 std::to_string(recsetChars))
+                                    .c_str());
             break;
         }
-        g_nRecSetChars = chars;
-        timing.Add(seconds);
+        comparison.Add(raw, seconds);
     }
 }
 
 // ---------------------------------------------------------------------------
-// 4. Offset mode: one page of the temporary view over the 10,000,000-row table
+// 4. Offset mode: one page of the temporary view over the 10,000,000-row table,
+// against raw SQLite reading the same 200 rows with LIMIT
 
-std::string OffsetName(const char* side, int offset)
+std::string OffsetName(int offset)
 {
-    return std::string("offset_page_") + side + "/" + std::to_string(offset);
+    return "offset_page/" + std::to_string(offset);
 }
 
-void BM_OffsetPageRaw(benchmark::State& state)
+void BM_OffsetPage(benchmark::State& state)
 {
     const int offset = static_cast<int>(state.range(0));
     RawStmt stmt(g_files->raw, L"SELECT * FROM [" + kViewName + L"] LIMIT ?, ?");
     sqlite3_stmt* s = stmt.get();
-    Timing timing(state, OffsetName("raw", offset));
+    LoadWatcher watcher;
+    BenchRecSet recset(kViewName);
+    if (!OpenAndLoad(state, recset, watcher, 1, kBigRows))
+        return;
+    // The row whose reload starts at the offset, and a row whose page lies elsewhere.
+    const int row = offset + kPageLead;
+    const int elsewhere = offset == 0 ? 10 * kPageRows : 0;
+    Comparison comparison(state, OffsetName(offset));
     for (auto _ : state) {
         int rows = 0;
-        const Clock::time_point start = Clock::now();
+        Clock::time_point start = Clock::now();
         sqlite3_bind_int(s, 1, offset);
         sqlite3_bind_int(s, 2, kPageRows);
         while (sqlite3_step(s) == SQLITE_ROW) {
@@ -560,96 +577,33 @@ void BM_OffsetPageRaw(benchmark::State& state)
             ++rows;
         }
         sqlite3_reset(s);
-        const double seconds = SecondsSince(start);
-        if (rows != kPageRows) {
-            state.SkipWithError("short page");
-            break;
-        }
-        timing.Add(seconds);
-    }
-}
+        const double raw = SecondsSince(start);
 
-void BM_OffsetPageRecSet(benchmark::State& state)
-{
-    const int offset = static_cast<int>(state.range(0));
-    LoadWatcher watcher;
-    BenchRecSet recset(kViewName);
-    if (!OpenAndLoad(state, recset, watcher, 1, kBigRows))
-        return;
-    // The row whose reload starts at the offset, and a row whose page lies elsewhere.
-    const int row = offset + kPageLead;
-    const int elsewhere = offset == 0 ? 10 * kPageRows : 0;
-    Timing timing(state, OffsetName("recset", offset), OffsetName("raw", offset));
-    for (auto _ : state) {
         if (!recset.MoveTo(elsewhere) || !recset.GetFieldValue(0)) {
             state.SkipWithError("cannot read the row elsewhere");
             break;
         }
         bool complete = recset.MoveTo(row);
-        const Clock::time_point start = Clock::now();
+        start = Clock::now();
         for (int column = 0; complete && column < recset.m_nFields; ++column) {
             const wchar_t* text = recset.GetFieldValue(column);
             complete = text && *text;
         }
         const double seconds = SecondsSince(start);
-        if (!complete) {
-            state.SkipWithError("the page row is empty");
+        if (rows != kPageRows || !complete) {
+            state.SkipWithError("short page");
             break;
         }
-        timing.Add(seconds);
+        comparison.Add(raw, seconds);
     }
 }
 
-// ---------------------------------------------------------------------------
-// 5. Peak memory of a loaded 10,000,000-row rowid list
-
-void BM_RowIdMemoryRaw(benchmark::State& state)
-{
-    for (auto _ : state) {
-        const std::optional<MemoryMark> mark = MarkMemory();
-        if (!mark) {
-            state.SkipWithError("cannot reset the peak resident set");
-            break;
-        }
-        std::vector<sqlite3_int64> ids;
-        {
-            RawStmt stmt(g_files->raw, L"SELECT rowid FROM [" + TableName(kBigRows) + L"]");
-            while (sqlite3_step(stmt.get()) == SQLITE_ROW)
-                ids.push_back(sqlite3_column_int64(stmt.get(), 0));
-        }
-        ReportMemory(state, *mark, kBigRows, "memory_raw");
-    }
-}
-
-void BM_RowIdMemoryRecSet(benchmark::State& state)
-{
-    for (auto _ : state) {
-        const std::optional<MemoryMark> mark = MarkMemory();
-        if (!mark) {
-            state.SkipWithError("cannot reset the peak resident set");
-            break;
-        }
-        LoadWatcher watcher;
-        BenchRecSet recset(TableName(kBigRows));
-        if (!OpenAndLoad(state, recset, watcher, 0, kBigRows))
-            break;
-        ReportMemory(state, *mark, kBigRows, "memory_recset");
-    }
-}
-
-// Raw before record set, so that each record-set figure finds its raw figure.
-BENCHMARK(BM_FirstPageRaw)->Arg(kSmallRows)->Arg(kBigRows)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FirstPageRecSet)->Arg(kSmallRows)->Arg(kBigRows)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FullLoadRaw)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FullLoadRecSet)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RandomRowsRaw)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RandomRowsRecSet)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OffsetPageRaw)->Arg(0)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OffsetPageRaw)->Arg(kFarOffset)->Iterations(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OffsetPageRecSet)->Arg(0)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OffsetPageRecSet)->Arg(kFarOffset)->Iterations(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RowIdMemoryRaw)->Iterations(1);
-BENCHMARK(BM_RowIdMemoryRecSet)->Iterations(1);
+BENCHMARK(BM_RowIdMemory)->Iterations(1);
+BENCHMARK(BM_FirstPage)->Arg(kSmallRows)->Arg(kBigRows)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullLoad)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RandomRows)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OffsetPage)->Arg(0)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OffsetPage)->Arg(kFarOffset)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------------------
 // Summary
@@ -673,46 +627,49 @@ std::string Bytes(double bytes)
     return text;
 }
 
-void SummaryLine(const char* what, const std::string& recsetName, const std::string& rawName, double target,
-                 std::string (*format)(double) = Duration)
+const Figure* FindFigure(const std::string& name)
 {
-    const std::optional<double> recset = Figure(recsetName);
-    const std::optional<double> raw = Figure(rawName);
-    if (!recset || !raw)
+    const auto it = g_figures.find(name);
+    return it == g_figures.end() ? nullptr : &it->second;
+}
+
+// target: the highest ratio allowed, 0 for none.
+void SummaryLine(const char* what, const std::string& name, double target, std::string (*format)(double) = Duration)
+{
+    const Figure* figure = FindFigure(name);
+    if (!figure)
         return;
+    const double ratio = figure->recset / figure->raw;
     char verdict[32] = "-";
     if (target > 0)
-        std::snprintf(verdict, sizeof verdict, "%s (<= %.2f)", *recset / *raw <= target ? "met" : "NOT met", target);
-    std::printf("%-44s %14s %14s %8.2f  %s\n", what, format(*recset).c_str(), format(*raw).c_str(), *recset / *raw,
-                verdict);
+        std::snprintf(verdict, sizeof verdict, "%s (<= %.2f)", ratio <= target ? "met" : "NOT met", target);
+    std::printf("%-38s %14s %14s %8.2f  %s\n", what, format(figure->recset).c_str(), format(figure->raw).c_str(),
+                ratio, verdict);
 }
 
 std::mutex g_noticeMutex;
-std::vector<std::wstring> g_notices; // boxes and caption lines the record sets showed
+std::vector<std::wstring> g_notices; // boxes and caption lines shown during the run
 
 void PrintSummary()
 {
-    std::printf("\nRecord set against raw SQLite, same run (ratio = record set / raw)\n");
-    std::printf("%-44s %14s %14s %8s  %s\n", "figure", "record set", "raw SQLite", "ratio", "target");
-    SummaryLine("first page, 1,000,000-row table", FirstPageName("recset", kSmallRows),
-                FirstPageName("raw", kSmallRows), 0);
-    SummaryLine("first page, 10,000,000-row table", FirstPageName("recset", kBigRows), FirstPageName("raw", kBigRows),
-                0);
-    SummaryLine("full rowid load, 10,000,000 rows", "full_load_recset", "full_load_raw", 1.25);
-    SummaryLine("every cell of 100,000 random rows", "random_rows_recset", "random_rows_raw", 1.5);
-    SummaryLine("offset-mode page at 0", OffsetName("recset", 0), OffsetName("raw", 0), 0);
-    SummaryLine("offset-mode page at 5,000,000", OffsetName("recset", kFarOffset), OffsetName("raw", kFarOffset), 0);
-    SummaryLine("rowid list of 10,000,000 rows, peak", "memory_recset", "memory_raw", 0, Bytes);
+    std::printf("\nRecord set against raw SQLite, same run (medians; ratio = record set / raw)\n");
+    std::printf("%-38s %14s %14s %8s  %s\n", "figure", "record set", "raw SQLite", "ratio", "target");
+    SummaryLine("first page, 1,000,000-row table", FirstPageName(kSmallRows), 0);
+    SummaryLine("first page, 10,000,000-row table", FirstPageName(kBigRows), 0);
+    SummaryLine("full rowid load, 10,000,000 rows", "full_load", 1.25);
+    SummaryLine("every cell of 100,000 random rows", "random_rows", 1.5);
+    SummaryLine("offset-mode page at 0", OffsetName(0), 0);
+    SummaryLine("offset-mode page at 5,000,000", OffsetName(kFarOffset), 0);
+    SummaryLine("peak memory of 10,000,000 rowids", "memory", 0, Bytes);
 
-    const std::optional<double> firstBig = Figure(FirstPageName("recset", kBigRows));
-    const std::optional<double> firstSmall = Figure(FirstPageName("recset", kSmallRows));
-    if (firstBig && firstSmall)
-        std::printf("first page, 10,000,000 against 1,000,000 rows (record set): %.2f\n", *firstBig / *firstSmall);
-    if (const std::optional<double> memory = Figure("memory_recset"))
-        std::printf("rowid list memory above the engine's page cache: %.2f bytes a row (target <= 8: %s)\n", *memory,
-                    *memory <= 8 ? "met" : "NOT met");
-    if (g_nRawChars && g_nRecSetChars && g_nRawChars != g_nRecSetChars)
-        std::printf("random rows: the record set read %lld characters, raw SQLite %lld\n", g_nRecSetChars, g_nRawChars);
+    const Figure* big = FindFigure(FirstPageName(kBigRows));
+    const Figure* small = FindFigure(FirstPageName(kSmallRows));
+    if (big && small)
+        std::printf("first page of the record set, 10,000,000 against 1,000,000 rows: %.2f\n",
+                    big->recset / small->recset);
+    if (const Figure* memory = FindFigure("memory"))
+        std::printf("rowid list above the engine's page cache: %.2f bytes a row (target <= 8: %s)\n", memory->recset,
+                    memory->recset <= 8 ? "met" : "NOT met");
     std::lock_guard lock(g_noticeMutex);
     for (const std::wstring& notice : g_notices)
         std::printf("shown during the run: %s\n", Utf8(notice).c_str());
