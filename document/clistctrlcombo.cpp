@@ -65,15 +65,16 @@ public:
             rect.setLeft(rect.left() - 2);
         const QRect frameRect = rect.adjusted(0, 0, -1, -1);
 
+        painter->save();
         if (!current) {
             painter->fillRect(rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow));
             if (!grid->m_bDividerTracking && frame->m_bCellBorder) {
-                painter->setPen(frame->m_clrBorder);
+                painter->setPen(grid->m_brCellBorder.color());
                 painter->drawRect(frameRect);
             }
             if (grid->IsRowSelected(row)) {
                 painter->fillRect(rect, grid->palette().color(QPalette::Active, QPalette::Highlight));
-                painter->setPen(frame->m_clrBorder);
+                painter->setPen(grid->m_brCellBorder.color());
                 painter->drawRect(frameRect);
             }
         }
@@ -95,12 +96,10 @@ public:
             if (current)
                 button.state |= QStyle::State_MouseOver;
             grid->style()->drawControl(QStyle::CE_PushButton, &button, painter, grid);
-            painter->setPen(frame->m_clrBorder);
+            painter->setPen(grid->m_brCellBorder.color());
             painter->drawRect(inner.adjusted(0, 0, -1, -1));
         } else {
-            if (painter->font() != frame->m_fontCell)
-                painter->setFont(frame->m_fontCell);
-            const QPen previous = painter->pen();
+            painter->setFont(frame->m_fontCell);
             painter->setPen(FromColorRef(g_clrText));
             const QRect textRect = rect.adjusted(frame->m_nTextMargin, 0, 0, 0);
             const QFontMetrics metrics = painter->fontMetrics();
@@ -109,8 +108,8 @@ public:
             const bool mayNotFit = static_cast<qint64>(text.size()) * metrics.maxWidth() > textRect.width();
             const QString shown = mayNotFit ? metrics.elidedText(text, Qt::ElideRight, textRect.width()) : text;
             painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
-            painter->setPen(previous);
         }
+        painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
@@ -199,7 +198,7 @@ void CListCtrlCombo::AddColumn(const std::wstring& title, int editorKind, int wi
         editor->setObjectName(QStringLiteral("editor%1").arg(FIRST_EDITOR_ID + index));
         editor->setFont(m_pOwnerFrame->m_fontCell);
         editor->hide();
-        InstallKeyFilter(editor);
+        editor->installEventFilter(this);
     }
     m_arrColumns.push_back(std::move(column));
 }
@@ -243,12 +242,7 @@ void CListCtrlCombo::CreateColumns()
     m_pHiddenEditor->setReadOnly(true);
     m_pHiddenEditor->setGeometry(10000, 10000, 20, 20);
     m_pHiddenEditor->show();
-    InstallKeyFilter(m_pHiddenEditor);
-}
-
-void CListCtrlCombo::InstallKeyFilter(QWidget* widget)
-{
-    widget->installEventFilter(this);
+    m_pHiddenEditor->installEventFilter(this);
 }
 
 QWidget* CListCtrlCombo::GetEditorWidget(int column) const
@@ -767,7 +761,7 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
     }
 }
 
-LRESULT CListCtrlCombo::OnMessage(UINT message, WPARAM wParam, LPARAM)
+LRESULT CListCtrlCombo::OnMessage(UINT message, WPARAM, LPARAM)
 {
     switch (message) {
     case UM_CELL_LEFT:
@@ -782,7 +776,6 @@ LRESULT CListCtrlCombo::OnMessage(UINT message, WPARAM wParam, LPARAM)
     case UM_CELL_DOWN:
         return OnCellMove(grid::CellMove::Down) ? 1 : 0;
     case UM_CELL_BUTTON:
-        (void)wParam;
         return platform::SendMessage(m_pOwnerFrame, UM_CELL_BUTTON, m_nCurrentColumn, m_nCurrentRow);
     default:
         return 0;

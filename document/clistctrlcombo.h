@@ -10,7 +10,6 @@
 #include <QBrush>
 #include <QTableView>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,7 +163,6 @@ private:
     bool IsReadOnly() const;
     // Keyboard rules applied before a key reaches the grid or one of its editors.
     bool PreTranslateKey(QObject* watched, QKeyEvent* event);
-    void InstallKeyFilter(QWidget* widget);
     void OnHeaderClicked(int column);
     void OnItemActivate(int row, int column, const QPoint& point);
     void EnsureRowVisible(int row);
