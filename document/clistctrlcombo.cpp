@@ -604,7 +604,7 @@ void CListCtrlCombo::AppendRow()
 
 void CListCtrlCombo::OnHeaderClicked(int column)
 {
-    if (m_bDividerTracking)
+    if (m_bDividerTracking || (!IsDatasheet() && !m_pOwnerFrame->m_bSortable))
         return;
     m_nSortColumn = column;
     m_nSortToggle = !m_nSortToggle;

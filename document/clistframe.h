@@ -90,6 +90,9 @@ public:
     int m_nRowColouring = 2;
     int m_bCellBorder = 1;
     int m_bReadOnly = 0;
+    // List mode: a header click sorts the rows. Owners whose row i must stay record i
+    // (the designers) switch it off before InitGrid.
+    int m_bSortable = 1;
     std::wstring m_strTitle;
     CDataInterface* m_pDataInterface = nullptr;
     platform::MessageTarget* m_pOwnerWnd = nullptr;

@@ -247,6 +247,25 @@ TEST_F(ListGrid, HeaderClicksSortWithOneToggle)
     EXPECT_EQ(header->GetSortState(), SORT_MARK_ASCENDING);
 }
 
+// A frame whose rows must keep their order (a designer's) does not sort on a header click.
+TEST_F(ListGrid, UnsortableFrameKeepsItsRowOrder)
+{
+    m_frame = std::make_unique<CListFrame>();
+    m_frame->m_nMode = CListFrame::MODE_LIST;
+    m_frame->m_bSortable = 0;
+    m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
+    m_frame->AddColumn(L"name", GRID_EDIT, 100, 1, -1);
+    m_frame->InitGrid();
+    ShowActive(m_owner);
+    FillList({{L"b"}, {L"a"}});
+    auto* header = qobject_cast<CPLHeaderCtrl*>(Grid()->horizontalHeader());
+    ASSERT_NE(header, nullptr);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(),
+                      QPoint(header->sectionSize(0) / 2, header->height() / 2));
+    EXPECT_EQ(m_frame->GetItemText(0, 0), L"b");
+    EXPECT_EQ(header->GetSortState(), SORT_MARK_NONE);
+}
+
 // Selection: the iterator walks the selected rows upwards and starts again after -1;
 // selecting row -1 or a row past the end selects nothing.
 TEST_F(ListGrid, SelectionIteratorAndSelectRow)
