@@ -314,6 +314,26 @@ TEST_F(ListGrid, OwnerHearsClicksAndActivations)
     EXPECT_FALSE(Grid()->GetEditorWidget(2)->isVisible());
 }
 
+// The frame's own row delete tells the owner; activating a list window disables the
+// strip and leaves its target alone.
+TEST_F(ListGrid, FrameDeleteRowAndCaptionBarInListMode)
+{
+    MakeEditGrid();
+    m_owner.messages.clear();
+    m_frame->DeleteRow(1);
+    m_frame->DeleteRow(7); // no such row
+    const std::vector<std::tuple<UINT, int, int>> expected = {{UM_LIST_ROW_DELETED, 0, 1}};
+    EXPECT_EQ(m_owner.messages, expected);
+    EXPECT_EQ(m_frame->GetItemText(1, 0), L"a2");
+
+    CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
+    strip->EnableButton(true, CCaptionDlg::Search);
+    m_frame->UpdateCaptionBar();
+    for (int i = 0; i < CCaptionDlg::ControlCount; ++i)
+        EXPECT_FALSE(strip->GetControl(i)->isEnabled()) << i;
+    EXPECT_EQ(m_captionBar->GetTargetFrame(), nullptr);
+}
+
 // The "..." button of a cell reaches the frame's owner with the cell's column and row.
 TEST_F(ListGrid, CellButtonReachesTheOwner)
 {
