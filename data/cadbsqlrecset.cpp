@@ -21,9 +21,9 @@ namespace {
 // Prepare-on-the-next-call flag of the PRAGMA iterator (user-interface thread only).
 bool g_bPragmaQueryPrepare = true;
 
-[[noreturn]] void ThrowEngineFailure(sqlite3* db, int code = SQLITE_ERROR)
+[[noreturn]] void ThrowEngineFailure(sqlite3* db)
 {
-    throw CADbSqlException(code, sqlite16::ErrorMessage(db), L"");
+    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db), L"");
 }
 
 } // namespace
@@ -37,7 +37,8 @@ CADbSqlRecSet::CADbSqlRecSet(CADbSqlDb* database)
 CADbSqlRecSet::~CADbSqlRecSet()
 {
     DetachRecSetFromLoader(this);
-    CloseRowStmt();
+    // The row statement is the row SELECT standing on a row; finalizing ends its read.
+    m_pRowStmt = nullptr;
     ReleaseStatement(m_pRowSelect);
     ReleaseStatement(m_pBindStmt);
     m_arrFields.clear();

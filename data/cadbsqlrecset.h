@@ -145,7 +145,6 @@ public:
 
 private:
     friend void RowLoaderJob();
-    friend void DetachRecSetFromLoader(CADbSqlRecSet* recSet);
 
     void ResolveTableNames();
     std::wstring BuildSelectList(const std::wstring& columnOrder) const;
