@@ -21,9 +21,9 @@ namespace {
 // Prepare-on-the-next-call flag of the PRAGMA iterator (user-interface thread only).
 bool g_bPragmaQueryPrepare = true;
 
-[[noreturn]] void ThrowEngineFailure(sqlite3* db, int code = SQLITE_ERROR)
+[[noreturn]] void ThrowEngineFailure(sqlite3* db)
 {
-    throw CADbSqlException(code, sqlite16::ErrorMessage(db), L"");
+    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db), L"");
 }
 
 } // namespace
@@ -37,7 +37,8 @@ CADbSqlRecSet::CADbSqlRecSet(CADbSqlDb* database)
 CADbSqlRecSet::~CADbSqlRecSet()
 {
     DetachRecSetFromLoader(this);
-    CloseRowStmt();
+    // The row statement is the row SELECT standing on a row; finalizing ends its read.
+    m_pRowStmt = nullptr;
     ReleaseStatement(m_pRowSelect);
     ReleaseStatement(m_pBindStmt);
     m_arrFields.clear();
@@ -292,16 +293,8 @@ SqlValue CADbSqlRecSet::GetFieldSqlValue(int column) const
 {
     if (column < 0 || column >= m_nFields)
         return {};
-    if (m_bOffsetMode) {
-        if (m_nCurrentRow < 0)
-            return {};
-        // The page cache holds texts only.
-        SqlValue value;
-        value.m_nType = SQLITE_TEXT;
-        value.m_strText = const_cast<CADbSqlPageCache&>(m_PageCache).GetValue(m_nCurrentRow, column);
-        return value;
-    }
-    if (!m_pRowStmt)
+    // Offset mode keeps texts only, in the page cache.
+    if (m_bOffsetMode || !m_pRowStmt)
         return {};
     return ReadSqlValue(m_pRowStmt, column);
 }
@@ -549,7 +542,11 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                 m_pDatabase->ExecuteCmd(L"COMMIT");
             } catch (const CADbSqlException& commitFailure) {
                 ShowFailureLine(commitFailure, LOC_RECSET_DELETE);
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                try {
+                    m_pDatabase->ExecuteCmd(L"ROLLBACK");
+                } catch (const CADbSqlException&) {
+                    // The failed COMMIT has already ended the transaction.
+                }
                 deleted.clear();
             }
         }

@@ -44,9 +44,12 @@ public:
     // has no columns (no load starts). Throws CADbSqlException when the PRAGMAs fail.
     bool Open(int mode);
     // Reloads the rows (in m_strSort's order); returns after the first page. Always false.
+    // A load still running (of any record set) goes on to its end first.
     bool Requery();
     int GetRecordCount() const;
-    // True from a re-query until the loads it asked for have ended.
+    // True from a re-query until the loads it asked for have ended. A load counts as
+    // ended before its final UM_LOAD_TABLE_DATA is posted, so the receiver of a final
+    // post that finds IsLoading() still true knows a later load is on its way.
     bool IsLoading() const;
 
     bool MoveTo(int row);
@@ -55,6 +58,7 @@ public:
     const wchar_t* GetFieldValue(int column);
     // The current row's value of the column exactly as stored (rowid mode; BLOBs too).
     SqlValue GetFieldSqlValue(int column) const;
+    // Ends the read of the current row; the row SELECT stays prepared for the next move.
     void CloseRowStmt();
     // The rowid of the row the record set stands on; 0 when it stands on none.
     RowId GetCurrentRowId() const;
@@ -141,7 +145,6 @@ public:
 
 private:
     friend void RowLoaderJob();
-    friend void DetachRecSetFromLoader(CADbSqlRecSet* recSet);
 
     void ResolveTableNames();
     std::wstring BuildSelectList(const std::wstring& columnOrder) const;

@@ -95,6 +95,15 @@ TEST_F(RecSet, OpenDescribesTheColumnsAndReadsRowsByIndex)
     EXPECT_FALSE(rs->IsRowIdAlias(1));
 }
 
+TEST_F(RecSet, ARecordSetOutlivingItsConnectionReleasesNothingTwice)
+{
+    auto rs = Open(kPeople);
+    ASSERT_TRUE(rs->MoveTo(0));
+    rs->Edit(1);
+    m_db.CloseDb(); // finalizes the record set's statements with all others
+    rs.reset();
+}
+
 TEST_F(RecSet, AMissingTableGivesFalseAndStartsNoLoad)
 {
     m_path = m_folder.MakeDatabase(L"test.db", "CREATE TABLE t(a);");

@@ -28,20 +28,24 @@ using Posts = std::vector<std::pair<int, long long>>;
 // loader inside its step until the release condition holds (bounded).
 struct Gate {
     sqlite3_int64 at = 3000;
+    std::function<bool()> applies; // when set, the gate holds only while this is true
     std::function<bool()> release;
     std::atomic<bool> armed{true};
     std::atomic<bool> reached{false};
     std::atomic<bool> passed{false};
+    std::atomic<bool> timedOut{false};
 };
 
 void GateFunction(sqlite3_context* context, int, sqlite3_value** args)
 {
     auto* gate = static_cast<Gate*>(sqlite3_user_data(context));
-    if (sqlite3_value_int64(args[0]) == gate->at && gate->armed.exchange(false)) {
+    if (sqlite3_value_int64(args[0]) == gate->at && (!gate->applies || gate->applies()) &&
+        gate->armed.exchange(false)) {
         gate->reached = true;
         const QDeadlineTimer deadline(20000);
         while (!gate->release() && !deadline.hasExpired())
             std::this_thread::yield();
+        gate->timedOut = deadline.hasExpired();
         gate->passed = true;
     }
     sqlite3_result_int(context, 1);
@@ -67,13 +71,18 @@ bool WaitUntil(const std::function<bool()>& condition)
 class RowLoader : public testing::Test {
 protected:
     void SetUp() override { m_savedLimit = g_nMaxGridRows; }
-    void TearDown() override { g_nMaxGridRows = m_savedLimit; }
+    void TearDown() override
+    {
+        g_nMaxGridRows = m_savedLimit;
+        EXPECT_FALSE(m_gate.timedOut || m_gate2.timedOut) << "a gate was never released";
+    }
 
     void MakeFile(const std::string& script)
     {
         m_path = m_folder.MakeDatabase(L"test.db", script);
         m_db.OpenDb(m_path);
         sqlite3_create_function(m_db.m_pDb, "gate", 1, SQLITE_UTF8, &m_gate, GateFunction, nullptr, nullptr);
+        sqlite3_create_function(m_db.m_pDb, "gate2", 1, SQLITE_UTF8, &m_gate2, GateFunction, nullptr, nullptr);
         sqlite3_create_function(m_db.m_pDb, "fail_at", 1, SQLITE_UTF8, nullptr, FailAtFunction, nullptr, nullptr);
     }
     std::unique_ptr<TestRecSet> MakeRecSet(const std::wstring& name, LoadRecorder& target)
@@ -87,6 +96,7 @@ protected:
     std::wstring m_path;
     CADbSqlDb m_db;
     Gate m_gate;
+    Gate m_gate2;
     LoadRecorder m_target;
     CaptionRecorder m_lines;
     BoxRecorder m_boxes;
@@ -260,9 +270,14 @@ TEST_F(RowLoader, ASortWhileLoadingWaitsForTheRunningLoadThenLoadsTheNewOrder)
     MakeFile(NumberedRows("t", 120000));
     g_nMaxGridRows = 6000000;
     auto rs = MakeRecSet(L"t", m_target);
-    rs->m_strFilter = L"gate(rowid)";
-    // Held until the sort's re-query has asked for the next load.
+    rs->m_strFilter = L"gate(rowid) AND gate2(rowid)";
+    // The first load is held until the sort's re-query has asked for the next load;
+    // the sorted load is held after its first page until the test lets it go.
     m_gate.release = [] { return g_pLoaderRecSet.load() != nullptr; };
+    std::atomic<bool> finish{false};
+    m_gate2.at = 100000;
+    m_gate2.applies = [] { return g_pLoaderRecSet.load() == nullptr; }; // the sorted load has been taken up
+    m_gate2.release = [&finish] { return finish.load(); };
     m_target.watched = rs.get();
     ASSERT_TRUE(rs->OpenTable());
     EXPECT_TRUE(rs->IsLoading());
@@ -271,12 +286,21 @@ TEST_F(RowLoader, ASortWhileLoadingWaitsForTheRunningLoadThenLoadsTheNewOrder)
     EXPECT_TRUE(m_gate.passed);
     EXPECT_GE(rs->GetRecordCount(), LOADER_FIRST_PAGE_ROWS);
     EXPECT_EQ(rs->GetRowId(0), 120000);
+
+    // The earlier load had ended before the re-query returned; its end arrives while
+    // the sorted load still runs, so the receiver can tell it from the last end.
+    DeliverQueuedEvents();
+    const Posts before{{1, 2000}, {1, 50000}, {1, 100000}, {0, 120000}, {1, 2000}};
+    EXPECT_EQ(m_target.posts, before);
+    EXPECT_EQ(m_target.loadingAtPost, std::vector<bool>(before.size(), true));
+    EXPECT_FALSE(m_gate2.passed);
+
+    finish = true;
     ASSERT_TRUE(m_target.WaitForEnds(2));
-    const Posts expected{{1, 2000}, {1, 50000}, {1, 100000}, {0, 120000},
-                         {1, 2000}, {1, 50000}, {1, 100000}, {0, 120000}};
-    EXPECT_EQ(m_target.posts, expected);
-    // The receiver can tell the earlier load's end from the last one's.
-    EXPECT_EQ(m_target.loadingAtPost, (std::vector<bool>{true, true, true, true, true, true, true, false}));
+    const Posts all{{1, 2000}, {1, 50000}, {1, 100000}, {0, 120000},
+                    {1, 2000}, {1, 50000}, {1, 100000}, {0, 120000}};
+    EXPECT_EQ(m_target.posts, all);
+    EXPECT_FALSE(m_target.loadingAtPost.back());
     EXPECT_FALSE(rs->IsLoading());
     EXPECT_EQ(rs->GetRecordCount(), 120000);
     EXPECT_EQ(rs->GetRowId(119999), 1);
