@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {

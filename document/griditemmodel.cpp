@@ -4,6 +4,8 @@
 #include "document/clistctrlcombo.h"
 #include "platform/utf16.h"
 
+#include <algorithm>
+
 GridItemModel::GridItemModel(CListCtrlCombo* grid)
     : QAbstractTableModel(grid)
     , m_pGrid(grid)
