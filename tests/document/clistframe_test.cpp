@@ -79,11 +79,26 @@ TEST_F(Datasheet, NewRowIsInsertedWhenTheEditorLeavesItsLine)
 TEST_F(Datasheet, AddRowWaitsForTheEndOfLoading)
 {
     OpenDatabase(NumberedTable(3));
-    OpenDatasheet(L"t", 0, false);
-    if (Grid()->GetItemCount() == m_model->GetRecordCount()) { // the final load message is still queued
-        m_frame->OnGridAddRow();
-        EXPECT_EQ(Current(), std::make_pair(-1, -1));
-    }
+    m_model = std::make_unique<CDataAccess>();
+    m_model->m_pDataInterface = &m_bridge;
+    m_bridge.m_pDataAccess = m_model.get();
+    ASSERT_TRUE(m_model->Open(L"t", 0));
+    m_model->InitRowBuffers();
+    m_frame = std::make_unique<CListFrame>();
+    m_frame->m_pDataInterface = &m_bridge;
+    m_bridge.m_pListFrame = m_frame.get();
+    m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
+    for (const wchar_t* name : {L"id", L"name", L"qty"})
+        m_frame->AddColumn(name, GRID_EDIT, 130, 1, 3);
+    Grid()->SetItemCountEx(m_model->GetRecordCount());
+    m_frame->InitGrid();
+    // No event has been delivered yet, so the loader's final message has not added the
+    // new-row line: the last line is row 3 of the table.
+    ASSERT_EQ(Grid()->GetItemCount(), 3);
+    m_frame->OnGridAddRow();
+    EXPECT_EQ(Current(), std::make_pair(-1, -1));
+
+    ShowActive(m_owner);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->HasNewRowLine(); }, 10000));
     m_frame->OnGridAddRow();
     EXPECT_EQ(Current(), std::make_pair(3, 0));
