@@ -16,9 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
@@ -531,29 +534,64 @@ TEST_F(DataAccess, BridgeDerivesTheItemCount)
     EXPECT_EQ(Text(0, NAME), L"pear");
 }
 
-// A datasheet whose rows still load: the row after the last one known is no new-row
-// line yet; once the load has ended it is.
+// Holds the row loader at one rowid of its row-id query (an SQL function in the record
+// set's filter) until the test releases it, so that a load is still running for sure.
+struct LoaderGate {
+    sqlite3_int64 at = 0;
+    std::atomic<bool> reached{false};
+    std::atomic<bool> release{false};
+};
+
+void GateFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    auto* gate = static_cast<LoaderGate*>(sqlite3_user_data(context));
+    if (sqlite3_value_int64(args[0]) == gate->at && !gate->reached.exchange(true)) {
+        QDeadlineTimer deadline(10000);
+        while (!gate->release && !deadline.hasExpired())
+            std::this_thread::yield();
+    }
+    sqlite3_result_int(context, 1);
+}
+
+// While rows still load, the row after the last one known is no new-row line: it shows
+// nothing, takes nothing, and the grid gets no extra line; File > Open stays locked.
+// Once the load has ended the line is there, with what was typed into it before.
 TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
 {
-    ExecRaw(m_path, "WITH RECURSIVE n(i) AS (SELECT 6 UNION ALL SELECT i + 1 FROM n WHERE i < 30000)"
+    ExecRaw(m_path, "WITH RECURSIVE n(i) AS (SELECT 6 UNION ALL SELECT i + 1 FROM n WHERE i < 5000)"
                     " INSERT INTO items(id, name) SELECT i, 'n' || i FROM n;");
+    CDataAccess& model = OpenModel(L"items");
+    EXPECT_EQ(model.SetCellValue(5000, NAME, L"typed", false), CELL_STORED);
+
+    LoaderGate gate;
+    gate.at = 4000;
+    sqlite3_create_function(g_pCurrentDb->m_pDb, "gate", 1, SQLITE_UTF8, &gate, GateFunction, nullptr, nullptr);
+    model.m_pRecSet->m_strFilter = L"gate(rowid)";
     m_frame.m_bDatasheetLoading = true;
-    m_model = std::make_unique<CDataAccess>();
-    m_model->m_pDataInterface = &m_bridge;
-    m_bridge.m_pDataAccess = m_model.get();
-    ASSERT_TRUE(m_model->Open(L"items", 0));
-    m_model->InitRowBuffers();
-    const int known = m_model->GetRecordCount();
-    if (!m_model->IsLoadEnded()) {
-        EXPECT_EQ(m_model->GetItemCount(), known + (m_model->IsLoadEnded() ? 1 : 0));
-        EXPECT_EQ(m_model->SetCellValue(m_model->GetRecordCount(), NAME, L"early", true), CELL_REFUSED);
-    }
+    ASSERT_TRUE(model.Sort(L"id", 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached.load(); }, 10000));
+    QCoreApplication::processEvents();
+
+    // The loader holds the connection now: nothing below may reach the engine.
+    const int known = model.GetRecordCount();
+    EXPECT_GE(known, 2000);
+    EXPECT_LT(known, 4000);
+    EXPECT_FALSE(model.IsLoadEnded());
+    EXPECT_EQ(model.GetItemCount(), known);
+    EXPECT_LE(m_grid.Last(), known); // no new-row line among the lines shown
+    EXPECT_EQ(Text(known, NAME), L"");
+    EXPECT_EQ(model.SetCellValue(known, NAME, L"early", true), CELL_REFUSED);
+    EXPECT_TRUE(m_frame.m_bDatasheetLoading);
+
+    gate.release = true;
     WaitLoaded();
     EXPECT_FALSE(m_frame.m_bDatasheetLoading);
-    EXPECT_EQ(m_model->GetRecordCount(), 30000);
-    EXPECT_EQ(Text(29999, NAME), L"n30000");
-    EXPECT_EQ(m_model->SetCellValue(30000, NAME, L"last", true), CELL_ROW_INSERTED);
-    EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM items WHERE name = 'early'"), "0");
+    EXPECT_EQ(model.GetRecordCount(), 5000);
+    EXPECT_EQ(Text(4999, NAME), L"n5000");
+    EXPECT_EQ(Text(5000, NAME), L"typed");
+    EXPECT_EQ(model.SetCellValue(5000, QTY, L"1", true), CELL_ROW_INSERTED);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(name) FROM items WHERE id > 5000"), "typed");
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 // A window closed while its rows load lifts the loading lock all the same.
