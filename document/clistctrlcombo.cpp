@@ -126,7 +126,7 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     , m_pOwnerFrame(ownerFrame)
     , m_pModel(new GridItemModel(this))
 {
-    setObjectName(QStringLiteral("grid"));
+    setObjectName(QStringLiteral("control%1").arg(GRID_ID));
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
     m_strFontSizeApplied = g_strFontSize;
@@ -195,7 +195,7 @@ void CListCtrlCombo::AddColumn(const std::wstring& title, int editorKind, int wi
         editor = column.m_pButton;
     }
     if (editor) {
-        editor->setObjectName(QStringLiteral("editor%1").arg(FIRST_EDITOR_ID + index));
+        editor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + index));
         editor->setFont(m_pOwnerFrame->m_fontCell);
         editor->hide();
         editor->installEventFilter(this);
@@ -238,7 +238,7 @@ void CListCtrlCombo::CreateColumns()
     setShowGrid(!IsDatasheet()); // list mode draws grid lines
 
     m_pHiddenEditor = new CInlineEdit(this, this);
-    m_pHiddenEditor->setObjectName(QStringLiteral("editor%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
+    m_pHiddenEditor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
     m_pHiddenEditor->setReadOnly(true);
     m_pHiddenEditor->setGeometry(10000, 10000, 20, 20);
     m_pHiddenEditor->show();
