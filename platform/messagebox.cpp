@@ -4,6 +4,7 @@
 #include "platform/utf16.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QWidget>
 
@@ -33,6 +34,12 @@ int ShowQtBox(const MessageBoxRequest& request)
     case MB_YESNOCANCEL: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
     case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    if ((request.style & MB_DEFMASK) == MB_DEFBUTTON2 && box.buttons().size() > 1) {
+        QAbstractButton* second = (request.style & MB_BUTTONMASK) == MB_OKCANCEL ? box.button(QMessageBox::Cancel)
+                                                                                 : box.button(QMessageBox::No);
+        if (auto* push = qobject_cast<QPushButton*>(second))
+            box.setDefaultButton(push);
     }
     switch (box.exec()) {
     case QMessageBox::Ok: return IDOK;

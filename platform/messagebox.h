@@ -19,8 +19,10 @@ inline constexpr UINT MB_ICONERROR = 0x10;
 inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONWARNING = 0x30; // also the exclamation icon
 inline constexpr UINT MB_ICONINFORMATION = 0x40;
+inline constexpr UINT MB_DEFBUTTON2 = 0x100; // the second button is the default one
 inline constexpr UINT MB_BUTTONMASK = 0xF;
 inline constexpr UINT MB_ICONMASK = 0xF0;
+inline constexpr UINT MB_DEFMASK = 0xF00;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

@@ -7,5 +7,5 @@ tabulon_install_deps
 tabulon_build "$TABULON_ROOT/build/bench" -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF -DTABULON_BENCH=ON
 export QT_QPA_PLATFORM=offscreen
 for b in "$TABULON_ROOT"/build/bench/bench/tabulon_bench_*; do
-    [ -x "$b" ] && "$b" "$@"
+    if [ -f "$b" ] && [ -x "$b" ]; then "$b" "$@"; fi
 done

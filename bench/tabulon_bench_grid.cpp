@@ -1,0 +1,358 @@
+// The datasheet grid over a table of 10,000,000 rows, shown offscreen in a real grid
+// frame, against raw prepared SELECTs by rowid of the same rows in the same run.
+//
+// Figures: the time from opening the table to its first painted viewport; 1,000 random
+// jumps, each painted, p50 and p99 per viewport beside raw SELECTs of the rows that
+// viewport shows; the row reads per painted viewport; and random jumps while the rows
+// still load in the background. A summary with the ratios ends the run.
+#include "data/cadbsqldb.h"
+#include "data/cmainframebase.h"
+#include "data/currentdb.h"
+#include "data/settings.h"
+#include "data/sqlite16.h"
+#include "document/cdataaccess.h"
+#include "document/cdatainterface.h"
+#include "document/clistctrlcombo.h"
+#include "document/clistframe.h"
+#include "document/currentdatabase.h"
+#include "platform/captionline.h"
+#include "platform/messagebox.h"
+#include "platform/utf16.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <numeric>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 10'000'000;
+constexpr int kJumps = 1'000;
+constexpr int kJumpsWhileLoading = 200;
+constexpr int kColumns = 5;
+constexpr int kLoadBoundMs = 600'000;
+const std::wstring kTable = L"big";
+
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void Fatal(const std::string& what)
+{
+    std::fprintf(stderr, "tabulon_bench_grid: %s\n", what.c_str());
+    std::exit(1);
+}
+
+double Seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void Exec(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK)
+        Fatal(error ? error : "sqlite3_exec failed");
+}
+
+// Row reads of the user-interface thread on the datasheet's connection: each statement
+// started there is one read (the loader's rowid query runs on its own thread).
+std::thread::id g_uiThread;
+long long g_uiStatements = 0;
+
+int CountStatement(unsigned, void*, void*, void*)
+{
+    if (std::this_thread::get_id() == g_uiThread)
+        ++g_uiStatements;
+    return 0;
+}
+
+struct Files {
+    QTemporaryDir folder;
+    std::wstring path;
+    sqlite3* raw = nullptr;
+};
+Files* g_files = nullptr;
+
+void CreateFile(Files& files)
+{
+    if (!files.folder.isValid())
+        Fatal("cannot create a temporary folder");
+    files.path = platform::FromQString(files.folder.filePath(QStringLiteral("grid.db")));
+    const Clock::time_point start = Clock::now();
+    sqlite3* db = nullptr;
+    if (sqlite16::Open(files.path, &db) != SQLITE_OK)
+        Fatal("cannot create the database file");
+    Exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
+             "CREATE TABLE big(id INTEGER PRIMARY KEY, name TEXT, city TEXT, amount REAL, note TEXT);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000)"
+             " INSERT INTO big SELECT x, 'Customer ' || (x * 7919 % 1000000),"
+             " substr('AberdeenBergen  Cadiz   Dresden Esbjerg Faro    Gdansk  Haarlem ', 1 + (x % 8) * 8, 8),"
+             " (x * 104729 % 10000000) / 100.0, 'Order ' || x || ' of batch ' || (x % 1000) FROM c;");
+    sqlite3_close(db);
+    std::fprintf(stderr, "Generated %d rows in %.1f s\n", kRows, Seconds(start));
+    if (sqlite16::Open(files.path, &files.raw) != SQLITE_OK)
+        Fatal("cannot open the database file");
+}
+
+// One data window: the model, its bridge and a grid frame in a shown top-level window,
+// set up as the data view sets up a table's datasheet.
+class Window {
+public:
+    Window()
+    {
+        m_host.resize(900, 600);
+        m_model.m_pDataInterface = &m_bridge;
+        m_bridge.m_pDataAccess = &m_model;
+        if (!m_model.Open(kTable, 0))
+            Fatal("cannot open the table");
+        m_model.InitRowBuffers();
+        m_frame.m_nMode = CListFrame::MODE_DATASHEET;
+        m_frame.m_pDataInterface = &m_bridge;
+        m_frame.m_strTitle = kTable;
+        m_bridge.m_pListFrame = &m_frame;
+        m_frame.Create(&m_host, QRect(0, 0, 900, 600));
+        for (int i = 0; i < m_model.m_pRecSet->m_nFields; ++i) {
+            CADbSqlFieldInfo info;
+            m_model.m_pRecSet->GetFieldInfo(i, info);
+            m_frame.AddColumn(info.m_strName, GRID_EDIT, 130, 1, info.GetType());
+        }
+        Grid()->SetItemCountEx(m_model.GetRecordCount());
+        m_frame.InitGrid();
+        m_host.show();
+    }
+    ~Window() { m_frame.setParent(nullptr); }
+
+    CListCtrlCombo* Grid() { return m_frame.GetGrid(); }
+    CDataAccess& Model() { return m_model; }
+
+    // Paints the viewport now, as the window system would after a scroll.
+    void Paint() { Grid()->viewport()->repaint(); }
+
+    // Scrolls row `top` to the top of the viewport and paints it.
+    void JumpTo(int top)
+    {
+        Grid()->verticalScrollBar()->setValue(top);
+        Paint();
+    }
+
+    bool WaitLoaded()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!Grid()->HasNewRowLine() && timer.elapsed() < kLoadBoundMs)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        return Grid()->HasNewRowLine();
+    }
+
+private:
+    QWidget m_host;
+    CDataInterface m_bridge;
+    CDataAccess m_model;
+    CListFrame m_frame;
+};
+
+std::map<std::string, double> g_figures;
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5));
+    return values[index];
+}
+
+std::vector<int> RandomTops(int count, int rows, int page, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pick(0, std::max(0, rows - page));
+    std::vector<int> tops(count);
+    for (int& top : tops)
+        top = pick(random);
+    return tops;
+}
+
+void BM_OpenToFirstPaint(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        auto window = std::make_unique<Window>();
+        window->Paint();
+        const double seconds = Seconds(start);
+        state.SetIterationTime(seconds);
+        g_figures["open to first paint"] = std::max(g_figures["open to first paint"], seconds);
+        state.PauseTiming();
+        window.reset(); // stops the load and waits for the loader
+        state.ResumeTiming();
+    }
+}
+
+// The viewports of the same random jumps, painted by the grid and read by raw SQLite.
+void BM_RandomJumps(benchmark::State& state)
+{
+    Window window;
+    if (!window.WaitLoaded())
+        Fatal("the load did not end");
+    const int page = window.Grid()->GetCountPerPage() + 1; // a partly visible last row is painted too
+    const std::vector<int> tops = RandomTops(kJumps, kRows, page, 42);
+    sqlite3_stmt* select = nullptr;
+    if (sqlite16::Prepare(g_files->raw, L"SELECT * FROM big WHERE rowid = ?", &select) != SQLITE_OK)
+        Fatal("cannot prepare the raw SELECT");
+    std::vector<double> grid, model, raw;
+    long long reads = 0;
+    for (auto _ : state) {
+        grid.clear();
+        model.clear();
+        raw.clear();
+        reads = 0;
+        for (int top : tops) {
+            const long long before = g_uiStatements;
+            const Clock::time_point start = Clock::now();
+            window.JumpTo(top);
+            grid.push_back(Seconds(start));
+            reads += g_uiStatements - before;
+
+            // The same cells through the model alone: what the paint costs beyond reading.
+            const Clock::time_point modelStart = Clock::now();
+            for (int row = top; row < top + page; ++row)
+                for (int c = 0; c < kColumns; ++c)
+                    benchmark::DoNotOptimize(window.Model().GetCellText(row, c));
+            model.push_back(Seconds(modelStart));
+
+            const Clock::time_point rawStart = Clock::now();
+            for (int row = top; row < top + page; ++row) {
+                sqlite3_bind_int64(select, 1, row + 1); // unsorted: row r is rowid r + 1
+                if (sqlite3_step(select) == SQLITE_ROW)
+                    for (int c = 0; c < kColumns; ++c)
+                        benchmark::DoNotOptimize(sqlite3_column_text16(select, c));
+                sqlite3_reset(select);
+            }
+            raw.push_back(Seconds(rawStart));
+        }
+        state.SetIterationTime(std::accumulate(grid.begin(), grid.end(), 0.0));
+    }
+    sqlite3_finalize(select);
+    g_figures["jump p50 grid"] = Percentile(grid, 0.50);
+    g_figures["jump p99 grid"] = Percentile(grid, 0.99);
+    g_figures["jump p50 model"] = Percentile(model, 0.50);
+    g_figures["jump p99 model"] = Percentile(model, 0.99);
+    g_figures["jump p50 raw"] = Percentile(raw, 0.50);
+    g_figures["jump p99 raw"] = Percentile(raw, 0.99);
+    g_figures["row reads per visible row"] = static_cast<double>(reads) / (static_cast<double>(tops.size()) * page);
+    state.counters["p50_ms"] = g_figures["jump p50 grid"] * 1e3;
+    state.counters["p99_ms"] = g_figures["jump p99 grid"] * 1e3;
+    state.counters["raw_p99_ms"] = g_figures["jump p99 raw"] * 1e3;
+    state.counters["reads_per_row"] = g_figures["row reads per visible row"];
+}
+
+// Random jumps among the rows loaded so far while the loader still runs.
+void BM_JumpsWhileLoading(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Window window;
+        const int page = window.Grid()->GetCountPerPage() + 1;
+        std::mt19937 random(7);
+        std::vector<double> paints;
+        int jumps = 0;
+        int loadingJumps = 0;
+        const Clock::time_point start = Clock::now();
+        while (jumps < kJumpsWhileLoading) {
+            QApplication::processEvents(); // the loader's progress grows the grid
+            const bool loading = !window.Grid()->HasNewRowLine();
+            const int lines = window.Grid()->GetItemCount();
+            std::uniform_int_distribution<int> pick(0, std::max(0, lines - page));
+            const Clock::time_point paintStart = Clock::now();
+            window.JumpTo(pick(random));
+            paints.push_back(Seconds(paintStart));
+            ++jumps;
+            loadingJumps += loading ? 1 : 0;
+        }
+        state.SetIterationTime(Seconds(start));
+        g_figures["loading jump p50"] = Percentile(paints, 0.50);
+        g_figures["loading jump p99"] = Percentile(paints, 0.99);
+        g_figures["loading jump max"] = Percentile(paints, 1.0);
+        g_figures["jumps made while loading"] = loadingJumps;
+        state.counters["p99_ms"] = g_figures["loading jump p99"] * 1e3;
+        state.counters["while_loading"] = loadingJumps;
+    }
+}
+
+void PrintSummary()
+{
+    auto figure = [](const char* name) { return g_figures.count(name) ? g_figures[name] : 0.0; };
+    auto ratio = [&](const char* a, const char* b) { return figure(b) > 0 ? figure(a) / figure(b) : 0.0; };
+    std::printf("\nDatasheet grid over %d rows (offscreen), this run:\n", kRows);
+    std::printf("  open to first painted viewport, max %9.2f ms\n", figure("open to first paint") * 1e3);
+    std::printf("  random jump, painted, p50           %9.3f ms  (raw SELECTs %.3f ms, ratio %.2f)\n",
+                figure("jump p50 grid") * 1e3, figure("jump p50 raw") * 1e3, ratio("jump p50 grid", "jump p50 raw"));
+    std::printf("  random jump, painted, p99           %9.3f ms  (raw SELECTs %.3f ms, ratio %.2f)\n",
+                figure("jump p99 grid") * 1e3, figure("jump p99 raw") * 1e3, ratio("jump p99 grid", "jump p99 raw"));
+    std::printf("  the same cells read through the model, p50 / p99  %.3f / %.3f ms (ratio to raw %.2f / %.2f)\n",
+                figure("jump p50 model") * 1e3, figure("jump p99 model") * 1e3, ratio("jump p50 model", "jump p50 raw"),
+                ratio("jump p99 model", "jump p99 raw"));
+    std::printf("  row reads per painted row           %9.2f\n", figure("row reads per visible row"));
+    std::printf("  jump while loading, p50 / p99 / max %9.3f / %.3f / %.3f ms (%d of %d jumps during the load)\n",
+                figure("loading jump p50") * 1e3, figure("loading jump p99") * 1e3, figure("loading jump max") * 1e3,
+                static_cast<int>(figure("jumps made while loading")), kJumpsWhileLoading);
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RandomJumps)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JumpsWhileLoading)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    g_uiThread = std::this_thread::get_id();
+
+    // Nothing may wait for a user.
+    platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return platform::IDOK; });
+    platform::SetCaptionSink([](const std::wstring&, int) {});
+    g_strFontFace = L"DejaVu Sans Mono";
+    g_strFontSize = L"12";
+    g_clrText = 0x000000;
+    g_clrEvenRow = 0xF0F0F0;
+    g_clrOddRow = 0xFFFFFF;
+    g_nMaxGridRows = 2 * kRows;
+
+    Files files;
+    CreateFile(files);
+    g_files = &files;
+    CMainFrameBase mainFrame;
+    g_pMainFrame = &mainFrame;
+    CreateDatabaseGlobals();
+    g_strCurrentDbPath = files.path;
+    if (!CDataAccess::OpenDatabase())
+        Fatal("cannot open the datasheet's connection");
+    sqlite3_trace_v2(g_pCurrentDb->m_pDb, SQLITE_TRACE_STMT, CountStatement, nullptr);
+
+    benchmark::RunSpecifiedBenchmarks();
+    PrintSummary();
+    benchmark::Shutdown();
+    DestroyDatabaseGlobals();
+    g_pMainFrame = nullptr;
+    sqlite3_close(files.raw);
+    return 0;
+}

@@ -1,0 +1,801 @@
+#include "document/clistctrlcombo.h"
+
+#include "data/cadbsqlrecset.h"
+#include "data/settings.h"
+#include "document/cacaptionbar.h"
+#include "document/cbuttonplus.h"
+#include "document/ccomboboxplus.h"
+#include "document/cdataaccess.h"
+#include "document/cdatainterface.h"
+#include "document/cinlineedit.h"
+#include "document/clistframe.h"
+#include "document/cplheaderctrl.h"
+#include "document/griditemmodel.h"
+#include "document/gridgeometry.h"
+#include "platform/messagebox.h"
+#include "platform/utf16.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+int g_nOpenDatasheets = 0;
+
+namespace {
+
+constexpr wchar_t TXT_DELETE_QUESTION[] = L"Click Yes button to proceed.\nClick No button to cancel.";
+constexpr wchar_t TXT_DELETE_CAPTION[] = L"Delete Confirmation";
+constexpr wchar_t TXT_BROWSE_BUTTON[] = L"...";
+constexpr int REDRAW_AFTER_DELETE = 201; // lines redrawn from the first deleted row on
+
+QColor FromColorRef(unsigned ref)
+{
+    return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
+}
+
+} // namespace
+
+// Paints every cell itself: stripes, borders, selection, check boxes, browse buttons and
+// texts. The current cell shows its content only; its editor covers it.
+class CListCtrlCombo::CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(CListCtrlCombo* grid)
+        : QStyledItemDelegate(grid)
+        , m_pGrid(grid)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        CListCtrlCombo* grid = m_pGrid;
+        CListFrame* frame = grid->m_pOwnerFrame;
+        const int row = index.row();
+        const int column = index.column();
+        if (column < 0 || column >= grid->GetColumnCount())
+            return;
+        const GridColumn& col = grid->m_arrColumns[column];
+        const bool current = grid->m_bCellActive && row == grid->m_nCurrentRow && column == grid->m_nCurrentColumn;
+        QRect rect = option.rect;
+        if (grid->horizontalHeader()->visualIndex(column) == 0 && rect.left() > 1)
+            rect.setLeft(rect.left() - 2);
+        const QRect frameRect = rect.adjusted(0, 0, -1, -1);
+
+        painter->save();
+        if (!current) {
+            painter->fillRect(rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow));
+            if (!grid->m_bDividerTracking && frame->m_bCellBorder) {
+                painter->setPen(grid->m_brCellBorder.color());
+                painter->drawRect(frameRect);
+            }
+            if (grid->IsRowSelected(row)) {
+                painter->fillRect(rect, grid->palette().color(QPalette::Active, QPalette::Highlight));
+                painter->setPen(grid->m_brCellBorder.color());
+                painter->drawRect(frameRect);
+            }
+        }
+
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (col.m_nEditorKind == GRID_CHECK_BOX) {
+            if (!grid->m_bDividerTracking) {
+                QStyleOptionButton check;
+                check.rect = grid::CheckBoxDrawBox(rect);
+                check.state = QStyle::State_Enabled | (text == QLatin1String("1") ? QStyle::State_On : QStyle::State_Off);
+                grid->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &check, painter, grid);
+            }
+        } else if (col.m_nEditorKind == GRID_BUTTON) {
+            const QRect inner = rect.adjusted(1, 1, -1, -1);
+            QStyleOptionButton button;
+            button.rect = inner;
+            button.text = platform::ToQString(TXT_BROWSE_BUTTON);
+            button.state = QStyle::State_Enabled | QStyle::State_Raised;
+            if (current)
+                button.state |= QStyle::State_MouseOver;
+            grid->style()->drawControl(QStyle::CE_PushButton, &button, painter, grid);
+            painter->setPen(grid->m_brCellBorder.color());
+            painter->drawRect(inner.adjusted(0, 0, -1, -1));
+        } else {
+            painter->setFont(frame->m_fontCell);
+            painter->setPen(FromColorRef(g_clrText));
+            const QRect textRect = rect.adjusted(frame->m_nTextMargin, 0, 0, 0);
+            const QFontMetrics metrics = painter->fontMetrics();
+            // Laying out the elided text costs more than the drawing: only a text that
+            // may not fit is measured.
+            const bool mayNotFit = static_cast<qint64>(text.size()) * metrics.maxWidth() > textRect.width();
+            const QString shown = mayNotFit ? metrics.elidedText(text, Qt::ElideRight, textRect.width()) : text;
+            painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        }
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return QSize(m_pGrid->horizontalHeader()->defaultSectionSize(), m_pGrid->GetRowHeight());
+    }
+
+private:
+    CListCtrlCombo* m_pGrid;
+};
+
+CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
+    : QTableView(ownerFrame)
+    , m_pOwnerFrame(ownerFrame)
+    , m_pModel(new GridItemModel(this))
+{
+    setObjectName(QStringLiteral("control%1").arg(GRID_ID));
+    m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
+    m_strFontFaceApplied = g_strFontFace;
+    m_strFontSizeApplied = g_strFontSize;
+    setModel(m_pModel);
+    setItemDelegate(new CellDelegate(this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setAutoScroll(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Rows are fetched when the thumb is released, never while it is dragged.
+    verticalScrollBar()->setTracking(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    installEventFilter(this);
+}
+
+CListCtrlCombo::~CListCtrlCombo()
+{
+    if (m_bCountedOpen) {
+        m_bCountedOpen = false;
+        if (--g_nOpenDatasheets == 0 && g_pCaptionBar)
+            g_pCaptionBar->Clear();
+    }
+}
+
+bool CListCtrlCombo::IsDatasheet() const
+{
+    return m_pOwnerFrame->m_nMode == CListFrame::MODE_DATASHEET;
+}
+
+bool CListCtrlCombo::IsReadOnly() const
+{
+    return m_pOwnerFrame->m_bReadOnly != 0;
+}
+
+CDataAccess* CListCtrlCombo::GetDataAccess() const
+{
+    return IsDatasheet() ? m_pOwnerFrame->GetDataAccess() : nullptr;
+}
+
+void CListCtrlCombo::AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType)
+{
+    m_arrValueTypes.push_back(valueType);
+    GridColumn column;
+    column.m_strTitle = title;
+    column.m_nEditorKind = static_cast<GridEditorKind>(editorKind);
+    column.m_nTextFormat = align == 1 ? Qt::AlignLeft : Qt::AlignRight;
+    column.m_nWidth = static_cast<short>(width);
+    const int index = static_cast<int>(m_arrColumns.size());
+    QWidget* editor = nullptr;
+    if (IsEditKind(column.m_nEditorKind)) {
+        column.m_pEdit = new CInlineEdit(this, this);
+        editor = column.m_pEdit;
+    } else if (column.m_nEditorKind == GRID_COMBO) {
+        column.m_pCombo = new CComboBoxPlus(this, this);
+        editor = column.m_pCombo;
+    } else if (column.m_nEditorKind == GRID_BUTTON) {
+        column.m_pButton = new CButtonPlus(this, index, this);
+        editor = column.m_pButton;
+    }
+    if (editor) {
+        editor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + index));
+        editor->setFont(m_pOwnerFrame->m_fontCell);
+        editor->hide();
+        editor->installEventFilter(this);
+    }
+    m_arrColumns.push_back(std::move(column));
+}
+
+bool CListCtrlCombo::AddComboItem(int column, const std::wstring& text)
+{
+    if (column < 0 || column >= GetColumnCount() || !m_arrColumns[column].m_pCombo)
+        return false;
+    m_arrColumns[column].m_pCombo->addItem(platform::ToQString(text));
+    return true;
+}
+
+void CListCtrlCombo::CreateColumns()
+{
+    if (m_bColumnsCreated)
+        return;
+    m_bColumnsCreated = true;
+    m_pHeader = new CPLHeaderCtrl(m_pOwnerFrame, this);
+    setHorizontalHeader(m_pHeader);
+    m_pHeader->setFont(m_pOwnerFrame->m_fontHeader);
+    m_pHeader->setSectionsMovable(true);
+    m_pHeader->setSectionsClickable(true);
+    m_pHeader->setHighlightSections(false);
+    m_pHeader->setSectionResizeMode(QHeaderView::Interactive);
+    m_pHeader->setStretchLastSection(false);
+    m_pHeader->setDefaultAlignment(Qt::AlignCenter);
+    connect(m_pHeader, &CPLHeaderCtrl::ItemClicked, this, &CListCtrlCombo::OnHeaderClicked);
+    connect(m_pHeader, &QHeaderView::sectionResized, this, [this](int, int, int) {
+        if (QApplication::mouseButtons() & Qt::LeftButton)
+            m_bDividerTracking = 1;
+    });
+    m_pHeader->viewport()->installEventFilter(this);
+
+    m_pModel->CreateColumns(GetColumnCount());
+    for (int i = 0; i < GetColumnCount(); ++i)
+        setColumnWidth(i, m_arrColumns[i].m_nWidth);
+    setShowGrid(!IsDatasheet()); // list mode draws grid lines
+
+    m_pHiddenEditor = new CInlineEdit(this, this);
+    m_pHiddenEditor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
+    m_pHiddenEditor->setReadOnly(true);
+    m_pHiddenEditor->setGeometry(10000, 10000, 20, 20);
+    m_pHiddenEditor->show();
+    m_pHiddenEditor->installEventFilter(this);
+}
+
+QWidget* CListCtrlCombo::GetEditorWidget(int column) const
+{
+    if (column < 0 || column >= GetColumnCount())
+        return nullptr;
+    const GridColumn& col = m_arrColumns[column];
+    if (col.m_pEdit)
+        return col.m_pEdit;
+    if (col.m_pCombo)
+        return col.m_pCombo;
+    return col.m_pButton;
+}
+
+int CListCtrlCombo::GetRowHeight() const
+{
+    return verticalHeader()->defaultSectionSize();
+}
+
+QRect CListCtrlCombo::GetCellRect(int row, int column) const
+{
+    return visualRect(m_pModel->index(row, column));
+}
+
+int CListCtrlCombo::GetTopIndex() const
+{
+    return GetItemCount() > 0 ? verticalScrollBar()->value() : 0;
+}
+
+int CListCtrlCombo::GetCountPerPage() const
+{
+    return std::max(1, viewport()->height() / std::max(1, GetRowHeight()));
+}
+
+bool CListCtrlCombo::IsRowSelected(int row) const
+{
+    return selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+void CListCtrlCombo::PlaceEditor(QWidget* editor, const QRect& rect, bool show)
+{
+    editor->setGeometry(rect.translated(viewport()->geometry().topLeft()));
+    editor->setVisible(show);
+    editor->raise();
+}
+
+void CListCtrlCombo::BeginEdit(int row, int column, bool show)
+{
+    if (IsReadOnly())
+        return;
+    m_nCurrentRow = row;
+    m_nCurrentColumn = column;
+    m_bCellActive = false;
+    if (row < 0 || column < 0 || column >= GetColumnCount() || row >= GetItemCount())
+        return;
+    m_bCellActive = true;
+    const QRect rect = GetCellRect(row, column);
+    GridColumn& col = m_arrColumns[column];
+    const std::wstring text = GetItemText(row, column);
+    if (col.m_pEdit) {
+        PlaceEditor(col.m_pEdit, rect, show);
+        col.m_pEdit->setFocus();
+        col.m_pEdit->Bind(row, column, text);
+        m_strEditStartText = text;
+    } else if (col.m_pCombo) {
+        PlaceEditor(col.m_pCombo, rect, show);
+        col.m_pCombo->setFocus();
+        col.m_pCombo->SelectCellText(text);
+        m_strEditStartText = text;
+    } else if (col.m_pButton) {
+        PlaceEditor(col.m_pButton, rect, show);
+    }
+    if (!col.m_pEdit && !col.m_pCombo && m_pHiddenEditor)
+        m_pHiddenEditor->setFocus();
+    ClearSelection();
+    m_pOwnerFrame->OnCellSelected(row, column);
+}
+
+void CListCtrlCombo::EndEdit(int nextRow)
+{
+    if (m_nCurrentRow < 0 || m_nCurrentColumn < 0 || m_nCurrentColumn >= GetColumnCount())
+        return;
+    const int row = m_nCurrentRow;
+    const bool rowChanged = nextRow != row;
+    GridColumn& col = m_arrColumns[m_nCurrentColumn];
+    if (m_bCellActive) {
+        m_bCellActive = false;
+        if (col.m_pEdit) {
+            col.m_pEdit->SetNextRow(nextRow);
+            col.m_pEdit->CommitText(m_arrValueTypes[m_nCurrentColumn]);
+            col.m_pEdit->SetClean(true);
+            col.m_pEdit->hide();
+        } else if (col.m_pCombo) {
+            // A combo cell changes only by the user's choice, never by being passed through.
+            const std::wstring text = platform::FromQString(col.m_pCombo->currentText());
+            const bool chosen = col.m_pCombo->HasUserChoice();
+            col.m_pCombo->setCurrentIndex(-1);
+            col.m_pCombo->hide();
+            if (chosen)
+                SetCell(row, m_nCurrentColumn, text, rowChanged);
+        } else if (col.m_pButton) {
+            col.m_pButton->hide();
+        }
+    }
+    RedrawRows(row, row);
+}
+
+void CListCtrlCombo::SetCell(int row, int column, const std::wstring& text, bool rowChanged)
+{
+    if (row < 0 || column < 0 || column >= GetColumnCount())
+        return;
+    if (!IsDatasheet()) {
+        if (text != m_strEditStartText || m_bStoreAlways)
+            m_pModel->SetText(row, column, text);
+        return;
+    }
+    CDataAccess* data = GetDataAccess();
+    if (!data)
+        return;
+    const bool newRowLine = HasNewRowLine() && row == GetItemCount() - 1;
+    const int result = data->SetCellValue(row, column, text, rowChanged);
+    if (newRowLine && result == CELL_ROW_INSERTED) {
+        SetItemCountEx(GetItemCount() + 1);
+        EnsureRowVisible(GetItemCount() - 1);
+    }
+    RedrawRows(row, row);
+}
+
+int CListCtrlCombo::GetValueType(int column) const
+{
+    return column >= 0 && column < static_cast<int>(m_arrValueTypes.size()) ? m_arrValueTypes[column] : -1;
+}
+
+void CListCtrlCombo::SetItemCountEx(int count)
+{
+    m_pModel->SetLineCount(count);
+}
+
+int CListCtrlCombo::GetItemCount() const
+{
+    return m_pModel->LineCount();
+}
+
+int CListCtrlCombo::GetRecordCount() const
+{
+    return HasNewRowLine() ? GetItemCount() - 1 : GetItemCount();
+}
+
+bool CListCtrlCombo::HasNewRowLine() const
+{
+    CDataAccess* data = GetDataAccess();
+    return data && data->IsLoadEnded() && GetItemCount() == data->GetRecordCount() + 1;
+}
+
+void CListCtrlCombo::CountAsOpenDatasheet()
+{
+    if (m_bCountedOpen || !IsDatasheet() || m_arrColumns.empty())
+        return;
+    m_bCountedOpen = true;
+    ++g_nOpenDatasheets;
+}
+
+int CListCtrlCombo::InsertItem(int row, const std::wstring& text)
+{
+    return m_pModel->InsertLine(row, text);
+}
+
+void CListCtrlCombo::SetItemText(int row, int column, const std::wstring& text)
+{
+    m_pModel->SetText(row, column, text);
+}
+
+void CListCtrlCombo::DeleteItem(int row)
+{
+    if (row == m_nCurrentRow) {
+        EndEdit(-1);
+        m_nCurrentRow = m_nCurrentColumn = -1;
+    }
+    m_pModel->RemoveLine(row);
+}
+
+void CListCtrlCombo::DeleteAllItems()
+{
+    EndEdit(-1);
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    m_pModel->RemoveAll();
+}
+
+std::wstring CListCtrlCombo::GetItemText(int row, int column) const
+{
+    if (CDataAccess* data = GetDataAccess()) {
+        if (row < 0 || row >= GetItemCount())
+            return std::wstring();
+        const wchar_t* text = data->GetCellText(row, column);
+        return text ? std::wstring(text) : std::wstring();
+    }
+    return m_pModel->Text(row, column);
+}
+
+void CListCtrlCombo::RedrawRows(int first, int last)
+{
+    m_pModel->RefreshLines(first, last);
+}
+
+void CListCtrlCombo::EnsureRowVisible(int row)
+{
+    if (row < 0 || row >= GetItemCount())
+        return;
+    executeDelayedItemsLayout(); // the scroll range must know every line added so far
+    const int top = GetTopIndex();
+    const int page = GetCountPerPage();
+    QScrollBar* bar = verticalScrollBar();
+    const int saved = m_bOwnScroll;
+    m_bOwnScroll = 1;
+    if (row < top)
+        bar->setValue(row);
+    else if (row >= top + page)
+        bar->setValue(row - page + 1);
+    m_bOwnScroll = saved;
+}
+
+void CListCtrlCombo::ScrollColumnIntoView(int column)
+{
+    if (column < 0 || column >= GetColumnCount())
+        return;
+    executeDelayedItemsLayout();
+    QScrollBar* bar = horizontalScrollBar();
+    const int scrollPos = bar->value();
+    const int left = columnViewportPosition(column) + scrollPos;
+    const int right = left + columnWidth(column);
+    const int delta = grid::ColumnScrollDelta(left, right, scrollPos, viewport()->width());
+    if (delta == 0)
+        return;
+    m_bOwnScroll = 1;
+    bar->setValue(scrollPos + delta);
+    // The scroll has ended: the current cell's editor follows its cell.
+    m_bOwnScroll = 0;
+    if (m_bCellActive)
+        BeginEdit(m_nCurrentRow, m_nCurrentColumn, m_nCurrentRow >= GetTopIndex());
+}
+
+void CListCtrlCombo::scrollContentsBy(int dx, int dy)
+{
+    if (!m_bOwnScroll && (dx != 0 || dy != 0) && m_bCellActive) {
+        EndEdit(-1);
+        m_nCurrentRow = m_nCurrentColumn = -1;
+    }
+    QTableView::scrollContentsBy(dx, dy);
+}
+
+void CListCtrlCombo::PageUp()
+{
+    EnsureRowVisible(grid::PageUpTarget(GetTopIndex(), GetCountPerPage()));
+}
+
+void CListCtrlCombo::PageDown()
+{
+    EnsureRowVisible(grid::PageDownTarget(GetTopIndex(), GetCountPerPage(), GetItemCount()));
+}
+
+void CListCtrlCombo::ClearSelection()
+{
+    selectionModel()->clearSelection();
+    selectionModel()->clearCurrentIndex();
+    m_bSelectionRestart = 1;
+}
+
+void CListCtrlCombo::SelectRow(int row)
+{
+    ClearSelection();
+    if (row < 0 || row >= GetItemCount())
+        return;
+    EnsureRowVisible(row);
+    setFocus();
+    const QModelIndex index = m_pModel->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+int CListCtrlCombo::GetNextSelectedItem()
+{
+    if (m_bSelectionRestart) {
+        m_bSelectionRestart = 0;
+        m_nSelectionIter = 0;
+    }
+    int next = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        const int candidate = std::max(range.top(), m_nSelectionIter);
+        if (candidate <= range.bottom() && (next < 0 || candidate < next))
+            next = candidate;
+    }
+    if (next < 0) {
+        m_bSelectionRestart = 1;
+        return -1;
+    }
+    m_nSelectionIter = next + 1;
+    return next;
+}
+
+void CListCtrlCombo::DeleteSelectedRows()
+{
+    if (platform::MessageBox(this, TXT_DELETE_QUESTION, TXT_DELETE_CAPTION,
+                             platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2) != platform::IDYES)
+        return;
+    m_arrRowsToDelete.clear();
+    m_bSelectionRestart = 1;
+    for (int row = GetNextSelectedItem(); row >= 0; row = GetNextSelectedItem())
+        m_arrRowsToDelete.push_back(row);
+    if (m_arrRowsToDelete.empty())
+        return;
+    const int first = m_arrRowsToDelete.front();
+    if (!IsDatasheet()) {
+        for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it) {
+            DeleteItem(*it);
+            platform::SendMessage(m_pOwnerFrame->GetOwnerWindow(), UM_LIST_ROW_DELETED, 0, *it);
+        }
+    } else if (CDataAccess* data = GetDataAccess()) {
+        // The new-row line is no row of the record set: it is never deleted.
+        const int records = data->GetRecordCount();
+        std::vector<int> rows;
+        for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it)
+            if (*it < records)
+                rows.push_back(*it);
+        const int deleted = rows.empty() ? 0 : data->m_pRecSet->DeleteRows(rows);
+        if (deleted > 0) {
+            // The rows left keep their indices, so a selection would now mark rows
+            // the user never chose.
+            ClearSelection();
+            SetItemCountEx(GetItemCount() - deleted);
+        }
+    }
+    RedrawRows(first, first + REDRAW_AFTER_DELETE - 1);
+    m_arrRowsToDelete.clear();
+}
+
+void CListCtrlCombo::UndoRowEdit()
+{
+    EndEdit(-1);
+    CDataAccess* data = GetDataAccess();
+    const int row = data ? data->UndoRowEdit() : -1;
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    if (row < 0)
+        return;
+    EnsureRowVisible(row);
+    RedrawRows(row, row);
+}
+
+void CListCtrlCombo::AppendRow()
+{
+    // Before loading ends there is no new-row line, and the last line is a real row.
+    if (!HasNewRowLine())
+        return;
+    EndEdit(-1);
+    const int last = GetItemCount() - 1;
+    EnsureRowVisible(last);
+    ScrollColumnIntoView(0);
+    BeginEdit(last, 0, true);
+}
+
+void CListCtrlCombo::OnHeaderClicked(int column)
+{
+    if (m_bDividerTracking || (!IsDatasheet() && !m_pOwnerFrame->m_bSortable))
+        return;
+    m_nSortColumn = column;
+    m_nSortToggle = !m_nSortToggle;
+    m_pHeader->SetSortMark(column, m_nSortToggle ? SORT_MARK_ASCENDING : SORT_MARK_DESCENDING);
+    if (!IsDatasheet()) {
+        const int count = GetItemCount();
+        std::vector<int> order(count);
+        for (int i = 0; i < count; ++i)
+            order[i] = i;
+        const bool ascending = m_nSortToggle != 0;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const std::u16string ta = platform::ToUtf16(m_pModel->Text(a, column));
+            const std::u16string tb = platform::ToUtf16(m_pModel->Text(b, column));
+            return ascending ? ta < tb : tb < ta;
+        });
+        m_pModel->Reorder(order);
+        return;
+    }
+    EndEdit(-1);
+    CDataAccess* data = GetDataAccess();
+    if (!data)
+        return;
+    // The column's name comes from the model: a header text may be cut short.
+    const std::wstring name = data->GetColumnName(column);
+    if (m_pOwnerFrame->m_pDataInterface &&
+        m_pOwnerFrame->m_pDataInterface->Sort(name, m_nSortToggle ? 2 : 1)) {
+        viewport()->update();
+        scrollToTop();
+    }
+}
+
+void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
+{
+    if (IsReadOnly()) {
+        m_pOwnerFrame->OnCellSelected(m_nCurrentRow, m_nCurrentColumn);
+        return;
+    }
+    if (row < 0 || column < 0 || column >= GetColumnCount())
+        return;
+    if (m_arrColumns[column].m_nEditorKind == GRID_CHECK_BOX &&
+        grid::CheckBoxHitBox(GetCellRect(row, column)).contains(point)) {
+        const std::wstring text = GetItemText(row, column) == L"1" ? L"0" : L"1";
+        m_bStoreAlways = true;
+        SetCell(row, column, text, true);
+        m_bStoreAlways = false;
+    }
+    if (!(m_bCellActive && row == m_nCurrentRow && column == m_nCurrentColumn)) {
+        EndEdit(row);
+        BeginEdit(row, column, true);
+    }
+}
+
+void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (m_bSuppressClick) {
+        // The release that ends a double-click is no click of its own.
+        m_bSuppressClick = false;
+        return;
+    }
+    const int row = rowAt(event->position().toPoint().y());
+    m_pOwnerFrame->OnRowClicked(row);
+    EndEdit(row);
+    m_bCellActive = false;
+    m_nCurrentRow = m_nCurrentColumn = -1;
+}
+
+void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QTableView::mouseDoubleClickEvent(event);
+        return;
+    }
+    m_bSuppressClick = true;
+    const QPoint point = event->position().toPoint();
+    OnItemActivate(rowAt(point.y()), columnAt(point.x()), point);
+}
+
+void CListCtrlCombo::paintEvent(QPaintEvent* event)
+{
+    UpdateFonts();
+    QTableView::paintEvent(event);
+}
+
+void CListCtrlCombo::UpdateFonts()
+{
+    if (g_strFontFace == m_strFontFaceApplied && g_strFontSize == m_strFontSizeApplied)
+        return;
+    m_pOwnerFrame->MakeCellFont();
+    setFont(m_pOwnerFrame->m_fontCell);
+    if (m_pHeader)
+        m_pHeader->setFont(m_pOwnerFrame->m_fontHeader);
+    m_strFontFaceApplied = g_strFontFace;
+    m_strFontSizeApplied = g_strFontSize;
+    for (int i = 0; i < GetColumnCount(); ++i)
+        if (QWidget* editor = GetEditorWidget(i))
+            editor->setFont(m_pOwnerFrame->m_fontCell);
+}
+
+bool CListCtrlCombo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && PreTranslateKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
+    if (m_pHeader && watched == m_pHeader->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        m_bDividerTracking) {
+        // A divider drag ended: the cell is committed and every line painted again.
+        QMetaObject::invokeMethod(this, [this] {
+            m_bDividerTracking = 0;
+            EndEdit(m_nCurrentRow);
+            viewport()->update();
+        }, Qt::QueuedConnection);
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
+{
+    if (IsReadOnly())
+        return false;
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (event->key() == Qt::Key_PageUp)
+            PageUp();
+        else
+            PageDown();
+        // An editor goes on with the key; the view's own paging would move the rows
+        // a second time.
+        return watched == this;
+    case Qt::Key_Delete:
+        EndEdit(m_nCurrentRow);
+        m_bCellActive = false;
+        m_nCurrentRow = m_nCurrentColumn = -1;
+        DeleteSelectedRows();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const bool left = event->key() == Qt::Key_Backtab ||
+                          (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
+        if (left)
+            m_bShiftTabLeftPending = 1;
+        else
+            m_bTabRightPending = 1;
+        QKeyEvent arrow(QEvent::KeyPress, left ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
+        QCoreApplication::sendEvent(watched, &arrow);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+LRESULT CListCtrlCombo::OnMessage(UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case UM_CELL_LEFT:
+        OnCellMove(grid::CellMove::Left);
+        return 0;
+    case UM_CELL_RIGHT:
+        OnCellMove(grid::CellMove::Right);
+        return 0;
+    case UM_CELL_UP:
+        OnCellMove(grid::CellMove::Up);
+        return 0;
+    case UM_CELL_DOWN:
+        return OnCellMove(grid::CellMove::Down) ? 1 : 0;
+    case UM_CELL_BUTTON:
+        return platform::SendMessage(m_pOwnerFrame, UM_CELL_BUTTON, m_nCurrentColumn, m_nCurrentRow);
+    default:
+        return 0;
+    }
+}
+
+bool CListCtrlCombo::OnCellMove(grid::CellMove move)
+{
+    if (m_nCurrentColumn < 0)
+        return false;
+    const grid::CellTarget target =
+        grid::NavigateCell(move, m_nCurrentRow, m_nCurrentColumn, GetItemCount(), GetColumnCount());
+    if (!target.moves)
+        return false;
+    if (move == grid::CellMove::Right && target.wrapped)
+        EnsureRowVisible(m_nCurrentRow);
+    EndEdit(target.row);
+    EnsureRowVisible(target.row);
+    BeginEdit(target.row, target.column, true);
+    if (move == grid::CellMove::Left || move == grid::CellMove::Right)
+        ScrollColumnIntoView(target.column);
+    return true;
+}

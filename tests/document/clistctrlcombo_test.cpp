@@ -1,0 +1,447 @@
+// The grid list control in list mode: the editors' navigation, the keyboard rules, the
+// check-box and combo cells, header sorting, selection and the open-datasheet count.
+#include "document/clistctrlcombo.h"
+
+#include "document/ccaptiondlg.h"
+#include "document/ccomboboxplus.h"
+#include "document/cinlineedit.h"
+#include "document/cplheaderctrl.h"
+#include "gridtestsupport.h"
+
+#include <QApplication>
+#include <QScrollBar>
+
+#include "data/settings.h"
+
+namespace {
+
+using Texts = std::vector<std::vector<std::wstring>>;
+
+class ListGrid : public GridFixture {
+protected:
+    // Three edit columns over three lines.
+    void MakeEditGrid(bool readOnly = false)
+    {
+        MakeListFrame({{L"a", GRID_EDIT}, {L"b", GRID_EDIT}, {L"c", GRID_EDIT}}, readOnly);
+        FillList({{L"a0", L"b0", L"c0"}, {L"a1", L"b1", L"c1"}, {L"a2", L"b2", L"c2"}});
+    }
+    std::pair<int, int> Current() const { return {Grid()->m_nCurrentRow, Grid()->m_nCurrentColumn}; }
+    QWidget* Focus() const { return QApplication::focusWidget(); }
+};
+
+// Every move of the editors' messages, from the cell named to the cell reached.
+TEST_F(ListGrid, NavigationMessagesFollowTheTable)
+{
+    MakeEditGrid();
+    struct Case {
+        UINT message;
+        int row, column;
+        LRESULT result;
+        int toRow, toColumn;
+    } cases[] = {
+        {UM_CELL_RIGHT, 0, 0, 0, 0, 1},
+        {UM_CELL_RIGHT, 0, 2, 0, 1, 0}, // last column: column 0 of the next line
+        {UM_CELL_RIGHT, 2, 2, 0, 2, 2}, // last cell: the same cell again
+        {UM_CELL_LEFT, 1, 0, 0, 0, 2},  // column 0: the last column of the line above
+        {UM_CELL_LEFT, 0, 0, 0, 0, 0},  // first cell: the same cell again
+        {UM_CELL_UP, 0, 1, 0, 0, 1},    // row 0: nothing
+        {UM_CELL_UP, 2, 1, 0, 1, 1},
+        {UM_CELL_DOWN, 1, 1, 1, 2, 1},
+        {UM_CELL_DOWN, 2, 1, 0, 2, 1},  // the last line: nothing, result 0
+    };
+    for (const Case& c : cases) {
+        Grid()->EndEdit(-1);
+        Grid()->BeginEdit(c.row, c.column, true);
+        EXPECT_EQ(platform::SendMessage(Grid(), c.message, 0, 0), c.result) << c.message << " " << c.row << "," << c.column;
+        EXPECT_EQ(Current(), std::make_pair(c.toRow, c.toColumn)) << c.message << " " << c.row << "," << c.column;
+        EXPECT_EQ(Focus(), Grid()->GetEditorWidget(c.toColumn));
+    }
+    // Without a current cell the messages do nothing.
+    Grid()->EndEdit(-1);
+    Grid()->m_nCurrentRow = Grid()->m_nCurrentColumn = -1;
+    EXPECT_EQ(platform::SendMessage(Grid(), UM_CELL_DOWN, 0, 0), 0);
+    EXPECT_EQ(Current(), std::make_pair(-1, -1));
+}
+
+// Tab and Enter move to the next cell and Shift+Tab to the previous one, wherever the
+// caret stands, and a typed text is stored on the way; the arrows move only at the ends.
+TEST_F(ListGrid, TabEnterAndShiftTabFromTheEditBox)
+{
+    MakeEditGrid();
+    DoubleClick(0, 0);
+    ASSERT_EQ(Current(), std::make_pair(0, 0));
+    auto* edit = qobject_cast<CInlineEdit*>(Focus());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->cursorPosition(), 0); // the caret starts before the first character
+
+    Key(Qt::Key_End);
+    Type(QStringLiteral("x"));
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Tab); // the caret is at the start: Tab still goes right
+    EXPECT_EQ(Current(), std::make_pair(0, 1));
+    EXPECT_EQ(m_frame->GetItemText(0, 0), L"a0x");
+
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Current(), std::make_pair(0, 2));
+    Key(Qt::Key_Enter);
+    EXPECT_EQ(Current(), std::make_pair(1, 0)); // wraps to the next line
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(Current(), std::make_pair(0, 2));
+    EXPECT_FALSE(Grid()->m_bTabRightPending);
+    EXPECT_FALSE(Grid()->m_bShiftTabLeftPending);
+
+    Key(Qt::Key_Right); // the caret starts at 0 of "c0": Right moves the caret
+    EXPECT_EQ(Current(), std::make_pair(0, 2));
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right); // at the end of the text: the next cell
+    EXPECT_EQ(Current(), std::make_pair(1, 0));
+    Key(Qt::Key_Left); // at 0: the cell to the left
+    EXPECT_EQ(Current(), std::make_pair(0, 2));
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Current(), std::make_pair(1, 2));
+    EXPECT_EQ(m_frame->GetItemText(0, 2), L"c0"); // passing through changes nothing
+}
+
+// Delete asks about the selected rows even from an open edit box, and deletes them
+// from the highest down, telling the owner of each.
+TEST_F(ListGrid, DeleteKeyInsideAnEditBoxDeletesTheSelectedRows)
+{
+    MakeEditGrid();
+    FillList({{L"a3"}, {L"a4"}});
+    Grid()->BeginEdit(4, 1, true); // beginning to edit clears the selection, so select after it
+    Grid()->SelectRow(1);
+    Grid()->selectionModel()->select(Grid()->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Grid()->GetEditorWidget(1)->setFocus();
+
+    m_boxes.QueueAnswer(platform::IDNO);
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().caption, L"Delete Confirmation");
+    EXPECT_EQ(m_boxes.Last().text, L"Click Yes button to proceed.\nClick No button to cancel.");
+    EXPECT_EQ(m_boxes.Last().style, platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2);
+    EXPECT_EQ(Grid()->GetItemCount(), 5);
+
+    Grid()->GetEditorWidget(1)->setFocus();
+    m_boxes.QueueAnswer(platform::IDYES);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Grid()->GetItemCount(), 3);
+    EXPECT_EQ(m_frame->GetItemText(0, 0), L"a0");
+    EXPECT_EQ(m_frame->GetItemText(1, 0), L"a2");
+    EXPECT_EQ(m_frame->GetItemText(2, 0), L"a4");
+    const std::vector<std::tuple<UINT, int, int>> deleted = {{UM_LIST_ROW_DELETED, 0, 3}, {UM_LIST_ROW_DELETED, 0, 1}};
+    std::vector<std::tuple<UINT, int, int>> seen;
+    for (const auto& m : m_owner.messages)
+        if (std::get<0>(m) == UM_LIST_ROW_DELETED)
+            seen.push_back(m);
+    EXPECT_EQ(seen, deleted);
+
+    // No row selected: the question still comes, and nothing goes.
+    m_boxes.QueueAnswer(platform::IDYES);
+    Grid()->setFocus();
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(m_boxes.Count(), 3u);
+    EXPECT_EQ(Grid()->GetItemCount(), 3);
+}
+
+// On a read-only frame the grid's keys are not its own, and a double-click only warns.
+TEST_F(ListGrid, ReadOnlyOwnerIgnoresTheGridKeys)
+{
+    MakeEditGrid(true);
+    Grid()->SelectRow(1);
+    Grid()->setFocus();
+    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Tab, Qt::Key_Return, Qt::Key_PageDown, Qt::Key_PageUp})
+        Key(key);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(Grid()->GetItemCount(), 3);
+    EXPECT_FALSE(Grid()->m_bTabRightPending);
+    m_lines->Clear();
+    DoubleClick(1, 1);
+    EXPECT_EQ(Current(), std::make_pair(-1, -1));
+    ASSERT_GE(m_lines->Count(), 1u);
+    EXPECT_EQ(m_lines->Last().text, L"Modification on SQL Query or View is not allowed.");
+    EXPECT_EQ(m_lines->Last().type, 2);
+}
+
+// A double-click toggles a check-box cell only inside its box; elsewhere in the cell it
+// only makes the cell current.
+TEST_F(ListGrid, CheckBoxTogglesInsideItsBoxOnly)
+{
+    MakeListFrame({{L"name", GRID_EDIT}, {L"on", GRID_CHECK_BOX}});
+    FillList({{L"x", L"0"}, {L"y", L"1"}});
+    DoubleClick(0, 1);
+    EXPECT_EQ(m_frame->GetItemText(0, 1), L"1");
+    EXPECT_EQ(Current(), std::make_pair(0, 1));
+    EXPECT_EQ(Focus(), Grid()->GetHiddenEditor()); // arrows still move from a check-box cell
+    DoubleClick(0, 1);
+    EXPECT_EQ(m_frame->GetItemText(0, 1), L"0");
+
+    const QRect cell = Grid()->GetCellRect(1, 1);
+    const QPoint outside(cell.left() + 4, cell.center().y());
+    DoubleClickAt(outside);
+    EXPECT_EQ(m_frame->GetItemText(1, 1), L"1");
+    EXPECT_EQ(Current(), std::make_pair(1, 1));
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Current(), std::make_pair(1, 0));
+}
+
+// A combo cell changes only by a choice: passing through keeps its text even when no
+// entry begins with it, and an empty cell selects the empty entry.
+TEST_F(ListGrid, ComboCellChangesOnlyByAChoice)
+{
+    MakeListFrame({{L"name", GRID_EDIT}, {L"type", GRID_COMBO}});
+    for (const wchar_t* entry : {L"", L"INTEGER", L"INT", L"TEXT"})
+        EXPECT_TRUE(Grid()->AddComboItem(1, entry));
+    EXPECT_FALSE(Grid()->AddComboItem(0, L"x"));
+    EXPECT_FALSE(Grid()->AddComboItem(2, L"x"));
+    FillList({{L"a", L"VARCHAR"}, {L"b", L""}, {L"c", L"text"}});
+    auto* combo = qobject_cast<CComboBoxPlus*>(Grid()->GetEditorWidget(1));
+    ASSERT_NE(combo, nullptr);
+
+    Grid()->BeginEdit(0, 1, true);
+    EXPECT_EQ(combo->currentIndex(), -1); // no entry begins with VARCHAR
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_frame->GetItemText(0, 1), L"VARCHAR");
+    EXPECT_EQ(Current(), std::make_pair(1, 1));
+    EXPECT_EQ(combo->currentIndex(), 0); // the empty cell: the empty entry
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_frame->GetItemText(1, 1), L"");
+    EXPECT_EQ(combo->currentText(), QStringLiteral("TEXT"));
+
+    // A choice stores the entry.
+    emit combo->activated(1);
+    combo->setCurrentIndex(1);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(m_frame->GetItemText(2, 1), L"INTEGER");
+}
+
+// One toggle for the whole grid: the first header click sorts ascending, the next one,
+// on another column, descending; the header's mark follows the grid.
+TEST_F(ListGrid, HeaderClicksSortWithOneToggle)
+{
+    MakeListFrame({{L"name", GRID_EDIT}, {L"city", GRID_EDIT}, {L"code", GRID_EDIT}});
+    FillList({{L"b", L"Zug", L"2"}, {L"a", L"Bern", L"3"}, {L"c", L"Aarau", L"1"}});
+    auto* header = qobject_cast<CPLHeaderCtrl*>(Grid()->horizontalHeader());
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->GetSortState(), SORT_MARK_NONE);
+    auto column = [&](int c) {
+        std::wstring all;
+        for (int r = 0; r < Grid()->GetItemCount(); ++r)
+            all += m_frame->GetItemText(r, c);
+        return all;
+    };
+    auto clickHeader = [&](int c) {
+        const QRect r(header->sectionViewportPosition(c), 0, header->sectionSize(c), header->height());
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), r.center());
+    };
+    clickHeader(0);
+    EXPECT_EQ(column(0), L"abc");
+    EXPECT_EQ(header->GetSortColumn(), 0);
+    EXPECT_EQ(header->GetSortState(), SORT_MARK_ASCENDING);
+    clickHeader(2);
+    EXPECT_EQ(column(2), L"321");
+    EXPECT_EQ(column(0), L"abc"); // rows move whole
+    EXPECT_EQ(Grid()->m_nSortColumn, 2);
+    EXPECT_EQ(header->GetSortState(), SORT_MARK_DESCENDING);
+    clickHeader(1);
+    EXPECT_EQ(column(1), L"AarauBernZug");
+    EXPECT_EQ(header->GetSortState(), SORT_MARK_ASCENDING);
+}
+
+// A frame whose rows must keep their order (a designer's) does not sort on a header click.
+TEST_F(ListGrid, UnsortableFrameKeepsItsRowOrder)
+{
+    m_frame = std::make_unique<CListFrame>();
+    m_frame->m_nMode = CListFrame::MODE_LIST;
+    m_frame->m_bSortable = 0;
+    m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
+    m_frame->AddColumn(L"name", GRID_EDIT, 100, 1, -1);
+    m_frame->InitGrid();
+    ShowActive(m_owner);
+    FillList({{L"b"}, {L"a"}});
+    auto* header = qobject_cast<CPLHeaderCtrl*>(Grid()->horizontalHeader());
+    ASSERT_NE(header, nullptr);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(),
+                      QPoint(header->sectionSize(0) / 2, header->height() / 2));
+    EXPECT_EQ(m_frame->GetItemText(0, 0), L"b");
+    EXPECT_EQ(header->GetSortState(), SORT_MARK_NONE);
+}
+
+// Selection: the iterator walks the selected rows upwards and starts again after -1;
+// selecting row -1 or a row past the end selects nothing.
+TEST_F(ListGrid, SelectionIteratorAndSelectRow)
+{
+    MakeEditGrid();
+    FillList({{L"a3"}, {L"a4"}});
+    auto select = [&](int row) {
+        Grid()->selectionModel()->select(Grid()->model()->index(row, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+    select(4);
+    select(1);
+    select(2);
+    Grid()->m_bSelectionRestart = 1;
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), 1);
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), 2);
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), 4);
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), -1);
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), 1); // restarted
+
+    Grid()->SelectRow(3);
+    Grid()->m_bSelectionRestart = 1;
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), 3);
+    EXPECT_EQ(Grid()->GetNextSelectedItem(), -1);
+    EXPECT_TRUE(Grid()->hasFocus());
+    for (int row : {-1, 5}) {
+        Grid()->SelectRow(row);
+        EXPECT_EQ(Grid()->GetNextSelectedItem(), -1) << row;
+    }
+}
+
+// A click ends editing and reports the row to the owner; a double-click begins editing
+// and the owner hears of the current cell; the click after a double-click is swallowed.
+TEST_F(ListGrid, OwnerHearsClicksAndActivations)
+{
+    MakeEditGrid();
+    m_owner.messages.clear();
+    Click(2, 1);
+    DoubleClick(1, 2);
+    const std::vector<std::tuple<UINT, int, int>> expected = {
+        {UM_LIST_ROW_CLICK, 0, 2}, {UM_LIST_ROW_CLICK, 0, 1}, {UM_LIST_ROW_ACTIVATE, 2, 1}};
+    EXPECT_EQ(m_owner.messages, expected);
+    EXPECT_EQ(Current(), std::make_pair(1, 2));
+    Click(0, 0);
+    EXPECT_EQ(Current(), std::make_pair(-1, -1));
+    EXPECT_FALSE(Grid()->GetEditorWidget(2)->isVisible());
+}
+
+// The frame's own row delete tells the owner; activating a list window disables the
+// strip and leaves its target alone.
+TEST_F(ListGrid, FrameDeleteRowAndCaptionBarInListMode)
+{
+    MakeEditGrid();
+    m_owner.messages.clear();
+    m_frame->DeleteRow(1);
+    m_frame->DeleteRow(7); // no such row
+    const std::vector<std::tuple<UINT, int, int>> expected = {{UM_LIST_ROW_DELETED, 0, 1}};
+    EXPECT_EQ(m_owner.messages, expected);
+    EXPECT_EQ(m_frame->GetItemText(1, 0), L"a2");
+
+    CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
+    strip->EnableButton(true, CCaptionDlg::Search);
+    m_frame->UpdateCaptionBar();
+    for (int i = 0; i < CCaptionDlg::ControlCount; ++i)
+        EXPECT_FALSE(strip->GetControl(i)->isEnabled()) << i;
+    EXPECT_EQ(m_captionBar->GetTargetFrame(), nullptr);
+}
+
+// The "..." button of a cell reaches the frame's owner with the cell's column and row.
+TEST_F(ListGrid, CellButtonReachesTheOwner)
+{
+    MakeListFrame({{L"name", GRID_EDIT}, {L"file", GRID_BUTTON}});
+    FillList({{L"a", L""}, {L"b", L""}});
+    DoubleClick(1, 1);
+    QWidget* button = Grid()->GetEditorWidget(1);
+    ASSERT_TRUE(button->isVisible());
+    m_owner.messages.clear();
+    QTest::mouseClick(button, Qt::LeftButton);
+    const std::vector<std::tuple<UINT, int, int>> expected = {{UM_CELL_BUTTON, 1, 1}};
+    EXPECT_EQ(m_owner.messages, expected);
+}
+
+// Paging keys page; digits typed into an edit box stay digits.
+TEST_F(ListGrid, PagingKeysPageAndDigitsStayDigits)
+{
+    MakeListFrame({{L"n", GRID_EDIT}});
+    for (int i = 0; i < 200; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    const int page = Grid()->GetCountPerPage();
+    Grid()->setFocus();
+    Key(Qt::Key_PageDown);
+    EXPECT_GE(Grid()->GetTopIndex(), page); // row 2 x page - 1 is visible
+    const int top = Grid()->GetTopIndex();
+    Grid()->BeginEdit(top, 0, true);
+    Key(Qt::Key_End);
+    Type(QStringLiteral("93"));
+    EXPECT_EQ(Grid()->GetTopIndex(), top);
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(Grid()->GetTopIndex(), std::max(0, top - page));
+}
+
+// A scroll by the user stores the open cell and ends editing; the grid's own column
+// scroll keeps the editor on its cell.
+TEST_F(ListGrid, UserScrollEndsEditingOwnScrollKeepsIt)
+{
+    MakeListFrame({{L"a", GRID_EDIT}, {L"b", GRID_EDIT}, {L"c", GRID_EDIT}, {L"d", GRID_EDIT}, {L"e", GRID_EDIT},
+                   {L"f", GRID_EDIT}, {L"g", GRID_EDIT}, {L"h", GRID_EDIT}});
+    for (int i = 0; i < 100; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    Grid()->BeginEdit(0, 4, true);
+    Type(QStringLiteral("x"));
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab); // column 7 lies beyond the right edge: the grid scrolls to it
+    ASSERT_EQ(Current(), std::make_pair(0, 7));
+    EXPECT_GT(Grid()->horizontalScrollBar()->value(), 0);
+    QWidget* editor = Grid()->GetEditorWidget(7);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->geometry().topLeft(),
+              Grid()->GetCellRect(0, 7).topLeft() + Grid()->viewport()->geometry().topLeft());
+    EXPECT_EQ(m_frame->GetItemText(0, 4), L"x");
+
+    Type(QStringLiteral("y"));
+    Grid()->verticalScrollBar()->setValue(20);
+    EXPECT_EQ(Current(), std::make_pair(-1, -1));
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(m_frame->GetItemText(0, 7), L"y");
+}
+
+// A change of the datasheet font settings reaches the cell font and the editors at the
+// next paint; the row height stays.
+TEST_F(ListGrid, FontSettingsApplyAtTheNextPaint)
+{
+    MakeEditGrid();
+    const int rowHeight = Grid()->GetRowHeight();
+    const int before = m_frame->m_fontCell.pixelSize();
+    g_strFontSize = L"30";
+    Grid()->viewport()->repaint();
+    EXPECT_GT(m_frame->m_fontCell.pixelSize(), before);
+    EXPECT_EQ(Grid()->GetEditorWidget(1)->font().pixelSize(), m_frame->m_fontCell.pixelSize());
+    EXPECT_EQ(Grid()->GetRowHeight(), rowHeight);
+}
+
+// Only a datasheet frame that counted itself counts down, and the last one clears the strip.
+TEST_F(ListGrid, OpenDatasheetCountBelongsToTheFramesThatCounted)
+{
+    const int before = g_nOpenDatasheets;
+    MakeEditGrid(); // list mode: not a datasheet
+    EXPECT_EQ(g_nOpenDatasheets, before);
+    m_frame.reset();
+    EXPECT_EQ(g_nOpenDatasheets, before);
+
+    auto uncounted = std::make_unique<CListFrame>();
+    uncounted->m_nMode = CListFrame::MODE_DATASHEET;
+    uncounted->Create(&m_owner);
+    uncounted->AddColumn(L"a", GRID_EDIT, 100, 1, -1); // never initialised
+    uncounted.reset();
+    EXPECT_EQ(g_nOpenDatasheets, before);
+
+    CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
+    auto first = std::make_unique<CListFrame>();
+    auto second = std::make_unique<CListFrame>();
+    for (CListFrame* f : {first.get(), second.get()}) {
+        f->m_nMode = CListFrame::MODE_DATASHEET;
+        f->Create(&m_owner);
+        f->AddColumn(L"a", GRID_EDIT, 100, 1, -1);
+        f->InitGrid();
+    }
+    EXPECT_EQ(g_nOpenDatasheets, before + 2);
+    EXPECT_TRUE(strip->GetControl(CCaptionDlg::AddRow)->isEnabled());
+    first.reset();
+    EXPECT_EQ(g_nOpenDatasheets, before + 1);
+    EXPECT_TRUE(strip->GetControl(CCaptionDlg::AddRow)->isEnabled());
+    second.reset();
+    EXPECT_EQ(g_nOpenDatasheets, before);
+    EXPECT_FALSE(strip->GetControl(CCaptionDlg::AddRow)->isEnabled());
+}
+
+} // namespace
