@@ -644,20 +644,33 @@ CADbSqlQuery& CADbSqlRecSet::FindRelatedRows(CADbSqlQuery& out, int row, const s
 
 // ---- BLOB cells
 
-bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
+bool CADbSqlRecSet::IsBlobCell(int row, int column) const
 {
-    data.clear();
-    if (m_bOffsetMode || column < 0 || column >= m_nFields || row < 0 || row >= GetRecordCount())
-        return false;
+    return !m_bOffsetMode && column >= 0 && column < m_nFields && row >= 0 && row < GetRecordCount();
+}
+
+sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
+{
+    if (!IsBlobCell(row, column))
+        return nullptr;
     std::wstring sql;
     FormatString(sql, L"SELECT [%s] FROM [%s] WHERE rowid = ?", SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  SqlName{m_strTableName});
     sqlite3_stmt* stmt = nullptr;
     if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
         sqlite3_finalize(stmt);
-        return false;
+        return nullptr;
     }
     sqlite3_bind_int64(stmt, 1, GetRowId(row));
+    return stmt;
+}
+
+bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
+{
+    data.clear();
+    sqlite3_stmt* stmt = PrepareCellRead(row, column);
+    if (!stmt)
+        return false;
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
     if (found) {
         const void* bytes = sqlite3_column_blob(stmt, 0);
@@ -671,17 +684,9 @@ bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
 
 sqlite3_int64 CADbSqlRecSet::GetBlobSize(int row, int column)
 {
-    if (m_bOffsetMode || column < 0 || column >= m_nFields || row < 0 || row >= GetRecordCount())
+    sqlite3_stmt* stmt = PrepareCellRead(row, column);
+    if (!stmt)
         return 0;
-    std::wstring sql;
-    FormatString(sql, L"SELECT [%s] FROM [%s] WHERE rowid = ?", SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
-                 SqlName{m_strTableName});
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
-        return 0;
-    }
-    sqlite3_bind_int64(stmt, 1, GetRowId(row));
     sqlite3_int64 size = 0;
     if (sqlite3_step(stmt) == SQLITE_ROW)
         size = sqlite3_column_bytes(stmt, 0);
@@ -692,7 +697,7 @@ sqlite3_int64 CADbSqlRecSet::GetBlobSize(int row, int column)
 void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64 length)
 {
     sqlite3* db = m_pDatabase->m_pDb;
-    if (m_bOffsetMode || column < 0 || column >= m_nFields || row < 0 || row >= GetRecordCount())
+    if (!IsBlobCell(row, column))
         throw CADbSqlException(SQLITE_RANGE, L"", L"");
     std::wstring sql;
     FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE rowid = ?", SqlName{m_strTableName},

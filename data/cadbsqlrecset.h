@@ -168,6 +168,13 @@ private:
     void EndLoad(int rows, bool postFinal, bool setFirstPage);
     // Finalizes a statement of this record set, unless closing the connection already did.
     void ReleaseStatement(sqlite3_stmt*& stmt);
+    // Whether the BLOB calls can address the cell by its rowid: a column of the record set
+    // and a row of its rowid list, never in offset mode.
+    bool IsBlobCell(int row, int column) const;
+    // The cell's SELECT by the row's rowid, bound and ready to step (the caller finalizes
+    // it); nullptr for a cell the BLOB calls cannot address or a statement that does not
+    // prepare.
+    sqlite3_stmt* PrepareCellRead(int row, int column);
 
     sqlite3_stmt* m_pRowSelect = nullptr;       // the row SELECT, kept prepared; m_pRowStmt while on a row
     std::vector<std::wstring> m_arrValueBuffers; // GetFieldValue's text of each column

@@ -64,15 +64,10 @@ void CComboBoxPlus::SelectCellText(const std::wstring& text)
 
 bool CComboBoxPlus::event(QEvent* event)
 {
-    // Tab and Shift+Tab move between cells: they must reach the key handler before the
-    // focus chain takes them.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            keyPressEvent(key);
-            return true;
-        }
+    // Tab and Shift+Tab move between cells.
+    if (QKeyEvent* key = CellTabKey(event)) {
+        keyPressEvent(key);
+        return true;
     }
     return QComboBox::event(event);
 }
@@ -81,29 +76,20 @@ void CComboBoxPlus::keyPressEvent(QKeyEvent* event)
 {
     // The keys of the open list go to the list; these are the keys of the closed box, whose
     // arrows never change the selection. Alt+Down opens the list as usual.
-    UINT code = 0;
-    if (!(event->modifiers() & Qt::AltModifier)) {
-        UINT key = static_cast<UINT>(event->key());
-        if (event->modifiers() & Qt::ShiftModifier)
-            key |= NAVKEY_SHIFT;
-        if (MapNavigationKey(key, code)) {
-            switch (code) {
-            case 1:
-                m_pOwner->m_bShiftTabLeftPending = false;
-                platform::SendMessage(m_pOwner, UM_CELL_LEFT, 0, 0);
-                break;
-            case 2:
-                m_pOwner->m_bTabRightPending = false;
-                platform::SendMessage(m_pOwner, UM_CELL_RIGHT, 0, 0);
-                break;
-            case 3: platform::SendMessage(m_pOwner, UM_CELL_UP, 0, 0); break;
-            default: platform::SendMessage(m_pOwner, UM_CELL_DOWN, 0, 0); break;
-            }
-            event->accept();
-            return;
-        }
+    switch (CellNavigationCode(*event)) {
+    case 0: QComboBox::keyPressEvent(event); return;
+    case 1:
+        m_pOwner->m_bShiftTabLeftPending = false;
+        platform::SendMessage(m_pOwner, UM_CELL_LEFT, 0, 0);
+        break;
+    case 2:
+        m_pOwner->m_bTabRightPending = false;
+        platform::SendMessage(m_pOwner, UM_CELL_RIGHT, 0, 0);
+        break;
+    case 3: platform::SendMessage(m_pOwner, UM_CELL_UP, 0, 0); break;
+    default: platform::SendMessage(m_pOwner, UM_CELL_DOWN, 0, 0); break;
     }
-    QComboBox::keyPressEvent(event);
+    event->accept();
 }
 
 void CComboBoxPlus::OnSelChange(int index)

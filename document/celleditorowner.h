@@ -6,6 +6,8 @@
 
 #include <string>
 
+class QEvent;
+class QKeyEvent;
 class QWidget;
 
 // Messages from the cell editors to their grid, sent (the grid handles each before the
@@ -37,3 +39,12 @@ public:
     bool m_bTabRightPending = false;
     bool m_bShiftTabLeftPending = false;
 };
+
+// The Tab or Shift+Tab press (without Ctrl or Alt) among an editor's events, nullptr for
+// any other event. An editor hands it to its key handler from event(), before the focus
+// chain takes it.
+QKeyEvent* CellTabKey(QEvent* event);
+
+// The cell navigation code of a key press (1 left, 2 right, 3 up, 4 down), 0 for a key
+// that moves nothing; with Alt held no key moves.
+UINT CellNavigationCode(const QKeyEvent& event);

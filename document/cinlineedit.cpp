@@ -162,35 +162,24 @@ std::wstring CInlineEdit::GetCurrentDateTimeText(int valueType)
 
 bool CInlineEdit::event(QEvent* event)
 {
-    // Tab and Shift+Tab are the editor's own navigation keys: they must reach the key
-    // handler before the focus chain takes them.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            keyPressEvent(key);
-            return true;
-        }
+    // Tab and Shift+Tab are the editor's own navigation keys.
+    if (QKeyEvent* key = CellTabKey(event)) {
+        keyPressEvent(key);
+        return true;
     }
     return QLineEdit::event(event);
 }
 
 void CInlineEdit::keyPressEvent(QKeyEvent* event)
 {
-    UINT code = 0;
-    if (!(event->modifiers() & Qt::AltModifier)) {
-        UINT key = static_cast<UINT>(event->key());
-        if (event->modifiers() & Qt::ShiftModifier)
-            key |= NAVKEY_SHIFT;
-        if (MapNavigationKey(key, code)) {
-            if (OnKeyDown(code))
-                event->accept();
-            else if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-                event->accept(); // inside the text Tab moves nothing, and never the focus
-            else
-                QLineEdit::keyPressEvent(event);
-            return;
-        }
+    if (const UINT code = CellNavigationCode(*event)) {
+        if (OnKeyDown(code))
+            event->accept();
+        else if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+            event->accept(); // inside the text Tab moves nothing, and never the focus
+        else
+            QLineEdit::keyPressEvent(event);
+        return;
     }
     const char32_t character = TypedCharacter(*event);
     if (character != 0 && OnChar(character)) {

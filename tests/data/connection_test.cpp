@@ -11,6 +11,7 @@
 
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
+using testing_support::Failure;
 using testing_support::QueryRaw;
 using testing_support::TempFolder;
 
@@ -26,18 +27,6 @@ protected:
         g_pCurrentDb = &m_db;
     }
     void TearDown() override { g_pCurrentDb = nullptr; }
-
-    // The failure a call throws; fails the test when it throws none.
-    template <typename F> CADbSqlException Failure(F call)
-    {
-        try {
-            call();
-        } catch (const CADbSqlException& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no failure thrown";
-        return CADbSqlException(-1, L"", L"");
-    }
 
     // A connection on a file that is no database: every statement on it fails.
     void OpenJunk(CADbSqlDb& db)

@@ -12,6 +12,7 @@
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
 using testing_support::ExecRaw;
+using testing_support::Failure;
 using testing_support::QueryRaw;
 using testing_support::TempFolder;
 
@@ -40,17 +41,6 @@ protected:
         std::wstring value = text ? text : L"<null>";
         rs.CloseRowStmt();
         return value;
-    }
-
-    template <typename F> CADbSqlException Failure(F call)
-    {
-        try {
-            call();
-        } catch (const CADbSqlException& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no failure thrown";
-        return CADbSqlException(-1, L"", L"");
     }
 
     TempFolder m_folder;

@@ -3,14 +3,12 @@
 #include "document/blobtransfer.h"
 
 #include "data/cadbsqldb.h"
-#include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
 #include "data/currentdb.h"
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
 #include "document/cretrrestblobdlg.h"
-#include "document/currentdatabase.h"
 #include "document/datasheetgrid.h"
+#include "databasefixture.h"
 #include "scopedhandlers.h"
 #include "testsupport.h"
 
@@ -26,10 +24,8 @@
 #include <memory>
 #include <vector>
 
-using testing_support::BoxRecorder;
 using testing_support::ExecRaw;
 using testing_support::QueryRaw;
-using testing_support::TempFolder;
 
 namespace {
 
@@ -84,18 +80,13 @@ struct Answer {
     std::wstring path;     // the file chosen; empty: the dialog is cancelled
 };
 
-class BlobTransfer : public testing::Test {
+class BlobTransfer : public DatabaseFixture {
 protected:
     void SetUp() override
     {
-        m_store.SetFile(m_folder.CopyAppDataFile());
-        m_frame.m_pAppDataFile = &m_store;
-        g_pMainFrame = &m_frame;
-        DestroyDatabaseGlobals();
-        CreateDatabaseGlobals();
-        m_path = m_folder.MakeDatabase(L"files.db", kFixture);
-        g_strCurrentDbPath = m_path;
-        ASSERT_TRUE(CDataAccess::OpenDatabase());
+        DatabaseFixture::SetUp();
+        ResetDatabaseGlobals();
+        ASSERT_NO_FATAL_FAILURE(OpenDatabase(L"files.db", kFixture));
         m_bridge.m_pListFrame = &m_grid;
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
@@ -108,8 +99,7 @@ protected:
     void TearDown() override
     {
         m_model.reset();
-        DestroyDatabaseGlobals();
-        g_pMainFrame = nullptr;
+        DatabaseFixture::TearDown();
     }
 
     // Presses the cell's button with the dialog answered as given; records whether Restore
@@ -137,11 +127,6 @@ protected:
         return QueryRaw(m_path, "SELECT group_concat(id || ':' || quote(data), ' ') FROM files ORDER BY id");
     }
 
-    TempFolder m_folder;
-    CAppDataFile m_store;
-    CMainFrameBase m_frame;
-    BoxRecorder m_boxes;
-    std::wstring m_path;
     NullGrid m_grid;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;

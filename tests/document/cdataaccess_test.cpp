@@ -4,14 +4,13 @@
 
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
-#include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
 #include "data/currentdb.h"
 #include "document/cacaptionbar.h"
 #include "document/ccaptiondlg.h"
 #include "document/cdatainterface.h"
 #include "document/currentdatabase.h"
 #include "document/datasheetgrid.h"
+#include "databasefixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +22,9 @@
 #include <memory>
 #include <thread>
 
-using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
 using testing_support::ExecRaw;
 using testing_support::QueryRaw;
-using testing_support::TempFolder;
 
 namespace {
 
@@ -59,25 +56,19 @@ public:
     std::vector<int> counts;
 };
 
-class DataAccess : public testing::Test {
+class DataAccess : public DatabaseFixture {
 protected:
     void SetUp() override
     {
-        m_store.SetFile(m_folder.CopyAppDataFile());
-        m_frame.m_pAppDataFile = &m_store;
-        g_pMainFrame = &m_frame;
-        DestroyDatabaseGlobals();
-        CreateDatabaseGlobals();
-        m_path = m_folder.MakeDatabase(L"shop.db", kFixture);
-        g_strCurrentDbPath = m_path;
-        ASSERT_TRUE(CDataAccess::OpenDatabase());
+        DatabaseFixture::SetUp();
+        ResetDatabaseGlobals();
+        ASSERT_NO_FATAL_FAILURE(OpenDatabase(L"shop.db", kFixture));
         m_bridge.m_pListFrame = &m_grid;
     }
     void TearDown() override
     {
         m_model.reset();
-        DestroyDatabaseGlobals();
-        g_pMainFrame = nullptr;
+        DatabaseFixture::TearDown();
     }
 
     // A model wired to the bridge as the document and view wire it, opened and fully loaded.
@@ -112,12 +103,7 @@ protected:
 
     int Changes() const { return sqlite3_total_changes(g_pCurrentDb->m_pDb); }
 
-    TempFolder m_folder;
-    CAppDataFile m_store;
-    CMainFrameBase m_frame;
-    BoxRecorder m_boxes;
     CaptionRecorder m_lines;
-    std::wstring m_path;
     RecordingGrid m_grid;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;
@@ -462,7 +448,7 @@ TEST_F(DataAccess, QueryWindow)
     EXPECT_EQ(model.SetCellValue(0, 0, L"changed", false), CELL_REFUSED);
     EXPECT_FALSE(model.Search(L"a", 0, 0));
     EXPECT_EQ(Items(), kItems);
-    EXPECT_TRUE(m_store.ValueExists(m_frame.m_strRecentQueryNode, L"SELECT name, qty FROM items WHERE name <> `x` ORDER BY qty DESC"));
+    EXPECT_TRUE(m_store.ValueExists(m_mainFrame.m_strRecentQueryNode, L"SELECT name, qty FROM items WHERE name <> `x` ORDER BY qty DESC"));
 }
 
 // A database view is shown whole through a temporary view over its name: its text is
@@ -518,9 +504,9 @@ TEST_F(DataAccess, OpenFailures)
 // message changes nothing; the final state lifts File > Open's loading lock.
 TEST_F(DataAccess, BridgeDerivesTheItemCount)
 {
-    m_frame.m_bDatasheetLoading = true;
+    m_mainFrame.m_bDatasheetLoading = true;
     CDataAccess& model = OpenModel(L"items");
-    EXPECT_FALSE(m_frame.m_bDatasheetLoading);
+    EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading);
     EXPECT_EQ(m_grid.Last(), 6);
 
     platform::SendMessage(&m_bridge, UM_LOAD_TABLE_DATA, 1, 2000);
@@ -567,7 +553,7 @@ TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
     gate.at = 4000;
     sqlite3_create_function(g_pCurrentDb->m_pDb, "gate", 1, SQLITE_UTF8, &gate, GateFunction, nullptr, nullptr);
     model.m_pRecSet->m_strFilter = L"gate(rowid)";
-    m_frame.m_bDatasheetLoading = true;
+    m_mainFrame.m_bDatasheetLoading = true;
     ASSERT_TRUE(model.Sort(L"id", 2));
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached.load(); }, 10000));
     QCoreApplication::processEvents();
@@ -581,11 +567,11 @@ TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
     EXPECT_LE(m_grid.Last(), known); // no new-row line among the lines shown
     EXPECT_EQ(Text(known, NAME), L"");
     EXPECT_EQ(model.SetCellValue(known, NAME, L"early", true), CELL_REFUSED);
-    EXPECT_TRUE(m_frame.m_bDatasheetLoading);
+    EXPECT_TRUE(m_mainFrame.m_bDatasheetLoading);
 
     gate.release = true;
     WaitLoaded();
-    EXPECT_FALSE(m_frame.m_bDatasheetLoading);
+    EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading);
     EXPECT_EQ(model.GetRecordCount(), 5000);
     EXPECT_EQ(Text(4999, NAME), L"n5000");
     EXPECT_EQ(Text(5000, NAME), L"typed");
@@ -597,14 +583,14 @@ TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
 // A window closed while its rows load lifts the loading lock all the same.
 TEST_F(DataAccess, ClosingALoadingWindowLiftsTheLoadingLock)
 {
-    m_frame.m_bDatasheetLoading = true;
+    m_mainFrame.m_bDatasheetLoading = true;
     {
         CDataInterface bridge;
         CDataAccess model;
         bridge.m_pDataAccess = &model;
         model.m_pDataInterface = &bridge;
     }
-    EXPECT_FALSE(m_frame.m_bDatasheetLoading);
+    EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading);
 }
 
 } // namespace

@@ -46,6 +46,25 @@ protected:
             rows.push_back(row);
         return rows;
     }
+
+    // A datasheet frame over table t of the given rows, its three columns plain edit
+    // columns, created but without its first line count and InitGrid: the test decides
+    // when the grid starts and when the loader's messages arrive.
+    void CreateUninitialisedDatasheet(int rows)
+    {
+        OpenDatabase(NumberedTable(rows));
+        m_model = std::make_unique<CDataAccess>();
+        m_model->m_pDataInterface = &m_bridge;
+        m_bridge.m_pDataAccess = m_model.get();
+        ASSERT_TRUE(m_model->Open(L"t", 0));
+        m_model->InitRowBuffers();
+        m_frame = std::make_unique<CListFrame>();
+        m_frame->m_pDataInterface = &m_bridge;
+        m_bridge.m_pListFrame = m_frame.get();
+        m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
+        for (const wchar_t* name : {L"id", L"name", L"qty"})
+            m_frame->AddColumn(name, GRID_EDIT, 130, 1, 3);
+    }
 };
 
 // Texts typed into the new-row line wait while the editor stays on that line, and are
@@ -78,18 +97,7 @@ TEST_F(Datasheet, NewRowIsInsertedWhenTheEditorLeavesItsLine)
 // Before loading ends there is no new-row line: Add row must not edit the last real row.
 TEST_F(Datasheet, AddRowWaitsForTheEndOfLoading)
 {
-    OpenDatabase(NumberedTable(3));
-    m_model = std::make_unique<CDataAccess>();
-    m_model->m_pDataInterface = &m_bridge;
-    m_bridge.m_pDataAccess = m_model.get();
-    ASSERT_TRUE(m_model->Open(L"t", 0));
-    m_model->InitRowBuffers();
-    m_frame = std::make_unique<CListFrame>();
-    m_frame->m_pDataInterface = &m_bridge;
-    m_bridge.m_pListFrame = m_frame.get();
-    m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
-    for (const wchar_t* name : {L"id", L"name", L"qty"})
-        m_frame->AddColumn(name, GRID_EDIT, 130, 1, 3);
+    ASSERT_NO_FATAL_FAILURE(CreateUninitialisedDatasheet(3));
     Grid()->SetItemCountEx(m_model->GetRecordCount());
     m_frame->InitGrid();
     // No event has been delivered yet, so the loader's final message has not added the
@@ -307,18 +315,7 @@ TEST_F(Datasheet, CaptionStripFollowsTheGrid)
 // grid asks the model only for the display texts of the cells it paints.
 TEST_F(Datasheet, LoadingGrowsTheGridByInserts)
 {
-    OpenDatabase(NumberedTable(30000));
-    m_model = std::make_unique<CDataAccess>();
-    m_model->m_pDataInterface = &m_bridge;
-    m_bridge.m_pDataAccess = m_model.get();
-    ASSERT_TRUE(m_model->Open(L"t", 0));
-    m_model->InitRowBuffers();
-    m_frame = std::make_unique<CListFrame>();
-    m_frame->m_pDataInterface = &m_bridge;
-    m_bridge.m_pListFrame = m_frame.get();
-    m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
-    for (const wchar_t* name : {L"id", L"name", L"qty"})
-        m_frame->AddColumn(name, GRID_EDIT, 130, 1, 3);
+    ASSERT_NO_FATAL_FAILURE(CreateUninitialisedDatasheet(30000));
     QSignalSpy resets(Grid()->model(), &QAbstractItemModel::modelReset);
     QSignalSpy inserts(Grid()->model(), &QAbstractItemModel::rowsInserted);
     Grid()->SetItemCountEx(m_model->GetRecordCount());

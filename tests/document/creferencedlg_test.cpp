@@ -3,12 +3,10 @@
 // in other letter case, composite keys, text keys holding a quote, and a failing row.
 #include "document/creferencedlg.h"
 
-#include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
 #include "document/camfclistctrl.h"
 #include "document/cdataaccess.h"
 #include "document/creftabledlg.h"
-#include "document/currentdatabase.h"
+#include "databasefixture.h"
 #include "scopedhandlers.h"
 #include "testsupport.h"
 
@@ -21,8 +19,6 @@
 
 #include <memory>
 
-using testing_support::BoxRecorder;
-using testing_support::TempFolder;
 
 namespace {
 
@@ -54,28 +50,20 @@ CREATE TABLE lonely(a, b);
 INSERT INTO lonely VALUES (1, 2);
 )";
 
-class ReferenceDlg : public testing::Test {
+class ReferenceDlg : public DatabaseFixture {
 protected:
     void SetUp() override
     {
-        m_store.SetFile(m_folder.CopyAppDataFile());
-        m_frame.m_pAppDataFile = &m_store;
-        g_pMainFrame = &m_frame;
-        DestroyDatabaseGlobals();
-        CreateDatabaseGlobals();
+        DatabaseFixture::SetUp();
+        ResetDatabaseGlobals();
     }
     void TearDown() override
     {
         m_data.reset();
-        DestroyDatabaseGlobals();
-        g_pMainFrame = nullptr;
+        DatabaseFixture::TearDown();
     }
 
-    void OpenDatabase(const std::string& script)
-    {
-        g_strCurrentDbPath = m_folder.MakeDatabase(L"shop.db", script);
-        ASSERT_TRUE(CDataAccess::OpenDatabase());
-    }
+    void OpenDatabase(const std::string& script) { DatabaseFixture::OpenDatabase(L"shop.db", script); }
 
     // Opens the datasheet model of the table (or of a query, mode 1) and runs the dialog
     // on the row.
@@ -119,10 +107,6 @@ protected:
         return shown;
     }
 
-    TempFolder m_folder;
-    CAppDataFile m_store;
-    CMainFrameBase m_frame;
-    BoxRecorder m_boxes;
     std::unique_ptr<CDataAccess> m_data;
 };
 

@@ -1,11 +1,10 @@
 // The program-wide open database: opening, name lists, foreign-key map, query views
 // and the one-statement runners.
 #include "data/cadbsqldb.h"
-#include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
 #include "data/currentdb.h"
 #include "document/cdataaccess.h"
 #include "document/currentdatabase.h"
+#include "databasefixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -13,33 +12,16 @@
 #include <QFile>
 #include <QFileInfo>
 
-using testing_support::BoxRecorder;
 using testing_support::QueryRaw;
-using testing_support::TempFolder;
 
 namespace {
 
-class CurrentDatabase : public testing::Test {
+class CurrentDatabase : public DatabaseFixture {
 protected:
     void SetUp() override
     {
-        m_store.SetFile(m_folder.CopyAppDataFile());
-        m_frame.m_pAppDataFile = &m_store;
-        g_pMainFrame = &m_frame;
-        DestroyDatabaseGlobals();
-        CreateDatabaseGlobals();
-    }
-    void TearDown() override
-    {
-        DestroyDatabaseGlobals();
-        g_pMainFrame = nullptr;
-    }
-
-    // Makes a database from the script and opens it as the current database.
-    void Open(const std::wstring& name, const std::string& script)
-    {
-        g_strCurrentDbPath = m_folder.MakeDatabase(name, script);
-        ASSERT_TRUE(CDataAccess::OpenDatabase());
+        DatabaseFixture::SetUp();
+        ResetDatabaseGlobals();
     }
 
     const ForeignKeyMapEntry& Entry(const std::wstring& table)
@@ -49,31 +31,27 @@ protected:
         return g_pForeignKeyMap->m_arrEntries.at(static_cast<size_t>(index));
     }
 
-    TempFolder m_folder;
-    CAppDataFile m_store;
-    CMainFrameBase m_frame;
-    BoxRecorder m_boxes;
 };
 
 TEST_F(CurrentDatabase, EveryOpenNamesItsSavedQueryNodeAlsoWithoutTables)
 {
-    Open(L"bob's.db", "");
-    EXPECT_EQ(m_frame.m_strRecentQueryNode, L"RecentQuery.bob's");
+    OpenDatabase(L"bob's.db", "");
+    EXPECT_EQ(m_mainFrame.m_strRecentQueryNode, L"RecentQuery.bob's");
     EXPECT_TRUE(m_store.NodeExists(L"RecentQuery.bob's"));
     EXPECT_FALSE(LoadTableNames());
     EXPECT_TRUE(g_arrTableNames.empty());
 
     DestroyDatabaseGlobals();
     CreateDatabaseGlobals();
-    Open(L"archive.2014.db", "CREATE TABLE t(a);");
-    EXPECT_EQ(m_frame.m_strRecentQueryNode, L"RecentQuery.archive.2014");
+    OpenDatabase(L"archive.2014.db", "CREATE TABLE t(a);");
+    EXPECT_EQ(m_mainFrame.m_strRecentQueryNode, L"RecentQuery.archive.2014");
     EXPECT_TRUE(LoadTableNames());
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(CurrentDatabase, OpeningTheOpenDatabaseAgainKeepsItsConnection)
 {
-    Open(L"x.db", "CREATE TABLE t(a);");
+    OpenDatabase(L"x.db", "CREATE TABLE t(a);");
     sqlite3* handle = g_pCurrentDb->m_pDb;
     EXPECT_TRUE(CDataAccess::OpenDatabase());
     EXPECT_EQ(g_pCurrentDb->m_pDb, handle);
@@ -95,7 +73,7 @@ TEST_F(CurrentDatabase, FailedOpenShowsItsBoxAndClearsTheOpenPath)
 
 TEST_F(CurrentDatabase, NameListsAreSortedAndLeaveOutTheEnginesObjects)
 {
-    Open(L"x.db", "CREATE TABLE b(x UNIQUE); CREATE TABLE a(y); CREATE INDEX ia ON a(y);"
+    OpenDatabase(L"x.db", "CREATE TABLE b(x UNIQUE); CREATE TABLE a(y); CREATE INDEX ia ON a(y);"
                   "CREATE VIEW v2 AS SELECT 1; CREATE VIEW v1 AS SELECT 2;"
                   "CREATE TRIGGER tr AFTER INSERT ON a BEGIN SELECT 1; END;");
     EXPECT_TRUE(LoadTableNames());
@@ -113,7 +91,7 @@ TEST_F(CurrentDatabase, NameListsAreSortedAndLeaveOutTheEnginesObjects)
 
 TEST_F(CurrentDatabase, ForeignKeyMapLinksParentsAndChildren)
 {
-    Open(L"fk.db", "CREATE TABLE customers(id INTEGER PRIMARY KEY, name);"
+    OpenDatabase(L"fk.db", "CREATE TABLE customers(id INTEGER PRIMARY KEY, name);"
                    "CREATE TABLE regions(code PRIMARY KEY);"
                    "CREATE TABLE orders(id INTEGER PRIMARY KEY, region REFERENCES regions(code),"
                    "  customer_id, store, FOREIGN KEY(customer_id, store) REFERENCES CUSTOMERS(id, name));"
@@ -142,7 +120,7 @@ TEST_F(CurrentDatabase, ForeignKeyMapLinksParentsAndChildren)
 
 TEST_F(CurrentDatabase, SchemaChangeMakesTheMapStale)
 {
-    Open(L"fk.db", "CREATE TABLE p(id INTEGER PRIMARY KEY);");
+    OpenDatabase(L"fk.db", "CREATE TABLE p(id INTEGER PRIMARY KEY);");
     BuildForeignKeyMap();
     ASSERT_EQ(g_pForeignKeyMap->m_bIndexed, 1);
     ExecuteSql(L"CREATE TABLE c(p_id REFERENCES p(id))");
@@ -154,7 +132,7 @@ TEST_F(CurrentDatabase, SchemaChangeMakesTheMapStale)
 
 TEST_F(CurrentDatabase, QueryViewsAreNumberedAcrossDatabases)
 {
-    Open(L"q.db", "CREATE TABLE t(a); INSERT INTO t VALUES(1);");
+    OpenDatabase(L"q.db", "CREATE TABLE t(a); INSERT INTO t VALUES(1);");
     const std::wstring first = CreateQueryView(L"SELECT * FROM t");
     const std::wstring second = CreateQueryView(L"SELECT a FROM t");
     ASSERT_EQ(first.substr(0, 14), L"_TMPQRYVW_TBL_");
@@ -162,7 +140,7 @@ TEST_F(CurrentDatabase, QueryViewsAreNumberedAcrossDatabases)
     EXPECT_EQ(second, L"_TMPQRYVW_TBL_" + std::to_wstring(n + 1));
     DestroyDatabaseGlobals();
     CreateDatabaseGlobals();
-    Open(L"q2.db", "CREATE TABLE t(a);");
+    OpenDatabase(L"q2.db", "CREATE TABLE t(a);");
     EXPECT_EQ(CreateQueryView(L"SELECT * FROM t"), L"_TMPQRYVW_TBL_" + std::to_wstring(n + 2));
     EXPECT_EQ(m_boxes.Count(), 0u);
 
@@ -174,7 +152,7 @@ TEST_F(CurrentDatabase, QueryViewsAreNumberedAcrossDatabases)
 
 TEST_F(CurrentDatabase, ViewSelectKeepsTheStoredText)
 {
-    Open(L"v.db", "CREATE TABLE t(a); INSERT INTO t VALUES('abc');"
+    OpenDatabase(L"v.db", "CREATE TABLE t(a); INSERT INTO t VALUES('abc');"
                   "CREATE VIEW selection_v AS\n  select a FROM t WHERE a = 'abc';"
                   "CREATE VIEW \"odd]v\" AS SELECT 1 AS one;");
     std::wstring select;
@@ -206,7 +184,7 @@ TEST_F(CurrentDatabase, ProbeTellsDatabasesFromOtherFiles)
 
 TEST_F(CurrentDatabase, StatementRunnersReportOnlyRealSuccess)
 {
-    Open(L"s.db", "CREATE TABLE t(a); INSERT INTO t VALUES(1);");
+    OpenDatabase(L"s.db", "CREATE TABLE t(a); INSERT INTO t VALUES(1);");
     EXPECT_TRUE(ExecuteSql(L"INSERT INTO t VALUES(2)"));
     EXPECT_FALSE(ExecuteSql(L"SELECT * FROM t"));
     ASSERT_EQ(m_boxes.Count(), 1u);
@@ -223,7 +201,7 @@ TEST_F(CurrentDatabase, StatementRunnersReportOnlyRealSuccess)
 
 TEST_F(CurrentDatabase, TableFieldsComeWithoutARecordSet)
 {
-    Open(L"f.db", "CREATE TABLE \"t,1\"(id INTEGER PRIMARY KEY, \"n]m\" TEXT);");
+    OpenDatabase(L"f.db", "CREATE TABLE \"t,1\"(id INTEGER PRIMARY KEY, \"n]m\" TEXT);");
     std::vector<CADbSqlFieldInfo> fields;
     ASSERT_TRUE(GetTableFields(L"t,1", fields));
     ASSERT_EQ(fields.size(), 2u);
@@ -233,7 +211,7 @@ TEST_F(CurrentDatabase, TableFieldsComeWithoutARecordSet)
 
 TEST_F(CurrentDatabase, NewDatabaseOptionsAreCheckedThenApplied)
 {
-    Open(L"new.db", "");
+    OpenDatabase(L"new.db", "");
     EXPECT_TRUE(ApplyNewDatabasePragmas(L"UTF-16le", L"8192", 1));
     ExecuteSql(L"CREATE TABLE t(a)");
     EXPECT_EQ(QueryRaw(g_strCurrentDbPath, "PRAGMA encoding"), "UTF-16le");

@@ -1,8 +1,6 @@
 #pragma once
 // Grid fixtures: an owner window that records the frame's messages, a shown and active
 // host window, and a datasheet over a real database file wired as the data view wires it.
-#include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/settings.h"
@@ -11,7 +9,7 @@
 #include "document/cdatainterface.h"
 #include "document/clistctrlcombo.h"
 #include "document/clistframe.h"
-#include "document/currentdatabase.h"
+#include "databasefixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -47,13 +45,11 @@ inline void ShowActive(QWidget& window)
 
 // A grid frame inside a shown, active owner window, with the caption bar the frame
 // reports to. Its datasheet side is wired by OpenDatasheet.
-class GridFixture : public testing::Test {
+class GridFixture : public DatabaseFixture {
 protected:
     void SetUp() override
     {
-        m_store.SetFile(m_folder.CopyAppDataFile());
-        m_mainFrame.m_pAppDataFile = &m_store;
-        g_pMainFrame = &m_mainFrame;
+        DatabaseFixture::SetUp();
         g_clrEvenRow = 0x0000FF00; // green (0x00BBGGRR)
         g_clrOddRow = 0x00FF0000;  // blue
         g_clrText = 0x00000000;
@@ -68,8 +64,7 @@ protected:
         m_model.reset();
         m_lines.reset();
         m_captionBar.reset();
-        DestroyDatabaseGlobals();
-        g_pMainFrame = nullptr;
+        DatabaseFixture::TearDown();
     }
 
     // A list-mode frame with the given columns (title, kind), 100 pixels wide, shown.
@@ -100,11 +95,8 @@ protected:
     // Opens the database file made by the script as the current database.
     void OpenDatabase(const std::string& script)
     {
-        DestroyDatabaseGlobals();
-        CreateDatabaseGlobals();
-        m_path = m_folder.MakeDatabase(L"grid.db", script);
-        g_strCurrentDbPath = m_path;
-        ASSERT_TRUE(CDataAccess::OpenDatabase());
+        ResetDatabaseGlobals();
+        DatabaseFixture::OpenDatabase(L"grid.db", script);
     }
 
     // A datasheet of the source (mode 0 table, 1 query) as the data view sets it up:
@@ -179,13 +171,8 @@ protected:
 
     std::string Raw(const std::string& sql) const { return testing_support::QueryRaw(m_path, sql); }
 
-    testing_support::TempFolder m_folder;
-    CAppDataFile m_store;
-    CMainFrameBase m_mainFrame;
-    testing_support::BoxRecorder m_boxes;
     std::unique_ptr<CACaptionBar> m_captionBar;
     std::unique_ptr<testing_support::CaptionRecorder> m_lines;
-    std::wstring m_path;
     OwnerWindow m_owner;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;

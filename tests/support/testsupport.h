@@ -1,9 +1,13 @@
 #pragma once
 // Test helpers: recorders for message boxes and caption lines, a temporary folder
-// with real database files, and a copy of the shipped application data file.
+// with real database files, a copy of the shipped application data file, and the
+// failure a call throws.
+#include "data/cadbsqlexception.h"
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
+
+#include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
@@ -80,5 +84,17 @@ void ExecRaw(const std::wstring& path, const std::string& sql);
 std::string QueryRaw(const std::wstring& path, const std::string& sql);
 
 std::string Utf8(const std::wstring& text);
+
+// The failure a call throws; fails the test when it throws none.
+template <typename F> CADbSqlException Failure(F call)
+{
+    try {
+        call();
+    } catch (const CADbSqlException& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no failure thrown";
+    return CADbSqlException(-1, L"", L"");
+}
 
 } // namespace testing_support
