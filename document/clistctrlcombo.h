@@ -158,6 +158,7 @@ protected:
 private:
     class CellDelegate;
     friend class CellDelegate;
+    class VerticalScrollBar;
 
     bool IsDatasheet() const;
     bool IsReadOnly() const;
