@@ -67,14 +67,14 @@ public:
         // Plain fills only: a selected cell is the highlight colour in a border, any
         // other the stripe colour of its row, in a border unless a divider is dragged.
         if (!current) {
-            if (grid->IsRowSelected(row)) {
-                painter->fillRect(rect, grid->palette().color(QPalette::Active, QPalette::Highlight));
-                FillFrame(painter, rect, grid->m_brCellBorder.color());
-            } else {
+            if (grid->IsRowSelected(row))
+                FillFramed(painter, rect, grid->palette().color(QPalette::Active, QPalette::Highlight),
+                           grid->m_brCellBorder.color());
+            else if (!grid->m_bDividerTracking && frame->m_bCellBorder)
+                FillFramed(painter, rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow),
+                           grid->m_brCellBorder.color());
+            else
                 painter->fillRect(rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow));
-                if (!grid->m_bDividerTracking && frame->m_bCellBorder)
-                    FillFrame(painter, rect, grid->m_brCellBorder.color());
-            }
         }
 
         const QString text = index.data(Qt::DisplayRole).toString();
@@ -122,6 +122,14 @@ public:
     }
 
 private:
+    // rect filled with a one-pixel border: two fills, the border colour and the inside.
+    static void FillFramed(QPainter* painter, const QRect& rect, const QColor& fill, const QColor& border)
+    {
+        painter->fillRect(rect, border);
+        if (rect.width() > 2 && rect.height() > 2)
+            painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+    }
+
     // The one-pixel outline a 1-pixel pen draws around rect.adjusted(0, 0, -1, -1),
     // as four fills: the same pixels without the raster engine's stroker.
     static void FillFrame(QPainter* painter, const QRect& rect, const QColor& color)
@@ -766,6 +774,7 @@ void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
 void CListCtrlCombo::paintEvent(QPaintEvent* event)
 {
     UpdateFonts();
+    const CDataAccess::ViewportRead read(GetDataAccess());
     QTableView::paintEvent(event);
 }
 
