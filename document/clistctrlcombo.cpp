@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -157,6 +158,20 @@ private:
     mutable int m_nMaxCharWidth = 0;
 };
 
+// The grid's style: the application's, except that the empty row panel the table view
+// asks for under every cell is skipped. The cell painter covers each cell but the
+// current one, and the panel paints nothing but a selected cell's highlight.
+class CListCtrlCombo::GridStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_PanelItemViewRow && !(option->state & State_Selected))
+            return;
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
 // The vertical scroll bar. A jump moves only its slider, so only the slider's old and
 // new places are painted again, not the whole bar: a tall repaint costs more than the
 // rows it shows, as the raster engine hands tall fills to worker threads.
@@ -215,8 +230,13 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
     m_strFontSizeApplied = g_strFontSize;
+    auto* style = new GridStyle;
+    style->setParent(this);
+    setStyle(style);
     setModel(m_pModel);
     setItemDelegate(new CellDelegate(this));
+    // The grid paints its whole viewport itself (see paintEvent): no background fill first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -775,7 +795,34 @@ void CListCtrlCombo::paintEvent(QPaintEvent* event)
 {
     UpdateFonts();
     const CDataAccess::ViewportRead read(GetDataAccess());
+    FillUncoveredBackground(event->region());
     QTableView::paintEvent(event);
+}
+
+void CListCtrlCombo::FillUncoveredBackground(const QRegion& region)
+{
+    // Every cell is painted whole by the cell painter, but for the current cell; the rest
+    // of the viewport gets the background its automatic fill would have painted.
+    QRegion uncovered = region;
+    const int rows = m_pModel->rowCount();
+    const int columns = m_pModel->columnCount();
+    if (rows > 0 && columns > 0) {
+        const QHeaderView* header = horizontalHeader();
+        const int left = -header->offset();
+        const int right = header->length() - header->offset();
+        const int top = rowViewportPosition(0);
+        const int bottom = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
+        uncovered -= QRect(left, top, right - left, bottom - top);
+        if (m_bCellActive && m_nCurrentRow >= 0 && m_nCurrentRow < rows && m_nCurrentColumn >= 0 &&
+            m_nCurrentColumn < columns)
+            uncovered += GetCellRect(m_nCurrentRow, m_nCurrentColumn) & region.boundingRect();
+    }
+    if (uncovered.isEmpty())
+        return;
+    QPainter painter(viewport());
+    const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
+    for (const QRect& rect : uncovered)
+        painter.fillRect(rect, background);
 }
 
 void CListCtrlCombo::UpdateFonts()
