@@ -177,7 +177,7 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
     sqlite3* db = data && data->m_pRecSet && data->m_pRecSet->m_pDatabase ? data->m_pRecSet->m_pDatabase->m_pDb : nullptr;
-    if (db && sqlite3_get_autocommit(db) && RunQuietly(db, L"BEGIN"))
+    if (db && data->IsLoadEnded() && sqlite3_get_autocommit(db) && RunQuietly(db, L"BEGIN"))
         m_pDb = db;
 }
 

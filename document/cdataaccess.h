@@ -61,7 +61,8 @@ public:
 
     // The row reads of one painted viewport share one read transaction: the file is
     // locked and checked once per paint instead of once per row, and every row shown
-    // comes from one snapshot. Inside a transaction already open it does nothing.
+    // comes from one snapshot. Inside a transaction already open it does nothing, nor
+    // while the rows load: the loader's open query holds a read transaction then.
     class ViewportRead {
     public:
         explicit ViewportRead(CDataAccess* data);
