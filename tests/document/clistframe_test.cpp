@@ -2,6 +2,7 @@
 // sorting, search and go to row, the caption strip, and what the grid paints.
 #include "document/clistframe.h"
 
+#include "data/cadbsqldb.h"
 #include "document/ccaptiondlg.h"
 #include "document/cplheaderctrl.h"
 #include "gridtestsupport.h"
@@ -358,6 +359,25 @@ TEST_F(Datasheet, ReferenceCommandsOpenTheDialogOnTheSelectedRow)
     EXPECT_EQ(titles[0], L"Related To <customers> Table");
     EXPECT_EQ(rows[0], 1); // Ann, the customer of order 11
     platform::SetDialogHandler(previous);
+}
+
+// A painted viewport reads its rows in one read transaction that ends with the paint:
+// afterwards another connection can write, and a transaction the program had open
+// before the paint is still open after it.
+TEST_F(Datasheet, PaintEndsItsReadTransactionAndKeepsAnOpenOne)
+{
+    OpenDatabase(NumberedTable(50));
+    OpenDatasheet(L"t");
+    sqlite3* db = m_model->m_pRecSet->m_pDatabase->m_pDb;
+    Grid()->viewport()->repaint();
+    EXPECT_TRUE(sqlite3_get_autocommit(db));
+    testing_support::ExecRaw(m_path, "UPDATE t SET name = 'changed' WHERE id = 1");
+    EXPECT_EQ(Raw("SELECT name FROM t WHERE id = 1"), "changed");
+
+    m_model->m_pRecSet->m_pDatabase->ExecuteCmd(L"BEGIN");
+    Grid()->viewport()->repaint();
+    EXPECT_FALSE(sqlite3_get_autocommit(db)) << "the paint ended a transaction it did not begin";
+    m_model->m_pRecSet->m_pDatabase->ExecuteCmd(L"ROLLBACK");
 }
 
 // A jump repaints only the rows of the scroll bar where its slider was and where it is
