@@ -1,11 +1,13 @@
 #include "document/cdataaccess.h"
 
 #include "data/cadbsqlexception.h"
+#include "data/cadbsqldb.h"
 #include "data/cappdatafile.h"
 #include "data/cmainframebase.h"
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/sqlite16.h"
 #include "data/textutil.h"
 #include "document/cdatainterface.h"
 #include "document/currentdatabase.h"
@@ -49,6 +51,15 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
 
 // Every model alive (user-interface thread only).
 std::vector<CDataAccess*> g_arrModels;
+
+// Runs a statement without rows to its end; false when it fails.
+bool RunQuietly(sqlite3* db, const wchar_t* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const bool done = sqlite16::Prepare(db, sql, &stmt) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_DONE;
+    sqlite3_finalize(stmt);
+    return done;
+}
 
 } // namespace
 
@@ -161,6 +172,20 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
             return L"";
     }
     return m_arrCurRow[static_cast<size_t>(column)].m_strValue.c_str();
+}
+
+CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
+{
+    sqlite3* db = data && data->m_pRecSet && data->m_pRecSet->m_pDatabase ? data->m_pRecSet->m_pDatabase->m_pDb : nullptr;
+    if (db && data->IsLoadEnded() && sqlite3_get_autocommit(db) && RunQuietly(db, L"BEGIN"))
+        m_pDb = db;
+}
+
+CDataAccess::ViewportRead::~ViewportRead()
+{
+    // A read ends with nothing to store; should COMMIT fail, ROLLBACK ends it all the same.
+    if (m_pDb && !sqlite3_get_autocommit(m_pDb) && !RunQuietly(m_pDb, L"COMMIT"))
+        RunQuietly(m_pDb, L"ROLLBACK");
 }
 
 bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)

@@ -58,6 +58,21 @@ public:
     std::wstring GetColumnName(int column) const;
     // The cell's text, valid until the next row is read; "" for any index out of range.
     const wchar_t* GetCellText(int row, int column);
+
+    // The row reads of one painted viewport share one read transaction: the file is
+    // locked and checked once per paint instead of once per row, and every row shown
+    // comes from one snapshot. Inside a transaction already open it does nothing, nor
+    // while the rows load: the loader's open query holds a read transaction then.
+    class ViewportRead {
+    public:
+        explicit ViewportRead(CDataAccess* data);
+        ~ViewportRead();
+        ViewportRead(const ViewportRead&) = delete;
+        ViewportRead& operator=(const ViewportRead&) = delete;
+
+    private:
+        sqlite3* m_pDb = nullptr; // set when this read began the transaction
+    };
     // CELL_REFUSED (refused or failed; the failure is shown), CELL_STORED, CELL_ROW_INSERTED
     // (rowChanged on the new-row line inserted it) or CELL_UNCHANGED.
     int SetCellValue(int row, int column, const std::wstring& text, bool rowChanged);

@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -63,20 +64,18 @@ public:
         QRect rect = option.rect;
         if (grid->horizontalHeader()->visualIndex(column) == 0 && rect.left() > 1)
             rect.setLeft(rect.left() - 2);
-        const QRect frameRect = rect.adjusted(0, 0, -1, -1);
 
-        painter->save();
+        // Plain fills only: a selected cell is the highlight colour in a border, any
+        // other the stripe colour of its row, in a border unless a divider is dragged.
         if (!current) {
-            painter->fillRect(rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow));
-            if (!grid->m_bDividerTracking && frame->m_bCellBorder) {
-                painter->setPen(grid->m_brCellBorder.color());
-                painter->drawRect(frameRect);
-            }
-            if (grid->IsRowSelected(row)) {
-                painter->fillRect(rect, grid->palette().color(QPalette::Active, QPalette::Highlight));
-                painter->setPen(grid->m_brCellBorder.color());
-                painter->drawRect(frameRect);
-            }
+            if (grid->IsRowSelected(row))
+                FillFramed(painter, rect, grid->palette().color(QPalette::Active, QPalette::Highlight),
+                           grid->m_brCellBorder.color());
+            else if (!grid->m_bDividerTracking && frame->m_bCellBorder)
+                FillFramed(painter, rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow),
+                           grid->m_brCellBorder.color());
+            else
+                painter->fillRect(rect, FromColorRef(row % 2 == 0 ? g_clrEvenRow : g_clrOddRow));
         }
 
         const QString text = index.data(Qt::DisplayRole).toString();
@@ -85,7 +84,9 @@ public:
                 QStyleOptionButton check;
                 check.rect = grid::CheckBoxDrawBox(rect);
                 check.state = QStyle::State_Enabled | (text == QLatin1String("1") ? QStyle::State_On : QStyle::State_Off);
+                painter->save();
                 grid->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &check, painter, grid);
+                painter->restore();
             }
         } else if (col.m_nEditorKind == GRID_BUTTON) {
             const QRect inner = rect.adjusted(1, 1, -1, -1);
@@ -95,21 +96,25 @@ public:
             button.state = QStyle::State_Enabled | QStyle::State_Raised;
             if (current)
                 button.state |= QStyle::State_MouseOver;
+            painter->save();
             grid->style()->drawControl(QStyle::CE_PushButton, &button, painter, grid);
-            painter->setPen(grid->m_brCellBorder.color());
-            painter->drawRect(inner.adjusted(0, 0, -1, -1));
+            painter->restore();
+            FillFrame(painter, inner, grid->m_brCellBorder.color());
         } else {
-            painter->setFont(frame->m_fontCell);
-            painter->setPen(FromColorRef(g_clrText));
+            // The painter keeps the cell font and text colour from one cell to the next.
+            if (painter->font() != frame->m_fontCell)
+                painter->setFont(frame->m_fontCell);
+            const QColor textColor = FromColorRef(g_clrText);
+            if (painter->pen().color() != textColor || painter->pen().style() != Qt::SolidLine)
+                painter->setPen(textColor);
             const QRect textRect = rect.adjusted(frame->m_nTextMargin, 0, 0, 0);
-            const QFontMetrics metrics = painter->fontMetrics();
             // Laying out the elided text costs more than the drawing: only a text that
             // may not fit is measured.
-            const bool mayNotFit = static_cast<qint64>(text.size()) * metrics.maxWidth() > textRect.width();
-            const QString shown = mayNotFit ? metrics.elidedText(text, Qt::ElideRight, textRect.width()) : text;
+            const bool mayNotFit = static_cast<qint64>(text.size()) * MaxCharWidth(painter) > textRect.width();
+            const QString shown =
+                mayNotFit ? painter->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width()) : text;
             painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
         }
-        painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
@@ -118,7 +123,102 @@ public:
     }
 
 private:
+    // rect filled with a one-pixel border: two fills, the border colour and the inside.
+    static void FillFramed(QPainter* painter, const QRect& rect, const QColor& fill, const QColor& border)
+    {
+        painter->fillRect(rect, border);
+        if (rect.width() > 2 && rect.height() > 2)
+            painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+    }
+
+    // The one-pixel outline a 1-pixel pen draws around rect.adjusted(0, 0, -1, -1),
+    // as four fills: the same pixels without the raster engine's stroker.
+    static void FillFrame(QPainter* painter, const QRect& rect, const QColor& color)
+    {
+        if (rect.width() <= 0 || rect.height() <= 0)
+            return;
+        painter->fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), color);
+        painter->fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), color);
+        painter->fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), color);
+        painter->fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), color);
+    }
+
+    // The widest character of the painter's font, measured once per font.
+    int MaxCharWidth(QPainter* painter) const
+    {
+        if (painter->font() != m_fontMeasured) {
+            m_fontMeasured = painter->font();
+            m_nMaxCharWidth = painter->fontMetrics().maxWidth();
+        }
+        return m_nMaxCharWidth;
+    }
+
     CListCtrlCombo* m_pGrid;
+    mutable QFont m_fontMeasured;
+    mutable int m_nMaxCharWidth = 0;
+};
+
+// The grid's style: the application's, except that the empty row panel the table view
+// asks for under every cell is skipped. The cell painter covers each cell but the
+// current one, and the panel paints nothing but a selected cell's highlight.
+class CListCtrlCombo::GridStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_PanelItemViewRow && !(option->state & State_Selected))
+            return;
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+// The vertical scroll bar. A jump moves only its slider, so only the slider's old and
+// new places are painted again, not the whole bar: a tall repaint costs more than the
+// rows it shows, as the raster engine hands tall fills to worker threads.
+class CListCtrlCombo::VerticalScrollBar : public QScrollBar {
+public:
+    explicit VerticalScrollBar(QWidget* parent)
+        : QScrollBar(Qt::Vertical, parent)
+    {
+    }
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        // A press or a drag changes more than the slider's place: the whole bar then.
+        if (change != SliderValueChange || m_rectPaintedSlider.isNull() || isSliderDown() ||
+            QApplication::mouseButtons() != Qt::NoButton) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        QRegion dirty = Band(m_rectPaintedSlider);
+        dirty += Band(SliderRect());
+        update(dirty);
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        QScrollBar::paintEvent(event);
+        m_rectPaintedSlider = SliderRect();
+    }
+
+private:
+    QRect SliderRect() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    }
+
+    // The slider's rows across the bar's width, with a margin for the outline a style
+    // draws around the slider.
+    QRect Band(const QRect& slider) const
+    {
+        constexpr int margin = 3;
+        return QRect(0, slider.top() - margin, width(), slider.height() + 2 * margin);
+    }
+
+    QRect m_rectPaintedSlider; // where the last paint put the slider
 };
 
 CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
@@ -130,8 +230,13 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
     m_strFontSizeApplied = g_strFontSize;
+    auto* style = new GridStyle;
+    style->setParent(this);
+    setStyle(style);
     setModel(m_pModel);
     setItemDelegate(new CellDelegate(this));
+    // The grid paints its whole viewport itself (see paintEvent): no background fill first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -142,6 +247,7 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     setAutoScroll(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setVerticalScrollBar(new VerticalScrollBar(this));
     // Rows are fetched when the thumb is released, never while it is dragged.
     verticalScrollBar()->setTracking(false);
     verticalHeader()->hide();
@@ -688,7 +794,35 @@ void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
 void CListCtrlCombo::paintEvent(QPaintEvent* event)
 {
     UpdateFonts();
+    const CDataAccess::ViewportRead read(GetDataAccess());
+    FillUncoveredBackground(event->region());
     QTableView::paintEvent(event);
+}
+
+void CListCtrlCombo::FillUncoveredBackground(const QRegion& region)
+{
+    // Every cell is painted whole by the cell painter, but for the current cell; the rest
+    // of the viewport gets the background its automatic fill would have painted.
+    QRegion uncovered = region;
+    const int rows = m_pModel->rowCount();
+    const int columns = m_pModel->columnCount();
+    if (rows > 0 && columns > 0) {
+        const QHeaderView* header = horizontalHeader();
+        const int left = -header->offset();
+        const int right = header->length() - header->offset();
+        const int top = rowViewportPosition(0);
+        const int bottom = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
+        uncovered -= QRect(left, top, right - left, bottom - top);
+        if (m_bCellActive && m_nCurrentRow >= 0 && m_nCurrentRow < rows && m_nCurrentColumn >= 0 &&
+            m_nCurrentColumn < columns)
+            uncovered += GetCellRect(m_nCurrentRow, m_nCurrentColumn) & region.boundingRect();
+    }
+    if (uncovered.isEmpty())
+        return;
+    QPainter painter(viewport());
+    const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
+    for (const QRect& rect : uncovered)
+        painter.fillRect(rect, background);
 }
 
 void CListCtrlCombo::UpdateFonts()

@@ -158,6 +158,8 @@ protected:
 private:
     class CellDelegate;
     friend class CellDelegate;
+    class VerticalScrollBar;
+    class GridStyle;
 
     bool IsDatasheet() const;
     bool IsReadOnly() const;
@@ -168,6 +170,8 @@ private:
     void EnsureRowVisible(int row);
     void RedrawRows(int first, int last);
     void PlaceEditor(QWidget* editor, const QRect& rect, bool show);
+    // Fills the parts of region that no cell paints with the viewport's background.
+    void FillUncoveredBackground(const QRegion& region);
     // Moves the editor by the navigation rules; false when nothing moved.
     bool OnCellMove(grid::CellMove move);
 

@@ -24,20 +24,16 @@ int GridItemModel::columnCount(const QModelIndex& parent) const
 
 QVariant GridItemModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    const int row = index.row();
+    const int column = index.column();
+    if (role != Qt::DisplayRole || !index.isValid() || row >= m_nLines || column >= m_nColumns)
         return QVariant();
-    return platform::ToQString(CellText(index.row(), index.column()));
-}
-
-std::wstring GridItemModel::CellText(int row, int column) const
-{
-    if (row < 0 || row >= m_nLines || column < 0 || column >= m_nColumns)
-        return std::wstring();
+    // Datasheet mode: straight from the model's row buffer into the QString.
     if (CDataAccess* data = m_pGrid->GetDataAccess()) {
         const wchar_t* text = data->GetCellText(row, column);
-        return text ? std::wstring(text) : std::wstring();
+        return text ? QString::fromWCharArray(text) : QString();
     }
-    return Text(row, column);
+    return platform::ToQString(Text(row, column));
 }
 
 QVariant GridItemModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -40,8 +40,6 @@ public:
     void RefreshLines(int first, int last);
 
 private:
-    std::wstring CellText(int row, int column) const;
-
     CListCtrlCombo* m_pGrid;
     int m_nColumns = 0;
     int m_nLines = 0;

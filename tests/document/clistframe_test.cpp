@@ -2,6 +2,7 @@
 // sorting, search and go to row, the caption strip, and what the grid paints.
 #include "document/clistframe.h"
 
+#include "data/cadbsqldb.h"
 #include "document/ccaptiondlg.h"
 #include "document/cplheaderctrl.h"
 #include "gridtestsupport.h"
@@ -10,6 +11,9 @@
 #include <QDialog>
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -355,6 +359,63 @@ TEST_F(Datasheet, ReferenceCommandsOpenTheDialogOnTheSelectedRow)
     EXPECT_EQ(titles[0], L"Related To <customers> Table");
     EXPECT_EQ(rows[0], 1); // Ann, the customer of order 11
     platform::SetDialogHandler(previous);
+}
+
+// A painted viewport reads its rows in one read transaction that ends with the paint:
+// afterwards another connection can write, and a transaction the program had open
+// before the paint is still open after it.
+TEST_F(Datasheet, PaintEndsItsReadTransactionAndKeepsAnOpenOne)
+{
+    OpenDatabase(NumberedTable(50));
+    OpenDatasheet(L"t");
+    sqlite3* db = m_model->m_pRecSet->m_pDatabase->m_pDb;
+    Grid()->viewport()->repaint();
+    EXPECT_TRUE(sqlite3_get_autocommit(db));
+    testing_support::ExecRaw(m_path, "UPDATE t SET name = 'changed' WHERE id = 1");
+    EXPECT_EQ(Raw("SELECT name FROM t WHERE id = 1"), "changed");
+
+    m_model->m_pRecSet->m_pDatabase->ExecuteCmd(L"BEGIN");
+    Grid()->viewport()->repaint();
+    EXPECT_FALSE(sqlite3_get_autocommit(db)) << "the paint ended a transaction it did not begin";
+    m_model->m_pRecSet->m_pDatabase->ExecuteCmd(L"ROLLBACK");
+}
+
+// A jump repaints only the rows of the scroll bar where its slider was and where it is
+// now; what the window then shows of the bar is what a full paint of it draws.
+TEST_F(Datasheet, JumpRepaintsOnlyTheScrollBarsSliderPlaces)
+{
+    OpenDatabase(NumberedTable(5000));
+    OpenDatasheet(L"t");
+    QScrollBar* bar = Grid()->verticalScrollBar();
+    QApplication::processEvents();
+    struct PaintedRegions : QObject {
+        std::vector<QRect> rects;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                for (const QRect& rect : static_cast<QPaintEvent*>(event)->region())
+                    rects.push_back(rect);
+            return false;
+        }
+    } painted;
+    bar->installEventFilter(&painted);
+    for (int top : {2500, 40, 4900, 1234, 0}) {
+        painted.rects.clear();
+        bar->setValue(top);
+        Grid()->viewport()->repaint();
+        ASSERT_EQ(bar->value(), top);
+        ASSERT_FALSE(painted.rects.empty());
+        for (const QRect& rect : painted.rects)
+            EXPECT_LT(rect.height(), bar->height() / 2) << "top " << top;
+        const QPoint at = bar->mapTo(bar->window(), QPoint(0, 0));
+        const QImage shown =
+            bar->screen()->grabWindow(bar->window()->winId(), at.x(), at.y(), bar->width(), bar->height()).toImage();
+        const QImage full = bar->grab().toImage();
+        ASSERT_EQ(shown.size(), full.size());
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), full.convertToFormat(QImage::Format_RGB32))
+            << "top " << top;
+    }
+    bar->removeEventFilter(&painted);
 }
 
 // Stripes by row parity, the selection colour on selected rows, and the current cell
