@@ -132,7 +132,8 @@ void FillTable(sqlite3* db, int rows)
     ExecRaw(db, L"CREATE TABLE " + QuoteIdentifier(table) +
                     L" (id INTEGER PRIMARY KEY, name TEXT, city TEXT, amount REAL, note TEXT)");
     RawStmt insert(db, L"INSERT INTO " + QuoteIdentifier(table) + L" VALUES (?, ?, ?, ?, ?)");
-    static const char* const kCities[] = {"Aberdeen", "Bergen", "Cadiz", "Dresden", "Esbjerg", "Faro", "Gdansk", "Haarlem"};
+    static const char* const kCities[] = {"Aberdeen", "Bergen", "Cadiz",  "Dresden",
+                                          "Esbjerg",  "Faro",   "Gdansk", "Haarlem"};
     std::mt19937 random(static_cast<unsigned>(rows));
     for (int id = 1; id <= rows; ++id) {
         sqlite3_stmt* s = insert.get();
