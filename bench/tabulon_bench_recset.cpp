@@ -12,6 +12,7 @@
 #include "data/cadbsqlexception.h"
 #include "data/cadbsqlrecset.h"
 #include "data/currentdb.h"
+#include "data/formatstring.h"
 #include "data/settings.h"
 #include "data/sqlite16.h"
 #include "platform/captionline.h"
@@ -128,9 +129,11 @@ void BindAscii(sqlite3_stmt* stmt, int parameter, const std::string& text)
 void FillTable(sqlite3* db, int rows)
 {
     const std::wstring table = TableName(rows);
-    ExecRaw(db, L"CREATE TABLE [" + table + L"] (id INTEGER PRIMARY KEY, name TEXT, city TEXT, amount REAL, note TEXT)");
-    RawStmt insert(db, L"INSERT INTO [" + table + L"] VALUES (?, ?, ?, ?, ?)");
-    static const char* const kCities[] = {"Aberdeen", "Bergen", "Cadiz", "Dresden", "Esbjerg", "Faro", "Gdansk", "Haarlem"};
+    ExecRaw(db, L"CREATE TABLE " + QuoteIdentifier(table) +
+                    L" (id INTEGER PRIMARY KEY, name TEXT, city TEXT, amount REAL, note TEXT)");
+    RawStmt insert(db, L"INSERT INTO " + QuoteIdentifier(table) + L" VALUES (?, ?, ?, ?, ?)");
+    static const char* const kCities[] = {"Aberdeen", "Bergen", "Cadiz",  "Dresden",
+                                          "Esbjerg",  "Faro",   "Gdansk", "Haarlem"};
     std::mt19937 random(static_cast<unsigned>(rows));
     for (int id = 1; id <= rows; ++id) {
         sqlite3_stmt* s = insert.get();
@@ -173,7 +176,8 @@ void CreateFiles(BenchFiles& files)
     sqlite3_close(db);
     std::fprintf(stderr, "Generated %d and %d rows in %.1f s\n", kSmallRows, kBigRows, SecondsSince(start));
 
-    const std::wstring view = L"CREATE TEMP VIEW [" + kViewName + L"] AS SELECT * FROM [big]";
+    const std::wstring view = L"CREATE TEMP VIEW " + QuoteIdentifier(kViewName) + L" AS SELECT * FROM " +
+                               QuoteIdentifier(TableName(kBigRows));
     files.raw = OpenRaw(files.path);
     ExecRaw(files.raw, view);
     files.db.OpenDb(files.path);
@@ -317,7 +321,7 @@ bool OpenAndLoad(benchmark::State& state, CADbSqlRecSet& recset, LoadWatcher& wa
 std::vector<sqlite3_int64> RawRowIds(int rows, size_t limit)
 {
     std::vector<sqlite3_int64> ids;
-    RawStmt stmt(g_files->raw, L"SELECT rowid FROM [" + TableName(rows) + L"]");
+    RawStmt stmt(g_files->raw, L"SELECT rowid FROM " + QuoteIdentifier(TableName(rows)));
     while (ids.size() < limit && sqlite3_step(stmt.get()) == SQLITE_ROW)
         ids.push_back(sqlite3_column_int64(stmt.get(), 0));
     return ids;
@@ -528,7 +532,8 @@ long long ReadRandomRowsRecSet(CADbSqlRecSet& recset)
 
 void BM_RandomRows(benchmark::State& state)
 {
-    RawStmt stmt(g_files->raw, L"SELECT " + kSelectList + L" FROM [" + TableName(kBigRows) + L"] WHERE ROWID = ?");
+    RawStmt stmt(g_files->raw,
+                 L"SELECT " + kSelectList + L" FROM " + QuoteIdentifier(TableName(kBigRows)) + L" WHERE ROWID = ?");
     LoadWatcher watcher;
     BenchRecSet recset(TableName(kBigRows));
     if (!OpenAndLoad(state, recset, watcher, 0, kBigRows))
@@ -574,7 +579,7 @@ std::string OffsetName(int offset)
 void BM_OffsetPage(benchmark::State& state)
 {
     const int offset = static_cast<int>(state.range(0));
-    RawStmt stmt(g_files->raw, L"SELECT * FROM [" + kViewName + L"] LIMIT ?, ?");
+    RawStmt stmt(g_files->raw, L"SELECT * FROM " + QuoteIdentifier(kViewName) + L" LIMIT ?, ?");
     sqlite3_stmt* s = stmt.get();
     LoadWatcher watcher;
     BenchRecSet recset(kViewName);
