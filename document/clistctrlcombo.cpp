@@ -133,12 +133,16 @@ public:
     }
 
 private:
-    // rect filled with a one-pixel border: two fills, the border colour and the inside.
+    // rect filled with a one-pixel border: the inside and the four edges, each pixel
+    // written once.
     static void FillFramed(QPainter* painter, const QRect& rect, const QColor& fill, const QColor& border)
     {
-        painter->fillRect(rect, border);
-        if (rect.width() > 2 && rect.height() > 2)
-            painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+        if (rect.width() <= 2 || rect.height() <= 2) {
+            painter->fillRect(rect, border);
+            return;
+        }
+        painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+        FillFrame(painter, rect, border);
     }
 
     // The one-pixel outline a 1-pixel pen draws around rect.adjusted(0, 0, -1, -1),
