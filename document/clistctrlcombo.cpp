@@ -24,6 +24,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cmath>
 
 int g_nOpenDatasheets = 0;
 
@@ -108,12 +109,21 @@ public:
             if (painter->pen().color() != textColor || painter->pen().style() != Qt::SolidLine)
                 painter->setPen(textColor);
             const QRect textRect = rect.adjusted(frame->m_nTextMargin, 0, 0, 0);
+            const FontMeasures& measures = Measures(painter);
             // Laying out the elided text costs more than the drawing: only a text that
             // may not fit is measured.
-            const bool mayNotFit = static_cast<qint64>(text.size()) * MaxCharWidth(painter) > textRect.width();
+            const bool mayNotFit = static_cast<qint64>(text.size()) * measures.maxCharWidth > textRect.width();
             const QString shown =
                 mayNotFit ? painter->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width()) : text;
-            painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+            if (col.m_nTextFormat == Qt::AlignLeft && IsPlainLine(shown) &&
+                measures.lineHeight <= textRect.height()) {
+                // A plain line drawn at the baseline a rectangle would give it: the same
+                // glyphs in the same place, without the line layout.
+                const qreal top = textRect.top() + (textRect.height() - measures.lineHeight) / 2;
+                painter->drawText(QPointF(textRect.left(), top + measures.baselineFromTop), shown);
+            } else {
+                painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+            }
         }
     }
 
@@ -123,12 +133,16 @@ public:
     }
 
 private:
-    // rect filled with a one-pixel border: two fills, the border colour and the inside.
+    // rect filled with a one-pixel border: the inside and the four edges, each pixel
+    // written once.
     static void FillFramed(QPainter* painter, const QRect& rect, const QColor& fill, const QColor& border)
     {
-        painter->fillRect(rect, border);
-        if (rect.width() > 2 && rect.height() > 2)
-            painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+        if (rect.width() <= 2 || rect.height() <= 2) {
+            painter->fillRect(rect, border);
+            return;
+        }
+        painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+        FillFrame(painter, rect, border);
     }
 
     // The one-pixel outline a 1-pixel pen draws around rect.adjusted(0, 0, -1, -1),
@@ -143,19 +157,43 @@ private:
         painter->fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), color);
     }
 
-    // The widest character of the painter's font, measured once per font.
-    int MaxCharWidth(QPainter* painter) const
+    // What the text drawing needs of the painter's font, measured once per font.
+    struct FontMeasures {
+        int maxCharWidth = 0;   // the widest character
+        qreal lineHeight = 0;   // a laid-out line: leading above, ascent and descent
+        qreal baselineFromTop = 0;
+    };
+
+    const FontMeasures& Measures(QPainter* painter) const
     {
         if (painter->font() != m_fontMeasured) {
             m_fontMeasured = painter->font();
-            m_nMaxCharWidth = painter->fontMetrics().maxWidth();
+            const QFontMetricsF metrics(m_fontMeasured, painter->device());
+            m_measures.maxCharWidth = painter->fontMetrics().maxWidth();
+            // A rectangle's line starts below the leading, rounded up to a whole pixel.
+            const qreal leading = std::ceil(static_cast<qreal>(painter->fontMetrics().leading()));
+            m_measures.baselineFromTop = leading + metrics.ascent();
+            m_measures.lineHeight = leading + metrics.ascent() + metrics.descent();
         }
-        return m_nMaxCharWidth;
+        return m_measures;
+    }
+
+    // A single line that a rectangle's layout would draw as one left-to-right run of
+    // glyphs: printable Latin-1 and the ellipsis of an elided text, no line breaks, tabs
+    // or control characters.
+    static bool IsPlainLine(const QString& text)
+    {
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || (u >= 0x7F && u < 0xA0) || (u > 0xFF && u != 0x2026))
+                return false;
+        }
+        return true;
     }
 
     CListCtrlCombo* m_pGrid;
     mutable QFont m_fontMeasured;
-    mutable int m_nMaxCharWidth = 0;
+    mutable FontMeasures m_measures;
 };
 
 // The grid's style: the application's, except that the empty row panel the table view
