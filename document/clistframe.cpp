@@ -1,5 +1,6 @@
 #include "document/clistframe.h"
 
+#include "data/constants.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
 #include "document/cacaptionbar.h"
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr wchar_t TXT_ROW_OUT_OF_RANGE[] = L"Row #%d is out of range";
-constexpr wchar_t TXT_ROW_OUT_OF_RANGE_CAPTION[] = L"Invalid Operation";
 constexpr wchar_t TXT_ENTER_ROW_NUMBER[] = L"Please enter row number for a View or Query datasheet";
 constexpr wchar_t TXT_ENTER_ROW_NUMBER_CAPTION[] = L"Invalid operation";
 constexpr wchar_t TXT_READ_ONLY_WARNING[] = L"Modification on SQL Query or View is not allowed.";
@@ -223,7 +223,7 @@ void CListFrame::GoToRow(const std::wstring& text)
         return;
     }
     std::wstring message;
-    platform::MessageBox(this, FormatString(message, TXT_ROW_OUT_OF_RANGE, number), TXT_ROW_OUT_OF_RANGE_CAPTION,
+    platform::MessageBox(this, FormatString(message, TXT_ROW_OUT_OF_RANGE, number), STR_INVALID_OPERATION_CAPTION,
                          platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
