@@ -1,5 +1,6 @@
 #include "data/appstartup.h"
 #include "platform/files.h"
+#include "platform/widgets/presenters.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -7,6 +8,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    platform::InstallWidgetPresenters();
     // Without the application data file the program cannot run.
     const std::unique_ptr<CAppDataFile> appData = AttachAppDataFile(platform::ExecutableFolder());
     if (!appData)

@@ -6,7 +6,7 @@
 // viewport shows; the row reads per painted viewport; and random jumps while the rows
 // still load in the background. A summary with the ratios ends the run.
 #include "data/cadbsqldb.h"
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "data/currentdb.h"
 #include "data/settings.h"
 #include "data/sqlite16.h"

@@ -132,7 +132,7 @@ bool CAppDataFile::SetFile(const std::wstring& path)
         return false;
     if (platform::FileExists(path))
         return true;
-    platform::MessageBox(platform::MainWindow(), kMissingFileText, STR_ERROR_CAPTION,
+    platform::MessageBox(nullptr, kMissingFileText, STR_ERROR_CAPTION,
                          platform::MB_OK | platform::MB_ICONERROR);
     return false;
 }
@@ -167,7 +167,7 @@ bool CAppDataFile::ValueExists(const std::wstring& name, const std::wstring& tex
             return false;
         if (node->type != NODE_TYPE_NUMBER && node->type != NODE_TYPE_TEXT) {
             // Counted as present, so nothing is ever added to such a node.
-            platform::MessageBox(platform::MainWindow(), kNotSupportedText, STR_PRODUCT_NAME,
+            platform::MessageBox(nullptr, kNotSupportedText, STR_PRODUCT_NAME,
                                  platform::MB_OK | platform::MB_ICONWARNING);
             return true;
         }

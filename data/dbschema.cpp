@@ -145,7 +145,7 @@ void VacuumDatabase()
         CADbSqlQuery query;
         CurrentDb().Query(query, L"VACUUM");
         query.Finalize();
-        platform::MessageBox(platform::MainWindow(), L"Vacuum Completed", STR_PRODUCT_NAME,
+        platform::MessageBox(nullptr, L"Vacuum Completed", STR_PRODUCT_NAME,
                              platform::MB_OK | platform::MB_ICONINFORMATION);
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_VACUUM);

@@ -13,7 +13,7 @@ std::wstring FailureText(const std::wstring& text, const wchar_t* code)
 
 void ShowFailureBox(const std::wstring& text, const wchar_t* code)
 {
-    platform::MessageBox(platform::MainWindow(), FailureText(text, code), STR_ERROR_CAPTION,
+    platform::MessageBox(nullptr, FailureText(text, code), STR_ERROR_CAPTION,
                          platform::MB_OK | platform::MB_ICONERROR);
 }
 

@@ -1,6 +1,6 @@
 #include "document/caddnewdatatype.h"
 
-#include "platform/dialogunits.h"
+#include "platform/widgets/dialogunits.h"
 #include "platform/utf16.h"
 
 #include <QHBoxLayout>

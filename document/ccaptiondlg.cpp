@@ -3,7 +3,7 @@
 #include "data/constants.h"
 #include "document/cacaptionbar.h"
 #include "document/cmfcbuttonext.h"
-#include "platform/dialogunits.h"
+#include "platform/widgets/dialogunits.h"
 #include "platform/utf16.h"
 
 #include <QActionGroup>

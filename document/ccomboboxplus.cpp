@@ -1,13 +1,13 @@
 #include "document/ccomboboxplus.h"
 
 #include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "data/constants.h"
 #include "data/textutil.h"
 #include "document/caddnewdatatype.h"
 #include "document/celleditorowner.h"
 #include "platform/messagebox.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
 
 #include <QKeyEvent>

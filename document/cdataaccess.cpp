@@ -3,7 +3,7 @@
 #include "data/cadbsqlexception.h"
 #include "data/cadbsqldb.h"
 #include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"

@@ -1,6 +1,6 @@
 #include "document/cdatainterface.h"
 
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "document/cacaptionbar.h"
 #include "document/ccaptiondlg.h"
 #include "document/cdataaccess.h"

@@ -10,7 +10,7 @@
 #include "document/creftabledlg.h"
 #include "document/currentdatabase.h"
 #include "document/dialogframe.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
 
 #include <QDialogButtonBox>

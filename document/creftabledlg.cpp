@@ -2,7 +2,7 @@
 
 #include "document/camfclistctrl.h"
 #include "document/dialogframe.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
 
 #include <QDialogButtonBox>

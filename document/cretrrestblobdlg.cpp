@@ -1,8 +1,8 @@
 #include "document/cretrrestblobdlg.h"
 
 #include "document/dialogframe.h"
-#include "platform/filedialog.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/filedialog.h"
+#include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
 
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "data/constants.h"
 #include "data/csplitpath.h"
 #include "data/currentdb.h"

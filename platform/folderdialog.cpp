@@ -1,9 +1,5 @@
 #include "platform/folderdialog.h"
 
-#include "platform/utf16.h"
-
-#include <QFileDialog>
-
 namespace platform {
 namespace {
 FolderHandler g_folderHandler;
@@ -11,11 +7,7 @@ FolderHandler g_folderHandler;
 
 std::wstring BrowseFolder(QWidget* owner, const std::wstring& initialFolder, const std::wstring& title)
 {
-    if (g_folderHandler)
-        return g_folderHandler(FolderRequest{owner, initialFolder, title});
-    const QString chosen = QFileDialog::getExistingDirectory(owner, ToQString(title), ToQString(initialFolder),
-                                                             QFileDialog::ShowDirsOnly);
-    return FromQString(chosen);
+    return g_folderHandler ? g_folderHandler(FolderRequest{owner, initialFolder, title}) : std::wstring();
 }
 
 FolderHandler SetFolderHandler(FolderHandler handler)

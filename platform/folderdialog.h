@@ -1,5 +1,6 @@
 #pragma once
-// The folder picker. Tests answer it through a handler instead of a window.
+// The folder picker. The widget layer installs the real dialog at start-up; tests
+// answer it through a handler. Without either, the picker is cancelled.
 #include <functional>
 #include <string>
 
@@ -19,7 +20,7 @@ using FolderHandler = std::function<std::wstring(const FolderRequest&)>;
 // Opens a folder dialog on the initial folder; returns the chosen folder or "".
 std::wstring BrowseFolder(QWidget* owner, const std::wstring& initialFolder, const std::wstring& title);
 
-// Replaces the real dialog (tests); an empty handler restores it. Returns the old one.
+// Installs the picker (the real dialog or a test's answer). Returns the old one.
 FolderHandler SetFolderHandler(FolderHandler handler);
 
 } // namespace platform

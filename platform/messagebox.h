@@ -1,6 +1,8 @@
 #pragma once
-// Message boxes. Every box of the program goes through MessageBox, so that the
-// program shows a real Qt box and tests answer and record each one.
+// Message boxes. Every box of the program goes through MessageBox. The widget layer
+// installs the real Qt box at start-up; tests install a handler that answers and
+// records each box. Without either, a box is answered with its safe default: OK for a
+// box with one button, No or Cancel otherwise.
 #include "platform/wintypes.h"
 
 #include <functional>
@@ -30,7 +32,7 @@ inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
 struct MessageBoxRequest {
-    QWidget* owner = nullptr;
+    QWidget* owner = nullptr; // null: the program's main window
     std::wstring text;
     std::wstring caption;
     UINT style = MB_OK;
@@ -42,13 +44,14 @@ using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
 // Shows a box and returns the button pressed. On the user-interface thread it is
 // modal. From any other thread the box is queued to the user-interface thread and
 // the call returns IDOK at once: a worker never waits for the user-interface thread.
+// A null owner stands for the program's main window.
 int MessageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, UINT style);
 
-// Replaces the real boxes (tests); an empty handler restores them. Returns the old one.
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+// The answer of a box nobody shows: OK, or No, or Cancel.
+int DefaultAnswer(UINT style);
 
-// The program's main window, owner of the boxes of code that has no window of its own.
-void SetMainWindow(QWidget* window);
-QWidget* MainWindow();
+// Installs the box (the widget layer's real one, or a test's recorder); an empty
+// handler leaves boxes answered by DefaultAnswer. Returns the old one.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 } // namespace platform

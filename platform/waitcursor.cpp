@@ -2,23 +2,29 @@
 
 #include "platform/threads.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 namespace platform {
+namespace {
+WaitCursorHook g_hook; // set and used on the user-interface thread only
+}
 
 WaitCursor::WaitCursor()
 {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && IsGuiThread()) {
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (g_hook && IsGuiThread()) {
+        g_hook(true);
         m_shown = true;
     }
 }
 
 WaitCursor::~WaitCursor()
 {
-    if (m_shown)
-        QGuiApplication::restoreOverrideCursor();
+    if (m_shown && g_hook)
+        g_hook(false);
+}
+
+WaitCursorHook SetWaitCursorHook(WaitCursorHook hook)
+{
+    std::swap(g_hook, hook);
+    return hook;
 }
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #pragma once
-// Shows the wait cursor for the life of the object. Harmless without a GUI and off
-// the user-interface thread, where it does nothing.
+// Shows the wait cursor for the life of the object. The widget layer installs the
+// cursor at start-up; without it, and off the user-interface thread, it does nothing.
+#include <functional>
+
 namespace platform {
 
 class WaitCursor {
@@ -13,5 +15,9 @@ public:
 private:
     bool m_shown = false;
 };
+
+// show(true) sets the wait cursor, show(false) takes it back. Returns the old hook.
+using WaitCursorHook = std::function<void(bool show)>;
+WaitCursorHook SetWaitCursorHook(WaitCursorHook hook);
 
 } // namespace platform

@@ -6,6 +6,9 @@ TABULON_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$TABULON_ROOT/scripts/deps.sh"
 tabulon_install_deps
 
+echo "== layer check"
+bash "$TABULON_ROOT/scripts/check_layers.sh"
+
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

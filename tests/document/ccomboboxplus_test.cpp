@@ -1,11 +1,11 @@
 #include "document/ccomboboxplus.h"
 
 #include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "data/constants.h"
 #include "document/caddnewdatatype.h"
 #include "document/cbuttonplus.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 #include "recordinggrid.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "document/cinlineedit.h"
 
 #include "platform/clock.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 #include "recordinggrid.h"
 
 #include <gtest/gtest.h>

@@ -17,7 +17,7 @@
 #include <QSignalSpy>
 #include <QTreeWidget>
 
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 
 #include <climits>
 

@@ -3,7 +3,7 @@
 // frame whose application data file is a copy of the shipped one, a recorder for the
 // boxes shown, and the database globals, destroyed after each test.
 #include "data/cappdatafile.h"
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 #include "document/cdataaccess.h"
 #include "document/currentdatabase.h"
 #include "testsupport.h"

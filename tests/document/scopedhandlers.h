@@ -1,8 +1,8 @@
 #pragma once
 // Installs a dialog or file handler for the life of the object and restores the
 // previous one afterwards.
-#include "platform/filedialog.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/filedialog.h"
+#include "platform/widgets/modaldialog.h"
 
 class ScopedDialogHandler {
 public:

@@ -1,4 +1,4 @@
-#include "platform/filedialog.h"
+#include "platform/widgets/filedialog.h"
 
 #include "platform/utf16.h"
 

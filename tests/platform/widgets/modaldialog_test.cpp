@@ -1,5 +1,5 @@
-#include "platform/filedialog.h"
-#include "platform/modaldialog.h"
+#include "platform/widgets/filedialog.h"
+#include "platform/widgets/modaldialog.h"
 
 #include <QDialog>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "platform/modaldialog.h"
+#include "platform/widgets/modaldialog.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "platform/dialogunits.h"
+#include "platform/widgets/dialogunits.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,3 +1,3 @@
-#include "data/cmainframebase.h"
+#include "document/cmainframebase.h"
 
 CMainFrameBase* g_pMainFrame = nullptr;
