@@ -3,7 +3,6 @@
 #include "document/cobjectimagelist.h"
 #include "platform/utf16.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -20,12 +19,14 @@ CDiagramTableWnd::CDiagramTableWnd(const QString& table, const CObjectImageList&
     , m_images(images)
 {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setLineWidth(2);
+    setLineWidth(1);
     setAutoFillBackground(true);
     setMinimumSize(60, 40);
 
+    // The window is small: caption and list take all of it, the size grip stands below
+    // the list's scroll bar, and the further columns show when the user widens the window.
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(2, 2, 2, 2);
+    column->setContentsMargins(1, 1, 1, 1);
     column->setSpacing(0);
     column->setSizeConstraint(QLayout::SetNoConstraint);
 
@@ -43,17 +44,15 @@ CDiagramTableWnd::CDiagramTableWnd(const QString& table, const CObjectImageList&
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);
     m_pList->setIconSize(QSize(OBJECT_IMAGE_SIZE, OBJECT_IMAGE_SIZE));
+    m_pList->setFrameShape(QFrame::NoFrame);
+    m_pList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_pList->setMinimumSize(1, 1);
     m_pList->setColumnCount(0);
     m_pList->header()->hide();
     column->addWidget(m_pList, 1);
 
-    auto* grip = new QSizeGrip(this);
-    auto* gripRow = new QHBoxLayout;
-    gripRow->setContentsMargins(0, 0, 0, 0);
-    gripRow->addStretch(1);
-    gripRow->addWidget(grip, 0, Qt::AlignBottom | Qt::AlignRight);
-    column->addLayout(gripRow);
+    m_pList->addScrollBarWidget(new QSizeGrip(m_pList), Qt::AlignBottom);
 }
 
 QString CDiagramTableWnd::GetTableName() const { return m_pCaption->text(); }

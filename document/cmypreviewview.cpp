@@ -140,8 +140,7 @@ CMyPreviewView::CMyPreviewView(CWrapperView& printView, std::unique_ptr<CReportS
     m_pClose = AddButton(buttons, bar, STR_PREVIEW_CLOSE);
     buttons->addSpacing(12);
     m_pPageLabel = new QLabel(bar);
-    buttons->addWidget(m_pPageLabel);
-    buttons->addStretch(1);
+    buttons->addWidget(m_pPageLabel, 1);
     column->addWidget(bar);
 
     m_pArea = new PreviewPageArea(*this);
