@@ -6,6 +6,7 @@
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
+#include "platform/widgets/presenters.h"
 #include "platform/widgets/printdialog.h"
 
 #include <QPainter>
@@ -35,7 +36,7 @@ bool CChildView::OnFilePrint(CReportSource& source)
     // The dialog offers the pages of the report as the printer is set up now.
     const int pages = CReportRenderer(source, m_printer, CurrentReportSettings()).PageCount();
     platform::PrintRequest request;
-    request.owner = window();
+    request.owner = platform::MainWindow();
     request.printer = &m_printer;
     request.maxPage = std::max(pages, 1);
     if (!platform::RunPrintDialog(request))
@@ -64,7 +65,7 @@ bool CChildView::PrintJob(CReportSource& source)
         return false;
     }
     // A long job can be cancelled; the dialog shows only when the job takes a while.
-    QProgressDialog progress(window());
+    QProgressDialog progress(platform::MainWindow());
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setCancelButtonText(platform::ToQString(STR_CANCEL));
     progress.setRange(first, last + 1);

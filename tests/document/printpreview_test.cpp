@@ -242,6 +242,7 @@ TEST_F(PrintPreview, PrintsThroughTheAnsweredDialog)
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].minPage, 1);
     EXPECT_EQ(requests[0].maxPage, 2);
+    EXPECT_EQ(requests[0].owner, &m_frame);
     EXPECT_TRUE(printingDuringJob);
     EXPECT_EQ(PdfPageCount(pdf), 2);
     EXPECT_FALSE(m_view->IsPreviewShowing());
