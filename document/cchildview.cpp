@@ -67,7 +67,6 @@ bool CChildView::PrintJob(CReportSource& source)
     // A long job can be cancelled; the dialog shows only when the job takes a while.
     QProgressDialog progress(platform::MainWindow());
     progress.setWindowModality(Qt::ApplicationModal);
-    progress.setCancelButtonText(platform::ToQString(STR_CANCEL));
     progress.setRange(first, last + 1);
     bool cancelled = false;
     for (int page = first; page <= last; ++page) {

@@ -8,7 +8,6 @@
 
 inline constexpr wchar_t STR_PRINT_FAILED[] = L"The print job could not be started.";
 inline constexpr wchar_t STR_PRINTING_PAGE[] = L"Printing page %d of %d";
-inline constexpr wchar_t STR_CANCEL[] = L"Cancel";
 
 class CChildView : public CWrapperView {
     Q_OBJECT

@@ -44,10 +44,6 @@ bool CWrapperView::PrintPreview(std::unique_ptr<CReportSource> source)
 
     QPrinter& printer = GetPrinter();
     std::unique_ptr<CReportRenderer> renderer = OnBeginPrinting(*source, printer);
-    if (!renderer) {
-        OnEndPrinting();
-        return false;
-    }
     auto* preview = new CMyPreviewView(*this, std::move(source), std::move(renderer), printer.pageLayout());
     m_pPreview = preview;
 

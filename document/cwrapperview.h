@@ -43,7 +43,8 @@ public:
     QPointer<QMainWindow> m_pPreviewFrame; // the main window the preview runs in
 
 protected:
-    // Fonts and layout of a report for the device; a null result ends the preview at once.
+    // Fonts and layout of the report on the preview's device, as the preview begins; the
+    // printing state ends with OnEndPrinting when it closes.
     virtual std::unique_ptr<CReportRenderer> OnBeginPrinting(CReportSource& source, const QPaintDevice& device) = 0;
     virtual void OnEndPrinting() {}
 
