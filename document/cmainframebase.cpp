@@ -1,3 +1,18 @@
 #include "document/cmainframebase.h"
 
+#include "data/constants.h"
+#include "document/cchildview.h"
+#include "platform/messagebox.h"
+
 CMainFrameBase* g_pMainFrame = nullptr;
+
+bool CMainFrameBase::IsReportPrinting() const { return m_pReportView && m_pReportView->m_bPrinting; }
+
+bool CMainFrameBase::CanCloseFrame() const
+{
+    if (!IsReportPrinting())
+        return true;
+    platform::MessageBox(nullptr, STR_CLOSE_PRINT_PREVIEW_FIRST, STR_INVALID_OPERATION_CAPTION,
+                         platform::MB_OK | platform::MB_ICONINFORMATION);
+    return false;
+}

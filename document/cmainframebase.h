@@ -5,13 +5,25 @@
 // notices) as a message target; this base ignores them.
 #include "platform/messagetarget.h"
 
+#include <QPointer>
+
 #include <string>
 
 class CAppDataFile;
+class CChildView;
+
+inline constexpr wchar_t STR_CLOSE_PRINT_PREVIEW_FIRST[] = L"Please click 'Close' button to close Print Preview";
 
 class CMainFrameBase : public platform::MessageTarget {
 public:
     LRESULT OnMessage(UINT, WPARAM, LPARAM) override { return 0; }
+
+    // True while the last report view started is previewing or printing: closing the
+    // frame, and the commands that close documents or the database, must wait.
+    bool IsReportPrinting() const;
+    // The close guard: while a report is previewed or printed, the box that asks for the
+    // preview's Close and false; otherwise true.
+    bool CanCloseFrame() const;
 
     CAppDataFile* m_pAppDataFile = nullptr; // the one application data store
     bool m_bDatasheetLoading = false;       // File > Open and New database are disabled while set
@@ -23,6 +35,8 @@ public:
     std::wstring m_strNewDbPageSize;
     bool m_bNewDbAutoVacuum = false;
     std::wstring m_strRecentQueryNode; // saved-query node of the open database
+    // The report view whose preview or print started last; null again once it is gone.
+    QPointer<CChildView> m_pReportView;
 };
 
 extern CMainFrameBase* g_pMainFrame;

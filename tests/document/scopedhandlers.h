@@ -1,8 +1,9 @@
 #pragma once
-// Installs a dialog or file handler for the life of the object and restores the
+// Installs a dialog, file or print handler for the life of the object and restores the
 // previous one afterwards.
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/printdialog.h"
 
 class ScopedDialogHandler {
 public:
@@ -30,4 +31,18 @@ public:
 
 private:
     platform::FileHandler m_previous;
+};
+
+class ScopedPrintHandler {
+public:
+    explicit ScopedPrintHandler(platform::PrintHandler handler)
+        : m_previous(platform::SetPrintHandler(std::move(handler)))
+    {
+    }
+    ~ScopedPrintHandler() { platform::SetPrintHandler(m_previous); }
+    ScopedPrintHandler(const ScopedPrintHandler&) = delete;
+    ScopedPrintHandler& operator=(const ScopedPrintHandler&) = delete;
+
+private:
+    platform::PrintHandler m_previous;
 };
