@@ -9,11 +9,17 @@
 #include "data/formatstring.h"
 #include "data/rowloader.h"
 #include "data/sqlite16.h"
+#include "data/settings.h"
 #include "data/textutil.h"
+#include "platform/captionline.h"
+#include "platform/messagebox.h"
+#include "platform/messagetarget.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <limits>
 #include <mutex>
 
 namespace {
@@ -26,20 +32,45 @@ bool g_bPragmaQueryPrepare = true;
     throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db), L"");
 }
 
+// Rowid names are matched as the engine matches identifiers: ASCII letters in any case.
+bool SameIdentifier(const std::wstring& a, const std::wstring& b)
+{
+    auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
+               return lower(x) == lower(y);
+           });
+}
+
+SqlValue TextValue(const std::wstring& text)
+{
+    SqlValue value;
+    value.m_nType = SQLITE_TEXT;
+    value.m_strText = text;
+    return value;
+}
+
+// Rowids are appended under g_csRowIds in batches of this many, and at every count
+// that a post or the first page reports, so the list always holds the rows reported.
+constexpr size_t kAppendBatch = 512;
+
+// A limit of 0 or less (settings not loaded) loads every row.
+bool LimitReached(int rows, int limit) { return limit > 0 && rows >= limit; }
+
 } // namespace
 
 CADbSqlRecSet::CADbSqlRecSet(CADbSqlDb* database)
     : m_pDatabase(database)
 {
-    AttachRecSetToLoader();
+    RowLoaderState::Instance().AttachRecSet();
 }
 
 CADbSqlRecSet::~CADbSqlRecSet()
 {
-    DetachRecSetFromLoader(this);
-    // The row statement is the row SELECT standing on a row; finalizing ends its read.
+    RowLoaderState::Instance().DetachRecSet(this);
+    // The row statement is a row SELECT standing on a row; finalizing ends its read.
     m_pRowStmt = nullptr;
     ReleaseStatement(m_pRowSelect);
+    ReleaseStatement(m_pExactSelect);
     ReleaseStatement(m_pBindStmt);
     m_arrFields.clear();
     std::lock_guard lock(g_csRowIds);
@@ -72,6 +103,8 @@ bool CADbSqlRecSet::Open(int mode)
     m_bOffsetMode = mode;
     CloseRowStmt();
     ReleaseStatement(m_pRowSelect);
+    ReleaseStatement(m_pExactSelect);
+    m_strReadOnlyReason.clear();
     if (mode == 0) {
         ResolveTableNames();
         if (!GetFieldInfos(m_strTableName, m_arrFields))
@@ -79,7 +112,15 @@ bool CADbSqlRecSet::Open(int mode)
         GetForeignKeyColumns(m_strTableName, m_arrForeignKeyColumns);
         m_strSelectList = BuildSelectList(m_strColumnOrder);
         m_nFields = static_cast<int>(m_arrFields.size());
+        DescribeRowAddress();
+        if (!m_strReadOnlyReason.empty()) {
+            // Rows without a rowid to address them by are read by position, as a query's.
+            m_bOffsetMode = 1;
+            m_PageCache.Init(m_nFields, m_pDatabase, m_strTableName);
+            platform::ShowCaptionLine(m_strReadOnlyReason, 2);
+        }
     } else {
+        m_strRowIdName.clear();
         if (!GetFieldInfos(m_strTableName, m_arrFields))
             return false;
         m_nFields = static_cast<int>(m_arrFields.size());
@@ -147,17 +188,70 @@ bool CADbSqlRecSet::IsForeignKeyColumn(const std::wstring& name) const
     return false;
 }
 
-bool CADbSqlRecSet::IsRowIdAlias(int column) const
+void CADbSqlRecSet::DescribeRowAddress()
 {
-    if (column < 0 || column >= static_cast<int>(m_arrFields.size()))
-        return false;
+    m_nRowIdAliasColumn = -1;
+    m_strRowIdName.clear();
+    const std::vector<SqlValue> table{TextValue(m_strTableName)};
+    CADbSqlQuery query;
+    // A temporary table of the name hides the main one, as in every statement.
+    m_pDatabase->Query(query, L"SELECT wr FROM pragma_table_list(?1) ORDER BY schema <> 'temp'", table);
+    const bool withoutRowId = !query.Eof() && query.GetIntField(0) != 0;
+    query.Finalize();
+    if (withoutRowId) {
+        m_strReadOnlyReason = STR_TABLE_WITHOUT_ROWID;
+        return;
+    }
+
     int keyColumns = 0;
-    for (const CADbSqlFieldInfo& field : m_arrFields)
-        keyColumns += field.m_nPk != 0 ? 1 : 0;
-    const CADbSqlFieldInfo& field = m_arrFields[static_cast<size_t>(column)];
-    std::wstring type = field.m_strType;
-    StringToUpper(type);
-    return keyColumns == 1 && field.m_nPk != 0 && type == L"INTEGER";
+    int keyColumn = -1;
+    for (size_t i = 0; i < m_arrFields.size(); ++i) {
+        if (m_arrFields[i].m_nPk != 0) {
+            ++keyColumns;
+            keyColumn = static_cast<int>(i);
+        }
+    }
+    if (keyColumns == 1) {
+        std::wstring type = m_arrFields[static_cast<size_t>(keyColumn)].m_strType;
+        StringToUpper(type);
+        if (type == L"INTEGER") {
+            // "INTEGER PRIMARY KEY DESC" as a column constraint is no alias: the engine
+            // then keeps the key in an index of its own, which an alias never has.
+            m_pDatabase->Query(query, L"SELECT count(*) FROM pragma_index_list(?1) WHERE origin = 'pk'", table);
+            if (!query.Eof() && query.GetIntField(0) == 0)
+                m_nRowIdAliasColumn = keyColumn;
+            query.Finalize();
+        }
+    }
+
+    for (const wchar_t* name : {L"rowid", L"oid", L"_rowid_"}) {
+        const bool shadowed = std::any_of(m_arrFields.begin(), m_arrFields.end(), [name](const CADbSqlFieldInfo& field) {
+            return SameIdentifier(field.m_strName, name);
+        });
+        if (!shadowed) {
+            m_strRowIdName = name;
+            return;
+        }
+    }
+    m_strReadOnlyReason = STR_ROWID_NAMES_SHADOWED;
+}
+
+bool CADbSqlRecSet::IsRowIdAlias(int column) const { return column >= 0 && column == m_nRowIdAliasColumn; }
+
+bool CADbSqlRecSet::ParseRowIdText(const std::wstring& text, RowId& value)
+{
+    if (text.empty())
+        return false;
+    value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return false;
+        const int digit = c - L'0';
+        if (value > (std::numeric_limits<RowId>::max() - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    return true;
 }
 
 bool CADbSqlRecSet::GetFieldName(int index, std::wstring& name) const
@@ -201,15 +295,36 @@ std::wstring CADbSqlRecSet::BuildWhereOrderClause() const
     std::wstring clause;
     if (!m_strFilter.empty())
         clause += L" WHERE " + m_strFilter;
-    if (!m_strSort.empty())
-        clause += L" ORDER BY " + m_strSort;
+    // Unsorted rows come in rowid order: without the ORDER BY the engine may read the
+    // rowids from a covering index, in that index's order.
+    clause += L" ORDER BY " + (m_strSort.empty() ? m_strRowIdName : m_strSort);
     return clause;
 }
 
-std::wstring CADbSqlRecSet::BuildRowSelectSql() const
+std::wstring CADbSqlRecSet::BuildRowSelectSql(bool exact) const
 {
+    std::wstring list = m_strSelectList;
+    if (!exact) {
+        // typeof() of a column reads no BLOB bytes, so a BLOB costs the grid nothing.
+        list.clear();
+        std::wstring part;
+        CStringTokenizer tokens(m_strColumnOrder, L",");
+        for (const std::wstring& token : tokens.m_arrTokens) {
+            const long number = std::wcstol(token.c_str(), nullptr, 10);
+            if (number < 1 || number > static_cast<long>(m_arrFields.size()))
+                continue;
+            const int column = static_cast<int>(number - 1);
+            const SqlName name{m_arrFields[static_cast<size_t>(column)].m_strName};
+            if (IsRowIdAlias(column))
+                FormatString(part, L"%c[%s]", list.empty() ? L' ' : L',', name);
+            else
+                FormatString(part, L"%cCASE WHEN typeof([%s]) = 'blob' THEN NULL ELSE [%s] END", list.empty() ? L' ' : L',',
+                             name, name);
+            list += part;
+        }
+    }
     std::wstring sql;
-    return FormatString(sql, L"SELECT %s FROM [%s] WHERE ROWID = ?", m_strSelectList, SqlName{m_strTableName});
+    return FormatString(sql, L"SELECT %s FROM [%s] WHERE %s = ?", list, SqlName{m_strTableName}, m_strRowIdName);
 }
 
 // ---- Row count and movement
@@ -224,45 +339,50 @@ int CADbSqlRecSet::GetRecordCount() const
 
 bool CADbSqlRecSet::IsLoading() const { return m_nPendingLoads > 0; }
 
-bool CADbSqlRecSet::Move(int row)
+bool CADbSqlRecSet::Move(int row, bool exact)
 {
     if (m_bOffsetMode)
         return true;
     CloseRowStmt();
-    if (!m_pRowSelect) {
+    sqlite3_stmt*& select = exact ? m_pExactSelect : m_pRowSelect;
+    if (!select) {
         try {
-            m_pRowSelect = m_pDatabase->ExecuteStmt(BuildRowSelectSql());
+            select = m_pDatabase->ExecuteStmt(BuildRowSelectSql(exact));
         } catch (const CADbSqlException& e) {
             ShowFailureLine(e, LOC_RECSET_MOVE);
             return false;
         }
-        if (!m_pRowSelect)
+        if (!select)
             return false;
     }
     const RowId rowid = GetRowId(row);
-    sqlite3_bind_int64(m_pRowSelect, 1, rowid);
-    const int rc = sqlite3_step(m_pRowSelect);
+    sqlite3_bind_int64(select, 1, rowid);
+    const int rc = sqlite3_step(select);
     if (rc == SQLITE_ROW) {
-        m_pRowStmt = m_pRowSelect;
+        m_pRowStmt = select;
         m_nCurrentRowId = rowid;
         return true;
     }
     const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
-    sqlite3_reset(m_pRowSelect);
+    sqlite3_reset(select);
     // The row no longer exists: false without a message.
     if (rc == SQLITE_DONE)
         return false;
     throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
-bool CADbSqlRecSet::MoveTo(int row)
+bool CADbSqlRecSet::MoveTo(int row) { return MoveToRow(row, false); }
+
+bool CADbSqlRecSet::MoveToExact(int row) { return MoveToRow(row, true); }
+
+bool CADbSqlRecSet::MoveToRow(int row, bool exact)
 {
     if (m_bEditing || m_bAdding)
         return false;
     if (row < 0 || row >= GetRecordCount())
         return false;
     try {
-        if (!Move(row))
+        if (!Move(row, exact))
             return false;
         m_nCurrentRow = row;
         return true;
@@ -278,7 +398,8 @@ const wchar_t* CADbSqlRecSet::GetFieldValue(int column)
         return nullptr;
     if (m_bOffsetMode)
         return m_nCurrentRow < 0 ? nullptr : m_PageCache.GetValue(m_nCurrentRow, column);
-    if (!m_pRowStmt || m_arrFields[static_cast<size_t>(column)].m_nTypeCode == FIELDTYPE_BLOB)
+    if (!m_pRowStmt || m_arrFields[static_cast<size_t>(column)].m_nTypeCode == FIELDTYPE_BLOB ||
+        sqlite3_column_type(m_pRowStmt, column) == SQLITE_BLOB)
         return nullptr;
     const void* text = sqlite3_column_text16(m_pRowStmt, column);
     if (!text)
@@ -321,6 +442,8 @@ void CADbSqlRecSet::Edit(RowId rowid)
         m_arrBoundColumns[static_cast<size_t>(i)] = m_arrFields[static_cast<size_t>(i)].m_nTypeCode != FIELDTYPE_BLOB;
     PrepareBound(BuildUpdateSql());
     m_bEditing = true;
+    m_nEditRowId = rowid;
+    m_nBoundRowId = rowid;
     CheckBind(sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid));
 }
 
@@ -349,7 +472,7 @@ std::wstring CADbSqlRecSet::BuildUpdateSql() const
                             i + 1);
         first = false;
     }
-    return sql + FormatString(part, L" WHERE ROWID = ?%d", m_nFields + 1);
+    return sql + FormatString(part, L" WHERE %s = ?%d", m_strRowIdName, m_nFields + 1);
 }
 
 std::wstring CADbSqlRecSet::BuildInsertSql() const
@@ -403,21 +526,30 @@ void CADbSqlRecSet::BindField(int column, const std::wstring& value)
 {
     if (!IsBound(column))
         return;
-    const CADbSqlFieldInfo& field = m_arrFields[static_cast<size_t>(column)];
-    if (field.m_nTypeCode == FIELDTYPE_INTEGER && field.m_nPk != 0) {
-        if (value.empty())
-            BindNull(column);
-        else
-            BindInt(column, std::wcstoll(value.c_str(), nullptr, 10));
-    } else {
+    // Only the alias is an integer by force; any other column, a key column too, gets
+    // the text as typed and the engine's conversion by the column's affinity.
+    if (!IsRowIdAlias(column)) {
         BindText(column, value);
+        return;
     }
+    if (value.empty()) {
+        BindNull(column);
+        return;
+    }
+    RowId rowid = 0;
+    if (!ParseRowIdText(value, rowid))
+        throw CADbSqlException(SQLITE_MISMATCH, STR_NON_NUMERIC_KEY, L"");
+    BindInt(column, rowid);
+    m_nBoundRowId = rowid;
 }
 
 void CADbSqlRecSet::BindValue(int column, const SqlValue& value)
 {
-    if (IsBound(column))
-        CheckBind(BindSqlValue(m_pBindStmt, column + 1, value));
+    if (!IsBound(column))
+        return;
+    CheckBind(BindSqlValue(m_pBindStmt, column + 1, value));
+    if (IsRowIdAlias(column) && value.m_nType == SQLITE_INTEGER)
+        m_nBoundRowId = value.m_nInt;
 }
 
 void CADbSqlRecSet::BindInt(int column, sqlite3_int64 value)
@@ -441,18 +573,36 @@ int CADbSqlRecSet::ExecuteBound()
     if (!m_bEditing && !m_bAdding)
         return 0;
     sqlite3* db = m_pDatabase->m_pDb;
-    const int rc = sqlite3_step(m_pBindStmt);
     const bool adding = m_bAdding;
+    // A row moved to another rowid while the loader still walks the table would meet the
+    // loader again under its new rowid: the move is known to the loader before it happens.
+    const std::pair<RowId, RowId> move{m_nEditRowId, m_nBoundRowId};
+    const bool moving = !adding && move.first != move.second && IsLoading();
+    auto forgetMove = [&] {
+        std::lock_guard lock(g_csRowIds);
+        std::erase(m_arrMovedRowIds, move);
+    };
+    if (moving) {
+        std::lock_guard lock(g_csRowIds);
+        m_arrMovedRowIds.push_back(move);
+    }
+    const int rc = sqlite3_step(m_pBindStmt);
     if (rc == SQLITE_DONE) {
         const int changes = sqlite3_changes(db);
         const RowId newRowId = sqlite3_last_insert_rowid(db);
         CancelBound();
-        if (adding) {
+        if (moving && changes == 0)
+            forgetMove();
+        // An INSERT that the engine ignored (a conflict clause or a trigger's
+        // RAISE(IGNORE)) leaves the last insert rowid of an earlier statement.
+        if (adding && changes > 0) {
             std::lock_guard lock(g_csRowIds);
             m_arrRowIds.push_back(newRowId);
         }
         return changes;
     }
+    if (moving)
+        forgetMove();
     sqlite3_reset(m_pBindStmt);
     CancelBound();
     ThrowEngineFailure(db);
@@ -482,7 +632,7 @@ void CADbSqlRecSet::SetRowId(int row, RowId rowid)
 {
     std::lock_guard lock(g_csRowIds);
     if (row >= 0 && static_cast<size_t>(row) < m_arrRowIds.size())
-        m_arrRowIds[static_cast<size_t>(row)] = rowid;
+        m_arrRowIds.set(static_cast<size_t>(row), rowid);
 }
 
 int CADbSqlRecSet::FindRowIndex(RowId rowid) const
@@ -495,7 +645,7 @@ bool CADbSqlRecSet::DeleteRow(int row) { return DeleteRows({row}) == 1; }
 
 int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
 {
-    if (m_bOffsetMode)
+    if (m_bOffsetMode || m_strRowIdName.empty())
         return 0;
     platform::WaitCursor wait;
     sqlite3* db = m_pDatabase->m_pDb;
@@ -505,11 +655,13 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     sqlite3_stmt* stmt = nullptr;
     // Inside a transaction the caller opened, the deletions become part of it.
     const bool ownTransaction = db && sqlite3_get_autocommit(db) != 0;
+    bool reload = false;
     try {
         if (ownTransaction)
             m_pDatabase->ExecuteCmd(L"BEGIN");
         std::wstring sql;
-        stmt = m_pDatabase->ExecuteStmt(FormatString(sql, L"DELETE FROM [%s] WHERE ROWID = ?", SqlName{m_strTableName}));
+        stmt = m_pDatabase->ExecuteStmt(
+            FormatString(sql, L"DELETE FROM [%s] WHERE %s = ?", SqlName{m_strTableName}, m_strRowIdName));
         for (int row : rows) {
             if (row < 0 || row >= count || seen[static_cast<size_t>(row)])
                 continue;
@@ -520,9 +672,13 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                 const std::wstring message = sqlite16::ErrorMessage(db);
                 sqlite3_reset(stmt);
                 // A conflict clause of ROLLBACK ends the transaction and undoes the
-                // rows deleted before: then nothing is deleted.
-                if (ownTransaction && sqlite3_get_autocommit(db))
+                // rows deleted before: then nothing is deleted. A rollback of the
+                // caller's transaction also brings back what it deleted before this
+                // call, so the rows are listed anew.
+                if (sqlite3_get_autocommit(db)) {
                     deleted.clear();
+                    reload = !ownTransaction;
+                }
                 throw CADbSqlException(SQLITE_ERROR, message, L"");
             }
             sqlite3_reset(stmt);
@@ -551,6 +707,8 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             }
         }
     }
+    if (reload)
+        Requery();
     if (deleted.empty())
         return 0;
     if (m_nCurrentRow >= 0) {
@@ -581,18 +739,21 @@ CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text,
     out = CADbSqlQuery();
     if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < 0 || mode > 2)
         return out;
-    const std::wstring order = m_strSort.empty() ? L"" : L"ORDER BY " + m_strSort;
+    if (m_strRowIdName.empty())
+        return out;
+    // The hits come in the datasheet's order: the sort's, else the rowid order.
+    const std::wstring order = L"ORDER BY " + (m_strSort.empty() ? m_strRowIdName : m_strSort);
     static const wchar_t* const formats[] = {
-        L"SELECT rowid FROM [%s] WHERE [%s] LIKE ? %s",
-        L"SELECT rowid FROM [%s] WHERE [%s] = ? %s",
-        L"SELECT rowid FROM [%s] WHERE [%s] LIKE ? %s",
+        L"SELECT %s FROM [%s] WHERE [%s] LIKE ? %s",
+        L"SELECT %s FROM [%s] WHERE [%s] = ? %s",
+        L"SELECT %s FROM [%s] WHERE [%s] LIKE ? %s",
     };
     SqlValue pattern;
     pattern.m_nType = SQLITE_TEXT;
     pattern.m_strText = mode == 0 ? text + L"%" : mode == 1 ? text : L"%" + text + L"%";
     std::wstring sql;
-    FormatString(sql, formats[mode], SqlName{m_strTableName}, SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
-                 order);
+    FormatString(sql, formats[mode], m_strRowIdName, SqlName{m_strTableName},
+                 SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, order);
     try {
         m_pDatabase->Query(out, sql, {pattern});
     } catch (const CADbSqlException& e) {
@@ -607,7 +768,7 @@ CADbSqlQuery& CADbSqlRecSet::FindRelatedRows(CADbSqlQuery& out, int row, const s
                                              const std::vector<std::wstring>& targetColumns)
 {
     out = CADbSqlQuery();
-    if (columns.empty() || row < 0 || row >= GetRecordCount())
+    if (columns.empty() || row < 0 || row >= GetRecordCount() || m_strRowIdName.empty())
         return out;
     try {
         // The row's values are read by its rowid, so the row the record set stands on stays.
@@ -620,8 +781,8 @@ CADbSqlQuery& CADbSqlRecSet::FindRelatedRows(CADbSqlQuery& out, int row, const s
         SqlValue rowid;
         rowid.m_nType = SQLITE_INTEGER;
         rowid.m_nInt = GetRowId(row);
-        m_pDatabase->Query(source, FormatString(sql, L"SELECT %s FROM [%s] WHERE ROWID = ?", selectList,
-                                                SqlName{m_strTableName}),
+        m_pDatabase->Query(source, FormatString(sql, L"SELECT %s FROM [%s] WHERE %s = ?", selectList,
+                                                SqlName{m_strTableName}, m_strRowIdName),
                            {rowid});
         std::vector<SqlValue> values;
         for (size_t i = 0; i < columns.size(); ++i)
@@ -646,7 +807,8 @@ CADbSqlQuery& CADbSqlRecSet::FindRelatedRows(CADbSqlQuery& out, int row, const s
 
 bool CADbSqlRecSet::IsBlobCell(int row, int column) const
 {
-    return !m_bOffsetMode && column >= 0 && column < m_nFields && row >= 0 && row < GetRecordCount();
+    return !m_bOffsetMode && !m_strRowIdName.empty() && column >= 0 && column < m_nFields && row >= 0 &&
+           row < GetRecordCount();
 }
 
 sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
@@ -654,8 +816,8 @@ sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
     if (!IsBlobCell(row, column))
         return nullptr;
     std::wstring sql;
-    FormatString(sql, L"SELECT [%s] FROM [%s] WHERE rowid = ?", SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
-                 SqlName{m_strTableName});
+    FormatString(sql, L"SELECT [%s] FROM [%s] WHERE %s = ?", SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
+                 SqlName{m_strTableName}, m_strRowIdName);
     sqlite3_stmt* stmt = nullptr;
     if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
         sqlite3_finalize(stmt);
@@ -684,12 +846,25 @@ bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
 
 sqlite3_int64 CADbSqlRecSet::GetBlobSize(int row, int column)
 {
-    sqlite3_stmt* stmt = PrepareCellRead(row, column);
-    if (!stmt)
+    if (!IsBlobCell(row, column))
         return 0;
+    // The size of a BLOB comes from its record header: its bytes are never read.
+    std::wstring sql;
+    FormatString(sql,
+                 L"SELECT CASE WHEN typeof([%s]) = 'blob' THEN length([%s]) ELSE length(CAST([%s] AS BLOB)) END FROM [%s] "
+                 L"WHERE %s = ?",
+                 SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
+                 SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
+                 SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, SqlName{m_strTableName}, m_strRowIdName);
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        return 0;
+    }
+    sqlite3_bind_int64(stmt, 1, GetRowId(row));
     sqlite3_int64 size = 0;
     if (sqlite3_step(stmt) == SQLITE_ROW)
-        size = sqlite3_column_bytes(stmt, 0);
+        size = sqlite3_column_int64(stmt, 0);
     sqlite3_finalize(stmt);
     return size;
 }
@@ -700,8 +875,8 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
     if (!IsBlobCell(row, column))
         throw CADbSqlException(SQLITE_RANGE, L"", L"");
     std::wstring sql;
-    FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE rowid = ?", SqlName{m_strTableName},
-                 SqlName{m_arrFields[static_cast<size_t>(column)].m_strName});
+    FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE %s = ?", SqlName{m_strTableName},
+                 SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, m_strRowIdName);
     sqlite3_stmt* stmt = nullptr;
     if (sqlite16::Prepare(db, sql, &stmt) != SQLITE_OK || !stmt) {
         sqlite3_finalize(stmt);
@@ -721,4 +896,235 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
     // The row is gone (deleted by another program): nothing was written.
     if (changes == 0)
         throw CADbSqlException(SQLITE_NOTFOUND, L"", L"");
+}
+
+// ---- The loader's side, run on the loader thread (Requery on the user-interface thread)
+
+bool CADbSqlRecSet::Requery()
+{
+    m_nCurrentRow = -1;
+    m_nCurrentRowId = 0;
+    CloseRowStmt();
+    CancelBound();
+    m_bLoadFailed = false;
+    {
+        std::lock_guard lock(g_csRowIds);
+        m_arrMovedRowIds.clear();
+    }
+    ++m_nPendingLoads;
+    RowLoaderState::Instance().RequestLoad(this);
+    // A load already running goes on to its end first; the loader never waits for
+    // this thread, so this wait ends.
+    g_hFirstPageEvent.Wait();
+    return MoveTo(-1);
+}
+
+bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
+{
+    bool& prepare = RowLoaderState::Instance().m_bRowIdQueryPrepare;
+    if (prepare) {
+        stmt = m_pDatabase->ExecuteStmt(sql);
+        if (!stmt)
+            return false;
+        prepare = false;
+    }
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    prepare = true;
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(stmt);
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+        return false;
+    }
+    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+}
+
+void CADbSqlRecSet::PostLoad(int wParam, int rows) const
+{
+    if (m_pNotifyWnd)
+        platform::PostMessage(m_pNotifyWnd, UM_LOAD_TABLE_DATA, static_cast<WPARAM>(wParam), rows);
+}
+
+void CADbSqlRecSet::EndLoad(int rows, bool postFinal, bool setFirstPage)
+{
+    // The load counts as ended before its final post arrives.
+    --m_nPendingLoads;
+    RowLoaderState::Instance().JobEnded();
+    if (postFinal)
+        PostLoad(0, rows);
+    if (setFirstPage)
+        g_hFirstPageEvent.Set();
+}
+
+bool CADbSqlRecSet::IsNewToList(RowId rowid) const
+{
+    for (const auto& [from, to] : m_arrMovedRowIds)
+        if (to == rowid && (m_arrRowIds.find(from) != -1 || m_arrRowIds.find(to) != -1))
+            return false;
+    return true;
+}
+
+void CADbSqlRecSet::LoadRowIds()
+{
+    enum class End { Complete, RowLimit, Stopped, Failed };
+
+    std::wstring sql;
+    FormatString(sql, L"SELECT %s FROM [%s] ", m_strRowIdName, SqlName{m_strTableName});
+    sql += BuildWhereOrderClause();
+    const int limit = g_nMaxGridRows;
+    sqlite3_int64 batch[kAppendBatch];
+    size_t inBatch = 0;
+    // The rows listed before stay until the new statement gives its first row (or its
+    // end), so that a load that fails at once leaves them as they were.
+    bool listing = false;
+    auto startListing = [&] {
+        if (!listing)
+            m_arrRowIds.clear();
+        listing = true;
+    };
+    auto flush = [&] {
+        if (inBatch == 0)
+            return;
+        std::lock_guard lock(g_csRowIds);
+        startListing();
+        if (m_arrMovedRowIds.empty()) {
+            m_arrRowIds.append(batch, inBatch);
+        } else {
+            for (size_t i = 0; i < inBatch; ++i)
+                if (IsNewToList(batch[i]))
+                    m_arrRowIds.push_back(batch[i]);
+        }
+        inBatch = 0;
+    };
+
+    int n = 0;
+    bool firstPage = false;
+    sqlite3_stmt* stmt = nullptr;
+    End end = End::Complete;
+    std::wstring failure;
+    try {
+        while (StepRowIdQuery(sql, stmt)) {
+            batch[inBatch++] = sqlite3_column_int64(stmt, 0);
+            ++n;
+            if (n == LOADER_FIRST_PAGE_ROWS) {
+                flush();
+                PostLoad(1, n);
+                g_hFirstPageEvent.Set();
+                firstPage = true;
+            }
+            if (g_bLoaderStop.load(std::memory_order_relaxed) || m_bCancelLoad.load(std::memory_order_relaxed)) {
+                end = End::Stopped;
+                break;
+            }
+            if (LimitReached(n, limit)) {
+                end = End::RowLimit;
+                break;
+            }
+            if (n % LOADER_PROGRESS_ROWS == 0) {
+                flush();
+                PostLoad(1, n);
+            }
+            if (inBatch == kAppendBatch)
+                flush();
+        }
+    } catch (const CADbSqlException& e) {
+        end = End::Failed;
+        failure = e.GetErrorText();
+    }
+    flush();
+    int listed = 0;
+    {
+        std::lock_guard lock(g_csRowIds);
+        // A statement without rows empties the list; a failure before the first row
+        // leaves it.
+        if (end == End::Complete || end == End::RowLimit)
+            startListing();
+        listed = static_cast<int>(m_arrRowIds.size());
+    }
+    if (end == End::Failed && !listing)
+        m_bLoadFailed = true;
+
+    if (end == End::RowLimit) {
+        PostLoad(1, n);
+        // The waiting re-query is released before the warning, so that neither thread
+        // waits for the other; the box from this thread is queued and not waited for.
+        if (!firstPage) {
+            g_hFirstPageEvent.Set();
+            firstPage = true;
+        }
+        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, 2);
+        platform::MessageBox(nullptr, STR_ROW_LIMIT_REACHED, STR_WARNING_CAPTION,
+                             platform::MB_OK | platform::MB_ICONWARNING);
+    }
+    if (stmt) {
+        sqlite3_reset(stmt);
+        sqlite3_finalize(stmt);
+    }
+    RowLoaderState::Instance().m_bRowIdQueryPrepare = true;
+    if (end == End::Failed)
+        platform::ShowCaptionLine(failure, 3);
+    // A stopped or cancelled load answers no re-query and posts nothing more.
+    const bool ended = end != End::Stopped;
+    EndLoad(listed, ended, ended && !firstPage);
+}
+
+int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
+{
+    std::wstring sql;
+    // A table read by position may have no rowid at all.
+    FormatString(sql, m_strReadOnlyReason.empty() ? L"SELECT rowid FROM [%s]" : L"SELECT 1 FROM [%s]", SqlName{viewName});
+    const int limit = g_nMaxGridRows;
+    int n = 0;
+    bool firstPage = false;
+    bool cancelled = false;
+    std::wstring failure;
+    sqlite3_stmt* stmt = nullptr;
+    auto report = [&] {
+        m_nOffsetRowCount = n;
+        PostLoad(1, n);
+    };
+    try {
+        stmt = m_pDatabase->ExecuteStmt(sql);
+        while (stmt) {
+            const int rc = sqlite3_step(stmt);
+            if (rc == SQLITE_DONE)
+                break;
+            // A failed step ends the count like its end, instead of being stepped again.
+            if (rc != SQLITE_ROW)
+                throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+            ++n;
+            if (n == LOADER_FIRST_PAGE_ROWS) {
+                report();
+                g_hFirstPageEvent.Set();
+                firstPage = true;
+            }
+            if (n % LOADER_COUNT_PROGRESS_ROWS == 0)
+                report();
+            if (LimitReached(n, limit)) {
+                report();
+                if (!firstPage) {
+                    g_hFirstPageEvent.Set();
+                    firstPage = true;
+                }
+                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, 2);
+                break;
+            }
+            if (m_bCancelLoad.load(std::memory_order_relaxed)) {
+                cancelled = true;
+                break;
+            }
+        }
+    } catch (const CADbSqlException& e) {
+        failure = e.GetErrorText();
+    }
+    if (stmt)
+        sqlite3_finalize(stmt);
+    m_nOffsetRowCount = n;
+    if (!failure.empty())
+        platform::ShowCaptionLine(failure, 3);
+    // A cancelled count still posts its end but answers no re-query.
+    EndLoad(n, true, !firstPage && !cancelled);
+    return n;
 }

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CADbSqlDb;
@@ -53,10 +54,14 @@ public:
     bool IsLoading() const;
 
     bool MoveTo(int row);
+    // The same for an edit: the row statement then gives every value exactly as stored
+    // (GetFieldSqlValue), BLOBs included. MoveTo, for the grid, never reads a BLOB's bytes.
+    bool MoveToExact(int row);
     // The current row's text of the column; NULL for SQL NULL, no row, a BLOB column in
     // rowid mode or a column out of range. Valid until the row statement changes.
     const wchar_t* GetFieldValue(int column);
-    // The current row's value of the column exactly as stored (rowid mode; BLOBs too).
+    // The current row's value of the column exactly as stored, after MoveToExact (rowid
+    // mode; BLOBs too; a text keeps its bytes even when they are no valid UTF-8).
     SqlValue GetFieldSqlValue(int column) const;
     // Ends the read of the current row; the row SELECT stays prepared for the next move.
     void CloseRowStmt();
@@ -68,9 +73,25 @@ public:
     bool GetFieldInfos(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out);
     void GetForeignKeyColumns(const std::wstring& table, std::vector<std::wstring>& out);
     bool IsForeignKeyColumn(const std::wstring& name) const;
-    // True when the column is the rowid alias: the table's single primary-key column,
-    // declared INTEGER in any letter case.
+    // True when the column is the rowid alias, by the engine's rule: the table's single
+    // primary-key column, declared INTEGER in any letter case, in a table with rowids,
+    // and not the "INTEGER PRIMARY KEY DESC" column-constraint form (a PRIMARY KEY (x DESC)
+    // table constraint is an alias).
     bool IsRowIdAlias(int column) const;
+    // The name by which this record set's statements reach the table's rowid: rowid, oid
+    // or _rowid_, the first that no column of the table shadows; empty when all are
+    // shadowed (and in offset mode).
+    const std::wstring& GetRowIdName() const { return m_strRowIdName; }
+    // A table whose rows cannot be addressed by rowid (WITHOUT ROWID, or every rowid name
+    // shadowed by a column) is opened read-only: its rows are read by position as in
+    // offset mode. The reason is the caption-strip line shown at the open; empty for a
+    // table opened for editing and for a query or view.
+    const std::wstring& GetReadOnlyReason() const { return m_strReadOnlyReason; }
+    // Whether the last re-query's load failed before it listed a row; the rows listed
+    // before it then stay as they were. The loader has shown the failure.
+    bool LoadFailed() const { return m_bLoadFailed; }
+    // The text of a rowid-alias cell as its value: digits only, within 64 bits.
+    static bool ParseRowIdText(const std::wstring& text, RowId& value);
 
     // Prepares the UPDATE of every column of the row with this rowid, BLOB-declared
     // columns left out (their values never change through an edit).
@@ -78,13 +99,15 @@ public:
     // Prepares the INSERT of the columns marked in `columns` (all columns when empty), so
     // that columns the user never touched take their defaults.
     void AddNew(const std::vector<bool>& columns = {});
-    // Binds a cell from its text: empty text is NULL; the integer primary-key column
-    // takes the text as a 64-bit integer; other columns take the text.
+    // Binds a cell from its text: empty text is NULL; the rowid alias takes the text as a
+    // 64-bit integer (a text that is no such number throws); every other column takes the
+    // text, which the engine converts by the column's affinity.
     void BindField(int column, const std::wstring& value);
     // Binds a cell with its exact stored value.
     void BindValue(int column, const SqlValue& value);
-    // Runs the prepared UPDATE or INSERT; the changed rows. After an INSERT the new rowid
-    // is appended as the last row. Throws on failure (the statement is released either way).
+    // Runs the prepared UPDATE or INSERT; the changed rows. After an INSERT that inserted
+    // a row the new rowid is appended as the last row; an INSERT the engine ignored gives 0
+    // and appends nothing. Throws on failure (the statement is released either way).
     int ExecuteBound();
     // Releases a prepared UPDATE or INSERT without running it.
     void CancelBound();
@@ -95,13 +118,16 @@ public:
 
     bool DeleteRow(int row);
     // Deletes the rows (indices, any order) in one transaction; stops at the first
-    // failure (shown in the caption strip), keeping the rows deleted before it. Indices
-    // out of range are skipped. The rowid list is compacted once. Returns the rows deleted.
+    // failure (shown in the caption strip), keeping the rows deleted before it, unless
+    // the failure rolled the transaction back (the caller's too): then the list keeps
+    // every row. Indices out of range are skipped. The rowid list is compacted once.
+    // Returns the rows deleted.
     int DeleteRows(const std::vector<int>& rows);
 
     // mode 0: the value starts with the text; 1: equals it; 2: contains it. LIKE semantics
-    // ('%' and '_' are wildcards); the text is bound. `out` stands on the first matching
-    // rowid, or is at its end.
+    // ('%' and '_' are wildcards); the text is bound. The hits come in the datasheet's
+    // order (rowid order when unsorted). `out` stands on the first matching rowid, or is
+    // at its end.
     CADbSqlQuery& Search(CADbSqlQuery& out, const std::wstring& text, int mode, int column);
     // The rows of `table` whose columns `targetColumns[i]` equal this record set's columns
     // `columns[i]` in the given row (an empty targetColumns means the same names). Values
@@ -144,13 +170,18 @@ public:
     std::atomic<int> m_nOffsetRowCount{0};
 
 private:
-    friend void RowLoaderJob();
+    friend class RowLoaderState;
 
     void ResolveTableNames();
     std::wstring BuildSelectList(const std::wstring& columnOrder) const;
     std::wstring BuildWhereOrderClause() const;
-    std::wstring BuildRowSelectSql() const;
-    bool Move(int row);
+    // The row SELECT by rowid: for the grid (exact false) every column that may hold a
+    // BLOB gives NULL for one, so its bytes are never read; for an edit every value as is.
+    std::wstring BuildRowSelectSql(bool exact) const;
+    // Decides how rows are addressed (alias column, rowid name, read-only reason).
+    void DescribeRowAddress();
+    bool Move(int row, bool exact);
+    bool MoveToRow(int row, bool exact);
     std::wstring BuildInsertSql() const; // of the columns in m_arrBoundColumns
     std::wstring BuildUpdateSql() const; // the same; the rowid is parameter m_nFields + 1
     void PrepareBound(const std::wstring& sql);
@@ -176,9 +207,24 @@ private:
     // prepare.
     sqlite3_stmt* PrepareCellRead(int row, int column);
 
-    sqlite3_stmt* m_pRowSelect = nullptr;       // the row SELECT, kept prepared; m_pRowStmt while on a row
+    sqlite3_stmt* m_pRowSelect = nullptr;       // the grid's row SELECT, kept prepared; m_pRowStmt while on a row
+    sqlite3_stmt* m_pExactSelect = nullptr;     // the exact row SELECT of MoveToExact, kept prepared
     std::vector<std::wstring> m_arrValueBuffers; // GetFieldValue's text of each column
     RowId m_nCurrentRowId = 0;
     std::vector<bool> m_arrBoundColumns;         // the columns the prepared UPDATE or INSERT sets
     std::atomic<int> m_nPendingLoads{0};         // loads asked for that have not ended
+    std::atomic<bool> m_bLoadFailed{false};
+    std::wstring m_strRowIdName = L"rowid";
+    std::wstring m_strReadOnlyReason;
+    int m_nRowIdAliasColumn = -1;
+    // The rowid the prepared UPDATE gives its row (the alias column's bound value, else
+    // the row's own), and the row's rowid before it.
+    RowId m_nBoundRowId = 0;
+    RowId m_nEditRowId = 0;
+    // Rows whose rowid an edit changed while a load ran (from, to), guarded by g_csRowIds:
+    // the loader, still walking the table, must not list such a row a second time.
+    std::vector<std::pair<RowId, RowId>> m_arrMovedRowIds;
+    // Whether the loader lists this rowid: false for a row an edit moved there while the
+    // load ran. The caller holds g_csRowIds.
+    bool IsNewToList(RowId rowid) const;
 };

@@ -20,6 +20,14 @@ inline constexpr wchar_t STR_UNSUPPORTED_PAGE_SIZE[] = L"Unsupported page size <
 // An edit or undo of a row that can no longer be read (deleted or locked by another program).
 inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
 inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";
+// A table whose rows cannot be addressed by rowid opens read-only, with one of these lines.
+inline constexpr wchar_t STR_TABLE_WITHOUT_ROWID[] =
+    L"The table has no rowid (WITHOUT ROWID): its rows are shown read-only.";
+inline constexpr wchar_t STR_ROWID_NAMES_SHADOWED[] =
+    L"The table has columns of its own named rowid, oid and _rowid_, so its rows cannot be addressed: they are shown "
+    L"read-only.";
+// An INSERT that the engine ignored (a conflict clause of IGNORE, or a trigger).
+inline constexpr wchar_t STR_ROW_NOT_INSERTED[] = L"The row was not inserted: the table ignored it.";
 // Caption of the boxes that refuse an operation the current state does not allow.
 inline constexpr wchar_t STR_INVALID_OPERATION_CAPTION[] = L"Invalid Operation";
 // The row loader's warnings when a load reaches the row limit: a table's, and a query's count.

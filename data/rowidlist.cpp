@@ -6,7 +6,7 @@ void RowIdList::push_back(sqlite3_int64 rowid)
 {
     if ((m_nSize >> kChunkBits) == m_chunks.size())
         m_chunks.push_back(std::make_unique_for_overwrite<sqlite3_int64[]>(kChunkRows));
-    (*this)[m_nSize] = rowid;
+    at(m_nSize) = rowid;
     ++m_nSize;
 }
 
@@ -29,6 +29,7 @@ void RowIdList::clear()
     m_chunks.clear();
     m_chunks.shrink_to_fit();
     m_nSize = 0;
+    ++m_nVersion;
 }
 
 void RowIdList::erase_indices(std::vector<size_t> indices)
@@ -45,9 +46,10 @@ void RowIdList::erase_indices(std::vector<size_t> indices)
             ++next;
             continue;
         }
-        (*this)[write++] = (*this)[read];
+        at(write++) = (*this)[read];
     }
     m_nSize = write;
+    ++m_nVersion;
     ReleaseUnusedChunks();
 }
 

@@ -8,6 +8,9 @@
 // one stops and joins it. A record set being destroyed waits until the loader has
 // let go of it, which takes at most the one engine step in progress, because the
 // loader never waits for the user-interface thread.
+//
+// All of the loader's state is one object, RowLoaderState, owned by the program; the
+// names g_csRowIds and the like refer to its members.
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -32,23 +35,59 @@ inline constexpr int LOADER_FIRST_PAGE_ROWS = 2000;
 inline constexpr int LOADER_PROGRESS_ROWS = 50000;        // rowid mode
 inline constexpr int LOADER_COUNT_PROGRESS_ROWS = 200000; // offset mode
 
-// Guards the rowid list of every record set. The loader holds it for one append of a
-// few rows, the user-interface thread for one read or change; neither calls the
-// engine or waits while holding it.
-extern std::recursive_mutex g_csRowIds;
-extern AutoResetEvent g_hLoaderWorkEvent; // wakes the loader
-extern AutoResetEvent g_hFirstPageEvent;  // the running job has its first page or has ended
-extern std::atomic<CADbSqlRecSet*> g_pLoaderRecSet; // the record set the next job loads
-extern std::atomic<int> g_bLoaderBusy; // 1 from a re-query until no load is asked for or running
-extern std::atomic<int> g_bLoaderStop; // stop request; the thread clears it when it ends
-extern int g_nRecSetCount;             // record sets alive (user-interface thread only)
-extern std::thread g_loaderThread;     // not joinable while no record set lives
+class RowLoaderState {
+public:
+    // The one loader of the program.
+    static RowLoaderState& Instance();
 
-// Called by every record set's constructor: the first one starts the thread.
-void AttachRecSetToLoader();
-// Called by every record set's destructor: cancels and removes the record set's load,
-// waits until the loader has left it, and stops the thread after the last one.
-void DetachRecSetFromLoader(CADbSqlRecSet* recSet);
+    RowLoaderState(const RowLoaderState&) = delete;
+    RowLoaderState& operator=(const RowLoaderState&) = delete;
 
-void RowLoaderThread();
-void RowLoaderJob();
+    // Called by every record set's constructor: the first one starts the thread.
+    void AttachRecSet();
+    // Called by every record set's destructor: cancels and removes the record set's load,
+    // waits until the loader has left it, and stops the thread after the last one.
+    void DetachRecSet(CADbSqlRecSet* recSet);
+    // Puts the record set into the job slot (replacing a job not yet taken up) and wakes
+    // the thread.
+    void RequestLoad(CADbSqlRecSet* recSet);
+    // The busy flag follows the slot: still busy when a later re-query has already
+    // asked for the next load. Called when a job ends.
+    void JobEnded();
+
+    // Guards the rowid list of every record set. The loader holds it for one append of a
+    // few rows, the user-interface thread for one read or change; neither calls the
+    // engine or waits while holding it.
+    std::recursive_mutex m_csRowIds;
+    AutoResetEvent m_hLoaderWorkEvent;                  // wakes the loader
+    AutoResetEvent m_hFirstPageEvent;                   // the running job has its first page or has ended
+    std::atomic<CADbSqlRecSet*> m_pLoaderRecSet{nullptr}; // the record set the next job loads
+    std::atomic<int> m_bLoaderBusy{0}; // 1 from a re-query until no load is asked for or running
+    std::atomic<int> m_bLoaderStop{0}; // stop request; the thread clears it when it ends
+    int m_nRecSetCount = 0;            // record sets alive (user-interface thread only)
+    std::thread m_loaderThread;        // not joinable while no record set lives
+    // Prepare-on-the-next-call flag of the rowid iterator (loader thread only).
+    bool m_bRowIdQueryPrepare = true;
+
+private:
+    RowLoaderState() = default;
+    void RowLoaderThread();
+    void RowLoaderJob();
+
+    // Guards the hand-over: the slot, the busy flag's updates and the record set of the
+    // running job, so that a record set being destroyed sees either its job waiting in
+    // the slot or running, never in between.
+    std::mutex m_jobMutex;
+    std::condition_variable m_jobLeft;
+    CADbSqlRecSet* m_pLoaderJobRecSet = nullptr;
+};
+
+// The loader's state under the names the rest of the program knows it by.
+extern std::recursive_mutex& g_csRowIds;
+extern AutoResetEvent& g_hLoaderWorkEvent;
+extern AutoResetEvent& g_hFirstPageEvent;
+extern std::atomic<CADbSqlRecSet*>& g_pLoaderRecSet;
+extern std::atomic<int>& g_bLoaderBusy;
+extern std::atomic<int>& g_bLoaderStop;
+extern int& g_nRecSetCount;
+extern std::thread& g_loaderThread;

@@ -3,6 +3,7 @@
 // where a value must be written back unchanged (an edit's untouched cells, undo).
 #include <sqlite3.h>
 
+#include <memory>
 #include <string>
 
 struct SqlValue {
@@ -11,12 +12,16 @@ struct SqlValue {
     double m_dFloat = 0;
     std::wstring m_strText;
     std::string m_blob;
+    // A text read from a statement keeps the engine's own copy of its bytes, which is what
+    // gets bound back: a text that is no valid UTF-8 (or holds a NUL) has no exact UTF-16
+    // form. Shared by copies; never changed.
+    std::shared_ptr<sqlite3_value> m_pStored;
 
     bool IsNull() const { return m_nType == SQLITE_NULL; }
-    bool operator==(const SqlValue&) const = default;
 };
 
 // The value of a column of the row the statement stands on.
 SqlValue ReadSqlValue(sqlite3_stmt* stmt, int column);
-// Binds the value with its own storage class; the engine's result code.
+// Binds the value with its own storage class (a stored text with its exact bytes); the
+// engine's result code.
 int BindSqlValue(sqlite3_stmt* stmt, int parameter, const SqlValue& value);

@@ -7,33 +7,16 @@
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowloader.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
 #include "document/cdatainterface.h"
 #include "document/currentdatabase.h"
+#include "platform/captionline.h"
 #include "platform/messagetarget.h"
 #include "platform/waitcursor.h"
 
-#include <limits>
-
 namespace {
-
-// The text of an INTEGER PRIMARY KEY cell as its value: digits only, within 64 bits.
-bool ParseKey(const std::wstring& text, RowId& value)
-{
-    if (text.empty())
-        return false;
-    value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9')
-            return false;
-        const int digit = c - L'0';
-        if (value > (std::numeric_limits<RowId>::max() - digit) / 10)
-            return false;
-        value = value * 10 + digit;
-    }
-    return true;
-}
 
 // Empty names stand for the primary-key column of their position (a foreign key that
 // names no parent columns refers to the parent's primary key).
@@ -88,8 +71,7 @@ void CDataAccess::ReleaseConnection()
     m_RelatedQuery = CADbSqlQuery();
     m_bOpen = 0;
     m_nEditRow = -1;
-    m_arrSearchHits.clear();
-    m_nSearchHit = -1;
+    SetSearchHits({});
     m_bCurRowStale = true;
 }
 
@@ -188,12 +170,12 @@ CDataAccess::ViewportRead::~ViewportRead()
         RunQuietly(m_pDb, L"ROLLBACK");
 }
 
-bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)
+bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid, bool forEdit)
 {
-    if (!m_pRecSet->MoveTo(row))
+    if (!(forEdit ? m_pRecSet->MoveToExact(row) : m_pRecSet->MoveTo(row)))
         return false;
-    const bool exact = !m_pRecSet->m_bOffsetMode;
-    rowid = exact ? m_pRecSet->GetCurrentRowId() : 0;
+    const bool exact = forEdit && !m_pRecSet->m_bOffsetMode;
+    rowid = m_pRecSet->m_bOffsetMode ? 0 : m_pRecSet->GetCurrentRowId();
     for (size_t column = 0; column < into.size(); ++column) {
         ColumnValue& cell = into[column];
         // The exact value first: reading a value as text may convert it in the statement.
@@ -206,13 +188,13 @@ bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)
     return true;
 }
 
-bool CDataAccess::LoadRow(int row)
+bool CDataAccess::LoadRow(int row, bool forEdit)
 {
     if (!m_pRecSet)
         return false;
     m_bCurRowStale = true;
     try {
-        if (!ReadRow(row, m_arrCurRow, m_nCurRowId))
+        if (!ReadRow(row, m_arrCurRow, m_nCurRowId, forEdit))
             return false;
     } catch (const CADbSqlException& e) {
         m_pRecSet->CloseRowStmt();
@@ -231,7 +213,7 @@ bool CDataAccess::LoadUndoRow(int row)
     RowId rowid = 0;
     try {
         // The copy must be of the row under edit: the row read for the edit.
-        if (ReadRow(row, m_arrUndoRow, rowid) && rowid == m_nCurRowId)
+        if (ReadRow(row, m_arrUndoRow, rowid, true) && rowid == m_nCurRowId)
             return true;
         ShowFailureBox(STR_ROW_NOT_READABLE, LOC_SAVE_UNDO_ROW);
     } catch (const CADbSqlException& e) {
@@ -249,25 +231,28 @@ bool CDataAccess::ValidateCell(int column, const std::wstring& text, int& isKey)
     CADbSqlFieldInfo info;
     if (!m_pRecSet || !m_pRecSet->GetFieldInfo(column, info))
         return false;
-    std::wstring type = info.m_strType;
-    StringToUpper(type);
-    if (info.m_nPk == 0 || type != L"INTEGER")
+    // The rule of the binding: only the rowid alias takes an integer, and nothing else;
+    // every other column, a key column too, stores the text as typed.
+    if (!m_pRecSet->IsRowIdAlias(column))
         return true;
     RowId value = 0;
-    if (!ParseKey(text, value)) {
+    if (!CADbSqlRecSet::ParseRowIdText(text, value)) {
         ShowFailureBox(STR_NON_NUMERIC_KEY, LOC_CELL_CHECK);
         return false;
     }
     // Changing the rowid alias moves the row to another rowid, which the row list follows.
-    if (m_pRecSet->IsRowIdAlias(column))
-        isKey = 1;
+    isKey = 1;
     return true;
 }
 
 int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, bool rowChanged)
 {
-    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
+    if (!m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
         return CELL_REFUSED;
+    if (m_pRecSet->m_bOffsetMode) {
+        ShowReadOnlyReason();
+        return CELL_REFUSED;
+    }
     int isKey = 0;
     if (!ValidateCell(column, text, isKey))
         return CELL_REFUSED;
@@ -288,7 +273,7 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
     if (row < 0 || row >= count || IsBlobColumn(column))
         return CELL_REFUSED;
 
-    if (!LoadRow(row)) {
+    if (!LoadRow(row, true)) {
         ShowFailureLine(STR_ROW_NOT_READABLE, LOC_LOAD_CURRENT_ROW);
         return CELL_REFUSED;
     }
@@ -315,7 +300,7 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
         return CELL_REFUSED;
     if (isKey) {
         RowId key = 0;
-        ParseKey(text, key);
+        CADbSqlRecSet::ParseRowIdText(text, key);
         MoveRowId(rowid, key);
     }
     LoadRow(row);
@@ -373,6 +358,13 @@ int CDataAccess::InsertNewRow()
         m_pRecSet->CancelBound();
         ClearRowBuffer();
         ShowFailureBox(e, LOC_INSERT_ROW);
+        return 0;
+    }
+    // The engine ignored the row (a conflict clause or a trigger): no line is added and
+    // the typed texts stay.
+    if (changed == 0) {
+        ClearRowBuffer();
+        ShowFailureBox(STR_ROW_NOT_INSERTED, LOC_INSERT_ROW);
         return 0;
     }
     ClearNewRowBuffer();
@@ -439,6 +431,7 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     platform::WaitCursor wait;
     if (!m_pRecSet)
         return false;
+    const std::wstring previous = m_pRecSet->m_strSort;
     FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == 1 ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
@@ -446,6 +439,13 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
         m_pRecSet->Requery();
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_SORT);
+        return false;
+    }
+    // A load that failed at once (shown by the loader) kept the rows in their old order.
+    if (m_pRecSet->LoadFailed()) {
+        m_pRecSet->m_strSort = previous;
+        if (m_pDataInterface)
+            m_pDataInterface->UpdateItemCount();
         return false;
     }
     if (m_nEditRow != -1) {
@@ -461,32 +461,80 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
 bool CDataAccess::Search(const std::wstring& text, int mode, int column)
 {
     platform::WaitCursor wait;
-    m_arrSearchHits.clear();
-    m_nSearchHit = -1;
-    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < 0 || mode > 2 || column < 0 || column >= m_pRecSet->m_nFields)
+    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < 0 || mode > 2 || column < 0 || column >= m_pRecSet->m_nFields) {
+        SetSearchHits({});
         return false;
+    }
     // Every hit is collected now and the statement released at once, so that no read
-    // transaction stays open while the user steps through the hits.
+    // transaction stays open while the user steps through the hits. A search that
+    // fails (shown) leaves the hits of the search before.
     CADbSqlQuery query;
     m_pRecSet->Search(query, text, mode, column);
-    if (query.m_pStmt && !query.Eof()) {
-        m_arrSearchHits.push_back(query.GetInt64Field(0));
-        while (sqlite3_step(query.m_pStmt) == SQLITE_ROW)
-            m_arrSearchHits.push_back(sqlite3_column_int64(query.m_pStmt, 0));
+    if (!query.m_pStmt)
+        return false;
+    std::vector<RowId> hits;
+    int rc = SQLITE_DONE;
+    if (!query.Eof()) {
+        hits.push_back(query.GetInt64Field(0));
+        while ((rc = sqlite3_step(query.m_pStmt)) == SQLITE_ROW)
+            hits.push_back(sqlite3_column_int64(query.m_pStmt, 0));
     }
+    const std::wstring failure = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(query.m_pDb);
     query.Finalize();
+    if (rc != SQLITE_DONE) {
+        ShowFailureBox(CADbSqlException(SQLITE_ERROR, failure, L""), LOC_RECSET_SEARCH);
+        return false;
+    }
+    SetSearchHits(std::move(hits));
     return !m_arrSearchHits.empty();
+}
+
+void CDataAccess::SetSearchHits(std::vector<RowId> hits)
+{
+    m_arrSearchHits = std::move(hits);
+    m_nSearchHit = -1;
+    m_mapHitIndex.clear();
+    m_mapHitIndex.reserve(m_arrSearchHits.size());
+    for (size_t hit = 0; hit < m_arrSearchHits.size(); ++hit)
+        m_mapHitIndex.emplace(m_arrSearchHits[hit], hit);
+    m_arrHitRows.assign(m_arrSearchHits.size(), -1);
+    m_nHitRowsScanned = 0;
+    m_bHitRowsKnown = false;
+}
+
+void CDataAccess::MapHitRows()
+{
+    std::lock_guard lock(g_csRowIds);
+    const RowIdList& rows = m_pRecSet->m_arrRowIds;
+    // Rows appended since the last look are looked at alone; any other change of the
+    // list makes every hit's row be looked for anew.
+    if (!m_bHitRowsKnown || rows.version() != m_nHitRowsVersion || rows.size() < m_nHitRowsScanned) {
+        std::fill(m_arrHitRows.begin(), m_arrHitRows.end(), -1);
+        m_nHitRowsScanned = 0;
+        m_nHitRowsVersion = rows.version();
+        m_bHitRowsKnown = true;
+    }
+    if (m_mapHitIndex.empty()) {
+        m_nHitRowsScanned = rows.size();
+        return;
+    }
+    for (size_t row = m_nHitRowsScanned; row < rows.size(); ++row) {
+        const auto hit = m_mapHitIndex.find(rows[row]);
+        if (hit != m_mapHitIndex.end() && m_arrHitRows[hit->second] == -1)
+            m_arrHitRows[hit->second] = static_cast<int>(row);
+    }
+    m_nHitRowsScanned = rows.size();
 }
 
 int CDataAccess::FindNext()
 {
     if (!m_pRecSet)
         return -1;
+    MapHitRows();
     for (size_t hit = static_cast<size_t>(m_nSearchHit + 1); hit < m_arrSearchHits.size(); ++hit) {
-        const int row = m_pRecSet->FindRowIndex(m_arrSearchHits[hit]);
-        if (row != -1) {
+        if (m_arrHitRows[hit] != -1) {
             m_nSearchHit = static_cast<int>(hit);
-            return row;
+            return m_arrHitRows[hit];
         }
     }
     return -1;
@@ -496,14 +544,41 @@ int CDataAccess::FindPrev()
 {
     if (!m_pRecSet)
         return -1;
+    MapHitRows();
     for (int hit = m_nSearchHit - 1; hit >= 0; --hit) {
-        const int row = m_pRecSet->FindRowIndex(m_arrSearchHits[static_cast<size_t>(hit)]);
-        if (row != -1) {
+        if (m_arrHitRows[static_cast<size_t>(hit)] != -1) {
             m_nSearchHit = hit;
-            return row;
+            return m_arrHitRows[static_cast<size_t>(hit)];
         }
     }
     return -1;
+}
+
+int CDataAccess::DeleteRows(const std::vector<int>& rows)
+{
+    if (!m_pRecSet)
+        return 0;
+    if (m_pRecSet->m_bOffsetMode) {
+        ShowReadOnlyReason();
+        return 0;
+    }
+    bool editRowAsked = false;
+    for (int row : rows)
+        editRowAsked = editRowAsked || (m_nEditRow != -1 && m_pRecSet->GetRowId(row) == m_nEditRowId);
+    const int deleted = m_pRecSet->DeleteRows(rows);
+    m_bCurRowStale = true;
+    // Undo of a deleted row could only write into a later row given the same rowid.
+    if (editRowAsked && m_pRecSet->FindRowIndex(m_nEditRowId) == -1) {
+        m_nEditRow = -1;
+        SendEditState(false);
+    }
+    return deleted;
+}
+
+void CDataAccess::ShowReadOnlyReason() const
+{
+    if (!m_pRecSet->GetReadOnlyReason().empty())
+        platform::ShowCaptionLine(m_pRecSet->GetReadOnlyReason(), 2);
 }
 
 bool CDataAccess::HasNextHit() const { return static_cast<size_t>(m_nSearchHit + 1) < m_arrSearchHits.size(); }
@@ -559,7 +634,11 @@ void CDataAccess::MoveRowId(RowId from, RowId to)
         m_nEditRowId = to;
     if (m_nCurRowId == from)
         m_nCurRowId = to;
-    for (RowId& hit : m_arrSearchHits)
-        if (hit == from)
-            hit = to;
+    const auto hit = m_mapHitIndex.find(from);
+    if (hit != m_mapHitIndex.end()) {
+        const size_t index = hit->second;
+        m_mapHitIndex.erase(hit);
+        m_arrSearchHits[index] = to;
+        m_mapHitIndex[to] = index;
+    }
 }

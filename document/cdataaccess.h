@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CDataInterface;
@@ -91,6 +92,9 @@ public:
     int FindPrev();
     // True while hits lie after the one shown last.
     bool HasNextHit() const;
+    // Deletes the rows (indices) through the record set; deleting the row under edit
+    // ends its edit, so Undo is off. A table shown read-only deletes nothing and says why.
+    int DeleteRows(const std::vector<int>& rows);
 
     // Runs the query of the rows of `table` related to the row: targetColumns[i] of that
     // table equals columns[i] of this one (targetColumns empty: the same names). An empty
@@ -111,7 +115,9 @@ public:
 
     // Inner operations.
     bool ValidateCell(int column, const std::wstring& text, int& isKey);
-    bool LoadRow(int row);
+    // forEdit reads every value exactly as stored (BLOBs too), for writing the row back;
+    // otherwise only the texts the grid shows, never a BLOB's bytes.
+    bool LoadRow(int row, bool forEdit = false);
     bool LoadUndoRow(int row);
     int UpdateRow(int row);
     int InsertNewRow();
@@ -142,9 +148,20 @@ private:
     // The stored rowid of a row follows a changed INTEGER PRIMARY KEY.
     void MoveRowId(RowId from, RowId to);
     // Reads the record set's current row into the buffer; false when it cannot be read.
-    bool ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid);
+    bool ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid, bool forEdit);
+    void SetSearchHits(std::vector<RowId> hits);
+    // Finds the rows of the hits among the rows listed, looking only at rows appended
+    // since the last call while the list has not changed otherwise.
+    void MapHitRows();
+    // A table shown read-only refuses edits with the caption-strip line of its open.
+    void ShowReadOnlyReason() const;
 
     int m_nCurRow = -1;      // index of the row in m_arrCurRow
     RowId m_nCurRowId = 0;   // its rowid (tables)
     bool m_bCurRowStale = true;
+    std::unordered_map<RowId, size_t> m_mapHitIndex; // each hit's rowid to its index
+    std::vector<int> m_arrHitRows; // each hit's row among the rows listed, -1 when not found
+    size_t m_nHitRowsScanned = 0;  // rows of the list looked at for m_arrHitRows
+    unsigned m_nHitRowsVersion = 0;
+    bool m_bHitRowsKnown = false;
 };

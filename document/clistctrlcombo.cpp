@@ -710,7 +710,7 @@ void CListCtrlCombo::DeleteSelectedRows()
         for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it)
             if (*it < records)
                 rows.push_back(*it);
-        const int deleted = rows.empty() ? 0 : data->m_pRecSet->DeleteRows(rows);
+        const int deleted = rows.empty() ? 0 : data->DeleteRows(rows);
         if (deleted > 0) {
             // The rows left keep their indices, so a selection would now mark rows
             // the user never chose.

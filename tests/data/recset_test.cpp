@@ -71,7 +71,7 @@ TEST_F(RecSet, OpenDescribesTheColumnsAndReadsRowsByIndex)
     EXPECT_EQ(Cell(*rs, 6, 0), L"<no row>");
     EXPECT_EQ(Cell(*rs, -1, 0), L"<no row>");
 
-    ASSERT_TRUE(rs->MoveTo(0));
+    ASSERT_TRUE(rs->MoveToExact(0));
     EXPECT_EQ(rs->GetCurrentRowId(), 1);
     const SqlValue photo = rs->GetFieldSqlValue(3);
     EXPECT_EQ(photo.m_nType, SQLITE_BLOB);

@@ -44,7 +44,7 @@ TEST(RowIdList, GrowsAcrossChunksKeepingEveryRow)
     EXPECT_EQ(list[n], 5000000000LL);
     EXPECT_EQ(list[n + big.size() - 1], 5000000000LL + 199999);
 
-    list[65536] = -1;
+    list.set(65536, -1);
     EXPECT_EQ(list.find(-1), 65536);
     EXPECT_EQ(list.find(5000000000LL + 199999), static_cast<std::ptrdiff_t>(n + big.size() - 1));
     EXPECT_EQ(list.find(7), -1);
