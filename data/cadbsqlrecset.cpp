@@ -69,31 +69,12 @@ CADbSqlRecSet::~CADbSqlRecSet()
     RowLoaderState::Instance().DetachRecSet(this);
     // The row statement is a row SELECT standing on a row; finalizing ends its read.
     m_pRowStmt = nullptr;
-    ReleaseStatement(m_pRowSelect);
-    ReleaseStatement(m_pExactSelect);
-    ReleaseStatement(m_pBindStmt);
+    m_pRowSelect.Finalize();
+    m_pExactSelect.Finalize();
+    m_pBindStmt.Finalize();
     m_arrFields.clear();
     std::lock_guard lock(g_csRowIds);
     m_arrRowIds.clear();
-}
-
-void CADbSqlRecSet::ReleaseStatement(sqlite3_stmt*& stmt)
-{
-    if (!stmt)
-        return;
-    sqlite3* db = m_pDatabase ? m_pDatabase->m_pDb : nullptr;
-    bool held = false;
-    if (db) {
-        // Closing the connection finalizes every statement on it, this one included.
-        sqlite3_mutex* mutex = sqlite3_db_mutex(db);
-        sqlite3_mutex_enter(mutex);
-        for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s && !held; s = sqlite3_next_stmt(db, s))
-            held = s == stmt;
-        sqlite3_mutex_leave(mutex);
-    }
-    if (held)
-        sqlite3_finalize(stmt);
-    stmt = nullptr;
 }
 
 // ---- Opening and column descriptions
@@ -102,8 +83,8 @@ bool CADbSqlRecSet::Open(int mode)
 {
     m_bOffsetMode = mode;
     CloseRowStmt();
-    ReleaseStatement(m_pRowSelect);
-    ReleaseStatement(m_pExactSelect);
+    m_pRowSelect.Finalize();
+    m_pExactSelect.Finalize();
     m_strReadOnlyReason.clear();
     if (mode == 0) {
         ResolveTableNames();
@@ -139,7 +120,7 @@ void CADbSqlRecSet::ResolveTableNames()
         m_strTableName = GetDefaultTableName();
 }
 
-bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
+bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt)
 {
     if (g_bPragmaQueryPrepare) {
         stmt = m_pDatabase->ExecuteStmt(sql);
@@ -152,8 +133,7 @@ bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, sqlite3_stmt*& stmt
         return true;
     g_bPragmaQueryPrepare = true;
     const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
-    sqlite3_finalize(stmt);
-    stmt = nullptr;
+    stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
     return false;
@@ -164,7 +144,7 @@ bool CADbSqlRecSet::GetFieldInfos(const std::wstring& table, std::vector<CADbSql
     std::wstring sql;
     FormatString(sql, SQL_TABLE_INFO, SqlName{table});
     out.clear();
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     while (StepPragmaQuery(sql, stmt))
         ReadTableInfoRow(stmt, out);
     return !out.empty();
@@ -175,7 +155,7 @@ void CADbSqlRecSet::GetForeignKeyColumns(const std::wstring& table, std::vector<
     std::wstring sql;
     FormatString(sql, SQL_FOREIGN_KEY_LIST, SqlName{table});
     out.clear();
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     while (StepPragmaQuery(sql, stmt))
         out.push_back(sqlite16::ColumnText(stmt, 4));
 }
@@ -344,7 +324,7 @@ bool CADbSqlRecSet::Move(int row, bool exact)
     if (m_bOffsetMode)
         return true;
     CloseRowStmt();
-    sqlite3_stmt*& select = exact ? m_pExactSelect : m_pRowSelect;
+    SqlStatement& select = exact ? m_pExactSelect : m_pRowSelect;
     if (!select) {
         try {
             select = m_pDatabase->ExecuteStmt(BuildRowSelectSql(exact));
@@ -503,11 +483,8 @@ std::wstring CADbSqlRecSet::BuildInsertSql() const
 
 void CADbSqlRecSet::PrepareBound(const std::wstring& sql)
 {
-    const int rc = sqlite16::Prepare(m_pDatabase->m_pDb, sql, &m_pBindStmt);
-    if (rc != SQLITE_OK) {
-        m_pBindStmt = nullptr;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, m_pBindStmt) != SQLITE_OK)
         ThrowEngineFailure(m_pDatabase->m_pDb);
-    }
 }
 
 bool CADbSqlRecSet::IsBound(int column) const
@@ -610,9 +587,7 @@ int CADbSqlRecSet::ExecuteBound()
 
 void CADbSqlRecSet::CancelBound()
 {
-    if (m_pBindStmt)
-        sqlite3_finalize(m_pBindStmt);
-    m_pBindStmt = nullptr;
+    m_pBindStmt.Finalize();
     m_bEditing = false;
     m_bAdding = false;
     m_arrBoundColumns.clear();
@@ -652,7 +627,7 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     const int count = GetRecordCount();
     std::vector<bool> seen(static_cast<size_t>(count), false);
     std::vector<size_t> deleted;
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     // Inside a transaction the caller opened, the deletions become part of it.
     const bool ownTransaction = db && sqlite3_get_autocommit(db) != 0;
     bool reload = false;
@@ -684,13 +659,11 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             sqlite3_reset(stmt);
             deleted.push_back(static_cast<size_t>(row));
         }
-        sqlite3_finalize(stmt);
-        stmt = nullptr;
+        stmt.Finalize();
         if (ownTransaction)
             m_pDatabase->ExecuteCmd(L"COMMIT");
     } catch (const CADbSqlException& e) {
-        if (stmt)
-            sqlite3_finalize(stmt);
+        stmt.Finalize();
         ShowFailureLine(e, LOC_RECSET_DELETE);
         // The rows deleted before the failure stay deleted.
         if (ownTransaction && !sqlite3_get_autocommit(db)) {
@@ -811,18 +784,16 @@ bool CADbSqlRecSet::IsBlobCell(int row, int column) const
            row < GetRecordCount();
 }
 
-sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
+SqlStatement CADbSqlRecSet::PrepareCellRead(int row, int column)
 {
     if (!IsBlobCell(row, column))
-        return nullptr;
+        return {};
     std::wstring sql;
     FormatString(sql, L"SELECT [%s] FROM [%s] WHERE %s = ?", SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  SqlName{m_strTableName}, m_strRowIdName);
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
-        return nullptr;
-    }
+    SqlStatement stmt;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, stmt) != SQLITE_OK || !stmt)
+        return {};
     sqlite3_bind_int64(stmt, 1, GetRowId(row));
     return stmt;
 }
@@ -830,7 +801,7 @@ sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
 bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
 {
     data.clear();
-    sqlite3_stmt* stmt = PrepareCellRead(row, column);
+    const SqlStatement stmt = PrepareCellRead(row, column);
     if (!stmt)
         return false;
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
@@ -840,7 +811,6 @@ bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
         if (bytes && length > 0)
             data.assign(static_cast<const char*>(bytes), static_cast<size_t>(length));
     }
-    sqlite3_finalize(stmt);
     return found;
 }
 
@@ -856,16 +826,13 @@ sqlite3_int64 CADbSqlRecSet::GetBlobSize(int row, int column)
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, SqlName{m_strTableName}, m_strRowIdName);
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
+    SqlStatement stmt;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, stmt) != SQLITE_OK || !stmt)
         return 0;
-    }
     sqlite3_bind_int64(stmt, 1, GetRowId(row));
     sqlite3_int64 size = 0;
     if (sqlite3_step(stmt) == SQLITE_ROW)
         size = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
     return size;
 }
 
@@ -877,11 +844,9 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
     std::wstring sql;
     FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE %s = ?", SqlName{m_strTableName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, m_strRowIdName);
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(db, sql, &stmt) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
+    SqlStatement stmt;
+    if (sqlite16::Prepare(db, sql, stmt) != SQLITE_OK || !stmt)
         ThrowEngineFailure(db);
-    }
     // The caller keeps the bytes until this call returns; NULL data leaves the cell NULL.
     int rc = data ? sqlite3_bind_blob64(stmt, 1, data, static_cast<sqlite3_uint64>(length), SQLITE_STATIC) : SQLITE_OK;
     if (rc == SQLITE_OK)
@@ -890,7 +855,7 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
         rc = sqlite3_step(stmt);
     const int changes = rc == SQLITE_DONE ? sqlite3_changes(db) : 0;
     const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db);
-    sqlite3_finalize(stmt);
+    stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
     // The row is gone (deleted by another program): nothing was written.
@@ -919,7 +884,7 @@ bool CADbSqlRecSet::Requery()
     return MoveTo(-1);
 }
 
-bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
+bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
 {
     bool& prepare = RowLoaderState::Instance().m_bRowIdQueryPrepare;
     if (prepare) {
@@ -934,8 +899,7 @@ bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
     prepare = true;
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
-        sqlite3_finalize(stmt);
-        stmt = nullptr;
+        stmt.Finalize();
         return false;
     }
     throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
@@ -1001,7 +965,7 @@ void CADbSqlRecSet::LoadRowIds()
 
     int n = 0;
     bool firstPage = false;
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     End end = End::Complete;
     std::wstring failure;
     try {
@@ -1058,10 +1022,9 @@ void CADbSqlRecSet::LoadRowIds()
         platform::MessageBox(nullptr, STR_ROW_LIMIT_REACHED, STR_WARNING_CAPTION,
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
-    if (stmt) {
+    if (stmt)
         sqlite3_reset(stmt);
-        sqlite3_finalize(stmt);
-    }
+    stmt.Finalize();
     RowLoaderState::Instance().m_bRowIdQueryPrepare = true;
     if (end == End::Failed)
         platform::ShowCaptionLine(failure, 3);
@@ -1080,7 +1043,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     bool firstPage = false;
     bool cancelled = false;
     std::wstring failure;
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     auto report = [&] {
         m_nOffsetRowCount = n;
         PostLoad(1, n);
@@ -1119,8 +1082,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     } catch (const CADbSqlException& e) {
         failure = e.GetErrorText();
     }
-    if (stmt)
-        sqlite3_finalize(stmt);
+    stmt.Finalize();
     m_nOffsetRowCount = n;
     if (!failure.empty())
         platform::ShowCaptionLine(failure, 3);
