@@ -4,7 +4,9 @@
 
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
+#include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/settings.h"
 #include "document/cacaptionbar.h"
 #include "document/ccaptiondlg.h"
 #include "document/cdatainterface.h"
@@ -19,6 +21,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -625,6 +628,214 @@ TEST_F(DataAccess, ClosingTheDatabaseReleasesEveryModel)
     CDataAccess& again = OpenModel(L"items");
     EXPECT_EQ(again.GetRecordCount(), 200000);
     EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// Another program's lock on the file: the engine's calls on it fail at once.
+class FileLock {
+public:
+    explicit FileLock(const std::wstring& path)
+    {
+        sqlite3_busy_timeout(g_pCurrentDb->m_pDb, 0);
+        sqlite3_open(testing_support::Utf8(path).c_str(), &m_pDb);
+        m_bHeld = sqlite3_exec(m_pDb, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~FileLock()
+    {
+        sqlite3_exec(m_pDb, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(m_pDb);
+    }
+    bool Held() const { return m_bHeld; }
+
+private:
+    sqlite3* m_pDb = nullptr;
+    bool m_bHeld = false;
+};
+
+// In the DESC column-constraint form the key is no rowid alias: a changed key keeps
+// the line on its own row, and undo writes back that row only.
+TEST_F(DataAccess, AKeyThatIsNoAliasKeepsItsLineAndUndoItsRow)
+{
+    ExecRaw(m_path, "CREATE TABLE d(x INTEGER PRIMARY KEY DESC, v TEXT); INSERT INTO d VALUES(10, 'a'), (20, 'b');");
+    CDataAccess& model = OpenModel(L"d");
+    EXPECT_EQ(model.SetCellValue(0, 0, L"2", false), CELL_STORED);
+    EXPECT_EQ(Text(0, 0), L"2");
+    EXPECT_EQ(Text(0, 1), L"a");
+    EXPECT_EQ(Text(1, 1), L"b");
+    EXPECT_EQ(model.UndoRowEdit(), 0);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(x || v) FROM (SELECT * FROM d ORDER BY rowid)"), "10a,20b");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// A value typed into a key column that is no rowid alias is stored as typed, with the
+// column's affinity; only the alias refuses a text that is no rowid.
+TEST_F(DataAccess, KeyColumnsThatAreNoAliasStoreTheTextAsTyped)
+{
+    ExecRaw(m_path, "CREATE TABLE k(a INT PRIMARY KEY, v); INSERT INTO k VALUES(1, 'one');"
+                    "CREATE TABLE c(x INTEGER, y BIGINT, v, PRIMARY KEY(x, y)); INSERT INTO c VALUES(1, 2, 'one');");
+    struct Case {
+        const wchar_t* table;
+        int column;
+        const wchar_t* text;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {L"k", 0, L"12.5", "real 12.5"},
+        {L"k", 0, L"A-17", "text 'A-17'"},
+        {L"k", 0, L"40", "integer 40"},
+        {L"c", 0, L"A-17", "text 'A-17'"},
+        {L"c", 1, L"7.25", "real 7.25"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::Utf8(c.text));
+        CDataAccess& model = OpenModel(c.table);
+        EXPECT_EQ(model.SetCellValue(0, c.column, c.text, false), CELL_STORED);
+        const std::string name = testing_support::Utf8(c.table);
+        const std::string column = c.column == 0 ? (name == "k" ? "a" : "x") : "y";
+        EXPECT_EQ(QueryRaw(m_path, "SELECT typeof(" + column + ") || ' ' || quote(" + column + ") FROM " + name), c.stored);
+        EXPECT_EQ(model.UndoRowEdit(), 0);
+        m_model.reset();
+    }
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// An INSERT that the engine ignores adds no line; the user is told, and the typed
+// texts stay in the new-row line.
+TEST_F(DataAccess, AnIgnoredInsertAddsNoLineAndSaysSo)
+{
+    ExecRaw(m_path, "CREATE TABLE g(id INTEGER PRIMARY KEY, name TEXT UNIQUE ON CONFLICT IGNORE);"
+                    "INSERT INTO g VALUES(1, 'a');");
+    CDataAccess& model = OpenModel(L"g");
+    EXPECT_EQ(model.SetCellValue(1, 1, L"a", true), CELL_REFUSED);
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, std::wstring(STR_ROW_NOT_INSERTED) + L"\n Location <00017>");
+    EXPECT_EQ(model.GetRecordCount(), 1);
+    EXPECT_EQ(Text(1, 1), L"a");
+    EXPECT_EQ(model.SetCellValue(1, 1, L"b", true), CELL_ROW_INSERTED);
+    EXPECT_EQ(model.GetRecordCount(), 2);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(id || name) FROM g"), "1a,2b");
+}
+
+// Texts that are no valid UTF-8 (Latin-1 data) or hold a NUL keep their exact bytes when
+// another cell of the row is edited, and through undo.
+TEST_F(DataAccess, UntouchedTextsKeepTheirBytesThroughEditAndUndo)
+{
+    ExecRaw(m_path, "CREATE TABLE l(id INTEGER PRIMARY KEY, latin TEXT, nul TEXT, n INTEGER);"
+                    "INSERT INTO l VALUES(1, CAST(x'436166E9' AS TEXT), CAST(x'610062' AS TEXT), 1);");
+    const std::string bytes = "SELECT hex(latin) || ' ' || hex(nul) || ' ' || n FROM l";
+    CDataAccess& model = OpenModel(L"l");
+    EXPECT_EQ(model.SetCellValue(0, 3, L"2", false), CELL_STORED);
+    EXPECT_EQ(QueryRaw(m_path, bytes), "436166E9 610062 2");
+    EXPECT_EQ(model.UndoRowEdit(), 0);
+    EXPECT_EQ(QueryRaw(m_path, bytes), "436166E9 610062 1");
+}
+
+// Deleting the row under edit ends its edit: Undo is off and can never write the old
+// values into a later row that gets the same rowid.
+TEST_F(DataAccess, DeletingTheRowUnderEditEndsTheEdit)
+{
+    auto bar = std::make_unique<CACaptionBar>();
+    QWidget* undo = bar->GetCaptionDlg()->GetControl(CCaptionDlg::UndoRow);
+    CDataAccess& model = OpenModel(L"items");
+    EXPECT_EQ(model.SetCellValue(2, NAME, L"edited", false), CELL_STORED); // id 3
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(model.DeleteRows({0}), 1); // another row: the edit goes on
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(model.DeleteRows({1}), 1); // id 3, now the second row
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(model.m_nEditRow, -1);
+
+    EXPECT_EQ(model.SetCellValue(3, ID, L"3", false), CELL_STORED);
+    EXPECT_EQ(model.SetCellValue(3, NAME, L"fresh", true), CELL_ROW_INSERTED);
+    EXPECT_EQ(model.UndoRowEdit(), -1);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT name FROM items WHERE id = 3"), "fresh");
+}
+
+// A table without rowids shows its rows read-only and says so when asked to change.
+TEST_F(DataAccess, ATableWithoutRowidsShowsItsRowsReadOnly)
+{
+    ExecRaw(m_path, "CREATE TABLE w(k TEXT PRIMARY KEY, v) WITHOUT ROWID; INSERT INTO w VALUES('x', 1), ('y', 2);");
+    CDataAccess& model = OpenModel(L"w");
+    EXPECT_EQ(model.GetRecordCount(), 2);
+    EXPECT_EQ(Text(0, 0), L"x");
+    EXPECT_EQ(Text(1, 1), L"2");
+    m_lines.Clear();
+    EXPECT_EQ(model.SetCellValue(0, 1, L"9", false), CELL_REFUSED);
+    EXPECT_EQ(model.DeleteRows({0}), 0);
+    ASSERT_EQ(m_lines.Count(), 2u);
+    EXPECT_EQ(m_lines.Last().text, STR_TABLE_WITHOUT_ROWID);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(k || v) FROM w"), "x1,y2");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// A sort that fails (the file is locked by another program) leaves the rows as they
+// were, in their old order, and shows the failure; so does a failed search its hits.
+TEST_F(DataAccess, AFailedSortOrSearchLeavesTheRowsAndHits)
+{
+    CDataAccess& model = OpenModel(L"items");
+    ASSERT_TRUE(model.Search(L"a", 2, NAME)); // apple, pear, Apricot, banana
+    EXPECT_EQ(model.FindNext(), 0);
+    {
+        FileLock lock(m_path);
+        ASSERT_TRUE(lock.Held());
+        m_lines.Clear();
+        EXPECT_FALSE(model.Sort(L"name", 1));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_lines.Count() > 0; }, 10000));
+        EXPECT_EQ(m_lines.Last().type, 3);
+        EXPECT_EQ(model.GetRecordCount(), 5);
+        EXPECT_EQ(model.m_pRecSet->m_strSort, L"");
+        EXPECT_FALSE(model.Search(L"p", 0, NAME));
+        ASSERT_EQ(m_boxes.Count(), 1u);
+        EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00002>"), std::wstring::npos);
+    }
+    WaitLoaded();
+    EXPECT_EQ(model.GetRecordCount(), 5);
+    EXPECT_EQ(Text(0, NAME), L"apple");
+    EXPECT_EQ(Text(4, NAME), L"banana");
+    EXPECT_EQ(model.FindNext(), 1);
+    EXPECT_EQ(model.FindNext(), 2);
+}
+
+// Find Next past the rows loaded costs no scan of the rows per hit, whatever the
+// number of hits that are not loaded.
+TEST_F(DataAccess, FindingHitsThatAreNotLoadedStaysCheap)
+{
+    const int saved = g_nMaxGridRows;
+    g_nMaxGridRows = 20000;
+    ExecRaw(m_path, "WITH RECURSIVE n(i) AS (SELECT 6 UNION ALL SELECT i + 1 FROM n WHERE i < 40000)"
+                    " INSERT INTO items(id, name) SELECT i, 'n' || i FROM n;");
+    CDataAccess& model = OpenModel(L"items");
+    g_nMaxGridRows = saved;
+    ASSERT_EQ(model.GetRecordCount(), 20000);
+    ASSERT_TRUE(model.Search(L"n", 0, NAME));
+    int found = 0;
+    for (int row = model.FindNext(); row != -1; row = model.FindNext())
+        ++found;
+    EXPECT_EQ(found, 19995);
+    const auto start = std::chrono::steady_clock::now();
+    for (int click = 0; click < 20; ++click)
+        EXPECT_EQ(model.FindNext(), -1);
+    EXPECT_EQ(model.FindPrev(), 19998);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(500)) << "each click past the loaded rows scanned the rows";
+}
+
+// The grid's read of a row holding a large BLOB reads none of the BLOB's bytes.
+TEST_F(DataAccess, ARowWithALargeBlobReadsLikeAnyOther)
+{
+    constexpr int kBlobBytes = 32 * 1024 * 1024;
+    ExecRaw(m_path, "UPDATE items SET photo = zeroblob(" + std::to_string(kBlobBytes) + "), extra = zeroblob(" +
+                        std::to_string(kBlobBytes) + ") WHERE id = 2;");
+    OpenModel(L"items");
+    sqlite3_memory_highwater(1);
+    const sqlite3_int64 before = sqlite3_memory_used();
+    EXPECT_EQ(Text(1, NAME), L"pear");
+    EXPECT_EQ(Text(1, PHOTO), L"");
+    EXPECT_EQ(Text(1, EXTRA), L"");
+    EXPECT_LT(sqlite3_memory_highwater(0) - before, kBlobBytes / 8) << "a BLOB's bytes were read for the grid";
 }
 
 } // namespace
