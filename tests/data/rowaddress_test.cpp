@@ -276,8 +276,10 @@ TEST_F(RowAddress, AStoredTextIsBoundBackByteForByte)
 // would read the rowids from an index in that index's order.
 TEST_F(RowAddress, UnsortedRowsAndHitsComeInRowidOrder)
 {
-    auto rs = Open("CREATE TABLE t(name TEXT); CREATE INDEX by_name ON t(name);"
-                   "INSERT INTO t VALUES('c'), ('a'), ('b');");
+    // The index is narrower than the table, so it covers a rowid query more cheaply.
+    auto rs = Open("CREATE TABLE t(name TEXT, filler TEXT); CREATE INDEX by_name ON t(name);"
+                   "INSERT INTO t VALUES('c', 'xxxxxxxxxxxxxxxxxxxx'), ('a', 'xxxxxxxxxxxxxxxxxxxx'),"
+                   " ('b', 'xxxxxxxxxxxxxxxxxxxx');");
     EXPECT_EQ(RowIds(*rs), "1,2,3");
     CADbSqlQuery hits;
     rs->Search(hits, L"%", 0, 0);
