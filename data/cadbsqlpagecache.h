@@ -29,4 +29,7 @@ public:
     CADbSqlDb* m_pDatabase = nullptr;
     std::vector<std::vector<std::wstring>> m_arrRows;
     int m_nLoadedRows = 0; // rows the last load brought
+    // " ORDER BY ..." of a table read by position (a table without a usable rowid); empty
+    // for a query's view, whose rows come in the view's own order.
+    std::wstring m_strOrder;
 };

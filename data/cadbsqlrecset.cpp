@@ -876,6 +876,13 @@ bool CADbSqlRecSet::Requery()
         std::lock_guard lock(g_csRowIds);
         m_arrMovedRowIds.clear();
     }
+    if (m_bOffsetMode) {
+        // The rows are read afresh after a re-count; a table read by position follows
+        // the datasheet's sort.
+        m_PageCache.m_nFirstRow = -1;
+        if (!m_strReadOnlyReason.empty())
+            m_PageCache.m_strOrder = m_strSort.empty() ? L"" : L" ORDER BY " + m_strSort;
+    }
     ++m_nPendingLoads;
     RowLoaderState::Instance().RequestLoad(this);
     // A load already running goes on to its end first; the loader never waits for

@@ -768,6 +768,10 @@ TEST_F(DataAccess, ATableWithoutRowidsShowsItsRowsReadOnly)
     ASSERT_EQ(m_lines.Count(), 2u);
     EXPECT_EQ(m_lines.Last().text, STR_TABLE_WITHOUT_ROWID);
     EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(k || v) FROM w"), "x1,y2");
+    ASSERT_TRUE(model.Sort(L"k", 1));
+    WaitLoaded();
+    EXPECT_EQ(Text(0, 0), L"y");
+    EXPECT_EQ(Text(1, 0), L"x");
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
