@@ -78,10 +78,6 @@ public:
     // and not the "INTEGER PRIMARY KEY DESC" column-constraint form (a PRIMARY KEY (x DESC)
     // table constraint is an alias).
     bool IsRowIdAlias(int column) const;
-    // The name by which this record set's statements reach the table's rowid: rowid, oid
-    // or _rowid_, the first that no column of the table shadows; empty when all are
-    // shadowed (and in offset mode).
-    const std::wstring& GetRowIdName() const { return m_strRowIdName; }
     // A table whose rows cannot be addressed by rowid (WITHOUT ROWID, or every rowid name
     // shadowed by a column) is opened read-only: its rows are read by position as in
     // offset mode. The reason is the caption-strip line shown at the open; empty for a
@@ -211,6 +207,8 @@ private:
     std::vector<bool> m_arrBoundColumns;         // the columns the prepared UPDATE or INSERT sets
     std::atomic<int> m_nPendingLoads{0};         // loads asked for that have not ended
     std::atomic<bool> m_bLoadFailed{false};
+    // The name by which the statements reach the table's rowid: rowid, oid or _rowid_,
+    // the first that no column of the table shadows; empty when all are (and in offset mode).
     std::wstring m_strRowIdName = L"rowid";
     std::wstring m_strReadOnlyReason;
     int m_nRowIdAliasColumn = -1;

@@ -18,38 +18,7 @@ using testing_support::TempFolder;
 
 namespace {
 
-class RecSet : public testing::Test {
-protected:
-    // Opens the table of the script on a fresh file.
-    std::unique_ptr<TestRecSet> Open(const std::string& script, const std::wstring& table = L"t")
-    {
-        m_path = m_folder.MakeDatabase(L"test.db", script);
-        m_db.OpenDb(m_path);
-        auto recSet = std::make_unique<TestRecSet>(&m_db, table);
-        recSet->m_pNotifyWnd = &m_target;
-        EXPECT_TRUE(recSet->OpenTable());
-        EXPECT_TRUE(m_target.WaitForEnds());
-        return recSet;
-    }
-    std::string Raw(const std::string& sql) { return QueryRaw(m_path, sql); }
-
-    std::wstring Cell(TestRecSet& rs, int row, int column)
-    {
-        if (!rs.MoveTo(row))
-            return L"<no row>";
-        const wchar_t* text = rs.GetFieldValue(column);
-        std::wstring value = text ? text : L"<null>";
-        rs.CloseRowStmt();
-        return value;
-    }
-
-    TempFolder m_folder;
-    std::wstring m_path;
-    CADbSqlDb m_db;
-    LoadRecorder m_target;
-    CaptionRecorder m_lines;
-    BoxRecorder m_boxes;
-};
+class RecSet : public RecSetFixture {};
 
 const char* const kPeople = "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, score REAL, photo BLOB);"
                             "INSERT INTO t VALUES(1,'Ann',1.5,x'0102'),(2,'O''Brien',NULL,NULL),(3,'abc',3,NULL),"

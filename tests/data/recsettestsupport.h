@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,3 +85,59 @@ inline std::string NumberedRows(const std::string& table, long long rows)
            "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<" + std::to_string(rows) +
            ") INSERT INTO " + table + " SELECT x, 'n' || x FROM c;";
 }
+
+// A record-set test over a fresh file: the table of a script opened as the datasheet
+// opens it, the file read back raw, the boxes and caption lines recorded.
+class RecSetFixture : public testing::Test {
+protected:
+    // Opens the table of the script on a fresh file and waits for the load's end.
+    std::unique_ptr<TestRecSet> Open(const std::string& script, const std::wstring& table = L"t")
+    {
+        m_path = m_folder.MakeDatabase(L"test.db", script);
+        m_db.OpenDb(m_path);
+        auto recSet = std::make_unique<TestRecSet>(&m_db, table);
+        recSet->m_pNotifyWnd = &m_target;
+        EXPECT_TRUE(recSet->OpenTable());
+        EXPECT_TRUE(m_target.WaitForEnds());
+        return recSet;
+    }
+    std::string Raw(const std::string& sql) { return testing_support::QueryRaw(m_path, sql); }
+
+    // The text of a cell as the grid reads it, "<null>" for none, "<no row>" for a row
+    // that cannot be reached.
+    static std::wstring Cell(CADbSqlRecSet& rs, int row, int column)
+    {
+        if (!rs.MoveTo(row))
+            return L"<no row>";
+        const wchar_t* text = rs.GetFieldValue(column);
+        std::wstring value = text ? text : L"<null>";
+        rs.CloseRowStmt();
+        return value;
+    }
+
+    testing_support::TempFolder m_folder;
+    std::wstring m_path;
+    CADbSqlDb m_db;
+    LoadRecorder m_target;
+    testing_support::CaptionRecorder m_lines;
+    testing_support::BoxRecorder m_boxes;
+};
+
+// One more table on a file of its own, for tests that walk a table of cases.
+struct TableOnFile {
+    // True when the table opened and its load ended.
+    bool Open(const std::string& script, const std::wstring& table = L"t")
+    {
+        path = folder.MakeDatabase(L"test.db", script);
+        db.OpenDb(path);
+        rs = std::make_unique<TestRecSet>(&db, table);
+        rs->m_pNotifyWnd = &target;
+        return rs->OpenTable() && target.WaitForEnds();
+    }
+
+    testing_support::TempFolder folder;
+    std::wstring path;
+    CADbSqlDb db;
+    LoadRecorder target;
+    std::unique_ptr<TestRecSet> rs; // goes before the connection and the target
+};

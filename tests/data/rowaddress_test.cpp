@@ -13,29 +13,14 @@
 #include <functional>
 #include <memory>
 
-using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
-using testing_support::ExecRaw;
 using testing_support::Failure;
 using testing_support::QueryRaw;
-using testing_support::TempFolder;
 
 namespace {
 
-class RowAddress : public testing::Test {
+class RowAddress : public RecSetFixture {
 protected:
-    std::unique_ptr<TestRecSet> Open(const std::string& script, const std::wstring& table = L"t")
-    {
-        m_path = m_folder.MakeDatabase(L"test.db", script);
-        m_db.OpenDb(m_path);
-        auto recSet = std::make_unique<TestRecSet>(&m_db, table);
-        recSet->m_pNotifyWnd = &m_target;
-        EXPECT_TRUE(recSet->OpenTable());
-        EXPECT_TRUE(m_target.WaitForEnds());
-        return recSet;
-    }
-    std::string Raw(const std::string& sql) { return QueryRaw(m_path, sql); }
-
     // The rowids of the record set's rows, in datasheet order.
     static std::string RowIds(const CADbSqlRecSet& rs)
     {
@@ -44,22 +29,6 @@ protected:
             ids += (row ? "," : "") + std::to_string(rs.GetRowId(row));
         return ids;
     }
-    static std::wstring Cell(CADbSqlRecSet& rs, int row, int column)
-    {
-        if (!rs.MoveTo(row))
-            return L"<no row>";
-        const wchar_t* text = rs.GetFieldValue(column);
-        std::wstring value = text ? text : L"<null>";
-        rs.CloseRowStmt();
-        return value;
-    }
-
-    TempFolder m_folder;
-    std::wstring m_path;
-    CADbSqlDb m_db;
-    LoadRecorder m_target;
-    CaptionRecorder m_lines;
-    BoxRecorder m_boxes;
 };
 
 // The alias follows the engine: one key column declared INTEGER, not in the DESC
@@ -76,18 +45,12 @@ TEST_F(RowAddress, TheRowIdAliasIsWhatTheEngineTakesForOne)
         {"CREATE TABLE t(x INTEGER, v INTEGER, PRIMARY KEY(x, v))", false},
     };
     for (const auto& [create, alias] : cases) {
-        TempFolder folder;
-        CADbSqlDb db;
-        db.OpenDb(folder.MakeDatabase(L"a.db", std::string(create) + ";INSERT INTO t VALUES(10, 1), (20, 2);"));
-        LoadRecorder target;
-        TestRecSet rs(&db, L"t");
-        rs.m_pNotifyWnd = &target;
-        ASSERT_TRUE(rs.OpenTable()) << create;
-        EXPECT_EQ(rs.IsRowIdAlias(0), alias) << create;
-        EXPECT_FALSE(rs.IsRowIdAlias(1)) << create;
+        TableOnFile table;
+        ASSERT_TRUE(table.Open(std::string(create) + ";INSERT INTO t VALUES(10, 1), (20, 2);")) << create;
+        EXPECT_EQ(table.rs->IsRowIdAlias(0), alias) << create;
+        EXPECT_FALSE(table.rs->IsRowIdAlias(1)) << create;
         // Only an alias makes a key's value the row's rowid.
-        EXPECT_EQ(RowIds(rs), alias ? "10,20" : "1,2") << create;
-        ASSERT_TRUE(target.WaitForEnds());
+        EXPECT_EQ(RowIds(*table.rs), alias ? "10,20" : "1,2") << create;
     }
 }
 
@@ -97,19 +60,12 @@ TEST_F(RowAddress, AColumnNamedLikeTheRowidIsNeverTakenForIt)
 {
     for (const char* column : {"rowid", "OID", "_Rowid_"}) {
         SCOPED_TRACE(column);
-        TempFolder folder;
-        const std::string c = column;
-        const std::wstring path = folder.MakeDatabase(
-            L"s.db", "CREATE TABLE t(" + c + " INTEGER, name TEXT, data BLOB);"
-                     "INSERT INTO t VALUES(7, 'a', NULL), (7, 'b', NULL), (7, 'c', NULL), (1, 'd', NULL);"
-                     "CREATE TABLE p(k INTEGER, label TEXT); INSERT INTO p VALUES(7, 'b');");
-        CADbSqlDb db;
-        db.OpenDb(path);
-        LoadRecorder target;
-        TestRecSet rs(&db, L"t");
-        rs.m_pNotifyWnd = &target;
-        ASSERT_TRUE(rs.OpenTable());
-        ASSERT_TRUE(target.WaitForEnds());
+        TableOnFile table;
+        ASSERT_TRUE(table.Open("CREATE TABLE t(" + std::string(column) + " INTEGER, name TEXT, data BLOB);"
+                               "INSERT INTO t VALUES(7, 'a', NULL), (7, 'b', NULL), (7, 'c', NULL), (1, 'd', NULL);"
+                               "CREATE TABLE p(k INTEGER, label TEXT); INSERT INTO p VALUES(7, 'b');"));
+        TestRecSet& rs = *table.rs;
+        const std::wstring& path = table.path;
         EXPECT_TRUE(rs.GetReadOnlyReason().empty());
         EXPECT_EQ(RowIds(rs), "1,2,3,4");
         EXPECT_EQ(Cell(rs, 1, 1), L"b");
@@ -154,19 +110,14 @@ TEST_F(RowAddress, ATableWithoutAUsableRowidOpensReadOnly)
     };
     for (const auto& [create, reason] : cases) {
         SCOPED_TRACE(create);
-        TempFolder folder;
         const std::string insert = std::string(create).find("WITHOUT") != std::string::npos
                                        ? "INSERT INTO t VALUES('b', 2), ('a', 1), ('c', 3);"
                                        : "INSERT INTO t VALUES(5, 5, 5, 'b', 2), (5, 5, 5, 'a', 1), (5, 5, 5, 'c', 3);";
-        const std::wstring path = folder.MakeDatabase(L"r.db", std::string(create) + insert);
-        CADbSqlDb db;
-        db.OpenDb(path);
         CaptionRecorder lines;
-        LoadRecorder target;
-        TestRecSet rs(&db, L"t");
-        rs.m_pNotifyWnd = &target;
-        ASSERT_TRUE(rs.OpenTable());
-        ASSERT_TRUE(target.WaitForEnds());
+        TableOnFile table;
+        ASSERT_TRUE(table.Open(std::string(create) + insert));
+        TestRecSet& rs = *table.rs;
+        const std::wstring& path = table.path;
         DeliverQueuedEvents();
         EXPECT_EQ(rs.GetReadOnlyReason(), reason);
         ASSERT_EQ(lines.Count(), 1u);
@@ -197,19 +148,11 @@ TEST_F(RowAddress, AnIgnoredInsertAppendsNoRow)
     };
     for (const char* create : cases) {
         SCOPED_TRACE(create);
-        TempFolder folder;
-        const std::wstring path = folder.MakeDatabase(L"i.db", std::string(create) +
-                                                                    "INSERT INTO t VALUES(1, 'a');"
-                                                                    "CREATE TABLE other(x);");
-        CADbSqlDb db;
-        db.OpenDb(path);
-        LoadRecorder target;
-        TestRecSet rs(&db, L"t");
-        rs.m_pNotifyWnd = &target;
-        ASSERT_TRUE(rs.OpenTable());
-        ASSERT_TRUE(target.WaitForEnds());
+        TableOnFile table;
+        ASSERT_TRUE(table.Open(std::string(create) + "INSERT INTO t VALUES(1, 'a'); CREATE TABLE other(x);"));
+        TestRecSet& rs = *table.rs;
         // The connection's last insert is a row of another table, rowid 1 as well.
-        db.ExecuteCmd(L"INSERT INTO other VALUES(1)");
+        table.db.ExecuteCmd(L"INSERT INTO other VALUES(1)");
         rs.AddNew({false, true});
         rs.BindField(1, L"a");
         EXPECT_EQ(rs.ExecuteBound(), 0);
@@ -218,7 +161,7 @@ TEST_F(RowAddress, AnIgnoredInsertAppendsNoRow)
         rs.BindField(1, L"b");
         EXPECT_EQ(rs.ExecuteBound(), 1);
         EXPECT_EQ(RowIds(rs), "1,2");
-        EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM t"), "2");
+        EXPECT_EQ(QueryRaw(table.path, "SELECT count(*) FROM t"), "2");
     }
 }
 
