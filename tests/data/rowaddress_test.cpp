@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using testing_support::CaptionRecorder;
 using testing_support::Failure;
@@ -276,11 +278,12 @@ TEST_F(RowAddress, ARollbackOfTheCallersTransactionKeepsEveryRow)
 }
 
 // Runs an action inside the loader's step at one rowid of its walk: the one moment at
-// which the walk is known to stand before a later rowid. The user-interface thread
-// does nothing meanwhile, so the action may act for it.
+// which the walk is known to stand before a later rowid. The action waits until the
+// user-interface thread has said it is idle (bounded), so it may act for that thread.
 struct StepHook {
     sqlite3_int64 at = 0;
     std::function<void()> action;
+    std::atomic<bool> idle{false};
     bool done = false;
 };
 
@@ -289,6 +292,9 @@ void StepHookFunction(sqlite3_context* context, int, sqlite3_value** args)
     auto* hook = static_cast<StepHook*>(sqlite3_user_data(context));
     if (sqlite3_value_int64(args[0]) == hook->at && !hook->done) {
         hook->done = true;
+        const QDeadlineTimer deadline(20000);
+        while (!hook->idle && !deadline.hasExpired())
+            std::this_thread::yield();
         hook->action();
     }
     sqlite3_result_int(context, 1);
@@ -316,6 +322,7 @@ TEST_F(RowAddress, AKeyChangedWhileLoadingIsListedOnce)
     sqlite3_create_function(m_db.m_pDb, "hook", 1, SQLITE_UTF8, &hook, StepHookFunction, nullptr, nullptr);
     rs.m_strFilter = L"hook(rowid)";
     ASSERT_TRUE(rs.OpenTable());
+    hook.idle = true;
     ASSERT_TRUE(m_target.WaitForEnds());
     g_nMaxGridRows = saved;
     EXPECT_TRUE(hook.done);
