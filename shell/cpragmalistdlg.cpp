@@ -1,0 +1,48 @@
+#include "shell/cpragmalistdlg.h"
+
+#include "data/cappdatafile.h"
+#include "data/constants.h"
+#include "document/cmainframebase.h"
+#include "document/dialogframe.h"
+#include "platform/widgets/listbox.h"
+#include "platform/widgets/modaldialog.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CPragmaListDlg::CPragmaListDlg(QWidget* parent)
+    : QDialog(parent)
+    , m_listBox(new platform::ListBox(true, this))
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CPragmaListDlg::OnOK);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_listBox);
+    layout->addWidget(buttons);
+    InitDialogFrame(*this, QStringLiteral("PRAGMA List"), 316, 174);
+    OnInitDialog();
+}
+
+int CPragmaListDlg::DoModal() { return platform::RunModal(*this); }
+
+void CPragmaListDlg::OnInitDialog()
+{
+    CAppDataFile* store = g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr;
+    if (!store)
+        return;
+    std::wstring value;
+    while (store->NextValue(NODE_PRAGMAS, value))
+        m_listBox->AddString(value);
+}
+
+void CPragmaListDlg::OnOK()
+{
+    const int selected = m_listBox->GetCurSel();
+    if (selected >= 0)
+        m_strSelected = m_listBox->GetText(selected);
+    accept();
+}
