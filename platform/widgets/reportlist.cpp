@@ -29,10 +29,8 @@ void ReportList::AddRow(const std::wstring& text)
 {
     auto* item = new QTreeWidgetItem(QStringList{ToQString(text)});
     item->setToolTip(0, item->text(0));
-    if (m_bCheckBoxes) {
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    if (m_bCheckBoxes)
         item->setCheckState(0, Qt::Unchecked);
-    }
     addTopLevelItem(item);
 }
 
