@@ -23,15 +23,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace {
 
-// The dialog's controls stand at fixed places given in dialog units.
+// The dialog's controls stand at fixed places given in dialog units. A label, check box or
+// radio button whose text needs more room (another font than the dialog's own) is widened,
+// and moved left where it would leave the dialog.
 void Place(QWidget* control, int x, int y, int width, int height)
 {
-    const QFont& font = control->parentWidget()->font();
-    control->setGeometry(QRect(QPoint(platform::MapDialogSize(font, x, y).width(),
-                                      platform::MapDialogSize(font, x, y).height()),
-                               platform::MapDialogSize(font, width, height)));
+    const QWidget* dialog = control->parentWidget();
+    const QSize origin = platform::MapDialogSize(dialog->font(), x, y);
+    QSize size = platform::MapDialogSize(dialog->font(), width, height);
+    if (!qobject_cast<QPushButton*>(control) && !qobject_cast<QLineEdit*>(control) && !qobject_cast<QComboBox*>(control))
+        size.setWidth(std::max(size.width(), control->sizeHint().width()));
+    const int left = std::max(0, std::min(origin.width(), dialog->width() - size.width() - origin.height() / 4));
+    control->setGeometry(QRect(QPoint(left, origin.height()), size));
 }
 
 CAppDataFile* Store() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
@@ -217,3 +224,6 @@ bool CCreateNewDbDlg::ValidateInput()
     }
     return true;
 }
+
+// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
+#include "moc_ccreatenewdbdlg.cpp"
