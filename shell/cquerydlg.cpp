@@ -84,9 +84,11 @@ CQueryDlg::CQueryDlg(QWidget* owner)
     auto* keyboardGroup = new QGroupBox(QStringLiteral("SQL Keyboard:"), this);
     auto* keyboardLayout = new QGridLayout(keyboardGroup);
     keyboardLayout->setSpacing(3);
+    std::vector<QWidget*> tabOrder = {m_cbTable, fields, m_chkIncludeTable, sqlList, pragmaList};
     for (size_t i = 0; i < kSqlKeyboard.size(); ++i) {
         const SqlKeyboardKey& key = kSqlKeyboard[i];
         QPushButton* button = MakeButton(QString::fromWCharArray(key.caption), keyboardGroup);
+        tabOrder.push_back(button);
         const std::wstring text = key.text;
         connect(button, &QPushButton::clicked, this, [this, text] { InsertAtCaret(text); });
         const int index = static_cast<int>(i);
@@ -116,6 +118,10 @@ CQueryDlg::CQueryDlg(QWidget* owner)
     layout->addWidget(statementLabel);
     layout->addWidget(m_edStatement, 1);
     layout->addLayout(buttonsLayout);
+
+    tabOrder.insert(tabOrder.end(), {m_edStatement, paste, m_btnExecute, cancel});
+    for (size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(fields, &QPushButton::clicked, this, &CQueryDlg::OnFields);
     connect(sqlList, &QPushButton::clicked, this, &CQueryDlg::OnSqlList);
