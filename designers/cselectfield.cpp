@@ -3,12 +3,10 @@
 #include "document/dialogframe.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/okcancellayout.h"
 #include "platform/widgets/presenters.h"
 #include "platform/widgets/reportlist.h"
 
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 CSelectField::CSelectField(std::vector<std::wstring>* selected, std::vector<CADbSqlFieldInfo>* fields,
                            QWidget* parent)
@@ -17,16 +15,7 @@ CSelectField::CSelectField(std::vector<std::wstring>* selected, std::vector<CADb
     , m_pSelected(selected)
     , m_pFields(fields)
 {
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSelectField::OnOk);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addWidget(buttons);
+    platform::LayOutWithOkCancel(*this, m_list, [this] { OnOk(); }, QStringLiteral("Ok"));
     InitDialogFrame(*this, QStringLiteral("Field(s)"), 207, 181);
     OnInitDialog();
 }

@@ -2,11 +2,8 @@
 
 #include "document/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/okcancellayout.h"
 #include "platform/widgets/reportlist.h"
-
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 CItemListDlg::CItemListDlg(std::wstring* result, const std::vector<std::wstring>* items, QWidget* parent)
     : QDialog(parent)
@@ -14,14 +11,7 @@ CItemListDlg::CItemListDlg(std::wstring* result, const std::vector<std::wstring>
     , m_pItems(items)
     , m_list(new platform::ReportList(this))
 {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CItemListDlg::OnOK);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addWidget(buttons);
+    platform::LayOutWithOkCancel(*this, m_list, [this] { OnOK(); });
     InitDialogFrame(*this, QStringLiteral("SQL List"), 316, 174);
     OnInitDialog();
 }

@@ -6,23 +6,13 @@
 #include "document/dialogframe.h"
 #include "platform/widgets/listbox.h"
 #include "platform/widgets/modaldialog.h"
-
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include "platform/widgets/okcancellayout.h"
 
 CPragmaListDlg::CPragmaListDlg(QWidget* parent)
     : QDialog(parent)
     , m_listBox(new platform::ListBox(true, this))
 {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPragmaListDlg::OnOK);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_listBox);
-    layout->addWidget(buttons);
+    platform::LayOutWithOkCancel(*this, m_listBox, [this] { OnOK(); });
     InitDialogFrame(*this, QStringLiteral("PRAGMA List"), 316, 174);
     OnInitDialog();
 }

@@ -38,10 +38,7 @@ QPushButton* ButtonNamed(QWidget& parent, const QString& text)
 
 void Click(QWidget& parent, const QString& text) { QTest::mouseClick(ButtonNamed(parent, text), Qt::LeftButton); }
 
-void ClickOk(QDialog& dialog)
-{
-    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
+void ClickOk(QDialog& dialog) { Click(dialog, "OK"); }
 
 std::wstring Statement(const CQueryDlg& dialog) { return dialog.m_edStatement->toPlainText().toStdWString(); }
 
