@@ -101,9 +101,9 @@ CQueryDlg::CQueryDlg(QWidget* owner)
 
     auto* statementLabel = new QLabel(QStringLiteral("Statement:"), this);
     statementLabel->setBuddy(m_edStatement);
-    m_edStatement->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the edge, as the statement scrolls only vertically.
     m_edStatement->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_edStatement->setTabChangesFocus(true);
+    m_edStatement->setTabChangesFocus(true); // Tab goes on to the next control, as elsewhere in the dialog
 
     QPushButton* paste = MakeButton(QStringLiteral("Paste Script"), this);
     QPushButton* cancel = MakeButton(QStringLiteral("Cancel"), this);
