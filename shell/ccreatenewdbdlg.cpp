@@ -107,8 +107,13 @@ CCreateNewDbDlg::CCreateNewDbDlg(QWidget* parent)
     sources->addButton(m_rbCreateNew);
     sources->addButton(m_rbFromExisting);
 
-    connect(m_rbCreateNew, &QRadioButton::clicked, this, &CCreateNewDbDlg::OnClickedCreateNew);
-    connect(m_rbFromExisting, &QRadioButton::clicked, this, &CCreateNewDbDlg::OnClickedFromExisting);
+    // However the choice changes (a click, the arrow keys), the source controls follow it.
+    connect(m_rbFromExisting, &QRadioButton::toggled, this, [this](bool fromExisting) {
+        if (fromExisting)
+            OnClickedFromExisting();
+        else
+            OnClickedCreateNew();
+    });
     connect(m_btnBrowseSource, &QPushButton::clicked, this, &CCreateNewDbDlg::OnBrowseSourceFile);
     connect(m_btnBrowseFolder, &QPushButton::clicked, this, &CCreateNewDbDlg::OnBrowseFolder);
     connect(m_btnCreate, &QPushButton::clicked, this, &CCreateNewDbDlg::OnClickedCreate);

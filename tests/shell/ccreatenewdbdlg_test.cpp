@@ -96,6 +96,9 @@ TEST_F(NewDatabase, OpensOnTheRememberedFolderWithUtf8And1024)
     QTest::mouseClick(dialog.m_rbCreateNew, Qt::LeftButton);
     EXPECT_FALSE(dialog.m_edSourcePath->isEnabled());
     EXPECT_FALSE(dialog.m_btnBrowseSource->isEnabled());
+    dialog.m_rbFromExisting->setChecked(true); // as the arrow keys change it
+    EXPECT_TRUE(dialog.m_edSourcePath->isEnabled());
+    EXPECT_TRUE(dialog.m_btnBrowseSource->isEnabled());
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
