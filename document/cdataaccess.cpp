@@ -484,6 +484,9 @@ bool CDataAccess::Search(const std::wstring& text, int mode, int column)
         return false;
     }
     SetSearchHits(std::move(hits));
+    // The rows of the hits are found now, in the one pass over the rows that the search
+    // costs anyway; Find Next then only looks at rows loaded since.
+    MapHitRows();
     return !m_arrSearchHits.empty();
 }
 
