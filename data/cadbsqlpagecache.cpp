@@ -18,6 +18,7 @@ void CADbSqlPageCache::Init(int columns, CADbSqlDb* database, const std::wstring
     m_arrRows.assign(static_cast<size_t>(m_nRowsPerPage), std::vector<std::wstring>(static_cast<size_t>(columns)));
     m_nFirstRow = -1;
     m_nLoadedRows = 0;
+    m_strSelectList = L"*";
     m_strOrder.clear();
 }
 
@@ -38,8 +39,8 @@ bool CADbSqlPageCache::LoadPage(int firstRow)
     SqlStatement stmt;
     try {
         std::wstring sql;
-        FormatString(sql, L"SELECT * FROM [%s]%s LIMIT %d,%d", SqlName{m_strViewName}, m_strOrder, firstRow,
-                     m_nRowsPerPage);
+        FormatString(sql, L"SELECT %s FROM [%s]%s LIMIT %d,%d", m_strSelectList, SqlName{m_strViewName}, m_strOrder,
+                     firstRow, m_nRowsPerPage);
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;

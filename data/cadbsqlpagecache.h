@@ -29,6 +29,9 @@ public:
     CADbSqlDb* m_pDatabase = nullptr;
     std::vector<std::vector<std::wstring>> m_arrRows;
     int m_nLoadedRows = 0; // rows the last load brought
+    // The columns read: all of the view's ("*"), or for a table read by position each
+    // column with a BLOB read as NULL, so that no BLOB's bytes are read.
+    std::wstring m_strSelectList = L"*";
     // " ORDER BY ..." of a table read by position (a table without a usable rowid); empty
     // for a query's view, whose rows come in the view's own order.
     std::wstring m_strOrder;

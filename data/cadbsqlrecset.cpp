@@ -98,6 +98,9 @@ bool CADbSqlRecSet::Open(int mode)
             // Rows without a rowid to address them by are read by position, as a query's.
             m_bOffsetMode = 1;
             m_PageCache.Init(m_nFields, m_pDatabase, m_strTableName);
+            m_PageCache.m_strSelectList.clear();
+            for (int column = 0; column < m_nFields; ++column)
+                m_PageCache.m_strSelectList += (column == 0 ? L"" : L",") + BuildGridColumn(column);
             platform::ShowCaptionLine(m_strReadOnlyReason, 2);
         }
     } else {
@@ -281,26 +284,27 @@ std::wstring CADbSqlRecSet::BuildWhereOrderClause() const
     return clause;
 }
 
+std::wstring CADbSqlRecSet::BuildGridColumn(int column) const
+{
+    std::wstring expression;
+    const SqlName name{m_arrFields[static_cast<size_t>(column)].m_strName};
+    // typeof() of a column reads no BLOB bytes, so a BLOB costs the grid nothing; the
+    // alias holds integers only.
+    if (IsRowIdAlias(column))
+        return FormatString(expression, L"[%s]", name);
+    return FormatString(expression, L"CASE WHEN typeof([%s]) = 'blob' THEN NULL ELSE [%s] END", name, name);
+}
+
 std::wstring CADbSqlRecSet::BuildRowSelectSql(bool exact) const
 {
     std::wstring list = m_strSelectList;
     if (!exact) {
-        // typeof() of a column reads no BLOB bytes, so a BLOB costs the grid nothing.
         list.clear();
-        std::wstring part;
         CStringTokenizer tokens(m_strColumnOrder, L",");
         for (const std::wstring& token : tokens.m_arrTokens) {
             const long number = std::wcstol(token.c_str(), nullptr, 10);
-            if (number < 1 || number > static_cast<long>(m_arrFields.size()))
-                continue;
-            const int column = static_cast<int>(number - 1);
-            const SqlName name{m_arrFields[static_cast<size_t>(column)].m_strName};
-            if (IsRowIdAlias(column))
-                FormatString(part, L"%c[%s]", list.empty() ? L' ' : L',', name);
-            else
-                FormatString(part, L"%cCASE WHEN typeof([%s]) = 'blob' THEN NULL ELSE [%s] END", list.empty() ? L' ' : L',',
-                             name, name);
-            list += part;
+            if (number >= 1 && number <= static_cast<long>(m_arrFields.size()))
+                list += (list.empty() ? L" " : L",") + BuildGridColumn(static_cast<int>(number - 1));
         }
     }
     std::wstring sql;

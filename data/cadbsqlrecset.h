@@ -174,6 +174,8 @@ private:
     // The row SELECT by rowid: for the grid (exact false) every column that may hold a
     // BLOB gives NULL for one, so its bytes are never read; for an edit every value as is.
     std::wstring BuildRowSelectSql(bool exact) const;
+    // A column of the grid's reads: the column, or NULL for a BLOB in it.
+    std::wstring BuildGridColumn(int column) const;
     // Decides how rows are addressed (alias column, rowid name, read-only reason).
     void DescribeRowAddress();
     bool Move(int row, bool exact);

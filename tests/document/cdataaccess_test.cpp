@@ -757,11 +757,16 @@ TEST_F(DataAccess, DeletingTheRowUnderEditEndsTheEdit)
 // A table without rowids shows its rows read-only and says so when asked to change.
 TEST_F(DataAccess, ATableWithoutRowidsShowsItsRowsReadOnly)
 {
-    ExecRaw(m_path, "CREATE TABLE w(k TEXT PRIMARY KEY, v) WITHOUT ROWID; INSERT INTO w VALUES('x', 1), ('y', 2);");
+    ExecRaw(m_path, "CREATE TABLE w(k TEXT PRIMARY KEY, v, b BLOB) WITHOUT ROWID;"
+                    "INSERT INTO w VALUES('x', 1, zeroblob(33554432)), ('y', 2, NULL);");
     CDataAccess& model = OpenModel(L"w");
     EXPECT_EQ(model.GetRecordCount(), 2);
+    sqlite3_memory_highwater(1);
+    const sqlite3_int64 before = sqlite3_memory_used();
     EXPECT_EQ(Text(0, 0), L"x");
     EXPECT_EQ(Text(1, 1), L"2");
+    EXPECT_EQ(Text(0, 2), L"");
+    EXPECT_LT(sqlite3_memory_highwater(0) - before, 4 * 1024 * 1024) << "a BLOB's bytes were read for the grid";
     m_lines.Clear();
     EXPECT_EQ(model.SetCellValue(0, 1, L"9", false), CELL_REFUSED);
     EXPECT_EQ(model.DeleteRows({0}), 0);
