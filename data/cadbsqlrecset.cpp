@@ -426,8 +426,6 @@ void CADbSqlRecSet::Edit(RowId rowid)
         m_arrBoundColumns[static_cast<size_t>(i)] = m_arrFields[static_cast<size_t>(i)].m_nTypeCode != FIELDTYPE_BLOB;
     PrepareBound(BuildUpdateSql());
     m_bEditing = true;
-    m_nEditRowId = rowid;
-    m_nBoundRowId = rowid;
     CheckBind(sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid));
 }
 
@@ -521,16 +519,12 @@ void CADbSqlRecSet::BindField(int column, const std::wstring& value)
     if (!ParseRowIdText(value, rowid))
         throw CADbSqlException(SQLITE_MISMATCH, STR_NON_NUMERIC_KEY, L"");
     BindInt(column, rowid);
-    m_nBoundRowId = rowid;
 }
 
 void CADbSqlRecSet::BindValue(int column, const SqlValue& value)
 {
-    if (!IsBound(column))
-        return;
-    CheckBind(BindSqlValue(m_pBindStmt, column + 1, value));
-    if (IsRowIdAlias(column) && value.m_nType == SQLITE_INTEGER)
-        m_nBoundRowId = value.m_nInt;
+    if (IsBound(column))
+        CheckBind(BindSqlValue(m_pBindStmt, column + 1, value));
 }
 
 void CADbSqlRecSet::BindInt(int column, sqlite3_int64 value)
@@ -555,25 +549,11 @@ int CADbSqlRecSet::ExecuteBound()
         return 0;
     sqlite3* db = m_pDatabase->m_pDb;
     const bool adding = m_bAdding;
-    // A row moved to another rowid while the loader still walks the table would meet the
-    // loader again under its new rowid: the move is known to the loader before it happens.
-    const std::pair<RowId, RowId> move{m_nEditRowId, m_nBoundRowId};
-    const bool moving = !adding && move.first != move.second && IsLoading();
-    auto forgetMove = [&] {
-        std::lock_guard lock(g_csRowIds);
-        std::erase(m_arrMovedRowIds, move);
-    };
-    if (moving) {
-        std::lock_guard lock(g_csRowIds);
-        m_arrMovedRowIds.push_back(move);
-    }
     const int rc = sqlite3_step(m_pBindStmt);
     if (rc == SQLITE_DONE) {
         const int changes = sqlite3_changes(db);
         const RowId newRowId = sqlite3_last_insert_rowid(db);
         CancelBound();
-        if (moving && changes == 0)
-            forgetMove();
         // An INSERT that the engine ignored (a conflict clause or a trigger's
         // RAISE(IGNORE)) leaves the last insert rowid of an earlier statement.
         if (adding && changes > 0) {
@@ -582,8 +562,6 @@ int CADbSqlRecSet::ExecuteBound()
         }
         return changes;
     }
-    if (moving)
-        forgetMove();
     sqlite3_reset(m_pBindStmt);
     CancelBound();
     ThrowEngineFailure(db);
@@ -610,8 +588,20 @@ RowId CADbSqlRecSet::GetRowId(int row) const
 void CADbSqlRecSet::SetRowId(int row, RowId rowid)
 {
     std::lock_guard lock(g_csRowIds);
-    if (row >= 0 && static_cast<size_t>(row) < m_arrRowIds.size())
-        m_arrRowIds.set(static_cast<size_t>(row), rowid);
+    if (row < 0 || static_cast<size_t>(row) >= m_arrRowIds.size())
+        return;
+    // A row moved to a rowid that the loader, walking the table, had not reached yet meets
+    // the loader again there: a copy the loader appended between the move and this call
+    // goes, and while the load runs the loader leaves the rowid out.
+    const std::ptrdiff_t copy = m_arrRowIds.find(rowid);
+    if (copy != -1 && copy != row) {
+        m_arrRowIds.erase_indices({static_cast<size_t>(copy)});
+        if (copy < row)
+            --row;
+    }
+    if (IsLoading())
+        m_arrPlacedRowIds.push_back(rowid);
+    m_arrRowIds.set(static_cast<size_t>(row), rowid);
 }
 
 int CADbSqlRecSet::FindRowIndex(RowId rowid) const
@@ -878,7 +868,7 @@ bool CADbSqlRecSet::Requery()
     m_bLoadFailed = false;
     {
         std::lock_guard lock(g_csRowIds);
-        m_arrMovedRowIds.clear();
+        m_arrPlacedRowIds.clear();
     }
     if (m_bOffsetMode) {
         // The rows are read afresh after a re-count; a table read by position follows
@@ -935,10 +925,8 @@ void CADbSqlRecSet::EndLoad(int rows, bool postFinal, bool setFirstPage)
 
 bool CADbSqlRecSet::IsNewToList(RowId rowid) const
 {
-    for (const auto& [from, to] : m_arrMovedRowIds)
-        if (to == rowid && (m_arrRowIds.find(from) != -1 || m_arrRowIds.find(to) != -1))
-            return false;
-    return true;
+    return std::find(m_arrPlacedRowIds.begin(), m_arrPlacedRowIds.end(), rowid) == m_arrPlacedRowIds.end() ||
+           m_arrRowIds.find(rowid) == -1;
 }
 
 void CADbSqlRecSet::LoadRowIds()
@@ -964,7 +952,7 @@ void CADbSqlRecSet::LoadRowIds()
             return;
         std::lock_guard lock(g_csRowIds);
         startListing();
-        if (m_arrMovedRowIds.empty()) {
+        if (m_arrPlacedRowIds.empty()) {
             m_arrRowIds.append(batch, inBatch);
         } else {
             for (size_t i = 0; i < inBatch; ++i)

@@ -18,7 +18,6 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 class CADbSqlDb;
@@ -214,14 +213,10 @@ private:
     std::wstring m_strRowIdName = L"rowid";
     std::wstring m_strReadOnlyReason;
     int m_nRowIdAliasColumn = -1;
-    // The rowid the prepared UPDATE gives its row (the alias column's bound value, else
-    // the row's own), and the row's rowid before it.
-    RowId m_nBoundRowId = 0;
-    RowId m_nEditRowId = 0;
-    // Rows whose rowid an edit changed while a load ran (from, to), guarded by g_csRowIds:
-    // the loader, still walking the table, must not list such a row a second time.
-    std::vector<std::pair<RowId, RowId>> m_arrMovedRowIds;
-    // Whether the loader lists this rowid: false for a row an edit moved there while the
+    // Rowids that SetRowId gave rows while a load ran, guarded by g_csRowIds: the loader,
+    // still walking the table, must not list such a row a second time.
+    std::vector<RowId> m_arrPlacedRowIds;
+    // Whether the loader lists this rowid: false for a row SetRowId placed there while the
     // load ran. The caller holds g_csRowIds.
     bool IsNewToList(RowId rowid) const;
 };

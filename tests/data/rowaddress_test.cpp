@@ -18,6 +18,7 @@
 using testing_support::CaptionRecorder;
 using testing_support::Failure;
 using testing_support::QueryRaw;
+using testing_support::TempFolder;
 
 namespace {
 
@@ -301,36 +302,45 @@ void StepHookFunction(sqlite3_context* context, int, sqlite3_value** args)
 }
 
 // A key changed while the loader still walks the table is listed once: the walk meets
-// the row again under its new rowid and leaves it out.
+// the row again under its new rowid, before or after the row list follows the change.
 TEST_F(RowAddress, AKeyChangedWhileLoadingIsListedOnce)
 {
     const int saved = g_nMaxGridRows;
     g_nMaxGridRows = 0;
-    m_path = m_folder.MakeDatabase(L"test.db", NumberedRows("t", 5000));
-    m_db.OpenDb(m_path);
-    TestRecSet rs(&m_db, L"t");
-    rs.m_pNotifyWnd = &m_target;
-    StepHook hook;
-    hook.at = 3000;
-    hook.action = [&] {
-        rs.Edit(rs.GetRowId(4));
-        rs.BindField(0, L"9000");
-        rs.BindField(1, L"moved");
-        EXPECT_EQ(rs.ExecuteBound(), 1);
-        rs.SetRowId(4, 9000);
-    };
-    sqlite3_create_function(m_db.m_pDb, "hook", 1, SQLITE_UTF8, &hook, StepHookFunction, nullptr, nullptr);
-    rs.m_strFilter = L"hook(rowid)";
-    ASSERT_TRUE(rs.OpenTable());
-    hook.idle = true;
-    ASSERT_TRUE(m_target.WaitForEnds());
+    for (const bool listFollowsInTheWalk : {true, false}) {
+        SCOPED_TRACE(listFollowsInTheWalk);
+        TempFolder folder;
+        CADbSqlDb db;
+        const std::wstring path = folder.MakeDatabase(L"k.db", NumberedRows("t", 5000));
+        db.OpenDb(path);
+        LoadRecorder target;
+        TestRecSet rs(&db, L"t");
+        rs.m_pNotifyWnd = &target;
+        StepHook hook;
+        hook.at = 3000;
+        hook.action = [&] {
+            rs.Edit(rs.GetRowId(4));
+            rs.BindField(0, L"9000");
+            rs.BindField(1, L"moved");
+            EXPECT_EQ(rs.ExecuteBound(), 1);
+            if (listFollowsInTheWalk)
+                rs.SetRowId(4, 9000);
+        };
+        sqlite3_create_function(db.m_pDb, "hook", 1, SQLITE_UTF8, &hook, StepHookFunction, nullptr, nullptr);
+        rs.m_strFilter = L"hook(rowid)";
+        ASSERT_TRUE(rs.OpenTable());
+        hook.idle = true;
+        ASSERT_TRUE(target.WaitForEnds());
+        EXPECT_TRUE(hook.done);
+        if (!listFollowsInTheWalk)
+            rs.SetRowId(4, 9000); // the loader has met rowid 9000 by now
+        EXPECT_EQ(rs.GetRecordCount(), 5000);
+        EXPECT_EQ(rs.GetRowId(4), 9000);
+        EXPECT_EQ(rs.FindRowIndex(9000), 4);
+        EXPECT_EQ(rs.GetRowId(4999), 5000);
+        EXPECT_EQ(QueryRaw(path, "SELECT name FROM t WHERE id = 9000"), "moved");
+    }
     g_nMaxGridRows = saved;
-    EXPECT_TRUE(hook.done);
-    EXPECT_EQ(rs.GetRecordCount(), 5000);
-    EXPECT_EQ(rs.GetRowId(4), 9000);
-    EXPECT_EQ(rs.FindRowIndex(9000), 4);
-    EXPECT_EQ(rs.GetRowId(4999), 5000);
-    EXPECT_EQ(Raw("SELECT name FROM t WHERE id = 9000"), "moved");
 }
 
 // The grid's read of a row never reads a BLOB's bytes, only the BLOB dialog does.
