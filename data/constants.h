@@ -117,3 +117,27 @@ inline constexpr wchar_t LOC_GET_TEXT_VALUE[] = L"00039";
 inline constexpr wchar_t LOC_UPDATE_TEXT_VALUE[] = L"00040";
 inline constexpr wchar_t LOC_LAUNCH_COMPANION[] = L"00041";
 inline constexpr wchar_t LOC_PAGE_CACHE_LOAD[] = L"00043";
+
+// Messages to the main frame (WM_USER + n). Names travel as const std::wstring* in
+// lParam and are read during the send.
+inline constexpr unsigned UM_DATABASE_OPENED = 0x401;     // lParam: the opening document's CDataAccess*
+inline constexpr unsigned UM_OPEN_TABLE_DATA = 0x403;     // lParam: table name
+inline constexpr unsigned UM_CLEAR_WORKSPACE = 0x40F;     // close the database, empty its state and the tree
+inline constexpr unsigned UM_OPEN_INDEX = 0x410;          // lParam: index name; no action
+inline constexpr unsigned UM_EDIT_TRIGGER = 0x411;        // lParam: trigger name
+inline constexpr unsigned UM_OPEN_VIEW_DATA = 0x412;      // lParam: view name
+inline constexpr unsigned UM_TREE_SELECTION = 0x414;      // wParam: NodeKind of the clicked item
+inline constexpr unsigned UM_NEW_TABLE = 0x415;
+inline constexpr unsigned UM_NEW_INDEX = 0x416;
+inline constexpr unsigned UM_NEW_TRIGGER = 0x417;
+inline constexpr unsigned UM_NEW_VIEW = 0x418;
+inline constexpr unsigned UM_DROP_TABLE = 0x419;          // lParam: table name
+inline constexpr unsigned UM_DROP_INDEX = 0x41A;          // lParam: index name
+inline constexpr unsigned UM_DROP_TRIGGER = 0x41B;        // lParam: trigger name
+inline constexpr unsigned UM_DROP_VIEW = 0x41C;           // lParam: view name
+inline constexpr unsigned UM_SHOW_TABLE_SCRIPT = 0x41D;   // lParam: table name
+inline constexpr unsigned UM_SHOW_INDEX_SCRIPT = 0x41E;   // lParam: index name
+inline constexpr unsigned UM_SHOW_TRIGGER_SCRIPT = 0x41F; // lParam: trigger name
+inline constexpr unsigned UM_SHOW_VIEW_SCRIPT = 0x420;    // lParam: view name
+inline constexpr unsigned UM_NEW_COLUMN = 0x427;          // lParam: name of the table that gets the column
+inline constexpr unsigned UM_RENAME_TABLE = 0x428;        // lParam: std::vector<std::wstring>* {old, new}; 1 done, 0 refused
