@@ -1,5 +1,5 @@
 #include "document/openrequest.h"
 
-OpenRequest* g_pOpenRequest = nullptr;
+OpenRequest g_openRequest;
 
-std::wstring GetOpenRequestText() { return g_pOpenRequest ? g_pOpenRequest->m_strText : std::wstring(); }
+std::wstring GetOpenRequestText() { return g_openRequest.m_strText; }

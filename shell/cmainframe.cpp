@@ -27,7 +27,7 @@ WorkspaceButtonFlags SelectionFlags(int nodeKind)
     }
 }
 
-DocumentKind ConsoleRequestKind(const std::wstring& statement)
+int ConsoleRequestKind(const std::wstring& statement)
 {
     CStringTokenizer tokens(statement, L" \t");
     tokens.Tokenize();

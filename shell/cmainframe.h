@@ -49,7 +49,7 @@ WorkspaceButtonFlags SelectionFlags(int nodeKind);
 
 // The window kind the console opens for a statement: a PRAGMA result when one of its
 // tokens (split at blanks and tabs) is "PRAGMA" in any letter case, else a query result.
-DocumentKind ConsoleRequestKind(const std::wstring& statement);
+int ConsoleRequestKind(const std::wstring& statement);
 
 class CMainFrame : public QMainWindow, public CMainFrameBase {
     Q_OBJECT

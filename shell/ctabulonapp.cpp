@@ -7,12 +7,10 @@ CTabulonApp* g_pTabulonApp = nullptr;
 CTabulonApp::CTabulonApp()
 {
     g_pTabulonApp = this;
-    g_pOpenRequest = &m_openRequest;
 }
 
 CTabulonApp::~CTabulonApp()
 {
     m_pMainWnd.reset();
-    g_pOpenRequest = nullptr;
     g_pTabulonApp = nullptr;
 }

@@ -26,7 +26,7 @@ inline constexpr int APPLICATION_LOOK_AQUA = 218;
 
 class CTabulonApp {
 public:
-    // Sets g_pTabulonApp and g_pOpenRequest; a QApplication must exist.
+    // Sets g_pTabulonApp; a QApplication must exist.
     CTabulonApp();
     ~CTabulonApp();
     CTabulonApp(const CTabulonApp&) = delete;
@@ -65,7 +65,7 @@ public:
     bool m_bHighColorIcons = true;
     bool m_bDatabaseOpen = false;    // set by the first database opened, never cleared
     CObjectImageList m_imageList;    // the 16x16 object pictures
-    OpenRequest m_openRequest;
+    OpenRequest& m_openRequest = g_openRequest; // the program's one pending request
 
 private:
     std::unique_ptr<CMainFrame> m_pMainWnd;

@@ -12,7 +12,7 @@ TEST(ConsoleRequestKind, PragmaAsAWholeTokenOpensAPragmaWindow)
 {
     const struct {
         const wchar_t* statement;
-        DocumentKind kind;
+        int kind;
     } cases[] = {
         {L"SELECT * FROM t", OpenSqlQuery},
         {L"PRAGMA table_info(t)", OpenPragmaQuery},
