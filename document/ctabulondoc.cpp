@@ -8,6 +8,7 @@
 #include "data/failure.h"
 #include "data/formatstring.h"
 #include "data/sqlite16.h"
+#include "data/sqlstatement.h"
 #include "document/cmainframebase.h"
 #include "document/currentdatabase.h"
 #include "document/openrequest.h"
@@ -64,17 +65,21 @@ public:
             throw CADbSqlException(rc, message, L"OpenDb");
         }
     }
-    ~ReadOnlyConnection() { sqlite3_close_v2(m_pDb); }
+    // Its statements are finalized first.
+    ~ReadOnlyConnection()
+    {
+        SqlStatement::FinalizeAll(m_pDb);
+        sqlite3_close(m_pDb);
+    }
     ReadOnlyConnection(const ReadOnlyConnection&) = delete;
     ReadOnlyConnection& operator=(const ReadOnlyConnection&) = delete;
 
-    // Prepares the statement; the caller finalizes. Throws on failure.
-    sqlite3_stmt* Prepare(const std::wstring& sql) const
+    // Prepares the statement. Throws on failure.
+    SqlStatement Prepare(const std::wstring& sql) const
     {
-        sqlite3_stmt* stmt = nullptr;
-        const int rc = sqlite16::Prepare(m_pDb, sql, &stmt);
+        SqlStatement stmt;
+        const int rc = sqlite16::Prepare(m_pDb, sql, stmt);
         if (rc != SQLITE_OK) {
-            sqlite3_finalize(stmt);
             throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"ExecuteStmt");
         }
         return stmt;
@@ -90,13 +95,12 @@ private:
 std::set<std::wstring> ShadowTables(const ReadOnlyConnection& source)
 {
     std::set<std::wstring> names;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(source.Handle(), L"SELECT name FROM pragma_table_list WHERE type = 'shadow'", &stmt) ==
+    SqlStatement stmt;
+    if (sqlite16::Prepare(source.Handle(), L"SELECT name FROM pragma_table_list WHERE type = 'shadow'", stmt) ==
         SQLITE_OK) {
         while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
             names.insert(sqlite16::ColumnText(stmt, 0));
     }
-    sqlite3_finalize(stmt);
     return names;
 }
 
@@ -209,7 +213,7 @@ bool CTabulonDoc::OpenPragma(const std::wstring& text)
     try {
         platform::WaitCursor wait;
         CADbSqlDb& db = CurrentDb();
-        sqlite3_stmt* stmt = db.ExecuteStmt(text);
+        SqlStatement stmt = db.ExecuteStmt(text);
         int rc = SQLITE_DONE;
         while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             const int count = sqlite3_column_count(stmt);
@@ -221,7 +225,7 @@ bool CTabulonDoc::OpenPragma(const std::wstring& text)
                 row.push_back(sqlite16::ColumnText(stmt, i));
         }
         const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db.m_pDb);
-        sqlite3_finalize(stmt);
+        stmt.Finalize();
         if (rc != SQLITE_DONE)
             throw CADbSqlException(rc, message, L"");
     } catch (const CADbSqlException& e) {
@@ -321,11 +325,9 @@ void WritePragmaSettings()
         std::wstring sql;
         FormatString(sql, L"PRAGMA %s = %s", setting.first, setting.second);
         try {
-            sqlite3_stmt* stmt = CurrentDb().ExecuteStmt(sql);
-            if (stmt) {
+            const SqlStatement stmt = CurrentDb().ExecuteStmt(sql);
+            if (stmt)
                 sqlite3_step(stmt);
-                sqlite3_finalize(stmt);
-            }
         } catch (const CADbSqlException&) {
             // A setting that cannot be written is left as it is.
         }
@@ -341,7 +343,7 @@ void CopySchemaFromDatabase(const std::wstring& source)
         const std::set<std::wstring> shadows = ShadowTables(db);
         std::wstring sql;
         FormatString(sql, L"Select * FROM sqlite_master WHERE name NOT LIKE 'sqlite%%'");
-        sqlite3_stmt* stmt = db.Prepare(sql);
+        SqlStatement stmt = db.Prepare(sql);
         platform::WaitCursor wait;
         int rc = SQLITE_DONE;
         while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -355,7 +357,7 @@ void CopySchemaFromDatabase(const std::wstring& source)
             }
         }
         const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db.Handle());
-        sqlite3_finalize(stmt);
+        stmt.Finalize();
         if (rc != SQLITE_DONE)
             throw CADbSqlException(rc, message, L"");
     } catch (const CADbSqlException& e) {
