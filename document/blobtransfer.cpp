@@ -129,10 +129,10 @@ FileReadResult ReadFileToBuffer(const std::wstring& path, std::string& data, sql
     return FileReadResult::Read;
 }
 
-void HandleBlobCellButton(CDataAccess& data, int row, int column, int itemCount, QWidget* owner)
+void HandleBlobCellButton(CDataAccess& data, int row, int column, QWidget* owner)
 {
-    // Before loading has ended the last line is a real row; only then is it the new-row line.
-    if (data.IsLoadEnded() && row == itemCount - 1) {
+    // Once loading has ended, the line after the last record is the new-row line.
+    if (data.IsLoadEnded() && row >= data.GetRecordCount()) {
         platform::MessageBox(owner, TXT_NEW_ROW_BLOB, STR_INVALID_OPERATION_CAPTION,
                              platform::MB_OK | platform::MB_ICONINFORMATION);
         return;

@@ -263,7 +263,7 @@ LRESULT CTabulonView::OnCellButton(int column, int row)
 {
     CDataAccess* data = GetDocument()->m_pDataAccess.get();
     if (data && IsDatasheetKind())
-        HandleBlobCellButton(*data, row, column, m_wndGrid.GetGrid()->GetItemCount(), this);
+        HandleBlobCellButton(*data, row, column, this);
     return 0;
 }
 

@@ -7,16 +7,20 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "document/ccaptiondlg.h"
+#include "document/cchildview.h"
+#include "document/celleditorowner.h"
 #include "document/clistctrlcombo.h"
 #include "document/crelationshipdiagram.h"
 #include "document/ctabulonview.h"
 #include "datawindowfixture.h"
+#include "platform/widgets/presenters.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QMainWindow>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -273,6 +277,45 @@ TEST_F(DataWindows, ClosingAFrameFreesItsDocumentAndItsReport)
     delete ViewOf(document)->GetParentFrame();
     EXPECT_EQ(WindowCount(), 0u);
     EXPECT_TRUE(report.isNull());
+}
+
+TEST_F(DataWindows, TheBlobButtonOfTheNewRowLineIsRefusedByTheView)
+{
+    CTabulonDoc* document = Request(OpenTableData, L"t");
+    ASSERT_NE(document, nullptr);
+    CTabulonView* view = ViewOf(document);
+    ASSERT_EQ(view->m_wndGrid.GetGrid()->GetItemCount(), 4);
+    // The grid frame passes the cell button on to its owner, the view.
+    view->m_wndGrid.OnMessage(UM_CELL_BUTTON, 5, 3);
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"Attach or detach on a new row is not allowed.");
+    EXPECT_EQ(m_boxes.Last().owner, view);
+}
+
+TEST_F(DataWindows, PrintReportPreviewsTheWindowsOwnReport)
+{
+    QMainWindow frame;
+    frame.setCentralWidget(new QWidget);
+    platform::SetMainWindow(&frame);
+    CTabulonDoc* table = Request(OpenTableData, L"t");
+    CTabulonDoc* settings = Request(OpenDatabaseSettings, STR_DATABASE_SETTINGS_TITLE);
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(settings, nullptr);
+    EXPECT_FALSE(ViewOf(settings)->OnUpdatePrintReportCommand());
+    EXPECT_EQ(ViewOf(settings)->m_pReportView, nullptr);
+    ASSERT_TRUE(ViewOf(table)->OnUpdatePrintReportCommand());
+
+    ViewOf(table)->OnPrintReportCommand();
+    EXPECT_EQ(m_mainFrame.m_pReportView, ViewOf(table)->m_pReportView);
+    EXPECT_TRUE(ViewOf(table)->m_pReportView->IsPreviewShowing());
+    EXPECT_TRUE(m_mainFrame.IsReportPrinting());
+    ViewOf(table)->m_pReportView->EndPrintPreview();
+    EXPECT_FALSE(m_mainFrame.IsReportPrinting());
+
+    table->OnCloseDocument();
+    EXPECT_TRUE(m_mainFrame.m_pReportView.isNull()) << "the report goes with its window";
+    DataWindowTemplate().CloseAllDocuments();
+    platform::SetMainWindow(nullptr);
 }
 
 class OpeningFiles : public DataWindowFixture {};
