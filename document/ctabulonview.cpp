@@ -19,6 +19,7 @@
 #include "platform/widgets/presenters.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
 
 namespace {
@@ -269,9 +270,16 @@ LRESULT CTabulonView::OnCellButton(int column, int row)
 
 CDocTemplate& DataWindowTemplate()
 {
-    if (!g_pDataWindowTemplate)
+    if (!g_pDataWindowTemplate) {
         g_pDataWindowTemplate = std::make_unique<CDocTemplate>([] { return std::make_unique<CTabulonDoc>(); },
                                                                [] { return new CTabulonView; });
+        // The data windows close while the program's other windows still exist.
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] {
+                if (g_pDataWindowTemplate)
+                    g_pDataWindowTemplate->CloseAllDocuments();
+            });
+    }
     QMdiArea* area = g_pMainFrame ? g_pMainFrame->m_pMdiArea : nullptr;
     if (g_pDataWindowTemplate->GetMdiArea() != area)
         g_pDataWindowTemplate->SetMdiArea(area);

@@ -401,6 +401,26 @@ TEST_F(OpeningFiles, ANewDatabaseCopiesTheStructureAfterAnFtsTable)
     EXPECT_EQ(hash(), before) << "the source is only read";
 }
 
+TEST_F(OpeningFiles, ANewEmptyDatabaseTakesItsOptionsAndHasNoNamesToLoad)
+{
+    g_arrTableNames = {L"stale"};
+    m_mainFrame.m_bCreatingDatabase = true;
+    m_mainFrame.m_strNewDbEncoding = L"UTF-16le";
+    m_mainFrame.m_strNewDbPageSize = L"8192";
+    m_mainFrame.m_bNewDbAutoVacuum = true;
+    const std::wstring target = m_folder.Path(L"fresh.db");
+    EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(m_mainFrame.m_arrMessages, std::vector<UINT>{UM_DATABASE_OPENED});
+    // Cleared with the workspace before an open; a new database has none to load.
+    EXPECT_EQ(g_arrTableNames, std::vector<std::wstring>{L"stale"});
+    // The options take effect with the first content written through the connection.
+    ASSERT_TRUE(ExecuteSql(L"CREATE TABLE x(a)"));
+    EXPECT_EQ(QueryRaw(target, "PRAGMA encoding"), "UTF-16le");
+    EXPECT_EQ(QueryRaw(target, "PRAGMA page_size"), "8192");
+    EXPECT_EQ(QueryRaw(target, "PRAGMA auto_vacuum"), "1");
+}
+
 TEST_F(OpeningFiles, AStructureCopyStopsAtTheFirstFailingStatement)
 {
     const std::wstring source = m_folder.MakeDatabase(
