@@ -6,6 +6,7 @@
 #include "data/cadbsqldb.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/rowloader.h"
 #include "document/ccaptiondlg.h"
 #include "document/cchildview.h"
 #include "document/celleditorowner.h"
@@ -277,6 +278,20 @@ TEST_F(DataWindows, ClosingAFrameFreesItsDocumentAndItsReport)
     delete ViewOf(document)->GetParentFrame();
     EXPECT_EQ(WindowCount(), 0u);
     EXPECT_TRUE(report.isNull());
+}
+
+TEST_F(DataWindows, FileOpenStaysDisabledWhileAnotherDatasheetLoads)
+{
+    CTabulonDoc* document = Request(OpenTableData, L"t");
+    ASSERT_NE(document, nullptr);
+    m_mainFrame.m_bDatasheetLoading = true;
+    // This window's rows are all in; another window's load is asked for or runs.
+    g_bLoaderBusy = 1;
+    platform::SendMessage(&document->m_wndDataInterface, UM_LOAD_TABLE_DATA, 0, 3);
+    EXPECT_TRUE(m_mainFrame.m_bDatasheetLoading);
+    g_bLoaderBusy = 0;
+    platform::SendMessage(&document->m_wndDataInterface, UM_LOAD_TABLE_DATA, 0, 3);
+    EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading);
 }
 
 TEST_F(DataWindows, TheBlobButtonOfTheNewRowLineIsRefusedByTheView)
