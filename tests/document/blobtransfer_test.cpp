@@ -187,6 +187,19 @@ TEST_F(BlobTransfer, RoundTripsOfOneByteAndTenMegabytes)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// NULL data writes nothing: no file is made, an existing one keeps its bytes.
+TEST_F(BlobTransfer, NullDataWritesNothing)
+{
+    const std::wstring fresh = m_folder.Path(L"fresh.bin");
+    const std::wstring kept = m_folder.Path(L"kept.bin");
+    WriteFile(kept, "keep");
+    EXPECT_FALSE(WriteBufferToFile(fresh, nullptr, 4));
+    EXPECT_FALSE(WriteBufferToFile(kept, nullptr, 0));
+    EXPECT_FALSE(QFile::exists(QString::fromStdWString(fresh)));
+    EXPECT_EQ(ReadFile(kept), "keep");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 // The new-row line has no cell to attach to: its box, and no dialog.
 TEST_F(BlobTransfer, NewRowLineIsRefused)
 {
