@@ -118,6 +118,27 @@ TEST_F(DataWindows, EveryKindGetsItsTitleAndWindowOrNone)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+TEST_F(DataWindows, TablesAndViewsWithAwkwardNamesOpenWithTheirRows)
+{
+    ExecRaw(m_path, "CREATE TABLE \"a]b\"(x); INSERT INTO \"a]b\" VALUES(1), (2);"
+                    "CREATE TABLE \"'; DROP TABLE t; --\"(y); INSERT INTO \"'; DROP TABLE t; --\" VALUES('z');"
+                    "CREATE VIEW \"v\"\"w\" AS SELECT * FROM t;");
+    const struct {
+        int mode;
+        const wchar_t* name;
+        int rows;
+    } cases[] = {{OpenTableData, L"a]b", 2}, {OpenTableData, L"'; DROP TABLE t; --", 1}, {OpenViewData, L"v\"w", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.name));
+        CTabulonDoc* document = Request(c.mode, c.name);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(document->GetTitle(), c.name);
+        EXPECT_EQ(ViewOf(document)->m_wndGrid.GetGrid()->GetRecordCount(), c.rows);
+    }
+    EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM t"), "3");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 TEST_F(DataWindows, QueriesAreNumberedAndAMultiLineSelectOpensAWindow)
 {
     CTabulonDoc* first = Request(OpenSqlQuery, L"SELECT * FROM t");
