@@ -19,6 +19,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <set>
 
