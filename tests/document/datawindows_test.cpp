@@ -1,6 +1,6 @@
 // The open of database files from every road, finding and activating open data windows
 // by title, and the recent-file iterator.
-#include "shell/ctabulonapp.h"
+#include "document/datawindows.h"
 
 #include "data/cadbsqldb.h"
 #include "data/constants.h"
@@ -8,7 +8,7 @@
 #include "data/rowloader.h"
 #include "document/ctabulondoc.h"
 #include "document/ctabulonview.h"
-#include "document/datawindowfixture.h"
+#include "datawindowfixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ using testing_support::ExecRaw;
 
 namespace {
 
-class OpenDocumentFile : public DataWindowFixture {
+class OpenDatabaseFiles : public DataWindowFixture {
 protected:
     void SetUp() override
     {
@@ -42,22 +42,21 @@ protected:
             std::count(m_mainFrame.m_arrMessages.begin(), m_mainFrame.m_arrMessages.end(), UM_CLEAR_WORKSPACE));
     }
 
-    CTabulonApp m_app;
     std::wstring m_first;
     std::wstring m_second;
 };
 
-TEST_F(OpenDocumentFile, ASecondDatabaseOpensWhileAMillionRowDatasheetStillLoads)
+TEST_F(OpenDatabaseFiles, ASecondDatabaseOpensWhileAMillionRowDatasheetStillLoads)
 {
     const std::wstring big = m_folder.MakeDatabase(
         L"big.db", "CREATE TABLE big(id INTEGER PRIMARY KEY, v TEXT);"
                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000)"
                    "INSERT INTO big SELECT i, 'row ' || i FROM n;");
-    ASSERT_TRUE(m_app.OpenDocumentFile(big));
+    ASSERT_TRUE(OpenDatabaseFile(big));
     ASSERT_NE(Request(OpenTableData, L"big"), nullptr);
     EXPECT_TRUE(m_mainFrame.m_bDatasheetLoading);
 
-    ASSERT_TRUE(m_app.OpenDocumentFile(m_second));
+    ASSERT_TRUE(OpenDatabaseFile(m_second));
     EXPECT_EQ(WindowCount(), 0u);
     EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading) << "File > Open is enabled again";
     EXPECT_EQ(g_strOpenDbPath, m_second);
@@ -69,9 +68,9 @@ TEST_F(OpenDocumentFile, ASecondDatabaseOpensWhileAMillionRowDatasheetStillLoads
     ASSERT_NE(Request(OpenTableData, L"other"), nullptr);
 }
 
-TEST_F(OpenDocumentFile, AFileThatIsNotADatabaseLeavesEverythingAsItWas)
+TEST_F(OpenDatabaseFiles, AFileThatIsNotADatabaseLeavesEverythingAsItWas)
 {
-    ASSERT_TRUE(m_app.OpenDocumentFile(m_first));
+    ASSERT_TRUE(OpenDatabaseFile(m_first));
     ASSERT_NE(Request(OpenTableData, L"t"), nullptr);
     const size_t clears = ClearCount();
 
@@ -90,7 +89,7 @@ TEST_F(OpenDocumentFile, AFileThatIsNotADatabaseLeavesEverythingAsItWas)
     };
     for (const auto& c : cases) {
         m_boxes.Clear();
-        EXPECT_FALSE(m_app.OpenDocumentFile(c.path));
+        EXPECT_FALSE(OpenDatabaseFile(c.path));
         ASSERT_EQ(m_boxes.Count(), 1u);
         EXPECT_EQ(m_boxes.Last().caption, STR_ERROR_CAPTION);
         EXPECT_NE(m_boxes.Last().text.find(c.location), std::wstring::npos) << testing_support::Utf8(m_boxes.Last().text);
@@ -100,11 +99,11 @@ TEST_F(OpenDocumentFile, AFileThatIsNotADatabaseLeavesEverythingAsItWas)
     }
 }
 
-TEST_F(OpenDocumentFile, ARelativePathIsMadeAbsoluteBeforeUse)
+TEST_F(OpenDatabaseFiles, ARelativePathIsMadeAbsoluteBeforeUse)
 {
     const QString current = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(platform::ToQString(m_folder.Path(L""))));
-    const bool opened = m_app.OpenDocumentFile(L"./sub/../first.db");
+    const bool opened = OpenDatabaseFile(L"./sub/../first.db");
     QDir::setCurrent(current);
     ASSERT_TRUE(opened);
     EXPECT_EQ(g_strOpenDbPath, m_first);
@@ -112,9 +111,9 @@ TEST_F(OpenDocumentFile, ARelativePathIsMadeAbsoluteBeforeUse)
     EXPECT_EQ(platform::RecentFiles().Entries(), std::vector<std::wstring>{m_first});
 }
 
-TEST_F(OpenDocumentFile, ActivationFindsTheWindowOfExactlyThatTitle)
+TEST_F(OpenDatabaseFiles, ActivationFindsTheWindowOfExactlyThatTitle)
 {
-    ASSERT_TRUE(m_app.OpenDocumentFile(m_first));
+    ASSERT_TRUE(OpenDatabaseFile(m_first));
     CTabulonDoc* t = Request(OpenTableData, L"t");
     CTabulonDoc* tt = Request(OpenTableData, L"tt");
     ASSERT_NE(t, nullptr);
@@ -122,56 +121,48 @@ TEST_F(OpenDocumentFile, ActivationFindsTheWindowOfExactlyThatTitle)
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(tt));
 
     for (const wchar_t* title : {L"T", L"t ", L"", L"ttt"}) {
-        EXPECT_EQ(m_app.FindDocumentByTitle(title), nullptr) << testing_support::Utf8(title);
-        EXPECT_FALSE(m_app.ActivateOpenDocument(title));
+        EXPECT_EQ(FindDocumentByTitle(title), nullptr) << testing_support::Utf8(title);
+        EXPECT_FALSE(ActivateDataWindow(title));
     }
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(tt));
-    EXPECT_EQ(m_app.FindDocumentByTitle(L"t"), t);
-    EXPECT_TRUE(m_app.ActivateOpenDocument(L"t"));
+    EXPECT_EQ(FindDocumentByTitle(L"t"), t);
+    EXPECT_TRUE(ActivateDataWindow(L"t"));
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(t));
     EXPECT_EQ(m_area.activeSubWindow(), FindDataView(t)->GetParentFrame());
 }
 
-TEST_F(OpenDocumentFile, FileNewServesTheRequestOnce)
-{
-    ASSERT_TRUE(m_app.OpenDocumentFile(m_first));
-    m_app.m_openRequest.m_strText = L"t";
-    m_app.m_openRequest.m_nMode = OpenTableData;
-    m_app.OnFileNew();
-    m_app.OnFileNew();
-    EXPECT_EQ(WindowCount(), 1u);
-}
-
-class NextRecentFile : public DataWindowFixture {
+class RecentFileIterator : public DataWindowFixture {
 protected:
     std::vector<std::wstring> Walk(int calls)
     {
         std::vector<std::wstring> seen;
         for (int i = 0; i < calls; ++i) {
             std::wstring path = L"untouched";
-            seen.push_back(m_app.NextRecentFile(path) ? path : L"<false>");
+            seen.push_back(NextRecentFile(path) ? path : L"<false>");
         }
         return seen;
     }
-    CTabulonApp m_app;
 };
 
-TEST_F(NextRecentFile, YieldsTheEntriesInOrderAndStartsAgainAfterFalse)
+TEST_F(RecentFileIterator, YieldsTheEntriesInOrderAndStartsAgainAfterFalse)
 {
     for (const wchar_t* name : {L"/c.db", L"/b.db", L"/a.db"})
         platform::RecentFiles().Add(name);
-    EXPECT_EQ(Walk(5), (std::vector<std::wstring>{L"/a.db", L"/b.db", L"/c.db", L"<false>", L"/a.db"}));
+    EXPECT_EQ(Walk(8), (std::vector<std::wstring>{L"/a.db", L"/b.db", L"/c.db", L"<false>", L"/a.db", L"/b.db",
+                                                   L"/c.db", L"<false>"}));
 }
 
-TEST_F(NextRecentFile, AFullListEndsAfterItsFiftiethEntry)
+TEST_F(RecentFileIterator, AFullListEndsAfterItsFiftiethEntry)
 {
     for (int i = 50; i >= 1; --i)
         platform::RecentFiles().Add(L"/" + std::to_wstring(i) + L".db");
-    const std::vector<std::wstring> seen = Walk(52);
+    const std::vector<std::wstring> seen = Walk(102);
     EXPECT_EQ(seen[0], L"/1.db");
     EXPECT_EQ(seen[49], L"/50.db");
     EXPECT_EQ(seen[50], L"<false>");
     EXPECT_EQ(seen[51], L"/1.db");
+    EXPECT_EQ(seen[100], L"/50.db");
+    EXPECT_EQ(seen[101], L"<false>");
 }
 
 } // namespace
