@@ -4,6 +4,7 @@
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/sqlite16.h"
 #include "platform/waitcursor.h"
 
@@ -11,8 +12,8 @@
 
 namespace {
 
-// Prepare-on-the-next-call flag of the QueryData iterator.
-bool g_bQueryDataPrepare = true;
+// The QueryData iterator's iteration in progress.
+RowIteration g_queryDataIteration;
 
 // A re-prepare after a schema change is retried this often before the failure is reported.
 constexpr int kMaxSchemaRetries = 100;
@@ -98,16 +99,18 @@ CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const
 
 bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bQueryDataPrepare) {
+    if (!g_queryDataIteration.Continues(sql, stmt)) {
+        g_queryDataIteration.End();
+        // The caller's variable lets go of whatever it held before.
         stmt = ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bQueryDataPrepare = false;
+        g_queryDataIteration.Begin(sql, stmt);
     }
     const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW)
         return true;
-    g_bQueryDataPrepare = true;
+    g_queryDataIteration.End();
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
         stmt.Finalize();

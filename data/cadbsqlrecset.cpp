@@ -7,6 +7,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/rowloader.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-// Prepare-on-the-next-call flag of the PRAGMA iterator (user-interface thread only).
-bool g_bPragmaQueryPrepare = true;
+// The PRAGMA iterator's iteration in progress (user-interface thread only).
+RowIteration g_pragmaQueryIteration;
 
 [[noreturn]] void ThrowEngineFailure(sqlite3* db)
 {
@@ -81,16 +82,17 @@ void CADbSqlRecSet::ResolveTableNames()
 
 bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bPragmaQueryPrepare) {
+    if (!g_pragmaQueryIteration.Continues(sql, stmt)) {
+        g_pragmaQueryIteration.End();
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bPragmaQueryPrepare = false;
+        g_pragmaQueryIteration.Begin(sql, stmt);
     }
     const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW)
         return true;
-    g_bPragmaQueryPrepare = true;
+    g_pragmaQueryIteration.End();
     const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
     stmt.Finalize();
     if (rc != SQLITE_DONE)

@@ -5,6 +5,7 @@
 #include "data/cadbsqlrecset.h"
 #include "data/constants.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/settings.h"
 #include "data/sqlite16.h"
 #include "platform/captionline.h"
@@ -29,8 +30,8 @@ std::mutex g_jobMutex;
 std::condition_variable g_jobLeft;
 CADbSqlRecSet* g_pLoaderJobRecSet = nullptr;
 
-// Prepare-on-the-next-call flag of the rowid iterator (loader thread only).
-bool g_bRowIdQueryPrepare = true;
+// The rowid iterator's iteration in progress (loader thread only).
+RowIteration g_rowIdQueryIteration;
 
 // Rowids are appended under g_csRowIds in batches of this many, and at every count
 // that a post or the first page reports, so the list always holds the rows reported.
@@ -154,16 +155,17 @@ bool CADbSqlRecSet::Requery()
 
 bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bRowIdQueryPrepare) {
+    if (!g_rowIdQueryIteration.Continues(sql, stmt)) {
+        g_rowIdQueryIteration.End();
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bRowIdQueryPrepare = false;
+        g_rowIdQueryIteration.Begin(sql, stmt);
     }
     const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW)
         return true;
-    g_bRowIdQueryPrepare = true;
+    g_rowIdQueryIteration.End();
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
         stmt.Finalize();
@@ -265,7 +267,7 @@ void CADbSqlRecSet::LoadRowIds()
     if (stmt)
         sqlite3_reset(stmt);
     stmt.Finalize();
-    g_bRowIdQueryPrepare = true;
+    g_rowIdQueryIteration.End();
     if (end == End::Failed)
         platform::ShowCaptionLine(failure, 3);
     // A stopped or cancelled load answers no re-query and posts nothing more.

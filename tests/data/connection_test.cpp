@@ -3,6 +3,7 @@
 #include "data/cadbsqlexception.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
+#include "data/sqlite16.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -207,6 +208,41 @@ TEST_F(Connection, IteratorsServeOneIterationAtATime)
     ASSERT_TRUE(FetchRow(L"PRAGMA user_version", values));
     EXPECT_EQ(values, std::vector<std::wstring>{L"0"});
     EXPECT_FALSE(FetchRow(L"PRAGMA user_version", values));
+}
+
+TEST_F(Connection, IteratorsLeftEarlyNeverHandTheirRowsToTheNextCaller)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE b(v)");
+    m_db.ExecuteCmd(L"INSERT INTO b VALUES('b1'),('b2')");
+    auto column1 = [](const SqlStatement& stmt) { return sqlite16::ColumnText(stmt, 1); };
+    {
+        // The first caller stops on the first row of t.
+        SqlStatement early;
+        ASSERT_TRUE(m_db.QueryData(L"SELECT * FROM t ORDER BY id", early));
+    }
+    SqlStatement stmt;
+    std::vector<std::wstring> rows;
+    while (m_db.QueryData(L"SELECT rowid, v FROM b ORDER BY rowid", stmt))
+        rows.push_back(column1(stmt));
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"b1", L"b2"}));
+
+    // The same text with a statement of its own is another caller too.
+    SqlStatement first;
+    ASSERT_TRUE(m_db.QueryData(L"SELECT * FROM t ORDER BY id", first));
+    rows.clear();
+    while (m_db.QueryData(L"SELECT * FROM t ORDER BY id", stmt))
+        rows.push_back(column1(stmt));
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"a", L"b"}));
+
+    std::vector<std::wstring> values;
+    ASSERT_TRUE(FetchRow(L"SELECT * FROM t ORDER BY id", values));
+    EXPECT_EQ(values, (std::vector<std::wstring>{L"1", L"a"}));
+    std::vector<std::vector<std::wstring>> fetched;
+    for (values.clear(); FetchRow(L"SELECT v FROM b ORDER BY rowid", values); values.clear())
+        fetched.push_back(values);
+    EXPECT_EQ(fetched, (std::vector<std::vector<std::wstring>>{{L"b1"}, {L"b2"}}));
+    // Of the iterations left early, only the one whose caller still holds its statement remains.
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), first.get());
 }
 
 TEST_F(Connection, QueryDataFailureEndsTheIteration)
