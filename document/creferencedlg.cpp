@@ -1,10 +1,8 @@
 #include "document/creferencedlg.h"
 
-#include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
-#include "data/sqlite16.h"
 #include "document/camfclistctrl.h"
 #include "document/cdataaccess.h"
 #include "document/creftabledlg.h"
@@ -113,14 +111,11 @@ void CReferenceDlg::FillRelatedList(bool noRecord)
         for (int column = 0; column < query.m_nCols; ++column)
             texts.append(platform::ToQString(m_pDataAccess->GetRelatedFieldText(column)));
         rows.push_back(new QTreeWidgetItem(texts));
-        const int rc = sqlite3_step(query.m_pStmt);
-        if (rc == SQLITE_ROW)
-            continue;
-        query.m_bEof = true;
-        // A failed step ends the list with the rows read before it.
-        if (rc != SQLITE_DONE)
-            ShowFailureBox(CADbSqlException(rc, sqlite16::ErrorMessage(query.m_pDb), L""), LOC_RECSET_RELATED_ROWS);
+        query.NextRow();
     }
+    // A failed step ends the list with the rows read before it.
+    if (query.StepFailed())
+        ShowFailureBox(query.StepFailure(), LOC_RECSET_RELATED_ROWS);
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)

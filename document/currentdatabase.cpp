@@ -30,13 +30,17 @@ namespace {
 // Number of the next temporary query view; runs for the whole process.
 int g_nNextQueryView = 1;
 
-// Appends the first column of every row of a names-only list, then finalizes it.
-void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into)
+// Appends the first column of every row of a names-only list, then finalizes it. A
+// step that fails ends the list; it is shown as the list's own failures are.
+template <typename Show>
+void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into, Show show)
 {
     for (bool end = query.Eof(); !end; end = query.NextRow()) {
         const wchar_t* name = query.GetFieldValue(0);
         into.push_back(name ? name : L"");
     }
+    if (query.StepFailed())
+        show(query.StepFailure());
     query.Finalize();
 }
 
@@ -134,7 +138,7 @@ bool LoadTableNames()
     std::wstring errorText;
     CADbSqlQuery query;
     g_pCurrentDb->GetTables(query, errorText, true);
-    CollectNames(query, g_arrTableNames);
+    CollectNames(query, g_arrTableNames, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_TABLES); });
     return !g_arrTableNames.empty();
 }
 
@@ -144,21 +148,24 @@ void LoadIndexNames()
     if (!g_pCurrentDb)
         return;
     CADbSqlQuery query;
-    CollectNames(g_pCurrentDb->GetIndexes(query, true), g_arrIndexNames);
+    CollectNames(g_pCurrentDb->GetIndexes(query, true), g_arrIndexNames,
+                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_INDEXES); });
 }
 
 void LoadTriggerNames()
 {
     g_arrTriggerNames.clear();
     CADbSqlQuery query;
-    CollectNames(GetTriggers(query, true), g_arrTriggerNames);
+    CollectNames(GetTriggers(query, true), g_arrTriggerNames,
+                 [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
 }
 
 void LoadViewNames()
 {
     g_arrViewNames.clear();
     CADbSqlQuery query;
-    CollectNames(GetViews(query, true), g_arrViewNames);
+    CollectNames(GetViews(query, true), g_arrViewNames,
+                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_VIEWS); });
 }
 
 void BuildForeignKeyMap()
@@ -191,6 +198,8 @@ void BuildForeignKeyMap()
             entry.m_arrForeignKeyColumns.push_back(from ? from : L"");
             entry.m_arrParentColumns.push_back(to ? to : L"");
         }
+        if (keys.StepFailed())
+            ShowFailureBox(keys.StepFailure(), LOC_LIST_FOREIGN_KEYS);
         keys.Finalize();
         g_pForeignKeyMap->m_arrEntries.push_back(entry);
     }
@@ -234,6 +243,8 @@ std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
             }
         }
     }
+    if (views.StepFailed())
+        ShowFailureBox(views.StepFailure(), LOC_LIST_VIEWS);
     views.Finalize();
     return out;
 }

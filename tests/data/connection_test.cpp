@@ -263,6 +263,27 @@ TEST_F(Connection, QueryDataFailureEndsTheIteration)
     EXPECT_EQ(rows, 2);
 }
 
+TEST_F(Connection, FailedNextRowEndsTheIterationAndKeepsItsFailure)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE n(v)");
+    m_db.ExecuteCmd(L"INSERT INTO n VALUES(1),(2),(0),(3)");
+    CADbSqlQuery query;
+    // abs() of the smallest integer overflows on the third row.
+    m_db.Query(query, L"SELECT abs(CASE v WHEN 0 THEN -9223372036854775807 - 1 ELSE v END) FROM n ORDER BY rowid");
+    std::vector<int> rows;
+    for (int guard = 0; !query.Eof() && guard < 10; ++guard) {
+        rows.push_back(query.GetIntField(0));
+        query.NextRow();
+    }
+    EXPECT_EQ(rows, (std::vector<int>{1, 2}));
+    ASSERT_TRUE(query.StepFailed());
+    EXPECT_EQ(query.StepFailure().GetErrorText(), L"SQLITE_ERROR:<integer overflow>:<NextRow>");
+    // Stepped again, it stays at its end instead of starting over.
+    EXPECT_TRUE(query.NextRow());
+    EXPECT_TRUE(query.Eof());
+    query.Finalize();
+}
+
 TEST_F(Connection, ColumnDescriptionsAndTypeCodes)
 {
     m_db.ExecuteCmd(L"CREATE TABLE \"odd]name\"(\"a]b\" varchar(20) NOT NULL DEFAULT 'x', \"c,d\" numeric, "
