@@ -55,9 +55,10 @@ SqlStatement CADbSqlDb::ExecuteStmt(const std::wstring& sql)
     if (!m_pDb)
         CheckDb();
     SqlStatement stmt;
-    const int rc = sqlite16::Prepare(m_pDb, sql, stmt);
+    std::wstring message;
+    const int rc = sqlite16::Prepare(m_pDb, sql, stmt, message);
     if (rc != SQLITE_OK)
-        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"ExecuteStmt");
+        throw CADbSqlException(rc, message, L"ExecuteStmt");
     return stmt;
 }
 
@@ -67,10 +68,18 @@ void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
     SqlStatement stmt = ExecuteStmt(sql);
     if (!stmt)
         return;
-    const int rc = sqlite3_step(stmt);
-    stmt.Finalize();
+    std::wstring message;
+    int rc = SQLITE_OK;
+    {
+        // The message is the one the finalize leaves, read before another thread's call can replace it.
+        const sqlite16::ConnectionLock lock(m_pDb);
+        rc = sqlite3_step(stmt);
+        stmt.Finalize();
+        if (rc != SQLITE_DONE)
+            message = sqlite16::ErrorMessage(m_pDb);
+    }
     if (rc != SQLITE_DONE)
-        throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDb), L"ExecuteCmd");
+        throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
 }
 
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { return Query(out, sql, {}); }
@@ -79,21 +88,33 @@ CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const
 {
     for (int attempt = 0;; ++attempt) {
         SqlStatement stmt = ExecuteStmt(sql);
+        std::wstring message;
         for (size_t i = 0; stmt && i < parameters.size(); ++i) {
-            const int rc = BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
+            const int rc = sqlite16::CallWithMessage(m_pDb, message, [&] {
+                return BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
+            });
             if (rc != SQLITE_OK)
-                throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
+                throw CADbSqlException(rc, message, L"");
         }
-        const int step = stmt ? sqlite3_step(stmt) : SQLITE_MISUSE;
+        int step = SQLITE_MISUSE;
+        int rc = SQLITE_OK;
+        {
+            const sqlite16::ConnectionLock lock(m_pDb);
+            if (stmt)
+                step = sqlite3_step(stmt);
+            if (step != SQLITE_ROW && step != SQLITE_DONE) {
+                // finalize gives the statement's failure (SQLITE_OK for a text without a statement).
+                rc = stmt.Finalize();
+                message = sqlite16::ErrorMessage(m_pDb);
+            }
+        }
         if (step == SQLITE_ROW || step == SQLITE_DONE) {
             out = CADbSqlQuery(std::move(stmt), m_pDb, step == SQLITE_DONE);
             return out;
         }
-        // finalize gives the statement's failure (SQLITE_OK for a text without a statement).
-        const int rc = stmt.Finalize();
         if (rc == SQLITE_SCHEMA && attempt < kMaxSchemaRetries)
             continue;
-        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
+        throw CADbSqlException(rc, message, L"");
     }
 }
 
@@ -107,7 +128,8 @@ bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
             return false;
         g_queryDataIteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
     g_queryDataIteration.End();
@@ -117,7 +139,6 @@ bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
         return false;
     }
     // A failed step ends the iteration; the statement is released before the failure goes up.
-    const std::wstring message = sqlite16::ErrorMessage(m_pDb);
     stmt.Finalize();
     throw CADbSqlException(SQLITE_ERROR, message, L"QueryData");
 }
@@ -130,6 +151,8 @@ void CADbSqlDb::CloseDb()
     SqlStatement::FinalizeAll(m_pDb);
     while (sqlite3_stmt* stmt = sqlite3_next_stmt(m_pDb, nullptr))
         sqlite3_finalize(stmt);
+    // Not under the connection's lock: a close that succeeds frees the lock with the
+    // connection. No other thread uses a connection that is being closed.
     const int rc = sqlite3_close(m_pDb);
     if (rc != SQLITE_OK)
         throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"CloseDb");

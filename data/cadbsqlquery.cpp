@@ -20,13 +20,14 @@ bool CADbSqlQuery::NextRow()
     // Stepped again, a failed statement would start over at its first row.
     if (StepFailed())
         return m_bEof = true;
-    const int rc = sqlite3_step(m_pStmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(m_pStmt, message);
     if (rc == SQLITE_ROW || rc == SQLITE_DONE) {
         m_bEof = rc == SQLITE_DONE;
         return m_bEof;
     }
     m_nStepResult = rc;
-    m_strStepMessage = sqlite16::ErrorMessage(m_pDb);
+    m_strStepMessage = message;
     m_bEof = true;
     return m_bEof;
 }

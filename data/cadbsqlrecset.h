@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -158,7 +159,8 @@ private:
     void BindInt(int column, sqlite3_int64 value);
     void BindNull(int column);
     void BindText(int column, const std::wstring& text);
-    void CheckBind(int rc) const;
+    // Runs the bind; a failure throws with the connection's message of it.
+    void CheckBind(const std::function<int()>& bind) const;
     bool StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt);
     // The loader's side (rowloader.cpp), run on the loader thread.
     bool StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt);

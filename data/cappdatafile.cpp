@@ -64,9 +64,11 @@ SqlStatement PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
     SqlStatement stmt = db.ExecuteStmt(sql);
     int parameter = 0;
     for (const std::wstring& text : texts) {
-        const int rc = sqlite16::BindText(stmt, ++parameter, text);
+        std::wstring message;
+        const int rc =
+            sqlite16::CallWithMessage(db.m_pDb, message, [&] { return sqlite16::BindText(stmt, ++parameter, text); });
         if (rc != SQLITE_OK)
-            throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"BindText");
+            throw CADbSqlException(rc, message, L"BindText");
     }
     return stmt;
 }
@@ -75,11 +77,17 @@ SqlStatement PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
 void QueryBound(CADbSqlDb& db, CADbSqlQuery& out, const std::wstring& sql, Texts texts)
 {
     SqlStatement stmt = PrepareBound(db, sql, texts);
-    const int step = sqlite3_step(stmt);
-    if (step != SQLITE_ROW && step != SQLITE_DONE) {
-        const int rc = stmt.Finalize();
-        throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"");
-    }
+    std::wstring message;
+    int rc = SQLITE_OK;
+    const int step = sqlite16::CallWithMessage(db.m_pDb, message, [&] {
+        const int result = sqlite3_step(stmt);
+        // finalize gives the statement's failure, with its message.
+        if (result != SQLITE_ROW && result != SQLITE_DONE)
+            rc = stmt.Finalize();
+        return result;
+    });
+    if (step != SQLITE_ROW && step != SQLITE_DONE)
+        throw CADbSqlException(rc, message, L"");
     out = CADbSqlQuery(std::move(stmt), db.m_pDb, step == SQLITE_DONE);
 }
 
@@ -88,10 +96,14 @@ void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
 {
     platform::WaitCursor wait;
     SqlStatement stmt = PrepareBound(db, sql, texts);
-    const int rc = sqlite3_step(stmt);
-    stmt.Finalize();
+    std::wstring message;
+    const int rc = sqlite16::CallWithMessage(db.m_pDb, message, [&] {
+        const int result = sqlite3_step(stmt);
+        stmt.Finalize();
+        return result;
+    });
     if (rc != SQLITE_DONE)
-        throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db.m_pDb), L"ExecuteCmd");
+        throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
 }
 
 // The node query: the node's id and type when a node of that name exists.

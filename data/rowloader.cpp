@@ -162,7 +162,8 @@ bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
             return false;
         g_rowIdQueryIteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
     g_rowIdQueryIteration.End();
@@ -171,7 +172,7 @@ bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
         stmt.Finalize();
         return false;
     }
-    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+    throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
 void CADbSqlRecSet::PostLoad(int wParam, int rows) const
@@ -292,12 +293,13 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     try {
         stmt = m_pDatabase->ExecuteStmt(sql);
         while (stmt) {
-            const int rc = sqlite3_step(stmt);
+            std::wstring message;
+            const int rc = sqlite16::Step(stmt, message);
             if (rc == SQLITE_DONE)
                 break;
             // A failed step ends the count like its end, instead of being stepped again.
             if (rc != SQLITE_ROW)
-                throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+                throw CADbSqlException(SQLITE_ERROR, message, L"");
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {
                 report();

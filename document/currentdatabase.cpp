@@ -279,8 +279,8 @@ bool ExecuteSingleStep(const std::wstring& statement)
         SqlStatement stmt = db.ExecuteStmt(statement);
         if (!stmt)
             return false;
-        const int rc = sqlite3_step(stmt);
-        const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
+        std::wstring message;
+        const int rc = sqlite16::Step(stmt, message);
         stmt.Finalize();
         if (rc == SQLITE_ROW || rc == SQLITE_DONE)
             return true;

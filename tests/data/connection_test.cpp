@@ -10,6 +10,9 @@
 
 #include <QFile>
 
+#include <atomic>
+#include <thread>
+
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
 using testing_support::Failure;
@@ -282,6 +285,34 @@ TEST_F(Connection, FailedNextRowEndsTheIterationAndKeepsItsFailure)
     EXPECT_TRUE(query.NextRow());
     EXPECT_TRUE(query.Eof());
     query.Finalize();
+}
+
+TEST_F(Connection, FailureTextIsTheFailuresOwnWhileAnotherThreadUsesTheConnection)
+{
+    // Every successful call of the other thread sets the connection's message to its own
+    // ("not an error", "another row available").
+    std::atomic<bool> stop{false};
+    std::thread other([&] {
+        SqlStatement stmt;
+        sqlite16::Prepare(m_db.m_pDb, L"SELECT 1", stmt);
+        while (!stop.load()) {
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+    });
+    std::vector<std::wstring> wrong;
+    for (int i = 0; i < 500 && wrong.size() < 5; ++i) {
+        CADbSqlQuery query;
+        const CADbSqlException prepare = Failure([&] { m_db.Query(query, L"SELECT * FROM missing"); });
+        if (prepare.m_strMessage != L"no such table: missing")
+            wrong.push_back(prepare.m_strMessage);
+        const CADbSqlException step = Failure([&] { m_db.ExecuteCmd(L"INSERT INTO t VALUES(1,'again')"); });
+        if (step.m_strMessage != L"UNIQUE constraint failed: t.id")
+            wrong.push_back(step.m_strMessage);
+    }
+    stop = true;
+    other.join();
+    EXPECT_TRUE(wrong.empty()) << platform::ToQString(wrong.front()).toStdString();
 }
 
 TEST_F(Connection, ColumnDescriptionsAndTypeCodes)
