@@ -56,7 +56,7 @@ void CReferenceDlg::OnInitDialog()
     // Each foreign-key column of the child holds the value of the parent column at the
     // same position (an empty name there is the parent's primary-key column).
     if (m_nDirection == DIRECTION_PARENT) {
-        if (!entry.m_strParentTable.empty())
+        if (!entry.m_arrForeignKeys.empty())
             ListRelatedRows(entry.m_strParentTable, entry.m_arrForeignKeyColumns, entry.m_arrParentColumns);
         return;
     }
@@ -76,8 +76,10 @@ void CReferenceDlg::OnInitDialog()
         if (child == -1)
             return;
     }
+    // The child's key to this table, which need not be the child's first key.
     const ForeignKeyMapEntry c = map.m_arrEntries[static_cast<size_t>(child)];
-    ListRelatedRows(c.m_strTableName, c.m_arrParentColumns, c.m_arrForeignKeyColumns);
+    if (const ForeignKey* key = c.FindKeyTo(entry.m_strTableName))
+        ListRelatedRows(c.m_strTableName, key->m_arrParentColumns, key->m_arrColumns);
 }
 
 void CReferenceDlg::ListRelatedRows(const std::wstring& table, const std::vector<std::wstring>& columns,

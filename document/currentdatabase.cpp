@@ -180,23 +180,26 @@ void BuildForeignKeyMap()
         entry.m_strTableName = table;
         CADbSqlQuery keys;
         GetForeignKeys(keys, table);
-        // Rows: id, seq, table, from, to, ... The first key with a parent decides the
-        // parent; later rows add columns only when they belong to that same key.
+        // Rows: id, seq, table, from, to, ...; the rows of one key follow one another.
         for (bool end = keys.Eof(); !end; end = keys.NextRow()) {
             const wchar_t* parent = keys.GetFieldValue(2);
             if (!parent)
                 continue;
             const int id = keys.GetIntField(0);
-            if (entry.m_strParentTable.empty()) {
-                entry.m_strParentTable = parent;
-                entry.m_nForeignKeyId = id;
-            } else if (id != entry.m_nForeignKeyId) {
-                continue;
-            }
+            if (entry.m_arrForeignKeys.empty() || entry.m_arrForeignKeys.back().m_nId != id)
+                entry.m_arrForeignKeys.push_back(ForeignKey{id, parent, {}, {}});
             const wchar_t* from = keys.GetFieldValue(3);
             const wchar_t* to = keys.GetFieldValue(4);
-            entry.m_arrForeignKeyColumns.push_back(from ? from : L"");
-            entry.m_arrParentColumns.push_back(to ? to : L"");
+            entry.m_arrForeignKeys.back().m_arrColumns.push_back(from ? from : L"");
+            entry.m_arrForeignKeys.back().m_arrParentColumns.push_back(to ? to : L"");
+        }
+        // The first key names the table's parent in the diagram and the dialog.
+        if (!entry.m_arrForeignKeys.empty()) {
+            const ForeignKey& first = entry.m_arrForeignKeys.front();
+            entry.m_strParentTable = first.m_strParentTable;
+            entry.m_nForeignKeyId = first.m_nId;
+            entry.m_arrForeignKeyColumns = first.m_arrColumns;
+            entry.m_arrParentColumns = first.m_arrParentColumns;
         }
         if (keys.StepFailed())
             ShowFailureBox(keys.StepFailure(), LOC_LIST_FOREIGN_KEYS);
@@ -212,9 +215,16 @@ void IndexForeignKeyMap()
         return;
     std::vector<ForeignKeyMapEntry>& entries = g_pForeignKeyMap->m_arrEntries;
     for (size_t i = 0; i < entries.size(); ++i) {
-        const int parent = g_pForeignKeyMap->FindTable(entries[i].m_strParentTable);
-        if (parent != -1)
-            entries[static_cast<size_t>(parent)].m_arrChildren.push_back(static_cast<int>(i));
+        // A table is a child of every table it has a key to, once each; a table without
+        // keys is nobody's child, whatever table names there are (the empty one too).
+        for (const ForeignKey& key : entries[i].m_arrForeignKeys) {
+            const int parent = g_pForeignKeyMap->FindTable(key.m_strParentTable);
+            if (parent == -1)
+                continue;
+            std::vector<int>& children = entries[static_cast<size_t>(parent)].m_arrChildren;
+            if (children.empty() || children.back() != static_cast<int>(i))
+                children.push_back(static_cast<int>(i));
+        }
     }
     g_pForeignKeyMap->m_bIndexed = 1;
 }

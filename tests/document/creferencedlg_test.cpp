@@ -142,6 +142,27 @@ TEST_F(ReferenceDlg, OneChildTableListsTheMatchingRowsLastFirst)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// A child with keys to two parents is the child of both; from the parent its first key
+// does not name, the rows come through the key to that parent.
+TEST_F(ReferenceDlg, ChildOfTwoParentsIsListedFromEachThroughItsOwnKey)
+{
+    OpenDatabase(R"(
+CREATE TABLE stores(code TEXT PRIMARY KEY, city TEXT);
+INSERT INTO stores VALUES ('N', 'north'), ('S', 'south');
+CREATE TABLE staff(id INTEGER PRIMARY KEY, name TEXT);
+INSERT INTO staff VALUES (1, 'Ann'), (2, 'Ben');
+CREATE TABLE sales(n INTEGER PRIMARY KEY, store TEXT REFERENCES stores(code), seller INTEGER REFERENCES staff(id));
+INSERT INTO sales VALUES (100, 'N', 2), (101, 'S', 1), (102, 'S', 2);
+)");
+    // Rows in name order: staff is row 0 and 1 of its own table; Ben is row 1.
+    const Shown fromStaff = Run(L"staff", 1, CReferenceDlg::DIRECTION_CHILDREN);
+    EXPECT_EQ(fromStaff.title, L"Related To <sales> Table");
+    EXPECT_EQ(fromStaff.rows, (Rows{{L"102", L"S", L"2"}, {L"100", L"N", L"2"}}));
+    const Shown fromStores = Run(L"stores", 1, CReferenceDlg::DIRECTION_CHILDREN);
+    EXPECT_EQ(fromStores.rows, (Rows{{L"102", L"S", L"2"}, {L"101", L"S", L"1"}}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 TEST_F(ReferenceDlg, ParentDirectionListsTheReferencedRow)
 {
     OpenDatabase(kShop);
