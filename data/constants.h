@@ -91,7 +91,6 @@ inline constexpr wchar_t LOC_DROP_VIEW[] = L"00011";
 inline constexpr wchar_t LOC_VACUUM[] = L"00012";
 inline constexpr wchar_t LOC_CELL_CHECK[] = L"00013";
 inline constexpr wchar_t LOC_OPEN_CURRENT_DB[] = L"00014";
-inline constexpr wchar_t LOC_BLOB_CELL[] = L"00015"; // reading or storing a BLOB cell for a file transfer
 inline constexpr wchar_t LOC_WRITE_ROW[] = L"00016";
 inline constexpr wchar_t LOC_INSERT_ROW[] = L"00017";
 inline constexpr wchar_t LOC_SAVE_UNDO_ROW[] = L"00018";
@@ -104,7 +103,9 @@ inline constexpr wchar_t LOC_RECSET_MOVE[] = L"00024";
 inline constexpr wchar_t LOC_RECSET_MOVE_TO[] = L"00025";
 inline constexpr wchar_t LOC_LIST_TRIGGERS[] = L"00026";
 inline constexpr wchar_t LOC_RECSET_DELETE[] = L"00027";
-inline constexpr wchar_t LOC_BLOB_FILE_OPEN[] = L"00028";
+// A BLOB transfer between a cell and a file: the file that fails to open, and the cell
+// that cannot be read or written.
+inline constexpr wchar_t LOC_BLOB_TRANSFER[] = L"00028";
 inline constexpr wchar_t LOC_COPY_STRUCTURE[] = L"00029";
 inline constexpr wchar_t LOC_LOAD_CURRENT_ROW[] = L"00031";
 inline constexpr wchar_t LOC_BACKUP_FOLDER[] = L"00032";

@@ -254,7 +254,7 @@ TEST_F(BlobTransfer, FailedTransferIsReported)
     EXPECT_EQ(m_boxes.Last().caption, L"Error");
     EXPECT_EQ(m_boxes.Last().style, platform::MB_OK | platform::MB_ICONERROR);
     EXPECT_NE(m_boxes.Last().text.find(L"row 3 is frozen"), std::wstring::npos);
-    EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00015>"), std::wstring::npos);
+    EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00028>"), std::wstring::npos);
     EXPECT_EQ(Cells(), kCells);
 
     const std::wstring target = m_folder.Path(L"target.bin");
@@ -273,7 +273,7 @@ TEST_F(BlobTransfer, FailedTransferIsReported)
         });
         HandleBlobCellButton(*m_model, 1, DATA, m_model->GetItemCount(), &m_owner);
         ASSERT_EQ(m_boxes.Count(), 1u);
-        EXPECT_EQ(m_boxes.Last().text, L"The row could not be read; nothing was written.\n Location <00015>");
+        EXPECT_EQ(m_boxes.Last().text, L"The row could not be read; nothing was written.\n Location <00028>");
         EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM files WHERE id = 2"), "0");
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdWString(target)));
