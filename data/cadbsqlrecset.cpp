@@ -54,7 +54,7 @@ bool CADbSqlRecSet::Open(int mode)
     m_bOffsetMode = mode;
     CloseRowStmt();
     m_pRowSelect.Finalize();
-    if (mode == 0) {
+    if (mode == RECSET_MODE_TABLE) {
         ResolveTableNames();
         if (!GetFieldInfos(m_strTableName, m_arrFields))
             return false;
@@ -568,7 +568,7 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
 CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text, int mode, int column)
 {
     out = CADbSqlQuery();
-    if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < 0 || mode > 2)
+    if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD)
         return out;
     const std::wstring order = m_strSort.empty() ? L"" : L"ORDER BY " + m_strSort;
     static const wchar_t* const formats[] = {
@@ -578,7 +578,9 @@ CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text,
     };
     SqlValue pattern;
     pattern.m_nType = SQLITE_TEXT;
-    pattern.m_strText = mode == 0 ? text + L"%" : mode == 1 ? text : L"%" + text + L"%";
+    pattern.m_strText = mode == SEARCH_START_OF_FIELD ? text + L"%"
+                        : mode == SEARCH_WHOLE_FIELD  ? text
+                                                      : L"%" + text + L"%";
     std::wstring sql;
     FormatString(sql, formats[mode], SqlName{m_strTableName}, SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  order);

@@ -76,6 +76,24 @@ extern const std::wstring SQL_FOREIGN_KEY_LIST; // "PRAGMA FOREIGN_KEY_LIST([%s]
 extern std::wstring g_strAppFolder;
 extern std::wstring g_strDbFolder;
 
+// Record-set modes (CADbSqlRecSet::Open, CDataAccess::Open): a table's rows by rowid, or
+// the rows of a query or of a database view by position through a temporary view.
+inline constexpr int RECSET_MODE_TABLE = 0;
+inline constexpr int RECSET_MODE_QUERY = 1;
+inline constexpr int RECSET_MODE_VIEW = 2;
+
+// Sort directions of a datasheet column (CDataAccess::Sort sorts ascending for any value
+// other than descending).
+inline constexpr int SORT_DESCENDING = 1;
+inline constexpr int SORT_ASCENDING = 2;
+
+// Search types of the caption strip; the first three are the search modes of the record
+// set and the datasheet model (the value starts with, equals or contains the text).
+inline constexpr int SEARCH_START_OF_FIELD = 0;
+inline constexpr int SEARCH_WHOLE_FIELD = 1;
+inline constexpr int SEARCH_ANY_PART_OF_FIELD = 2;
+inline constexpr int SEARCH_GO_TO_ROW = 3;
+
 // Failure display: the failure's text, then its location code.
 inline constexpr wchar_t STR_LOCATION_FORMAT[] = L"%s\n Location <%s>";
 

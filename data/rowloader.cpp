@@ -261,7 +261,7 @@ void CADbSqlRecSet::LoadRowIds()
             g_hFirstPageEvent.Set();
             firstPage = true;
         }
-        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, 2);
+        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, platform::CAPTION_LINE_WARNING);
         platform::MessageBox(nullptr, STR_ROW_LIMIT_REACHED, STR_WARNING_CAPTION,
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
@@ -270,7 +270,7 @@ void CADbSqlRecSet::LoadRowIds()
     stmt.Finalize();
     g_rowIdQueryIteration.End();
     if (end == End::Failed)
-        platform::ShowCaptionLine(failure, 3);
+        platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
     // A stopped or cancelled load answers no re-query and posts nothing more.
     const bool ended = end != End::Stopped;
     EndLoad(n, ended, ended && !firstPage);
@@ -314,7 +314,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
                     g_hFirstPageEvent.Set();
                     firstPage = true;
                 }
-                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, 2);
+                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, platform::CAPTION_LINE_WARNING);
                 break;
             }
             if (m_bCancelLoad.load(std::memory_order_relaxed)) {
@@ -328,7 +328,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     stmt.Finalize();
     m_nOffsetRowCount = n;
     if (!failure.empty())
-        platform::ShowCaptionLine(failure, 3);
+        platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
     // A cancelled count still posts its end but answers no re-query.
     EndLoad(n, true, !firstPage && !cancelled);
     return n;

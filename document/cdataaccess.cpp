@@ -101,9 +101,9 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
     // one, its name) names the window's source.
     std::wstring name = source;
     std::wstring shown = source;
-    if (mode == 1) {
+    if (mode == RECSET_MODE_QUERY) {
         name = CreateQueryView(source);
-    } else if (mode == 2) {
+    } else if (mode == RECSET_MODE_VIEW) {
         std::wstring select;
         FormatString(select, L"SELECT * FROM %s", QuoteIdentifier(source));
         name = CreateQueryView(select);
@@ -116,7 +116,7 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
         return false;
     m_strSource = shown;
     m_bOpen = 1;
-    if (mode == 1 && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
+    if (mode == RECSET_MODE_QUERY && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
         g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
     return true;
 }
@@ -437,7 +437,7 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     platform::WaitCursor wait;
     if (!m_pRecSet)
         return false;
-    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == 1 ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
+    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == SORT_DESCENDING ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
     try {
@@ -461,7 +461,7 @@ bool CDataAccess::Search(const std::wstring& text, int mode, int column)
     platform::WaitCursor wait;
     m_arrSearchHits.clear();
     m_nSearchHit = -1;
-    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < 0 || mode > 2 || column < 0 || column >= m_pRecSet->m_nFields)
+    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD || column < 0 || column >= m_pRecSet->m_nFields)
         return false;
     // Every hit is collected now and the statement released at once, so that no read
     // transaction stays open while the user steps through the hits.

@@ -432,7 +432,7 @@ TEST_F(Connection, ListFailuresAreShownWithTheirOwnCodes)
     EXPECT_NE(m_boxes.Boxes()[0].text.find(L"\n Location <00006>"), std::wstring::npos);
     EXPECT_NE(m_boxes.Boxes()[1].text.find(L"\n Location <00007>"), std::wstring::npos);
     ASSERT_EQ(lines.Count(), 1u);
-    EXPECT_EQ(lines.Last().type, 3);
+    EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_ERROR);
     EXPECT_NE(lines.Last().text.find(L"\n Location <00026>"), std::wstring::npos);
     g_pCurrentDb = &m_db;
 }

@@ -3,6 +3,7 @@
 #include "document/blobtransfer.h"
 
 #include "data/cadbsqldb.h"
+#include "data/constants.h"
 #include "data/currentdb.h"
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
@@ -91,7 +92,7 @@ protected:
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = m_model.get();
-        ASSERT_TRUE(m_model->Open(L"files", 0));
+        ASSERT_TRUE(m_model->Open(L"files", RECSET_MODE_TABLE));
         m_model->InitRowBuffers();
         ASSERT_TRUE(QTest::qWaitFor([this] { return m_model->IsLoadEnded(); }, 10000));
         ASSERT_EQ(m_model->GetItemCount(), 4);

@@ -3,6 +3,7 @@
 // in other letter case, composite keys, text keys holding a quote, and a failing row.
 #include "document/creferencedlg.h"
 
+#include "data/constants.h"
 #include "document/camfclistctrl.h"
 #include "document/cdataaccess.h"
 #include "document/creftabledlg.h"
@@ -67,7 +68,7 @@ protected:
 
     // Opens the datasheet model of the table (or of a query, mode 1) and runs the dialog
     // on the row.
-    Shown Run(const std::wstring& table, int row, int direction, const ChooserAnswer& answer = {}, int mode = 0)
+    Shown Run(const std::wstring& table, int row, int direction, const ChooserAnswer& answer = {}, int mode = RECSET_MODE_TABLE)
     {
         m_data = std::make_unique<CDataAccess>();
         EXPECT_TRUE(m_data->Open(table, mode));
@@ -118,8 +119,8 @@ TEST_F(ReferenceDlg, NoKeysOrNoTableListsNothing)
 {
     OpenDatabase(kShop);
     for (int direction : {CReferenceDlg::DIRECTION_PARENT, CReferenceDlg::DIRECTION_CHILDREN}) {
-        for (int mode : {0, 1}) {
-            const Shown shown = Run(mode == 0 ? L"lonely" : L"SELECT * FROM orders", 0, direction, {}, mode);
+        for (int mode : {RECSET_MODE_TABLE, RECSET_MODE_QUERY}) {
+            const Shown shown = Run(mode == RECSET_MODE_TABLE ? L"lonely" : L"SELECT * FROM orders", 0, direction, {}, mode);
             EXPECT_EQ(shown.title, L"Related Table");
             EXPECT_TRUE(shown.columns.empty());
             EXPECT_TRUE(shown.rows.empty());
