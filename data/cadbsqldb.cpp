@@ -82,6 +82,27 @@ void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
         throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
 }
 
+bool CADbSqlDb::ExecuteStep(const std::wstring& sql, int& result, std::wstring& message)
+{
+    SqlStatement stmt = ExecuteStmt(sql);
+    if (!stmt)
+        return false;
+    result = sqlite16::Step(stmt, message);
+    return true;
+}
+
+bool CADbSqlDb::ExecuteQuietly(const std::wstring& sql) noexcept
+{
+    if (!m_pDb)
+        return false;
+    SqlStatement stmt;
+    std::wstring message;
+    return sqlite16::Prepare(m_pDb, sql, stmt, message) == SQLITE_OK && stmt &&
+           sqlite3_step(stmt) == SQLITE_DONE;
+}
+
+bool CADbSqlDb::InTransaction() const { return m_pDb && !sqlite3_get_autocommit(m_pDb); }
+
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { return Query(out, sql, {}); }
 
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters)

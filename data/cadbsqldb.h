@@ -26,6 +26,15 @@ public:
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters);
+    // Prepares the text, takes one step and finalizes the statement, whatever the step
+    // gives: its result and, for a failure, the message. False for a text without a
+    // statement. Throws when the text does not prepare.
+    bool ExecuteStep(const std::wstring& sql, int& result, std::wstring& message);
+    // Runs one statement without rows to its end on the open connection; false when it
+    // fails. Nothing is shown or thrown.
+    bool ExecuteQuietly(const std::wstring& sql) noexcept;
+    // True while a transaction is open on the connection.
+    bool InTransaction() const;
     // Row iterator (one iteration at a time in the process): true while on a row.
     bool QueryData(const std::wstring& sql, SqlStatement& stmt);
     // Finalizes every statement of the connection, then closes it. Throws on failure.

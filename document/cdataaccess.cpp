@@ -52,13 +52,6 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
 // Every model alive (user-interface thread only).
 std::vector<CDataAccess*> g_arrModels;
 
-// Runs a statement without rows to its end; false when it fails.
-bool RunQuietly(sqlite3* db, const wchar_t* sql)
-{
-    SqlStatement stmt;
-    return sqlite16::Prepare(db, sql, stmt) == SQLITE_OK && stmt && sqlite3_step(stmt) == SQLITE_DONE;
-}
-
 } // namespace
 
 CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
@@ -174,16 +167,16 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
-    sqlite3* db = data && data->m_pRecSet && data->m_pRecSet->m_pDatabase ? data->m_pRecSet->m_pDatabase->m_pDb : nullptr;
-    if (db && data->IsLoadEnded() && sqlite3_get_autocommit(db) && RunQuietly(db, L"BEGIN"))
+    CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
+    if (db && data->IsLoadEnded() && !db->InTransaction() && db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }
 
 CDataAccess::ViewportRead::~ViewportRead()
 {
     // A read ends with nothing to store; should COMMIT fail, ROLLBACK ends it all the same.
-    if (m_pDb && !sqlite3_get_autocommit(m_pDb) && !RunQuietly(m_pDb, L"COMMIT"))
-        RunQuietly(m_pDb, L"ROLLBACK");
+    if (m_pDb && m_pDb->InTransaction() && !m_pDb->ExecuteQuietly(L"COMMIT"))
+        m_pDb->ExecuteQuietly(L"ROLLBACK");
 }
 
 bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)

@@ -71,7 +71,7 @@ public:
         ViewportRead& operator=(const ViewportRead&) = delete;
 
     private:
-        sqlite3* m_pDb = nullptr; // set when this read began the transaction
+        CADbSqlDb* m_pDb = nullptr; // set when this read began the transaction
     };
     // CELL_REFUSED (refused or failed; the failure is shown), CELL_STORED, CELL_ROW_INSERTED
     // (rowChanged on the new-row line inserted it) or CELL_UNCHANGED.

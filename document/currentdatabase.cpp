@@ -10,7 +10,6 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
-#include "data/sqlite16.h"
 #include "document/cdataaccess.h"
 #include "platform/waitcursor.h"
 
@@ -286,12 +285,10 @@ bool ExecuteSingleStep(const std::wstring& statement)
 {
     try {
         CADbSqlDb& db = CurrentDb();
-        SqlStatement stmt = db.ExecuteStmt(statement);
-        if (!stmt)
-            return false;
+        int rc = SQLITE_OK;
         std::wstring message;
-        const int rc = sqlite16::Step(stmt, message);
-        stmt.Finalize();
+        if (!db.ExecuteStep(statement, rc, message))
+            return false;
         if (rc == SQLITE_ROW || rc == SQLITE_DONE)
             return true;
         throw CADbSqlException(rc, message, L"");
@@ -329,8 +326,9 @@ bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& p
         FormatString(statements[1], L"PRAGMA page_size = %s", pageSize);
         FormatString(statements[2], L"PRAGMA auto_vacuum = %d", autoVacuum);
         for (const std::wstring& statement : statements) {
-            if (const SqlStatement stmt = db.ExecuteStmt(statement))
-                sqlite3_step(stmt);
+            int rc = SQLITE_OK;
+            std::wstring message;
+            db.ExecuteStep(statement, rc, message);
         }
         return true;
     } catch (const CADbSqlException& e) {

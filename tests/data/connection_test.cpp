@@ -315,6 +315,28 @@ TEST_F(Connection, FailureTextIsTheFailuresOwnWhileAnotherThreadUsesTheConnectio
     EXPECT_TRUE(wrong.empty()) << platform::ToQString(wrong.front()).toStdString();
 }
 
+TEST_F(Connection, ExecuteStepTakesOneStepAndLeavesNoStatement)
+{
+    int result = -1;
+    std::wstring message;
+    ASSERT_TRUE(m_db.ExecuteStep(L"PRAGMA journal_mode = WAL", result, message));
+    EXPECT_EQ(result, SQLITE_ROW); // the assignment answers with a row
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), nullptr);
+    ASSERT_TRUE(m_db.ExecuteStep(L"INSERT INTO t VALUES(1,'again')", result, message));
+    EXPECT_EQ(result, SQLITE_CONSTRAINT);
+    EXPECT_EQ(message, L"UNIQUE constraint failed: t.id");
+    EXPECT_FALSE(m_db.ExecuteStep(L"-- nothing", result, message));
+
+    EXPECT_FALSE(m_db.InTransaction());
+    EXPECT_TRUE(m_db.ExecuteQuietly(L"BEGIN"));
+    EXPECT_TRUE(m_db.InTransaction());
+    EXPECT_FALSE(m_db.ExecuteQuietly(L"SELECT * FROM t")); // a row is no end
+    EXPECT_FALSE(m_db.ExecuteQuietly(L"BEGIN"));          // fails quietly
+    EXPECT_TRUE(m_db.ExecuteQuietly(L"COMMIT"));
+    EXPECT_FALSE(m_db.InTransaction());
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 TEST_F(Connection, ColumnDescriptionsAndTypeCodes)
 {
     m_db.ExecuteCmd(L"CREATE TABLE \"odd]name\"(\"a]b\" varchar(20) NOT NULL DEFAULT 'x', \"c,d\" numeric, "
