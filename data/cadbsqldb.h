@@ -35,7 +35,9 @@ public:
     bool ExecuteQuietly(const std::wstring& sql) noexcept;
     // True while a transaction is open on the connection.
     bool InTransaction() const;
-    // Row iterator (one iteration at a time in the process): true while on a row.
+    // Row iterator (one iteration at a time in the process, see RowIteration): true while
+    // on a row. A call with another text, or with a statement variable that does not hold
+    // the iteration's statement, starts anew in that variable.
     bool QueryData(const std::wstring& sql, SqlStatement& stmt);
     // Finalizes every statement of the connection, then closes it. Throws on failure.
     void CloseDb();
