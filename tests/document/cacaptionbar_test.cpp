@@ -165,7 +165,10 @@ TEST_F(CaptionStrip, MessageColoursAndLifetime)
     const struct {
         int type;
         QColor color;
-    } cases[] = {{1, normal}, {2, warning}, {3, error}, {7, normal}};
+    } cases[] = {{platform::CAPTION_LINE_NORMAL, normal},
+                 {platform::CAPTION_LINE_WARNING, warning},
+                 {platform::CAPTION_LINE_ERROR, error},
+                 {7, normal}}; // a type without a colour of its own
     for (const auto& c : cases) {
         strip->SetMessage(kBlocks, c.type);
         EXPECT_GT(MessagePixels(c.color), 50) << "type " << c.type;
@@ -235,7 +238,7 @@ TEST_F(CaptionStrip, IsTheProgramsCaptionLine)
     EXPECT_EQ(g_pCaptionBar, bar.get());
     platform::ShowCaptionLine(L"00026 from the data layer", platform::CAPTION_LINE_ERROR);
     EXPECT_EQ(strip->GetMessageText(), L"00026 from the data layer");
-    EXPECT_EQ(strip->GetMessageType(), 3);
+    EXPECT_EQ(strip->GetMessageType(), platform::CAPTION_LINE_ERROR);
 
     bar.reset();
     EXPECT_EQ(g_pCaptionBar, nullptr);
