@@ -154,6 +154,34 @@ TEST_F(Connection, CloseFinalizesStatementsStillHeldAndEmptiesTheirOwners)
     EXPECT_EQ(QueryRaw(m_path, "SELECT name FROM t WHERE id = 9"), "z");
 }
 
+TEST_F(Connection, StatementOwnersMovedAroundAreAllFoundByTheClose)
+{
+    SqlStatement first = m_db.ExecuteStmt(L"SELECT 1");
+    sqlite3_stmt* const raw = first;
+    SqlStatement second(std::move(first));
+    EXPECT_EQ(first.get(), nullptr);
+    EXPECT_EQ(second.get(), raw);
+    SqlStatement third = m_db.ExecuteStmt(L"SELECT 2");
+    third = std::move(second); // the statement third held is finalized here
+    EXPECT_EQ(third.get(), raw);
+    SqlStatement& self = third;
+    third = std::move(self);
+    EXPECT_EQ(third.get(), raw);
+    // Owners that a growing vector moves as it reallocates.
+    std::vector<SqlStatement> many;
+    for (int i = 0; i < 40; ++i)
+        many.push_back(m_db.ExecuteStmt(L"SELECT " + std::to_wstring(i)));
+    many.erase(many.begin() + 5, many.begin() + 15);
+    int held = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db.m_pDb, nullptr); s; s = sqlite3_next_stmt(m_db.m_pDb, s))
+        ++held;
+    EXPECT_EQ(held, 31); // third's and the 30 left in the vector
+    m_db.CloseDb();
+    EXPECT_EQ(third.get(), nullptr);
+    for (const SqlStatement& owner : many)
+        EXPECT_EQ(owner.get(), nullptr);
+}
+
 TEST_F(Connection, OpenFailureLeavesNoHandle)
 {
     CADbSqlDb db;
