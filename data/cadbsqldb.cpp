@@ -62,10 +62,26 @@ SqlStatement CADbSqlDb::ExecuteStmt(const std::wstring& sql)
     return stmt;
 }
 
-void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
+SqlStatement CADbSqlDb::PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters)
+{
+    SqlStatement stmt = ExecuteStmt(sql);
+    std::wstring message;
+    for (size_t i = 0; stmt && i < parameters.size(); ++i) {
+        const int rc = sqlite16::CallWithMessage(m_pDb, message, [&] {
+            return BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
+        });
+        if (rc != SQLITE_OK)
+            throw CADbSqlException(rc, message, L"");
+    }
+    return stmt;
+}
+
+void CADbSqlDb::ExecuteCmd(const std::wstring& sql) { ExecuteCmd(sql, {}); }
+
+void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     platform::WaitCursor wait;
-    SqlStatement stmt = ExecuteStmt(sql);
+    SqlStatement stmt = PrepareBound(sql, parameters);
     if (!stmt)
         return;
     std::wstring message;
@@ -108,15 +124,8 @@ CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { ret
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     for (int attempt = 0;; ++attempt) {
-        SqlStatement stmt = ExecuteStmt(sql);
+        SqlStatement stmt = PrepareBound(sql, parameters);
         std::wstring message;
-        for (size_t i = 0; stmt && i < parameters.size(); ++i) {
-            const int rc = sqlite16::CallWithMessage(m_pDb, message, [&] {
-                return BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
-            });
-            if (rc != SQLITE_OK)
-                throw CADbSqlException(rc, message, L"");
-        }
         int step = SQLITE_MISUSE;
         int rc = SQLITE_OK;
         {

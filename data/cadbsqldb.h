@@ -22,6 +22,8 @@ public:
     SqlStatement ExecuteStmt(const std::wstring& sql);
     // Runs one statement to its end with the wait cursor shown; a row is a failure. Throws.
     void ExecuteCmd(const std::wstring& sql);
+    // The same with the values bound to the parameters ?1, ?2, ... in order.
+    void ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters);
     // Prepares and takes the first step. Throws on failure.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.
@@ -50,4 +52,8 @@ public:
     sqlite3* m_pDb = nullptr;
     std::wstring m_strDbPath;
     bool m_bOpen = false;
+
+private:
+    // ExecuteStmt with the values bound; a failed bind throws.
+    SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
 };

@@ -6,16 +6,14 @@
 #include "data/failure.h"
 #include "data/formatstring.h"
 #include "data/rowiteration.h"
-#include "data/sqlite16.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
-#include "platform/waitcursor.h"
 
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <utility>
+#include <vector>
 
 namespace {
 
@@ -59,52 +57,25 @@ void OpenStore(CADbSqlDb& db, const std::wstring& path)
     db.OpenDb(path);
 }
 
-SqlStatement PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
+// The texts as the values of a statement's parameters.
+std::vector<SqlValue> TextValues(Texts texts)
 {
-    SqlStatement stmt = db.ExecuteStmt(sql);
-    int parameter = 0;
+    std::vector<SqlValue> values;
     for (const std::wstring& text : texts) {
-        std::wstring message;
-        const int rc =
-            sqlite16::CallWithMessage(db.m_pDb, message, [&] { return sqlite16::BindText(stmt, ++parameter, text); });
-        if (rc != SQLITE_OK)
-            throw CADbSqlException(rc, message, L"BindText");
+        SqlValue value;
+        value.m_nType = SQLITE_TEXT;
+        value.m_strText = text;
+        values.push_back(value);
     }
-    return stmt;
+    return values;
 }
 
-// CADbSqlDb::Query with the texts bound: positioned on the first row.
 void QueryBound(CADbSqlDb& db, CADbSqlQuery& out, const std::wstring& sql, Texts texts)
 {
-    SqlStatement stmt = PrepareBound(db, sql, texts);
-    std::wstring message;
-    int rc = SQLITE_OK;
-    const int step = sqlite16::CallWithMessage(db.m_pDb, message, [&] {
-        const int result = sqlite3_step(stmt);
-        // finalize gives the statement's failure, with its message.
-        if (result != SQLITE_ROW && result != SQLITE_DONE)
-            rc = stmt.Finalize();
-        return result;
-    });
-    if (step != SQLITE_ROW && step != SQLITE_DONE)
-        throw CADbSqlException(rc, message, L"");
-    out = CADbSqlQuery(std::move(stmt), db.m_pDb, step == SQLITE_DONE);
+    db.Query(out, sql, TextValues(texts));
 }
 
-// CADbSqlDb::ExecuteCmd with the texts bound.
-void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
-{
-    platform::WaitCursor wait;
-    SqlStatement stmt = PrepareBound(db, sql, texts);
-    std::wstring message;
-    const int rc = sqlite16::CallWithMessage(db.m_pDb, message, [&] {
-        const int result = sqlite3_step(stmt);
-        stmt.Finalize();
-        return result;
-    });
-    if (rc != SQLITE_DONE)
-        throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
-}
+void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts) { db.ExecuteCmd(sql, TextValues(texts)); }
 
 // The node query: the node's id and type when a node of that name exists.
 std::optional<NodeRow> FindNode(CADbSqlDb& db, const std::wstring& name)
