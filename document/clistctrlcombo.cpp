@@ -125,11 +125,34 @@ public:
                 painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
             }
         }
+        // The keyboard's current cell, while the grid has the focus, is framed.
+        if (!current && (option.state & QStyle::State_HasFocus) && rect.width() > 4 && rect.height() > 4) {
+            painter->save();
+            QPen pen(FromColorRef(g_clrText));
+            pen.setStyle(Qt::DotLine);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(rect.adjusted(1, 1, -2, -2));
+            painter->restore();
+        }
     }
 
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    // The width a cell's content needs: its text in the cell font with the margins, a
+    // check box or a browse button.
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        return QSize(m_pGrid->horizontalHeader()->defaultSectionSize(), m_pGrid->GetRowHeight());
+        const int height = m_pGrid->GetRowHeight();
+        const int column = index.column();
+        if (column < 0 || column >= m_pGrid->GetColumnCount())
+            return QSize(0, height);
+        const CListFrame* frame = m_pGrid->m_pOwnerFrame;
+        const GridEditorKind kind = m_pGrid->m_arrColumns[column].m_nEditorKind;
+        if (kind == GRID_CHECK_BOX)
+            return QSize(grid::CheckBoxDrawBox(QRect(0, 0, 100, height)).width() + 2 * frame->m_nTextMargin, height);
+        const QFontMetrics metrics(frame->m_fontCell, m_pGrid);
+        const QString text =
+            kind == GRID_BUTTON ? platform::ToQString(TXT_BROWSE_BUTTON) : index.data(Qt::DisplayRole).toString();
+        return QSize(metrics.horizontalAdvance(text) + 2 * frame->m_nTextMargin + 2, height);
     }
 
 private:
@@ -291,6 +314,8 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
+    // Sizing a column to its contents reads the rows on screen only.
+    verticalHeader()->setResizeContentsPrecision(0);
     installEventFilter(this);
 }
 
@@ -375,6 +400,8 @@ void CListCtrlCombo::CreateColumns()
             m_bDividerTracking = 1;
     });
     m_pHeader->viewport()->installEventFilter(this);
+    // A column moved under an open cell would leave its editor over another column.
+    connect(m_pHeader, &QHeaderView::sectionMoved, this, [this] { CloseCell(); });
 
     m_pModel->CreateColumns(GetColumnCount());
     for (int i = 0; i < GetColumnCount(); ++i)
@@ -494,6 +521,52 @@ void CListCtrlCombo::EndEdit(int nextRow)
     RedrawRows(row, row);
 }
 
+QWidget* CListCtrlCombo::FocusEditor() const
+{
+    if (!m_bCellActive || m_nCurrentColumn < 0 || m_nCurrentColumn >= GetColumnCount())
+        return nullptr;
+    const GridColumn& col = m_arrColumns[m_nCurrentColumn];
+    if (col.m_pEdit)
+        return col.m_pEdit;
+    return col.m_pCombo;
+}
+
+void CListCtrlCombo::CloseCell()
+{
+    if (m_nCurrentRow < 0 && m_nCurrentColumn < 0)
+        return;
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focusInEditor = m_bCellActive && focus && focus != this && isAncestorOf(focus);
+    EndEdit(m_nCurrentRow);
+    m_bCellActive = false;
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    if (focusInEditor)
+        setFocus();
+}
+
+void CListCtrlCombo::CancelCell()
+{
+    if (!m_bCellActive)
+        return;
+    m_bCellActive = false;
+    const int row = m_nCurrentRow;
+    GridColumn& col = m_arrColumns[m_nCurrentColumn];
+    if (col.m_pEdit) {
+        // Clean first: the focus leaving the box must not store what was typed.
+        col.m_pEdit->SetClean(true);
+        col.m_pEdit->setText(platform::ToQString(m_strEditStartText));
+    } else if (col.m_pCombo) {
+        col.m_pCombo->setCurrentIndex(-1);
+    }
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    setFocus();
+    if (col.m_pEdit)
+        col.m_pEdit->hide();
+    else if (col.m_pCombo)
+        col.m_pCombo->hide();
+    RedrawRows(row, row);
+}
+
 void CListCtrlCombo::SetCell(int row, int column, const std::wstring& text, bool rowChanged)
 {
     if (row < 0 || column < 0 || column >= GetColumnCount())
@@ -510,7 +583,12 @@ void CListCtrlCombo::SetCell(int row, int column, const std::wstring& text, bool
     const int result = data->SetCellValue(row, column, text, rowChanged);
     if (newRowLine && result == CELL_ROW_INSERTED) {
         SetItemCountEx(GetItemCount() + 1);
+        // The editor has left the line already (EndEdit, or its own focus-out store):
+        // this scroll ends nothing.
+        const int saved = m_bOwnScroll;
+        m_bOwnScroll = 1;
         EnsureRowVisible(GetItemCount() - 1);
+        m_bOwnScroll = saved;
     }
     RedrawRows(row, row);
 }
@@ -599,13 +677,10 @@ void CListCtrlCombo::EnsureRowVisible(int row)
     const int top = GetTopIndex();
     const int page = GetCountPerPage();
     QScrollBar* bar = verticalScrollBar();
-    const int saved = m_bOwnScroll;
-    m_bOwnScroll = 1;
     if (row < top)
         bar->setValue(row);
     else if (row >= top + page)
         bar->setValue(row - page + 1);
-    m_bOwnScroll = saved;
 }
 
 void CListCtrlCombo::ScrollColumnIntoView(int column)
@@ -630,9 +705,14 @@ void CListCtrlCombo::ScrollColumnIntoView(int column)
 
 void CListCtrlCombo::scrollContentsBy(int dx, int dy)
 {
+    // A scroll the grid did not start for its open cell ends the edit first, so that no
+    // editor is ever left over a row it does not edit.
     if (!m_bOwnScroll && (dx != 0 || dy != 0) && m_bCellActive) {
+        const bool focused = FocusEditor() && FocusEditor()->hasFocus();
         EndEdit(-1);
         m_nCurrentRow = m_nCurrentColumn = -1;
+        if (focused)
+            setFocus();
     }
     QTableView::scrollContentsBy(dx, dy);
 }
@@ -647,6 +727,65 @@ void CListCtrlCombo::PageDown()
     EnsureRowVisible(grid::PageDownTarget(GetTopIndex(), GetCountPerPage(), GetItemCount()));
 }
 
+void CListCtrlCombo::PageCurrentRow(bool down)
+{
+    const int count = GetItemCount();
+    if (count == 0)
+        return;
+    const int page = GetCountPerPage();
+    const QModelIndex current = currentIndex();
+    const int from = current.isValid() ? current.row() : GetTopIndex();
+    if (down)
+        PageDown();
+    else
+        PageUp();
+    const int row = std::clamp(from + (down ? page : -page), 0, count - 1);
+    selectionModel()->setCurrentIndex(m_pModel->index(row, current.isValid() ? current.column() : 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    OnKeyboardRowMoved(row);
+}
+
+void CListCtrlCombo::OnKeyboardRowMoved(int row)
+{
+    EnsureRowVisible(row);
+    m_pOwnerFrame->ShowRowPosition(row);
+}
+
+void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
+{
+    QTableView::keyPressEvent(event);
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (currentIndex().isValid())
+            OnKeyboardRowMoved(currentIndex().row());
+        break;
+    default:
+        break;
+    }
+}
+
+void CListCtrlCombo::focusInEvent(QFocusEvent* event)
+{
+    // The focus came into the grid itself while a cell is open: not by a click (the
+    // click ends the edit by its own rule) nor by a window coming back.
+    const Qt::FocusReason reason = event->reason();
+    if (m_bCellActive && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason &&
+        reason != Qt::ActiveWindowFocusReason)
+        CloseCell();
+    QTableView::focusInEvent(event);
+}
+
+int CListCtrlCombo::sizeHintForColumn(int column) const
+{
+    const CDataAccess::ViewportRead read(GetDataAccess());
+    return QTableView::sizeHintForColumn(column);
+}
+
 void CListCtrlCombo::ClearSelection()
 {
     selectionModel()->clearSelection();
@@ -656,6 +795,7 @@ void CListCtrlCombo::ClearSelection()
 
 void CListCtrlCombo::SelectRow(int row)
 {
+    CloseCell();
     ClearSelection();
     if (row < 0 || row >= GetItemCount())
         return;
@@ -669,25 +809,29 @@ void CListCtrlCombo::SelectRow(int row)
 int CListCtrlCombo::GetNextSelectedItem()
 {
     if (m_bSelectionRestart) {
+        // The selection is read once per walk: asking it for each row would cost time
+        // in proportion to its ranges at every step.
         m_bSelectionRestart = 0;
         m_nSelectionIter = 0;
+        m_arrSelectedRows.clear();
+        for (const QItemSelectionRange& range : selectionModel()->selection())
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                m_arrSelectedRows.push_back(row);
+        std::sort(m_arrSelectedRows.begin(), m_arrSelectedRows.end());
+        m_arrSelectedRows.erase(std::unique(m_arrSelectedRows.begin(), m_arrSelectedRows.end()),
+                                m_arrSelectedRows.end());
     }
-    int next = -1;
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        const int candidate = std::max(range.top(), m_nSelectionIter);
-        if (candidate <= range.bottom() && (next < 0 || candidate < next))
-            next = candidate;
-    }
-    if (next < 0) {
+    if (m_nSelectionIter >= m_arrSelectedRows.size()) {
         m_bSelectionRestart = 1;
+        m_arrSelectedRows.clear();
         return -1;
     }
-    m_nSelectionIter = next + 1;
-    return next;
+    return m_arrSelectedRows[m_nSelectionIter++];
 }
 
 void CListCtrlCombo::DeleteSelectedRows()
 {
+    CloseCell();
     if (platform::MessageBox(this, TXT_DELETE_QUESTION, TXT_DELETE_CAPTION,
                              platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2) != platform::IDYES)
         return;
@@ -724,10 +868,9 @@ void CListCtrlCombo::DeleteSelectedRows()
 
 void CListCtrlCombo::UndoRowEdit()
 {
-    EndEdit(-1);
+    CloseCell();
     CDataAccess* data = GetDataAccess();
     const int row = data ? data->UndoRowEdit() : -1;
-    m_nCurrentRow = m_nCurrentColumn = -1;
     if (row < 0)
         return;
     EnsureRowVisible(row);
@@ -739,7 +882,7 @@ void CListCtrlCombo::AppendRow()
     // Before loading ends there is no new-row line, and the last line is a real row.
     if (!HasNewRowLine())
         return;
-    EndEdit(-1);
+    CloseCell();
     const int last = GetItemCount() - 1;
     EnsureRowVisible(last);
     ScrollColumnIntoView(0);
@@ -750,6 +893,7 @@ void CListCtrlCombo::OnHeaderClicked(int column)
 {
     if (m_bDividerTracking || (!IsDatasheet() && !m_pOwnerFrame->m_bSortable))
         return;
+    CloseCell();
     m_nSortColumn = column;
     m_nSortToggle = !m_nSortToggle;
     m_pHeader->SetSortMark(column, m_nSortToggle ? SORT_MARK_ASCENDING : SORT_MARK_DESCENDING);
@@ -767,7 +911,6 @@ void CListCtrlCombo::OnHeaderClicked(int column)
         m_pModel->Reorder(order);
         return;
     }
-    EndEdit(-1);
     CDataAccess* data = GetDataAccess();
     if (!data)
         return;
@@ -799,6 +942,16 @@ void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
         EndEdit(row);
         BeginEdit(row, column, true);
     }
+}
+
+void CListCtrlCombo::mousePressEvent(QMouseEvent* event)
+{
+    // Any other button ends the edit as a left click does, at the row clicked.
+    if (event->button() != Qt::LeftButton && m_bCellActive) {
+        EndEdit(rowAt(event->position().toPoint().y()));
+        m_nCurrentRow = m_nCurrentColumn = -1;
+    }
+    QTableView::mousePressEvent(event);
 }
 
 void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
@@ -901,18 +1054,28 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
+        // The grid itself moves its current row with the page; the view's own paging
+        // would move the rows a second time. In an editor the page's scroll closes the
+        // cell, and the key has done its part.
+        if (watched == this) {
+            PageCurrentRow(event->key() == Qt::Key_PageDown);
+            return true;
+        }
         if (event->key() == Qt::Key_PageUp)
             PageUp();
         else
             PageDown();
-        // An editor goes on with the key; the view's own paging would move the rows
-        // a second time.
-        return watched == this;
+        return true;
     case Qt::Key_Delete:
-        EndEdit(m_nCurrentRow);
-        m_bCellActive = false;
-        m_nCurrentRow = m_nCurrentColumn = -1;
+        // In an open edit box Delete deletes a character; elsewhere it deletes the rows.
+        if (m_bCellActive && watched == FocusEditor() && qobject_cast<CInlineEdit*>(FocusEditor()))
+            return false;
         DeleteSelectedRows();
+        return true;
+    case Qt::Key_Escape:
+        if (!m_bCellActive || watched != FocusEditor())
+            return false;
+        CancelCell();
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -962,9 +1125,10 @@ bool CListCtrlCombo::OnCellMove(grid::CellMove move)
         grid::NavigateCell(move, m_nCurrentRow, m_nCurrentColumn, GetItemCount(), GetColumnCount());
     if (!target.moves)
         return false;
-    if (move == grid::CellMove::Right && target.wrapped)
-        EnsureRowVisible(m_nCurrentRow);
+    const int from = m_nCurrentRow;
     EndEdit(target.row);
+    if (move == grid::CellMove::Right && target.wrapped)
+        EnsureRowVisible(from);
     EnsureRowVisible(target.row);
     BeginEdit(target.row, target.column, true);
     if (move == grid::CellMove::Left || move == grid::CellMove::Right)

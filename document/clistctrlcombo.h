@@ -75,6 +75,13 @@ public:
     void BeginEdit(int row, int column, bool show);
     // Ends editing of the current cell; nextRow is the row editing moves to, -1 none.
     void EndEdit(int nextRow);
+    // Ends the edit as the Delete key does, before anything changes the rows, their order
+    // or the rows on screen: the open cell's text goes to the row it was typed in, its
+    // editor hides, the grid has no current cell, and a focus inside the editor goes to
+    // the grid.
+    void CloseCell();
+    // Escape: the open editor closes without writing, and the cell keeps its text.
+    void CancelCell();
     // Stores a cell's text: in the grid (list mode) or through the datasheet model.
     void SetCell(int row, int column, const std::wstring& text, bool rowChanged) override;
     int GetValueType(int column) const override;
@@ -83,7 +90,8 @@ public:
     void AppendRow();
     void DeleteSelectedRows();
     void UndoRowEdit();
-    // Selects and focuses one row, scrolled into view; -1 selects nothing.
+    // Selects and focuses one row, scrolled into view; -1 selects nothing. An open cell
+    // is closed first.
     void SelectRow(int row);
     void ClearSelection();
     // The selected rows in ascending order, one per call; -1 after the last.
@@ -152,8 +160,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    // The widest text of a column's visible cells: a divider double-click sizes the column
+    // to it.
+    int sizeHintForColumn(int column) const override;
 
 private:
     class CellDelegate;
@@ -174,9 +188,18 @@ private:
     void FillUncoveredBackground(const QRegion& region);
     // Moves the editor by the navigation rules; false when nothing moved.
     bool OnCellMove(grid::CellMove move);
+    // The keyboard's current row (no editor open) moved: it is shown, and the owner frame
+    // hears of it.
+    void OnKeyboardRowMoved(int row);
+    // Page Up and Page Down from the grid itself: the page scrolls and the keyboard's
+    // current row moves with it.
+    void PageCurrentRow(bool down);
+    // The editor window of the open cell when it takes the focus (edit box or combo).
+    QWidget* FocusEditor() const;
 
     GridItemModel* m_pModel;
-    int m_nSelectionIter = 0;
+    std::vector<int> m_arrSelectedRows; // the selection's rows in ascending order, from the restart on
+    size_t m_nSelectionIter = 0;
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;

@@ -425,7 +425,9 @@ TEST_F(Datasheet, PaintsStripesSelectionAndTheCurrentCell)
     OpenDatabase(NumberedTable(8));
     OpenDatasheet(L"t");
     Grid()->BeginEdit(4, QTY, true);
-    Grid()->SelectRow(2); // after BeginEdit, which clears the selection
+    // Selected after BeginEdit, which clears the selection (SelectRow would close the cell).
+    Grid()->selectionModel()->select(Grid()->model()->index(2, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QApplication::processEvents();
     const QImage image = Grid()->viewport()->grab().toImage();
     auto pixel = [&](int row, int column) {
