@@ -754,6 +754,11 @@ void CListCtrlCombo::OnKeyboardRowMoved(int row)
 void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
 {
     QTableView::keyPressEvent(event);
+    const QModelIndex current = currentIndex();
+    // Ctrl+Home and Ctrl+End select the row they reach, as the arrows do.
+    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && current.isValid() &&
+        event->modifiers() == Qt::ControlModifier)
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -761,8 +766,8 @@ void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
-        if (currentIndex().isValid())
-            OnKeyboardRowMoved(currentIndex().row());
+        if (current.isValid())
+            OnKeyboardRowMoved(current.row());
         break;
     default:
         break;
@@ -1110,8 +1115,14 @@ LRESULT CListCtrlCombo::OnMessage(UINT message, WPARAM, LPARAM)
         return 0;
     case UM_CELL_DOWN:
         return OnCellMove(grid::CellMove::Down) ? 1 : 0;
-    case UM_CELL_BUTTON:
-        return platform::SendMessage(m_pOwnerFrame, UM_CELL_BUTTON, m_nCurrentColumn, m_nCurrentRow);
+    case UM_CELL_BUTTON: {
+        const LRESULT result = platform::SendMessage(m_pOwnerFrame, UM_CELL_BUTTON, m_nCurrentColumn, m_nCurrentRow);
+        // The press gave the focus to the grid: the button's cell takes it back, so the
+        // next arrow key moves the cell.
+        if (m_bCellActive && !FocusEditor() && m_pHiddenEditor)
+            m_pHiddenEditor->setFocus();
+        return result;
+    }
     default:
         return 0;
     }
