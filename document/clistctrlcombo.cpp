@@ -1,12 +1,9 @@
 #include "document/clistctrlcombo.h"
 
-#include "data/cadbsqlrecset.h"
 #include "data/settings.h"
 #include "document/cacaptionbar.h"
 #include "document/cbuttonplus.h"
 #include "document/ccomboboxplus.h"
-#include "document/cdataaccess.h"
-#include "document/cdatainterface.h"
 #include "document/cinlineedit.h"
 #include "document/clistframe.h"
 #include "document/cplheaderctrl.h"
@@ -285,8 +282,12 @@ private:
 CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     : QTableView(ownerFrame)
     , m_pOwnerFrame(ownerFrame)
-    , m_pModel(new GridItemModel(this))
 {
+    // The one place the frame's mode matters: it picks the rows the grid is a view of.
+    if (ownerFrame->m_nMode == CListFrame::MODE_DATASHEET)
+        m_pModel = new DatasheetRows(this);
+    else
+        m_pModel = new ListRows(this);
     setObjectName(QStringLiteral("control%1").arg(GRID_ID));
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
@@ -328,19 +329,9 @@ CListCtrlCombo::~CListCtrlCombo()
     }
 }
 
-bool CListCtrlCombo::IsDatasheet() const
-{
-    return m_pOwnerFrame->m_nMode == CListFrame::MODE_DATASHEET;
-}
-
 bool CListCtrlCombo::IsReadOnly() const
 {
     return m_pOwnerFrame->m_bReadOnly != 0;
-}
-
-CDataAccess* CListCtrlCombo::GetDataAccess() const
-{
-    return IsDatasheet() ? m_pOwnerFrame->GetDataAccess() : nullptr;
 }
 
 void CListCtrlCombo::AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType)
@@ -406,7 +397,7 @@ void CListCtrlCombo::CreateColumns()
     m_pModel->CreateColumns(GetColumnCount());
     for (int i = 0; i < GetColumnCount(); ++i)
         setColumnWidth(i, m_arrColumns[i].m_nWidth);
-    setShowGrid(!IsDatasheet()); // list mode draws grid lines
+    setShowGrid(m_pModel->DrawsGridLines());
 
     m_pHiddenEditor = new CInlineEdit(this, this);
     m_pHiddenEditor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
@@ -571,19 +562,10 @@ void CListCtrlCombo::SetCell(int row, int column, const std::wstring& text, bool
 {
     if (row < 0 || column < 0 || column >= GetColumnCount())
         return;
-    if (!IsDatasheet()) {
-        if (text != m_strEditStartText || m_bStoreAlways)
-            m_pModel->SetText(row, column, text);
-        return;
-    }
-    CDataAccess* data = GetDataAccess();
-    if (!data)
-        return;
-    const bool newRowLine = HasNewRowLine() && row == GetItemCount() - 1;
-    const int result = data->SetCellValue(row, column, text, rowChanged);
-    if (newRowLine && result == CELL_ROW_INSERTED) {
-        SetItemCountEx(GetItemCount() + 1);
-        // The editor has left the line already (EndEdit, or its own focus-out store):
+    const bool changed = text != m_strEditStartText || m_bStoreAlways;
+    if (m_pModel->StoreCell(row, column, text, changed, rowChanged)) {
+        // The new-row line became a row: the new empty line below it is shown. The
+        // editor has left the line already (EndEdit, or its own focus-out store), so
         // this scroll ends nothing.
         const int saved = m_bOwnScroll;
         m_bOwnScroll = 1;
@@ -615,13 +597,12 @@ int CListCtrlCombo::GetRecordCount() const
 
 bool CListCtrlCombo::HasNewRowLine() const
 {
-    CDataAccess* data = GetDataAccess();
-    return data && data->IsLoadEnded() && GetItemCount() == data->GetRecordCount() + 1;
+    return m_pModel->HasNewRowLine();
 }
 
 void CListCtrlCombo::CountAsOpenDatasheet()
 {
-    if (m_bCountedOpen || !IsDatasheet() || m_arrColumns.empty())
+    if (m_bCountedOpen || !m_pModel->IsOpenDatasheet() || m_arrColumns.empty())
         return;
     m_bCountedOpen = true;
     ++g_nOpenDatasheets;
@@ -655,13 +636,7 @@ void CListCtrlCombo::DeleteAllItems()
 
 std::wstring CListCtrlCombo::GetItemText(int row, int column) const
 {
-    if (CDataAccess* data = GetDataAccess()) {
-        if (row < 0 || row >= GetItemCount())
-            return std::wstring();
-        const wchar_t* text = data->GetCellText(row, column);
-        return text ? std::wstring(text) : std::wstring();
-    }
-    return m_pModel->Text(row, column);
+    return m_pModel->CellText(row, column);
 }
 
 void CListCtrlCombo::RedrawRows(int first, int last)
@@ -787,7 +762,7 @@ void CListCtrlCombo::focusInEvent(QFocusEvent* event)
 
 int CListCtrlCombo::sizeHintForColumn(int column) const
 {
-    const CDataAccess::ViewportRead read(GetDataAccess());
+    const GridItemModel::ViewportScope read(*m_pModel);
     return QTableView::sizeHintForColumn(column);
 }
 
@@ -847,26 +822,8 @@ void CListCtrlCombo::DeleteSelectedRows()
     if (m_arrRowsToDelete.empty())
         return;
     const int first = m_arrRowsToDelete.front();
-    if (!IsDatasheet()) {
-        for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it) {
-            DeleteItem(*it);
-            platform::SendMessage(m_pOwnerFrame->GetOwnerWindow(), UM_LIST_ROW_DELETED, 0, *it);
-        }
-    } else if (CDataAccess* data = GetDataAccess()) {
-        // The new-row line is no row of the record set: it is never deleted.
-        const int records = data->GetRecordCount();
-        std::vector<int> rows;
-        for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it)
-            if (*it < records)
-                rows.push_back(*it);
-        const int deleted = rows.empty() ? 0 : data->m_pRecSet->DeleteRows(rows);
-        if (deleted > 0) {
-            // The rows left keep their indices, so a selection would now mark rows
-            // the user never chose.
-            ClearSelection();
-            SetItemCountEx(GetItemCount() - deleted);
-        }
-    }
+    // From the highest row down: the rows still to go keep their indices.
+    m_pModel->DeleteRows(std::vector<int>(m_arrRowsToDelete.rbegin(), m_arrRowsToDelete.rend()));
     RedrawRows(first, first + REDRAW_AFTER_DELETE - 1);
     m_arrRowsToDelete.clear();
 }
@@ -874,8 +831,7 @@ void CListCtrlCombo::DeleteSelectedRows()
 void CListCtrlCombo::UndoRowEdit()
 {
     CloseCell();
-    CDataAccess* data = GetDataAccess();
-    const int row = data ? data->UndoRowEdit() : -1;
+    const int row = m_pModel->UndoRowEdit();
     if (row < 0)
         return;
     EnsureRowVisible(row);
@@ -896,36 +852,13 @@ void CListCtrlCombo::AppendRow()
 
 void CListCtrlCombo::OnHeaderClicked(int column)
 {
-    if (m_bDividerTracking || (!IsDatasheet() && !m_pOwnerFrame->m_bSortable))
+    if (m_bDividerTracking || !m_pModel->IsSortable())
         return;
     CloseCell();
     m_nSortColumn = column;
     m_nSortToggle = !m_nSortToggle;
     m_pHeader->SetSortMark(column, m_nSortToggle ? SORT_MARK_ASCENDING : SORT_MARK_DESCENDING);
-    if (!IsDatasheet()) {
-        const int count = GetItemCount();
-        std::vector<int> order(count);
-        for (int i = 0; i < count; ++i)
-            order[i] = i;
-        const bool ascending = m_nSortToggle != 0;
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const std::u16string ta = platform::ToUtf16(m_pModel->Text(a, column));
-            const std::u16string tb = platform::ToUtf16(m_pModel->Text(b, column));
-            return ascending ? ta < tb : tb < ta;
-        });
-        m_pModel->Reorder(order);
-        return;
-    }
-    CDataAccess* data = GetDataAccess();
-    if (!data)
-        return;
-    // The column's name comes from the model: a header text may be cut short.
-    const std::wstring name = data->GetColumnName(column);
-    if (m_pOwnerFrame->m_pDataInterface &&
-        m_pOwnerFrame->m_pDataInterface->Sort(name, m_nSortToggle ? 2 : 1)) {
-        viewport()->update();
-        scrollToTop();
-    }
+    m_pModel->Sort(column, m_nSortToggle != 0);
 }
 
 void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
@@ -990,7 +923,7 @@ void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
 void CListCtrlCombo::paintEvent(QPaintEvent* event)
 {
     UpdateFonts();
-    const CDataAccess::ViewportRead read(GetDataAccess());
+    const GridItemModel::ViewportScope read(*m_pModel);
     FillUncoveredBackground(event->region());
     QTableView::paintEvent(event);
 }

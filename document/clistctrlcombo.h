@@ -1,9 +1,11 @@
 #pragma once
 // The program's grid: a table view whose cells are edited in place by one editor widget
 // per column. It lives inside a CListFrame, its owner frame, which supplies its fonts and
-// colours and passes its notifications on. Datasheet mode shows the rows of a datasheet
-// model and stores no texts: each painted cell is asked for when it is painted. List mode
-// keeps its texts in the grid (the schema designers, the recent-file tab, PRAGMA windows).
+// colours and passes its notifications on. The grid is one view over a row source
+// (GridItemModel) that its owner frame's mode picks once: datasheet mode shows the rows
+// of a datasheet model and stores no texts, each painted cell asked for when it is
+// painted; list mode keeps its texts in the grid (the schema designers, the recent-file
+// tab, PRAGMA windows).
 #include "document/celleditorowner.h"
 #include "document/gridgeometry.h"
 
@@ -15,7 +17,6 @@
 
 class CButtonPlus;
 class CComboBoxPlus;
-class CDataAccess;
 class CInlineEdit;
 class CListFrame;
 class CPLHeaderCtrl;
@@ -122,7 +123,6 @@ public:
     void CountAsOpenDatasheet();
 
     CListFrame* GetOwnerFrame() const { return m_pOwnerFrame; }
-    CDataAccess* GetDataAccess() const;
     CInlineEdit* GetHiddenEditor() const { return m_pHiddenEditor; }
     QWidget* GetEditorWidget(int column) const;
     int GetColumnCount() const { return static_cast<int>(m_arrColumns.size()); }
@@ -175,7 +175,6 @@ private:
     class VerticalScrollBar;
     class GridStyle;
 
-    bool IsDatasheet() const;
     bool IsReadOnly() const;
     // Keyboard rules applied before a key reaches the grid or one of its editors.
     bool PreTranslateKey(QObject* watched, QKeyEvent* event);
@@ -197,7 +196,7 @@ private:
     // The editor window of the open cell when it takes the focus (edit box or combo).
     QWidget* FocusEditor() const;
 
-    GridItemModel* m_pModel;
+    GridItemModel* m_pModel = nullptr;
     std::vector<int> m_arrSelectedRows; // the selection's rows in ascending order, from the restart on
     size_t m_nSelectionIter = 0;
     bool m_bColumnsCreated = false;
