@@ -23,14 +23,7 @@
 
 namespace {
 
-enum Column { ID, NAME, QTY };
-
-std::string NumberedTable(int rows)
-{
-    return "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
-           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<" + std::to_string(rows) +
-           ") INSERT INTO t SELECT x, 'n' || x, x * 10 FROM c;";
-}
+using namespace numbered;
 
 class Datasheet : public GridFixture {
 protected:
