@@ -292,6 +292,13 @@ TEST_F(Datasheet, CaptionStripFollowsTheGrid)
     EXPECT_EQ(strip->GetMessageText(), L"New row");
     EXPECT_FALSE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled());
 
+    // Keyboard moves tell the strip as clicks do.
+    Key(Qt::Key_Up);
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 10 of 10>");
+    EXPECT_TRUE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled());
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 1 of 10>");
+
     Click(4, NAME);
     ASSERT_TRUE(strip->GetControl(CCaptionDlg::ReferenceUp)->isEnabled());
     DoubleClick(4, NAME);
