@@ -789,24 +789,29 @@ void CListCtrlCombo::SelectRow(int row)
 int CListCtrlCombo::GetNextSelectedItem()
 {
     if (m_bSelectionRestart) {
-        // The selection is read once per walk: asking it for each row would cost time
-        // in proportion to its ranges at every step.
+        // The selection is read once per walk, as its row ranges in order: asking it for
+        // each row would cost time in proportion to its ranges at every step.
         m_bSelectionRestart = 0;
-        m_nSelectionIter = 0;
-        m_arrSelectedRows.clear();
+        m_arrSelectedRanges.clear();
         for (const QItemSelectionRange& range : selectionModel()->selection())
-            for (int row = range.top(); row <= range.bottom(); ++row)
-                m_arrSelectedRows.push_back(row);
-        std::sort(m_arrSelectedRows.begin(), m_arrSelectedRows.end());
-        m_arrSelectedRows.erase(std::unique(m_arrSelectedRows.begin(), m_arrSelectedRows.end()),
-                                m_arrSelectedRows.end());
+            m_arrSelectedRanges.emplace_back(range.top(), range.bottom());
+        std::sort(m_arrSelectedRanges.begin(), m_arrSelectedRanges.end());
+        m_nSelectionRange = 0;
+        m_nSelectionIter = m_arrSelectedRanges.empty() ? 0 : m_arrSelectedRanges.front().first;
     }
-    if (m_nSelectionIter >= m_arrSelectedRows.size()) {
+    // Ranges may overlap (one per column of a row selected cell by cell): a row already
+    // handed out is skipped.
+    while (m_nSelectionRange < m_arrSelectedRanges.size() &&
+           m_nSelectionIter > m_arrSelectedRanges[m_nSelectionRange].second) {
+        if (++m_nSelectionRange < m_arrSelectedRanges.size())
+            m_nSelectionIter = std::max(m_nSelectionIter, m_arrSelectedRanges[m_nSelectionRange].first);
+    }
+    if (m_nSelectionRange >= m_arrSelectedRanges.size()) {
         m_bSelectionRestart = 1;
-        m_arrSelectedRows.clear();
+        m_arrSelectedRanges.clear();
         return -1;
     }
-    return m_arrSelectedRows[m_nSelectionIter++];
+    return m_nSelectionIter++;
 }
 
 void CListCtrlCombo::DeleteSelectedRows()

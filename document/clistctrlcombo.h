@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class CButtonPlus;
@@ -197,8 +198,11 @@ private:
     QWidget* FocusEditor() const;
 
     GridItemModel* m_pModel = nullptr;
-    std::vector<int> m_arrSelectedRows; // the selection's rows in ascending order, from the restart on
-    size_t m_nSelectionIter = 0;
+    // The selection's row ranges (top, bottom) in ascending order, read at the restart;
+    // the walk is at row m_nSelectionIter of range m_nSelectionRange.
+    std::vector<std::pair<int, int>> m_arrSelectedRanges;
+    size_t m_nSelectionRange = 0;
+    int m_nSelectionIter = 0;
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;

@@ -289,6 +289,17 @@ TEST_F(ListGrid, SelectionIteratorAndSelectRow)
     EXPECT_EQ(Grid()->GetNextSelectedItem(), -1);
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 1); // restarted
 
+    // Overlapping cell ranges give each row once.
+    Grid()->ClearSelection();
+    Grid()->selectionModel()->select(QItemSelection(Grid()->model()->index(1, 0), Grid()->model()->index(3, 0)),
+                                     QItemSelectionModel::Select);
+    Grid()->selectionModel()->select(QItemSelection(Grid()->model()->index(2, 1), Grid()->model()->index(4, 1)),
+                                     QItemSelectionModel::Select);
+    std::vector<int> rows;
+    for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+        rows.push_back(row);
+    EXPECT_EQ(rows, (std::vector<int>{1, 2, 3, 4}));
+
     Grid()->SelectRow(3);
     Grid()->m_bSelectionRestart = 1;
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 3);
