@@ -45,7 +45,8 @@ DatabaseCopySource::DatabaseCopySource(const std::wstring& path)
     sqlite3_busy_timeout(m_db, 30000);
     // Frames of a log left by another program go into the file first, without waiting
     // for its readers, so that the file alone holds every committed row; then a read
-    // transaction holds the file still.
+    // transaction holds the file still. The engine finds the log with the first read.
+    Run(m_db, L"SELECT count(*) FROM sqlite_master");
     sqlite3_wal_checkpoint_v2(m_db, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
     m_inTransaction = Run(m_db, L"BEGIN");
     if (m_inTransaction && !Run(m_db, L"SELECT count(*) FROM sqlite_master")) {
