@@ -12,15 +12,12 @@ namespace {
 // Runs one statement to its end; true when it succeeded.
 bool Run(sqlite3* db, const std::wstring& sql)
 {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(db, sql, &stmt) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
+    SqlStatement stmt;
+    if (sqlite16::Prepare(db, sql, stmt) != SQLITE_OK || !stmt)
         return false;
-    }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
-    sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }
 
