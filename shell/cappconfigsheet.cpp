@@ -7,3 +7,6 @@ CAppConfigSheet::CAppConfigSheet(QWidget* parent) : PropertySheet(QStringLiteral
 }
 
 CAppConfigSheet::~CAppConfigSheet() { RemovePages(); }
+
+// Compiled here, so that the page and dialog code links without the rest of the shell.
+#include "moc_cappconfigsheet.cpp"

@@ -261,3 +261,6 @@ void CDataSheetPage::SaveSettings()
     m_bDefaultsRestored = 0;
     SetModified(false);
 }
+
+// Compiled here, so that the page and dialog code links without the rest of the shell.
+#include "moc_cdatasheetpage.cpp"

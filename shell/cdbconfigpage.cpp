@@ -158,3 +158,6 @@ void CDBConfigPage::SaveSettings()
     }
     SetModified(false);
 }
+
+// Compiled here, so that the page and dialog code links without the rest of the shell.
+#include "moc_cdbconfigpage.cpp"

@@ -2,6 +2,7 @@
 
 #include "data/cappdatafile.h"
 #include "data/constants.h"
+#include "shell/cmainframe.h"
 #include "shell/settingsloaders.h"
 
 #include <vector>
@@ -55,4 +56,10 @@ void FillKeywordLists(CAppDataFile& store)
     FillList(store, NODE_ENCODE_TYPES, {L"UTF-8", L"UTF-16", L"UTF-16be", L"UTF-16le"});
     FillList(store, NODE_PAGE_SIZES, {L"512", L"1024", L"2048", L"4096", L"8192", L"16384", L"32768", L"65536"});
     FillList(store, NODE_PRAGMAS, PragmaEntries());
+}
+
+void CMainFrame::InitKeywordLists()
+{
+    if (m_pAppDataFile)
+        FillKeywordLists(*m_pAppDataFile);
 }
