@@ -141,6 +141,8 @@ void CDataSheetPage::FillFaceList()
     }
     faces.sort(Qt::CaseInsensitive);
     m_cboFontFace->addItems(faces);
+    // A face that is not installed still shows, greyed, while nothing is selected.
+    m_cboFontFace->setPlaceholderText(platform::ToQString(g_strFontFace));
     SelectPrefix(m_cboFontFace, platform::ToQString(g_strFontFace));
 }
 

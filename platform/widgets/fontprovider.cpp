@@ -1,6 +1,8 @@
 #include "platform/widgets/fontprovider.h"
 
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 
 namespace platform {
 namespace {
@@ -8,8 +10,16 @@ namespace {
 class SystemFonts final : public FontProvider {
 public:
     QStringList Families() const override { return QFontDatabase::families(); }
-    bool IsScalable(const QString& family) const override { return QFontDatabase::isSmoothlyScalable(family); }
-    QList<int> FixedSizes(const QString& family) const override { return QFontDatabase::pointSizes(family); }
+    bool IsScalable(const QString& family) const override { return QFontDatabase::isSmoothlyScalable(Drawn(family)); }
+    QList<int> FixedSizes(const QString& family) const override { return QFontDatabase::pointSizes(Drawn(family)); }
+
+private:
+    // A family that is not installed is drawn in the font Qt puts in its place: its sizes
+    // are the ones that family offers.
+    static QString Drawn(const QString& family)
+    {
+        return QFontDatabase::hasFamily(family) ? family : QFontInfo(QFont(family)).family();
+    }
 };
 
 const FontProvider* g_fontProvider = nullptr;

@@ -10,7 +10,8 @@ class FontProvider {
 public:
     virtual ~FontProvider() = default;
     virtual QStringList Families() const = 0;
-    // True for a family drawn at any size (an outline font).
+    // True for a family drawn at any size (an outline font). A family that is not
+    // installed answers for the family drawn in its place.
     virtual bool IsScalable(const QString& family) const = 0;
     // The point sizes of a family that exists only at fixed sizes.
     virtual QList<int> FixedSizes(const QString& family) const = 0;
