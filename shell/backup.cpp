@@ -9,7 +9,6 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
-#include "document/cmainframebase.h"
 #include "document/currentdatabase.h"
 #include "platform/utf16.h"
 #include "shell/settingsloaders.h"
@@ -22,8 +21,6 @@
 #include <cwctype>
 
 namespace {
-
-CAppDataFile* Store() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
 
 bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b)
 {
@@ -54,7 +51,7 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
 
 void LoadLastBackupTime()
 {
-    CAppDataFile* store = Store();
+    CAppDataFile* store = SettingsStore();
     if (!store)
         return;
     if (!store->NodeExists(NODE_BACKUP_DATE_TIME)) {
@@ -66,7 +63,7 @@ void LoadLastBackupTime()
 
 void RecordBackupTime()
 {
-    CAppDataFile* store = Store();
+    CAppDataFile* store = SettingsStore();
     if (!store || !store->NodeExists(NODE_BACKUP_DATE_TIME))
         return;
     std::wstring now, date, time;
@@ -77,7 +74,7 @@ bool IsBackupDue(const std::wstring& path)
 {
     if (!g_bAutoBackup)
         return false;
-    if (CAppDataFile* store = Store())
+    if (CAppDataFile* store = SettingsStore())
         store->GetTextValue(NODE_BACKUP_DATE_TIME, g_strLastBackup);
     std::wstring now, date, time;
     const int days = GetDaysSinceLastBackup(GetNowText(now, date, time));

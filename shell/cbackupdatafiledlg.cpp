@@ -46,14 +46,19 @@ int CBackupDataFileDlg::DoModal() { return platform::RunModal(*this); }
 
 void CBackupDataFileDlg::OnInitDialog() { m_edtSource->setText(platform::ToQString(g_strCurrentDbPath)); }
 
-void CBackupDataFileDlg::OnBrowse()
+std::wstring ChooseDatabaseFile(QWidget* owner, const std::wstring& initialPath)
 {
     platform::FileRequest request;
-    request.owner = this;
-    request.initialPath = platform::FromQString(m_edtSource->text());
+    request.owner = owner;
+    request.initialPath = initialPath;
     request.defaultExtension = L"db";
     request.filter = L"Sqlite Files (*.db);;All Files (*)";
-    const std::wstring path = platform::GetFileName(request);
+    return platform::GetFileName(request);
+}
+
+void CBackupDataFileDlg::OnBrowse()
+{
+    const std::wstring path = ChooseDatabaseFile(this, platform::FromQString(m_edtSource->text()));
     if (!path.empty())
         m_edtSource->setText(platform::ToQString(path));
 }

@@ -5,7 +5,6 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
-#include "document/cmainframebase.h"
 #include "platform/utf16.h"
 #include "platform/widgets/colorpicker.h"
 #include "platform/widgets/dialogunits.h"
@@ -43,8 +42,6 @@ void SelectPrefix(QComboBox* combo, const QString& text)
         }
     combo->setCurrentIndex(-1);
 }
-
-CAppDataFile* Store() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
 
 } // namespace
 
@@ -235,7 +232,7 @@ bool CDataSheetPage::OnApply()
 
 void CDataSheetPage::SaveSettings()
 {
-    if (CAppDataFile* store = Store()) {
+    if (CAppDataFile* store = SettingsStore()) {
         std::wstring text;
         store->UpdateTextValue(NODE_CURFONT, g_strFontFace);
         store->UpdateTextValue(NODE_CURFONTSIZE, g_strFontSize);

@@ -6,11 +6,10 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
-#include "document/cmainframebase.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/widgets/dialogunits.h"
-#include "platform/widgets/filedialog.h"
+#include "shell/cbackupdatafiledlg.h"
 #include "shell/settingsloaders.h"
 
 #include <QButtonGroup>
@@ -27,8 +26,6 @@ namespace {
 
 const QString kTodayFormat = QStringLiteral("Today Date Time: %1");
 const QString kLastBackupFormat = QStringLiteral("Last Backup: %1");
-
-CAppDataFile* Store() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
 
 } // namespace
 
@@ -83,7 +80,7 @@ void CDBConfigPage::OnInitDialog()
 {
     BuildControls();
     m_chkAutoBackup->setChecked(g_bAutoBackup);
-    if (CAppDataFile* store = Store())
+    if (CAppDataFile* store = SettingsStore())
         store->GetTextValue(NODE_BACKUP_DATE_TIME, g_strLastBackup);
     switch (g_nBackupPeriod) {
     case BACKUP_DAILY:
@@ -108,12 +105,7 @@ void CDBConfigPage::OnInitDialog()
 
 void CDBConfigPage::OnBrowseFile()
 {
-    platform::FileRequest request;
-    request.owner = this;
-    request.initialPath = g_strBackupFile;
-    request.defaultExtension = L"db";
-    request.filter = L"Sqlite Files (*.db);;All Files (*)";
-    const std::wstring path = platform::GetFileName(request);
+    const std::wstring path = ChooseDatabaseFile(this, g_strBackupFile);
     if (path.empty())
         return;
     g_strBackupFile = path;
@@ -147,7 +139,7 @@ void CDBConfigPage::SaveSettings()
         g_nBackupPeriod = BACKUP_WEEKLY;
     if (m_radEveryOpening->isChecked())
         g_nBackupPeriod = BACKUP_EVERY_OPENING;
-    if (CAppDataFile* store = Store()) {
+    if (CAppDataFile* store = SettingsStore()) {
         std::wstring text;
         store->UpdateTextValue(NODE_BUP_AUTO, FormatString(text, L"%d", g_bAutoBackup ? 1 : 0));
         store->UpdateTextValue(NODE_BUP_PERIOD, FormatString(text, L"%d", g_nBackupPeriod));

@@ -42,7 +42,7 @@ std::wstring Decimal(int value)
 
 void LoadSettings(const std::vector<SettingNode>& nodes)
 {
-    CAppDataFile* store = g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr;
+    CAppDataFile* store = SettingsStore();
     if (!store)
         return;
     for (const SettingNode& node : nodes) {
@@ -59,6 +59,8 @@ void LoadSettings(const std::vector<SettingNode>& nodes)
 }
 
 } // namespace
+
+CAppDataFile* SettingsStore() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
 
 std::wstring DefaultDbFolder()
 {
