@@ -26,7 +26,7 @@ public:
                 QStringLiteral("Fixed Face"), QStringLiteral("Alpha")};
     }
     bool IsScalable(const QString& family) const override { return family != QStringLiteral("Fixed Face"); }
-    QList<int> FixedSizes(const QString&) const override { return {9, 1, 12, 10, 12}; }
+    QList<int> FixedSizes(const QString&) const override { return {12, 10, 9, 1, 12}; /* "1" after "12" and "10" */ }
 };
 
 QStringList Items(const QComboBox* combo)
