@@ -149,6 +149,6 @@ int CopyBackupFile(const std::wstring& source, std::wstring& target, const std::
             reported = percent;
             progress(percent);
         }
-        return !cancel.load();
+        return true;
     });
 }
