@@ -17,6 +17,14 @@
 
 #include <cerrno>
 
+void BackupIfDue(const std::wstring& path)
+{
+    if (!IsBackupDue(path))
+        return;
+    CBackupFileDlg dialog(path);
+    dialog.DoModal();
+}
+
 CBackupFileDlg::CBackupFileDlg(const std::wstring& source, QWidget* parent) : QDialog(parent), m_strSource(source)
 {
     setWindowTitle(QStringLiteral("File backup is in progress. Please Wait..."));

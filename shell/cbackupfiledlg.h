@@ -15,6 +15,10 @@ class QPushButton;
 inline constexpr wchar_t STR_CANCEL_BACKUP_QUESTION[] = L"Are you sure to cancel this backup ?";
 inline constexpr wchar_t STR_CANCEL_BACKUP_CAPTION[] = L"Cancel Backup";
 
+// The backup step of opening a file: when IsBackupDue says so, the progress dialog
+// makes the copy, modally, before the file is opened.
+void BackupIfDue(const std::wstring& path);
+
 class CBackupFileDlg : public QDialog {
     Q_OBJECT
 public:

@@ -144,6 +144,29 @@ TEST_F(BackupDialogTest, AFailedCopyShowsItsBoxAndWaitsForCancel)
     EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), STR_NO_BACKUP_TIME);
 }
 
+TEST_F(BackupDialogTest, OpeningAFileCopiesItFirstOnlyWhenABackupIsDue)
+{
+    int dialogs = 0;
+    ScopedDialogHandler handler([&](QDialog& shown) {
+        ++dialogs;
+        EXPECT_TRUE(WaitClosed(shown));
+        return shown.result();
+    });
+    g_bAutoBackup = true;
+    g_nBackupPeriod = BACKUP_DAILY;
+    g_strBackupFile = m_source;
+    BackupIfDue(m_bigSource); // another file
+    EXPECT_EQ(dialogs, 0);
+    BackupIfDue(m_source); // never backed up
+    EXPECT_EQ(dialogs, 1);
+    BackupIfDue(m_source); // backed up today
+    EXPECT_EQ(dialogs, 1);
+    SetToday(2014, 11, 8);
+    BackupIfDue(m_source);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(Copies(), (QStringList{"shop2014-11-07 _0.db", "shop2014-11-08 _0.db"}));
+}
+
 TEST_F(BackupDialogTest, TheSourceDialogStartsOnTheOpenDatabaseAndRefusesAnEmptyName)
 {
     g_strCurrentDbPath = m_source;
