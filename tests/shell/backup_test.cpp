@@ -188,14 +188,27 @@ TEST_F(BackupTest, AnUncheckpointedLogIsInTheCopy)
     }
 }
 
-// The writer that the next test starts as a second process.
-TEST(BackupWriterProcess, WritesWhenStartedAsTheWriter)
+// The second process of the tests below: the test binary started again with one of
+// these variables naming the database.
+constexpr char kWriterVariable[] = "TABULON_BACKUP_WRITER"; // writes while the copy runs
+constexpr char kSwitchVariable[] = "TABULON_BACKUP_SWITCH"; // tries to leave WAL mode at once
+
+TEST(BackupSecondProcess, RunsOnlyWhenStartedAsTheSecondProcess)
 {
-    const QByteArray path = qgetenv("TABULON_BACKUP_WRITER");
-    if (path.isEmpty())
+    const QByteArray writePath = qgetenv(kWriterVariable);
+    const QByteArray switchPath = qgetenv(kSwitchVariable);
+    if (writePath.isEmpty() && switchPath.isEmpty())
         GTEST_SKIP() << "runs only as the second process of a backup test";
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(writePath.isEmpty() ? switchPath.constData() : writePath.constData(), &db), SQLITE_OK);
+    if (!switchPath.isEmpty()) {
+        // Leaving WAL mode needs the file to itself: it fails while another process
+        // still holds its connection's lock.
+        const int rc = sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        fputs(rc == SQLITE_BUSY ? "locked\n" : "switched\n", stdout);
+        sqlite3_close(db);
+        return;
+    }
     sqlite3_busy_timeout(db, 60000);
     for (int i = 0; i < 80; ++i) {
         ASSERT_EQ(sqlite3_exec(db,
@@ -212,6 +225,16 @@ TEST(BackupWriterProcess, WritesWhenStartedAsTheWriter)
     sqlite3_close(db);
 }
 
+void StartSecondProcess(QProcess& process, const char* variable, const std::wstring& path)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(variable), platform::ToQString(path));
+    process.setProcessEnvironment(env);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=BackupSecondProcess.RunsOnlyWhenStartedAsTheSecondProcess")});
+    ASSERT_TRUE(process.waitForStarted(30000));
+}
+
 TEST_F(BackupTest, ASecondProcessWritingDuringTheCopyStillGivesASoundCopy)
 {
     for (const char* mode : {"DELETE", "WAL"}) {
@@ -221,12 +244,7 @@ TEST_F(BackupTest, ASecondProcessWritingDuringTheCopyStillGivesASoundCopy)
                 "; CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
                 "40000) INSERT INTO t SELECT randomblob(300) FROM n;");
         QProcess writer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TABULON_BACKUP_WRITER"), platform::ToQString(path));
-        writer.setProcessEnvironment(env);
-        writer.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--gtest_filter=BackupWriterProcess.WritesWhenStartedAsTheWriter")});
-        ASSERT_TRUE(writer.waitForStarted(30000));
+        StartSecondProcess(writer, kWriterVariable, path);
         while (!writer.readAllStandardOutput().contains("started"))
             ASSERT_TRUE(writer.waitForReadyRead(30000)) << "the writer never started writing";
         const std::wstring copy = m_backups + L"/" + Backup(path);
@@ -235,6 +253,31 @@ TEST_F(BackupTest, ASecondProcessWritingDuringTheCopyStillGivesASoundCopy)
         EXPECT_EQ(testing_support::QueryRaw(copy, "PRAGMA integrity_check"), "ok") << mode;
         EXPECT_GE(std::stoi(testing_support::QueryRaw(copy, "SELECT count(*) FROM t")), 40000) << mode;
     }
+}
+
+// Closing a descriptor of its own on the open database would drop every lock the
+// process holds on the file, and another program could then take the log away from
+// under the program's connection.
+TEST_F(BackupTest, BackingUpTheOpenDatabaseKeepsItsConnectionsLock)
+{
+    const std::wstring path = m_folder.MakeDatabase(L"open.db", "PRAGMA journal_mode=WAL; CREATE TABLE t(a);");
+    CADbSqlDb db;
+    db.OpenDb(path);
+    g_pCurrentDb = &db;
+    g_strOpenDbPath = path;
+    db.ExecuteCmd(L"INSERT INTO t VALUES (1)");
+    const auto tryToLeaveWal = [&]() -> std::string {
+        QProcess other;
+        StartSecondProcess(other, kSwitchVariable, path);
+        EXPECT_TRUE(other.waitForFinished(60000));
+        const QByteArray output = other.readAllStandardOutput();
+        return output.contains("\nlocked\n") ? "locked" : output.contains("\nswitched\n") ? "switched" : "no answer";
+    };
+    ASSERT_EQ(tryToLeaveWal(), "locked") << "the fixture's connection holds no lock to keep";
+    Backup(path);
+    EXPECT_EQ(tryToLeaveWal(), "locked");
+    g_pCurrentDb = nullptr;
+    g_strOpenDbPath.clear();
 }
 
 } // namespace
