@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -17,60 +16,6 @@ namespace {
 constexpr std::size_t kChunk = 4 * 1024 * 1024;
 
 QByteArray NativePath(const std::wstring& path) { return QFile::encodeName(ToQString(path)); }
-
-class FileSource final : public CopySource {
-public:
-    explicit FileSource(const std::wstring& path) : m_fd(::open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC))
-    {
-        if (m_fd < 0)
-            m_openErrno = errno;
-        else
-            ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    }
-    ~FileSource() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
-
-    int OpenError() const { return m_fd >= 0 ? 0 : m_openErrno; }
-
-    int Size(std::int64_t& size) override
-    {
-        struct stat st {};
-        if (::fstat(m_fd, &st) != 0)
-            return errno;
-        if (S_ISDIR(st.st_mode))
-            return EISDIR;
-        size = st.st_size;
-        return 0;
-    }
-
-    int Read(void* buffer, std::size_t count, std::int64_t offset) override
-    {
-        auto* p = static_cast<char*>(buffer);
-        while (count > 0) {
-            const ssize_t n = ::pread(m_fd, p, count, offset);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            if (n == 0)
-                return EIO; // the file shrank under the copy
-            p += n;
-            offset += n;
-            count -= static_cast<std::size_t>(n);
-        }
-        return 0;
-    }
-
-private:
-    int m_fd;
-    int m_openErrno = 0;
-};
 
 int WriteAll(int fd, const char* p, std::size_t count)
 {
@@ -118,14 +63,6 @@ int CopyToNewFile(CopySource& source, const std::wstring& target, const CopyProg
     if (error != 0)
         ::unlink(path.constData());
     return error;
-}
-
-int CopyFileToNew(const std::wstring& source, const std::wstring& target, const CopyProgress& progress)
-{
-    FileSource file(source);
-    if (const int error = file.OpenError())
-        return error;
-    return CopyToNewFile(file, target, progress);
 }
 
 } // namespace platform

@@ -8,8 +8,7 @@
 
 namespace platform {
 
-// The bytes to copy. The plain file source reads its own descriptor; other sources
-// (a database read through its engine's own handle) supply theirs.
+// The bytes to copy, such as a database read through its engine's own file handle.
 class CopySource {
 public:
     virtual ~CopySource() = default;
@@ -27,8 +26,5 @@ using CopyProgress = std::function<bool(std::int64_t total, std::int64_t done)>;
 // exists (it is left untouched), ECANCELED when the progress stopped the copy, another
 // errno value on failure. Every result but 0 and EEXIST removes the partial target.
 int CopyToNewFile(CopySource& source, const std::wstring& target, const CopyProgress& progress);
-
-// The same from a file, read through one descriptor held open until the copy ends.
-int CopyFileToNew(const std::wstring& source, const std::wstring& target, const CopyProgress& progress);
 
 } // namespace platform

@@ -7,8 +7,31 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
+
+// Bytes held in memory; a read at or past failAt fails.
+class MemorySource final : public platform::CopySource {
+public:
+    explicit MemorySource(QByteArray bytes, std::int64_t failAt = -1) : m_bytes(std::move(bytes)), m_failAt(failAt) {}
+    int Size(std::int64_t& size) override
+    {
+        size = m_bytes.size();
+        return 0;
+    }
+    int Read(void* buffer, std::size_t count, std::int64_t offset) override
+    {
+        if (m_failAt >= 0 && offset + static_cast<std::int64_t>(count) > m_failAt)
+            return EIO;
+        std::memcpy(buffer, m_bytes.constData() + offset, count);
+        return 0;
+    }
+
+private:
+    QByteArray m_bytes;
+    std::int64_t m_failAt;
+};
 
 class FileCopyTest : public ::testing::Test {
 protected:
@@ -20,13 +43,6 @@ protected:
         for (int i = 0; i < size; ++i)
             bytes[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
         return bytes;
-    }
-
-    static void Write(const std::wstring& path, const QByteArray& bytes)
-    {
-        QFile file(platform::ToQString(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
     }
 
     static QByteArray Read(const std::wstring& path)
@@ -44,9 +60,9 @@ TEST_F(FileCopyTest, CopiesEveryByteAndReportsProgressUpToTheTotal)
 {
     // Not a multiple of the chunk size, so the last chunk is a short one.
     const QByteArray bytes = Pattern(9 * 1024 * 1024 + 17);
-    Write(Path("a.db"), bytes);
+    MemorySource source(bytes);
     std::vector<std::int64_t> reports;
-    const int rc = platform::CopyFileToNew(Path("a.db"), Path("b.db"), [&](std::int64_t total, std::int64_t done) {
+    const int rc = platform::CopyToNewFile(source, Path("b.db"), [&](std::int64_t total, std::int64_t done) {
         EXPECT_EQ(total, bytes.size());
         reports.push_back(done);
         return true;
@@ -58,35 +74,35 @@ TEST_F(FileCopyTest, CopiesEveryByteAndReportsProgressUpToTheTotal)
     EXPECT_EQ(reports.back(), bytes.size());
 }
 
-TEST_F(FileCopyTest, AnEmptyFileCopiesToAnEmptyFile)
+TEST_F(FileCopyTest, NothingToCopyMakesAnEmptyFile)
 {
-    Write(Path("empty"), {});
-    ASSERT_EQ(platform::CopyFileToNew(Path("empty"), Path("copy"), {}), 0);
-    EXPECT_TRUE(Exists(Path("copy")));
+    MemorySource empty({});
+    ASSERT_EQ(platform::CopyToNewFile(empty, Path("copy"), {}), 0);
     EXPECT_EQ(Read(Path("copy")), QByteArray());
 }
 
 TEST_F(FileCopyTest, FailuresLeaveNoTargetAndNeverTouchAnExistingOne)
 {
-    Write(Path("src"), Pattern(1000));
-    Write(Path("taken"), "keep me");
-    EXPECT_EQ(platform::CopyFileToNew(Path("src"), Path("taken"), {}), EEXIST);
+    {
+        QFile taken(platform::ToQString(Path("taken")));
+        ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+        taken.write("keep me");
+    }
+    MemorySource source(Pattern(10 * 1024 * 1024));
+    EXPECT_EQ(platform::CopyToNewFile(source, Path("taken"), {}), EEXIST);
     EXPECT_EQ(Read(Path("taken")), QByteArray("keep me"));
+    EXPECT_EQ(platform::CopyToNewFile(source, Path("no/such/folder/t"), {}), ENOENT);
 
-    EXPECT_EQ(platform::CopyFileToNew(Path("src"), Path("no/such/folder/t"), {}), ENOENT);
-    EXPECT_EQ(platform::CopyFileToNew(Path("missing"), Path("t"), {}), ENOENT);
+    MemorySource failing(Pattern(10 * 1024 * 1024), 5 * 1024 * 1024);
+    EXPECT_EQ(platform::CopyToNewFile(failing, Path("t"), {}), EIO);
     EXPECT_FALSE(Exists(Path("t")));
-    EXPECT_EQ(platform::CopyFileToNew(Path(""), Path("t2"), {}), EISDIR); // the folder itself
-    EXPECT_FALSE(Exists(Path("t2")));
 }
 
 TEST_F(FileCopyTest, StoppingMidCopyRemovesThePartialTarget)
 {
-    Write(Path("big"), Pattern(12 * 1024 * 1024));
+    MemorySource source(Pattern(12 * 1024 * 1024));
     int calls = 0;
-    const int rc = platform::CopyFileToNew(Path("big"), Path("part"), [&](std::int64_t, std::int64_t) {
-        return ++calls < 2;
-    });
+    const int rc = platform::CopyToNewFile(source, Path("part"), [&](std::int64_t, std::int64_t) { return ++calls < 2; });
     EXPECT_EQ(rc, ECANCELED);
     EXPECT_EQ(calls, 2);
     EXPECT_FALSE(Exists(Path("part")));
