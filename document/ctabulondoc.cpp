@@ -201,7 +201,7 @@ bool CTabulonDoc::OpenDatasheet(const std::wstring& text)
     try {
         return m_pDataAccess->Open(text, mode);
     } catch (const CADbSqlException& e) {
-        ShowFailureBox(e, LOC_OPEN_DATASHEET);
+        ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;
     }
 }
