@@ -48,7 +48,17 @@ std::unique_ptr<CDocTemplate> g_pDataWindowTemplate;
 
 CTabulonView::CTabulonView() = default;
 
-CTabulonView::~CTabulonView() { delete m_pReportView.data(); }
+CTabulonView::~CTabulonView()
+{
+    delete m_pReportView.data();
+    // The document's bridge outlives this view's grid frame.
+    if (CTabulonDoc* document = GetDocument()) {
+        CDataInterface& bridge = document->m_wndDataInterface;
+        if (bridge.m_pListFrame == &m_wndGrid)
+            bridge.m_pListFrame = nullptr;
+        m_wndGrid.DetachDataInterface(&bridge);
+    }
+}
 
 CTabulonDoc* CTabulonView::GetDocument() const { return static_cast<CTabulonDoc*>(CView::GetDocument()); }
 
