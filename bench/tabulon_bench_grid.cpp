@@ -211,8 +211,8 @@ void BM_RandomJumps(benchmark::State& state)
         Fatal("the load did not end");
     const int page = window.Grid()->GetCountPerPage() + 1; // a partly visible last row is painted too
     const std::vector<int> tops = RandomTops(kJumps, kRows, page, 42);
-    sqlite3_stmt* select = nullptr;
-    if (sqlite16::Prepare(g_files->raw, L"SELECT * FROM big WHERE rowid = ?", &select) != SQLITE_OK)
+    SqlStatement select;
+    if (sqlite16::Prepare(g_files->raw, L"SELECT * FROM big WHERE rowid = ?", select) != SQLITE_OK)
         Fatal("cannot prepare the raw SELECT");
     std::vector<double> grid, model, raw;
     long long reads = 0;
@@ -247,7 +247,7 @@ void BM_RandomJumps(benchmark::State& state)
         }
         state.SetIterationTime(std::accumulate(grid.begin(), grid.end(), 0.0));
     }
-    sqlite3_finalize(select);
+    select.Finalize();
     g_figures["jump p50 grid"] = Percentile(grid, 0.50);
     g_figures["jump p99 grid"] = Percentile(grid, 0.99);
     g_figures["jump p50 model"] = Percentile(model, 0.50);

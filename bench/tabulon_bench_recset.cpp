@@ -88,17 +88,14 @@ class RawStmt {
 public:
     RawStmt(sqlite3* db, const std::wstring& sql)
     {
-        if (sqlite16::Prepare(db, sql, &m_stmt) != SQLITE_OK)
+        if (sqlite16::Prepare(db, sql, m_stmt) != SQLITE_OK)
             Fatal(Utf8(sqlite16::ErrorMessage(db) + L" in " + sql));
     }
-    ~RawStmt() { sqlite3_finalize(m_stmt); }
-    RawStmt(const RawStmt&) = delete;
-    RawStmt& operator=(const RawStmt&) = delete;
 
     sqlite3_stmt* get() const { return m_stmt; }
 
 private:
-    sqlite3_stmt* m_stmt = nullptr;
+    SqlStatement m_stmt;
 };
 
 void ExecRaw(sqlite3* db, const std::wstring& sql)

@@ -7,6 +7,8 @@
 #include "data/sqlite16.h"
 #include "platform/waitcursor.h"
 
+#include <utility>
+
 namespace {
 
 // Prepare-on-the-next-call flag of the QueryData iterator.
@@ -45,14 +47,14 @@ bool CADbSqlDb::OpenDb(const std::wstring& path)
     return true;
 }
 
-sqlite3_stmt* CADbSqlDb::ExecuteStmt(const std::wstring& sql)
+SqlStatement CADbSqlDb::ExecuteStmt(const std::wstring& sql)
 {
     if (!m_bOpen)
         OpenDb(m_strDbPath);
     if (!m_pDb)
         CheckDb();
-    sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite16::Prepare(m_pDb, sql, &stmt);
+    SqlStatement stmt;
+    const int rc = sqlite16::Prepare(m_pDb, sql, stmt);
     if (rc != SQLITE_OK)
         throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"ExecuteStmt");
     return stmt;
@@ -61,11 +63,11 @@ sqlite3_stmt* CADbSqlDb::ExecuteStmt(const std::wstring& sql)
 void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
 {
     platform::WaitCursor wait;
-    sqlite3_stmt* stmt = ExecuteStmt(sql);
+    SqlStatement stmt = ExecuteStmt(sql);
     if (!stmt)
         return;
     const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
+    stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDb), L"ExecuteCmd");
 }
@@ -75,29 +77,26 @@ CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { ret
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     for (int attempt = 0;; ++attempt) {
-        sqlite3_stmt* stmt = ExecuteStmt(sql);
+        SqlStatement stmt = ExecuteStmt(sql);
         for (size_t i = 0; stmt && i < parameters.size(); ++i) {
             const int rc = BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
-            if (rc != SQLITE_OK) {
-                const std::wstring message = sqlite16::ErrorMessage(m_pDb);
-                sqlite3_finalize(stmt);
-                throw CADbSqlException(rc, message, L"");
-            }
+            if (rc != SQLITE_OK)
+                throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
         }
         const int step = stmt ? sqlite3_step(stmt) : SQLITE_MISUSE;
         if (step == SQLITE_ROW || step == SQLITE_DONE) {
-            out = CADbSqlQuery(stmt, m_pDb, step == SQLITE_DONE);
+            out = CADbSqlQuery(std::move(stmt), m_pDb, step == SQLITE_DONE);
             return out;
         }
         // finalize gives the statement's failure (SQLITE_OK for a text without a statement).
-        const int rc = sqlite3_finalize(stmt);
+        const int rc = stmt.Finalize();
         if (rc == SQLITE_SCHEMA && attempt < kMaxSchemaRetries)
             continue;
         throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
     }
 }
 
-bool CADbSqlDb::QueryData(const std::wstring& sql, sqlite3_stmt*& stmt)
+bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
 {
     if (g_bQueryDataPrepare) {
         stmt = ExecuteStmt(sql);
@@ -111,14 +110,12 @@ bool CADbSqlDb::QueryData(const std::wstring& sql, sqlite3_stmt*& stmt)
     g_bQueryDataPrepare = true;
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
-        sqlite3_finalize(stmt);
-        stmt = nullptr;
+        stmt.Finalize();
         return false;
     }
     // A failed step ends the iteration; the statement is released before the failure goes up.
     const std::wstring message = sqlite16::ErrorMessage(m_pDb);
-    sqlite3_finalize(stmt);
-    stmt = nullptr;
+    stmt.Finalize();
     throw CADbSqlException(SQLITE_ERROR, message, L"QueryData");
 }
 
@@ -126,6 +123,8 @@ void CADbSqlDb::CloseDb()
 {
     if (!m_pDb)
         return;
+    // The owners of the connection's statements are emptied, so none finalizes twice.
+    SqlStatement::FinalizeAll(m_pDb);
     while (sqlite3_stmt* stmt = sqlite3_next_stmt(m_pDb, nullptr))
         sqlite3_finalize(stmt);
     const int rc = sqlite3_close(m_pDb);

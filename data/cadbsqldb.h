@@ -18,16 +18,16 @@ public:
     // Opens (creating when missing) read-write with a 30-second busy time-out; throws on failure.
     bool OpenDb(const std::wstring& path);
     // Prepares the first statement of the text, reopening a closed connection first.
-    // NULL when the text holds no statement; the caller finalizes. Throws on failure.
-    sqlite3_stmt* ExecuteStmt(const std::wstring& sql);
+    // Empty when the text holds no statement. Throws on failure.
+    SqlStatement ExecuteStmt(const std::wstring& sql);
     // Runs one statement to its end with the wait cursor shown; a row is a failure. Throws.
     void ExecuteCmd(const std::wstring& sql);
-    // Prepares and takes the first step; the caller finalizes. Throws on failure.
+    // Prepares and takes the first step. Throws on failure.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters);
     // Row iterator (one iteration at a time in the process): true while on a row.
-    bool QueryData(const std::wstring& sql, sqlite3_stmt*& stmt);
+    bool QueryData(const std::wstring& sql, SqlStatement& stmt);
     // Finalizes every statement of the connection, then closes it. Throws on failure.
     void CloseDb();
     [[noreturn]] void CheckDb() const;

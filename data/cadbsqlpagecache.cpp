@@ -34,7 +34,7 @@ const wchar_t* CADbSqlPageCache::GetValue(int row, int column)
 
 bool CADbSqlPageCache::LoadPage(int firstRow)
 {
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     try {
         std::wstring sql;
         FormatString(sql, L"SELECT * FROM [%s] LIMIT %d,%d", SqlName{m_strViewName}, firstRow, m_nRowsPerPage);
@@ -63,11 +63,10 @@ bool CADbSqlPageCache::LoadPage(int firstRow)
             m_nLoadedRows = k;
         }
         sqlite3_reset(stmt);
-        sqlite3_finalize(stmt);
+        stmt.Finalize();
         return k > 0;
     } catch (const CADbSqlException& e) {
-        if (stmt)
-            sqlite3_finalize(stmt);
+        stmt.Finalize();
         ShowFailureLine(e, LOC_PAGE_CACHE_LOAD);
         return false;
     }

@@ -3,10 +3,12 @@
 #include "data/cadbsqlexception.h"
 #include "data/sqlite16.h"
 
-CADbSqlQuery::CADbSqlQuery(sqlite3_stmt* stmt, sqlite3* db, bool eof)
-    : m_pStmt(stmt)
+#include <utility>
+
+CADbSqlQuery::CADbSqlQuery(SqlStatement stmt, sqlite3* db, bool eof)
+    : m_pStmt(std::move(stmt))
     , m_pDb(db)
-    , m_nCols(stmt ? sqlite3_column_count(stmt) : 0)
+    , m_nCols(m_pStmt ? sqlite3_column_count(m_pStmt) : 0)
     , m_bEof(eof)
 {
 }
@@ -47,9 +49,4 @@ sqlite3_int64 CADbSqlQuery::GetInt64Field(int column) const
     return m_pStmt ? sqlite3_column_int64(m_pStmt, column) : 0;
 }
 
-void CADbSqlQuery::Finalize()
-{
-    if (m_pStmt)
-        sqlite3_finalize(m_pStmt);
-    m_pStmt = nullptr;
-}
+void CADbSqlQuery::Finalize() { m_pStmt.Finalize(); }

@@ -1,6 +1,8 @@
 #pragma once
-// A statement being stepped row by row. A plain value: copies share the statement,
-// and the holder finalizes it once.
+// A statement being stepped row by row. It owns its statement: moved, never copied,
+// and the statement is finalized when the result goes or is finalized.
+#include "data/sqlstatement.h"
+
 #include <sqlite3.h>
 
 #include <string>
@@ -9,7 +11,11 @@
 class CADbSqlQuery {
 public:
     CADbSqlQuery() = default;
-    CADbSqlQuery(sqlite3_stmt* stmt, sqlite3* db, bool eof);
+    CADbSqlQuery(SqlStatement stmt, sqlite3* db, bool eof);
+    CADbSqlQuery(CADbSqlQuery&&) noexcept = default;
+    CADbSqlQuery& operator=(CADbSqlQuery&&) noexcept = default;
+    CADbSqlQuery(const CADbSqlQuery&) = delete;
+    CADbSqlQuery& operator=(const CADbSqlQuery&) = delete;
 
     // One step; returns the end flag. A result other than a row or the end is not
     // reported: the flag is false and the column reads give NULL.
@@ -24,7 +30,7 @@ public:
     bool Eof() const { return m_bEof; }
     void Finalize();
 
-    sqlite3_stmt* m_pStmt = nullptr;
+    SqlStatement m_pStmt;
     sqlite3* m_pDb = nullptr;
     int m_nCols = 0;
     bool m_bEof = true;

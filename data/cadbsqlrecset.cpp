@@ -39,30 +39,11 @@ CADbSqlRecSet::~CADbSqlRecSet()
     DetachRecSetFromLoader(this);
     // The row statement is the row SELECT standing on a row; finalizing ends its read.
     m_pRowStmt = nullptr;
-    ReleaseStatement(m_pRowSelect);
-    ReleaseStatement(m_pBindStmt);
+    m_pRowSelect.Finalize();
+    m_pBindStmt.Finalize();
     m_arrFields.clear();
     std::lock_guard lock(g_csRowIds);
     m_arrRowIds.clear();
-}
-
-void CADbSqlRecSet::ReleaseStatement(sqlite3_stmt*& stmt)
-{
-    if (!stmt)
-        return;
-    sqlite3* db = m_pDatabase ? m_pDatabase->m_pDb : nullptr;
-    bool held = false;
-    if (db) {
-        // Closing the connection finalizes every statement on it, this one included.
-        sqlite3_mutex* mutex = sqlite3_db_mutex(db);
-        sqlite3_mutex_enter(mutex);
-        for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s && !held; s = sqlite3_next_stmt(db, s))
-            held = s == stmt;
-        sqlite3_mutex_leave(mutex);
-    }
-    if (held)
-        sqlite3_finalize(stmt);
-    stmt = nullptr;
 }
 
 // ---- Opening and column descriptions
@@ -71,7 +52,7 @@ bool CADbSqlRecSet::Open(int mode)
 {
     m_bOffsetMode = mode;
     CloseRowStmt();
-    ReleaseStatement(m_pRowSelect);
+    m_pRowSelect.Finalize();
     if (mode == 0) {
         ResolveTableNames();
         if (!GetFieldInfos(m_strTableName, m_arrFields))
@@ -98,7 +79,7 @@ void CADbSqlRecSet::ResolveTableNames()
         m_strTableName = GetDefaultTableName();
 }
 
-bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
+bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt)
 {
     if (g_bPragmaQueryPrepare) {
         stmt = m_pDatabase->ExecuteStmt(sql);
@@ -111,8 +92,7 @@ bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, sqlite3_stmt*& stmt
         return true;
     g_bPragmaQueryPrepare = true;
     const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
-    sqlite3_finalize(stmt);
-    stmt = nullptr;
+    stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
     return false;
@@ -123,7 +103,7 @@ bool CADbSqlRecSet::GetFieldInfos(const std::wstring& table, std::vector<CADbSql
     std::wstring sql;
     FormatString(sql, SQL_TABLE_INFO, SqlName{table});
     out.clear();
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     while (StepPragmaQuery(sql, stmt))
         ReadTableInfoRow(stmt, out);
     return !out.empty();
@@ -134,7 +114,7 @@ void CADbSqlRecSet::GetForeignKeyColumns(const std::wstring& table, std::vector<
     std::wstring sql;
     FormatString(sql, SQL_FOREIGN_KEY_LIST, SqlName{table});
     out.clear();
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     while (StepPragmaQuery(sql, stmt))
         out.push_back(sqlite16::ColumnText(stmt, 4));
 }
@@ -380,11 +360,8 @@ std::wstring CADbSqlRecSet::BuildInsertSql() const
 
 void CADbSqlRecSet::PrepareBound(const std::wstring& sql)
 {
-    const int rc = sqlite16::Prepare(m_pDatabase->m_pDb, sql, &m_pBindStmt);
-    if (rc != SQLITE_OK) {
-        m_pBindStmt = nullptr;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, m_pBindStmt) != SQLITE_OK)
         ThrowEngineFailure(m_pDatabase->m_pDb);
-    }
 }
 
 bool CADbSqlRecSet::IsBound(int column) const
@@ -460,9 +437,7 @@ int CADbSqlRecSet::ExecuteBound()
 
 void CADbSqlRecSet::CancelBound()
 {
-    if (m_pBindStmt)
-        sqlite3_finalize(m_pBindStmt);
-    m_pBindStmt = nullptr;
+    m_pBindStmt.Finalize();
     m_bEditing = false;
     m_bAdding = false;
     m_arrBoundColumns.clear();
@@ -502,7 +477,7 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     const int count = GetRecordCount();
     std::vector<bool> seen(static_cast<size_t>(count), false);
     std::vector<size_t> deleted;
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     // Inside a transaction the caller opened, the deletions become part of it.
     const bool ownTransaction = db && sqlite3_get_autocommit(db) != 0;
     try {
@@ -528,13 +503,11 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             sqlite3_reset(stmt);
             deleted.push_back(static_cast<size_t>(row));
         }
-        sqlite3_finalize(stmt);
-        stmt = nullptr;
+        stmt.Finalize();
         if (ownTransaction)
             m_pDatabase->ExecuteCmd(L"COMMIT");
     } catch (const CADbSqlException& e) {
-        if (stmt)
-            sqlite3_finalize(stmt);
+        stmt.Finalize();
         ShowFailureLine(e, LOC_RECSET_DELETE);
         // The rows deleted before the failure stay deleted.
         if (ownTransaction && !sqlite3_get_autocommit(db)) {
@@ -649,18 +622,16 @@ bool CADbSqlRecSet::IsBlobCell(int row, int column) const
     return !m_bOffsetMode && column >= 0 && column < m_nFields && row >= 0 && row < GetRecordCount();
 }
 
-sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
+SqlStatement CADbSqlRecSet::PrepareCellRead(int row, int column)
 {
     if (!IsBlobCell(row, column))
-        return nullptr;
+        return {};
     std::wstring sql;
     FormatString(sql, L"SELECT [%s] FROM [%s] WHERE rowid = ?", SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  SqlName{m_strTableName});
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, &stmt) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
-        return nullptr;
-    }
+    SqlStatement stmt;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, stmt) != SQLITE_OK || !stmt)
+        return {};
     sqlite3_bind_int64(stmt, 1, GetRowId(row));
     return stmt;
 }
@@ -668,7 +639,7 @@ sqlite3_stmt* CADbSqlRecSet::PrepareCellRead(int row, int column)
 bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
 {
     data.clear();
-    sqlite3_stmt* stmt = PrepareCellRead(row, column);
+    const SqlStatement stmt = PrepareCellRead(row, column);
     if (!stmt)
         return false;
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
@@ -678,19 +649,17 @@ bool CADbSqlRecSet::GetBlob(int row, int column, std::string& data)
         if (bytes && length > 0)
             data.assign(static_cast<const char*>(bytes), static_cast<size_t>(length));
     }
-    sqlite3_finalize(stmt);
     return found;
 }
 
 sqlite3_int64 CADbSqlRecSet::GetBlobSize(int row, int column)
 {
-    sqlite3_stmt* stmt = PrepareCellRead(row, column);
+    const SqlStatement stmt = PrepareCellRead(row, column);
     if (!stmt)
         return 0;
     sqlite3_int64 size = 0;
     if (sqlite3_step(stmt) == SQLITE_ROW)
         size = sqlite3_column_bytes(stmt, 0);
-    sqlite3_finalize(stmt);
     return size;
 }
 
@@ -702,11 +671,9 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
     std::wstring sql;
     FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE rowid = ?", SqlName{m_strTableName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName});
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite16::Prepare(db, sql, &stmt) != SQLITE_OK || !stmt) {
-        sqlite3_finalize(stmt);
+    SqlStatement stmt;
+    if (sqlite16::Prepare(db, sql, stmt) != SQLITE_OK || !stmt)
         ThrowEngineFailure(db);
-    }
     // The caller keeps the bytes until this call returns; NULL data leaves the cell NULL.
     int rc = data ? sqlite3_bind_blob64(stmt, 1, data, static_cast<sqlite3_uint64>(length), SQLITE_STATIC) : SQLITE_OK;
     if (rc == SQLITE_OK)
@@ -715,7 +682,7 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
         rc = sqlite3_step(stmt);
     const int changes = rc == SQLITE_DONE ? sqlite3_changes(db) : 0;
     const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db);
-    sqlite3_finalize(stmt);
+    stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
     // The row is gone (deleted by another program): nothing was written.

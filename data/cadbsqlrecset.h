@@ -131,8 +131,8 @@ public:
     std::atomic<int> m_bCancelLoad{0};
     platform::MessageTarget* m_pNotifyWnd = nullptr;
     CADbSqlDb* m_pDatabase = nullptr;
-    sqlite3_stmt* m_pRowStmt = nullptr;
-    sqlite3_stmt* m_pBindStmt = nullptr;
+    sqlite3_stmt* m_pRowStmt = nullptr; // m_pRowSelect while it stands on a row; owns nothing
+    SqlStatement m_pBindStmt;
     RowIdList m_arrRowIds; // guarded by g_csRowIds
     std::wstring m_strSelectList;
     std::wstring m_strTableName;
@@ -159,24 +159,21 @@ private:
     void BindNull(int column);
     void BindText(int column, const std::wstring& text);
     void CheckBind(int rc) const;
-    bool StepPragmaQuery(const std::wstring& sql, sqlite3_stmt*& stmt);
+    bool StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt);
     // The loader's side (rowloader.cpp), run on the loader thread.
-    bool StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt);
+    bool StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt);
     void LoadRowIds();
     int CountRowsOffsetMode(const std::wstring& viewName);
     void PostLoad(int wParam, int rows) const;
     void EndLoad(int rows, bool postFinal, bool setFirstPage);
-    // Finalizes a statement of this record set, unless closing the connection already did.
-    void ReleaseStatement(sqlite3_stmt*& stmt);
     // Whether the BLOB calls can address the cell by its rowid: a column of the record set
     // and a row of its rowid list, never in offset mode.
     bool IsBlobCell(int row, int column) const;
-    // The cell's SELECT by the row's rowid, bound and ready to step (the caller finalizes
-    // it); nullptr for a cell the BLOB calls cannot address or a statement that does not
-    // prepare.
-    sqlite3_stmt* PrepareCellRead(int row, int column);
+    // The cell's SELECT by the row's rowid, bound and ready to step; empty for a cell the
+    // BLOB calls cannot address or a statement that does not prepare.
+    SqlStatement PrepareCellRead(int row, int column);
 
-    sqlite3_stmt* m_pRowSelect = nullptr;       // the row SELECT, kept prepared; m_pRowStmt while on a row
+    SqlStatement m_pRowSelect;                   // the row SELECT, kept prepared; m_pRowStmt while on a row
     std::vector<std::wstring> m_arrValueBuffers; // GetFieldValue's text of each column
     RowId m_nCurrentRowId = 0;
     std::vector<bool> m_arrBoundColumns;         // the columns the prepared UPDATE or INSERT sets

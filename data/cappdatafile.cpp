@@ -14,6 +14,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -56,40 +57,37 @@ void OpenStore(CADbSqlDb& db, const std::wstring& path)
     db.OpenDb(path);
 }
 
-sqlite3_stmt* PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
+SqlStatement PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
 {
-    sqlite3_stmt* stmt = db.ExecuteStmt(sql);
+    SqlStatement stmt = db.ExecuteStmt(sql);
     int parameter = 0;
     for (const std::wstring& text : texts) {
         const int rc = sqlite16::BindText(stmt, ++parameter, text);
-        if (rc != SQLITE_OK) {
-            const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
-            sqlite3_finalize(stmt);
-            throw CADbSqlException(rc, message, L"BindText");
-        }
+        if (rc != SQLITE_OK)
+            throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"BindText");
     }
     return stmt;
 }
 
-// CADbSqlDb::Query with the texts bound: positioned on the first row; the caller finalizes.
+// CADbSqlDb::Query with the texts bound: positioned on the first row.
 void QueryBound(CADbSqlDb& db, CADbSqlQuery& out, const std::wstring& sql, Texts texts)
 {
-    sqlite3_stmt* stmt = PrepareBound(db, sql, texts);
+    SqlStatement stmt = PrepareBound(db, sql, texts);
     const int step = sqlite3_step(stmt);
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
-        const int rc = sqlite3_finalize(stmt);
+        const int rc = stmt.Finalize();
         throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"");
     }
-    out = CADbSqlQuery(stmt, db.m_pDb, step == SQLITE_DONE);
+    out = CADbSqlQuery(std::move(stmt), db.m_pDb, step == SQLITE_DONE);
 }
 
 // CADbSqlDb::ExecuteCmd with the texts bound.
 void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
 {
     platform::WaitCursor wait;
-    sqlite3_stmt* stmt = PrepareBound(db, sql, texts);
+    SqlStatement stmt = PrepareBound(db, sql, texts);
     const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
+    stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db.m_pDb), L"ExecuteCmd");
 }

@@ -15,7 +15,7 @@ namespace {
 
 // The FetchRow iterator's state.
 bool g_bFetchRowPrepare = true;
-sqlite3_stmt* g_pFetchRowStmt = nullptr;
+SqlStatement g_pFetchRowStmt;
 
 // Runs a fixed list statement; on failure the result is empty and the failure is shown.
 template <typename Show>
@@ -68,7 +68,7 @@ bool GetTableFieldInfo(const std::wstring& table, std::vector<CADbSqlFieldInfo>&
     FormatString(sql, SQL_TABLE_INFO, SqlName{table});
     out.clear();
     CADbSqlDb& db = CurrentDb();
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     while (db.QueryData(sql, stmt))
         ReadTableInfoRow(stmt, out);
     return !out.empty();
@@ -76,7 +76,7 @@ bool GetTableFieldInfo(const std::wstring& table, std::vector<CADbSqlFieldInfo>&
 
 bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names)
 {
-    sqlite3_stmt* stmt = CurrentDb().ExecuteStmt(sql);
+    const SqlStatement stmt = CurrentDb().ExecuteStmt(sql);
     if (!stmt)
         return false;
     if (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -84,7 +84,6 @@ bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names)
         for (int i = 0; i < count; ++i)
             names.push_back(sqlite16::ColumnName(stmt, i));
     }
-    sqlite3_finalize(stmt);
     return true;
 }
 
@@ -105,8 +104,7 @@ bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values)
     }
     if (rc == SQLITE_DONE)
         sqlite3_reset(g_pFetchRowStmt);
-    sqlite3_finalize(g_pFetchRowStmt);
-    g_pFetchRowStmt = nullptr;
+    g_pFetchRowStmt.Finalize();
     g_bFetchRowPrepare = true;
     return false;
 }

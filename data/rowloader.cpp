@@ -152,7 +152,7 @@ bool CADbSqlRecSet::Requery()
     return MoveTo(-1);
 }
 
-bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
+bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
 {
     if (g_bRowIdQueryPrepare) {
         stmt = m_pDatabase->ExecuteStmt(sql);
@@ -166,8 +166,7 @@ bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, sqlite3_stmt*& stmt)
     g_bRowIdQueryPrepare = true;
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
-        sqlite3_finalize(stmt);
-        stmt = nullptr;
+        stmt.Finalize();
         return false;
     }
     throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
@@ -217,7 +216,7 @@ void CADbSqlRecSet::LoadRowIds()
 
     int n = 0;
     bool firstPage = false;
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     End end = End::Complete;
     std::wstring failure;
     try {
@@ -263,10 +262,9 @@ void CADbSqlRecSet::LoadRowIds()
         platform::MessageBox(nullptr, STR_ROW_LIMIT_REACHED, STR_WARNING_CAPTION,
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
-    if (stmt) {
+    if (stmt)
         sqlite3_reset(stmt);
-        sqlite3_finalize(stmt);
-    }
+    stmt.Finalize();
     g_bRowIdQueryPrepare = true;
     if (end == End::Failed)
         platform::ShowCaptionLine(failure, 3);
@@ -284,7 +282,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     bool firstPage = false;
     bool cancelled = false;
     std::wstring failure;
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     auto report = [&] {
         m_nOffsetRowCount = n;
         PostLoad(1, n);
@@ -323,8 +321,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     } catch (const CADbSqlException& e) {
         failure = e.GetErrorText();
     }
-    if (stmt)
-        sqlite3_finalize(stmt);
+    stmt.Finalize();
     m_nOffsetRowCount = n;
     if (!failure.empty())
         platform::ShowCaptionLine(failure, 3);

@@ -10,10 +10,14 @@ int Open(const std::wstring& path, sqlite3** db)
     return sqlite3_open16(path16.c_str(), db);
 }
 
-int Prepare(sqlite3* db, const std::wstring& sql, sqlite3_stmt** stmt)
+int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt)
 {
     const std::u16string sql16 = platform::ToUtf16(sql);
-    return sqlite3_prepare16_v2(db, sql16.c_str(), static_cast<int>(sql16.size() * sizeof(char16_t)), stmt, nullptr);
+    sqlite3_stmt* prepared = nullptr;
+    const int rc = sqlite3_prepare16_v2(db, sql16.c_str(), static_cast<int>(sql16.size() * sizeof(char16_t)),
+                                        &prepared, nullptr);
+    stmt = SqlStatement(prepared);
+    return rc;
 }
 
 std::wstring ErrorMessage(sqlite3* db)

@@ -55,10 +55,8 @@ std::vector<CDataAccess*> g_arrModels;
 // Runs a statement without rows to its end; false when it fails.
 bool RunQuietly(sqlite3* db, const wchar_t* sql)
 {
-    sqlite3_stmt* stmt = nullptr;
-    const bool done = sqlite16::Prepare(db, sql, &stmt) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_DONE;
-    sqlite3_finalize(stmt);
-    return done;
+    SqlStatement stmt;
+    return sqlite16::Prepare(db, sql, stmt) == SQLITE_OK && stmt && sqlite3_step(stmt) == SQLITE_DONE;
 }
 
 } // namespace

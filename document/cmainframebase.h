@@ -11,6 +11,7 @@
 
 class CAppDataFile;
 class CChildView;
+class QMdiArea;
 
 inline constexpr wchar_t STR_CLOSE_PRINT_PREVIEW_FIRST[] = L"Please click 'Close' button to close Print Preview";
 
@@ -37,6 +38,8 @@ public:
     std::wstring m_strRecentQueryNode; // saved-query node of the open database
     // The report view whose preview or print started last; null again once it is gone.
     QPointer<CChildView> m_pReportView;
+    // The tabbed area that holds the data windows; set by the main frame's creation.
+    QMdiArea* m_pMdiArea = nullptr;
 };
 
 extern CMainFrameBase* g_pMainFrame;

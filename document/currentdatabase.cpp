@@ -31,7 +31,7 @@ namespace {
 int g_nNextQueryView = 1;
 
 // Appends the first column of every row of a names-only list, then finalizes it.
-void CollectNames(CADbSqlQuery query, std::vector<std::wstring>& into)
+void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into)
 {
     for (bool end = query.Eof(); !end; end = query.NextRow()) {
         const wchar_t* name = query.GetFieldValue(0);
@@ -265,12 +265,12 @@ bool ExecuteSingleStep(const std::wstring& statement)
 {
     try {
         CADbSqlDb& db = CurrentDb();
-        sqlite3_stmt* stmt = db.ExecuteStmt(statement);
+        SqlStatement stmt = db.ExecuteStmt(statement);
         if (!stmt)
             return false;
         const int rc = sqlite3_step(stmt);
         const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
-        sqlite3_finalize(stmt);
+        stmt.Finalize();
         if (rc == SQLITE_ROW || rc == SQLITE_DONE)
             return true;
         throw CADbSqlException(rc, message, L"");
@@ -308,11 +308,8 @@ bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& p
         FormatString(statements[1], L"PRAGMA page_size = %s", pageSize);
         FormatString(statements[2], L"PRAGMA auto_vacuum = %d", autoVacuum);
         for (const std::wstring& statement : statements) {
-            sqlite3_stmt* stmt = db.ExecuteStmt(statement);
-            if (stmt) {
+            if (const SqlStatement stmt = db.ExecuteStmt(statement))
                 sqlite3_step(stmt);
-                sqlite3_finalize(stmt);
-            }
         }
         return true;
     } catch (const CADbSqlException& e) {

@@ -63,7 +63,7 @@ TEST_F(Connection, ExecuteCmdOfARowFailsAfterFinalizing)
 TEST_F(Connection, TextWithoutAStatement)
 {
     for (const std::wstring text : {L"", L"   ", L"-- only a comment", L"/* c */"}) {
-        EXPECT_EQ(m_db.ExecuteStmt(text), nullptr);
+        EXPECT_EQ(m_db.ExecuteStmt(text).get(), nullptr);
         m_db.ExecuteCmd(text);
         CADbSqlQuery query;
         const CADbSqlException e = Failure([&] { m_db.Query(query, text); });
@@ -114,9 +114,8 @@ TEST_F(Connection, FailedQueryNamesWhereItFailed)
 TEST_F(Connection, NonAsciiTextRoundTripsThroughTheEngine)
 {
     const std::wstring text = L"Grüße \U0001F600 表";
-    sqlite3_stmt* stmt = m_db.ExecuteStmt(L"INSERT INTO t(name) VALUES('Grüße \U0001F600 表')");
+    const SqlStatement stmt = m_db.ExecuteStmt(L"INSERT INTO t(name) VALUES('Grüße \U0001F600 表')");
     ASSERT_EQ(sqlite3_step(stmt), SQLITE_DONE);
-    sqlite3_finalize(stmt);
     CADbSqlQuery query;
     m_db.Query(query, L"SELECT name, length(name) FROM t WHERE id = 3");
     EXPECT_EQ(std::wstring(query.GetFieldValue(0)), text);
@@ -124,15 +123,27 @@ TEST_F(Connection, NonAsciiTextRoundTripsThroughTheEngine)
     query.Finalize();
 }
 
-TEST_F(Connection, CloseFinalizesStatementsStillHeld)
+TEST_F(Connection, CloseFinalizesStatementsStillHeldAndEmptiesTheirOwners)
 {
     CADbSqlQuery query;
     m_db.Query(query, L"SELECT * FROM t");
-    sqlite3_stmt* other = m_db.ExecuteStmt(L"SELECT 1");
-    ASSERT_NE(other, nullptr);
+    SqlStatement other = m_db.ExecuteStmt(L"SELECT 1");
+    ASSERT_NE(other.get(), nullptr);
+    // A statement of another connection stays with its owner.
+    CADbSqlDb second;
+    second.OpenDb(m_path);
+    SqlStatement elsewhere = second.ExecuteStmt(L"SELECT 2");
     m_db.CloseDb();
     EXPECT_EQ(m_db.m_pDb, nullptr);
     EXPECT_FALSE(m_db.m_bOpen);
+    // The owners let go, so that finalizing them (or their going) touches no freed statement.
+    EXPECT_EQ(query.m_pStmt.get(), nullptr);
+    EXPECT_EQ(other.get(), nullptr);
+    query.Finalize();
+    EXPECT_EQ(other.Finalize(), SQLITE_OK);
+    ASSERT_NE(elsewhere.get(), nullptr);
+    EXPECT_EQ(sqlite3_step(elsewhere), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(elsewhere, 0), 2);
     // A closed connection reopens its file on the next statement.
     m_db.ExecuteCmd(L"INSERT INTO t VALUES(9,'z')");
     EXPECT_TRUE(m_db.m_bOpen);
@@ -160,7 +171,7 @@ TEST_F(Connection, OpeningAFileThatIsNoDatabaseFailsAtTheFirstStatement)
     CADbSqlQuery query;
     db.GetTables(query, errorText, true);
     EXPECT_TRUE(query.Eof());
-    EXPECT_EQ(query.m_pStmt, nullptr);
+    EXPECT_EQ(query.m_pStmt.get(), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().caption, L"Error");
     EXPECT_EQ(m_boxes.Last().style, platform::MB_OK | platform::MB_ICONERROR);
@@ -173,12 +184,12 @@ TEST_F(Connection, OpeningAFileThatIsNoDatabaseFailsAtTheFirstStatement)
 
 TEST_F(Connection, IteratorsServeOneIterationAtATime)
 {
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     int rows = 0;
     while (m_db.QueryData(L"SELECT * FROM t", stmt))
         ++rows;
     EXPECT_EQ(rows, 2);
-    EXPECT_EQ(stmt, nullptr);
+    EXPECT_EQ(stmt.get(), nullptr);
     while (m_db.QueryData(L"SELECT * FROM t WHERE id = 2", stmt))
         ++rows;
     EXPECT_EQ(rows, 3);
@@ -202,13 +213,13 @@ TEST_F(Connection, QueryDataFailureEndsTheIteration)
 {
     m_db.ExecuteCmd(L"CREATE TABLE n(v)");
     m_db.ExecuteCmd(L"INSERT INTO n VALUES(1),(0)");
-    sqlite3_stmt* stmt = nullptr;
+    SqlStatement stmt;
     // abs() of the smallest integer overflows on the second row.
     const std::wstring sql = L"SELECT abs(CASE v WHEN 0 THEN -9223372036854775807 - 1 ELSE 1 END) FROM n";
     ASSERT_TRUE(m_db.QueryData(sql, stmt));
     const CADbSqlException e = Failure([&] { m_db.QueryData(sql, stmt); });
     EXPECT_EQ(e.m_strLocation, L"QueryData");
-    EXPECT_EQ(stmt, nullptr);
+    EXPECT_EQ(stmt.get(), nullptr);
     // The next iteration prepares afresh.
     int rows = 0;
     while (m_db.QueryData(L"SELECT * FROM t", stmt))
@@ -296,7 +307,7 @@ TEST_F(Connection, SchemaListsExcludeTheEnginesOwnObjects)
     m_db.ExecuteCmd(L"CREATE VIEW v AS SELECT * FROM t");
     m_db.ExecuteCmd(L"CREATE TRIGGER tr AFTER INSERT ON t BEGIN SELECT 1; END");
     m_db.ExecuteCmd(L"CREATE TABLE c(x REFERENCES t(id), y REFERENCES u)");
-    auto names = [](CADbSqlQuery query) {
+    auto names = [](CADbSqlQuery& query) {
         std::vector<std::wstring> out;
         for (bool end = query.Eof(); !end; end = query.NextRow())
             out.push_back(query.GetFieldValue(0));

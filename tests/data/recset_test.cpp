@@ -327,7 +327,7 @@ TEST_F(RecSet, SearchBindsTheTextAndKeepsLikeSemantics)
     CADbSqlQuery failed;
     rs->Search(failed, L"ab", 0, 1);
     EXPECT_TRUE(failed.Eof());
-    EXPECT_EQ(failed.m_pStmt, nullptr);
+    EXPECT_EQ(failed.m_pStmt.get(), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00002>"), std::wstring::npos);
     EXPECT_EQ(m_boxes.Last().caption, L"Error");

@@ -613,7 +613,7 @@ TEST_F(DataAccess, ClosingTheDatabaseReleasesEveryModel)
 
     DestroyDatabaseGlobals();
     EXPECT_EQ(m_model->m_pRecSet, nullptr);
-    EXPECT_EQ(m_model->m_RelatedQuery.m_pStmt, nullptr);
+    EXPECT_EQ(m_model->m_RelatedQuery.m_pStmt.get(), nullptr);
     EXPECT_EQ(m_model->GetItemCount(), 0);
     EXPECT_EQ(Text(1, NAME), L"");
     EXPECT_EQ(m_model->SetCellValue(1, NAME, L"x", true), CELL_REFUSED);

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "data/sqlstatement.h"
 #include "platform/utf16.h"
 
 #include <gtest/gtest.h>
@@ -137,15 +138,18 @@ std::string QueryRaw(const std::wstring& path, const std::string& sql)
         sqlite3_close(db);
         return "<cannot open>";
     }
-    sqlite3_stmt* stmt = nullptr;
     std::string result = "<none>";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        result = std::string("<error: ") + sqlite3_errmsg(db) + ">";
-    } else if (sqlite3_step(stmt) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(stmt, 0);
-        result = text ? reinterpret_cast<const char*>(text) : "<null>";
+    {
+        sqlite3_stmt* prepared = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &prepared, nullptr);
+        const SqlStatement stmt(prepared);
+        if (rc != SQLITE_OK) {
+            result = std::string("<error: ") + sqlite3_errmsg(db) + ">";
+        } else if (sqlite3_step(stmt) == SQLITE_ROW) {
+            const unsigned char* text = sqlite3_column_text(stmt, 0);
+            result = text ? reinterpret_cast<const char*>(text) : "<null>";
+        }
     }
-    sqlite3_finalize(stmt);
     sqlite3_close(db);
     return result;
 }

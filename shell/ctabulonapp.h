@@ -1,0 +1,78 @@
+#pragma once
+// The application object: starts and ends the program, makes the main frame, keeps
+// the few values every window reads (the pending window request, the database-open
+// flag, the object pictures, the look) and carries the application's commands.
+#include "document/cobjectimagelist.h"
+#include "document/openrequest.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+class CMainFrame;
+class CTabulonDoc;
+class CTabulonView;
+
+inline constexpr wchar_t STR_COMPANION_PROGRAM[] = L"Ostrivex";
+inline constexpr wchar_t STR_COMPANION_FAILED[] = L"Could not execute Ostrivex.exe";
+inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT[] =
+    L"All datasheets will be closed for this operation. Do you want to continue?";
+inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION[] = L"Closing datasheet";
+inline constexpr wchar_t STR_ABOUT_CAPTION[] = L"About Tabulon";
+inline constexpr wchar_t STR_ABOUT_VERSION[] = L"Tabulon, Version 1.0.1.1";
+inline constexpr wchar_t STR_ABOUT_SQLITE_VERSION[] = L"Built with SQLite version: %s";
+inline constexpr int APPLICATION_LOOK_AQUA = 218;
+
+class CTabulonApp {
+public:
+    // Sets g_pTabulonApp; a QApplication must exist.
+    CTabulonApp();
+    ~CTabulonApp();
+    CTabulonApp(const CTabulonApp&) = delete;
+    CTabulonApp& operator=(const CTabulonApp&) = delete;
+
+    // The start-up sequence: the main frame (which may end the process when the
+    // application data file is missing), dropped files, the command line (a database
+    // path opens that file), the maximised window. False ends the program.
+    bool InitInstance(const QStringList& arguments);
+    // Closes the documents, stops the loader and closes the connection; the exit code.
+    int ExitInstance();
+
+    // Opening database files and finding open data windows.
+    CTabulonDoc* OpenDocumentFile(const std::wstring& path);
+    bool ActivateOpenDocument(const std::wstring& title);
+    CTabulonDoc* FindDocumentByTitle(const std::wstring& title);
+    bool NextRecentFile(std::wstring& out);
+
+    // File New: a data window for the pending request, which it consumes.
+    void OnFileNew();
+
+    // Commands, with the handlers that decide whether they are enabled.
+    void OnAbout();
+    void OnFileOpen();
+    bool OnUpdateFileOpen() const;
+    void OnSaveAs();
+    bool OnUpdateOpenDbPath() const;
+    void OnImportExport();
+    void OnDatabaseConfiguration();
+    void OnRelationships();
+    bool OnUpdateRelationships() const;
+
+    CMainFrame* GetMainFrame() const { return m_pMainWnd.get(); }
+
+    int m_nApplicationLook = 0;      // APPLICATION_LOOK_AQUA once the main frame applied its look
+    bool m_bHighColorIcons = true;
+    bool m_bDatabaseOpen = false;    // set by the first database opened, never cleared
+    CObjectImageList m_imageList;    // the 16x16 object pictures
+    OpenRequest& m_openRequest = g_openRequest; // the program's one pending request
+
+private:
+    std::unique_ptr<CMainFrame> m_pMainWnd;
+};
+
+// The one application object; null before it is made and after it is gone.
+extern CTabulonApp* g_pTabulonApp;
+
+// The document's first view that is a data view; null when none.
+CTabulonView* FindDataView(CTabulonDoc* document);
