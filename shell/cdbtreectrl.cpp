@@ -106,7 +106,7 @@ void CObjectTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
     // The menu key asks for the menu at the mouse position, as a right click does.
     const QPoint point = event->reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1) : event->globalPos();
-    if (auto* owner = qobject_cast<CDbTreeCtrl*>(parentWidget()))
+    if (auto* owner = dynamic_cast<CDbTreeCtrl*>(parentWidget()))
         owner->OnContextMenu(point);
     event->accept();
 }

@@ -69,7 +69,6 @@ extern int g_bTreeClickLock;
 // selection moves, a double-click expands or collapses) and then tells its
 // CDbTreeCtrl, unless clicks are locked.
 class CObjectTreeView : public QTreeWidget {
-    Q_OBJECT
 public:
     explicit CObjectTreeView(QWidget* parent);
     // The item's text area, in this control's viewport coordinates.
@@ -82,7 +81,6 @@ protected:
 };
 
 class CDbTreeCtrl : public QWidget, public platform::MessageTarget {
-    Q_OBJECT
 public:
     static constexpr int TREE_ID = 9007;
     static constexpr int RENAME_EDIT_ID = 100012;
