@@ -27,6 +27,10 @@ namespace {
 
 constexpr int KIND_ROLE = Qt::UserRole;
 
+// What opening an object asks of the main frame.
+constexpr CDbTreeCtrl::ObjectMessages kOpenMessages{UM_OPEN_TABLE_DATA, UM_OPEN_INDEX, UM_EDIT_TRIGGER,
+                                                    UM_OPEN_VIEW_DATA};
+
 int KindValue(NodeKind kind)
 {
     return static_cast<int>(kind);
@@ -390,17 +394,8 @@ LRESULT CDbTreeCtrl::OpenTable(const std::wstring& name)
 
 void CDbTreeCtrl::OnTreeDblClk()
 {
-    QTreeWidgetItem* item = SelectedItem();
-    if (!item)
-        return;
-    m_strSentText = platform::FromQString(item->text(0));
-    switch (static_cast<NodeKind>(KindOf(item))) {
-    case NodeKind::Table: OpenTable(m_strSentText); break;
-    case NodeKind::Index: SendToMainFrame(UM_OPEN_INDEX, &m_strSentText); break;
-    case NodeKind::Trigger: SendToMainFrame(UM_EDIT_TRIGGER, &m_strSentText); break;
-    case NodeKind::View: SendToMainFrame(UM_OPEN_VIEW_DATA, &m_strSentText); break;
-    default: break;
-    }
+    // As View Data, without its boxes.
+    DoObjectCommand(kOpenMessages, nullptr, false);
 }
 
 void CDbTreeCtrl::ShowCommandBox(const wchar_t* text)
@@ -427,57 +422,46 @@ LRESULT CDbTreeCtrl::DoAdd()
     }
 }
 
-LRESULT CDbTreeCtrl::DoDelete()
+LRESULT CDbTreeCtrl::DoObjectCommand(const ObjectMessages& messages, const wchar_t* emptyNameBox, bool otherKindBox)
 {
     QTreeWidgetItem* item = SelectedItem();
     if (!item)
         return 0;
     m_strSentText = platform::FromQString(item->text(0));
-    switch (static_cast<NodeKind>(KindOf(item))) {
-    case NodeKind::Table: return SendToMainFrame(UM_DROP_TABLE, &m_strSentText);
-    case NodeKind::Index: return SendToMainFrame(UM_DROP_INDEX, &m_strSentText);
-    case NodeKind::Trigger: return SendToMainFrame(UM_DROP_TRIGGER, &m_strSentText);
-    case NodeKind::View: return SendToMainFrame(UM_DROP_VIEW, &m_strSentText);
-    default: ShowCommandBox(STR_INVALID_OBJECT_COMMAND); return 0;
+    if (emptyNameBox && m_strSentText.empty()) {
+        ShowCommandBox(emptyNameBox);
+        return 0;
     }
+    switch (static_cast<NodeKind>(KindOf(item))) {
+    case NodeKind::Table:
+        if (messages.table == UM_OPEN_TABLE_DATA)
+            return OpenTable(m_strSentText);
+        m_strTableName = m_strSentText;
+        return SendToMainFrame(messages.table, &m_strTableName);
+    case NodeKind::Index: return SendToMainFrame(messages.index, &m_strSentText);
+    case NodeKind::Trigger: return SendToMainFrame(messages.trigger, &m_strSentText);
+    case NodeKind::View: return SendToMainFrame(messages.view, &m_strSentText);
+    default:
+        if (otherKindBox)
+            ShowCommandBox(STR_INVALID_OBJECT_COMMAND);
+        return 0;
+    }
+}
+
+LRESULT CDbTreeCtrl::DoDelete()
+{
+    return DoObjectCommand({UM_DROP_TABLE, UM_DROP_INDEX, UM_DROP_TRIGGER, UM_DROP_VIEW}, nullptr, true);
 }
 
 LRESULT CDbTreeCtrl::DoView()
 {
-    QTreeWidgetItem* item = SelectedItem();
-    if (!item)
-        return 0;
-    m_strSentText = platform::FromQString(item->text(0));
-    if (m_strSentText.empty()) {
-        ShowCommandBox(STR_EMPTY_NAME_VIEW);
-        return 0;
-    }
-    switch (static_cast<NodeKind>(KindOf(item))) {
-    case NodeKind::Table: m_strTableName = m_strSentText; return SendToMainFrame(UM_SHOW_TABLE_SCRIPT, &m_strTableName);
-    case NodeKind::Index: return SendToMainFrame(UM_SHOW_INDEX_SCRIPT, &m_strSentText);
-    case NodeKind::Trigger: return SendToMainFrame(UM_SHOW_TRIGGER_SCRIPT, &m_strSentText);
-    case NodeKind::View: return SendToMainFrame(UM_SHOW_VIEW_SCRIPT, &m_strSentText);
-    default: ShowCommandBox(STR_INVALID_OBJECT_COMMAND); return 0;
-    }
+    return DoObjectCommand({UM_SHOW_TABLE_SCRIPT, UM_SHOW_INDEX_SCRIPT, UM_SHOW_TRIGGER_SCRIPT, UM_SHOW_VIEW_SCRIPT},
+                           STR_EMPTY_NAME_VIEW, true);
 }
 
 LRESULT CDbTreeCtrl::DoEdit()
 {
-    QTreeWidgetItem* item = SelectedItem();
-    if (!item)
-        return 0;
-    m_strSentText = platform::FromQString(item->text(0));
-    if (m_strSentText.empty()) {
-        ShowCommandBox(STR_EMPTY_NAME_EDIT);
-        return 0;
-    }
-    switch (static_cast<NodeKind>(KindOf(item))) {
-    case NodeKind::Table: return OpenTable(m_strSentText);
-    case NodeKind::Index: return SendToMainFrame(UM_OPEN_INDEX, &m_strSentText);
-    case NodeKind::Trigger: return SendToMainFrame(UM_EDIT_TRIGGER, &m_strSentText);
-    case NodeKind::View: return SendToMainFrame(UM_OPEN_VIEW_DATA, &m_strSentText);
-    default: ShowCommandBox(STR_INVALID_OBJECT_COMMAND); return 0;
-    }
+    return DoObjectCommand(kOpenMessages, STR_EMPTY_NAME_EDIT, true);
 }
 
 void CDbTreeCtrl::OnContextMenu(QPoint point)

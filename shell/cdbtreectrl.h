@@ -91,6 +91,11 @@ public:
     static constexpr int ID_VIEW_DATA = 32801;
     static constexpr int ID_RENAME = 32802;
 
+    // The messages of one object command for a table, an index, a trigger and a view.
+    struct ObjectMessages {
+        UINT table, index, trigger, view;
+    };
+
     explicit CDbTreeCtrl(QWidget* parent = nullptr);
     ~CDbTreeCtrl() override;
 
@@ -165,6 +170,9 @@ private:
     // Drops a pending rename of the item or of an item below it.
     void CancelRenameWithin(QTreeWidgetItem* item);
     void CancelRename();
+    // The command on the selected object. emptyNameBox: the box for an item without a
+    // text, none when null; otherKindBox: whether an item of another kind gets the box.
+    LRESULT DoObjectCommand(const ObjectMessages& messages, const wchar_t* emptyNameBox, bool otherKindBox);
     // Activates the table's open data window, or asks the main frame to open one.
     LRESULT OpenTable(const std::wstring& name);
     LRESULT SendToMainFrame(UINT message, const std::wstring* text);
