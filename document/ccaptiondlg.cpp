@@ -176,7 +176,7 @@ void CCaptionDlg::SetMessage(const std::wstring& text, int type)
     }
     m_strMessage = text;
     m_nMessageType = type;
-    if (type == MSG_WARNING || type == MSG_ERROR)
+    if (type == platform::CAPTION_LINE_WARNING || type == platform::CAPTION_LINE_ERROR)
         QApplication::beep();
     // A queued repaint: a message may come while another widget paints (a cell that
     // fails to load), where painting this strip at once is not allowed.
@@ -235,9 +235,9 @@ void CCaptionDlg::paintEvent(QPaintEvent*)
     if (m_strMessage.empty() || m_rcMessage.isEmpty())
         return;
     QColor color = m_clrNormalText;
-    if (m_nMessageType == MSG_WARNING)
+    if (m_nMessageType == platform::CAPTION_LINE_WARNING)
         color = kWarningColor;
-    else if (m_nMessageType == MSG_ERROR)
+    else if (m_nMessageType == platform::CAPTION_LINE_ERROR)
         color = kErrorColor;
     QPainter painter(this);
     painter.setFont(m_fontMessage);

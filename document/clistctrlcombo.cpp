@@ -1,6 +1,7 @@
 #include "document/clistctrlcombo.h"
 
 #include "data/cadbsqlrecset.h"
+#include "data/constants.h"
 #include "data/settings.h"
 #include "document/cacaptionbar.h"
 #include "document/cbuttonplus.h"
@@ -774,7 +775,7 @@ void CListCtrlCombo::OnHeaderClicked(int column)
     // The column's name comes from the model: a header text may be cut short.
     const std::wstring name = data->GetColumnName(column);
     if (m_pOwnerFrame->m_pDataInterface &&
-        m_pOwnerFrame->m_pDataInterface->Sort(name, m_nSortToggle ? 2 : 1)) {
+        m_pOwnerFrame->m_pDataInterface->Sort(name, m_nSortToggle ? SORT_ASCENDING : SORT_DESCENDING)) {
         viewport()->update();
         scrollToTop();
     }

@@ -28,7 +28,6 @@ constexpr wchar_t TXT_ENTER_ROW_NUMBER_CAPTION[] = L"Invalid operation";
 constexpr wchar_t TXT_READ_ONLY_WARNING[] = L"Modification on SQL Query or View is not allowed.";
 constexpr wchar_t TXT_HEADER_FONT[] = L"Tahoma";
 constexpr int HEADER_FONT_HEIGHT = 18;
-constexpr int MSG_WARNING = 2;
 
 int MulDiv(int number, int numerator, int denominator)
 {
@@ -189,7 +188,7 @@ void CListFrame::OnRowClicked(int row)
 void CListFrame::OnCellSelected(int row, int column)
 {
     if (m_bReadOnly) {
-        platform::ShowCaptionLine(TXT_READ_ONLY_WARNING, MSG_WARNING);
+        platform::ShowCaptionLine(TXT_READ_ONLY_WARNING, platform::CAPTION_LINE_WARNING);
         return;
     }
     if (m_nMode == MODE_LIST) {

@@ -159,7 +159,7 @@ TEST_F(ListGrid, ReadOnlyOwnerIgnoresTheGridKeys)
     EXPECT_EQ(Current(), std::make_pair(-1, -1));
     ASSERT_GE(m_lines->Count(), 1u);
     EXPECT_EQ(m_lines->Last().text, L"Modification on SQL Query or View is not allowed.");
-    EXPECT_EQ(m_lines->Last().type, 2);
+    EXPECT_EQ(m_lines->Last().type, platform::CAPTION_LINE_WARNING);
 }
 
 // A double-click toggles a check-box cell only inside its box; elsewhere in the cell it

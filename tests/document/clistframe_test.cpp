@@ -60,7 +60,7 @@ protected:
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = m_model.get();
-        ASSERT_TRUE(m_model->Open(L"t", 0));
+        ASSERT_TRUE(m_model->Open(L"t", RECSET_MODE_TABLE));
         m_model->InitRowBuffers();
         m_frame = std::make_unique<CListFrame>();
         m_frame->m_pDataInterface = &m_bridge;
@@ -134,7 +134,7 @@ TEST_F(Datasheet, DeleteStopsAtTheFirstFailingRow)
     EXPECT_TRUE(Selected().empty()); // no row the user did not choose stays marked
     bool errorShown = false;
     for (const auto& line : m_lines->Lines())
-        errorShown = errorShown || (line.type == 3 && line.text.find(L"row 3 stays") != std::wstring::npos);
+        errorShown = errorShown || (line.type == platform::CAPTION_LINE_ERROR && line.text.find(L"row 3 stays") != std::wstring::npos);
     EXPECT_TRUE(errorShown);
 }
 
@@ -227,14 +227,14 @@ TEST_F(Datasheet, GoToRowChecksTheRange)
         {L"99999999999999999999", -1, L"Row #2147483647 is out of range"},
         {L"abc", -1, L"Please enter row number for a View or Query datasheet"},
     };
-    for (int mode : {0, 1}) {
-        OpenDatasheet(mode == 0 ? L"t" : L"SELECT * FROM t", mode);
+    for (int mode : {RECSET_MODE_TABLE, RECSET_MODE_QUERY}) {
+        OpenDatasheet(mode == RECSET_MODE_TABLE ? L"t" : L"SELECT * FROM t", mode);
         ASSERT_EQ(m_frame->m_bReadOnly, mode);
         for (const Case& c : cases) {
             Grid()->ClearSelection();
             m_boxes.Clear();
             // A writable frame goes to a row with search type 3; a read-only one with any type.
-            EXPECT_FALSE(m_frame->OnGridSearch(mode == 0 ? SEARCH_GO_TO_ROW : SEARCH_START_OF_FIELD, c.text));
+            EXPECT_FALSE(m_frame->OnGridSearch(mode == RECSET_MODE_TABLE ? SEARCH_GO_TO_ROW : SEARCH_START_OF_FIELD, c.text));
             if (c.selected >= 0) {
                 EXPECT_EQ(Selected(), std::vector<int>{c.selected}) << mode << " " << testing_support::Utf8(c.text);
                 EXPECT_EQ(m_boxes.Count(), 0u);

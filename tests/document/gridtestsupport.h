@@ -102,7 +102,7 @@ protected:
     // A datasheet of the source (mode 0 table, 1 query) as the data view sets it up:
     // one column per record-set column by its type, the rows loaded so far, InitGrid.
     // waitLoaded: returns once loading ended and the new-row line is there.
-    CListFrame& OpenDatasheet(const std::wstring& source, int mode = 0, bool waitLoaded = true)
+    CListFrame& OpenDatasheet(const std::wstring& source, int mode = RECSET_MODE_TABLE, bool waitLoaded = true)
     {
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
