@@ -10,6 +10,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/sqlite16.h"
 #include "document/cdataaccess.h"
 #include "platform/waitcursor.h"
 
