@@ -4,6 +4,7 @@
 #include "document/cacaptionbar.h"
 #include "document/cmfcbuttonext.h"
 #include "platform/widgets/dialogunits.h"
+#include "platform/widgets/fontface.h"
 #include "platform/utf16.h"
 
 #include <QActionGroup>
@@ -66,7 +67,7 @@ constexpr int kMessageFontPoints = 13;
 
 QFont TahomaFont(int points)
 {
-    QFont font(platform::ToQString(STR_DEFAULT_FONT_FACE));
+    QFont font = platform::FontOfFace(platform::ToQString(STR_DEFAULT_FONT_FACE));
     font.setPointSize(points);
     return font;
 }

@@ -58,6 +58,9 @@ CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
 
 CDataAccess::~CDataAccess()
 {
+    // The bridge may outlive the model: a load message reaching it later finds no model.
+    if (m_pDataInterface)
+        m_pDataInterface->DetachDataAccess(this);
     std::erase(g_arrModels, this);
     ReleaseConnection();
 }

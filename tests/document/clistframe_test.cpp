@@ -23,14 +23,7 @@
 
 namespace {
 
-enum Column { ID, NAME, QTY };
-
-std::string NumberedTable(int rows)
-{
-    return "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
-           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<" + std::to_string(rows) +
-           ") INSERT INTO t SELECT x, 'n' || x, x * 10 FROM c;";
-}
+using namespace numbered;
 
 class Datasheet : public GridFixture {
 protected:
@@ -299,6 +292,13 @@ TEST_F(Datasheet, CaptionStripFollowsTheGrid)
     EXPECT_EQ(strip->GetMessageText(), L"New row");
     EXPECT_FALSE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled());
 
+    // Keyboard moves tell the strip as clicks do.
+    Key(Qt::Key_Up);
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 10 of 10>");
+    EXPECT_TRUE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled());
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 1 of 10>");
+
     Click(4, NAME);
     ASSERT_TRUE(strip->GetControl(CCaptionDlg::ReferenceUp)->isEnabled());
     DoubleClick(4, NAME);
@@ -425,7 +425,9 @@ TEST_F(Datasheet, PaintsStripesSelectionAndTheCurrentCell)
     OpenDatabase(NumberedTable(8));
     OpenDatasheet(L"t");
     Grid()->BeginEdit(4, QTY, true);
-    Grid()->SelectRow(2); // after BeginEdit, which clears the selection
+    // Selected after BeginEdit, which clears the selection (SelectRow would close the cell).
+    Grid()->selectionModel()->select(Grid()->model()->index(2, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QApplication::processEvents();
     const QImage image = Grid()->viewport()->grab().toImage();
     auto pixel = [&](int row, int column) {
