@@ -7,6 +7,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/rowloader.h"
 #include "data/sqlite16.h"
 #include "data/settings.h"
@@ -24,12 +25,12 @@
 
 namespace {
 
-// Prepare-on-the-next-call flag of the PRAGMA iterator (user-interface thread only).
-bool g_bPragmaQueryPrepare = true;
+// The PRAGMA iterator's iteration in progress (user-interface thread only).
+RowIteration g_pragmaQueryIteration;
 
-[[noreturn]] void ThrowEngineFailure(sqlite3* db)
+[[noreturn]] void ThrowEngineFailure(const std::wstring& message)
 {
-    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db), L"");
+    throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
 // Rowid names are matched as the engine matches identifiers: ASCII letters in any case.
@@ -86,7 +87,7 @@ bool CADbSqlRecSet::Open(int mode)
     m_pRowSelect.Finalize();
     m_pExactSelect.Finalize();
     m_strReadOnlyReason.clear();
-    if (mode == 0) {
+    if (mode == RECSET_MODE_TABLE) {
         ResolveTableNames();
         if (!GetFieldInfos(m_strTableName, m_arrFields))
             return false;
@@ -96,12 +97,12 @@ bool CADbSqlRecSet::Open(int mode)
         DescribeRowAddress();
         if (!m_strReadOnlyReason.empty()) {
             // Rows without a rowid to address them by are read by position, as a query's.
-            m_bOffsetMode = 1;
+            m_bOffsetMode = RECSET_MODE_QUERY;
             m_PageCache.Init(m_nFields, m_pDatabase, m_strTableName);
             m_PageCache.m_strSelectList.clear();
             for (int column = 0; column < m_nFields; ++column)
                 m_PageCache.m_strSelectList += (column == 0 ? L"" : L",") + BuildGridColumn(column);
-            platform::ShowCaptionLine(m_strReadOnlyReason, 2);
+            platform::ShowCaptionLine(m_strReadOnlyReason, platform::CAPTION_LINE_WARNING);
         }
     } else {
         m_strRowIdName.clear();
@@ -125,17 +126,18 @@ void CADbSqlRecSet::ResolveTableNames()
 
 bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bPragmaQueryPrepare) {
+    if (!g_pragmaQueryIteration.Continues(sql, stmt)) {
+        g_pragmaQueryIteration.End();
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bPragmaQueryPrepare = false;
+        g_pragmaQueryIteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
-    g_bPragmaQueryPrepare = true;
-    const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
+    g_pragmaQueryIteration.End();
     stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
@@ -341,13 +343,13 @@ bool CADbSqlRecSet::Move(int row, bool exact)
     }
     const RowId rowid = GetRowId(row);
     sqlite3_bind_int64(select, 1, rowid);
-    const int rc = sqlite3_step(select);
+    std::wstring message;
+    const int rc = sqlite16::Step(select, message);
     if (rc == SQLITE_ROW) {
         m_pRowStmt = select;
         m_nCurrentRowId = rowid;
         return true;
     }
-    const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
     sqlite3_reset(select);
     // The row no longer exists: false without a message.
     if (rc == SQLITE_DONE)
@@ -426,7 +428,7 @@ void CADbSqlRecSet::Edit(RowId rowid)
         m_arrBoundColumns[static_cast<size_t>(i)] = m_arrFields[static_cast<size_t>(i)].m_nTypeCode != FIELDTYPE_BLOB;
     PrepareBound(BuildUpdateSql());
     m_bEditing = true;
-    CheckBind(sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid));
+    CheckBind([&] { return sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid); });
 }
 
 void CADbSqlRecSet::AddNew(const std::vector<bool>& columns)
@@ -485,8 +487,9 @@ std::wstring CADbSqlRecSet::BuildInsertSql() const
 
 void CADbSqlRecSet::PrepareBound(const std::wstring& sql)
 {
-    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, m_pBindStmt) != SQLITE_OK)
-        ThrowEngineFailure(m_pDatabase->m_pDb);
+    std::wstring message;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, m_pBindStmt, message) != SQLITE_OK)
+        ThrowEngineFailure(message);
 }
 
 bool CADbSqlRecSet::IsBound(int column) const
@@ -495,10 +498,11 @@ bool CADbSqlRecSet::IsBound(int column) const
            m_arrBoundColumns[static_cast<size_t>(column)];
 }
 
-void CADbSqlRecSet::CheckBind(int rc) const
+void CADbSqlRecSet::CheckBind(const std::function<int()>& bind) const
 {
-    if (rc != SQLITE_OK)
-        ThrowEngineFailure(m_pDatabase->m_pDb);
+    std::wstring message;
+    if (sqlite16::CallWithMessage(m_pDatabase->m_pDb, message, bind) != SQLITE_OK)
+        ThrowEngineFailure(message);
 }
 
 void CADbSqlRecSet::BindField(int column, const std::wstring& value)
@@ -524,15 +528,18 @@ void CADbSqlRecSet::BindField(int column, const std::wstring& value)
 void CADbSqlRecSet::BindValue(int column, const SqlValue& value)
 {
     if (IsBound(column))
-        CheckBind(BindSqlValue(m_pBindStmt, column + 1, value));
+        CheckBind([&] { return BindSqlValue(m_pBindStmt, column + 1, value); });
 }
 
 void CADbSqlRecSet::BindInt(int column, sqlite3_int64 value)
 {
-    CheckBind(sqlite3_bind_int64(m_pBindStmt, column + 1, value));
+    CheckBind([&] { return sqlite3_bind_int64(m_pBindStmt, column + 1, value); });
 }
 
-void CADbSqlRecSet::BindNull(int column) { CheckBind(sqlite3_bind_null(m_pBindStmt, column + 1)); }
+void CADbSqlRecSet::BindNull(int column)
+{
+    CheckBind([&] { return sqlite3_bind_null(m_pBindStmt, column + 1); });
+}
 
 void CADbSqlRecSet::BindText(int column, const std::wstring& text)
 {
@@ -540,7 +547,7 @@ void CADbSqlRecSet::BindText(int column, const std::wstring& text)
     if (text.empty())
         BindNull(column);
     else
-        CheckBind(sqlite16::BindText(m_pBindStmt, column + 1, text));
+        CheckBind([&] { return sqlite16::BindText(m_pBindStmt, column + 1, text); });
 }
 
 int CADbSqlRecSet::ExecuteBound()
@@ -548,11 +555,20 @@ int CADbSqlRecSet::ExecuteBound()
     if (!m_bEditing && !m_bAdding)
         return 0;
     sqlite3* db = m_pDatabase->m_pDb;
+    std::wstring message;
+    int changes = 0;
+    RowId newRowId = 0;
+    // The counts and the message are the statement's own, read before another thread's call.
+    const int rc = sqlite16::CallWithMessage(db, message, [&] {
+        const int step = sqlite3_step(m_pBindStmt);
+        if (step == SQLITE_DONE) {
+            changes = sqlite3_changes(db);
+            newRowId = sqlite3_last_insert_rowid(db);
+        }
+        return step;
+    });
     const bool adding = m_bAdding;
-    const int rc = sqlite3_step(m_pBindStmt);
     if (rc == SQLITE_DONE) {
-        const int changes = sqlite3_changes(db);
-        const RowId newRowId = sqlite3_last_insert_rowid(db);
         CancelBound();
         // An INSERT that the engine ignored (a conflict clause or a trigger's
         // RAISE(IGNORE)) leaves the last insert rowid of an earlier statement.
@@ -564,7 +580,7 @@ int CADbSqlRecSet::ExecuteBound()
     }
     sqlite3_reset(m_pBindStmt);
     CancelBound();
-    ThrowEngineFailure(db);
+    ThrowEngineFailure(message);
 }
 
 void CADbSqlRecSet::CancelBound()
@@ -636,9 +652,9 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                 continue;
             seen[static_cast<size_t>(row)] = true;
             sqlite3_bind_int64(stmt, 1, GetRowId(row));
-            const int rc = sqlite3_step(stmt);
+            std::wstring message;
+            const int rc = sqlite16::Step(stmt, message);
             if (rc != SQLITE_DONE) {
-                const std::wstring message = sqlite16::ErrorMessage(db);
                 sqlite3_reset(stmt);
                 // A conflict clause of ROLLBACK ends the transaction and undoes the
                 // rows deleted before: then nothing is deleted. A rollback of the
@@ -704,7 +720,7 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
 CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text, int mode, int column)
 {
     out = CADbSqlQuery();
-    if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < 0 || mode > 2)
+    if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD)
         return out;
     if (m_strRowIdName.empty())
         return out;
@@ -717,7 +733,9 @@ CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text,
     };
     SqlValue pattern;
     pattern.m_nType = SQLITE_TEXT;
-    pattern.m_strText = mode == 0 ? text + L"%" : mode == 1 ? text : L"%" + text + L"%";
+    pattern.m_strText = mode == SEARCH_START_OF_FIELD ? text + L"%"
+                        : mode == SEARCH_WHOLE_FIELD  ? text
+                                                      : L"%" + text + L"%";
     std::wstring sql;
     FormatString(sql, formats[mode], m_strRowIdName, SqlName{m_strTableName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, order);
@@ -839,16 +857,23 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
     FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE %s = ?", SqlName{m_strTableName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName}, m_strRowIdName);
     SqlStatement stmt;
-    if (sqlite16::Prepare(db, sql, stmt) != SQLITE_OK || !stmt)
-        ThrowEngineFailure(db);
-    // The caller keeps the bytes until this call returns; NULL data leaves the cell NULL.
-    int rc = data ? sqlite3_bind_blob64(stmt, 1, data, static_cast<sqlite3_uint64>(length), SQLITE_STATIC) : SQLITE_OK;
-    if (rc == SQLITE_OK)
-        rc = sqlite3_bind_int64(stmt, 2, GetRowId(row));
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(stmt);
-    const int changes = rc == SQLITE_DONE ? sqlite3_changes(db) : 0;
-    const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db);
+    std::wstring message;
+    if (sqlite16::Prepare(db, sql, stmt, message) != SQLITE_OK || !stmt)
+        ThrowEngineFailure(message);
+    const RowId rowid = GetRowId(row);
+    int changes = 0;
+    const int rc = sqlite16::CallWithMessage(db, message, [&] {
+        // The caller keeps the bytes until this call returns; NULL data leaves the cell NULL.
+        int result =
+            data ? sqlite3_bind_blob64(stmt, 1, data, static_cast<sqlite3_uint64>(length), SQLITE_STATIC) : SQLITE_OK;
+        if (result == SQLITE_OK)
+            result = sqlite3_bind_int64(stmt, 2, rowid);
+        if (result == SQLITE_OK)
+            result = sqlite3_step(stmt);
+        if (result == SQLITE_DONE)
+            changes = sqlite3_changes(db);
+        return result;
+    });
     stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
@@ -887,23 +912,25 @@ bool CADbSqlRecSet::Requery()
 
 bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
 {
-    bool& prepare = RowLoaderState::Instance().m_bRowIdQueryPrepare;
-    if (prepare) {
+    RowIteration& iteration = RowLoaderState::Instance().m_rowIdQueryIteration;
+    if (!iteration.Continues(sql, stmt)) {
+        iteration.End();
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;
-        prepare = false;
+        iteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
-    prepare = true;
+    iteration.End();
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
         stmt.Finalize();
         return false;
     }
-    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+    throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
 void CADbSqlRecSet::PostLoad(int wParam, int rows) const
@@ -1017,16 +1044,16 @@ void CADbSqlRecSet::LoadRowIds()
             g_hFirstPageEvent.Set();
             firstPage = true;
         }
-        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, 2);
+        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, platform::CAPTION_LINE_WARNING);
         platform::MessageBox(nullptr, STR_ROW_LIMIT_REACHED, STR_WARNING_CAPTION,
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
     if (stmt)
         sqlite3_reset(stmt);
     stmt.Finalize();
-    RowLoaderState::Instance().m_bRowIdQueryPrepare = true;
+    RowLoaderState::Instance().m_rowIdQueryIteration.End();
     if (end == End::Failed)
-        platform::ShowCaptionLine(failure, 3);
+        platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
     // A stopped or cancelled load answers no re-query and posts nothing more.
     const bool ended = end != End::Stopped;
     EndLoad(listed, ended, ended && !firstPage);
@@ -1050,12 +1077,13 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     try {
         stmt = m_pDatabase->ExecuteStmt(sql);
         while (stmt) {
-            const int rc = sqlite3_step(stmt);
+            std::wstring message;
+            const int rc = sqlite16::Step(stmt, message);
             if (rc == SQLITE_DONE)
                 break;
             // A failed step ends the count like its end, instead of being stepped again.
             if (rc != SQLITE_ROW)
-                throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+                throw CADbSqlException(SQLITE_ERROR, message, L"");
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {
                 report();
@@ -1070,7 +1098,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
                     g_hFirstPageEvent.Set();
                     firstPage = true;
                 }
-                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, 2);
+                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, platform::CAPTION_LINE_WARNING);
                 break;
             }
             if (m_bCancelLoad.load(std::memory_order_relaxed)) {
@@ -1084,7 +1112,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     stmt.Finalize();
     m_nOffsetRowCount = n;
     if (!failure.empty())
-        platform::ShowCaptionLine(failure, 3);
+        platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
     // A cancelled count still posts its end but answers no re-query.
     EndLoad(n, true, !firstPage && !cancelled);
     return n;

@@ -11,6 +11,8 @@
 //
 // All of the loader's state is one object, RowLoaderState, owned by the program; the
 // names g_csRowIds and the like refer to its members.
+#include "data/rowiteration.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -66,8 +68,8 @@ public:
     std::atomic<int> m_bLoaderStop{0}; // stop request; the thread clears it when it ends
     int m_nRecSetCount = 0;            // record sets alive (user-interface thread only)
     std::thread m_loaderThread;        // not joinable while no record set lives
-    // Prepare-on-the-next-call flag of the rowid iterator (loader thread only).
-    bool m_bRowIdQueryPrepare = true;
+    // The rowid iterator's iteration in progress (loader thread only).
+    RowIteration m_rowIdQueryIteration;
 
 private:
     RowLoaderState() = default;

@@ -27,7 +27,7 @@ constexpr int FILE_MESSAGE_LENGTH = 256;
 
 void ShowFileFailure(const QFile& file)
 {
-    ShowFailureBox(platform::FromQString(file.errorString().left(FILE_MESSAGE_LENGTH)), LOC_BLOB_FILE_OPEN);
+    ShowFailureBox(platform::FromQString(file.errorString().left(FILE_MESSAGE_LENGTH)), LOC_BLOB_TRANSFER);
 }
 
 // Writes the cell's BLOB to the file.
@@ -35,7 +35,7 @@ void RestoreBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring&
 {
     std::string bytes;
     if (!recset.GetBlob(row, column, bytes)) {
-        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_CELL);
+        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_TRANSFER);
         return;
     }
     WriteBufferToFile(path, bytes.data(), static_cast<sqlite3_int64>(bytes.size()));
@@ -65,9 +65,9 @@ void RetrieveBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring
     } catch (const CADbSqlException& e) {
         // A row deleted meanwhile changes nothing; the record set reports it without a message.
         if (e.m_nCode == SQLITE_NOTFOUND)
-            ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_CELL);
+            ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_TRANSFER);
         else
-            ShowFailureBox(e, LOC_BLOB_CELL);
+            ShowFailureBox(e, LOC_BLOB_TRANSFER);
     }
 }
 
@@ -75,6 +75,9 @@ void RetrieveBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring
 
 bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64 length)
 {
+    // No data (a NULL cell): the file is neither made nor truncated.
+    if (!data)
+        return false;
     QFile file(platform::ToQString(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ShowFileFailure(file);
@@ -87,12 +90,16 @@ bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64
             break;
         written += count;
     }
-    // A full disk may show only when the buffered bytes reach the file.
+    // A full disk may show only when the buffered bytes reach the file, or as it closes.
     if (written < length || !file.flush()) {
         ShowFileFailure(file);
         return false;
     }
     file.close();
+    if (file.error() != QFileDevice::NoError) {
+        ShowFileFailure(file);
+        return false;
+    }
     return true;
 }
 
@@ -129,10 +136,10 @@ FileReadResult ReadFileToBuffer(const std::wstring& path, std::string& data, sql
     return FileReadResult::Read;
 }
 
-void HandleBlobCellButton(CDataAccess& data, int row, int column, int itemCount, QWidget* owner)
+void HandleBlobCellButton(CDataAccess& data, int row, int column, QWidget* owner)
 {
-    // Before loading has ended the last line is a real row; only then is it the new-row line.
-    if (data.IsLoadEnded() && row == itemCount - 1) {
+    // Once loading has ended, the line after the last record is the new-row line.
+    if (data.IsLoadEnded() && row >= data.GetRecordCount()) {
         platform::MessageBox(owner, TXT_NEW_ROW_BLOB, STR_INVALID_OPERATION_CAPTION,
                              platform::MB_OK | platform::MB_ICONINFORMATION);
         return;

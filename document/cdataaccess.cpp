@@ -35,19 +35,15 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
 // Every model alive (user-interface thread only).
 std::vector<CDataAccess*> g_arrModels;
 
-// Runs a statement without rows to its end; false when it fails.
-bool RunQuietly(sqlite3* db, const wchar_t* sql)
-{
-    SqlStatement stmt;
-    return sqlite16::Prepare(db, sql, stmt) == SQLITE_OK && stmt && sqlite3_step(stmt) == SQLITE_DONE;
-}
-
 } // namespace
 
 CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
 
 CDataAccess::~CDataAccess()
 {
+    // The bridge may outlive the model: a load message reaching it later finds no model.
+    if (m_pDataInterface)
+        m_pDataInterface->DetachDataAccess(this);
     std::erase(g_arrModels, this);
     ReleaseConnection();
 }
@@ -83,9 +79,9 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
     // one, its name) names the window's source.
     std::wstring name = source;
     std::wstring shown = source;
-    if (mode == 1) {
+    if (mode == RECSET_MODE_QUERY) {
         name = CreateQueryView(source);
-    } else if (mode == 2) {
+    } else if (mode == RECSET_MODE_VIEW) {
         std::wstring select;
         FormatString(select, L"SELECT * FROM %s", QuoteIdentifier(source));
         name = CreateQueryView(select);
@@ -98,7 +94,7 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
         return false;
     m_strSource = shown;
     m_bOpen = 1;
-    if (mode == 1 && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
+    if (mode == RECSET_MODE_QUERY && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
         g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
     return true;
 }
@@ -156,16 +152,16 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
-    sqlite3* db = data && data->m_pRecSet && data->m_pRecSet->m_pDatabase ? data->m_pRecSet->m_pDatabase->m_pDb : nullptr;
-    if (db && data->IsLoadEnded() && sqlite3_get_autocommit(db) && RunQuietly(db, L"BEGIN"))
+    CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
+    if (db && data->IsLoadEnded() && !db->InTransaction() && db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }
 
 CDataAccess::ViewportRead::~ViewportRead()
 {
     // A read ends with nothing to store; should COMMIT fail, ROLLBACK ends it all the same.
-    if (m_pDb && !sqlite3_get_autocommit(m_pDb) && !RunQuietly(m_pDb, L"COMMIT"))
-        RunQuietly(m_pDb, L"ROLLBACK");
+    if (m_pDb && m_pDb->InTransaction() && !m_pDb->ExecuteQuietly(L"COMMIT"))
+        m_pDb->ExecuteQuietly(L"ROLLBACK");
 }
 
 bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid, bool forEdit)
@@ -430,7 +426,7 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     if (!m_pRecSet)
         return false;
     const std::wstring previous = m_pRecSet->m_strSort;
-    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == 1 ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
+    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == SORT_DESCENDING ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
     try {
@@ -459,7 +455,8 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
 bool CDataAccess::Search(const std::wstring& text, int mode, int column)
 {
     platform::WaitCursor wait;
-    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < 0 || mode > 2 || column < 0 || column >= m_pRecSet->m_nFields) {
+    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD ||
+        column < 0 || column >= m_pRecSet->m_nFields) {
         SetSearchHits({});
         return false;
     }
@@ -471,18 +468,18 @@ bool CDataAccess::Search(const std::wstring& text, int mode, int column)
     if (!query.m_pStmt)
         return false;
     std::vector<RowId> hits;
-    int rc = SQLITE_DONE;
     if (!query.Eof()) {
         hits.push_back(query.GetInt64Field(0));
-        while ((rc = sqlite3_step(query.m_pStmt)) == SQLITE_ROW)
-            hits.push_back(sqlite3_column_int64(query.m_pStmt, 0));
+        while (!query.NextRow())
+            hits.push_back(query.GetInt64Field(0));
     }
-    const std::wstring failure = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(query.m_pDb);
-    query.Finalize();
-    if (rc != SQLITE_DONE) {
-        ShowFailureBox(CADbSqlException(SQLITE_ERROR, failure, L""), LOC_RECSET_SEARCH);
+    if (query.StepFailed()) {
+        const CADbSqlException failure = query.StepFailure();
+        query.Finalize();
+        ShowFailureBox(failure, LOC_RECSET_SEARCH);
         return false;
     }
+    query.Finalize();
     SetSearchHits(std::move(hits));
     // The rows of the hits are found now, in the one pass over the rows that the search
     // costs anyway; Find Next then only looks at rows loaded since.
@@ -579,7 +576,7 @@ int CDataAccess::DeleteRows(const std::vector<int>& rows)
 void CDataAccess::ShowReadOnlyReason() const
 {
     if (!m_pRecSet->GetReadOnlyReason().empty())
-        platform::ShowCaptionLine(m_pRecSet->GetReadOnlyReason(), 2);
+        platform::ShowCaptionLine(m_pRecSet->GetReadOnlyReason(), platform::CAPTION_LINE_WARNING);
 }
 
 bool CDataAccess::HasNextHit() const { return static_cast<size_t>(m_nSearchHit + 1) < m_arrSearchHits.size(); }
