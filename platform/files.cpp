@@ -8,6 +8,11 @@ namespace platform {
 
 bool FileExists(const std::wstring& path) { return !path.empty() && QFileInfo(ToQString(path)).isFile(); }
 
+bool PathExists(const std::wstring& path)
+{
+    return !path.empty() && path.back() != L'/' && QFileInfo::exists(ToQString(path));
+}
+
 std::wstring ExecutableFolder()
 {
     // The kernel's link names the executable itself, whatever the working folder or argv[0].

@@ -6,6 +6,9 @@ namespace platform {
 
 // True when a regular file (or a link to one) exists at the path.
 bool FileExists(const std::wstring& path);
+// True when a file or a folder exists at the path. A path ending in "/" names no file
+// and counts as not found, so a bare folder is never taken for an existing file.
+bool PathExists(const std::wstring& path);
 
 // The folder of the running executable, ending with "/"; "" when it cannot be read.
 std::wstring ExecutableFolder();

@@ -1,0 +1,42 @@
+#include "platform/widgets/combobox.h"
+
+#include "platform/utf16.h"
+#include "platform/widgets/stringlistsearch.h"
+
+namespace platform {
+
+ComboBox::ComboBox(bool sorted, bool editable, QWidget* parent)
+    : QComboBox(parent)
+    , m_bSorted(sorted)
+{
+    setEditable(editable);
+    if (editable) {
+        setInsertPolicy(QComboBox::NoInsert);
+        setCompleter(nullptr);
+    }
+}
+
+int ComboBox::AddString(const std::wstring& text)
+{
+    const QString entry = ToQString(text);
+    const int index =
+        m_bSorted ? SortedInsertIndex(count(), [this](int i) { return itemText(i); }, entry) : count();
+    // Adding entries selects none: a drop-down list shows nothing until one is chosen.
+    const bool noneSelected = currentIndex() < 0;
+    insertItem(index, entry);
+    if (noneSelected && !isEditable())
+        setCurrentIndex(-1);
+    return index;
+}
+
+int ComboBox::SelectString(int startAfter, const std::wstring& text)
+{
+    const int index = FindEntryPrefix(count(), [this](int i) { return itemText(i); }, startAfter, ToQString(text));
+    if (index >= 0)
+        setCurrentIndex(index);
+    return index;
+}
+
+std::wstring ComboBox::GetWindowText() const { return FromQString(currentText()); }
+
+} // namespace platform

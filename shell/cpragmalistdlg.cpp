@@ -1,0 +1,41 @@
+#include "shell/cpragmalistdlg.h"
+
+#include "data/cappdatafile.h"
+#include "data/constants.h"
+#include "document/cmainframebase.h"
+#include "document/dialogframe.h"
+#include "platform/widgets/listbox.h"
+#include "platform/widgets/modaldialog.h"
+#include "platform/widgets/okcancellayout.h"
+
+CPragmaListDlg::CPragmaListDlg(QWidget* parent)
+    : QDialog(parent)
+    , m_listBox(new platform::ListBox(true, this))
+{
+    platform::LayOutWithOkCancel(*this, m_listBox, [this] { OnOK(); });
+    InitDialogFrame(*this, QStringLiteral("PRAGMA List"), 316, 174);
+    OnInitDialog();
+}
+
+int CPragmaListDlg::DoModal() { return platform::RunModal(*this); }
+
+void CPragmaListDlg::OnInitDialog()
+{
+    CAppDataFile* store = g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr;
+    if (!store)
+        return;
+    std::wstring value;
+    while (store->NextValue(NODE_PRAGMAS, value))
+        m_listBox->AddString(value);
+}
+
+void CPragmaListDlg::OnOK()
+{
+    const int selected = m_listBox->GetCurSel();
+    if (selected >= 0)
+        m_strSelected = m_listBox->GetText(selected);
+    accept();
+}
+
+// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
+#include "moc_cpragmalistdlg.cpp"
