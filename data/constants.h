@@ -108,6 +108,7 @@ inline constexpr wchar_t LOC_LIST_TRIGGERS[] = L"00026";
 inline constexpr wchar_t LOC_RECSET_DELETE[] = L"00027";
 inline constexpr wchar_t LOC_BLOB_FILE_OPEN[] = L"00028";
 inline constexpr wchar_t LOC_COPY_STRUCTURE[] = L"00029";
+inline constexpr wchar_t LOC_OPEN_DATASHEET[] = L"00030"; // a datasheet whose columns cannot be read
 inline constexpr wchar_t LOC_LOAD_CURRENT_ROW[] = L"00031";
 inline constexpr wchar_t LOC_BACKUP_FOLDER[] = L"00032";
 inline constexpr wchar_t LOC_NODE_EXISTS[] = L"00034";

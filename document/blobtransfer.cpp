@@ -75,6 +75,9 @@ void RetrieveBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring
 
 bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64 length)
 {
+    // No data (a NULL cell): the file is neither made nor truncated.
+    if (!data)
+        return false;
     QFile file(platform::ToQString(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ShowFileFailure(file);
@@ -87,12 +90,16 @@ bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64
             break;
         written += count;
     }
-    // A full disk may show only when the buffered bytes reach the file.
+    // A full disk may show only when the buffered bytes reach the file, or as it closes.
     if (written < length || !file.flush()) {
         ShowFileFailure(file);
         return false;
     }
     file.close();
+    if (file.error() != QFileDevice::NoError) {
+        ShowFileFailure(file);
+        return false;
+    }
     return true;
 }
 
@@ -129,10 +136,10 @@ FileReadResult ReadFileToBuffer(const std::wstring& path, std::string& data, sql
     return FileReadResult::Read;
 }
 
-void HandleBlobCellButton(CDataAccess& data, int row, int column, int itemCount, QWidget* owner)
+void HandleBlobCellButton(CDataAccess& data, int row, int column, QWidget* owner)
 {
-    // Before loading has ended the last line is a real row; only then is it the new-row line.
-    if (data.IsLoadEnded() && row == itemCount - 1) {
+    // Once loading has ended, the line after the last record is the new-row line.
+    if (data.IsLoadEnded() && row >= data.GetRecordCount()) {
         platform::MessageBox(owner, TXT_NEW_ROW_BLOB, STR_INVALID_OPERATION_CAPTION,
                              platform::MB_OK | platform::MB_ICONINFORMATION);
         return;

@@ -8,8 +8,9 @@
 class CDataAccess;
 class QWidget;
 
-// Writes the bytes to the file, replacing an existing one. A file that cannot be opened
-// or written shows the file system's message with location "00028"; false then.
+// Writes the bytes to the file, replacing an existing one. A file that cannot be opened,
+// written or closed shows the file system's message with location "00028"; false then.
+// NULL data writes nothing and leaves an existing file as it is.
 bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64 length);
 
 enum class FileReadResult {
@@ -24,7 +25,7 @@ FileReadResult ReadFileToBuffer(const std::wstring& path, std::string& data, sql
                                 sqlite3_int64& length);
 
 // The "..." button of a BLOB cell: asks through the Retrieve/Restore dialog whether a file
-// is read into the cell or the cell written to a file, and does it. itemCount is the
-// grid's line count; its last line is the new-row line once loading has ended, and
-// there nothing can be attached or detached. owner owns the boxes of refused operations.
-void HandleBlobCellButton(CDataAccess& data, int row, int column, int itemCount, QWidget* owner);
+// is read into the cell or the cell written to a file, and does it. Once loading has
+// ended the line after the last record is the new-row line, where nothing can be
+// attached or detached. owner owns the boxes of refused operations.
+void HandleBlobCellButton(CDataAccess& data, int row, int column, QWidget* owner);

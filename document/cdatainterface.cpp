@@ -1,5 +1,6 @@
 #include "document/cdatainterface.h"
 
+#include "data/rowloader.h"
 #include "document/cmainframebase.h"
 #include "document/cacaptionbar.h"
 #include "document/ccaptiondlg.h"
@@ -41,7 +42,9 @@ LRESULT CDataInterface::LoadTableData(WPARAM, LPARAM)
     UpdateItemCount();
     if (m_pDataAccess->IsLoadEnded()) {
         m_bLoadEnded = true;
-        if (g_pMainFrame)
+        // File > Open waits while another datasheet's load is asked for or runs; that
+        // load's own end lifts it.
+        if (g_pMainFrame && g_bLoaderBusy == 0)
             g_pMainFrame->m_bDatasheetLoading = false;
     }
     return 0;

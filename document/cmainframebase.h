@@ -40,6 +40,8 @@ public:
     QPointer<CChildView> m_pReportView;
     // The tabbed area that holds the data windows; set by the main frame's creation.
     QMdiArea* m_pMdiArea = nullptr;
+    // The workspace tree, which a datasheet set up at once unlocks (UM_TREE_UNLOCK, posted).
+    platform::MessageTarget* m_pWorkspaceTree = nullptr;
 };
 
 extern CMainFrameBase* g_pMainFrame;

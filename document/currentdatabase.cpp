@@ -253,7 +253,20 @@ std::wstring CreateQueryView(const std::wstring& statement)
 bool ExecuteSql(const std::wstring& statement)
 {
     try {
-        CurrentDb().ExecuteCmd(statement);
+        platform::WaitCursor wait;
+        CADbSqlDb& db = CurrentDb();
+        SqlStatement stmt = db.ExecuteStmt(statement);
+        if (!stmt)
+            return true;
+        int rc = sqlite3_step(stmt);
+        // The rows of a writing statement's RETURNING clause are stepped over: its write
+        // is complete only at the end. A statement that only reads must return no row.
+        while (rc == SQLITE_ROW && !sqlite3_stmt_readonly(stmt))
+            rc = sqlite3_step(stmt);
+        const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
+        stmt.Finalize();
+        if (rc != SQLITE_DONE)
+            throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
         return true;
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);

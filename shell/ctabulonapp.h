@@ -40,7 +40,8 @@ public:
     int ExitInstance();
 
     // Opening database files and finding open data windows.
-    CTabulonDoc* OpenDocumentFile(const std::wstring& path);
+    // True when the file was opened as the current database.
+    bool OpenDocumentFile(const std::wstring& path);
     bool ActivateOpenDocument(const std::wstring& title);
     CTabulonDoc* FindDocumentByTitle(const std::wstring& title);
     bool NextRecentFile(std::wstring& out);

@@ -118,7 +118,7 @@ protected:
             QTest::mouseClick(blob.GetBrowseButton(), Qt::LeftButton);
             return shown.result();
         });
-        HandleBlobCellButton(*m_model, row, DATA, m_model->GetItemCount(), &m_owner);
+        HandleBlobCellButton(*m_model, row, DATA, &m_owner);
     }
 
     // Every row as id:hex(data), NULL kept apart from an empty BLOB.
@@ -164,6 +164,39 @@ TEST_F(BlobTransfer, BinaryFileRoundTrip)
     EXPECT_EQ(ReadFile(longer), bytes);
 
     EXPECT_EQ(m_dialogs, 3);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// One byte and ten megabytes go in and come out unchanged.
+TEST_F(BlobTransfer, RoundTripsOfOneByteAndTenMegabytes)
+{
+    std::string large(10 * 1024 * 1024, '\0');
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>((i * 2654435761u) >> 13);
+    for (const std::string& bytes : {std::string("\0", 1), large}) {
+        SCOPED_TRACE(bytes.size());
+        const std::wstring source = m_folder.Path(L"in.bin");
+        const std::wstring target = m_folder.Path(L"out.bin");
+        WriteFile(source, bytes);
+        Press(0, {false, source});
+        EXPECT_EQ(QueryRaw(m_path, "SELECT length(data) FROM files WHERE id = 1"), std::to_string(bytes.size()));
+        Press(0, {true, target});
+        EXPECT_TRUE(m_restoreOffered);
+        EXPECT_TRUE(ReadFile(target) == bytes);
+    }
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// NULL data writes nothing: no file is made, an existing one keeps its bytes.
+TEST_F(BlobTransfer, NullDataWritesNothing)
+{
+    const std::wstring fresh = m_folder.Path(L"fresh.bin");
+    const std::wstring kept = m_folder.Path(L"kept.bin");
+    WriteFile(kept, "keep");
+    EXPECT_FALSE(WriteBufferToFile(fresh, nullptr, 4));
+    EXPECT_FALSE(WriteBufferToFile(kept, nullptr, 0));
+    EXPECT_FALSE(QFile::exists(QString::fromStdWString(fresh)));
+    EXPECT_EQ(ReadFile(kept), "keep");
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
@@ -271,7 +304,7 @@ TEST_F(BlobTransfer, FailedTransferIsReported)
             QTest::mouseClick(blob.GetBrowseButton(), Qt::LeftButton);
             return shown.result();
         });
-        HandleBlobCellButton(*m_model, 1, DATA, m_model->GetItemCount(), &m_owner);
+        HandleBlobCellButton(*m_model, 1, DATA, &m_owner);
         ASSERT_EQ(m_boxes.Count(), 1u);
         EXPECT_EQ(m_boxes.Last().text, L"The row could not be read; nothing was written.\n Location <00015>");
         EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM files WHERE id = 2"), "0");
