@@ -54,6 +54,17 @@ void StringToUpper(std::wstring& text)
             c = c - L'a' + L'A';
 }
 
+bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? wchar_t(c - L'a' + L'A') : c; };
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    return true;
+}
+
 bool MapNavigationKey(UINT key, UINT& code)
 {
     code = 0;

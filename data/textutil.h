@@ -12,6 +12,9 @@ bool IsIntegerText(const std::wstring& text);
 bool IsValidDate(int year, int month, int day);
 // ASCII a-z to A-Z in place; every other character stays.
 void StringToUpper(std::wstring& text);
+// Equal texts when ASCII letters are folded, as the engine matches names; every other
+// character must be the same.
+bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b);
 
 // Navigation keys of the cell editors. The key is a Qt key code, with
 // NAVKEY_SHIFT added while Shift is held. code: 1 left, 2 right, 3 up, 4 down.
