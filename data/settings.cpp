@@ -6,7 +6,7 @@ std::wstring g_strFontSize;
 unsigned g_clrText = 0;
 unsigned g_clrEvenRow = 0;
 unsigned g_clrOddRow = 0;
-int g_nMaxGridRows = 0;
+std::atomic<int> g_nMaxGridRows = 0;
 int g_nDefColWidth = 100;
 int g_nReportColWidth = 2;
 std::wstring g_strReportHeader = L" ";

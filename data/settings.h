@@ -1,6 +1,7 @@
 #pragma once
 // Program-wide settings values, loaded at start-up from the application data file
 // and edited by the settings sheet. The data layer reads several of them.
+#include <atomic>
 #include <string>
 
 extern std::wstring g_strFontFace;
@@ -8,7 +9,7 @@ extern std::wstring g_strFontSize;
 extern unsigned g_clrText;    // 0x00BBGGRR
 extern unsigned g_clrEvenRow; // 0x00BBGGRR
 extern unsigned g_clrOddRow;  // 0x00BBGGRR
-extern int g_nMaxGridRows;    // row limit of a datasheet load
+extern std::atomic<int> g_nMaxGridRows; // row limit of a datasheet load, read by the loader thread
 extern int g_nDefColWidth;
 extern int g_nReportColWidth;
 extern std::wstring g_strReportHeader;

@@ -1,0 +1,205 @@
+#include "data/constants.h"
+#include "data/settings.h"
+#include "document/currentdatabase.h"
+#include "document/scopedhandlers.h"
+#include "shell/backup.h"
+#include "shell/cbackupdatafiledlg.h"
+#include "shell/cbackupfiledlg.h"
+#include "shell/settingsloaders.h"
+#include "shellfixture.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class BackupDialogTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        LoadBackupSettings();
+        m_source = m_folder.MakeDatabase(L"shop.db", "CREATE TABLE t(a); INSERT INTO t VALUES (1), (2), (3);");
+        m_bigSource = m_folder.MakeDatabase(
+            L"big.db", "CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                       "100000) INSERT INTO t SELECT randomblob(500) FROM n;");
+    }
+
+    QStringList Copies() const
+    {
+        return QDir(platform::ToQString(g_strBackupFolder)).entryList(QDir::Files, QDir::Name);
+    }
+
+    static bool WaitClosed(QDialog& dialog) { return QTest::qWaitFor([&] { return !dialog.isVisible(); }, 60000); }
+
+    std::wstring m_source;
+    std::wstring m_bigSource;
+};
+
+TEST_F(BackupDialogTest, ACompletedCopyClosesTheDialogAndRecordsTheTime)
+{
+    for (const bool empty : {false, true}) {
+        const std::wstring source = empty ? m_folder.Path(L"empty.db") : m_source;
+        if (empty)
+            QFile(platform::ToQString(source)).open(QIODevice::WriteOnly);
+        m_store.UpdateTextValue(NODE_BACKUP_DATE_TIME, STR_NO_BACKUP_TIME);
+        CBackupFileDlg dialog(source);
+        int lastValue = -1;
+        ScopedDialogHandler handler([&](QDialog& shown) {
+            EXPECT_EQ(shown.windowTitle(), QStringLiteral("File backup is in progress. Please Wait..."));
+            EXPECT_TRUE(WaitClosed(shown));
+            lastValue = dialog.m_progress->value();
+            return shown.result();
+        });
+        dialog.DoModal();
+        EXPECT_EQ(dialog.m_bDone, 1);
+        EXPECT_EQ(lastValue, 100);
+        EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), L"2014-11-07 09:05:03");
+        EXPECT_EQ(m_boxes.Count(), 0u);
+    }
+    EXPECT_EQ(Copies(), (QStringList{"empty2014-11-07 _0.db", "shop2014-11-07 _0.db"}));
+}
+
+TEST_F(BackupDialogTest, YesToTheQuestionStopsTheCopyLeavesNoFileAndRecordsNothing)
+{
+    // The question comes while the copy runs: the progress waits for the box's answer.
+    std::atomic<bool> asked = false;
+    m_boxes.QueueAnswer(platform::IDYES);
+    {
+        CBackupFileDlg dialog(m_bigSource);
+        ScopedDialogHandler handler([&](QDialog& shown) {
+            dialog.m_btnCancel->click();
+            asked = true;
+            EXPECT_TRUE(WaitClosed(shown));
+            return shown.result();
+        });
+        dialog.DoModal();
+        EXPECT_EQ(dialog.m_bDone, 0) << "the copy ended before the question";
+    } // the worker is joined here
+    ASSERT_TRUE(asked);
+    ASSERT_GE(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"Are you sure to cancel this backup ?");
+    EXPECT_EQ(m_boxes.Boxes()[0].caption, L"Cancel Backup");
+    EXPECT_EQ(m_boxes.Boxes()[0].style, platform::MB_YESNO | platform::MB_ICONQUESTION);
+    EXPECT_TRUE(Copies().isEmpty());
+    EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), STR_NO_BACKUP_TIME);
+}
+
+TEST_F(BackupDialogTest, NoToTheQuestionLetsTheCopyFinish)
+{
+    m_boxes.QueueAnswer(platform::IDNO);
+    CBackupFileDlg dialog(m_bigSource);
+    ScopedDialogHandler handler([&](QDialog& shown) {
+        dialog.m_btnCancel->click();
+        EXPECT_TRUE(WaitClosed(shown));
+        return shown.result();
+    });
+    dialog.DoModal();
+    EXPECT_EQ(dialog.m_bDone, 1);
+    EXPECT_EQ(Copies(), QStringList{"big2014-11-07 _0.db"});
+    EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), L"2014-11-07 09:05:03");
+}
+
+TEST_F(BackupDialogTest, ACopyThatCompletesWhileTheQuestionIsOpenClosesAndRecordsWhateverTheAnswer)
+{
+    CBackupFileDlg dialog(m_bigSource);
+    const platform::MessageBoxHandler previous = platform::SetMessageBoxHandler([&](const platform::MessageBoxRequest&) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.m_bDone == 1; }, 60000));
+        EXPECT_TRUE(dialog.isVisible()); // nothing closes under the open question
+        return platform::IDYES;
+    });
+    ScopedDialogHandler handler([&](QDialog& shown) {
+        dialog.m_btnCancel->click();
+        EXPECT_TRUE(WaitClosed(shown));
+        return shown.result();
+    });
+    dialog.DoModal();
+    platform::SetMessageBoxHandler(previous);
+    EXPECT_EQ(Copies(), QStringList{"big2014-11-07 _0.db"});
+    EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), L"2014-11-07 09:05:03");
+}
+
+TEST_F(BackupDialogTest, AFailedCopyShowsItsBoxAndWaitsForCancel)
+{
+    g_strBackupFolder = m_folder.Path(L"gone");
+    CBackupFileDlg dialog(m_source);
+    ScopedDialogHandler handler([&](QDialog& shown) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_boxes.Count() == 1; }, 30000));
+        EXPECT_TRUE(shown.isVisible());
+        m_boxes.QueueAnswer(platform::IDYES); // the question after the failure
+        dialog.m_btnCancel->click();
+        EXPECT_TRUE(WaitClosed(shown));
+        return shown.result();
+    });
+    dialog.DoModal();
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    const platform::MessageBoxRequest failure = m_boxes.Boxes()[0];
+    EXPECT_EQ(failure.text, L"Please check to make sure <" + m_folder.Path(L"gone") +
+                                L"/>\nis exist and it is not write protected. Error code = <2>");
+    EXPECT_EQ(failure.caption, L"Error");
+    EXPECT_TRUE(failure.fromWorkerThread);
+    EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), STR_NO_BACKUP_TIME);
+}
+
+TEST_F(BackupDialogTest, OpeningAFileCopiesItFirstOnlyWhenABackupIsDue)
+{
+    int dialogs = 0;
+    ScopedDialogHandler handler([&](QDialog& shown) {
+        ++dialogs;
+        EXPECT_TRUE(WaitClosed(shown));
+        return shown.result();
+    });
+    g_bAutoBackup = true;
+    g_nBackupPeriod = BACKUP_DAILY;
+    g_strBackupFile = m_source;
+    BackupIfDue(m_bigSource); // another file
+    EXPECT_EQ(dialogs, 0);
+    BackupIfDue(m_source); // never backed up
+    EXPECT_EQ(dialogs, 1);
+    BackupIfDue(m_source); // backed up today
+    EXPECT_EQ(dialogs, 1);
+    SetToday(2014, 11, 8);
+    BackupIfDue(m_source);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(Copies(), (QStringList{"shop2014-11-07 _0.db", "shop2014-11-08 _0.db"}));
+}
+
+TEST_F(BackupDialogTest, TheSourceDialogStartsOnTheOpenDatabaseAndRefusesAnEmptyName)
+{
+    g_strCurrentDbPath = m_source;
+    CBackupDataFileDlg dialog;
+    EXPECT_EQ(dialog.m_edtSource->text(), platform::ToQString(m_source));
+    ScopedFileHandler files([&](const platform::FileRequest& request) {
+        EXPECT_EQ(request.initialPath, L"");
+        EXPECT_EQ(request.defaultExtension, L"db");
+        return m_source;
+    });
+    int progressRuns = 0;
+    ScopedDialogHandler handler([&](QDialog& shown) {
+        if (&shown != &dialog) { // the progress dialog
+            ++progressRuns;
+            EXPECT_TRUE(WaitClosed(shown));
+            return shown.result();
+        }
+        dialog.m_edtSource->clear();
+        dialog.m_btnOk->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(m_boxes.Count(), 1u);
+        dialog.m_btnBrowse->click();
+        dialog.m_btnOk->click();
+        return dialog.result();
+    });
+    EXPECT_EQ(dialog.DoModal(), QDialog::Accepted);
+    ASSERT_GE(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, L"Please enter source file name");
+    EXPECT_EQ(m_boxes.Boxes()[0].caption, L"Input Invalid");
+    EXPECT_EQ(m_boxes.Boxes()[0].style, platform::MB_OK | platform::MB_ICONINFORMATION);
+    EXPECT_EQ(progressRuns, 1);
+    EXPECT_EQ(Copies(), QStringList{"shop2014-11-07 _0.db"});
+    g_strCurrentDbPath.clear();
+}
+
+} // namespace
