@@ -8,6 +8,7 @@
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
 #include "document/clistctrlcombo.h"
+#include "document/cmainframebase.h"
 #include "document/creferencedlg.h"
 #include "document/gridgeometry.h"
 #include "platform/captionline.h"
@@ -37,7 +38,7 @@ int MulDiv(int number, int numerator, int denominator)
 
 CCaptionDlg* Strip()
 {
-    return g_pCaptionBar ? g_pCaptionBar->GetCaptionDlg() : nullptr;
+    return MainCaptionBar() ? MainCaptionBar()->GetCaptionDlg() : nullptr;
 }
 
 } // namespace
@@ -172,8 +173,8 @@ void CListFrame::UpdateCaptionBar()
     m_pGrid->m_bSelectionRestart = 1;
     const bool hasSelection = m_pGrid->GetNextSelectedItem() >= 0;
     m_pGrid->m_bSelectionRestart = 1;
-    g_pCaptionBar->SetTable(m_strTitle, hasSelection, m_bReadOnly != 0);
-    g_pCaptionBar->SetTargetFrame(this);
+    MainCaptionBar()->SetTable(m_strTitle, hasSelection, m_bReadOnly != 0);
+    MainCaptionBar()->SetTargetFrame(this);
 }
 
 void CListFrame::OnRowClicked(int row)
@@ -182,8 +183,8 @@ void CListFrame::OnRowClicked(int row)
         platform::SendMessage(m_pOwnerWnd, UM_LIST_ROW_CLICK, 0, row);
         return;
     }
-    if (g_pCaptionBar)
-        g_pCaptionBar->SetRowPosition(row, m_pGrid->GetRecordCount(), m_bReadOnly != 0);
+    if (MainCaptionBar())
+        MainCaptionBar()->SetRowPosition(row, m_pGrid->GetRecordCount(), m_bReadOnly != 0);
 }
 
 void CListFrame::OnCellSelected(int row, int column)
