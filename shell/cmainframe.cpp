@@ -378,8 +378,12 @@ void CMainFrame::UpdateCommandUI()
     m_actViewWorkspace->setChecked(OnUpdateViewWorkspace());
     for (const auto& [id, action] : m_arrLookActions)
         action->setChecked(OnUpdateApplicationLook(id));
-    if (m_wndWorkspace)
+    if (m_wndWorkspace) {
         m_wndWorkspace->UpdateCommands();
+        // Reload closes every data window and the database.
+        if (!canClose)
+            m_wndWorkspace->m_pActReload->setEnabled(false);
+    }
 }
 
 bool CMainFrame::OnUpdateApplicationLook(int lookId) const

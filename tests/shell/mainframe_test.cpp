@@ -234,7 +234,8 @@ TEST_F(Workbench, CommandsFollowTheDatabaseTheLoadAndThePreview)
     report.m_bPrinting = true;
     frame.m_pReportView = &report;
     frame.UpdateCommandUI();
-    for (QAction* action : {frame.m_actOpen, frame.m_actNewDatabase, frame.m_actSaveAs, frame.m_actImportExport})
+    for (QAction* action : {frame.m_actOpen, frame.m_actNewDatabase, frame.m_actSaveAs, frame.m_actImportExport,
+                            frame.m_wndWorkspace->m_pActReload})
         EXPECT_FALSE(action->isEnabled()) << action->toolTip().toStdString();
     m_boxes.Clear();
     EXPECT_FALSE(frame.close());
