@@ -17,6 +17,7 @@
 #include "platform/widgets/presenters.h"
 #include "shell/ccreatenewdbdlg.h"
 #include "shell/cmainframe.h"
+#include "shell/cquerydlg.h"
 #include "shell/ctabulonapp.h"
 #include "shell/cworkspacebar.h"
 #include "testsupport.h"
@@ -29,6 +30,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QToolBar>
@@ -434,6 +436,31 @@ TEST_F(Workbench, RenameOntoAnExistingNameIsRefusedWithTheEnginesText)
     EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = 'renamed'"), "1");
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"renamed"), 1);
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"t"), 0);
+}
+
+TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(MakeSample()));
+    std::wstring statement;
+    platform::SetDialogHandler([&](QDialog& dialog) {
+        auto* console = dynamic_cast<CQueryDlg*>(&dialog);
+        if (!console)
+            return static_cast<int>(QDialog::Rejected);
+        console->m_edStatement->setPlainText(platform::ToQString(statement));
+        console->m_btnExecute->click();
+        return dialog.result();
+    });
+    statement = L"SELECT name FROM t";
+    Frame().OnConsole();
+    statement = L"pragma\ttable_info(t)";
+    Frame().OnConsole();
+    const std::vector<CDocument*> windows = DataWindowTemplate().GetDocuments();
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(static_cast<CTabulonDoc*>(windows[0])->m_nKind, OpenSqlQuery);
+    EXPECT_EQ(static_cast<CTabulonDoc*>(windows[1])->m_nKind, OpenPragmaQuery);
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(Workbench, AboutNamesTheEnginesVersionAndAMissingHelpFileIsSaid)
