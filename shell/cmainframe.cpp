@@ -503,15 +503,20 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    // Each dropped file is opened in turn, as from File > Open; the last one stays open.
-    std::vector<std::wstring> paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths.push_back(platform::FromQString(url.toLocalFile()));
-    if (paths.empty())
+    if (!event->mimeData()->hasUrls())
         return;
     event->acceptProposedAction();
-    if (!CanCloseFrame())
+    OnDropFiles(event->mimeData()->urls());
+}
+
+void CMainFrame::OnDropFiles(const QList<QUrl>& urls)
+{
+    // Each dropped file is opened in turn, as from File > Open; the last one stays open.
+    std::vector<std::wstring> paths;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths.push_back(platform::FromQString(url.toLocalFile()));
+    if (paths.empty() || !CanCloseFrame())
         return;
     for (const std::wstring& path : paths)
         g_pTabulonApp->OpenDocumentFile(path);

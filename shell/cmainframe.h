@@ -8,7 +8,9 @@
 #include "document/openrequest.h"
 #include "shell/cnewdbmgr.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 
 #include <chrono>
 #include <functional>
@@ -88,6 +90,8 @@ public:
     bool OnUpdateAlwaysEnabled() const { return true; }
     void OnBackup();
     void OnVacuum();
+    // Files dropped on the window: each local file opens in turn.
+    void OnDropFiles(const QList<QUrl>& urls);
 
     // The main-frame object messages (the designers' and viewers' come with them).
     LRESULT OnDatabaseOpened(WPARAM wParam, LPARAM lParam);

@@ -463,6 +463,41 @@ TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+TEST_F(Workbench, FileOpenRemembersTheFolderAndADroppedFileOpens)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring first = MakeSample(L"first.db");
+    platform::SetFileHandler([&](const platform::FileRequest& request) {
+        EXPECT_FALSE(request.save);
+        EXPECT_TRUE(request.mustExist);
+        return first;
+    });
+    Frame().m_wndWorkspace->m_wndTabs.setCurrentIndex(CWorkspaceBar::TAB_RECENT_FILES);
+    m_app->OnFileOpen();
+    EXPECT_EQ(g_strOpenDbPath, first);
+    std::wstring folder;
+    EXPECT_TRUE(Frame().m_pAppDataFile->GetTextValue(NODE_USER_DB_LOCATION, folder));
+    EXPECT_EQ(folder, m_folder.Path(L"") + L"/");
+    EXPECT_EQ(Frame().m_wndWorkspace->m_wndTabs.currentIndex(), CWorkspaceBar::TAB_TREE);
+
+    // The next dialog starts in that folder.
+    platform::SetFileHandler([&](const platform::FileRequest& request) {
+        EXPECT_EQ(request.initialPath, folder);
+        return std::wstring();
+    });
+    m_app->OnFileOpen();
+    EXPECT_EQ(g_strOpenDbPath, first);
+
+    const std::wstring second = m_folder.MakeDatabase(L"second.db", "CREATE TABLE dropped(x);");
+    Frame().OnDropFiles({QUrl(QStringLiteral("https://example.org/x.db")),
+                         QUrl::fromLocalFile(platform::ToQString(second))});
+    EXPECT_EQ(g_strOpenDbPath, second);
+    EXPECT_TRUE(TreeHas(L"dropped"));
+    EXPECT_FALSE(TreeHas(L"t"));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 TEST_F(Workbench, AboutNamesTheEnginesVersionAndAMissingHelpFileIsSaid)
 {
     InstallDataFile();
