@@ -330,6 +330,17 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
     EXPECT_EQ(QueryRaw(copy, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(m_boxes.Count(), 0u);
 
+    // A copy that cannot be made says so and leaves the original open.
+    const std::wstring nowhere = m_folder.Path(L"missing-folder/copy.db");
+    platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
+    m_app->OnSaveAs();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + nowhere + L">.");
+    EXPECT_EQ(m_boxes.Last().caption, L"Error");
+    EXPECT_EQ(g_strOpenDbPath, copy);
+    EXPECT_TRUE(TreeHas(L"t"));
+    m_boxes.Clear();
+
     // Onto itself: nothing is copied, the file keeps its rows and stays open.
     platform::SetFileHandler([&](const platform::FileRequest&) { return copy; });
     m_app->OnSaveAs();
