@@ -1,10 +1,16 @@
 // The datasheet grid over a table of 10,000,000 rows, shown offscreen in a real grid
-// frame, against raw prepared SELECTs by rowid of the same rows in the same run.
+// frame, against raw prepared SELECTs by rowid of the same rows and a plain QTableView
+// painting the same texts from memory, in the same run.
 //
-// Figures: the time from opening the table to its first painted viewport; 1,000 random
+// Figures: the largest gap of a 10 ms heartbeat timer while the 10,000,000 rowids load,
+// and the resident memory the loaded grid adds per row; the time from opening the table
+// to its first painted viewport; 1,000 random
 // jumps, each painted, p50 and p99 per viewport beside raw SELECTs of the rows that
-// viewport shows; the row reads per painted viewport; and random jumps while the rows
-// still load in the background. A summary with the ratios ends the run.
+// viewport shows (one read transaction per viewport, as the grid reads them) and beside
+// a plain QTableView of the same size over an in-memory model of the same texts; the row
+// reads per painted viewport; random jumps while the rows still load in the background;
+// and deleting 10,000 scattered selected rows of a table of 1,000,000 beside raw
+// DELETEs of the same rows in one transaction. A summary with the ratios ends the run.
 #include "data/cadbsqldb.h"
 #include "document/cmainframebase.h"
 #include "data/currentdb.h"
@@ -24,12 +30,20 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QItemSelection>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -38,6 +52,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -47,7 +62,10 @@ constexpr int kJumps = 1'000;
 constexpr int kJumpsWhileLoading = 200;
 constexpr int kColumns = 5;
 constexpr int kLoadBoundMs = 600'000;
+constexpr int kDeleteTableRows = 1'000'000;
+constexpr int kDeletedRows = 10'000;
 const std::wstring kTable = L"big";
+const std::wstring kDeleteTable = L"scattered";
 
 using Clock = std::chrono::steady_clock;
 
@@ -103,7 +121,9 @@ void CreateFile(Files& files)
              "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000)"
              " INSERT INTO big SELECT x, 'Customer ' || (x * 7919 % 1000000),"
              " substr('AberdeenBergen  Cadiz   Dresden Esbjerg Faro    Gdansk  Haarlem ', 1 + (x % 8) * 8, 8),"
-             " (x * 104729 % 10000000) / 100.0, 'Order ' || x || ' of batch ' || (x % 1000) FROM c;");
+             " (x * 104729 % 10000000) / 100.0, 'Order ' || x || ' of batch ' || (x % 1000) FROM c;"
+             "CREATE TABLE scattered AS SELECT * FROM big WHERE id <= 1000000;"
+             "CREATE TABLE scattered_raw AS SELECT * FROM scattered;");
     sqlite3_close(db);
     std::fprintf(stderr, "Generated %d rows in %.1f s\n", kRows, Seconds(start));
     if (sqlite16::Open(files.path, &files.raw) != SQLITE_OK)
@@ -114,17 +134,17 @@ void CreateFile(Files& files)
 // set up as the data view sets up a table's datasheet.
 class Window {
 public:
-    Window()
+    explicit Window(const std::wstring& table = kTable)
     {
         m_host.resize(900, 600);
         m_model.m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = &m_model;
-        if (!m_model.Open(kTable, 0))
+        if (!m_model.Open(table, 0))
             Fatal("cannot open the table");
         m_model.InitRowBuffers();
         m_frame.m_nMode = CListFrame::MODE_DATASHEET;
         m_frame.m_pDataInterface = &m_bridge;
-        m_frame.m_strTitle = kTable;
+        m_frame.m_strTitle = table;
         m_bridge.m_pListFrame = &m_frame;
         m_frame.Create(&m_host, QRect(0, 0, 900, 600));
         for (int i = 0; i < m_model.m_pRecSet->m_nFields; ++i) {
@@ -167,6 +187,25 @@ private:
     CListFrame m_frame;
 };
 
+// Qt's own limit for the same picture: a plain table view of the same size, font and
+// column widths over a model that holds the texts of the viewports it will show.
+class PlainTexts : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : kRows; }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : kColumns; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return QVariant();
+        const auto it = m_rows.find(index.row());
+        return it == m_rows.end() ? QVariant() : QVariant(it->second[static_cast<size_t>(index.column())]);
+    }
+    void Add(int row, std::vector<QString> texts) { m_rows.emplace(row, std::move(texts)); }
+
+private:
+    std::unordered_map<int, std::vector<QString>> m_rows;
+};
+
 std::map<std::string, double> g_figures;
 
 double Percentile(std::vector<double> values, double p)
@@ -186,6 +225,52 @@ std::vector<int> RandomTops(int count, int rows, int page, unsigned seed)
     for (int& top : tops)
         top = pick(random);
     return tops;
+}
+
+// The process's resident memory, from /proc.
+double ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long long pages = 0;
+    long long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// A 10 ms timer beats on the user-interface thread while every rowid loads: its largest
+// gap is the longest the window could not repaint or take input. Run first, so that the
+// memory measured is the grid's and not the heap left over by earlier windows.
+void BM_LoadHeartbeat(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const double before = ResidentBytes();
+        auto window = std::make_unique<Window>();
+        std::vector<double> gaps;
+        Clock::time_point last = Clock::now();
+        QTimer beat;
+        beat.setTimerType(Qt::PreciseTimer);
+        beat.setInterval(10);
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            const Clock::time_point now = Clock::now();
+            gaps.push_back(std::chrono::duration<double>(now - last).count());
+            last = now;
+        });
+        const Clock::time_point start = Clock::now();
+        last = start;
+        beat.start();
+        if (!window->WaitLoaded())
+            Fatal("the load did not end");
+        beat.stop();
+        state.SetIterationTime(Seconds(start));
+        g_figures["heartbeat max gap"] = Percentile(gaps, 1.0);
+        g_figures["heartbeat p99 gap"] = Percentile(gaps, 0.99);
+        g_figures["resident bytes per row"] = (ResidentBytes() - before) / kRows;
+        state.counters["max_gap_ms"] = g_figures["heartbeat max gap"] * 1e3;
+        state.counters["bytes_per_row"] = g_figures["resident bytes per row"];
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
 }
 
 void BM_OpenToFirstPaint(benchmark::State& state)
@@ -214,12 +299,41 @@ void BM_RandomJumps(benchmark::State& state)
     SqlStatement select;
     if (sqlite16::Prepare(g_files->raw, L"SELECT * FROM big WHERE rowid = ?", select) != SQLITE_OK)
         Fatal("cannot prepare the raw SELECT");
-    std::vector<double> grid, model, raw;
+    // The plain view's texts, read before the runs.
+    PlainTexts texts;
+    for (int top : tops)
+        for (int row = top; row < top + page; ++row) {
+            sqlite3_bind_int64(select, 1, row + 1);
+            std::vector<QString> line;
+            if (sqlite3_step(select) == SQLITE_ROW)
+                for (int c = 0; c < kColumns; ++c)
+                    line.push_back(QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(select, c))));
+            sqlite3_reset(select);
+            line.resize(kColumns);
+            texts.Add(row, std::move(line));
+        }
+    QWidget plainHost;
+    plainHost.resize(900, 600);
+    QTableView plain(&plainHost);
+    plain.setGeometry(window.Grid()->geometry());
+    plain.setFont(window.Grid()->font());
+    plain.setModel(&texts);
+    plain.verticalHeader()->hide();
+    plain.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    plain.verticalHeader()->setDefaultSectionSize(window.Grid()->GetRowHeight());
+    plain.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    for (int c = 0; c < kColumns; ++c)
+        plain.setColumnWidth(c, window.Grid()->columnWidth(c));
+    plainHost.show();
+    QApplication::processEvents();
+
+    std::vector<double> grid, model, raw, qt;
     long long reads = 0;
     for (auto _ : state) {
         grid.clear();
         model.clear();
         raw.clear();
+        qt.clear();
         reads = 0;
         for (int top : tops) {
             const long long before = g_uiStatements;
@@ -235,7 +349,9 @@ void BM_RandomJumps(benchmark::State& state)
                     benchmark::DoNotOptimize(window.Model().GetCellText(row, c));
             model.push_back(Seconds(modelStart));
 
+            // The viewport's rows in one read transaction, as the grid reads them.
             const Clock::time_point rawStart = Clock::now();
+            Exec(g_files->raw, "BEGIN");
             for (int row = top; row < top + page; ++row) {
                 sqlite3_bind_int64(select, 1, row + 1); // unsorted: row r is rowid r + 1
                 if (sqlite3_step(select) == SQLITE_ROW)
@@ -243,7 +359,13 @@ void BM_RandomJumps(benchmark::State& state)
                         benchmark::DoNotOptimize(sqlite3_column_text16(select, c));
                 sqlite3_reset(select);
             }
+            Exec(g_files->raw, "COMMIT");
             raw.push_back(Seconds(rawStart));
+
+            const Clock::time_point qtStart = Clock::now();
+            plain.verticalScrollBar()->setValue(top);
+            plain.viewport()->repaint();
+            qt.push_back(Seconds(qtStart));
         }
         state.SetIterationTime(std::accumulate(grid.begin(), grid.end(), 0.0));
     }
@@ -254,10 +376,13 @@ void BM_RandomJumps(benchmark::State& state)
     g_figures["jump p99 model"] = Percentile(model, 0.99);
     g_figures["jump p50 raw"] = Percentile(raw, 0.50);
     g_figures["jump p99 raw"] = Percentile(raw, 0.99);
+    g_figures["jump p50 qt"] = Percentile(qt, 0.50);
+    g_figures["jump p99 qt"] = Percentile(qt, 0.99);
     g_figures["row reads per visible row"] = static_cast<double>(reads) / (static_cast<double>(tops.size()) * page);
     state.counters["p50_ms"] = g_figures["jump p50 grid"] * 1e3;
     state.counters["p99_ms"] = g_figures["jump p99 grid"] * 1e3;
     state.counters["raw_p99_ms"] = g_figures["jump p99 raw"] * 1e3;
+    state.counters["qt_p99_ms"] = g_figures["jump p99 qt"] * 1e3;
     state.counters["reads_per_row"] = g_figures["row reads per visible row"];
 }
 
@@ -293,11 +418,68 @@ void BM_JumpsWhileLoading(benchmark::State& state)
     }
 }
 
+// 10,000 scattered rows selected in a grid of 1,000,000 and deleted with the grid's
+// Delete, beside raw DELETEs by rowid of as many rows in one transaction.
+void BM_DeleteScatteredRows(benchmark::State& state)
+{
+    Window window(kDeleteTable);
+    if (!window.WaitLoaded())
+        Fatal("the load did not end");
+    platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return platform::IDYES; });
+    int iteration = 0;
+    std::vector<double> grid, raw;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int records = window.Grid()->GetRecordCount();
+        const int step = records / kDeletedRows;
+        QItemSelection selection;
+        for (int i = 0; i < kDeletedRows; ++i) {
+            const QModelIndex index = window.Grid()->model()->index(i * step + iteration % step, 0);
+            selection.select(index, index);
+        }
+        window.Grid()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        window.Grid()->DeleteSelectedRows();
+        const double seconds = Seconds(start);
+        state.SetIterationTime(seconds);
+        grid.push_back(seconds);
+        if (window.Grid()->GetRecordCount() != records - kDeletedRows)
+            Fatal("the delete did not delete every selected row");
+
+        // As many scattered rows of a copy of the table, deleted by raw SQLite.
+        state.PauseTiming();
+        SqlStatement del;
+        if (sqlite16::Prepare(g_files->raw, L"DELETE FROM scattered_raw WHERE rowid = ?", del) != SQLITE_OK)
+            Fatal("cannot prepare the raw DELETE");
+        const sqlite3_int64 firstRaw = static_cast<sqlite3_int64>(kDeleteTableRows) - 1 - iteration;
+        const Clock::time_point rawStart = Clock::now();
+        Exec(g_files->raw, "BEGIN");
+        for (int i = 0; i < kDeletedRows; ++i) {
+            sqlite3_bind_int64(del, 1, firstRaw - static_cast<sqlite3_int64>(i) * (kDeleteTableRows / kDeletedRows));
+            sqlite3_step(del);
+            sqlite3_reset(del);
+        }
+        Exec(g_files->raw, "COMMIT");
+        raw.push_back(Seconds(rawStart));
+        del.Finalize();
+        ++iteration;
+        state.ResumeTiming();
+    }
+    platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return platform::IDOK; });
+    g_figures["delete 10000 grid"] = Percentile(grid, 0.5);
+    g_figures["delete 10000 raw"] = Percentile(raw, 0.5);
+    state.counters["raw_ms"] = g_figures["delete 10000 raw"] * 1e3;
+}
+
 void PrintSummary()
 {
     auto figure = [](const char* name) { return g_figures.count(name) ? g_figures[name] : 0.0; };
     auto ratio = [&](const char* a, const char* b) { return figure(b) > 0 ? figure(a) / figure(b) : 0.0; };
     std::printf("\nDatasheet grid over %d rows (offscreen), this run:\n", kRows);
+    std::printf("  while the rows load: heartbeat gap max / p99 %.1f / %.1f ms; resident memory %.1f bytes a row\n",
+                figure("heartbeat max gap") * 1e3, figure("heartbeat p99 gap") * 1e3, figure("resident bytes per row"));
     std::printf("  open to first painted viewport, max %9.2f ms\n", figure("open to first paint") * 1e3);
     std::printf("  random jump, painted, p50           %9.3f ms  (raw SELECTs %.3f ms, ratio %.2f)\n",
                 figure("jump p50 grid") * 1e3, figure("jump p50 raw") * 1e3, ratio("jump p50 grid", "jump p50 raw"));
@@ -306,17 +488,25 @@ void PrintSummary()
     std::printf("  the same cells read through the model, p50 / p99  %.3f / %.3f ms (ratio to raw %.2f / %.2f)\n",
                 figure("jump p50 model") * 1e3, figure("jump p99 model") * 1e3, ratio("jump p50 model", "jump p50 raw"),
                 ratio("jump p99 model", "jump p99 raw"));
+    std::printf("  plain QTableView, same texts from memory, p50 / p99  %.3f / %.3f ms; grid to it %.2f / %.2f\n",
+                figure("jump p50 qt") * 1e3, figure("jump p99 qt") * 1e3, ratio("jump p50 grid", "jump p50 qt"),
+                ratio("jump p99 grid", "jump p99 qt"));
     std::printf("  row reads per painted row           %9.2f\n", figure("row reads per visible row"));
     std::printf("  jump while loading, p50 / p99 / max %9.3f / %.3f / %.3f ms (%d of %d jumps during the load)\n",
                 figure("loading jump p50") * 1e3, figure("loading jump p99") * 1e3, figure("loading jump max") * 1e3,
                 static_cast<int>(figure("jumps made while loading")), kJumpsWhileLoading);
+    std::printf("  delete %d scattered rows of %d, median %9.1f ms  (raw DELETEs %.1f ms, ratio %.2f)\n", kDeletedRows,
+                kDeleteTableRows, figure("delete 10000 grid") * 1e3, figure("delete 10000 raw") * 1e3,
+                ratio("delete 10000 grid", "delete 10000 raw"));
 }
 
 } // namespace
 
+BENCHMARK(BM_LoadHeartbeat)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RandomJumps)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpsWhileLoading)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteScatteredRows)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -4,6 +4,7 @@
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/sqlite16.h"
 #include "platform/waitcursor.h"
 
@@ -11,8 +12,8 @@
 
 namespace {
 
-// Prepare-on-the-next-call flag of the QueryData iterator.
-bool g_bQueryDataPrepare = true;
+// The QueryData iterator's iteration in progress.
+RowIteration g_queryDataIteration;
 
 // A re-prepare after a schema change is retried this often before the failure is reported.
 constexpr int kMaxSchemaRetries = 100;
@@ -54,67 +55,120 @@ SqlStatement CADbSqlDb::ExecuteStmt(const std::wstring& sql)
     if (!m_pDb)
         CheckDb();
     SqlStatement stmt;
-    const int rc = sqlite16::Prepare(m_pDb, sql, stmt);
+    std::wstring message;
+    const int rc = sqlite16::Prepare(m_pDb, sql, stmt, message);
     if (rc != SQLITE_OK)
-        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"ExecuteStmt");
+        throw CADbSqlException(rc, message, L"ExecuteStmt");
     return stmt;
 }
 
-void CADbSqlDb::ExecuteCmd(const std::wstring& sql)
+SqlStatement CADbSqlDb::PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters)
+{
+    SqlStatement stmt = ExecuteStmt(sql);
+    std::wstring message;
+    for (size_t i = 0; stmt && i < parameters.size(); ++i) {
+        const int rc = sqlite16::CallWithMessage(m_pDb, message, [&] {
+            return BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
+        });
+        if (rc != SQLITE_OK)
+            throw CADbSqlException(rc, message, L"");
+    }
+    return stmt;
+}
+
+void CADbSqlDb::ExecuteCmd(const std::wstring& sql) { ExecuteCmd(sql, {}); }
+
+void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     platform::WaitCursor wait;
-    SqlStatement stmt = ExecuteStmt(sql);
+    SqlStatement stmt = PrepareBound(sql, parameters);
     if (!stmt)
         return;
-    const int rc = sqlite3_step(stmt);
-    stmt.Finalize();
+    std::wstring message;
+    int rc = SQLITE_OK;
+    {
+        // The message is the one the finalize leaves, read before another thread's call can replace it.
+        const sqlite16::ConnectionLock lock(m_pDb);
+        rc = sqlite3_step(stmt);
+        stmt.Finalize();
+        if (rc != SQLITE_DONE)
+            message = sqlite16::ErrorMessage(m_pDb);
+    }
     if (rc != SQLITE_DONE)
-        throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDb), L"ExecuteCmd");
+        throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
 }
+
+bool CADbSqlDb::ExecuteStep(const std::wstring& sql, int& result, std::wstring& message)
+{
+    SqlStatement stmt = ExecuteStmt(sql);
+    if (!stmt)
+        return false;
+    result = sqlite16::Step(stmt, message);
+    return true;
+}
+
+bool CADbSqlDb::ExecuteQuietly(const std::wstring& sql) noexcept
+{
+    if (!m_pDb)
+        return false;
+    SqlStatement stmt;
+    std::wstring message;
+    return sqlite16::Prepare(m_pDb, sql, stmt, message) == SQLITE_OK && stmt &&
+           sqlite3_step(stmt) == SQLITE_DONE;
+}
+
+bool CADbSqlDb::InTransaction() const { return m_pDb && !sqlite3_get_autocommit(m_pDb); }
 
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { return Query(out, sql, {}); }
 
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     for (int attempt = 0;; ++attempt) {
-        SqlStatement stmt = ExecuteStmt(sql);
-        for (size_t i = 0; stmt && i < parameters.size(); ++i) {
-            const int rc = BindSqlValue(stmt, static_cast<int>(i) + 1, parameters[i]);
-            if (rc != SQLITE_OK)
-                throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
+        SqlStatement stmt = PrepareBound(sql, parameters);
+        std::wstring message;
+        int step = SQLITE_MISUSE;
+        int rc = SQLITE_OK;
+        {
+            const sqlite16::ConnectionLock lock(m_pDb);
+            if (stmt)
+                step = sqlite3_step(stmt);
+            if (step != SQLITE_ROW && step != SQLITE_DONE) {
+                // finalize gives the statement's failure (SQLITE_OK for a text without a statement).
+                rc = stmt.Finalize();
+                message = sqlite16::ErrorMessage(m_pDb);
+            }
         }
-        const int step = stmt ? sqlite3_step(stmt) : SQLITE_MISUSE;
         if (step == SQLITE_ROW || step == SQLITE_DONE) {
             out = CADbSqlQuery(std::move(stmt), m_pDb, step == SQLITE_DONE);
             return out;
         }
-        // finalize gives the statement's failure (SQLITE_OK for a text without a statement).
-        const int rc = stmt.Finalize();
         if (rc == SQLITE_SCHEMA && attempt < kMaxSchemaRetries)
             continue;
-        throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"");
+        throw CADbSqlException(rc, message, L"");
     }
 }
 
 bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bQueryDataPrepare) {
+    if (!g_queryDataIteration.Continues(sql, stmt)) {
+        g_queryDataIteration.End();
+        // The caller's variable lets go of whatever it held before.
         stmt = ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bQueryDataPrepare = false;
+        g_queryDataIteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
-    g_bQueryDataPrepare = true;
+    g_queryDataIteration.End();
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
         stmt.Finalize();
         return false;
     }
     // A failed step ends the iteration; the statement is released before the failure goes up.
-    const std::wstring message = sqlite16::ErrorMessage(m_pDb);
     stmt.Finalize();
     throw CADbSqlException(SQLITE_ERROR, message, L"QueryData");
 }
@@ -127,6 +181,8 @@ void CADbSqlDb::CloseDb()
     SqlStatement::FinalizeAll(m_pDb);
     while (sqlite3_stmt* stmt = sqlite3_next_stmt(m_pDb, nullptr))
         sqlite3_finalize(stmt);
+    // Not under the connection's lock: a close that succeeds frees the lock with the
+    // connection. No other thread uses a connection that is being closed.
     const int rc = sqlite3_close(m_pDb);
     if (rc != SQLITE_OK)
         throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"CloseDb");

@@ -22,11 +22,24 @@ public:
     SqlStatement ExecuteStmt(const std::wstring& sql);
     // Runs one statement to its end with the wait cursor shown; a row is a failure. Throws.
     void ExecuteCmd(const std::wstring& sql);
+    // The same with the values bound to the parameters ?1, ?2, ... in order.
+    void ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters);
     // Prepares and takes the first step. Throws on failure.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters);
-    // Row iterator (one iteration at a time in the process): true while on a row.
+    // Prepares the text, takes one step and finalizes the statement, whatever the step
+    // gives: its result and, for a failure, the message. False for a text without a
+    // statement. Throws when the text does not prepare.
+    bool ExecuteStep(const std::wstring& sql, int& result, std::wstring& message);
+    // Runs one statement without rows to its end on the open connection; false when it
+    // fails. Nothing is shown or thrown.
+    bool ExecuteQuietly(const std::wstring& sql) noexcept;
+    // True while a transaction is open on the connection.
+    bool InTransaction() const;
+    // Row iterator (one iteration at a time in the process, see RowIteration): true while
+    // on a row. A call with another text, or with a statement variable that does not hold
+    // the iteration's statement, starts anew in that variable.
     bool QueryData(const std::wstring& sql, SqlStatement& stmt);
     // Finalizes every statement of the connection, then closes it. Throws on failure.
     void CloseDb();
@@ -39,4 +52,8 @@ public:
     sqlite3* m_pDb = nullptr;
     std::wstring m_strDbPath;
     bool m_bOpen = false;
+
+private:
+    // ExecuteStmt with the values bound; a failed bind throws.
+    SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
 };

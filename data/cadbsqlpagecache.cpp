@@ -43,11 +43,12 @@ bool CADbSqlPageCache::LoadPage(int firstRow)
             return false;
         int k = 0;
         for (;;) {
-            const int rc = sqlite3_step(stmt);
+            std::wstring message;
+            const int rc = sqlite16::Step(stmt, message);
             if (rc == SQLITE_DONE)
                 break;
             if (rc != SQLITE_ROW)
-                throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+                throw CADbSqlException(SQLITE_ERROR, message, L"");
             if (k >= m_nRowsPerPage)
                 break;
             std::vector<std::wstring>& cells = m_arrRows[static_cast<size_t>(k)];

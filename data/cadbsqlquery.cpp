@@ -17,8 +17,24 @@ bool CADbSqlQuery::NextRow()
 {
     if (!m_pStmt)
         CheckStm();
-    m_bEof = sqlite3_step(m_pStmt) == SQLITE_DONE;
+    // Stepped again, a failed statement would start over at its first row.
+    if (StepFailed())
+        return m_bEof = true;
+    std::wstring message;
+    const int rc = sqlite16::Step(m_pStmt, message);
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE) {
+        m_bEof = rc == SQLITE_DONE;
+        return m_bEof;
+    }
+    m_nStepResult = rc;
+    m_strStepMessage = message;
+    m_bEof = true;
     return m_bEof;
+}
+
+CADbSqlException CADbSqlQuery::StepFailure() const
+{
+    return CADbSqlException(m_nStepResult, m_strStepMessage, L"NextRow");
 }
 
 void CADbSqlQuery::CheckStm() const { throw CADbSqlException(ADBSQL_NULL_POINTER, L"pStmt(NULL)", L"CheckStm"); }

@@ -7,6 +7,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/rowloader.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
@@ -18,12 +19,12 @@
 
 namespace {
 
-// Prepare-on-the-next-call flag of the PRAGMA iterator (user-interface thread only).
-bool g_bPragmaQueryPrepare = true;
+// The PRAGMA iterator's iteration in progress (user-interface thread only).
+RowIteration g_pragmaQueryIteration;
 
-[[noreturn]] void ThrowEngineFailure(sqlite3* db)
+[[noreturn]] void ThrowEngineFailure(const std::wstring& message)
 {
-    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db), L"");
+    throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
 } // namespace
@@ -53,7 +54,7 @@ bool CADbSqlRecSet::Open(int mode)
     m_bOffsetMode = mode;
     CloseRowStmt();
     m_pRowSelect.Finalize();
-    if (mode == 0) {
+    if (mode == RECSET_MODE_TABLE) {
         ResolveTableNames();
         if (!GetFieldInfos(m_strTableName, m_arrFields))
             return false;
@@ -81,17 +82,18 @@ void CADbSqlRecSet::ResolveTableNames()
 
 bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bPragmaQueryPrepare) {
+    if (!g_pragmaQueryIteration.Continues(sql, stmt)) {
+        g_pragmaQueryIteration.End();
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bPragmaQueryPrepare = false;
+        g_pragmaQueryIteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
-    g_bPragmaQueryPrepare = true;
-    const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
+    g_pragmaQueryIteration.End();
     stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");
@@ -221,13 +223,13 @@ bool CADbSqlRecSet::Move(int row)
     }
     const RowId rowid = GetRowId(row);
     sqlite3_bind_int64(m_pRowSelect, 1, rowid);
-    const int rc = sqlite3_step(m_pRowSelect);
+    std::wstring message;
+    const int rc = sqlite16::Step(m_pRowSelect, message);
     if (rc == SQLITE_ROW) {
         m_pRowStmt = m_pRowSelect;
         m_nCurrentRowId = rowid;
         return true;
     }
-    const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(m_pDatabase->m_pDb);
     sqlite3_reset(m_pRowSelect);
     // The row no longer exists: false without a message.
     if (rc == SQLITE_DONE)
@@ -301,7 +303,7 @@ void CADbSqlRecSet::Edit(RowId rowid)
         m_arrBoundColumns[static_cast<size_t>(i)] = m_arrFields[static_cast<size_t>(i)].m_nTypeCode != FIELDTYPE_BLOB;
     PrepareBound(BuildUpdateSql());
     m_bEditing = true;
-    CheckBind(sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid));
+    CheckBind([&] { return sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid); });
 }
 
 void CADbSqlRecSet::AddNew(const std::vector<bool>& columns)
@@ -360,8 +362,9 @@ std::wstring CADbSqlRecSet::BuildInsertSql() const
 
 void CADbSqlRecSet::PrepareBound(const std::wstring& sql)
 {
-    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, m_pBindStmt) != SQLITE_OK)
-        ThrowEngineFailure(m_pDatabase->m_pDb);
+    std::wstring message;
+    if (sqlite16::Prepare(m_pDatabase->m_pDb, sql, m_pBindStmt, message) != SQLITE_OK)
+        ThrowEngineFailure(message);
 }
 
 bool CADbSqlRecSet::IsBound(int column) const
@@ -370,10 +373,11 @@ bool CADbSqlRecSet::IsBound(int column) const
            m_arrBoundColumns[static_cast<size_t>(column)];
 }
 
-void CADbSqlRecSet::CheckBind(int rc) const
+void CADbSqlRecSet::CheckBind(const std::function<int()>& bind) const
 {
-    if (rc != SQLITE_OK)
-        ThrowEngineFailure(m_pDatabase->m_pDb);
+    std::wstring message;
+    if (sqlite16::CallWithMessage(m_pDatabase->m_pDb, message, bind) != SQLITE_OK)
+        ThrowEngineFailure(message);
 }
 
 void CADbSqlRecSet::BindField(int column, const std::wstring& value)
@@ -394,15 +398,18 @@ void CADbSqlRecSet::BindField(int column, const std::wstring& value)
 void CADbSqlRecSet::BindValue(int column, const SqlValue& value)
 {
     if (IsBound(column))
-        CheckBind(BindSqlValue(m_pBindStmt, column + 1, value));
+        CheckBind([&] { return BindSqlValue(m_pBindStmt, column + 1, value); });
 }
 
 void CADbSqlRecSet::BindInt(int column, sqlite3_int64 value)
 {
-    CheckBind(sqlite3_bind_int64(m_pBindStmt, column + 1, value));
+    CheckBind([&] { return sqlite3_bind_int64(m_pBindStmt, column + 1, value); });
 }
 
-void CADbSqlRecSet::BindNull(int column) { CheckBind(sqlite3_bind_null(m_pBindStmt, column + 1)); }
+void CADbSqlRecSet::BindNull(int column)
+{
+    CheckBind([&] { return sqlite3_bind_null(m_pBindStmt, column + 1); });
+}
 
 void CADbSqlRecSet::BindText(int column, const std::wstring& text)
 {
@@ -410,7 +417,7 @@ void CADbSqlRecSet::BindText(int column, const std::wstring& text)
     if (text.empty())
         BindNull(column);
     else
-        CheckBind(sqlite16::BindText(m_pBindStmt, column + 1, text));
+        CheckBind([&] { return sqlite16::BindText(m_pBindStmt, column + 1, text); });
 }
 
 int CADbSqlRecSet::ExecuteBound()
@@ -418,11 +425,20 @@ int CADbSqlRecSet::ExecuteBound()
     if (!m_bEditing && !m_bAdding)
         return 0;
     sqlite3* db = m_pDatabase->m_pDb;
-    const int rc = sqlite3_step(m_pBindStmt);
+    std::wstring message;
+    int changes = 0;
+    RowId newRowId = 0;
+    // The counts and the message are the statement's own, read before another thread's call.
+    const int rc = sqlite16::CallWithMessage(db, message, [&] {
+        const int step = sqlite3_step(m_pBindStmt);
+        if (step == SQLITE_DONE) {
+            changes = sqlite3_changes(db);
+            newRowId = sqlite3_last_insert_rowid(db);
+        }
+        return step;
+    });
     const bool adding = m_bAdding;
     if (rc == SQLITE_DONE) {
-        const int changes = sqlite3_changes(db);
-        const RowId newRowId = sqlite3_last_insert_rowid(db);
         CancelBound();
         if (adding) {
             std::lock_guard lock(g_csRowIds);
@@ -432,7 +448,7 @@ int CADbSqlRecSet::ExecuteBound()
     }
     sqlite3_reset(m_pBindStmt);
     CancelBound();
-    ThrowEngineFailure(db);
+    ThrowEngineFailure(message);
 }
 
 void CADbSqlRecSet::CancelBound()
@@ -490,9 +506,9 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                 continue;
             seen[static_cast<size_t>(row)] = true;
             sqlite3_bind_int64(stmt, 1, GetRowId(row));
-            const int rc = sqlite3_step(stmt);
+            std::wstring message;
+            const int rc = sqlite16::Step(stmt, message);
             if (rc != SQLITE_DONE) {
-                const std::wstring message = sqlite16::ErrorMessage(db);
                 sqlite3_reset(stmt);
                 // A conflict clause of ROLLBACK ends the transaction and undoes the
                 // rows deleted before: then nothing is deleted.
@@ -552,7 +568,7 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
 CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text, int mode, int column)
 {
     out = CADbSqlQuery();
-    if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < 0 || mode > 2)
+    if (column < 0 || column >= static_cast<int>(m_arrFields.size()) || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD)
         return out;
     const std::wstring order = m_strSort.empty() ? L"" : L"ORDER BY " + m_strSort;
     static const wchar_t* const formats[] = {
@@ -562,7 +578,9 @@ CADbSqlQuery& CADbSqlRecSet::Search(CADbSqlQuery& out, const std::wstring& text,
     };
     SqlValue pattern;
     pattern.m_nType = SQLITE_TEXT;
-    pattern.m_strText = mode == 0 ? text + L"%" : mode == 1 ? text : L"%" + text + L"%";
+    pattern.m_strText = mode == SEARCH_START_OF_FIELD ? text + L"%"
+                        : mode == SEARCH_WHOLE_FIELD  ? text
+                                                      : L"%" + text + L"%";
     std::wstring sql;
     FormatString(sql, formats[mode], SqlName{m_strTableName}, SqlName{m_arrFields[static_cast<size_t>(column)].m_strName},
                  order);
@@ -672,16 +690,23 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
     FormatString(sql, L"UPDATE [%s] SET [%s] = ? WHERE rowid = ?", SqlName{m_strTableName},
                  SqlName{m_arrFields[static_cast<size_t>(column)].m_strName});
     SqlStatement stmt;
-    if (sqlite16::Prepare(db, sql, stmt) != SQLITE_OK || !stmt)
-        ThrowEngineFailure(db);
-    // The caller keeps the bytes until this call returns; NULL data leaves the cell NULL.
-    int rc = data ? sqlite3_bind_blob64(stmt, 1, data, static_cast<sqlite3_uint64>(length), SQLITE_STATIC) : SQLITE_OK;
-    if (rc == SQLITE_OK)
-        rc = sqlite3_bind_int64(stmt, 2, GetRowId(row));
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(stmt);
-    const int changes = rc == SQLITE_DONE ? sqlite3_changes(db) : 0;
-    const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db);
+    std::wstring message;
+    if (sqlite16::Prepare(db, sql, stmt, message) != SQLITE_OK || !stmt)
+        ThrowEngineFailure(message);
+    const RowId rowid = GetRowId(row);
+    int changes = 0;
+    const int rc = sqlite16::CallWithMessage(db, message, [&] {
+        // The caller keeps the bytes until this call returns; NULL data leaves the cell NULL.
+        int result =
+            data ? sqlite3_bind_blob64(stmt, 1, data, static_cast<sqlite3_uint64>(length), SQLITE_STATIC) : SQLITE_OK;
+        if (result == SQLITE_OK)
+            result = sqlite3_bind_int64(stmt, 2, rowid);
+        if (result == SQLITE_OK)
+            result = sqlite3_step(stmt);
+        if (result == SQLITE_DONE)
+            changes = sqlite3_changes(db);
+        return result;
+    });
     stmt.Finalize();
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"");

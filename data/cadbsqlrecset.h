@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,8 +40,8 @@ public:
     CADbSqlRecSet(const CADbSqlRecSet&) = delete;
     CADbSqlRecSet& operator=(const CADbSqlRecSet&) = delete;
 
-    // mode 0 rowid mode over m_strTableName; 1 or 2 offset mode over the temporary view
-    // named there. Returns after the first page of rows is known; false when the object
+    // RECSET_MODE_TABLE: rowid mode over m_strTableName; RECSET_MODE_QUERY or _VIEW: offset
+    // mode over the temporary view named there. Returns after the first page of rows is known; false when the object
     // has no columns (no load starts). Throws CADbSqlException when the PRAGMAs fail.
     bool Open(int mode);
     // Reloads the rows (in m_strSort's order); returns after the first page. Always false.
@@ -99,7 +100,8 @@ public:
     // out of range are skipped. The rowid list is compacted once. Returns the rows deleted.
     int DeleteRows(const std::vector<int>& rows);
 
-    // mode 0: the value starts with the text; 1: equals it; 2: contains it. LIKE semantics
+    // The mode (SEARCH_START_OF_FIELD, _WHOLE_FIELD, _ANY_PART_OF_FIELD): the value starts
+    // with the text, equals it or contains it. LIKE semantics
     // ('%' and '_' are wildcards); the text is bound. `out` stands on the first matching
     // rowid, or is at its end.
     CADbSqlQuery& Search(CADbSqlQuery& out, const std::wstring& text, int mode, int column);
@@ -158,7 +160,8 @@ private:
     void BindInt(int column, sqlite3_int64 value);
     void BindNull(int column);
     void BindText(int column, const std::wstring& text);
-    void CheckBind(int rc) const;
+    // Runs the bind; a failure throws with the connection's message of it.
+    void CheckBind(const std::function<int()>& bind) const;
     bool StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt);
     // The loader's side (rowloader.cpp), run on the loader thread.
     bool StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt);

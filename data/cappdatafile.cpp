@@ -5,16 +5,15 @@
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
-#include "data/sqlite16.h"
+#include "data/rowiteration.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
-#include "platform/waitcursor.h"
 
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,10 +35,11 @@ constexpr int kNodeIdColumn = 0;
 constexpr int kNodeTypeColumn = 2;
 constexpr int kTextValColumn = 2;
 
-// The list enumerator's state, shared by the whole program.
+// The list enumerator's state, shared by the whole program. The enumeration in progress
+// is of one node of one file.
 CADbSqlDb g_enumDb;
 CADbSqlQuery g_enumQuery;
-bool g_bEnumRestart = true;
+RowIteration g_enumIteration;
 
 using Texts = std::initializer_list<std::reference_wrapper<const std::wstring>>;
 
@@ -57,40 +57,25 @@ void OpenStore(CADbSqlDb& db, const std::wstring& path)
     db.OpenDb(path);
 }
 
-SqlStatement PrepareBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
+// The texts as the values of a statement's parameters.
+std::vector<SqlValue> TextValues(Texts texts)
 {
-    SqlStatement stmt = db.ExecuteStmt(sql);
-    int parameter = 0;
+    std::vector<SqlValue> values;
     for (const std::wstring& text : texts) {
-        const int rc = sqlite16::BindText(stmt, ++parameter, text);
-        if (rc != SQLITE_OK)
-            throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"BindText");
+        SqlValue value;
+        value.m_nType = SQLITE_TEXT;
+        value.m_strText = text;
+        values.push_back(value);
     }
-    return stmt;
+    return values;
 }
 
-// CADbSqlDb::Query with the texts bound: positioned on the first row.
 void QueryBound(CADbSqlDb& db, CADbSqlQuery& out, const std::wstring& sql, Texts texts)
 {
-    SqlStatement stmt = PrepareBound(db, sql, texts);
-    const int step = sqlite3_step(stmt);
-    if (step != SQLITE_ROW && step != SQLITE_DONE) {
-        const int rc = stmt.Finalize();
-        throw CADbSqlException(rc, sqlite16::ErrorMessage(db.m_pDb), L"");
-    }
-    out = CADbSqlQuery(std::move(stmt), db.m_pDb, step == SQLITE_DONE);
+    db.Query(out, sql, TextValues(texts));
 }
 
-// CADbSqlDb::ExecuteCmd with the texts bound.
-void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts)
-{
-    platform::WaitCursor wait;
-    SqlStatement stmt = PrepareBound(db, sql, texts);
-    const int rc = sqlite3_step(stmt);
-    stmt.Finalize();
-    if (rc != SQLITE_DONE)
-        throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(db.m_pDb), L"ExecuteCmd");
-}
+void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts) { db.ExecuteCmd(sql, TextValues(texts)); }
 
 // The node query: the node's id and type when a node of that name exists.
 std::optional<NodeRow> FindNode(CADbSqlDb& db, const std::wstring& name)
@@ -196,9 +181,29 @@ bool CAppDataFile::AddTextValue(const std::wstring& name, const std::wstring& te
     });
 }
 
+namespace {
+
+// Ends the enumeration in progress: its statement and its connection go.
+void EndEnumeration()
+{
+    g_enumIteration.End();
+    g_enumQuery = CADbSqlQuery();
+    try {
+        g_enumDb.CloseDb();
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_NEXT_VALUE);
+    }
+}
+
+} // namespace
+
 bool CAppDataFile::NextValue(const std::wstring& name, std::wstring& out)
 {
-    if (g_bEnumRestart) {
+    // The file's path and the node's name, apart by a character neither holds.
+    const std::wstring list = m_strFilePath + L'\0' + name;
+    if (!g_enumIteration.Continues(list, g_enumQuery.m_pStmt)) {
+        // An enumeration of another list that was left early ends first.
+        EndEnumeration();
         try {
             OpenStore(g_enumDb, m_strFilePath);
             const std::optional<NodeRow> node = FindNode(g_enumDb, name);
@@ -210,25 +215,19 @@ bool CAppDataFile::NextValue(const std::wstring& name, std::wstring& out)
         } catch (const CADbSqlException& e) {
             ShowFailureBox(e, LOC_NEXT_VALUE);
         }
+        g_enumIteration.Begin(list, g_enumQuery.m_pStmt);
     }
-    g_bEnumRestart = false;
 
     if (!g_enumQuery.Eof()) {
         const wchar_t* value = g_enumQuery.GetFieldValue(kTextValColumn);
         out = value ? value : L"";
-        // A failed step reports no end of rows and leaves no row: the enumeration ends there.
-        if (!g_enumQuery.NextRow() && sqlite3_data_count(g_enumQuery.m_pStmt) == 0)
-            g_enumQuery.m_bEof = true;
+        // A failed step ends the enumeration after the values read before it.
+        if (g_enumQuery.NextRow() && g_enumQuery.StepFailed())
+            ShowFailureBox(g_enumQuery.StepFailure(), LOC_NEXT_VALUE);
         return true;
     }
 
-    g_bEnumRestart = true;
-    g_enumQuery.Finalize();
-    try {
-        g_enumDb.CloseDb();
-    } catch (const CADbSqlException& e) {
-        ShowFailureBox(e, LOC_NEXT_VALUE);
-    }
+    EndEnumeration();
     return false;
 }
 

@@ -23,7 +23,8 @@ public:
     bool AddTextValue(const std::wstring& name, const std::wstring& text);
     // One enumeration at a time in the program: the call that starts reads the name and
     // gives the first value; the call after the last value returns false and arms the
-    // next start. Callers loop until false.
+    // next start. Callers loop until false; a call for another node or another file ends
+    // the enumeration in progress and starts that one.
     bool NextValue(const std::wstring& name, std::wstring& out);
     // The node's first value; out is left untouched when there is none.
     bool GetTextValue(const std::wstring& name, std::wstring& out);

@@ -76,6 +76,24 @@ extern const std::wstring SQL_FOREIGN_KEY_LIST; // "PRAGMA FOREIGN_KEY_LIST([%s]
 extern std::wstring g_strAppFolder;
 extern std::wstring g_strDbFolder;
 
+// Record-set modes (CADbSqlRecSet::Open, CDataAccess::Open): a table's rows by rowid, or
+// the rows of a query or of a database view by position through a temporary view.
+inline constexpr int RECSET_MODE_TABLE = 0;
+inline constexpr int RECSET_MODE_QUERY = 1;
+inline constexpr int RECSET_MODE_VIEW = 2;
+
+// Sort directions of a datasheet column (CDataAccess::Sort sorts ascending for any value
+// other than descending).
+inline constexpr int SORT_DESCENDING = 1;
+inline constexpr int SORT_ASCENDING = 2;
+
+// Search types of the caption strip; the first three are the search modes of the record
+// set and the datasheet model (the value starts with, equals or contains the text).
+inline constexpr int SEARCH_START_OF_FIELD = 0;
+inline constexpr int SEARCH_WHOLE_FIELD = 1;
+inline constexpr int SEARCH_ANY_PART_OF_FIELD = 2;
+inline constexpr int SEARCH_GO_TO_ROW = 3;
+
 // Failure display: the failure's text, then its location code.
 inline constexpr wchar_t STR_LOCATION_FORMAT[] = L"%s\n Location <%s>";
 
@@ -93,7 +111,6 @@ inline constexpr wchar_t LOC_DROP_VIEW[] = L"00011";
 inline constexpr wchar_t LOC_VACUUM[] = L"00012";
 inline constexpr wchar_t LOC_CELL_CHECK[] = L"00013";
 inline constexpr wchar_t LOC_OPEN_CURRENT_DB[] = L"00014";
-inline constexpr wchar_t LOC_BLOB_CELL[] = L"00015"; // reading or storing a BLOB cell for a file transfer
 inline constexpr wchar_t LOC_WRITE_ROW[] = L"00016";
 inline constexpr wchar_t LOC_INSERT_ROW[] = L"00017";
 inline constexpr wchar_t LOC_SAVE_UNDO_ROW[] = L"00018";
@@ -106,7 +123,9 @@ inline constexpr wchar_t LOC_RECSET_MOVE[] = L"00024";
 inline constexpr wchar_t LOC_RECSET_MOVE_TO[] = L"00025";
 inline constexpr wchar_t LOC_LIST_TRIGGERS[] = L"00026";
 inline constexpr wchar_t LOC_RECSET_DELETE[] = L"00027";
-inline constexpr wchar_t LOC_BLOB_FILE_OPEN[] = L"00028";
+// A BLOB transfer between a cell and a file: the file that fails to open, and the cell
+// that cannot be read or written.
+inline constexpr wchar_t LOC_BLOB_TRANSFER[] = L"00028";
 inline constexpr wchar_t LOC_COPY_STRUCTURE[] = L"00029";
 inline constexpr wchar_t LOC_OPEN_DATASHEET[] = L"00030"; // a datasheet whose columns cannot be read
 inline constexpr wchar_t LOC_LOAD_CURRENT_ROW[] = L"00031";

@@ -6,6 +6,7 @@
 #include "data/currentdb.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
 #include "platform/captionline.h"
@@ -14,7 +15,7 @@
 namespace {
 
 // The FetchRow iterator's state.
-bool g_bFetchRowPrepare = true;
+RowIteration g_fetchRowIteration;
 SqlStatement g_pFetchRowStmt;
 
 // Runs a fixed list statement; on failure the result is empty and the failure is shown.
@@ -89,11 +90,14 @@ bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names)
 
 bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values)
 {
-    if (g_bFetchRowPrepare) {
+    if (!g_fetchRowIteration.Continues(sql, g_pFetchRowStmt)) {
+        // An iteration of another text that was left early ends here.
+        g_fetchRowIteration.End();
+        g_pFetchRowStmt.Finalize();
         g_pFetchRowStmt = CurrentDb().ExecuteStmt(sql);
         if (!g_pFetchRowStmt)
             return false;
-        g_bFetchRowPrepare = false;
+        g_fetchRowIteration.Begin(sql, g_pFetchRowStmt);
     }
     const int rc = sqlite3_step(g_pFetchRowStmt);
     if (rc == SQLITE_ROW) {
@@ -105,7 +109,7 @@ bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values)
     if (rc == SQLITE_DONE)
         sqlite3_reset(g_pFetchRowStmt);
     g_pFetchRowStmt.Finalize();
-    g_bFetchRowPrepare = true;
+    g_fetchRowIteration.End();
     return false;
 }
 

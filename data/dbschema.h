@@ -15,8 +15,9 @@ bool GetTableFieldInfo(const std::wstring& table, std::vector<CADbSqlFieldInfo>&
 // The result column names of a statement, read when its first step gives a row;
 // false for a text without a statement. Throws when the text does not prepare.
 bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names);
-// Row iterator (one iteration at a time in the process): appends the texts of the
-// current row ("" for NULL) and returns true; false at the end or on a failed step.
+// Row iterator (one iteration at a time in the process, see RowIteration): appends the
+// texts of the current row ("" for NULL) and returns true; false at the end or on a
+// failed step. A call with another text ends the iteration in progress and starts anew.
 bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values);
 
 // Schema lists; each shows its own failure and then gives the empty result.

@@ -21,7 +21,7 @@ void ShowFailureBox(const CADbSqlException& e, const wchar_t* code) { ShowFailur
 
 void ShowFailureLine(const std::wstring& text, const wchar_t* code)
 {
-    platform::ShowCaptionLine(FailureText(text, code), 3);
+    platform::ShowCaptionLine(FailureText(text, code), platform::CAPTION_LINE_ERROR);
 }
 
 void ShowFailureLine(const CADbSqlException& e, const wchar_t* code) { ShowFailureLine(e.GetErrorText(), code); }

@@ -5,6 +5,7 @@
 #include "data/cadbsqlrecset.h"
 #include "data/constants.h"
 #include "data/formatstring.h"
+#include "data/rowiteration.h"
 #include "data/settings.h"
 #include "data/sqlite16.h"
 #include "platform/captionline.h"
@@ -29,8 +30,8 @@ std::mutex g_jobMutex;
 std::condition_variable g_jobLeft;
 CADbSqlRecSet* g_pLoaderJobRecSet = nullptr;
 
-// Prepare-on-the-next-call flag of the rowid iterator (loader thread only).
-bool g_bRowIdQueryPrepare = true;
+// The rowid iterator's iteration in progress (loader thread only).
+RowIteration g_rowIdQueryIteration;
 
 // Rowids are appended under g_csRowIds in batches of this many, and at every count
 // that a post or the first page reports, so the list always holds the rows reported.
@@ -154,22 +155,24 @@ bool CADbSqlRecSet::Requery()
 
 bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (g_bRowIdQueryPrepare) {
+    if (!g_rowIdQueryIteration.Continues(sql, stmt)) {
+        g_rowIdQueryIteration.End();
         stmt = m_pDatabase->ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_bRowIdQueryPrepare = false;
+        g_rowIdQueryIteration.Begin(sql, stmt);
     }
-    const int rc = sqlite3_step(stmt);
+    std::wstring message;
+    const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
-    g_bRowIdQueryPrepare = true;
+    g_rowIdQueryIteration.End();
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
         stmt.Finalize();
         return false;
     }
-    throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+    throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
 void CADbSqlRecSet::PostLoad(int wParam, int rows) const
@@ -258,16 +261,16 @@ void CADbSqlRecSet::LoadRowIds()
             g_hFirstPageEvent.Set();
             firstPage = true;
         }
-        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, 2);
+        platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED, platform::CAPTION_LINE_WARNING);
         platform::MessageBox(nullptr, STR_ROW_LIMIT_REACHED, STR_WARNING_CAPTION,
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
     if (stmt)
         sqlite3_reset(stmt);
     stmt.Finalize();
-    g_bRowIdQueryPrepare = true;
+    g_rowIdQueryIteration.End();
     if (end == End::Failed)
-        platform::ShowCaptionLine(failure, 3);
+        platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
     // A stopped or cancelled load answers no re-query and posts nothing more.
     const bool ended = end != End::Stopped;
     EndLoad(n, ended, ended && !firstPage);
@@ -290,12 +293,13 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     try {
         stmt = m_pDatabase->ExecuteStmt(sql);
         while (stmt) {
-            const int rc = sqlite3_step(stmt);
+            std::wstring message;
+            const int rc = sqlite16::Step(stmt, message);
             if (rc == SQLITE_DONE)
                 break;
             // A failed step ends the count like its end, instead of being stepped again.
             if (rc != SQLITE_ROW)
-                throw CADbSqlException(SQLITE_ERROR, sqlite16::ErrorMessage(m_pDatabase->m_pDb), L"");
+                throw CADbSqlException(SQLITE_ERROR, message, L"");
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {
                 report();
@@ -310,7 +314,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
                     g_hFirstPageEvent.Set();
                     firstPage = true;
                 }
-                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, 2);
+                platform::ShowCaptionLine(STR_ROW_LIMIT_REACHED_COUNT, platform::CAPTION_LINE_WARNING);
                 break;
             }
             if (m_bCancelLoad.load(std::memory_order_relaxed)) {
@@ -324,7 +328,7 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
     stmt.Finalize();
     m_nOffsetRowCount = n;
     if (!failure.empty())
-        platform::ShowCaptionLine(failure, 3);
+        platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
     // A cancelled count still posts its end but answers no re-query.
     EndLoad(n, true, !firstPage && !cancelled);
     return n;

@@ -13,6 +13,7 @@ int Open(const std::wstring& path, sqlite3** db)
 int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt)
 {
     const std::u16string sql16 = platform::ToUtf16(sql);
+    stmt.Finalize();
     sqlite3_stmt* prepared = nullptr;
     const int rc = sqlite3_prepare16_v2(db, sql16.c_str(), static_cast<int>(sql16.size() * sizeof(char16_t)),
                                         &prepared, nullptr);
@@ -23,6 +24,26 @@ int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt)
 std::wstring ErrorMessage(sqlite3* db)
 {
     return platform::FromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(db)));
+}
+
+ConnectionLock::ConnectionLock(sqlite3* db)
+    : m_pMutex(db ? sqlite3_db_mutex(db) : nullptr)
+{
+    sqlite3_mutex_enter(m_pMutex);
+}
+
+ConnectionLock::~ConnectionLock() { sqlite3_mutex_leave(m_pMutex); }
+
+int Step(sqlite3_stmt* stmt, std::wstring& message)
+{
+    return CallWithMessage(stmt ? sqlite3_db_handle(stmt) : nullptr, message, [stmt] { return sqlite3_step(stmt); });
+}
+
+int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt, std::wstring& message)
+{
+    // What the owner held goes first, outside this connection's lock.
+    stmt.Finalize();
+    return CallWithMessage(db, message, [&] { return Prepare(db, sql, stmt); });
 }
 
 std::wstring ColumnText(sqlite3_stmt* stmt, int column, bool* isNull)

@@ -13,7 +13,38 @@ int Open(const std::wstring& path, sqlite3** db);
 // Prepares the first statement of the text into the owner (empty for a text without a
 // statement or on failure).
 int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt);
+// The same with the failure's message.
+int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt, std::wstring& message);
+// The connection's message of its last failed call. Read it inside the ConnectionLock
+// that also held the failing call: another thread's call on the same connection would
+// replace it otherwise.
 std::wstring ErrorMessage(sqlite3* db);
+
+// Holds a connection's mutex (none for a NULL handle). The engine's mutex is recursive,
+// so the engine calls made while it is held take it again freely.
+class ConnectionLock {
+public:
+    explicit ConnectionLock(sqlite3* db);
+    ~ConnectionLock();
+    ConnectionLock(const ConnectionLock&) = delete;
+    ConnectionLock& operator=(const ConnectionLock&) = delete;
+
+private:
+    sqlite3_mutex* m_pMutex;
+};
+
+// Runs the engine call under the connection's lock; when its result is a failure (neither
+// SQLITE_OK, SQLITE_ROW nor SQLITE_DONE) the connection's message of it is put in `message`.
+template <typename Call> int CallWithMessage(sqlite3* db, std::wstring& message, Call call)
+{
+    const ConnectionLock lock(db);
+    const int rc = call();
+    if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE)
+        message = ErrorMessage(db);
+    return rc;
+}
+// One step of the statement, with its failure's message.
+int Step(sqlite3_stmt* stmt, std::wstring& message);
 // The column's text; "" for SQL NULL, with isNull set when given.
 std::wstring ColumnText(sqlite3_stmt* stmt, int column, bool* isNull = nullptr);
 std::wstring ColumnName(sqlite3_stmt* stmt, int column);

@@ -27,7 +27,7 @@ constexpr int FILE_MESSAGE_LENGTH = 256;
 
 void ShowFileFailure(const QFile& file)
 {
-    ShowFailureBox(platform::FromQString(file.errorString().left(FILE_MESSAGE_LENGTH)), LOC_BLOB_FILE_OPEN);
+    ShowFailureBox(platform::FromQString(file.errorString().left(FILE_MESSAGE_LENGTH)), LOC_BLOB_TRANSFER);
 }
 
 // Writes the cell's BLOB to the file.
@@ -35,7 +35,7 @@ void RestoreBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring&
 {
     std::string bytes;
     if (!recset.GetBlob(row, column, bytes)) {
-        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_CELL);
+        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_TRANSFER);
         return;
     }
     WriteBufferToFile(path, bytes.data(), static_cast<sqlite3_int64>(bytes.size()));
@@ -65,9 +65,9 @@ void RetrieveBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring
     } catch (const CADbSqlException& e) {
         // A row deleted meanwhile changes nothing; the record set reports it without a message.
         if (e.m_nCode == SQLITE_NOTFOUND)
-            ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_CELL);
+            ShowFailureBox(STR_ROW_NOT_READABLE, LOC_BLOB_TRANSFER);
         else
-            ShowFailureBox(e, LOC_BLOB_CELL);
+            ShowFailureBox(e, LOC_BLOB_TRANSFER);
     }
 }
 

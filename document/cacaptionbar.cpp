@@ -28,7 +28,7 @@ void CACaptionBar::SetTable(const std::wstring& title, bool hasSelection, bool r
 {
     m_strTitle = title;
     std::wstring text;
-    m_pCaptionDlg->SetMessage(FormatString(text, L"<%s>", title), CCaptionDlg::MSG_NORMAL);
+    m_pCaptionDlg->SetMessage(FormatString(text, L"<%s>", title), platform::CAPTION_LINE_NORMAL);
 
     m_pCaptionDlg->EnableButton(true, CCaptionDlg::SearchText);
     m_pCaptionDlg->EnableButton(true, CCaptionDlg::Search);
@@ -55,7 +55,7 @@ void CACaptionBar::SetRowPosition(int row, int recordCount, bool readOnly)
         text = L"New row";
     else
         FormatString(text, L"<%s row %d of %i>", m_strTitle, row + 1, recordCount);
-    m_pCaptionDlg->SetMessage(text, CCaptionDlg::MSG_NORMAL);
+    m_pCaptionDlg->SetMessage(text, platform::CAPTION_LINE_NORMAL);
 
     if (readOnly)
         return;
@@ -66,7 +66,7 @@ void CACaptionBar::SetRowPosition(int row, int recordCount, bool readOnly)
 void CACaptionBar::Clear()
 {
     m_pCaptionDlg->DisableAllButtons();
-    m_pCaptionDlg->SetMessage(std::wstring(), CCaptionDlg::MSG_NORMAL);
+    m_pCaptionDlg->SetMessage(std::wstring(), platform::CAPTION_LINE_NORMAL);
 }
 
 void CACaptionBar::SetTargetFrame(CaptionTarget* target)

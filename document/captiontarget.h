@@ -1,13 +1,14 @@
 #pragma once
 // The receiver of the caption strip's commands: the grid frame of the active datasheet.
 // The strip sends the UM_GRID_ messages below; OnMessage hands each to its handler.
+#include "data/constants.h"
 #include "platform/messagetarget.h"
 
 #include <memory>
 #include <string>
 
 // Messages from the caption strip to its target frame.
-inline constexpr UINT UM_GRID_SEARCH = WM_USER + 8;          // wParam search type, lParam const std::wstring* text; TRUE on a hit
+inline constexpr UINT UM_GRID_SEARCH = WM_USER + 8;          // wParam search type (SEARCH_), lParam const std::wstring* text; TRUE on a hit
 inline constexpr UINT UM_GRID_FIND_NEXT = WM_USER + 9;       // 1 when a row was selected
 inline constexpr UINT UM_GRID_FIND_PREV = WM_USER + 10;      // 1 when a row was selected
 inline constexpr UINT UM_GRID_ADD_ROW = WM_USER + 11;
@@ -15,12 +16,6 @@ inline constexpr UINT UM_GRID_DELETE_ROWS = WM_USER + 12;
 inline constexpr UINT UM_GRID_REFERENCE_DOWN = WM_USER + 13; // related records in the child tables
 inline constexpr UINT UM_GRID_REFERENCE_UP = WM_USER + 14;   // related record in the parent table
 inline constexpr UINT UM_GRID_UNDO_ROW = WM_USER + 16;
-
-// Search types, the wParam of UM_GRID_SEARCH.
-inline constexpr int SEARCH_START_OF_FIELD = 0;
-inline constexpr int SEARCH_WHOLE_FIELD = 1;
-inline constexpr int SEARCH_ANY_PART_OF_FIELD = 2;
-inline constexpr int SEARCH_GO_TO_ROW = 3;
 
 class CaptionTarget : public platform::MessageTarget {
 public:

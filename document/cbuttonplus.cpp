@@ -7,6 +7,8 @@ CButtonPlus::CButtonPlus(CellEditorOwner* owner, int column, QWidget* parent)
     , m_pOwner(owner)
     , m_nColumn(column)
 {
+    // The button never takes the focus: after a press the grid's keys still move the cell.
+    setFocusPolicy(Qt::NoFocus);
     connect(this, &QPushButton::clicked, this, &CButtonPlus::OnClicked);
 }
 

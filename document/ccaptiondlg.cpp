@@ -4,6 +4,7 @@
 #include "document/cacaptionbar.h"
 #include "document/cmfcbuttonext.h"
 #include "platform/widgets/dialogunits.h"
+#include "platform/widgets/fontface.h"
 #include "platform/utf16.h"
 
 #include <QActionGroup>
@@ -66,7 +67,7 @@ constexpr int kMessageFontPoints = 13;
 
 QFont TahomaFont(int points)
 {
-    QFont font(platform::ToQString(STR_DEFAULT_FONT_FACE));
+    QFont font = platform::FontOfFace(platform::ToQString(STR_DEFAULT_FONT_FACE));
     font.setPointSize(points);
     return font;
 }
@@ -176,7 +177,7 @@ void CCaptionDlg::SetMessage(const std::wstring& text, int type)
     }
     m_strMessage = text;
     m_nMessageType = type;
-    if (type == MSG_WARNING || type == MSG_ERROR)
+    if (type == platform::CAPTION_LINE_WARNING || type == platform::CAPTION_LINE_ERROR)
         QApplication::beep();
     // A queued repaint: a message may come while another widget paints (a cell that
     // fails to load), where painting this strip at once is not allowed.
@@ -235,9 +236,9 @@ void CCaptionDlg::paintEvent(QPaintEvent*)
     if (m_strMessage.empty() || m_rcMessage.isEmpty())
         return;
     QColor color = m_clrNormalText;
-    if (m_nMessageType == MSG_WARNING)
+    if (m_nMessageType == platform::CAPTION_LINE_WARNING)
         color = kWarningColor;
-    else if (m_nMessageType == MSG_ERROR)
+    else if (m_nMessageType == platform::CAPTION_LINE_ERROR)
         color = kErrorColor;
     QPainter painter(this);
     painter.setFont(m_fontMessage);

@@ -3,6 +3,7 @@
 // and the one-line message area where the whole program writes its status texts.
 // It fills the caption bar and sends its commands to the bar's target frame.
 #include "document/captiontarget.h"
+#include "platform/captionline.h"
 
 #include <QColor>
 #include <QFont>
@@ -35,14 +36,10 @@ public:
         ControlCount = 10
     };
 
-    // Message types.
-    static constexpr int MSG_NORMAL = 1;
-    static constexpr int MSG_WARNING = 2; // beeps
-    static constexpr int MSG_ERROR = 3;   // beeps
-
     explicit CCaptionDlg(CACaptionBar* owner);
 
     // Shows the text in the message area until the next message; an empty text clears it.
+    // The type is a caption line type (platform::CAPTION_LINE_NORMAL, _WARNING, _ERROR).
     // Safe from any thread: off the user-interface thread the message is queued to it,
     // and the call never waits.
     void SetMessage(const std::wstring& text, int type);
@@ -90,5 +87,5 @@ private:
     QFont m_fontMessage;
     QRect m_rcMessage;
     std::wstring m_strMessage;
-    int m_nMessageType = MSG_NORMAL;
+    int m_nMessageType = platform::CAPTION_LINE_NORMAL;
 };

@@ -52,19 +52,15 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
 // Every model alive (user-interface thread only).
 std::vector<CDataAccess*> g_arrModels;
 
-// Runs a statement without rows to its end; false when it fails.
-bool RunQuietly(sqlite3* db, const wchar_t* sql)
-{
-    SqlStatement stmt;
-    return sqlite16::Prepare(db, sql, stmt) == SQLITE_OK && stmt && sqlite3_step(stmt) == SQLITE_DONE;
-}
-
 } // namespace
 
 CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
 
 CDataAccess::~CDataAccess()
 {
+    // The bridge may outlive the model: a load message reaching it later finds no model.
+    if (m_pDataInterface)
+        m_pDataInterface->DetachDataAccess(this);
     std::erase(g_arrModels, this);
     ReleaseConnection();
 }
@@ -101,9 +97,9 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
     // one, its name) names the window's source.
     std::wstring name = source;
     std::wstring shown = source;
-    if (mode == 1) {
+    if (mode == RECSET_MODE_QUERY) {
         name = CreateQueryView(source);
-    } else if (mode == 2) {
+    } else if (mode == RECSET_MODE_VIEW) {
         std::wstring select;
         FormatString(select, L"SELECT * FROM %s", QuoteIdentifier(source));
         name = CreateQueryView(select);
@@ -116,7 +112,7 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
         return false;
     m_strSource = shown;
     m_bOpen = 1;
-    if (mode == 1 && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
+    if (mode == RECSET_MODE_QUERY && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
         g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
     return true;
 }
@@ -174,16 +170,16 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
-    sqlite3* db = data && data->m_pRecSet && data->m_pRecSet->m_pDatabase ? data->m_pRecSet->m_pDatabase->m_pDb : nullptr;
-    if (db && data->IsLoadEnded() && sqlite3_get_autocommit(db) && RunQuietly(db, L"BEGIN"))
+    CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
+    if (db && data->IsLoadEnded() && !db->InTransaction() && db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }
 
 CDataAccess::ViewportRead::~ViewportRead()
 {
     // A read ends with nothing to store; should COMMIT fail, ROLLBACK ends it all the same.
-    if (m_pDb && !sqlite3_get_autocommit(m_pDb) && !RunQuietly(m_pDb, L"COMMIT"))
-        RunQuietly(m_pDb, L"ROLLBACK");
+    if (m_pDb && m_pDb->InTransaction() && !m_pDb->ExecuteQuietly(L"COMMIT"))
+        m_pDb->ExecuteQuietly(L"ROLLBACK");
 }
 
 bool CDataAccess::ReadRow(int row, std::vector<ColumnValue>& into, RowId& rowid)
@@ -437,7 +433,7 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     platform::WaitCursor wait;
     if (!m_pRecSet)
         return false;
-    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == 1 ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
+    FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == SORT_DESCENDING ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
     try {
@@ -461,7 +457,7 @@ bool CDataAccess::Search(const std::wstring& text, int mode, int column)
     platform::WaitCursor wait;
     m_arrSearchHits.clear();
     m_nSearchHit = -1;
-    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < 0 || mode > 2 || column < 0 || column >= m_pRecSet->m_nFields)
+    if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD || column < 0 || column >= m_pRecSet->m_nFields)
         return false;
     // Every hit is collected now and the statement released at once, so that no read
     // transaction stays open while the user steps through the hits.

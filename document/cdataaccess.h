@@ -46,7 +46,7 @@ public:
     // The models stay, without rows.
     static void ReleaseAllConnections();
 
-    // mode 0 a table, 1 an SQL query, 2 a database view (source is the view's name; the
+    // mode RECSET_MODE_TABLE a table, _QUERY an SQL query, _VIEW a database view (source is the view's name; the
     // window's m_strSource becomes its stored SELECT). Returns
     // once the first rows are loaded; false when a record set exists already or the
     // source has no columns. Throws CADbSqlException when the column PRAGMAs fail.
@@ -71,7 +71,7 @@ public:
         ViewportRead& operator=(const ViewportRead&) = delete;
 
     private:
-        sqlite3* m_pDb = nullptr; // set when this read began the transaction
+        CADbSqlDb* m_pDb = nullptr; // set when this read began the transaction
     };
     // CELL_REFUSED (refused or failed; the failure is shown), CELL_STORED, CELL_ROW_INSERTED
     // (rowChanged on the new-row line inserted it) or CELL_UNCHANGED.
@@ -80,9 +80,10 @@ public:
     // -1 when nothing was undone (or the row is not among the rows loaded).
     int UndoRowEdit();
 
-    // direction 1 descending, any other ascending; reloads the rows in that order.
+    // SORT_DESCENDING, any other direction ascending; reloads the rows in that order.
     bool Sort(const std::wstring& column, int direction);
-    // mode 0 the value starts with the text, 1 equals it, 2 contains it ('%' and '_' are
+    // mode SEARCH_START_OF_FIELD: the value starts with the text, _WHOLE_FIELD equals it,
+    // _ANY_PART_OF_FIELD contains it ('%' and '_' are
     // wildcards). Collects every hit's rowid at once; true when there is one.
     bool Search(const std::wstring& text, int mode, int column);
     // The row of the next or previous hit among the rows loaded, skipping hits not

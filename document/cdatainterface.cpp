@@ -9,8 +9,13 @@
 
 CDataInterface::~CDataInterface()
 {
-    if (m_pDataAccess && !m_bLoadEnded && g_pMainFrame)
-        g_pMainFrame->m_bDatasheetLoading = false;
+    if (m_pDataAccess && !m_bLoadEnded)
+        EndLoading();
+    // The grid frame and the model may outlive the bridge: neither keeps a way to it.
+    if (m_pListFrame)
+        m_pListFrame->DetachDataInterface(this);
+    if (m_pDataAccess && m_pDataAccess->m_pDataInterface == this)
+        m_pDataAccess->m_pDataInterface = nullptr;
 }
 
 LRESULT CDataInterface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -41,13 +46,31 @@ LRESULT CDataInterface::LoadTableData(WPARAM, LPARAM)
         return 0;
     UpdateItemCount();
     if (m_pDataAccess->IsLoadEnded()) {
-        m_bLoadEnded = true;
         // File > Open waits while another datasheet's load is asked for or runs; that
         // load's own end lifts it.
-        if (g_pMainFrame && g_bLoaderBusy == 0)
-            g_pMainFrame->m_bDatasheetLoading = false;
+        if (g_bLoaderBusy == 0)
+            EndLoading();
+        else
+            m_bLoadEnded = true;
     }
     return 0;
+}
+
+void CDataInterface::DetachDataAccess(CDataAccess* model)
+{
+    if (m_pDataAccess != model)
+        return;
+    // A model that goes while its rows load sends no more of them.
+    if (!m_bLoadEnded)
+        EndLoading();
+    m_pDataAccess = nullptr;
+}
+
+void CDataInterface::EndLoading()
+{
+    m_bLoadEnded = true;
+    if (g_pMainFrame)
+        g_pMainFrame->m_bDatasheetLoading = false;
 }
 
 LRESULT CDataInterface::OnRowEditState(WPARAM wParam, LPARAM)

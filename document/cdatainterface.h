@@ -16,6 +16,7 @@ class CDataInterface : public platform::MessageTarget {
 public:
     CDataInterface() = default;
     // A window closed while its rows still load lifts the loading lock of File > Open.
+    // The grid frame and the model that outlive it let go of it.
     ~CDataInterface() override;
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -34,10 +35,17 @@ public:
     // Sets the grid's line count from the model: the rows known, plus the new-row line
     // once loading has ended.
     void UpdateItemCount();
+    // The model is going: the bridge lets go of it, and a load still running has ended.
+    void DetachDataAccess(CDataAccess* model);
 
+    // Each cleared when its object goes first, so a load message queued before then
+    // reaches neither.
     DatasheetGrid* m_pListFrame = nullptr; // the view's grid frame
     CDataAccess* m_pDataAccess = nullptr;
 
 private:
+    // Loading has ended for this window: File > Open is enabled again.
+    void EndLoading();
+
     bool m_bLoadEnded = false;
 };

@@ -16,7 +16,6 @@ namespace {
 
 constexpr wchar_t kInvalidKeyText[] = L"Input key is invalid for this column";
 constexpr wchar_t kInvalidValueFormat[] = L"Value <%s> is invalid for <%s> column type. Value was not saved";
-constexpr int kWarning = 2;
 
 constexpr char32_t kBackspace = 0x08;
 
@@ -128,7 +127,7 @@ void CInlineEdit::CommitText(int valueType)
         return;
     }
     std::wstring message;
-    platform::ShowCaptionLine(FormatString(message, kInvalidValueFormat, text, TypeWord(valueType)), kWarning);
+    platform::ShowCaptionLine(FormatString(message, kInvalidValueFormat, text, TypeWord(valueType)), platform::CAPTION_LINE_WARNING);
     setFocus();
 }
 
@@ -232,7 +231,7 @@ bool CInlineEdit::OnChar(char32_t character)
         m_bClean = false;
         return false;
     }
-    platform::ShowCaptionLine(kInvalidKeyText, kWarning);
+    platform::ShowCaptionLine(kInvalidKeyText, platform::CAPTION_LINE_WARNING);
     return true;
 }
 

@@ -1,12 +1,9 @@
 #include "document/clistctrlcombo.h"
 
-#include "data/cadbsqlrecset.h"
 #include "data/settings.h"
 #include "document/cacaptionbar.h"
 #include "document/cbuttonplus.h"
 #include "document/ccomboboxplus.h"
-#include "document/cdataaccess.h"
-#include "document/cdatainterface.h"
 #include "document/cinlineedit.h"
 #include "document/clistframe.h"
 #include "document/cmainframebase.h"
@@ -126,11 +123,34 @@ public:
                 painter->drawText(textRect, col.m_nTextFormat | Qt::AlignVCenter | Qt::TextSingleLine, shown);
             }
         }
+        // The keyboard's current cell, while the grid has the focus, is framed.
+        if (!current && (option.state & QStyle::State_HasFocus) && rect.width() > 4 && rect.height() > 4) {
+            painter->save();
+            QPen pen(FromColorRef(g_clrText));
+            pen.setStyle(Qt::DotLine);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(rect.adjusted(1, 1, -2, -2));
+            painter->restore();
+        }
     }
 
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    // The width a cell's content needs: its text in the cell font with the margins, a
+    // check box or a browse button.
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        return QSize(m_pGrid->horizontalHeader()->defaultSectionSize(), m_pGrid->GetRowHeight());
+        const int height = m_pGrid->GetRowHeight();
+        const int column = index.column();
+        if (column < 0 || column >= m_pGrid->GetColumnCount())
+            return QSize(0, height);
+        const CListFrame* frame = m_pGrid->m_pOwnerFrame;
+        const GridEditorKind kind = m_pGrid->m_arrColumns[column].m_nEditorKind;
+        if (kind == GRID_CHECK_BOX)
+            return QSize(grid::CheckBoxDrawBox(QRect(0, 0, 100, height)).width() + 2 * frame->m_nTextMargin, height);
+        const QFontMetrics metrics(frame->m_fontCell, m_pGrid);
+        const QString text =
+            kind == GRID_BUTTON ? platform::ToQString(TXT_BROWSE_BUTTON) : index.data(Qt::DisplayRole).toString();
+        return QSize(metrics.horizontalAdvance(text) + 2 * frame->m_nTextMargin + 2, height);
     }
 
 private:
@@ -263,8 +283,12 @@ private:
 CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     : QTableView(ownerFrame)
     , m_pOwnerFrame(ownerFrame)
-    , m_pModel(new GridItemModel(this))
 {
+    // The one place the frame's mode matters: it picks the rows the grid is a view of.
+    if (ownerFrame->m_nMode == CListFrame::MODE_DATASHEET)
+        m_pModel = new DatasheetRows(this);
+    else
+        m_pModel = new ListRows(this);
     setObjectName(QStringLiteral("control%1").arg(GRID_ID));
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
@@ -292,6 +316,8 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
+    // Sizing a column to its contents reads the rows on screen only.
+    verticalHeader()->setResizeContentsPrecision(0);
     installEventFilter(this);
 }
 
@@ -304,19 +330,9 @@ CListCtrlCombo::~CListCtrlCombo()
     }
 }
 
-bool CListCtrlCombo::IsDatasheet() const
-{
-    return m_pOwnerFrame->m_nMode == CListFrame::MODE_DATASHEET;
-}
-
 bool CListCtrlCombo::IsReadOnly() const
 {
     return m_pOwnerFrame->m_bReadOnly != 0;
-}
-
-CDataAccess* CListCtrlCombo::GetDataAccess() const
-{
-    return IsDatasheet() ? m_pOwnerFrame->GetDataAccess() : nullptr;
 }
 
 void CListCtrlCombo::AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType)
@@ -376,11 +392,13 @@ void CListCtrlCombo::CreateColumns()
             m_bDividerTracking = 1;
     });
     m_pHeader->viewport()->installEventFilter(this);
+    // A column moved under an open cell would leave its editor over another column.
+    connect(m_pHeader, &QHeaderView::sectionMoved, this, [this] { CloseCell(); });
 
     m_pModel->CreateColumns(GetColumnCount());
     for (int i = 0; i < GetColumnCount(); ++i)
         setColumnWidth(i, m_arrColumns[i].m_nWidth);
-    setShowGrid(!IsDatasheet()); // list mode draws grid lines
+    setShowGrid(m_pModel->DrawsGridLines());
 
     m_pHiddenEditor = new CInlineEdit(this, this);
     m_pHiddenEditor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
@@ -495,23 +513,65 @@ void CListCtrlCombo::EndEdit(int nextRow)
     RedrawRows(row, row);
 }
 
+QWidget* CListCtrlCombo::FocusEditor() const
+{
+    if (!m_bCellActive || m_nCurrentColumn < 0 || m_nCurrentColumn >= GetColumnCount())
+        return nullptr;
+    const GridColumn& col = m_arrColumns[m_nCurrentColumn];
+    if (col.m_pEdit)
+        return col.m_pEdit;
+    return col.m_pCombo;
+}
+
+void CListCtrlCombo::CloseCell()
+{
+    if (m_nCurrentRow < 0 && m_nCurrentColumn < 0)
+        return;
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focusInEditor = m_bCellActive && focus && focus != this && isAncestorOf(focus);
+    EndEdit(m_nCurrentRow);
+    m_bCellActive = false;
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    if (focusInEditor)
+        setFocus();
+}
+
+void CListCtrlCombo::CancelCell()
+{
+    if (!m_bCellActive)
+        return;
+    m_bCellActive = false;
+    const int row = m_nCurrentRow;
+    GridColumn& col = m_arrColumns[m_nCurrentColumn];
+    if (col.m_pEdit) {
+        // Clean first: the focus leaving the box must not store what was typed.
+        col.m_pEdit->SetClean(true);
+        col.m_pEdit->setText(platform::ToQString(m_strEditStartText));
+    } else if (col.m_pCombo) {
+        col.m_pCombo->setCurrentIndex(-1);
+    }
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    setFocus();
+    if (col.m_pEdit)
+        col.m_pEdit->hide();
+    else if (col.m_pCombo)
+        col.m_pCombo->hide();
+    RedrawRows(row, row);
+}
+
 void CListCtrlCombo::SetCell(int row, int column, const std::wstring& text, bool rowChanged)
 {
     if (row < 0 || column < 0 || column >= GetColumnCount())
         return;
-    if (!IsDatasheet()) {
-        if (text != m_strEditStartText || m_bStoreAlways)
-            m_pModel->SetText(row, column, text);
-        return;
-    }
-    CDataAccess* data = GetDataAccess();
-    if (!data)
-        return;
-    const bool newRowLine = HasNewRowLine() && row == GetItemCount() - 1;
-    const int result = data->SetCellValue(row, column, text, rowChanged);
-    if (newRowLine && result == CELL_ROW_INSERTED) {
-        SetItemCountEx(GetItemCount() + 1);
+    const bool changed = text != m_strEditStartText || m_bStoreAlways;
+    if (m_pModel->StoreCell(row, column, text, changed, rowChanged)) {
+        // The new-row line became a row: the new empty line below it is shown. The
+        // editor has left the line already (EndEdit, or its own focus-out store), so
+        // this scroll ends nothing.
+        const int saved = m_bOwnScroll;
+        m_bOwnScroll = 1;
         EnsureRowVisible(GetItemCount() - 1);
+        m_bOwnScroll = saved;
     }
     RedrawRows(row, row);
 }
@@ -538,13 +598,12 @@ int CListCtrlCombo::GetRecordCount() const
 
 bool CListCtrlCombo::HasNewRowLine() const
 {
-    CDataAccess* data = GetDataAccess();
-    return data && data->IsLoadEnded() && GetItemCount() == data->GetRecordCount() + 1;
+    return m_pModel->HasNewRowLine();
 }
 
 void CListCtrlCombo::CountAsOpenDatasheet()
 {
-    if (m_bCountedOpen || !IsDatasheet() || m_arrColumns.empty())
+    if (m_bCountedOpen || !m_pModel->IsOpenDatasheet() || m_arrColumns.empty())
         return;
     m_bCountedOpen = true;
     ++g_nOpenDatasheets;
@@ -578,13 +637,7 @@ void CListCtrlCombo::DeleteAllItems()
 
 std::wstring CListCtrlCombo::GetItemText(int row, int column) const
 {
-    if (CDataAccess* data = GetDataAccess()) {
-        if (row < 0 || row >= GetItemCount())
-            return std::wstring();
-        const wchar_t* text = data->GetCellText(row, column);
-        return text ? std::wstring(text) : std::wstring();
-    }
-    return m_pModel->Text(row, column);
+    return m_pModel->CellText(row, column);
 }
 
 void CListCtrlCombo::RedrawRows(int first, int last)
@@ -600,13 +653,10 @@ void CListCtrlCombo::EnsureRowVisible(int row)
     const int top = GetTopIndex();
     const int page = GetCountPerPage();
     QScrollBar* bar = verticalScrollBar();
-    const int saved = m_bOwnScroll;
-    m_bOwnScroll = 1;
     if (row < top)
         bar->setValue(row);
     else if (row >= top + page)
         bar->setValue(row - page + 1);
-    m_bOwnScroll = saved;
 }
 
 void CListCtrlCombo::ScrollColumnIntoView(int column)
@@ -631,9 +681,14 @@ void CListCtrlCombo::ScrollColumnIntoView(int column)
 
 void CListCtrlCombo::scrollContentsBy(int dx, int dy)
 {
+    // A scroll the grid did not start for its open cell ends the edit first, so that no
+    // editor is ever left over a row it does not edit.
     if (!m_bOwnScroll && (dx != 0 || dy != 0) && m_bCellActive) {
+        const bool focused = FocusEditor() && FocusEditor()->hasFocus();
         EndEdit(-1);
         m_nCurrentRow = m_nCurrentColumn = -1;
+        if (focused)
+            setFocus();
     }
     QTableView::scrollContentsBy(dx, dy);
 }
@@ -648,6 +703,70 @@ void CListCtrlCombo::PageDown()
     EnsureRowVisible(grid::PageDownTarget(GetTopIndex(), GetCountPerPage(), GetItemCount()));
 }
 
+void CListCtrlCombo::PageCurrentRow(bool down)
+{
+    const int count = GetItemCount();
+    if (count == 0)
+        return;
+    const int page = GetCountPerPage();
+    const QModelIndex current = currentIndex();
+    const int from = current.isValid() ? current.row() : GetTopIndex();
+    if (down)
+        PageDown();
+    else
+        PageUp();
+    const int row = std::clamp(from + (down ? page : -page), 0, count - 1);
+    selectionModel()->setCurrentIndex(m_pModel->index(row, current.isValid() ? current.column() : 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    OnKeyboardRowMoved(row);
+}
+
+void CListCtrlCombo::OnKeyboardRowMoved(int row)
+{
+    EnsureRowVisible(row);
+    m_pOwnerFrame->ShowRowPosition(row);
+}
+
+void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
+{
+    QTableView::keyPressEvent(event);
+    const QModelIndex current = currentIndex();
+    // Ctrl+Home and Ctrl+End select the row they reach, as the arrows do.
+    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && current.isValid() &&
+        event->modifiers() == Qt::ControlModifier)
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (current.isValid())
+            OnKeyboardRowMoved(current.row());
+        break;
+    default:
+        break;
+    }
+}
+
+void CListCtrlCombo::focusInEvent(QFocusEvent* event)
+{
+    // The focus came into the grid itself while a cell is open: not by a click (the
+    // click ends the edit by its own rule) nor by a window coming back.
+    const Qt::FocusReason reason = event->reason();
+    if (m_bCellActive && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason &&
+        reason != Qt::ActiveWindowFocusReason)
+        CloseCell();
+    QTableView::focusInEvent(event);
+}
+
+int CListCtrlCombo::sizeHintForColumn(int column) const
+{
+    const GridItemModel::ViewportScope read(*m_pModel);
+    return QTableView::sizeHintForColumn(column);
+}
+
 void CListCtrlCombo::ClearSelection()
 {
     selectionModel()->clearSelection();
@@ -657,6 +776,7 @@ void CListCtrlCombo::ClearSelection()
 
 void CListCtrlCombo::SelectRow(int row)
 {
+    CloseCell();
     ClearSelection();
     if (row < 0 || row >= GetItemCount())
         return;
@@ -670,25 +790,34 @@ void CListCtrlCombo::SelectRow(int row)
 int CListCtrlCombo::GetNextSelectedItem()
 {
     if (m_bSelectionRestart) {
+        // The selection is read once per walk, as its row ranges in order: asking it for
+        // each row would cost time in proportion to its ranges at every step.
         m_bSelectionRestart = 0;
-        m_nSelectionIter = 0;
+        m_arrSelectedRanges.clear();
+        for (const QItemSelectionRange& range : selectionModel()->selection())
+            m_arrSelectedRanges.emplace_back(range.top(), range.bottom());
+        std::sort(m_arrSelectedRanges.begin(), m_arrSelectedRanges.end());
+        m_nSelectionRange = 0;
+        m_nSelectionIter = m_arrSelectedRanges.empty() ? 0 : m_arrSelectedRanges.front().first;
     }
-    int next = -1;
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        const int candidate = std::max(range.top(), m_nSelectionIter);
-        if (candidate <= range.bottom() && (next < 0 || candidate < next))
-            next = candidate;
+    // Ranges may overlap (one per column of a row selected cell by cell): a row already
+    // handed out is skipped.
+    while (m_nSelectionRange < m_arrSelectedRanges.size() &&
+           m_nSelectionIter > m_arrSelectedRanges[m_nSelectionRange].second) {
+        if (++m_nSelectionRange < m_arrSelectedRanges.size())
+            m_nSelectionIter = std::max(m_nSelectionIter, m_arrSelectedRanges[m_nSelectionRange].first);
     }
-    if (next < 0) {
+    if (m_nSelectionRange >= m_arrSelectedRanges.size()) {
         m_bSelectionRestart = 1;
+        m_arrSelectedRanges.clear();
         return -1;
     }
-    m_nSelectionIter = next + 1;
-    return next;
+    return m_nSelectionIter++;
 }
 
 void CListCtrlCombo::DeleteSelectedRows()
 {
+    CloseCell();
     if (platform::MessageBox(this, TXT_DELETE_QUESTION, TXT_DELETE_CAPTION,
                              platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2) != platform::IDYES)
         return;
@@ -699,36 +828,16 @@ void CListCtrlCombo::DeleteSelectedRows()
     if (m_arrRowsToDelete.empty())
         return;
     const int first = m_arrRowsToDelete.front();
-    if (!IsDatasheet()) {
-        for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it) {
-            DeleteItem(*it);
-            platform::SendMessage(m_pOwnerFrame->GetOwnerWindow(), UM_LIST_ROW_DELETED, 0, *it);
-        }
-    } else if (CDataAccess* data = GetDataAccess()) {
-        // The new-row line is no row of the record set: it is never deleted.
-        const int records = data->GetRecordCount();
-        std::vector<int> rows;
-        for (auto it = m_arrRowsToDelete.rbegin(); it != m_arrRowsToDelete.rend(); ++it)
-            if (*it < records)
-                rows.push_back(*it);
-        const int deleted = rows.empty() ? 0 : data->m_pRecSet->DeleteRows(rows);
-        if (deleted > 0) {
-            // The rows left keep their indices, so a selection would now mark rows
-            // the user never chose.
-            ClearSelection();
-            SetItemCountEx(GetItemCount() - deleted);
-        }
-    }
+    // From the highest row down: the rows still to go keep their indices.
+    m_pModel->DeleteRows(std::vector<int>(m_arrRowsToDelete.rbegin(), m_arrRowsToDelete.rend()));
     RedrawRows(first, first + REDRAW_AFTER_DELETE - 1);
     m_arrRowsToDelete.clear();
 }
 
 void CListCtrlCombo::UndoRowEdit()
 {
-    EndEdit(-1);
-    CDataAccess* data = GetDataAccess();
-    const int row = data ? data->UndoRowEdit() : -1;
-    m_nCurrentRow = m_nCurrentColumn = -1;
+    CloseCell();
+    const int row = m_pModel->UndoRowEdit();
     if (row < 0)
         return;
     EnsureRowVisible(row);
@@ -740,7 +849,7 @@ void CListCtrlCombo::AppendRow()
     // Before loading ends there is no new-row line, and the last line is a real row.
     if (!HasNewRowLine())
         return;
-    EndEdit(-1);
+    CloseCell();
     const int last = GetItemCount() - 1;
     EnsureRowVisible(last);
     ScrollColumnIntoView(0);
@@ -749,36 +858,13 @@ void CListCtrlCombo::AppendRow()
 
 void CListCtrlCombo::OnHeaderClicked(int column)
 {
-    if (m_bDividerTracking || (!IsDatasheet() && !m_pOwnerFrame->m_bSortable))
+    if (m_bDividerTracking || !m_pModel->IsSortable())
         return;
+    CloseCell();
     m_nSortColumn = column;
     m_nSortToggle = !m_nSortToggle;
     m_pHeader->SetSortMark(column, m_nSortToggle ? SORT_MARK_ASCENDING : SORT_MARK_DESCENDING);
-    if (!IsDatasheet()) {
-        const int count = GetItemCount();
-        std::vector<int> order(count);
-        for (int i = 0; i < count; ++i)
-            order[i] = i;
-        const bool ascending = m_nSortToggle != 0;
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const std::u16string ta = platform::ToUtf16(m_pModel->Text(a, column));
-            const std::u16string tb = platform::ToUtf16(m_pModel->Text(b, column));
-            return ascending ? ta < tb : tb < ta;
-        });
-        m_pModel->Reorder(order);
-        return;
-    }
-    EndEdit(-1);
-    CDataAccess* data = GetDataAccess();
-    if (!data)
-        return;
-    // The column's name comes from the model: a header text may be cut short.
-    const std::wstring name = data->GetColumnName(column);
-    if (m_pOwnerFrame->m_pDataInterface &&
-        m_pOwnerFrame->m_pDataInterface->Sort(name, m_nSortToggle ? 2 : 1)) {
-        viewport()->update();
-        scrollToTop();
-    }
+    m_pModel->Sort(column, m_nSortToggle != 0);
 }
 
 void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
@@ -800,6 +886,16 @@ void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
         EndEdit(row);
         BeginEdit(row, column, true);
     }
+}
+
+void CListCtrlCombo::mousePressEvent(QMouseEvent* event)
+{
+    // Any other button ends the edit as a left click does, at the row clicked.
+    if (event->button() != Qt::LeftButton && m_bCellActive) {
+        EndEdit(rowAt(event->position().toPoint().y()));
+        m_nCurrentRow = m_nCurrentColumn = -1;
+    }
+    QTableView::mousePressEvent(event);
 }
 
 void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
@@ -833,7 +929,7 @@ void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
 void CListCtrlCombo::paintEvent(QPaintEvent* event)
 {
     UpdateFonts();
-    const CDataAccess::ViewportRead read(GetDataAccess());
+    const GridItemModel::ViewportScope read(*m_pModel);
     FillUncoveredBackground(event->region());
     QTableView::paintEvent(event);
 }
@@ -902,18 +998,28 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
+        // The grid itself moves its current row with the page; the view's own paging
+        // would move the rows a second time. In an editor the page's scroll closes the
+        // cell, and the key has done its part.
+        if (watched == this) {
+            PageCurrentRow(event->key() == Qt::Key_PageDown);
+            return true;
+        }
         if (event->key() == Qt::Key_PageUp)
             PageUp();
         else
             PageDown();
-        // An editor goes on with the key; the view's own paging would move the rows
-        // a second time.
-        return watched == this;
+        return true;
     case Qt::Key_Delete:
-        EndEdit(m_nCurrentRow);
-        m_bCellActive = false;
-        m_nCurrentRow = m_nCurrentColumn = -1;
+        // In an open edit box Delete deletes a character; elsewhere it deletes the rows.
+        if (m_bCellActive && watched == FocusEditor() && qobject_cast<CInlineEdit*>(FocusEditor()))
+            return false;
         DeleteSelectedRows();
+        return true;
+    case Qt::Key_Escape:
+        if (!m_bCellActive || watched != FocusEditor())
+            return false;
+        CancelCell();
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -948,8 +1054,14 @@ LRESULT CListCtrlCombo::OnMessage(UINT message, WPARAM, LPARAM)
         return 0;
     case UM_CELL_DOWN:
         return OnCellMove(grid::CellMove::Down) ? 1 : 0;
-    case UM_CELL_BUTTON:
-        return platform::SendMessage(m_pOwnerFrame, UM_CELL_BUTTON, m_nCurrentColumn, m_nCurrentRow);
+    case UM_CELL_BUTTON: {
+        const LRESULT result = platform::SendMessage(m_pOwnerFrame, UM_CELL_BUTTON, m_nCurrentColumn, m_nCurrentRow);
+        // The press gave the focus to the grid: the button's cell takes it back, so the
+        // next arrow key moves the cell.
+        if (m_bCellActive && !FocusEditor() && m_pHiddenEditor)
+            m_pHiddenEditor->setFocus();
+        return result;
+    }
     default:
         return 0;
     }
@@ -963,9 +1075,10 @@ bool CListCtrlCombo::OnCellMove(grid::CellMove move)
         grid::NavigateCell(move, m_nCurrentRow, m_nCurrentColumn, GetItemCount(), GetColumnCount());
     if (!target.moves)
         return false;
-    if (move == grid::CellMove::Right && target.wrapped)
-        EnsureRowVisible(m_nCurrentRow);
+    const int from = m_nCurrentRow;
     EndEdit(target.row);
+    if (move == grid::CellMove::Right && target.wrapped)
+        EnsureRowVisible(from);
     EnsureRowVisible(target.row);
     BeginEdit(target.row, target.column, true);
     if (move == grid::CellMove::Left || move == grid::CellMove::Right)

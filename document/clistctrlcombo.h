@@ -1,9 +1,11 @@
 #pragma once
 // The program's grid: a table view whose cells are edited in place by one editor widget
 // per column. It lives inside a CListFrame, its owner frame, which supplies its fonts and
-// colours and passes its notifications on. Datasheet mode shows the rows of a datasheet
-// model and stores no texts: each painted cell is asked for when it is painted. List mode
-// keeps its texts in the grid (the schema designers, the recent-file tab, PRAGMA windows).
+// colours and passes its notifications on. The grid is one view over a row source
+// (GridItemModel) that its owner frame's mode picks once: datasheet mode shows the rows
+// of a datasheet model and stores no texts, each painted cell asked for when it is
+// painted; list mode keeps its texts in the grid (the schema designers, the recent-file
+// tab, PRAGMA windows).
 #include "document/celleditorowner.h"
 #include "document/gridgeometry.h"
 
@@ -11,11 +13,11 @@
 #include <QTableView>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class CButtonPlus;
 class CComboBoxPlus;
-class CDataAccess;
 class CInlineEdit;
 class CListFrame;
 class CPLHeaderCtrl;
@@ -75,6 +77,13 @@ public:
     void BeginEdit(int row, int column, bool show);
     // Ends editing of the current cell; nextRow is the row editing moves to, -1 none.
     void EndEdit(int nextRow);
+    // Ends the edit as the Delete key does, before anything changes the rows, their order
+    // or the rows on screen: the open cell's text goes to the row it was typed in, its
+    // editor hides, the grid has no current cell, and a focus inside the editor goes to
+    // the grid.
+    void CloseCell();
+    // Escape: the open editor closes without writing, and the cell keeps its text.
+    void CancelCell();
     // Stores a cell's text: in the grid (list mode) or through the datasheet model.
     void SetCell(int row, int column, const std::wstring& text, bool rowChanged) override;
     int GetValueType(int column) const override;
@@ -83,7 +92,8 @@ public:
     void AppendRow();
     void DeleteSelectedRows();
     void UndoRowEdit();
-    // Selects and focuses one row, scrolled into view; -1 selects nothing.
+    // Selects and focuses one row, scrolled into view; -1 selects nothing. An open cell
+    // is closed first.
     void SelectRow(int row);
     void ClearSelection();
     // The selected rows in ascending order, one per call; -1 after the last.
@@ -114,7 +124,6 @@ public:
     void CountAsOpenDatasheet();
 
     CListFrame* GetOwnerFrame() const { return m_pOwnerFrame; }
-    CDataAccess* GetDataAccess() const;
     CInlineEdit* GetHiddenEditor() const { return m_pHiddenEditor; }
     QWidget* GetEditorWidget(int column) const;
     int GetColumnCount() const { return static_cast<int>(m_arrColumns.size()); }
@@ -152,8 +161,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    // The widest text of a column's visible cells: a divider double-click sizes the column
+    // to it.
+    int sizeHintForColumn(int column) const override;
 
 private:
     class CellDelegate;
@@ -161,7 +176,6 @@ private:
     class VerticalScrollBar;
     class GridStyle;
 
-    bool IsDatasheet() const;
     bool IsReadOnly() const;
     // Keyboard rules applied before a key reaches the grid or one of its editors.
     bool PreTranslateKey(QObject* watched, QKeyEvent* event);
@@ -174,8 +188,20 @@ private:
     void FillUncoveredBackground(const QRegion& region);
     // Moves the editor by the navigation rules; false when nothing moved.
     bool OnCellMove(grid::CellMove move);
+    // The keyboard's current row (no editor open) moved: it is shown, and the owner frame
+    // hears of it.
+    void OnKeyboardRowMoved(int row);
+    // Page Up and Page Down from the grid itself: the page scrolls and the keyboard's
+    // current row moves with it.
+    void PageCurrentRow(bool down);
+    // The editor window of the open cell when it takes the focus (edit box or combo).
+    QWidget* FocusEditor() const;
 
-    GridItemModel* m_pModel;
+    GridItemModel* m_pModel = nullptr;
+    // The selection's row ranges (top, bottom) in ascending order, read at the restart;
+    // the walk is at row m_nSelectionIter of range m_nSelectionRange.
+    std::vector<std::pair<int, int>> m_arrSelectedRanges;
+    size_t m_nSelectionRange = 0;
     int m_nSelectionIter = 0;
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;

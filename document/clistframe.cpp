@@ -13,6 +13,7 @@
 #include "document/gridgeometry.h"
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
+#include "platform/widgets/fontface.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -29,7 +30,6 @@ constexpr wchar_t TXT_ENTER_ROW_NUMBER_CAPTION[] = L"Invalid operation";
 constexpr wchar_t TXT_READ_ONLY_WARNING[] = L"Modification on SQL Query or View is not allowed.";
 constexpr wchar_t TXT_HEADER_FONT[] = L"Tahoma";
 constexpr int HEADER_FONT_HEIGHT = 18;
-constexpr int MSG_WARNING = 2;
 
 int MulDiv(int number, int numerator, int denominator)
 {
@@ -50,9 +50,21 @@ CListFrame::CListFrame()
 
 CListFrame::~CListFrame()
 {
+    // A text still typed in an open cell is stored before the window goes.
+    if (m_pGrid)
+        m_pGrid->CloseCell();
+    // The bridge may outlive the frame: a load message reaching it later finds no grid.
+    if (m_pDataInterface && m_pDataInterface->m_pListFrame == static_cast<DatasheetGrid*>(this))
+        m_pDataInterface->m_pListFrame = nullptr;
     // The grid reads the frame while it goes (the open-datasheet count), so it goes first.
     delete m_pGrid;
     m_pGrid = nullptr;
+}
+
+void CListFrame::DetachDataInterface(CDataInterface* bridge)
+{
+    if (m_pDataInterface == bridge)
+        m_pDataInterface = nullptr;
 }
 
 CDataAccess* CListFrame::GetDataAccess() const
@@ -86,22 +98,22 @@ void CListFrame::InitAppearance()
     m_nRowColouring = 2;
     m_bCellBorder = 1;
     MakeCellFont();
-    m_fontHeader = QFont(QString::fromWCharArray(TXT_HEADER_FONT));
+    m_fontHeader = platform::FontOfFace(QString::fromWCharArray(TXT_HEADER_FONT));
     m_fontHeader.setPixelSize(HEADER_FONT_HEIGHT);
     m_fontHeader.setWeight(QFont::Black);
-    m_fontHeader.setStyleHint(QFont::TypeWriter);
 }
 
 void CListFrame::MakeCellFont()
 {
     const long size = std::wcstol(g_strFontSize.c_str(), nullptr, 10);
     const int dpi = logicalDpiY();
-    m_fontCell = QFont(QString::fromStdWString(g_strFontFace));
+    // A face that is not installed gives the desktop's general font at the set size; the
+    // setting keeps its text.
+    m_fontCell = platform::FontOfFace(QString::fromStdWString(g_strFontFace));
     // A size that reads as no number keeps the font's default height.
     if (size > 0)
         m_fontCell.setPixelSize(std::max(1, MulDiv(static_cast<int>(std::min(size, 1000L)), dpi, 72)));
     m_fontCell.setWeight(QFont::Normal);
-    m_fontCell.setStyleHint(QFont::TypeWriter);
 }
 
 int CListFrame::MeasureRowHeight() const
@@ -183,14 +195,19 @@ void CListFrame::OnRowClicked(int row)
         platform::SendMessage(m_pOwnerWnd, UM_LIST_ROW_CLICK, 0, row);
         return;
     }
-    if (MainCaptionBar())
+    ShowRowPosition(row);
+}
+
+void CListFrame::ShowRowPosition(int row)
+{
+    if (m_nMode == MODE_DATASHEET && MainCaptionBar())
         MainCaptionBar()->SetRowPosition(row, m_pGrid->GetRecordCount(), m_bReadOnly != 0);
 }
 
 void CListFrame::OnCellSelected(int row, int column)
 {
     if (m_bReadOnly) {
-        platform::ShowCaptionLine(TXT_READ_ONLY_WARNING, MSG_WARNING);
+        platform::ShowCaptionLine(TXT_READ_ONLY_WARNING, platform::CAPTION_LINE_WARNING);
         return;
     }
     if (m_nMode == MODE_LIST) {
@@ -230,6 +247,7 @@ void CListFrame::GoToRow(const std::wstring& text)
 
 bool CListFrame::OnGridSearch(int searchType, const std::wstring& text)
 {
+    m_pGrid->CloseCell();
     if (m_bReadOnly || searchType == SEARCH_GO_TO_ROW) {
         GoToRow(text);
         return false;
@@ -244,12 +262,14 @@ bool CListFrame::OnGridSearch(int searchType, const std::wstring& text)
 
 bool CListFrame::OnGridFindNext()
 {
+    m_pGrid->CloseCell();
     CDataAccess* data = GetDataAccess();
     return data && SelectHit(data->FindNext());
 }
 
 bool CListFrame::OnGridFindPrev()
 {
+    m_pGrid->CloseCell();
     CDataAccess* data = GetDataAccess();
     return data && SelectHit(data->FindPrev());
 }

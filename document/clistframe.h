@@ -45,6 +45,8 @@ public:
     // title and becomes the strip's target.
     void UpdateCaptionBar();
     void OnRowClicked(int row);
+    // Datasheet: the caption strip shows the row's position (a click or a keyboard move).
+    void ShowRowPosition(int row);
     void OnCellSelected(int row, int column);
 
     CListCtrlCombo* GetGrid() const { return m_pGrid; }
@@ -57,6 +59,7 @@ public:
 
     // The datasheet's line count, set by the model's bridge.
     void SetItemCountEx(int count) override;
+    void DetachDataInterface(CDataInterface* bridge) override;
 
     // What the header reads.
     bool IsReadOnly() const override { return m_bReadOnly != 0; }

@@ -1,5 +1,6 @@
 #include "document/crecset.h"
 
+#include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/formatstring.h"
 
@@ -7,7 +8,7 @@ CRecSet::CRecSet(int, const std::wstring& name, int mode)
     : CADbSqlRecSet(g_pCurrentDb)
 {
     m_strTableName = name;
-    if (mode == 0)
+    if (mode == RECSET_MODE_TABLE)
         m_strColumnOrder = BuildColumnOrder();
 }
 

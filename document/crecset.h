@@ -7,8 +7,8 @@
 
 class CRecSet : public CADbSqlRecSet {
 public:
-    // mode 0: name is a table, whose columns are read at once for the column order;
-    // 1 and 2: name is a temporary query view. Throws CADbSqlException when the
+    // RECSET_MODE_TABLE: name is a table, whose columns are read at once for the column
+    // order; RECSET_MODE_QUERY and _VIEW: name is a temporary query view. Throws CADbSqlException when the
     // table's columns cannot be read.
     CRecSet(int, const std::wstring& name, int mode);
 

@@ -1,10 +1,8 @@
 #include "document/creferencedlg.h"
 
-#include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
-#include "data/sqlite16.h"
 #include "document/camfclistctrl.h"
 #include "document/cdataaccess.h"
 #include "document/creftabledlg.h"
@@ -58,7 +56,7 @@ void CReferenceDlg::OnInitDialog()
     // Each foreign-key column of the child holds the value of the parent column at the
     // same position (an empty name there is the parent's primary-key column).
     if (m_nDirection == DIRECTION_PARENT) {
-        if (!entry.m_strParentTable.empty())
+        if (!entry.m_arrForeignKeys.empty())
             ListRelatedRows(entry.m_strParentTable, entry.m_arrForeignKeyColumns, entry.m_arrParentColumns);
         return;
     }
@@ -78,8 +76,10 @@ void CReferenceDlg::OnInitDialog()
         if (child == -1)
             return;
     }
+    // The child's key to this table, which need not be the child's first key.
     const ForeignKeyMapEntry c = map.m_arrEntries[static_cast<size_t>(child)];
-    ListRelatedRows(c.m_strTableName, c.m_arrParentColumns, c.m_arrForeignKeyColumns);
+    if (const ForeignKey* key = c.FindKeyTo(entry.m_strTableName))
+        ListRelatedRows(c.m_strTableName, key->m_arrParentColumns, key->m_arrColumns);
 }
 
 void CReferenceDlg::ListRelatedRows(const std::wstring& table, const std::vector<std::wstring>& columns,
@@ -113,14 +113,11 @@ void CReferenceDlg::FillRelatedList(bool noRecord)
         for (int column = 0; column < query.m_nCols; ++column)
             texts.append(platform::ToQString(m_pDataAccess->GetRelatedFieldText(column)));
         rows.push_back(new QTreeWidgetItem(texts));
-        const int rc = sqlite3_step(query.m_pStmt);
-        if (rc == SQLITE_ROW)
-            continue;
-        query.m_bEof = true;
-        // A failed step ends the list with the rows read before it.
-        if (rc != SQLITE_DONE)
-            ShowFailureBox(CADbSqlException(rc, sqlite16::ErrorMessage(query.m_pDb), L""), LOC_RECSET_RELATED_ROWS);
+        query.NextRow();
     }
+    // A failed step ends the list with the rows read before it.
+    if (query.StepFailed())
+        ShowFailureBox(query.StepFailure(), LOC_RECSET_RELATED_ROWS);
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)

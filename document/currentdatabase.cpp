@@ -30,13 +30,17 @@ namespace {
 // Number of the next temporary query view; runs for the whole process.
 int g_nNextQueryView = 1;
 
-// Appends the first column of every row of a names-only list, then finalizes it.
-void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into)
+// Appends the first column of every row of a names-only list, then finalizes it. A
+// step that fails ends the list; it is shown as the list's own failures are.
+template <typename Show>
+void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into, Show show)
 {
     for (bool end = query.Eof(); !end; end = query.NextRow()) {
         const wchar_t* name = query.GetFieldValue(0);
         into.push_back(name ? name : L"");
     }
+    if (query.StepFailed())
+        show(query.StepFailure());
     query.Finalize();
 }
 
@@ -134,7 +138,7 @@ bool LoadTableNames()
     std::wstring errorText;
     CADbSqlQuery query;
     g_pCurrentDb->GetTables(query, errorText, true);
-    CollectNames(query, g_arrTableNames);
+    CollectNames(query, g_arrTableNames, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_TABLES); });
     return !g_arrTableNames.empty();
 }
 
@@ -144,21 +148,24 @@ void LoadIndexNames()
     if (!g_pCurrentDb)
         return;
     CADbSqlQuery query;
-    CollectNames(g_pCurrentDb->GetIndexes(query, true), g_arrIndexNames);
+    CollectNames(g_pCurrentDb->GetIndexes(query, true), g_arrIndexNames,
+                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_INDEXES); });
 }
 
 void LoadTriggerNames()
 {
     g_arrTriggerNames.clear();
     CADbSqlQuery query;
-    CollectNames(GetTriggers(query, true), g_arrTriggerNames);
+    CollectNames(GetTriggers(query, true), g_arrTriggerNames,
+                 [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
 }
 
 void LoadViewNames()
 {
     g_arrViewNames.clear();
     CADbSqlQuery query;
-    CollectNames(GetViews(query, true), g_arrViewNames);
+    CollectNames(GetViews(query, true), g_arrViewNames,
+                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_VIEWS); });
 }
 
 void BuildForeignKeyMap()
@@ -173,24 +180,29 @@ void BuildForeignKeyMap()
         entry.m_strTableName = table;
         CADbSqlQuery keys;
         GetForeignKeys(keys, table);
-        // Rows: id, seq, table, from, to, ... The first key with a parent decides the
-        // parent; later rows add columns only when they belong to that same key.
+        // Rows: id, seq, table, from, to, ...; the rows of one key follow one another.
         for (bool end = keys.Eof(); !end; end = keys.NextRow()) {
             const wchar_t* parent = keys.GetFieldValue(2);
             if (!parent)
                 continue;
             const int id = keys.GetIntField(0);
-            if (entry.m_strParentTable.empty()) {
-                entry.m_strParentTable = parent;
-                entry.m_nForeignKeyId = id;
-            } else if (id != entry.m_nForeignKeyId) {
-                continue;
-            }
+            if (entry.m_arrForeignKeys.empty() || entry.m_arrForeignKeys.back().m_nId != id)
+                entry.m_arrForeignKeys.push_back(ForeignKey{id, parent, {}, {}});
             const wchar_t* from = keys.GetFieldValue(3);
             const wchar_t* to = keys.GetFieldValue(4);
-            entry.m_arrForeignKeyColumns.push_back(from ? from : L"");
-            entry.m_arrParentColumns.push_back(to ? to : L"");
+            entry.m_arrForeignKeys.back().m_arrColumns.push_back(from ? from : L"");
+            entry.m_arrForeignKeys.back().m_arrParentColumns.push_back(to ? to : L"");
         }
+        // The first key names the table's parent in the diagram and the dialog.
+        if (!entry.m_arrForeignKeys.empty()) {
+            const ForeignKey& first = entry.m_arrForeignKeys.front();
+            entry.m_strParentTable = first.m_strParentTable;
+            entry.m_nForeignKeyId = first.m_nId;
+            entry.m_arrForeignKeyColumns = first.m_arrColumns;
+            entry.m_arrParentColumns = first.m_arrParentColumns;
+        }
+        if (keys.StepFailed())
+            ShowFailureBox(keys.StepFailure(), LOC_LIST_FOREIGN_KEYS);
         keys.Finalize();
         g_pForeignKeyMap->m_arrEntries.push_back(entry);
     }
@@ -203,9 +215,16 @@ void IndexForeignKeyMap()
         return;
     std::vector<ForeignKeyMapEntry>& entries = g_pForeignKeyMap->m_arrEntries;
     for (size_t i = 0; i < entries.size(); ++i) {
-        const int parent = g_pForeignKeyMap->FindTable(entries[i].m_strParentTable);
-        if (parent != -1)
-            entries[static_cast<size_t>(parent)].m_arrChildren.push_back(static_cast<int>(i));
+        // A table is a child of every table it has a key to, once each; a table without
+        // keys is nobody's child, whatever table names there are (the empty one too).
+        for (const ForeignKey& key : entries[i].m_arrForeignKeys) {
+            const int parent = g_pForeignKeyMap->FindTable(key.m_strParentTable);
+            if (parent == -1)
+                continue;
+            std::vector<int>& children = entries[static_cast<size_t>(parent)].m_arrChildren;
+            if (children.empty() || children.back() != static_cast<int>(i))
+                children.push_back(static_cast<int>(i));
+        }
     }
     g_pForeignKeyMap->m_bIndexed = 1;
 }
@@ -234,6 +253,8 @@ std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
             }
         }
     }
+    if (views.StepFailed())
+        ShowFailureBox(views.StepFailure(), LOC_LIST_VIEWS);
     views.Finalize();
     return out;
 }
@@ -278,12 +299,10 @@ bool ExecuteSingleStep(const std::wstring& statement)
 {
     try {
         CADbSqlDb& db = CurrentDb();
-        SqlStatement stmt = db.ExecuteStmt(statement);
-        if (!stmt)
+        int rc = SQLITE_OK;
+        std::wstring message;
+        if (!db.ExecuteStep(statement, rc, message))
             return false;
-        const int rc = sqlite3_step(stmt);
-        const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
-        stmt.Finalize();
         if (rc == SQLITE_ROW || rc == SQLITE_DONE)
             return true;
         throw CADbSqlException(rc, message, L"");
@@ -321,8 +340,9 @@ bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& p
         FormatString(statements[1], L"PRAGMA page_size = %s", pageSize);
         FormatString(statements[2], L"PRAGMA auto_vacuum = %d", autoVacuum);
         for (const std::wstring& statement : statements) {
-            if (const SqlStatement stmt = db.ExecuteStmt(statement))
-                sqlite3_step(stmt);
+            int rc = SQLITE_OK;
+            std::wstring message;
+            db.ExecuteStep(statement, rc, message);
         }
         return true;
     } catch (const CADbSqlException& e) {

@@ -70,7 +70,7 @@ DiagramLayout LayoutRelationshipDiagram(const ForeignKeyMap& map)
     QRect cursor(DIAGRAM_MARGIN, DIAGRAM_MARGIN, DIAGRAM_FIRST_WIDTH, DIAGRAM_HEIGHT);
     const int count = static_cast<int>(map.m_arrEntries.size());
     for (int i = 0; i < count; ++i)
-        if (map.m_arrEntries[static_cast<size_t>(i)].m_strParentTable.empty())
+        if (map.m_arrEntries[static_cast<size_t>(i)].m_strParentTable.empty() && !placer.IsPlaced(i))
             placer.PlaceRoot(i, cursor);
     for (int i = 0; i < count; ++i)
         if (!placer.IsPlaced(i))

@@ -11,6 +11,14 @@ bool SameSqlName(const std::wstring& a, const std::wstring& b)
     return true;
 }
 
+const ForeignKey* ForeignKeyMapEntry::FindKeyTo(const std::wstring& parent) const
+{
+    for (const ForeignKey& key : m_arrForeignKeys)
+        if (SameSqlName(key.m_strParentTable, parent))
+            return &key;
+    return nullptr;
+}
+
 int ForeignKeyMap::FindTable(const std::wstring& name) const
 {
     for (size_t i = 0; i < m_arrEntries.size(); ++i)

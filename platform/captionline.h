@@ -6,7 +6,11 @@
 
 namespace platform {
 
-// Line types: 1 normal, 2 warning, 3 error.
+// Line types. A warning and an error beep.
+inline constexpr int CAPTION_LINE_NORMAL = 1;
+inline constexpr int CAPTION_LINE_WARNING = 2;
+inline constexpr int CAPTION_LINE_ERROR = 3;
+
 using CaptionSink = std::function<void(const std::wstring& text, int type)>;
 
 // Writes a line. On the user-interface thread the sink runs at once; from any other

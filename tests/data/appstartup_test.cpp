@@ -40,7 +40,7 @@ TEST(AppStartup, AttachesTheStoreOnTheShippedFileInTheProgramFolder)
     EXPECT_EQ(g_strAppFolder, appFolder);
     EXPECT_EQ(boxes.Count(), 0u);
     // The store works on that file.
-    EXPECT_TRUE(store->CreateNode(NODE_DB_DATA_TYPES, 3));
+    EXPECT_TRUE(store->CreateNode(NODE_DB_DATA_TYPES, NODE_TYPE_TEXT));
     EXPECT_EQ(testing_support::QueryRaw(file, "SELECT NodeName FROM Node"), "SQLITE_DB_DATA_TYPES");
 }
 

@@ -203,6 +203,34 @@ TEST_F(AppDataFileTest, ListEnumeratesInOrderAndRestarts)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+TEST_F(AppDataFileTest, EnumerationOfAnotherListOrFileStartsAfresh)
+{
+    ASSERT_TRUE(m_store.CreateNode(NODE_SORTBY_TYPES, NODE_TYPE_TEXT));
+    ASSERT_TRUE(m_store.CreateNode(NODE_MATCH_TYPES, NODE_TYPE_TEXT));
+    for (const wchar_t* value : {L"ASC", L"DESC"})
+        ASSERT_TRUE(m_store.AddTextValue(NODE_SORTBY_TYPES, value));
+    for (const wchar_t* value : {L"FULL", L"PARTIAL", L"SIMPLE"})
+        ASSERT_TRUE(m_store.AddTextValue(NODE_MATCH_TYPES, value));
+    // A caller that stops after the first value leaves the enumeration unfinished.
+    std::wstring out;
+    ASSERT_TRUE(m_store.NextValue(NODE_SORTBY_TYPES, out));
+    EXPECT_EQ(out, L"ASC");
+    EXPECT_EQ(Enumerate(NODE_MATCH_TYPES), (std::vector<std::wstring>{L"FULL", L"PARTIAL", L"SIMPLE"}));
+
+    // The same node name in another store is another list.
+    TempFolder otherFolder;
+    CAppDataFile other;
+    ASSERT_TRUE(other.SetFile(otherFolder.CopyAppDataFile()));
+    ASSERT_TRUE(other.CreateNode(NODE_SORTBY_TYPES, NODE_TYPE_TEXT));
+    ASSERT_TRUE(other.AddTextValue(NODE_SORTBY_TYPES, L"other"));
+    ASSERT_TRUE(m_store.NextValue(NODE_SORTBY_TYPES, out));
+    EXPECT_EQ(out, L"ASC");
+    ASSERT_TRUE(other.NextValue(NODE_SORTBY_TYPES, out));
+    EXPECT_EQ(out, L"other");
+    EXPECT_FALSE(other.NextValue(NODE_SORTBY_TYPES, out));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 TEST_F(AppDataFileTest, NumberNodeEnumeratesNothingButGivesItsValue)
 {
     ASSERT_TRUE(m_store.CreateNode(NODE_MAX_GRID_ROW, NODE_TYPE_NUMBER));

@@ -3,11 +3,15 @@
 #include "data/cadbsqlexception.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
+#include "data/sqlite16.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <atomic>
+#include <thread>
 
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
@@ -150,6 +154,34 @@ TEST_F(Connection, CloseFinalizesStatementsStillHeldAndEmptiesTheirOwners)
     EXPECT_EQ(QueryRaw(m_path, "SELECT name FROM t WHERE id = 9"), "z");
 }
 
+TEST_F(Connection, StatementOwnersMovedAroundAreAllFoundByTheClose)
+{
+    SqlStatement first = m_db.ExecuteStmt(L"SELECT 1");
+    sqlite3_stmt* const raw = first;
+    SqlStatement second(std::move(first));
+    EXPECT_EQ(first.get(), nullptr);
+    EXPECT_EQ(second.get(), raw);
+    SqlStatement third = m_db.ExecuteStmt(L"SELECT 2");
+    third = std::move(second); // the statement third held is finalized here
+    EXPECT_EQ(third.get(), raw);
+    SqlStatement& self = third;
+    third = std::move(self);
+    EXPECT_EQ(third.get(), raw);
+    // Owners that a growing vector moves as it reallocates.
+    std::vector<SqlStatement> many;
+    for (int i = 0; i < 40; ++i)
+        many.push_back(m_db.ExecuteStmt(L"SELECT " + std::to_wstring(i)));
+    many.erase(many.begin() + 5, many.begin() + 15);
+    int held = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db.m_pDb, nullptr); s; s = sqlite3_next_stmt(m_db.m_pDb, s))
+        ++held;
+    EXPECT_EQ(held, 31); // third's and the 30 left in the vector
+    m_db.CloseDb();
+    EXPECT_EQ(third.get(), nullptr);
+    for (const SqlStatement& owner : many)
+        EXPECT_EQ(owner.get(), nullptr);
+}
+
 TEST_F(Connection, OpenFailureLeavesNoHandle)
 {
     CADbSqlDb db;
@@ -209,6 +241,41 @@ TEST_F(Connection, IteratorsServeOneIterationAtATime)
     EXPECT_FALSE(FetchRow(L"PRAGMA user_version", values));
 }
 
+TEST_F(Connection, IteratorsLeftEarlyNeverHandTheirRowsToTheNextCaller)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE b(v)");
+    m_db.ExecuteCmd(L"INSERT INTO b VALUES('b1'),('b2')");
+    auto column1 = [](const SqlStatement& stmt) { return sqlite16::ColumnText(stmt, 1); };
+    {
+        // The first caller stops on the first row of t.
+        SqlStatement early;
+        ASSERT_TRUE(m_db.QueryData(L"SELECT * FROM t ORDER BY id", early));
+    }
+    SqlStatement stmt;
+    std::vector<std::wstring> rows;
+    while (m_db.QueryData(L"SELECT rowid, v FROM b ORDER BY rowid", stmt))
+        rows.push_back(column1(stmt));
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"b1", L"b2"}));
+
+    // The same text with a statement of its own is another caller too.
+    SqlStatement first;
+    ASSERT_TRUE(m_db.QueryData(L"SELECT * FROM t ORDER BY id", first));
+    rows.clear();
+    while (m_db.QueryData(L"SELECT * FROM t ORDER BY id", stmt))
+        rows.push_back(column1(stmt));
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"a", L"b"}));
+
+    std::vector<std::wstring> values;
+    ASSERT_TRUE(FetchRow(L"SELECT * FROM t ORDER BY id", values));
+    EXPECT_EQ(values, (std::vector<std::wstring>{L"1", L"a"}));
+    std::vector<std::vector<std::wstring>> fetched;
+    for (values.clear(); FetchRow(L"SELECT v FROM b ORDER BY rowid", values); values.clear())
+        fetched.push_back(values);
+    EXPECT_EQ(fetched, (std::vector<std::vector<std::wstring>>{{L"b1"}, {L"b2"}}));
+    // Of the iterations left early, only the one whose caller still holds its statement remains.
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), first.get());
+}
+
 TEST_F(Connection, QueryDataFailureEndsTheIteration)
 {
     m_db.ExecuteCmd(L"CREATE TABLE n(v)");
@@ -225,6 +292,77 @@ TEST_F(Connection, QueryDataFailureEndsTheIteration)
     while (m_db.QueryData(L"SELECT * FROM t", stmt))
         ++rows;
     EXPECT_EQ(rows, 2);
+}
+
+TEST_F(Connection, FailedNextRowEndsTheIterationAndKeepsItsFailure)
+{
+    m_db.ExecuteCmd(L"CREATE TABLE n(v)");
+    m_db.ExecuteCmd(L"INSERT INTO n VALUES(1),(2),(0),(3)");
+    CADbSqlQuery query;
+    // abs() of the smallest integer overflows on the third row.
+    m_db.Query(query, L"SELECT abs(CASE v WHEN 0 THEN -9223372036854775807 - 1 ELSE v END) FROM n ORDER BY rowid");
+    std::vector<int> rows;
+    for (int guard = 0; !query.Eof() && guard < 10; ++guard) {
+        rows.push_back(query.GetIntField(0));
+        query.NextRow();
+    }
+    EXPECT_EQ(rows, (std::vector<int>{1, 2}));
+    ASSERT_TRUE(query.StepFailed());
+    EXPECT_EQ(query.StepFailure().GetErrorText(), L"SQLITE_ERROR:<integer overflow>:<NextRow>");
+    // Stepped again, it stays at its end instead of starting over.
+    EXPECT_TRUE(query.NextRow());
+    EXPECT_TRUE(query.Eof());
+    query.Finalize();
+}
+
+TEST_F(Connection, FailureTextIsTheFailuresOwnWhileAnotherThreadUsesTheConnection)
+{
+    // Every successful call of the other thread sets the connection's message to its own
+    // ("not an error", "another row available").
+    std::atomic<bool> stop{false};
+    std::thread other([&] {
+        SqlStatement stmt;
+        sqlite16::Prepare(m_db.m_pDb, L"SELECT 1", stmt);
+        while (!stop.load()) {
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+    });
+    std::vector<std::wstring> wrong;
+    for (int i = 0; i < 500 && wrong.size() < 5; ++i) {
+        CADbSqlQuery query;
+        const CADbSqlException prepare = Failure([&] { m_db.Query(query, L"SELECT * FROM missing"); });
+        if (prepare.m_strMessage != L"no such table: missing")
+            wrong.push_back(prepare.m_strMessage);
+        const CADbSqlException step = Failure([&] { m_db.ExecuteCmd(L"INSERT INTO t VALUES(1,'again')"); });
+        if (step.m_strMessage != L"UNIQUE constraint failed: t.id")
+            wrong.push_back(step.m_strMessage);
+    }
+    stop = true;
+    other.join();
+    EXPECT_TRUE(wrong.empty()) << platform::ToQString(wrong.front()).toStdString();
+}
+
+TEST_F(Connection, ExecuteStepTakesOneStepAndLeavesNoStatement)
+{
+    int result = -1;
+    std::wstring message;
+    ASSERT_TRUE(m_db.ExecuteStep(L"PRAGMA journal_mode = WAL", result, message));
+    EXPECT_EQ(result, SQLITE_ROW); // the assignment answers with a row
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), nullptr);
+    ASSERT_TRUE(m_db.ExecuteStep(L"INSERT INTO t VALUES(1,'again')", result, message));
+    EXPECT_EQ(result, SQLITE_CONSTRAINT);
+    EXPECT_EQ(message, L"UNIQUE constraint failed: t.id");
+    EXPECT_FALSE(m_db.ExecuteStep(L"-- nothing", result, message));
+
+    EXPECT_FALSE(m_db.InTransaction());
+    EXPECT_TRUE(m_db.ExecuteQuietly(L"BEGIN"));
+    EXPECT_TRUE(m_db.InTransaction());
+    EXPECT_FALSE(m_db.ExecuteQuietly(L"SELECT * FROM t")); // a row is no end
+    EXPECT_FALSE(m_db.ExecuteQuietly(L"BEGIN"));          // fails quietly
+    EXPECT_TRUE(m_db.ExecuteQuietly(L"COMMIT"));
+    EXPECT_FALSE(m_db.InTransaction());
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(Connection, ColumnDescriptionsAndTypeCodes)
@@ -344,7 +482,7 @@ TEST_F(Connection, ListFailuresAreShownWithTheirOwnCodes)
     EXPECT_NE(m_boxes.Boxes()[0].text.find(L"\n Location <00006>"), std::wstring::npos);
     EXPECT_NE(m_boxes.Boxes()[1].text.find(L"\n Location <00007>"), std::wstring::npos);
     ASSERT_EQ(lines.Count(), 1u);
-    EXPECT_EQ(lines.Last().type, 3);
+    EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_ERROR);
     EXPECT_NE(lines.Last().text.find(L"\n Location <00026>"), std::wstring::npos);
     g_pCurrentDb = &m_db;
 }

@@ -6,39 +6,117 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
-// The console's PRAGMA list: a slip in any of these lines changes what users are offered
-// and what the stored list holds (the first run adds them one by one).
+// The console's PRAGMA list, every line by value: a slip in any of them changes what users
+// are offered and what the stored list holds (the first run adds them one by one).
 TEST(PragmaTemplates, KeepTheirOrderAndOddSpellings)
 {
-    ASSERT_EQ(g_arrPragmaTemplates.size(), 98u);
-    struct Line {
-        size_t number; // 1-based
-        const wchar_t* text;
+    const std::vector<std::wstring> lines = {
+        L"application_id;",
+        L"application_id = integer;",
+        L"auto_vacuum;",
+        L"auto_vacuum = 0 | NONE | 1 | FULL | 2 | INCREMENTAL;",
+        L"automatic_index;",
+        L"automatic_index = boolean;",
+        L"busy_timeout;",
+        L"busy_timeout = milliseconds;",
+        L"cache_size;",
+        L"cache_size = pages;",
+        L"cache_size = -kibibytes;",
+        L"cache_spill;",
+        L"cache_spill = boolean;",
+        L"case_sensitive_like = boolean;",
+        L"checkpoint_fullfsync", // no semicolon
+        L"checkpoint_fullfsync = boolean;",
+        L"collation_list;",
+        L"compile_options;",
+        L"count_changes;",
+        L"count_changes = boolean;",
+        L"data_store_directory;",
+        L"data_store_directory = ''directory-name'';", // two single quotes on each side
+        L"database_list;",
+        L"default_cache_size;",
+        L"default_cache_size = Number-of-pages;",
+        L"defer_foreign_keys;",
+        L"defer_foreign_keys;", // the same text again
+        L"empty_result_callbacks;",
+        L"empty_result_callbacks = boolean;",
+        L"encoding;",
+        L"encoding = \"UTF-8\";",
+        L"encoding = \"UTF-16\";",
+        L"encoding = \"UTF-16le\";",
+        L"encoding = \"UTF-16be\";",
+        L"foreign_key_check;",
+        L"foreign_key_check(table-name);",
+        L"foreign_key_list(table-name);",
+        L"foreign_keys;",
+        L"foreign_keys = boolean;",
+        L"freelist_count;",
+        L"full_column_names;",
+        L"full_column_names = boolean;",
+        L"fullfsync;",
+        L"fullfsync = boolean;",
+        L"ignore_check_constraints = boolean;",
+        L"incremental_vacuum(N);",
+        L"index_info(index-name);",
+        L"index_list(table-name);",
+        L"integrity_check;",
+        L"PRAGMA integrity_check(integer);", // the only line that begins with the keyword
+        L"journal_mode;",
+        L"journal_mode = DELETE | TRUNCATE | PERSIST | MEMORY | WAL | OFF;",
+        L"journal_size_limit;",
+        L"journal_size_limit = N;",
+        L"legacy_file_format;",
+        L"legacy_file_format = boolean;",
+        L"locking_mode;",
+        L"locking_mode = NORMAL | EXCLUSIVE;",
+        L"max_page_count;",
+        L"max_page_count = N;",
+        L"mmap_size;",
+        L"mmap_size = N;",
+        L"page_count;",
+        L"page_size = bytes;", // no line of the list reads the page size without setting it
+        L"query_only;",
+        L"query_only = boolean;",
+        L"quick_check;",
+        L"quick_check(integer);",
+        L"read_uncommitted;",
+        L"read_uncommitted = boolean;",
+        L"recursive_triggers;",
+        L"recursive_triggers = boolean;",
+        L"reverse_unordered_selects;",
+        L"reverse_unordered_selects = boolean;",
+        L"schema_version;",
+        L"schema_version = integer;",
+        L"user_version;",
+        L"user_version = integer;",
+        L"secure_delete;",
+        L"secure_delete = boolean;",
+        L"short_column_names;",
+        L"short_column_names = boolean;",
+        L"shrink_memory;",
+        L"synchronous;",
+        L"synchronous = 0 | OFF | 1 | NORMAL | 2 | FULL;",
+        L"table_info(table-name);",
+        L"temp_store;",
+        L"temp_store = 0 | DEFAULT | 1 | FILE | 2 | MEMORY;",
+        L"temp_store_directory;",
+        L"temp_store_directory = ''directory-name'';", // two single quotes on each side
+        L"vdbe_addoptrace = boolean;",
+        L"vdbe_listing = boolean;",
+        L"vdbe_trace = boolean;",
+        L"wal_autocheckpoint;",
+        L"wal_autocheckpoint = N;",
+        L"wal_checkpoint;",
+        L"wal_checkpoint(PASSIVE or FULL or RESTART;", // no closing parenthesis
+        L"writable_schema = boolean;",
     };
-    const Line lines[] = {
-        {1, L"application_id;"},
-        {15, L"checkpoint_fullfsync"}, // no semicolon
-        {16, L"checkpoint_fullfsync = boolean;"},
-        {22, L"data_store_directory = ''directory-name'';"},
-        {26, L"defer_foreign_keys;"},
-        {27, L"defer_foreign_keys;"}, // the same text again
-        {31, L"encoding = \"UTF-8\";"},
-        {32, L"encoding = \"UTF-16\";"},
-        {33, L"encoding = \"UTF-16le\";"},
-        {34, L"encoding = \"UTF-16be\";"},
-        {50, L"PRAGMA integrity_check(integer);"},
-        {63, L"page_count;"},
-        {64, L"page_size = bytes;"},
-        {84, L"synchronous;"},
-        {90, L"temp_store_directory = ''directory-name'';"},
-        {97, L"wal_checkpoint(PASSIVE or FULL or RESTART;"}, // no closing parenthesis
-        {98, L"writable_schema = boolean;"},
-    };
-    for (const Line& line : lines)
-        EXPECT_EQ(std::wstring(g_arrPragmaTemplates[line.number - 1]), line.text) << "line " << line.number;
+    ASSERT_EQ(g_arrPragmaTemplates.size(), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(std::wstring(g_arrPragmaTemplates[i]), lines[i]) << "line " << i + 1;
 }
 
 TEST(PragmaTemplates, OnlyTheMarkedLinesBreakThePattern)
@@ -105,38 +183,37 @@ TEST(GeneralTexts, MatchTheirUsersSpelling)
     EXPECT_EQ(SQL_FOREIGN_KEY_LIST, L"PRAGMA FOREIGN_KEY_LIST([%s])");
 }
 
-// A code shared by two sites, or one of the five unassigned codes in use, makes a
-// reported failure point at the wrong place.
+// Every LOC_ constant of the header, listed by the build from the header itself.
+struct LocationCode {
+    const wchar_t* name;
+    const wchar_t* code;
+};
+const LocationCode kLocationCodes[] = {
+#include "locationcodes.inc"
+};
+
+// A code shared by two sites, or one of the four codes that belong to no site in use,
+// makes a reported failure point at the wrong place.
 TEST(LocationCodes, AreDistinctFiveDigitCodesOfTheAssignedRange)
 {
-    const wchar_t* const codes[] = {
-        LOC_RECSET_SEARCH,     LOC_RECSET_RELATED_ROWS, LOC_LIST_INDEXES,     LOC_LIST_TABLES,
-        LOC_LIST_VIEWS,        LOC_LIST_FOREIGN_KEYS,   LOC_DROP_TABLE,       LOC_DROP_INDEX,
-        LOC_DROP_TRIGGER,      LOC_DROP_VIEW,           LOC_VACUUM,           LOC_CELL_CHECK,
-        LOC_OPEN_CURRENT_DB,   LOC_WRITE_ROW,           LOC_INSERT_ROW,       LOC_SAVE_UNDO_ROW,
-        LOC_SORT,              LOC_EXECUTE_SQL,         LOC_UNDO_ROW,         LOC_NEW_DB_PRAGMAS,
-        LOC_CREATE_QUERY_VIEW, LOC_RECSET_MOVE,         LOC_RECSET_MOVE_TO,   LOC_LIST_TRIGGERS,
-        LOC_RECSET_DELETE,     LOC_BLOB_FILE_OPEN,      LOC_COPY_STRUCTURE,   LOC_LOAD_CURRENT_ROW,
-        LOC_BACKUP_FOLDER,     LOC_NODE_EXISTS,         LOC_VALUE_EXISTS,     LOC_CREATE_NODE,
-        LOC_ADD_TEXT_VALUE,    LOC_NEXT_VALUE,          LOC_GET_TEXT_VALUE,   LOC_UPDATE_TEXT_VALUE,
-        LOC_LAUNCH_COMPANION,  LOC_PAGE_CACHE_LOAD,
-    };
-    const std::set<std::wstring> unassigned = {L"00001", L"00015", L"00030", L"00033", L"00042"};
+    const std::set<std::wstring> unassigned = {L"00001", L"00015", L"00033", L"00042"};
     std::set<std::wstring> seen;
-    for (const wchar_t* code : codes) {
-        const std::wstring text = code;
+    for (const LocationCode& location : kLocationCodes) {
+        const std::wstring text = location.code;
+        SCOPED_TRACE(testing_support::Utf8(location.name));
         ASSERT_EQ(text.size(), 5u) << testing_support::Utf8(text);
         EXPECT_EQ(text.find_first_not_of(L"0123456789"), std::wstring::npos);
         EXPECT_GE(text, L"00002");
         EXPECT_LE(text, L"00043");
-        EXPECT_FALSE(unassigned.count(text)) << "unassigned code in use";
-        EXPECT_TRUE(seen.insert(text).second) << "code used twice";
+        EXPECT_FALSE(unassigned.count(text)) << "code of no site in use: " << testing_support::Utf8(text);
+        EXPECT_TRUE(seen.insert(text).second) << "code used twice: " << testing_support::Utf8(text);
     }
+    // Each of the other 39 codes has its site (00030: a datasheet whose columns cannot be read).
     EXPECT_EQ(seen.size(), 43u - unassigned.size());
     const std::pair<const wchar_t*, const wchar_t*> store[] = {
         {LOC_NODE_EXISTS, L"00034"},    {LOC_VALUE_EXISTS, L"00035"},   {LOC_CREATE_NODE, L"00036"},
         {LOC_ADD_TEXT_VALUE, L"00037"}, {LOC_NEXT_VALUE, L"00038"},     {LOC_GET_TEXT_VALUE, L"00039"},
-        {LOC_UPDATE_TEXT_VALUE, L"00040"},
+        {LOC_UPDATE_TEXT_VALUE, L"00040"}, {LOC_BLOB_TRANSFER, L"00028"},
     };
     for (const auto& [code, expected] : store)
         EXPECT_EQ(std::wstring(code), expected);

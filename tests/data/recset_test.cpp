@@ -263,7 +263,7 @@ TEST_F(RecSet, AFailedDeleteKeepsTheRowsBeforeItDeletedAndShowsTheFailure)
     EXPECT_FALSE(rs->DeleteRow(2));
     EXPECT_EQ(rs->GetRecordCount(), 6);
     ASSERT_EQ(m_lines.Count(), 1u);
-    EXPECT_EQ(m_lines.Last().type, 3);
+    EXPECT_EQ(m_lines.Last().type, platform::CAPTION_LINE_ERROR);
     EXPECT_NE(m_lines.Last().text.find(L"kept"), std::wstring::npos);
     EXPECT_NE(m_lines.Last().text.find(L"\n Location <00027>"), std::wstring::npos);
 
@@ -293,15 +293,15 @@ TEST_F(RecSet, SearchBindsTheTextAndKeepsLikeSemantics)
 {
     auto rs = Open(kPeople);
     const SearchCase cases[] = {
-        {L"ab", 0, "3,4"},      // starts with, ASCII case ignored
-        {L"abc", 1, "3"},       // equals
-        {L"ab", 2, "3,4,5"},    // contains
-        {L"O'Brien", 1, "2"},   // a quote is a character like any other
-        {L"O'", 0, "2"},
-        {L"a_c", 1, "6"},
-        {L"a_", 0, "1,3,4,6"},  // '_' stays a wildcard
-        {L"%", 0, "1,2,3,4,5,6"},
-        {L"'; DROP TABLE t; --", 2, ""},
+        {L"ab", SEARCH_START_OF_FIELD, "3,4"},      // starts with, ASCII case ignored
+        {L"abc", SEARCH_WHOLE_FIELD, "3"},       // equals
+        {L"ab", SEARCH_ANY_PART_OF_FIELD, "3,4,5"},    // contains
+        {L"O'Brien", SEARCH_WHOLE_FIELD, "2"},   // a quote is a character like any other
+        {L"O'", SEARCH_START_OF_FIELD, "2"},
+        {L"a_c", SEARCH_WHOLE_FIELD, "6"},
+        {L"a_", SEARCH_START_OF_FIELD, "1,3,4,6"},  // '_' stays a wildcard
+        {L"%", SEARCH_START_OF_FIELD, "1,2,3,4,5,6"},
+        {L"'; DROP TABLE t; --", SEARCH_ANY_PART_OF_FIELD, ""},
     };
     for (const SearchCase& c : cases) {
         CADbSqlQuery query;
@@ -319,13 +319,13 @@ TEST_F(RecSet, SearchBindsTheTextAndKeepsLikeSemantics)
 
     rs->m_strSort = L"[id] DESC ";
     CADbSqlQuery sorted;
-    rs->Search(sorted, L"ab", 2, 1);
+    rs->Search(sorted, L"ab", SEARCH_ANY_PART_OF_FIELD, 1);
     EXPECT_EQ(sorted.GetInt64Field(0), 5);
     sorted.Finalize();
 
     rs->m_strSort = L"nosuchcolumn";
     CADbSqlQuery failed;
-    rs->Search(failed, L"ab", 0, 1);
+    rs->Search(failed, L"ab", SEARCH_START_OF_FIELD, 1);
     EXPECT_TRUE(failed.Eof());
     EXPECT_EQ(failed.m_pStmt.get(), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);

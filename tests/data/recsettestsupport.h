@@ -33,7 +33,7 @@ public:
         m_strColumnOrder.clear();
         for (size_t i = 0; i < fields.size(); ++i)
             m_strColumnOrder += (i == 0 ? L" " : L",") + std::to_wstring(i + 1);
-        return Open(0);
+        return Open(RECSET_MODE_TABLE);
     }
 };
 

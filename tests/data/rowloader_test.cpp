@@ -159,7 +159,7 @@ TEST_F(RowLoader, TheRowLimitCutsTheLoadWarnsAndNeverBlocksTheReQuery)
         DeliverQueuedEvents();
         ASSERT_EQ(lines.Count(), 1u);
         EXPECT_EQ(lines.Last().text, STR_ROW_LIMIT_REACHED);
-        EXPECT_EQ(lines.Last().type, 2);
+        EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_WARNING);
         ASSERT_EQ(boxes.Count(), 1u);
         EXPECT_EQ(boxes.Last().text, STR_ROW_LIMIT_REACHED);
         EXPECT_EQ(boxes.Last().caption, L"Warning");
@@ -173,7 +173,7 @@ TEST_F(RowLoader, AQueryResultIsCountedWithPostsEvery200000Rows)
     MakeFile(NumberedRows("t", 450000) + "CREATE VIEW v AS SELECT name, id FROM t;");
     g_nMaxGridRows = 6000000;
     auto rs = MakeRecSet(L"v", m_target);
-    ASSERT_TRUE(rs->Open(1));
+    ASSERT_TRUE(rs->Open(RECSET_MODE_QUERY));
     EXPECT_GE(rs->GetRecordCount(), LOADER_FIRST_PAGE_ROWS);
     ASSERT_TRUE(m_target.WaitForEnds());
     EXPECT_EQ(m_target.posts, (Posts{{1, 2000}, {1, 200000}, {1, 400000}, {0, 450000}}));
@@ -189,14 +189,14 @@ TEST_F(RowLoader, ACountThatReachesTheLimitWarnsWithoutABox)
     MakeFile(NumberedRows("t", 3000) + "CREATE VIEW v AS SELECT * FROM t;");
     g_nMaxGridRows = 1000;
     auto rs = MakeRecSet(L"v", m_target);
-    ASSERT_TRUE(rs->Open(2));
+    ASSERT_TRUE(rs->Open(RECSET_MODE_VIEW));
     ASSERT_TRUE(m_target.WaitForEnds());
     EXPECT_EQ(m_target.posts, (Posts{{1, 1000}, {0, 1000}}));
     EXPECT_EQ(rs->GetRecordCount(), 1000);
     DeliverQueuedEvents();
     ASSERT_EQ(m_lines.Count(), 1u);
     EXPECT_EQ(m_lines.Last().text, STR_ROW_LIMIT_REACHED_COUNT);
-    EXPECT_EQ(m_lines.Last().type, 2);
+    EXPECT_EQ(m_lines.Last().type, platform::CAPTION_LINE_WARNING);
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
@@ -207,7 +207,7 @@ TEST_F(RowLoader, ThePageCacheReloadsAroundTheRequestedRow)
              "INSERT INTO t SELECT x, CASE WHEN x=5 THEN NULL ELSE 'n' || x END, x'00' FROM c;"
              "CREATE VIEW v AS SELECT * FROM t;");
     auto rs = MakeRecSet(L"v", m_target);
-    ASSERT_TRUE(rs->Open(1));
+    ASSERT_TRUE(rs->Open(RECSET_MODE_QUERY));
     ASSERT_TRUE(m_target.WaitForEnds());
     CADbSqlPageCache& cache = rs->m_PageCache;
     EXPECT_EQ(cache.m_nFirstRow, -1);
@@ -234,7 +234,7 @@ TEST_F(RowLoader, ThePageCacheReloadsAroundTheRequestedRow)
     EXPECT_STREQ(rs->GetFieldValue(0), L"") << "row 500 was not cached";
     EXPECT_EQ(cache.m_nFirstRow, 0);
     ASSERT_EQ(m_lines.Count(), 1u);
-    EXPECT_EQ(m_lines.Last().type, 3);
+    EXPECT_EQ(m_lines.Last().type, platform::CAPTION_LINE_ERROR);
     EXPECT_NE(m_lines.Last().text.find(L"\n Location <00043>"), std::wstring::npos);
     ASSERT_TRUE(rs->MoveTo(30));
     EXPECT_STREQ(rs->GetFieldValue(0), L"31");
@@ -391,7 +391,7 @@ TEST_F(RowLoader, AFailureInsideTheLoaderEndsTheJobLikeItsEnd)
         EXPECT_EQ(g_bLoaderBusy, 0);
         DeliverQueuedEvents();
         ASSERT_EQ(lines.Count(), 1u);
-        EXPECT_EQ(lines.Last().type, 3);
+        EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_ERROR);
         EXPECT_NE(lines.Last().text.find(c.message), std::wstring::npos);
 
         // The next load prepares its own statement and runs whole.

@@ -3,6 +3,7 @@
 #include "document/blobtransfer.h"
 
 #include "data/cadbsqldb.h"
+#include "data/constants.h"
 #include "data/currentdb.h"
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
@@ -91,7 +92,7 @@ protected:
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = m_model.get();
-        ASSERT_TRUE(m_model->Open(L"files", 0));
+        ASSERT_TRUE(m_model->Open(L"files", RECSET_MODE_TABLE));
         m_model->InitRowBuffers();
         ASSERT_TRUE(QTest::qWaitFor([this] { return m_model->IsLoadEnded(); }, 10000));
         ASSERT_EQ(m_model->GetItemCount(), 4);
@@ -287,7 +288,7 @@ TEST_F(BlobTransfer, FailedTransferIsReported)
     EXPECT_EQ(m_boxes.Last().caption, L"Error");
     EXPECT_EQ(m_boxes.Last().style, platform::MB_OK | platform::MB_ICONERROR);
     EXPECT_NE(m_boxes.Last().text.find(L"row 3 is frozen"), std::wstring::npos);
-    EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00015>"), std::wstring::npos);
+    EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00028>"), std::wstring::npos);
     EXPECT_EQ(Cells(), kCells);
 
     const std::wstring target = m_folder.Path(L"target.bin");
@@ -306,7 +307,7 @@ TEST_F(BlobTransfer, FailedTransferIsReported)
         });
         HandleBlobCellButton(*m_model, 1, DATA, &m_owner);
         ASSERT_EQ(m_boxes.Count(), 1u);
-        EXPECT_EQ(m_boxes.Last().text, L"The row could not be read; nothing was written.\n Location <00015>");
+        EXPECT_EQ(m_boxes.Last().text, L"The row could not be read; nothing was written.\n Location <00028>");
         EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM files WHERE id = 2"), "0");
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdWString(target)));

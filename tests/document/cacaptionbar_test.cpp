@@ -147,10 +147,10 @@ TEST_F(CaptionStrip, RowPositionTexts)
     for (const auto& c : cases) {
         bar->SetRowPosition(c.row, c.recordCount, false);
         EXPECT_EQ(strip->GetMessageText(), c.text) << c.row << " of " << c.recordCount;
-        EXPECT_EQ(strip->GetMessageType(), Dlg::MSG_NORMAL);
+        EXPECT_EQ(strip->GetMessageType(), platform::CAPTION_LINE_NORMAL);
     }
 
-    strip->SetMessage(L"kept", Dlg::MSG_WARNING);
+    strip->SetMessage(L"kept", platform::CAPTION_LINE_WARNING);
     bar->SetRowPosition(-1, 10, false);
     EXPECT_EQ(strip->GetMessageText(), L"kept") << "a click on no row must not change the message";
 }
@@ -165,7 +165,10 @@ TEST_F(CaptionStrip, MessageColoursAndLifetime)
     const struct {
         int type;
         QColor color;
-    } cases[] = {{1, normal}, {2, warning}, {3, error}, {7, normal}};
+    } cases[] = {{platform::CAPTION_LINE_NORMAL, normal},
+                 {platform::CAPTION_LINE_WARNING, warning},
+                 {platform::CAPTION_LINE_ERROR, error},
+                 {7, normal}}; // a type without a colour of its own
     for (const auto& c : cases) {
         strip->SetMessage(kBlocks, c.type);
         EXPECT_GT(MessagePixels(c.color), 50) << "type " << c.type;
@@ -176,7 +179,7 @@ TEST_F(CaptionStrip, MessageColoursAndLifetime)
         }
     }
 
-    strip->SetMessage(kBlocks, Dlg::MSG_ERROR);
+    strip->SetMessage(kBlocks, platform::CAPTION_LINE_ERROR);
     bar->resize(700, CACaptionBar::DEFAULT_HEIGHT);
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip->width() == 699; }, 5000));
     EXPECT_GT(MessagePixels(error), 50) << "a resize must not lose the message";
@@ -216,29 +219,29 @@ TEST_F(CaptionStrip, MessageAreaLiesRightOfTheButtons)
 // through the user-interface thread's queue) or that waits for the user-interface thread.
 TEST_F(CaptionStrip, MessagesFromAnotherThreadArriveOnTheUserInterfaceThread)
 {
-    strip->SetMessage(L"before", Dlg::MSG_NORMAL);
+    strip->SetMessage(L"before", platform::CAPTION_LINE_NORMAL);
     auto loader = std::async(std::launch::async, [this] {
-        strip->SetMessage(L"direct from the loader", Dlg::MSG_ERROR);
-        platform::ShowCaptionLine(L"Maximum number of row can be loaded", Dlg::MSG_WARNING);
+        strip->SetMessage(L"direct from the loader", platform::CAPTION_LINE_ERROR);
+        platform::ShowCaptionLine(L"Maximum number of row can be loaded", platform::CAPTION_LINE_WARNING);
     });
     // The user-interface thread processes nothing meanwhile, so a waiting call never ends.
     ASSERT_EQ(loader.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     EXPECT_EQ(strip->GetMessageText(), L"before") << "the strip was changed off its thread";
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return strip->GetMessageText() == L"Maximum number of row can be loaded"; }, 5000));
-    EXPECT_EQ(strip->GetMessageType(), Dlg::MSG_WARNING);
+    EXPECT_EQ(strip->GetMessageType(), platform::CAPTION_LINE_WARNING);
 }
 
 // Catches a strip that is not the program's caption line, or a destroyed strip still bound.
 TEST_F(CaptionStrip, IsTheProgramsCaptionLine)
 {
-    platform::ShowCaptionLine(L"00026 from the data layer", 3);
+    platform::ShowCaptionLine(L"00026 from the data layer", platform::CAPTION_LINE_ERROR);
     EXPECT_EQ(strip->GetMessageText(), L"00026 from the data layer");
-    EXPECT_EQ(strip->GetMessageType(), 3);
+    EXPECT_EQ(strip->GetMessageType(), platform::CAPTION_LINE_ERROR);
 
     bar.reset();
-    platform::ShowCaptionLine(L"after the bar", 2); // dropped, never delivered to the dead strip
-    auto loader = std::async(std::launch::async, [] { platform::ShowCaptionLine(L"queued after the bar", 2); });
+    platform::ShowCaptionLine(L"after the bar", platform::CAPTION_LINE_WARNING); // dropped, never delivered to the dead strip
+    auto loader = std::async(std::launch::async, [] { platform::ShowCaptionLine(L"queued after the bar", platform::CAPTION_LINE_WARNING); });
     loader.wait();
     QCoreApplication::processEvents();
 }
@@ -414,7 +417,7 @@ TEST_F(CaptionStrip, TooltipsAndShortTexts)
 
     // A message cut short in the strip shows whole over the message area.
     const std::wstring longText(200, L'w');
-    strip->SetMessage(longText, Dlg::MSG_NORMAL);
+    strip->SetMessage(longText, platform::CAPTION_LINE_NORMAL);
     const QPoint inMessage = strip->GetMessageRect().center();
     QHelpEvent overMessage(QEvent::ToolTip, inMessage, strip->mapToGlobal(inMessage));
     QApplication::sendEvent(strip, &overMessage);
@@ -454,7 +457,7 @@ TEST_F(CaptionStrip, SavesAScreenshot)
 
     strip->SetMessage(L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was "
                       L"loaded.\nYou can change this maximum number from the Application Configuration.",
-                      Dlg::MSG_WARNING);
+                      platform::CAPTION_LINE_WARNING);
     EXPECT_TRUE(bar->grab().save(QStringLiteral(TABULON_BINARY_DIR "/caption_strip_warning.png")));
 }
 

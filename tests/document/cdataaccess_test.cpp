@@ -72,7 +72,7 @@ protected:
     }
 
     // A model wired to the bridge as the document and view wire it, opened and fully loaded.
-    CDataAccess& OpenModel(const std::wstring& source, int mode = 0)
+    CDataAccess& OpenModel(const std::wstring& source, int mode = RECSET_MODE_TABLE)
     {
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
@@ -264,7 +264,7 @@ TEST_F(DataAccess, RowDeletedBehindTheGridIsRefused)
     m_lines.Clear();
     EXPECT_EQ(model.SetCellValue(2, NOTE, L"gone", false), CELL_REFUSED);
     ASSERT_GE(m_lines.Count(), 1u);
-    EXPECT_EQ(m_lines.Last().type, 3);
+    EXPECT_EQ(m_lines.Last().type, platform::CAPTION_LINE_ERROR);
     EXPECT_NE(m_lines.Last().text.find(L"\n Location <00031>"), std::wstring::npos);
     EXPECT_EQ(model.UndoRowEdit(), -1);
     ASSERT_EQ(m_boxes.Count(), 1u);
@@ -280,7 +280,7 @@ TEST_F(DataAccess, ResortDuringAnEditThenUndo)
 {
     CDataAccess& model = OpenModel(L"items");
     EXPECT_EQ(model.SetCellValue(1, NAME, L"zucchini", false), CELL_STORED); // id 2
-    ASSERT_TRUE(model.Sort(L"name", 1));
+    ASSERT_TRUE(model.Sort(L"name", SORT_DESCENDING));
     WaitLoaded();
     std::vector<std::wstring> names;
     for (int row = 0; row < model.GetRecordCount(); ++row)
@@ -292,7 +292,7 @@ TEST_F(DataAccess, ResortDuringAnEditThenUndo)
     EXPECT_EQ(Items(), kItems);
     EXPECT_EQ(Text(0, NAME), L"pear");
 
-    ASSERT_TRUE(model.Sort(L"name", 2));
+    ASSERT_TRUE(model.Sort(L"name", SORT_ASCENDING));
     WaitLoaded();
     EXPECT_EQ(Text(0, NAME), L"Apricot"); // the column's own collation: capitals first
     EXPECT_EQ(model.m_pRecSet->m_strSort, L"[name] ASC ");
@@ -351,15 +351,15 @@ TEST_F(DataAccess, SearchModesAndStepping)
         std::vector<int> rows;
     };
     const Case cases[] = {
-        {L"ap", 0, {0, 2}},      // apple, Apricot
-        {L"o'n", 0, {3}},        // a quote
-        {L"o'neil", 1, {3}},
-        {L"pear", 1, {1}},
-        {L"pea", 1, {}},
-        {L"an", 2, {4}},
-        {L"_p", 0, {0, 2}},     // '_' matches any one character
-        {L"%a%a", 0, {4}},
-        {L"'; DROP TABLE items; --", 2, {}},
+        {L"ap", SEARCH_START_OF_FIELD, {0, 2}},      // apple, Apricot
+        {L"o'n", SEARCH_START_OF_FIELD, {3}},        // a quote
+        {L"o'neil", SEARCH_WHOLE_FIELD, {3}},
+        {L"pear", SEARCH_WHOLE_FIELD, {1}},
+        {L"pea", SEARCH_WHOLE_FIELD, {}},
+        {L"an", SEARCH_ANY_PART_OF_FIELD, {4}},
+        {L"_p", SEARCH_START_OF_FIELD, {0, 2}},     // '_' matches any one character
+        {L"%a%a", SEARCH_START_OF_FIELD, {4}},
+        {L"'; DROP TABLE items; --", SEARCH_ANY_PART_OF_FIELD, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing_support::Utf8(c.text));
@@ -372,7 +372,7 @@ TEST_F(DataAccess, SearchModesAndStepping)
     }
     EXPECT_EQ(m_boxes.Count(), 0u);
 
-    ASSERT_TRUE(model.Search(L"a", 2, NAME)); // apple, pear, Apricot, banana
+    ASSERT_TRUE(model.Search(L"a", SEARCH_ANY_PART_OF_FIELD, NAME)); // apple, pear, Apricot, banana
     EXPECT_EQ(model.FindPrev(), -1);
     EXPECT_EQ(model.FindNext(), 0);
     EXPECT_EQ(model.FindPrev(), -1);
@@ -392,7 +392,7 @@ TEST_F(DataAccess, SearchModesAndStepping)
 TEST_F(DataAccess, SearchSkipsHitsNotLoaded)
 {
     CDataAccess& model = OpenModel(L"items");
-    ASSERT_TRUE(model.Search(L"a", 2, NAME));
+    ASSERT_TRUE(model.Search(L"a", SEARCH_ANY_PART_OF_FIELD, NAME));
     model.m_pRecSet->DeleteRows({1}); // pear leaves the datasheet (and the table)
     ExecRaw(m_path, "INSERT INTO items(id, name) VALUES(2, 'pear');");
     EXPECT_EQ(model.FindNext(), 0);
@@ -420,7 +420,7 @@ TEST_F(DataAccess, RelatedRowsThroughTheForeignKey)
     CDataInterface bridge;
     parent.m_pDataInterface = &bridge;
     bridge.m_pDataAccess = &parent;
-    ASSERT_TRUE(parent.Open(L"parent", 0));
+    ASSERT_TRUE(parent.Open(L"parent", RECSET_MODE_TABLE));
     ASSERT_TRUE(QTest::qWaitFor([&] { return parent.IsLoadEnded(); }, 10000));
     ASSERT_TRUE(parent.StartRelatedQuery(0, L"child", child.m_arrParentColumns, child.m_arrForeignKeyColumns));
     std::vector<std::wstring> labels;
@@ -429,7 +429,7 @@ TEST_F(DataAccess, RelatedRowsThroughTheForeignKey)
     EXPECT_EQ(labels, (std::vector<std::wstring>{L"one", L"three"}));
 
     ExecRaw(m_path, "INSERT INTO parent VALUES('C', 'lonely');");
-    ASSERT_TRUE(parent.Sort(L"code", 1));
+    ASSERT_TRUE(parent.Sort(L"code", SORT_DESCENDING));
     ASSERT_TRUE(QTest::qWaitFor([&] { return parent.IsLoadEnded(); }, 10000));
     EXPECT_FALSE(parent.StartRelatedQuery(0, L"child", child.m_arrParentColumns, child.m_arrForeignKeyColumns));
     EXPECT_FALSE(parent.StartRelatedQuery(9, L"child", child.m_arrParentColumns, child.m_arrForeignKeyColumns));
@@ -441,14 +441,14 @@ TEST_F(DataAccess, RelatedRowsThroughTheForeignKey)
 TEST_F(DataAccess, QueryWindow)
 {
     const std::wstring sql = L"SELECT name, qty FROM items WHERE name <> 'x' ORDER BY qty DESC";
-    CDataAccess& model = OpenModel(sql, 1);
+    CDataAccess& model = OpenModel(sql, RECSET_MODE_QUERY);
     EXPECT_EQ(model.m_strSource, sql);
     EXPECT_EQ(model.GetRecordCount(), 5);
     EXPECT_EQ(model.GetItemCount(), 6);
     EXPECT_EQ(Text(0, 0), L"banana");
     EXPECT_EQ(Text(4, 1), L"3");
     EXPECT_EQ(model.SetCellValue(0, 0, L"changed", false), CELL_REFUSED);
-    EXPECT_FALSE(model.Search(L"a", 0, 0));
+    EXPECT_FALSE(model.Search(L"a", SEARCH_START_OF_FIELD, 0));
     EXPECT_EQ(Items(), kItems);
     EXPECT_TRUE(m_store.ValueExists(m_mainFrame.m_strRecentQueryNode, L"SELECT name, qty FROM items WHERE name <> `x` ORDER BY qty DESC"));
 }
@@ -460,7 +460,7 @@ TEST_F(DataAccess, ViewWindow)
 {
     ExecRaw(m_path, "CREATE VIEW selection_v AS\n  select name FROM items WHERE name = 'pear';"
                     "CREATE VIEW \"odd]v\" AS VALUES(1), (2), (3);");
-    CDataAccess& model = OpenModel(L"cheap", 2);
+    CDataAccess& model = OpenModel(L"cheap", RECSET_MODE_VIEW);
     EXPECT_EQ(model.m_strSource, L"SELECT name, price FROM items WHERE price < 1 ORDER BY name");
     EXPECT_EQ(model.GetRecordCount(), 2);
     EXPECT_EQ(Text(0, 0), L"apple");
@@ -468,7 +468,7 @@ TEST_F(DataAccess, ViewWindow)
     EXPECT_EQ(model.GetColumnName(1), L"price");
 
     CDataAccess selection;
-    ASSERT_TRUE(selection.Open(L"selection_v", 2));
+    ASSERT_TRUE(selection.Open(L"selection_v", RECSET_MODE_VIEW));
     selection.InitRowBuffers();
     ASSERT_TRUE(QTest::qWaitFor([&] { return selection.IsLoadEnded(); }, 10000));
     EXPECT_EQ(selection.m_strSource, L"select name FROM items WHERE name = 'pear'");
@@ -476,7 +476,7 @@ TEST_F(DataAccess, ViewWindow)
     EXPECT_EQ(std::wstring(selection.GetCellText(0, 0)), L"pear");
 
     CDataAccess values;
-    ASSERT_TRUE(values.Open(L"odd]v", 2));
+    ASSERT_TRUE(values.Open(L"odd]v", RECSET_MODE_VIEW));
     ASSERT_TRUE(QTest::qWaitFor([&] { return values.IsLoadEnded(); }, 10000));
     EXPECT_EQ(values.m_strSource, L"odd]v");
     EXPECT_EQ(values.GetRecordCount(), 3);
@@ -486,17 +486,17 @@ TEST_F(DataAccess, ViewWindow)
 TEST_F(DataAccess, OpenFailures)
 {
     CDataAccess model;
-    EXPECT_FALSE(model.Open(L"no_such_table", 0));
+    EXPECT_FALSE(model.Open(L"no_such_table", RECSET_MODE_TABLE));
     EXPECT_EQ(model.m_bOpen, 0);
-    EXPECT_FALSE(model.Open(L"items", 0)); // a record set exists already
+    EXPECT_FALSE(model.Open(L"items", RECSET_MODE_TABLE)); // a record set exists already
     EXPECT_EQ(model.GetCellText(0, 0), std::wstring());
 
     // A query over a missing table makes its view, whose columns then cannot be read.
     CDataAccess missing;
-    EXPECT_THROW(missing.Open(L"SELECT * FROM nowhere", 1), CADbSqlException);
+    EXPECT_THROW(missing.Open(L"SELECT * FROM nowhere", RECSET_MODE_QUERY), CADbSqlException);
 
     CDataAccess query;
-    EXPECT_FALSE(query.Open(L"SELECT * FROM", 1));
+    EXPECT_FALSE(query.Open(L"SELECT * FROM", RECSET_MODE_QUERY));
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_NE(m_boxes.Boxes()[0].text.find(L"\n Location <00020>"), std::wstring::npos);
     EXPECT_EQ(m_boxes.Boxes()[1].text, L"Failed creating view\n Location <00023>");
@@ -556,7 +556,7 @@ TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
     sqlite3_create_function(g_pCurrentDb->m_pDb, "gate", 1, SQLITE_UTF8, &gate, GateFunction, nullptr, nullptr);
     model.m_pRecSet->m_strFilter = L"gate(rowid)";
     m_mainFrame.m_bDatasheetLoading = true;
-    ASSERT_TRUE(model.Sort(L"id", 2));
+    ASSERT_TRUE(model.Sort(L"id", SORT_ASCENDING));
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached.load(); }, 10000));
     QCoreApplication::processEvents();
 
@@ -608,7 +608,7 @@ TEST_F(DataAccess, ClosingTheDatabaseReleasesEveryModel)
     m_model = std::make_unique<CDataAccess>();
     m_model->m_pDataInterface = &m_bridge;
     m_bridge.m_pDataAccess = m_model.get();
-    ASSERT_TRUE(m_model->Open(L"items", 0));
+    ASSERT_TRUE(m_model->Open(L"items", RECSET_MODE_TABLE));
     m_model->InitRowBuffers();
     EXPECT_EQ(Text(1, NAME), L"pear");
     ASSERT_TRUE(m_model->StartRelatedQuery(0, L"items", {L"id"}));

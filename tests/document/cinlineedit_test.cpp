@@ -172,7 +172,7 @@ TEST_F(InlineEdit, TypedKeysAreFilteredWithOneWarningEach)
     EXPECT_EQ(Text(), "12");
     ASSERT_EQ(lines.Count(), 1u);
     EXPECT_EQ(Utf8(lines.Last().text), kInvalidKey);
-    EXPECT_EQ(lines.Last().type, 2);
+    EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_WARNING);
     EXPECT_FALSE(edit->IsClean());
     EXPECT_TRUE(edit->hasFocus());
 
@@ -310,7 +310,7 @@ TEST_F(InlineEdit, CommitChecksTheValue)
     EXPECT_TRUE(grid.calls.empty());
     ASSERT_EQ(lines.Count(), 1u);
     EXPECT_EQ(Utf8(lines.Last().text), "Value <-5-> is invalid for <Integer> column type. Value was not saved");
-    EXPECT_EQ(lines.Last().type, 2);
+    EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_WARNING);
     EXPECT_TRUE(edit->IsClean());
     EXPECT_TRUE(edit->hasFocus());
 

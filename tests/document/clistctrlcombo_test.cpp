@@ -9,7 +9,12 @@
 #include "gridtestsupport.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QScrollBar>
+
+#include "platform/utf16.h"
+#include "platform/widgets/fontface.h"
 
 #include "data/settings.h"
 
@@ -102,16 +107,15 @@ TEST_F(ListGrid, TabEnterAndShiftTabFromTheEditBox)
     EXPECT_EQ(m_frame->GetItemText(0, 2), L"c0"); // passing through changes nothing
 }
 
-// Delete asks about the selected rows even from an open edit box, and deletes them
-// from the highest down, telling the owner of each.
-TEST_F(ListGrid, DeleteKeyInsideAnEditBoxDeletesTheSelectedRows)
+// Delete from the grid asks about the selected rows and deletes them from the highest
+// down, telling the owner of each.
+TEST_F(ListGrid, DeleteKeyDeletesTheSelectedRows)
 {
     MakeEditGrid();
     FillList({{L"a3"}, {L"a4"}});
-    Grid()->BeginEdit(4, 1, true); // beginning to edit clears the selection, so select after it
     Grid()->SelectRow(1);
     Grid()->selectionModel()->select(Grid()->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    Grid()->GetEditorWidget(1)->setFocus();
+    Grid()->setFocus();
 
     m_boxes.QueueAnswer(platform::IDNO);
     Key(Qt::Key_Delete);
@@ -121,7 +125,6 @@ TEST_F(ListGrid, DeleteKeyInsideAnEditBoxDeletesTheSelectedRows)
     EXPECT_EQ(m_boxes.Last().style, platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2);
     EXPECT_EQ(Grid()->GetItemCount(), 5);
 
-    Grid()->GetEditorWidget(1)->setFocus();
     m_boxes.QueueAnswer(platform::IDYES);
     Key(Qt::Key_Delete);
     EXPECT_EQ(Grid()->GetItemCount(), 3);
@@ -159,7 +162,7 @@ TEST_F(ListGrid, ReadOnlyOwnerIgnoresTheGridKeys)
     EXPECT_EQ(Current(), std::make_pair(-1, -1));
     ASSERT_GE(m_lines->Count(), 1u);
     EXPECT_EQ(m_lines->Last().text, L"Modification on SQL Query or View is not allowed.");
-    EXPECT_EQ(m_lines->Last().type, 2);
+    EXPECT_EQ(m_lines->Last().type, platform::CAPTION_LINE_WARNING);
 }
 
 // A double-click toggles a check-box cell only inside its box; elsewhere in the cell it
@@ -285,6 +288,17 @@ TEST_F(ListGrid, SelectionIteratorAndSelectRow)
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 4);
     EXPECT_EQ(Grid()->GetNextSelectedItem(), -1);
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 1); // restarted
+
+    // Overlapping cell ranges give each row once.
+    Grid()->ClearSelection();
+    Grid()->selectionModel()->select(QItemSelection(Grid()->model()->index(1, 0), Grid()->model()->index(3, 0)),
+                                     QItemSelectionModel::Select);
+    Grid()->selectionModel()->select(QItemSelection(Grid()->model()->index(2, 1), Grid()->model()->index(4, 1)),
+                                     QItemSelectionModel::Select);
+    std::vector<int> rows;
+    for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+        rows.push_back(row);
+    EXPECT_EQ(rows, (std::vector<int>{1, 2, 3, 4}));
 
     Grid()->SelectRow(3);
     Grid()->m_bSelectionRestart = 1;
@@ -442,6 +456,121 @@ TEST_F(ListGrid, OpenDatasheetCountBelongsToTheFramesThatCounted)
     second.reset();
     EXPECT_EQ(g_nOpenDatasheets, before);
     EXPECT_FALSE(strip->GetControl(CCaptionDlg::AddRow)->isEnabled());
+}
+
+// The keyboard keeps the user's place: the arrows, Page Up and Page Down, Ctrl+Home and
+// Ctrl+End move the current row and keep it on screen, and the current cell is framed.
+TEST_F(ListGrid, KeyboardKeepsTheCurrentRowOnScreen)
+{
+    MakeListFrame({{L"n", GRID_EDIT}, {L"m", GRID_EDIT}});
+    for (int i = 0; i < 300; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    Grid()->SelectRow(0);
+    const int page = Grid()->GetCountPerPage();
+    auto row = [this] { return Grid()->currentIndex().row(); };
+    auto expectShown = [&](const char* step) {
+        EXPECT_GE(row(), Grid()->GetTopIndex()) << step;
+        EXPECT_LT(row(), Grid()->GetTopIndex() + page) << step;
+        EXPECT_TRUE(Grid()->IsRowSelected(row())) << step;
+    };
+    for (int i = 0; i < page + 5; ++i)
+        Key(Qt::Key_Down);
+    EXPECT_EQ(row(), page + 5);
+    expectShown("down");
+    const int before = row();
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(row(), before + page);
+    expectShown("page down");
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(row(), before);
+    expectShown("page up");
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(row(), 299);
+    expectShown("ctrl+end");
+    Key(Qt::Key_Up);
+    EXPECT_EQ(row(), 298);
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(row(), 0);
+    EXPECT_EQ(Grid()->GetTopIndex(), 0);
+
+    // The current cell carries a focus frame: a pixel on its inner edge differs from
+    // the same place in the cell beside it.
+    Grid()->ClearSelection();
+    Grid()->selectionModel()->setCurrentIndex(Grid()->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    const QImage image = Grid()->viewport()->grab().toImage();
+    const QRect current = Grid()->GetCellRect(1, 0);
+    const QRect beside = Grid()->GetCellRect(1, 1);
+    int differing = 0;
+    for (int x = 3; x < current.width() - 3; ++x)
+        differing += image.pixel(current.left() + x, current.top() + 1) != image.pixel(beside.left() + x, beside.top() + 1);
+    EXPECT_GT(differing, 0);
+}
+
+// The keypad's 9 and 3 type digits, in the grid and in an edit box: they never page.
+TEST_F(ListGrid, KeypadDigitsNeverPage)
+{
+    MakeListFrame({{L"n", GRID_EDIT}});
+    for (int i = 0; i < 200; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    Grid()->SelectRow(50);
+    const int top = Grid()->GetTopIndex();
+    for (Qt::Key key : {Qt::Key_9, Qt::Key_3})
+        QTest::keyClick(Grid(), key, Qt::KeypadModifier);
+    EXPECT_EQ(Grid()->GetTopIndex(), top);
+    DoubleClick(50, 0);
+    auto* edit = qobject_cast<CInlineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    Key(Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_9, Qt::KeypadModifier, '9');
+    QTest::keyClick(edit, Qt::Key_3, Qt::KeypadModifier, '3');
+    EXPECT_EQ(edit->text(), QStringLiteral("5093"));
+    EXPECT_EQ(Grid()->GetTopIndex(), top);
+    EXPECT_EQ(Current(), std::make_pair(50, 0));
+}
+
+// A double-click on a header divider sizes the column to its visible contents, wider or
+// narrower than before.
+TEST_F(ListGrid, DividerDoubleClickFitsTheVisibleTexts)
+{
+    MakeListFrame({{L"a", GRID_EDIT}, {L"b", GRID_EDIT}});
+    const std::wstring longText = L"a text that needs far more room than one hundred pixels give it";
+    FillList({{L"x", longText}, {L"y", L"z"}});
+    CPLHeaderCtrl* header = Grid()->m_pHeader;
+    const QFontMetrics metrics(m_frame->m_fontCell);
+    for (int column : {1, 0}) {
+        const QPoint divider(header->sectionViewportPosition(column) + header->sectionSize(column) - 1, header->height() / 2);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), divider);
+    }
+    EXPECT_GE(Grid()->columnWidth(1), metrics.horizontalAdvance(platform::ToQString(longText)) + 2 * m_frame->m_nTextMargin);
+    EXPECT_LT(Grid()->columnWidth(0), 100);
+    EXPECT_GE(Grid()->columnWidth(0), metrics.horizontalAdvance(QStringLiteral("x")));
+}
+
+// A font face that is not installed gives the desktop's general font at the set size, in
+// the cells, the header and the caption strip; an installed face is used as named.
+TEST_F(ListGrid, MissingFontFaceGivesTheDesktopFont)
+{
+    const QString generalFamily = QFontInfo(QFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family())).family();
+    g_strFontFace = L"No Such Face Anywhere";
+    g_strFontSize = L"20";
+    MakeEditGrid();
+    EXPECT_EQ(g_strFontFace, L"No Such Face Anywhere");
+    EXPECT_EQ(QFontInfo(m_frame->m_fontCell).family(), generalFamily);
+    EXPECT_GT(m_frame->m_fontCell.pixelSize(), 20);
+    EXPECT_EQ(QFontInfo(m_frame->m_fontHeader).family(),
+              platform::IsFaceInstalled(QStringLiteral("Tahoma")) ? QStringLiteral("Tahoma") : generalFamily);
+    EXPECT_EQ(m_frame->m_fontHeader.pixelSize(), 18);
+    if (!platform::IsFaceInstalled(QStringLiteral("Tahoma"))) {
+        EXPECT_EQ(QFontInfo(m_captionBar->GetCaptionDlg()->font()).family(), generalFamily);
+    }
+
+    const QStringList families = QFontDatabase::families();
+    ASSERT_FALSE(families.isEmpty());
+    const QString installed = families.contains(QStringLiteral("DejaVu Sans Mono")) ? QStringLiteral("DejaVu Sans Mono")
+                                                                                    : families.front();
+    g_strFontFace = platform::FromQString(installed);
+    Grid()->viewport()->repaint();
+    EXPECT_EQ(QFontInfo(m_frame->m_fontCell).family(), installed);
 }
 
 } // namespace

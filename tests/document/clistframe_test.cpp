@@ -23,14 +23,7 @@
 
 namespace {
 
-enum Column { ID, NAME, QTY };
-
-std::string NumberedTable(int rows)
-{
-    return "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
-           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<" + std::to_string(rows) +
-           ") INSERT INTO t SELECT x, 'n' || x, x * 10 FROM c;";
-}
+using namespace numbered;
 
 class Datasheet : public GridFixture {
 protected:
@@ -60,7 +53,7 @@ protected:
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = m_model.get();
-        ASSERT_TRUE(m_model->Open(L"t", 0));
+        ASSERT_TRUE(m_model->Open(L"t", RECSET_MODE_TABLE));
         m_model->InitRowBuffers();
         m_frame = std::make_unique<CListFrame>();
         m_frame->m_pDataInterface = &m_bridge;
@@ -134,7 +127,7 @@ TEST_F(Datasheet, DeleteStopsAtTheFirstFailingRow)
     EXPECT_TRUE(Selected().empty()); // no row the user did not choose stays marked
     bool errorShown = false;
     for (const auto& line : m_lines->Lines())
-        errorShown = errorShown || (line.type == 3 && line.text.find(L"row 3 stays") != std::wstring::npos);
+        errorShown = errorShown || (line.type == platform::CAPTION_LINE_ERROR && line.text.find(L"row 3 stays") != std::wstring::npos);
     EXPECT_TRUE(errorShown);
 }
 
@@ -227,14 +220,14 @@ TEST_F(Datasheet, GoToRowChecksTheRange)
         {L"99999999999999999999", -1, L"Row #2147483647 is out of range"},
         {L"abc", -1, L"Please enter row number for a View or Query datasheet"},
     };
-    for (int mode : {0, 1}) {
-        OpenDatasheet(mode == 0 ? L"t" : L"SELECT * FROM t", mode);
+    for (int mode : {RECSET_MODE_TABLE, RECSET_MODE_QUERY}) {
+        OpenDatasheet(mode == RECSET_MODE_TABLE ? L"t" : L"SELECT * FROM t", mode);
         ASSERT_EQ(m_frame->m_bReadOnly, mode);
         for (const Case& c : cases) {
             Grid()->ClearSelection();
             m_boxes.Clear();
             // A writable frame goes to a row with search type 3; a read-only one with any type.
-            EXPECT_FALSE(m_frame->OnGridSearch(mode == 0 ? SEARCH_GO_TO_ROW : SEARCH_START_OF_FIELD, c.text));
+            EXPECT_FALSE(m_frame->OnGridSearch(mode == RECSET_MODE_TABLE ? SEARCH_GO_TO_ROW : SEARCH_START_OF_FIELD, c.text));
             if (c.selected >= 0) {
                 EXPECT_EQ(Selected(), std::vector<int>{c.selected}) << mode << " " << testing_support::Utf8(c.text);
                 EXPECT_EQ(m_boxes.Count(), 0u);
@@ -298,6 +291,13 @@ TEST_F(Datasheet, CaptionStripFollowsTheGrid)
     Click(10, NAME);
     EXPECT_EQ(strip->GetMessageText(), L"New row");
     EXPECT_FALSE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled());
+
+    // Keyboard moves tell the strip as clicks do.
+    Key(Qt::Key_Up);
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 10 of 10>");
+    EXPECT_TRUE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled());
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 1 of 10>");
 
     Click(4, NAME);
     ASSERT_TRUE(strip->GetControl(CCaptionDlg::ReferenceUp)->isEnabled());
@@ -425,7 +425,9 @@ TEST_F(Datasheet, PaintsStripesSelectionAndTheCurrentCell)
     OpenDatabase(NumberedTable(8));
     OpenDatasheet(L"t");
     Grid()->BeginEdit(4, QTY, true);
-    Grid()->SelectRow(2); // after BeginEdit, which clears the selection
+    // Selected after BeginEdit, which clears the selection (SelectRow would close the cell).
+    Grid()->selectionModel()->select(Grid()->model()->index(2, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QApplication::processEvents();
     const QImage image = Grid()->viewport()->grab().toImage();
     auto pixel = [&](int row, int column) {

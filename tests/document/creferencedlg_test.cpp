@@ -3,6 +3,7 @@
 // in other letter case, composite keys, text keys holding a quote, and a failing row.
 #include "document/creferencedlg.h"
 
+#include "data/constants.h"
 #include "document/camfclistctrl.h"
 #include "document/cdataaccess.h"
 #include "document/creftabledlg.h"
@@ -67,7 +68,7 @@ protected:
 
     // Opens the datasheet model of the table (or of a query, mode 1) and runs the dialog
     // on the row.
-    Shown Run(const std::wstring& table, int row, int direction, const ChooserAnswer& answer = {}, int mode = 0)
+    Shown Run(const std::wstring& table, int row, int direction, const ChooserAnswer& answer = {}, int mode = RECSET_MODE_TABLE)
     {
         m_data = std::make_unique<CDataAccess>();
         EXPECT_TRUE(m_data->Open(table, mode));
@@ -118,8 +119,8 @@ TEST_F(ReferenceDlg, NoKeysOrNoTableListsNothing)
 {
     OpenDatabase(kShop);
     for (int direction : {CReferenceDlg::DIRECTION_PARENT, CReferenceDlg::DIRECTION_CHILDREN}) {
-        for (int mode : {0, 1}) {
-            const Shown shown = Run(mode == 0 ? L"lonely" : L"SELECT * FROM orders", 0, direction, {}, mode);
+        for (int mode : {RECSET_MODE_TABLE, RECSET_MODE_QUERY}) {
+            const Shown shown = Run(mode == RECSET_MODE_TABLE ? L"lonely" : L"SELECT * FROM orders", 0, direction, {}, mode);
             EXPECT_EQ(shown.title, L"Related Table");
             EXPECT_TRUE(shown.columns.empty());
             EXPECT_TRUE(shown.rows.empty());
@@ -139,6 +140,27 @@ TEST_F(ReferenceDlg, OneChildTableListsTheMatchingRowsLastFirst)
     EXPECT_EQ(shown.columns, kOrderColumns);
     EXPECT_EQ(shown.widths, (std::vector<int>{100, 100, 100}));
     EXPECT_EQ(shown.rows, (Rows{{L"12", L"third", L"1"}, {L"11", L"second", L"1"}, {L"10", L"first", L"1"}}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// A child with keys to two parents is the child of both; from the parent its first key
+// does not name, the rows come through the key to that parent.
+TEST_F(ReferenceDlg, ChildOfTwoParentsIsListedFromEachThroughItsOwnKey)
+{
+    OpenDatabase(R"(
+CREATE TABLE stores(code TEXT PRIMARY KEY, city TEXT);
+INSERT INTO stores VALUES ('N', 'north'), ('S', 'south');
+CREATE TABLE staff(id INTEGER PRIMARY KEY, name TEXT);
+INSERT INTO staff VALUES (1, 'Ann'), (2, 'Ben');
+CREATE TABLE sales(n INTEGER PRIMARY KEY, store TEXT REFERENCES stores(code), seller INTEGER REFERENCES staff(id));
+INSERT INTO sales VALUES (100, 'N', 2), (101, 'S', 1), (102, 'S', 2);
+)");
+    // Rows in name order: staff is row 0 and 1 of its own table; Ben is row 1.
+    const Shown fromStaff = Run(L"staff", 1, CReferenceDlg::DIRECTION_CHILDREN);
+    EXPECT_EQ(fromStaff.title, L"Related To <sales> Table");
+    EXPECT_EQ(fromStaff.rows, (Rows{{L"102", L"S", L"2"}, {L"100", L"N", L"2"}}));
+    const Shown fromStores = Run(L"stores", 1, CReferenceDlg::DIRECTION_CHILDREN);
+    EXPECT_EQ(fromStores.rows, (Rows{{L"102", L"S", L"2"}, {L"101", L"S", L"1"}}));
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 

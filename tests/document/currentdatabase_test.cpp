@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 using testing_support::QueryRaw;
 
 namespace {
@@ -100,22 +102,53 @@ TEST_F(CurrentDatabase, ForeignKeyMapLinksParentsAndChildren)
     EXPECT_EQ(g_pForeignKeyMap->m_bIndexed, 1);
     ASSERT_EQ(g_pForeignKeyMap->m_arrEntries.size(), 4u);
 
-    // The first row of the engine's list decides the one parent, with only its columns.
+    // The first row of the engine's list decides the parent, with that key's columns.
     const ForeignKeyMapEntry& orders = Entry(L"orders");
     EXPECT_EQ(orders.m_strParentTable, L"CUSTOMERS");
     EXPECT_EQ(orders.m_arrForeignKeyColumns, (std::vector<std::wstring>{L"customer_id", L"store"}));
     EXPECT_EQ(orders.m_arrParentColumns, (std::vector<std::wstring>{L"id", L"name"}));
+    ASSERT_EQ(orders.m_arrForeignKeys.size(), 2u);
+    EXPECT_EQ(orders.m_arrForeignKeys[1].m_strParentTable, L"regions");
+    EXPECT_EQ(orders.m_arrForeignKeys[1].m_arrColumns, std::vector<std::wstring>{L"region"});
 
-    // The parent written in other letter case still finds its table.
+    // The parent written in other letter case still finds its table; every parent lists the child.
     const int ordersIndex = g_pForeignKeyMap->FindTable(L"orders");
     EXPECT_EQ(Entry(L"customers").m_arrChildren, std::vector<int>{ordersIndex});
-    EXPECT_TRUE(Entry(L"regions").m_arrChildren.empty());
+    EXPECT_EQ(Entry(L"regions").m_arrChildren, std::vector<int>{ordersIndex});
 
     // A self-reference lists the table among its own children; no parent column means the key.
     const ForeignKeyMapEntry& staff = Entry(L"staff");
     EXPECT_EQ(staff.m_arrChildren, std::vector<int>{g_pForeignKeyMap->FindTable(L"staff")});
     EXPECT_EQ(staff.m_arrParentColumns, std::vector<std::wstring>{L""});
     EXPECT_EQ(g_pForeignKeyMap->FindTable(L"missing"), -1);
+}
+
+TEST_F(CurrentDatabase, ForeignKeyMapKeepsEveryKeyAndNoTableIsEveryonesParent)
+{
+    OpenDatabase(L"fk.db", "CREATE TABLE users(id INTEGER PRIMARY KEY, login UNIQUE);"
+                           "CREATE TABLE messages(id INTEGER PRIMARY KEY, sender REFERENCES users(id),"
+                           "  recipient REFERENCES users(login), body);"
+                           "CREATE TABLE \"\"(x);"
+                           "CREATE TABLE loose(y);");
+    BuildForeignKeyMap();
+    // Two keys to the same parent: both kept with their own columns, the child listed once.
+    const ForeignKeyMapEntry& messages = Entry(L"messages");
+    ASSERT_EQ(messages.m_arrForeignKeys.size(), 2u);
+    std::vector<std::vector<std::wstring>> columns;
+    for (const ForeignKey& key : messages.m_arrForeignKeys) {
+        EXPECT_EQ(key.m_strParentTable, L"users");
+        columns.push_back({key.m_arrColumns.at(0), key.m_arrParentColumns.at(0)});
+    }
+    std::sort(columns.begin(), columns.end());
+    EXPECT_EQ(columns, (std::vector<std::vector<std::wstring>>{{L"recipient", L"login"}, {L"sender", L"id"}}));
+    EXPECT_EQ(Entry(L"users").m_arrChildren, std::vector<int>{g_pForeignKeyMap->FindTable(L"messages")});
+    EXPECT_EQ(messages.FindKeyTo(L"USERS"), &messages.m_arrForeignKeys.front());
+    EXPECT_EQ(messages.FindKeyTo(L"loose"), nullptr);
+
+    // A table named "" is nobody's parent: tables without keys have none.
+    EXPECT_TRUE(Entry(L"").m_arrChildren.empty());
+    EXPECT_TRUE(Entry(L"loose").m_arrForeignKeys.empty());
+    EXPECT_TRUE(Entry(L"loose").m_strParentTable.empty());
 }
 
 TEST_F(CurrentDatabase, SchemaChangeMakesTheMapStale)

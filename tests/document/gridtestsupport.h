@@ -23,6 +23,18 @@
 #include <tuple>
 #include <vector>
 
+// A table t of numbered rows: row n holds id n, name 'n' || n and qty n * 10.
+namespace numbered {
+enum Column { ID, NAME, QTY };
+
+inline std::string NumberedTable(int rows)
+{
+    return "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
+           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<" + std::to_string(rows) +
+           ") INSERT INTO t SELECT x, 'n' || x, x * 10 FROM c;";
+}
+} // namespace numbered
+
 // The window that owns a grid frame: it records each message the frame sends it.
 class OwnerWindow : public QWidget, public platform::MessageTarget {
 public:
@@ -104,7 +116,7 @@ protected:
     // A datasheet of the source (mode 0 table, 1 query) as the data view sets it up:
     // one column per record-set column by its type, the rows loaded so far, InitGrid.
     // waitLoaded: returns once loading ended and the new-row line is there.
-    CListFrame& OpenDatasheet(const std::wstring& source, int mode = 0, bool waitLoaded = true)
+    CListFrame& OpenDatasheet(const std::wstring& source, int mode = RECSET_MODE_TABLE, bool waitLoaded = true)
     {
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;

@@ -1,5 +1,6 @@
 // The report's geometry and pagination as pure functions, the texts the renderer draws
 // on a page, and the datasheet as a report source over a table and a query.
+#include "data/constants.h"
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
 #include "document/cdatasheetreportsource.h"
@@ -338,18 +339,18 @@ TEST_F(DatasheetReport, TableQueryAndViewAreReportSources)
         std::vector<std::wstring> firstRows; // rows 0 and 1, columns 1 and 2 of the table, 0 and 1 otherwise
     };
     const Case cases[] = {
-        {L"people", 0, L"people", 120, {L"name1", L"Oslo", L"name2", L""}},
-        {L"SELECT name, city FROM people WHERE id > 100", 1, L"SELECT name, city FROM people WHERE id > 100", 20,
+        {L"people", RECSET_MODE_TABLE, L"people", 120, {L"name1", L"Oslo", L"name2", L""}},
+        {L"SELECT name, city FROM people WHERE id > 100", RECSET_MODE_QUERY, L"SELECT name, city FROM people WHERE id > 100", 20,
          {L"name101", L"Oslo", L"name102", L""}},
-        {L"oslo", 2, L"SELECT name, city FROM people WHERE city = 'Oslo'", 60, {L"name1", L"Oslo", L"name3", L"Oslo"}},
+        {L"oslo", RECSET_MODE_VIEW, L"SELECT name, city FROM people WHERE city = 'Oslo'", 60, {L"name1", L"Oslo", L"name3", L"Oslo"}},
     };
     for (const Case& c : cases) {
         CDataAccess& data = Open(c.source, c.mode);
         CDatasheetReportSource source(data);
         EXPECT_EQ(source.GetTitle(), c.title);
         EXPECT_EQ(source.GetRowCount(), c.rows);
-        const int first = c.mode == 0 ? 1 : 0;
-        EXPECT_EQ(source.GetColumnCount(), c.mode == 0 ? 3 : 2);
+        const int first = c.mode == RECSET_MODE_TABLE ? 1 : 0;
+        EXPECT_EQ(source.GetColumnCount(), c.mode == RECSET_MODE_TABLE ? 3 : 2);
         EXPECT_EQ(source.GetColumnName(first), L"name");
         std::vector<std::wstring> cells;
         source.ReadCells(0, 1, first, first + 1, cells);

@@ -108,14 +108,14 @@ TEST(Boxes, AWorkerNeverWaitsForItsBox)
 TEST(CaptionLines, WorkerLinesAreQueuedToTheGuiThread)
 {
     CaptionRecorder lines;
-    platform::ShowCaptionLine(L"now", 1);
+    platform::ShowCaptionLine(L"now", platform::CAPTION_LINE_NORMAL);
     ASSERT_EQ(lines.Count(), 1u);
-    std::thread worker([] { platform::ShowCaptionLine(L"later", 3); });
+    std::thread worker([] { platform::ShowCaptionLine(L"later", platform::CAPTION_LINE_ERROR); });
     worker.join();
     EXPECT_EQ(lines.Count(), 1u);
     QTRY_COMPARE_WITH_TIMEOUT(lines.Count(), size_t(2), 5000);
     EXPECT_EQ(lines.Last().text, L"later");
-    EXPECT_EQ(lines.Last().type, 3);
+    EXPECT_EQ(lines.Last().type, platform::CAPTION_LINE_ERROR);
 }
 
 } // namespace
