@@ -72,6 +72,8 @@ int CTabulonView::OnCreate()
         CDataInterface& bridge = document->m_wndDataInterface;
         bridge.m_pListFrame = &m_wndGrid;
         bridge.m_pDataAccess = document->m_pDataAccess.get();
+        // Both ways at once: a model that goes before its window opened still detaches the bridge.
+        document->m_pDataAccess->m_pDataInterface = &bridge;
         m_wndGrid.m_pDataInterface = &bridge;
         m_wndGrid.m_nMode = CListFrame::MODE_DATASHEET;
         if (!m_wndGrid.Create(this))
