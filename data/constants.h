@@ -127,7 +127,6 @@ inline constexpr wchar_t LOC_RECSET_DELETE[] = L"00027";
 // that cannot be read or written.
 inline constexpr wchar_t LOC_BLOB_TRANSFER[] = L"00028";
 inline constexpr wchar_t LOC_COPY_STRUCTURE[] = L"00029";
-inline constexpr wchar_t LOC_OPEN_DATASHEET[] = L"00030"; // a datasheet whose columns cannot be read
 inline constexpr wchar_t LOC_LOAD_CURRENT_ROW[] = L"00031";
 inline constexpr wchar_t LOC_BACKUP_FOLDER[] = L"00032";
 inline constexpr wchar_t LOC_NODE_EXISTS[] = L"00034";

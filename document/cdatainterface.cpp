@@ -48,10 +48,10 @@ LRESULT CDataInterface::LoadTableData(WPARAM, LPARAM)
     if (m_pDataAccess->IsLoadEnded()) {
         // File > Open waits while another datasheet's load is asked for or runs; that
         // load's own end lifts it.
-        if (g_bLoaderBusy == 0)
-            EndLoading();
-        else
+        if (g_bLoaderBusy != 0)
             m_bLoadEnded = true;
+        else
+            EndLoading();
     }
     return 0;
 }

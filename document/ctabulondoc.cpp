@@ -136,6 +136,8 @@ std::vector<std::wstring> StatementTokens(const std::wstring& text)
 CTabulonDoc::CTabulonDoc()
     : m_pDataAccess(std::make_unique<CDataAccess>())
 {
+    // The model tells the bridge when it goes, even when no rows were ever opened.
+    m_pDataAccess->m_pDataInterface = &m_wndDataInterface;
 }
 
 CTabulonDoc::~CTabulonDoc()
@@ -149,8 +151,10 @@ CTabulonDoc::~CTabulonDoc()
 
 bool CTabulonDoc::OnNewDocument()
 {
-    if (!m_pDataAccess)
+    if (!m_pDataAccess) {
         m_pDataAccess = std::make_unique<CDataAccess>();
+        m_pDataAccess->m_pDataInterface = &m_wndDataInterface;
+    }
     const std::wstring text = GetOpenRequestText();
     switch (m_nKind) {
     case OpenTableData:
@@ -201,7 +205,7 @@ bool CTabulonDoc::OpenDatasheet(const std::wstring& text)
     try {
         return m_pDataAccess->Open(text, mode);
     } catch (const CADbSqlException& e) {
-        ShowFailureBox(e, LOC_OPEN_DATASHEET);
+        ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;
     }
 }

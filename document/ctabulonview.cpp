@@ -48,7 +48,17 @@ std::unique_ptr<CDocTemplate> g_pDataWindowTemplate;
 
 CTabulonView::CTabulonView() = default;
 
-CTabulonView::~CTabulonView() { delete m_pReportView.data(); }
+CTabulonView::~CTabulonView()
+{
+    delete m_pReportView.data();
+    // The document's bridge outlives this view's grid frame.
+    if (CTabulonDoc* document = GetDocument()) {
+        CDataInterface& bridge = document->m_wndDataInterface;
+        if (bridge.m_pListFrame == &m_wndGrid)
+            bridge.m_pListFrame = nullptr;
+        m_wndGrid.DetachDataInterface(&bridge);
+    }
+}
 
 CTabulonDoc* CTabulonView::GetDocument() const { return static_cast<CTabulonDoc*>(CView::GetDocument()); }
 
@@ -72,8 +82,6 @@ int CTabulonView::OnCreate()
         CDataInterface& bridge = document->m_wndDataInterface;
         bridge.m_pListFrame = &m_wndGrid;
         bridge.m_pDataAccess = document->m_pDataAccess.get();
-        // Both ways at once: a model that goes before its window opened still detaches the bridge.
-        document->m_pDataAccess->m_pDataInterface = &bridge;
         m_wndGrid.m_pDataInterface = &bridge;
         m_wndGrid.m_nMode = CListFrame::MODE_DATASHEET;
         if (!m_wndGrid.Create(this))

@@ -17,7 +17,9 @@
 #include "platform/waitcursor.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/presenters.h"
+#include "shell/backup.h"
 #include "shell/caboutdlg.h"
+#include "shell/cbackupfiledlg.h"
 #include "shell/cmainframe.h"
 #include "shell/cworkspacebar.h"
 
@@ -60,6 +62,13 @@ bool CopyDatabaseFile(const std::wstring& source, const std::wstring& target)
 CTabulonApp::CTabulonApp()
 {
     g_pTabulonApp = this;
+    // A file whose backup is due is copied, in the backup's progress dialog, before it opens.
+    SetBackupCheck([](const std::wstring& path) {
+        if (IsBackupDue(path)) {
+            CBackupFileDlg dialog(path);
+            dialog.DoModal();
+        }
+    });
 }
 
 CTabulonApp::~CTabulonApp()

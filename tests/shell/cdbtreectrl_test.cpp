@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCursor>
 #include <QMenu>
 #include <QTest>
 
@@ -241,6 +242,23 @@ TEST_F(TreeTest, ContextMenuFollowsTheItemUnderThePointer)
     const int shown = m_menusShown;
     RightClick(QPoint(5, m_tree.GetTreeView()->viewport()->height() - 5));
     EXPECT_EQ(m_menusShown, shown);
+
+    // The menu key: the menu of the item under the mouse pointer, not of the selected one.
+    QWidget* viewport = m_tree.GetTreeView()->viewport();
+    QCursor::setPos(viewport->mapToGlobal(Centre(Folder(NodeKind::TriggersFolder))));
+    ScopedMenuHandler handler([&](QMenu& menu, const QPoint&) -> QAction* {
+        ++m_menusShown;
+        m_enabledEntries.clear();
+        for (QAction* action : menu.actions())
+            if (action->isEnabled())
+                m_enabledEntries << action->text();
+        return nullptr;
+    });
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), viewport->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(viewport, &key);
+    EXPECT_EQ(m_menusShown, shown + 1);
+    EXPECT_EQ(m_tree.SelectedItem(), Folder(NodeKind::TriggersFolder));
+    EXPECT_EQ(m_enabledEntries, QStringList({"Add"}));
 }
 
 // Delete from the menu asks first; No drops nothing, Yes sends the drop with the name.
