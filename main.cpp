@@ -1,20 +1,16 @@
-#include "data/appstartup.h"
-#include "platform/files.h"
 #include "platform/widgets/presenters.h"
+#include "shell/ctabulonapp.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     platform::InstallWidgetPresenters();
-    // Without the application data file the program cannot run.
-    const std::unique_ptr<CAppDataFile> appData = AttachAppDataFile(platform::ExecutableFolder());
-    if (!appData)
+    CTabulonApp tabulon;
+    if (!tabulon.InitInstance(QApplication::arguments()))
         return 1;
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tabulon"));
-    window.showMaximized();
-    return app.exec();
+    const int result = app.exec();
+    const int exitCode = tabulon.ExitInstance();
+    return result != 0 ? result : exitCode;
 }

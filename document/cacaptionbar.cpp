@@ -9,14 +9,11 @@
 #include <QPointer>
 #include <QResizeEvent>
 
-CACaptionBar* g_pCaptionBar = nullptr;
-
 CACaptionBar::CACaptionBar(QWidget* parent)
     : QWidget(parent)
     , m_pCaptionDlg(new CCaptionDlg(this))
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    g_pCaptionBar = this;
     // The sink outlives a strip that is destroyed first: lines for it are then dropped.
     platform::SetCaptionSink([strip = QPointer<CCaptionDlg>(m_pCaptionDlg)](const std::wstring& text, int type) {
         if (strip)
@@ -25,11 +22,7 @@ CACaptionBar::CACaptionBar(QWidget* parent)
     m_pCaptionDlg->ShowStrip();
 }
 
-CACaptionBar::~CACaptionBar()
-{
-    if (g_pCaptionBar == this)
-        g_pCaptionBar = nullptr;
-}
+CACaptionBar::~CACaptionBar() = default;
 
 void CACaptionBar::SetTable(const std::wstring& title, bool hasSelection, bool readOnly)
 {

@@ -44,6 +44,3 @@ private:
     std::weak_ptr<CaptionTarget*> m_wpTargetFrame;
     CCaptionDlg* m_pCaptionDlg;
 };
-
-// The main frame (shell/) owns the one bar; document/ cannot include the frame, so it reaches the bar here.
-extern CACaptionBar* g_pCaptionBar;

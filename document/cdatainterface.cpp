@@ -75,8 +75,8 @@ void CDataInterface::EndLoading()
 
 LRESULT CDataInterface::OnRowEditState(WPARAM wParam, LPARAM)
 {
-    if (g_pCaptionBar)
-        g_pCaptionBar->GetCaptionDlg()->EnableButton(wParam != 0, CCaptionDlg::UndoRow);
+    if (MainCaptionBar())
+        MainCaptionBar()->GetCaptionDlg()->EnableButton(wParam != 0, CCaptionDlg::UndoRow);
     return 0;
 }
 

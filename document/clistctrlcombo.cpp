@@ -6,6 +6,7 @@
 #include "document/ccomboboxplus.h"
 #include "document/cinlineedit.h"
 #include "document/clistframe.h"
+#include "document/cmainframebase.h"
 #include "document/cplheaderctrl.h"
 #include "document/griditemmodel.h"
 #include "document/gridgeometry.h"
@@ -324,8 +325,8 @@ CListCtrlCombo::~CListCtrlCombo()
 {
     if (m_bCountedOpen) {
         m_bCountedOpen = false;
-        if (--g_nOpenDatasheets == 0 && g_pCaptionBar)
-            g_pCaptionBar->Clear();
+        if (--g_nOpenDatasheets == 0 && MainCaptionBar())
+            MainCaptionBar()->Clear();
     }
 }
 

@@ -8,6 +8,7 @@
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
 #include "document/clistctrlcombo.h"
+#include "document/cmainframebase.h"
 #include "document/creferencedlg.h"
 #include "document/gridgeometry.h"
 #include "platform/captionline.h"
@@ -37,7 +38,7 @@ int MulDiv(int number, int numerator, int denominator)
 
 CCaptionDlg* Strip()
 {
-    return g_pCaptionBar ? g_pCaptionBar->GetCaptionDlg() : nullptr;
+    return MainCaptionBar() ? MainCaptionBar()->GetCaptionDlg() : nullptr;
 }
 
 } // namespace
@@ -184,8 +185,8 @@ void CListFrame::UpdateCaptionBar()
     m_pGrid->m_bSelectionRestart = 1;
     const bool hasSelection = m_pGrid->GetNextSelectedItem() >= 0;
     m_pGrid->m_bSelectionRestart = 1;
-    g_pCaptionBar->SetTable(m_strTitle, hasSelection, m_bReadOnly != 0);
-    g_pCaptionBar->SetTargetFrame(this);
+    MainCaptionBar()->SetTable(m_strTitle, hasSelection, m_bReadOnly != 0);
+    MainCaptionBar()->SetTargetFrame(this);
 }
 
 void CListFrame::OnRowClicked(int row)
@@ -199,8 +200,8 @@ void CListFrame::OnRowClicked(int row)
 
 void CListFrame::ShowRowPosition(int row)
 {
-    if (m_nMode == MODE_DATASHEET && g_pCaptionBar)
-        g_pCaptionBar->SetRowPosition(row, m_pGrid->GetRecordCount(), m_bReadOnly != 0);
+    if (m_nMode == MODE_DATASHEET && MainCaptionBar())
+        MainCaptionBar()->SetRowPosition(row, m_pGrid->GetRecordCount(), m_bReadOnly != 0);
 }
 
 void CListFrame::OnCellSelected(int row, int column)

@@ -1,10 +1,13 @@
 #include "document/cmainframebase.h"
 
 #include "data/constants.h"
+#include "document/cacaptionbar.h"
 #include "document/cchildview.h"
 #include "platform/messagebox.h"
 
 CMainFrameBase* g_pMainFrame = nullptr;
+
+CACaptionBar* MainCaptionBar() { return g_pMainFrame ? g_pMainFrame->m_pCaptionBar.data() : nullptr; }
 
 bool CMainFrameBase::IsReportPrinting() const { return m_pReportView && m_pReportView->m_bPrinting; }
 

@@ -9,6 +9,7 @@
 
 #include <string>
 
+class CACaptionBar;
 class CAppDataFile;
 class CChildView;
 class QMdiArea;
@@ -38,6 +39,8 @@ public:
     std::wstring m_strRecentQueryNode; // saved-query node of the open database
     // The report view whose preview or print started last; null again once it is gone.
     QPointer<CChildView> m_pReportView;
+    // The caption bar that hosts the caption strip (the main frame's m_wndCaptionBar).
+    QPointer<CACaptionBar> m_pCaptionBar;
     // The tabbed area that holds the data windows; set by the main frame's creation.
     QMdiArea* m_pMdiArea = nullptr;
     // The workspace tree, which a datasheet set up at once unlocks (UM_TREE_UNLOCK, posted).
@@ -45,3 +48,6 @@ public:
 };
 
 extern CMainFrameBase* g_pMainFrame;
+
+// The main frame's caption bar; null without a main frame or before its bar exists.
+CACaptionBar* MainCaptionBar();

@@ -40,7 +40,7 @@ GridEditorKind EditorKindOf(int typeCode)
     }
 }
 
-CCaptionDlg* Strip() { return g_pCaptionBar ? g_pCaptionBar->GetCaptionDlg() : nullptr; }
+CCaptionDlg* Strip() { return MainCaptionBar() ? MainCaptionBar()->GetCaptionDlg() : nullptr; }
 
 std::unique_ptr<CDocTemplate> g_pDataWindowTemplate;
 

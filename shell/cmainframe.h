@@ -6,8 +6,11 @@
 #include "document/cacaptionbar.h"
 #include "document/cmainframebase.h"
 #include "document/openrequest.h"
+#include "shell/cnewdbmgr.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 
 #include <chrono>
 #include <functional>
@@ -16,6 +19,7 @@
 #include <vector>
 
 class CAppDataFile;
+class CDbTreeCtrl;
 class CWorkspaceBar;
 class QAction;
 class QMdiArea;
@@ -28,24 +32,17 @@ inline constexpr wchar_t STR_APP_PATH_FAILED[] = L"Failed get application path";
 inline constexpr wchar_t STR_SPLASH_FAILED[] = L"loading splash screen failed";
 inline constexpr wchar_t STR_HELP_FILE[] = L"Tabulon.chm";
 inline constexpr wchar_t STR_HELP_FAILED[] = L"Unable to open help file";
-inline constexpr wchar_t STR_WORKSPACE_CAPTION[] = L"Database Structure space";
 
-// What the start-up does to end the process and to pause with the splash on screen;
-// tests replace both. An exit that returns leaves the frame without its store.
+// What the start-up does to find the program folder, to end the process and to pause
+// with the splash on screen; tests replace them, and watch the splash's lines. An exit
+// that returns leaves the frame without its store.
 struct StartupHooks {
+    std::function<std::wstring()> programFolder;
     std::function<void(int exitCode)> exitProcess;
     std::function<void(std::chrono::milliseconds)> pause;
+    std::function<void(const std::wstring&)> splashLine; // may be empty
 };
 StartupHooks& GetStartupHooks();
-
-// The workspace pane's button flags for a clicked tree item of this NodeKind.
-struct WorkspaceButtonFlags {
-    bool canAdd = false;
-    bool canDelete = false;
-    bool canViewSchema = false;
-    bool canViewData = false;
-};
-WorkspaceButtonFlags SelectionFlags(int nodeKind);
 
 // The window kind the console opens for a statement: a PRAGMA result when one of its
 // tokens (split at blanks and tabs) is "PRAGMA" in any letter case, else a query result.
@@ -70,6 +67,8 @@ public:
     // The database folder and, where missing, the value lists.
     void InitKeywordLists();
     void CreateCaptionBar();
+    // Gives the shown window's workspace pane room for its two tabs.
+    void ShowWorkspaceWidth();
 
     // Brings the enabled and checked state of every command up to date. It runs
     // whenever the event loop is about to wait, so flags set anywhere take effect.
@@ -91,33 +90,44 @@ public:
     bool OnUpdateAlwaysEnabled() const { return true; }
     void OnBackup();
     void OnVacuum();
+    // Files dropped on the window: each local file opens in turn.
+    void OnDropFiles(const QList<QUrl>& urls);
 
-    // The main-frame object messages.
+    // The main-frame object messages (the designers' and viewers' come with them).
     LRESULT OnDatabaseOpened(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenTableData(WPARAM wParam, LPARAM lParam);
     LRESULT OnClearWorkspace(WPARAM wParam, LPARAM lParam);
-    LRESULT OnEditTrigger(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenViewData(WPARAM wParam, LPARAM lParam);
     LRESULT OnTreeSelection(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewTable(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewIndex(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewTrigger(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewView(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewColumn(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropTable(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropIndex(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropTrigger(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropView(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowTableScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowIndexScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowTriggerScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowViewScript(WPARAM wParam, LPARAM lParam);
     LRESULT OnRenameTable(WPARAM wParam, LPARAM lParam);
 
     QMenuBar* m_wndMenuBar = nullptr;      // created hidden
     QToolBar* m_wndToolBar = nullptr;
     CWorkspaceBar* m_wndWorkspace = nullptr; // the docking pane, owned by the window
     CACaptionBar m_wndCaptionBar;
+    CNewDbMgr m_newDbMgr;
+
+    // The toolbar's and the accelerators' commands.
+    QAction* m_actNewDatabase = nullptr;
+    QAction* m_actOpen = nullptr;
+    QAction* m_actSaveAs = nullptr;
+    QAction* m_actImportExport = nullptr;
+    QAction* m_actRelationships = nullptr;
+    QAction* m_actConsole = nullptr;
+    QAction* m_actPrintReport = nullptr;
+    QAction* m_actBackup = nullptr;
+    QAction* m_actVacuum = nullptr;
+    QAction* m_actDatabaseConfiguration = nullptr;
+    QAction* m_actSettings = nullptr;
+    QAction* m_actHelp = nullptr;
+    QAction* m_actAbout = nullptr;
+    QAction* m_actViewCaptionBar = nullptr;
+    QAction* m_actViewWorkspace = nullptr;
+    std::vector<std::pair<int, QAction*>> m_arrLookActions; // Application Look items by id
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,5 +135,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void CreateMenuBar();
+    void CreateToolBar();
+    void CreateAccelerators();
+    // Drops an index, a trigger or a view; when the engine did, its item and cached name go.
+    void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
+                    void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)());
+    QAction* AddCommand(const wchar_t* tip, const QIcon& icon, std::function<void()> handler);
+
     std::unique_ptr<CAppDataFile> m_appDataFile; // the store m_pAppDataFile points to
+    QMetaObject::Connection m_idleUpdate;
 };

@@ -1,11 +1,63 @@
 #include "shell/ctabulonapp.h"
 
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/cappdatafile.h"
+#include "data/constants.h"
+#include "data/csplitpath.h"
+#include "data/currentdb.h"
+#include "data/failure.h"
+#include "data/formatstring.h"
 #include "document/ctabulondoc.h"
+#include "document/ctabulonview.h"
+#include "document/currentdatabase.h"
+#include "document/doctemplate.h"
+#include "platform/messagebox.h"
+#include "platform/utf16.h"
+#include "platform/waitcursor.h"
+#include "platform/widgets/filedialog.h"
+#include "platform/widgets/presenters.h"
 #include "shell/backup.h"
+#include "shell/caboutdlg.h"
 #include "shell/cbackupfiledlg.h"
 #include "shell/cmainframe.h"
+#include "shell/cworkspacebar.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
 
 CTabulonApp* g_pTabulonApp = nullptr;
+
+namespace {
+
+// The template's filter, then every file.
+constexpr wchar_t DATABASE_FILTER[] = L"SQLite Files (*.db *.db3 *.sqlite *.sqlite3);;All Files (*)";
+
+bool SameFile(const std::wstring& a, const std::wstring& b)
+{
+    const QFileInfo first(platform::ToQString(a));
+    const QFileInfo second(platform::ToQString(b));
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
+// Copies the database file over the target, which the user agreed to replace. The
+// target's own journal files go too: the engine would replay a stale one into the copy.
+bool CopyDatabaseFile(const std::wstring& source, const std::wstring& target)
+{
+    const QString to = platform::ToQString(target);
+    for (const QString& file : {to, to + QStringLiteral("-wal"), to + QStringLiteral("-shm"), to + QStringLiteral("-journal")})
+        if (QFile::exists(file) && !QFile::remove(file))
+            return false;
+    return QFile::copy(platform::ToQString(source), to);
+}
+
+} // namespace
 
 CTabulonApp::CTabulonApp()
 {
@@ -23,4 +75,159 @@ CTabulonApp::~CTabulonApp()
 {
     m_pMainWnd.reset();
     g_pTabulonApp = nullptr;
+}
+
+bool CTabulonApp::InitInstance(const QStringList& arguments)
+{
+    QCoreApplication::setOrganizationName(platform::ToQString(STR_REGISTRY_KEY));
+    QCoreApplication::setApplicationName(platform::ToQString(STR_PRODUCT_NAME));
+
+    // The frame's constructor ends the process when the application data file is missing.
+    m_pMainWnd = std::make_unique<CMainFrame>();
+    if (!m_pMainWnd->m_pAppDataFile || !m_pMainWnd->Create()) {
+        m_pMainWnd.reset();
+        return false;
+    }
+    platform::SetMainWindow(m_pMainWnd.get());
+
+    // The window shows first, so that the boxes of an open have it as their owner. It
+    // takes the whole screen also where no window manager maximises it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_pMainWnd->setGeometry(screen->availableGeometry());
+    m_pMainWnd->showMaximized();
+    m_pMainWnd->ShowWorkspaceWidth();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i].startsWith(QLatin1Char('-')))
+            continue;
+        OpenDocumentFile(platform::FromQString(arguments[i]));
+        break;
+    }
+    m_pMainWnd->UpdateCommandUI();
+    return true;
+}
+
+int CTabulonApp::ExitInstance()
+{
+    // The documents go first: their record sets let go of the connection and the last
+    // one stops and joins the loader; then the connection closes.
+    CloseAllDocuments();
+    DestroyDatabaseGlobals();
+    m_pMainWnd.reset();
+    return 0;
+}
+
+void CTabulonApp::CloseAllDocuments() { DataWindowTemplate().CloseAllDocuments(); }
+
+void CTabulonApp::OnAbout()
+{
+    CAboutDlg dialog(m_pMainWnd.get());
+    dialog.DoModal();
+}
+
+bool CTabulonApp::OnUpdateFileOpen() const { return g_pMainFrame && !g_pMainFrame->m_bDatasheetLoading; }
+
+bool CTabulonApp::OnUpdateOpenDbPath() const { return !g_strOpenDbPath.empty(); }
+
+bool CTabulonApp::OnUpdateRelationships() const { return m_bDatabaseOpen; }
+
+void CTabulonApp::OnFileOpen()
+{
+    if (!m_pMainWnd || !OnUpdateFileOpen() || m_pMainWnd->IsReportPrinting())
+        return;
+    platform::FileRequest request;
+    request.owner = m_pMainWnd.get();
+    m_pMainWnd->m_pAppDataFile->GetTextValue(NODE_USER_DB_LOCATION, request.initialPath);
+    request.filter = DATABASE_FILTER;
+    request.mustExist = true;
+    const std::wstring path = platform::GetFileName(request);
+    if (path.empty())
+        return;
+    const CSplitPath split(path.c_str());
+    m_pMainWnd->m_pAppDataFile->UpdateTextValue(NODE_USER_DB_LOCATION, split.GetDrive() + split.GetDir());
+    OpenDocumentFile(path);
+    if (m_pMainWnd->m_wndWorkspace)
+        m_pMainWnd->m_wndWorkspace->ShowTreeTab();
+}
+
+void CTabulonApp::OnSaveAs()
+{
+    if (!m_pMainWnd || g_strOpenDbPath.empty() || m_pMainWnd->IsReportPrinting())
+        return;
+    const std::wstring source = g_strOpenDbPath;
+    platform::FileRequest request;
+    request.owner = m_pMainWnd.get();
+    request.save = true;
+    request.initialPath = source;
+    request.filter = DATABASE_FILTER;
+    const std::wstring target = platform::GetFileName(request);
+    // The file onto itself is no copy: it stays open as it is.
+    if (target.empty() || SameFile(source, target))
+        return;
+
+    platform::WaitCursor wait;
+    // Closing the connection checkpoints the database, so the file holds every row.
+    CloseAllDocuments();
+    platform::SendMessage(m_pMainWnd.get(), UM_CLEAR_WORKSPACE, 0, 0);
+    if (CopyDatabaseFile(source, target)) {
+        OpenDocumentFile(target);
+        return;
+    }
+    std::wstring text;
+    FormatString(text, STR_SAVE_AS_FAILED, target);
+    platform::MessageBox(m_pMainWnd.get(), text, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
+    OpenDocumentFile(source);
+}
+
+void CTabulonApp::OnImportExport()
+{
+    if (m_pMainWnd && m_pMainWnd->IsReportPrinting())
+        return;
+    if (platform::MessageBox(m_pMainWnd.get(), STR_CLOSE_FOR_IMPORT_EXPORT, STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION,
+                             platform::MB_YESNO) != platform::IDYES)
+        return;
+    CloseAllDocuments();
+    if (g_pCurrentDb) {
+        try {
+            g_pCurrentDb->CloseDb();
+        } catch (const CADbSqlException& e) {
+            ShowFailureBox(e, LOC_LAUNCH_COMPANION);
+        }
+    }
+    // The companion runs on its own; the program does not wait for it.
+    const QString program = platform::ToQString(g_strAppFolder + STR_COMPANION_PROGRAM);
+    if (!QFileInfo(program).isExecutable() || !QProcess::startDetached(program, {}))
+        ShowFailureBox(STR_COMPANION_FAILED, LOC_LAUNCH_COMPANION);
+}
+
+void CTabulonApp::OnDatabaseConfiguration()
+{
+    if (!OnUpdateOpenDbPath())
+        return;
+    m_openRequest.m_strText = STR_DATABASE_SETTINGS_TITLE;
+    m_openRequest.m_nMode = OpenDatabaseSettings;
+    OnFileNew();
+}
+
+void CTabulonApp::OnRelationships()
+{
+    if (!OnUpdateRelationships())
+        return;
+    m_openRequest.m_strText = STR_TABLE_RELATION_TITLE;
+    m_openRequest.m_nMode = OpenRelationships;
+    if (!ActivateOpenDocument(STR_TABLE_RELATION_TITLE))
+        OnFileNew();
+}
+
+void CTabulonApp::OnPrintReport()
+{
+    if (!OnUpdatePrintReport())
+        return;
+    if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
+        view->OnPrintReportCommand();
+}
+
+bool CTabulonApp::OnUpdatePrintReport() const
+{
+    const auto* view = qobject_cast<const CTabulonView*>(DataWindowTemplate().GetActiveView());
+    return view && view->OnUpdatePrintReportCommand();
 }

@@ -19,6 +19,7 @@ inline constexpr wchar_t STR_COMPANION_FAILED[] = L"Could not execute Ostrivex.e
 inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT[] =
     L"All datasheets will be closed for this operation. Do you want to continue?";
 inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION[] = L"Closing datasheet";
+inline constexpr wchar_t STR_SAVE_AS_FAILED[] = L"Could not copy the database file to <%s>.";
 inline constexpr wchar_t STR_ABOUT_CAPTION[] = L"About Tabulon";
 inline constexpr wchar_t STR_ABOUT_VERSION[] = L"Tabulon, Version 1.0.1.1";
 inline constexpr wchar_t STR_ABOUT_SQLITE_VERSION[] = L"Built with SQLite version: %s";
@@ -48,6 +49,8 @@ public:
 
     // File New: a data window for the pending request, which it consumes.
     void OnFileNew();
+    // Closes every data window; their loads have ended when it returns.
+    void CloseAllDocuments();
 
     // Commands, with the handlers that decide whether they are enabled.
     void OnAbout();
@@ -59,6 +62,9 @@ public:
     void OnDatabaseConfiguration();
     void OnRelationships();
     bool OnUpdateRelationships() const;
+    // Print Report of the active data window.
+    void OnPrintReport();
+    bool OnUpdatePrintReport() const;
 
     CMainFrame* GetMainFrame() const { return m_pMainWnd.get(); }
 

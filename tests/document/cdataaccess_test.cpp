@@ -167,6 +167,7 @@ TEST_F(DataAccess, NonNumericKeyIsRefused)
 TEST_F(DataAccess, UnchangedRetypeWritesNothing)
 {
     auto bar = std::make_unique<CACaptionBar>();
+    m_mainFrame.m_pCaptionBar = bar.get();
     CDataAccess& model = OpenModel(L"items");
     const int before = Changes();
     EXPECT_EQ(model.SetCellValue(0, NAME, L"apple", false), CELL_UNCHANGED);
@@ -206,6 +207,7 @@ TEST_F(DataAccess, EditAndUndoKeepEveryOtherValueExact)
 TEST_F(DataAccess, UndoRestoresTheRowUnderEdit)
 {
     auto bar = std::make_unique<CACaptionBar>();
+    m_mainFrame.m_pCaptionBar = bar.get();
     QWidget* undo = bar->GetCaptionDlg()->GetControl(CCaptionDlg::UndoRow);
     CDataAccess& model = OpenModel(L"items");
     EXPECT_EQ(model.UndoRowEdit(), -1);

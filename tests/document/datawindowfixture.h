@@ -41,6 +41,7 @@ protected:
         m_store.SetFile(m_folder.CopyAppDataFile());
         m_mainFrame.m_pAppDataFile = &m_store;
         m_mainFrame.m_pMdiArea = &m_area;
+        m_mainFrame.m_pCaptionBar = &m_captionBar;
         g_pMainFrame = &m_mainFrame;
         platform::UseRecentFileSettings(m_folder.Path(L"profile.ini"));
         m_area.resize(800, 600);

@@ -68,6 +68,7 @@ protected:
         g_strFontFace = STR_DEFAULT_FONT_FACE;
         g_strFontSize = STR_DEFAULT_FONT_SIZE;
         m_captionBar = std::make_unique<CACaptionBar>();
+        m_mainFrame.m_pCaptionBar = m_captionBar.get();
         m_lines = std::make_unique<testing_support::CaptionRecorder>();
     }
     void TearDown() override
@@ -75,6 +76,7 @@ protected:
         m_frame.reset();
         m_model.reset();
         m_lines.reset();
+        m_mainFrame.m_pCaptionBar = nullptr;
         m_captionBar.reset();
         DatabaseFixture::TearDown();
     }

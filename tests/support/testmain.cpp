@@ -11,11 +11,13 @@ void FailOnQtWarning(QtMsgType type, const QMessageLogContext&, const QString& m
     if (type == QtDebugMsg || type == QtInfoMsg)
         return;
     // The offscreen platform can neither grab the keyboard for a popup, raise a window
-    // nor pass a shown window's size limits on, and says so whenever a menu, tooltip or
-    // drop-down list opens or a shown main window lays itself out anew.
+    // nor pass a shown window's size limits on, nor shape a window by a mask, and says so
+    // whenever a menu, tooltip or drop-down list opens, a shown main window lays itself
+    // out anew or a window gets its mask.
     if (message == QLatin1String("This plugin does not support grabbing the keyboard") ||
         message == QLatin1String("This plugin does not support raise()") ||
-        message == QLatin1String("This plugin does not support propagateSizeHints()"))
+        message == QLatin1String("This plugin does not support propagateSizeHints()") ||
+        message == QLatin1String("This plugin does not support setting window masks"))
         return;
     if (testing::UnitTest::GetInstance()->current_test_info())
         ADD_FAILURE() << "Qt warning: " << message.toStdString();

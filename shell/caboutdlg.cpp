@@ -1,0 +1,43 @@
+#include "shell/caboutdlg.h"
+
+#include "data/formatstring.h"
+#include "platform/utf16.h"
+#include "platform/widgets/modaldialog.h"
+#include "shell/ctabulonapp.h"
+#include "shell/toolbaricons.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <sqlite3.h>
+
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(platform::ToQString(STR_ABOUT_CAPTION));
+    auto* picture = new QLabel(this);
+    picture->setPixmap(ToolBarIcon(ToolBarPicture::NewDatabase).pixmap(32, 32));
+    picture->setAlignment(Qt::AlignTop);
+    auto* version = new QLabel(platform::ToQString(STR_ABOUT_VERSION), this);
+    std::wstring engine;
+    FormatString(engine, STR_ABOUT_SQLITE_VERSION, platform::FromQString(QString::fromUtf8(sqlite3_libversion())));
+    auto* sqlite = new QLabel(platform::ToQString(engine), this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(version);
+    texts->addWidget(sqlite);
+    texts->addStretch(1);
+    auto* row = new QHBoxLayout;
+    row->addWidget(picture);
+    row->addSpacing(12);
+    row->addLayout(texts, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+}
+
+int CAboutDlg::DoModal() { return platform::RunModal(*this); }

@@ -1,0 +1,192 @@
+// Preloaded into the real program by the smoke tests: once the event loop runs it
+// drives the main window as a user would, through Qt's own widgets only, and prints
+// what it finds on standard output. TABULON_SMOKE chooses the scenario:
+//   tree   print the workspace tree's item texts, then close the window;
+//   edit   open TABULON_SMOKE_TABLE from the tree with a double-click, double-click the
+//          cell of row 0 and column TABULON_SMOKE_COLUMN, type TABULON_SMOKE_TEXT, press
+//          Enter, close the data window and then the main window;
+//   read   open the table the same way and print the cell's text.
+// A step that does not come true within 30 seconds ends the program with exit code 3.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+QString Env(const char* name) { return qEnvironmentVariable(name); }
+
+QMainWindow* MainWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<QMainWindow*>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+QTreeWidget* Tree()
+{
+    QMainWindow* window = MainWindow();
+    return window ? window->findChild<QTreeWidget*>() : nullptr;
+}
+
+QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& text)
+{
+    const QList<QTreeWidgetItem*> items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return items.isEmpty() ? nullptr : items.first();
+}
+
+QTableView* Grid()
+{
+    QMainWindow* window = MainWindow();
+    QMdiArea* area = window ? window->findChild<QMdiArea*>() : nullptr;
+    QMdiSubWindow* sub = area ? area->activeSubWindow() : nullptr;
+    QTableView* grid = sub ? sub->findChild<QTableView*>() : nullptr;
+    return grid && grid->model() && grid->model()->rowCount() > 0 ? grid : nullptr;
+}
+
+void Say(const QString& line)
+{
+    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+class Driver : public QObject {
+public:
+    explicit Driver(std::vector<std::function<bool()>> steps)
+        : m_steps(std::move(steps))
+    {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, &Driver::Step);
+        m_clock.start();
+        m_timer.start();
+    }
+
+private:
+    void Step()
+    {
+        if (m_next >= m_steps.size()) {
+            m_timer.stop();
+            return;
+        }
+        if (m_steps[m_next]()) {
+            ++m_next;
+            m_clock.restart();
+        } else if (m_clock.elapsed() > 30000) {
+            Say(QStringLiteral("SMOKE FAILED at step %1").arg(m_next));
+            std::_Exit(3);
+        }
+    }
+
+    std::vector<std::function<bool()>> m_steps;
+    size_t m_next = 0;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+};
+
+bool OpenTableFromTree()
+{
+    QTreeWidget* tree = Tree();
+    if (!tree)
+        return false;
+    QTreeWidgetItem* item = FindItem(tree, Env("TABULON_SMOKE_TABLE"));
+    if (!item)
+        return false;
+    tree->expandAll();
+    tree->scrollToItem(item);
+    const QPoint point = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, point);
+    return true;
+}
+
+QModelIndex Cell(QTableView* grid) { return grid->model()->index(0, Env("TABULON_SMOKE_COLUMN").toInt()); }
+
+bool CloseMainWindow()
+{
+    if (QMainWindow* window = MainWindow())
+        window->close();
+    return true;
+}
+
+std::vector<std::function<bool()>> Scenario(const QString& name)
+{
+    if (name == QLatin1String("tree"))
+        return {[] {
+                    QTreeWidget* tree = Tree();
+                    if (!tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE")))
+                        return false;
+                    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                        Say(QStringLiteral("TREE ") + (*it)->text(0));
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("edit"))
+        return {OpenTableFromTree,
+                [] {
+                    QTableView* grid = Grid();
+                    if (!grid)
+                        return false;
+                    // A double-click opens the cell's editor.
+                    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(Cell(grid)).center());
+                    return true;
+                },
+                [] {
+                    QTableView* grid = Grid();
+                    QLineEdit* editor = nullptr;
+                    for (QLineEdit* edit : grid ? grid->findChildren<QLineEdit*>() : QList<QLineEdit*>())
+                        if (edit->isVisible())
+                            editor = edit;
+                    if (!editor)
+                        return false;
+                    editor->selectAll();
+                    QTest::keyClicks(editor, Env("TABULON_SMOKE_TEXT"));
+                    QTest::keyClick(editor, Qt::Key_Return);
+                    return true;
+                },
+                [] {
+                    QTableView* grid = Grid();
+                    if (!grid || grid->model()->data(Cell(grid)).toString() != Env("TABULON_SMOKE_TEXT"))
+                        return false;
+                    Say(QStringLiteral("EDITED"));
+                    MainWindow()->findChild<QMdiArea*>()->closeAllSubWindows();
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("read"))
+        return {OpenTableFromTree,
+                [] {
+                    QTableView* grid = Grid();
+                    if (!grid)
+                        return false;
+                    Say(QStringLiteral("CELL ") + grid->model()->data(Cell(grid)).toString());
+                    return true;
+                },
+                CloseMainWindow};
+    return {};
+}
+
+void StartDriver()
+{
+    const QString scenario = Env("TABULON_SMOKE");
+    if (scenario.isEmpty())
+        return;
+    // Made once the event loop runs: the main window exists by then.
+    QTimer::singleShot(0, qApp, [scenario] { (new Driver(Scenario(scenario)))->setParent(qApp); });
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(StartDriver)
