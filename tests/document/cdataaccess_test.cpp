@@ -740,6 +740,7 @@ TEST_F(DataAccess, UntouchedTextsKeepTheirBytesThroughEditAndUndo)
 TEST_F(DataAccess, DeletingTheRowUnderEditEndsTheEdit)
 {
     auto bar = std::make_unique<CACaptionBar>();
+    m_mainFrame.m_pCaptionBar = bar.get();
     QWidget* undo = bar->GetCaptionDlg()->GetControl(CCaptionDlg::UndoRow);
     CDataAccess& model = OpenModel(L"items");
     EXPECT_EQ(model.SetCellValue(2, NAME, L"edited", false), CELL_STORED); // id 3
