@@ -141,8 +141,8 @@ void CTabulonView::SetupDatasheet()
         const int type = info.GetType();
         m_wndGrid.AddColumn(info.m_strName, EditorKindOf(type), DATASHEET_COLUMN_WIDTH, 1, type);
     }
-    // A query or a view is shown, never edited.
-    if (document->m_nKind != OpenTableData)
+    // A query or a view is shown, never edited; so is a table whose rows have no usable rowid.
+    if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
         m_wndGrid.m_bReadOnly = 1;
     m_wndGrid.InitGrid();
     document->m_wndDataInterface.UpdateItemCount();

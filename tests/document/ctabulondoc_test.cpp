@@ -258,6 +258,18 @@ TEST_F(DataWindows, DatasheetColumnsTakeTheirEditorsByTypeAndAreAllOfOneWidth)
     EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading);
 }
 
+TEST_F(DataWindows, ATableWithoutAUsableRowidOpensItsGridReadOnly)
+{
+    ExecRaw(m_path, "CREATE TABLE w(k TEXT PRIMARY KEY, v) WITHOUT ROWID; INSERT INTO w VALUES('a', 1);"
+                    "CREATE TABLE s(rowid, oid, _rowid_); INSERT INTO s VALUES(1, 2, 3);");
+    for (const wchar_t* table : {L"w", L"s"}) {
+        CTabulonDoc* document = Request(OpenTableData, table);
+        ASSERT_NE(document, nullptr) << Utf8(table);
+        // No cell editor may open on rows that cannot be addressed.
+        EXPECT_TRUE(ViewOf(document)->m_wndGrid.IsReadOnly()) << Utf8(table);
+    }
+}
+
 TEST_F(DataWindows, ActivationNamesTheWindowInTheCaptionStrip)
 {
     CTabulonDoc* table = Request(OpenTableData, L"t");
