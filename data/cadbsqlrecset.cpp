@@ -15,6 +15,7 @@
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
 #include "platform/messagetarget.h"
+#include "platform/uiwait.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
 
@@ -884,7 +885,7 @@ void CADbSqlRecSet::SetBlob(int row, int column, const char* data, sqlite3_int64
 
 // ---- The loader's side, run on the loader thread (Requery on the user-interface thread)
 
-bool CADbSqlRecSet::Requery()
+bool CADbSqlRecSet::Requery(bool responsive)
 {
     m_nCurrentRow = -1;
     m_nCurrentRowId = 0;
@@ -906,7 +907,16 @@ bool CADbSqlRecSet::Requery()
     RowLoaderState::Instance().RequestLoad(this);
     // A load already running goes on to its end first; the loader never waits for
     // this thread, so this wait ends.
-    g_hFirstPageEvent.Wait();
+    if (responsive) {
+        platform::WaitResponsively([](bool brief) {
+            if (brief)
+                return g_hFirstPageEvent.WaitFor(std::chrono::milliseconds(10));
+            g_hFirstPageEvent.Wait();
+            return true;
+        });
+    } else {
+        g_hFirstPageEvent.Wait();
+    }
     return MoveTo(-1);
 }
 

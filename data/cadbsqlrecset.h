@@ -45,8 +45,9 @@ public:
     // has no columns (no load starts). Throws CADbSqlException when the PRAGMAs fail.
     bool Open(int mode);
     // Reloads the rows (in m_strSort's order); returns after the first page. Always false.
-    // A load still running (of any record set) goes on to its end first.
-    bool Requery();
+    // A load still running (of any record set) goes on to its end first. A responsive
+    // re-query keeps the window painting while it waits (see platform/uiwait.h).
+    bool Requery(bool responsive = false);
     int GetRecordCount() const;
     // True from a re-query until the loads it asked for have ended. A load counts as
     // ended before its final UM_LOAD_TABLE_DATA is posted, so the receiver of a final

@@ -12,6 +12,7 @@ inline constexpr wchar_t STR_PRODUCT_NAME[] = L"Tabulon";
 inline constexpr wchar_t STR_NO_BACKUP_TIME[] = L"1899-12-30 00:00:00.0000";
 inline constexpr wchar_t STR_DEFAULT_FONT_FACE[] = L"Tahoma";
 inline constexpr wchar_t STR_DEFAULT_FONT_SIZE[] = L"14";
+inline constexpr wchar_t STR_SORTING[] = L"Sorting...";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
 inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";

@@ -33,6 +33,15 @@ void AutoResetEvent::Wait()
     m_bSet = false;
 }
 
+bool AutoResetEvent::WaitFor(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_cv.wait_for(lock, timeout, [this] { return m_bSet; }))
+        return false;
+    m_bSet = false;
+    return true;
+}
+
 void AutoResetEvent::Reset()
 {
     std::lock_guard lock(m_mutex);

@@ -14,6 +14,7 @@
 #include "data/rowiteration.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -25,6 +26,8 @@ class AutoResetEvent {
 public:
     void Set();
     void Wait();
+    // Waits at most the time given; true (and reset) when the event was set.
+    bool WaitFor(std::chrono::milliseconds timeout);
     void Reset();
 
 private:

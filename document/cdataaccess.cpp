@@ -132,7 +132,8 @@ int CDataAccess::GetItemCount() const
 
 const wchar_t* CDataAccess::GetCellText(int row, int column)
 {
-    if (!m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
+    // A sort that waits for its first rows holds the connection: nothing is read.
+    if (m_bSorting || !m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
         return L"";
     const int count = GetRecordCount();
     if (row == count)
@@ -153,7 +154,7 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
     CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
-    if (db && data->IsLoadEnded() && !db->InTransaction() && db->ExecuteQuietly(L"BEGIN"))
+    if (db && !data->m_bSorting && data->IsLoadEnded() && !db->InTransaction() && db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }
 
@@ -422,19 +423,23 @@ int CDataAccess::UndoRowEdit()
 
 bool CDataAccess::Sort(const std::wstring& column, int direction)
 {
-    platform::WaitCursor wait;
-    if (!m_pRecSet)
+    if (!m_pRecSet || m_bSorting)
         return false;
+    platform::WaitCursor wait;
     const std::wstring previous = m_pRecSet->m_strSort;
     FormatString(m_pRecSet->m_strSort, (direction & 0xFFFF) == SORT_DESCENDING ? L"[%s] DESC " : L"[%s] ASC ", SqlName{column});
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
+    platform::ShowCaptionLine(STR_SORTING, platform::CAPTION_LINE_NORMAL);
+    m_bSorting = true;
     try {
-        m_pRecSet->Requery();
+        m_pRecSet->Requery(true);
     } catch (const CADbSqlException& e) {
+        m_bSorting = false;
         ShowFailureBox(e, LOC_SORT);
         return false;
     }
+    m_bSorting = false;
     // A load that failed at once (shown by the loader) kept the rows in their old order.
     if (m_pRecSet->LoadFailed()) {
         m_pRecSet->m_strSort = previous;
@@ -454,6 +459,8 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
 
 bool CDataAccess::Search(const std::wstring& text, int mode, int column)
 {
+    if (m_bSorting)
+        return false;
     platform::WaitCursor wait;
     if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD ||
         column < 0 || column >= m_pRecSet->m_nFields) {
@@ -554,7 +561,7 @@ int CDataAccess::FindPrev()
 
 int CDataAccess::DeleteRows(const std::vector<int>& rows)
 {
-    if (!m_pRecSet)
+    if (!m_pRecSet || m_bSorting)
         return 0;
     if (m_pRecSet->m_bOffsetMode) {
         ShowReadOnlyReason();

@@ -82,6 +82,8 @@ public:
     int UndoRowEdit();
 
     // SORT_DESCENDING, any other direction ascending; reloads the rows in that order.
+    // The window keeps painting (blank cells) while the first rows of the new order are
+    // awaited; the user's input waits, and no second sort, search or delete starts.
     bool Sort(const std::wstring& column, int direction);
     // mode SEARCH_START_OF_FIELD: the value starts with the text, _WHOLE_FIELD equals it,
     // _ANY_PART_OF_FIELD contains it ('%' and '_' are
@@ -160,6 +162,7 @@ private:
     int m_nCurRow = -1;      // index of the row in m_arrCurRow
     RowId m_nCurRowId = 0;   // its rowid (tables)
     bool m_bCurRowStale = true;
+    bool m_bSorting = false; // while a sort awaits its first rows
     std::unordered_map<RowId, size_t> m_mapHitIndex; // each hit's rowid to its index
     std::vector<int> m_arrHitRows; // each hit's row among the rows listed, -1 when not found
     size_t m_nHitRowsScanned = 0;  // rows of the list looked at for m_arrHitRows

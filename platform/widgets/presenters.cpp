@@ -2,16 +2,22 @@
 
 #include "platform/folderdialog.h"
 #include "platform/messagebox.h"
+#include "platform/uiwait.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
 
 #include <QCursor>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
+
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -67,13 +73,64 @@ void ShowWaitCursor(bool show)
         QGuiApplication::restoreOverrideCursor();
 }
 
+// Holds every input event that reaches an object during a wait, posted or from the
+// window system, and hands them on in their order once the wait is over.
+class InputHold : public QObject {
+public:
+    InputHold() { QCoreApplication::instance()->installEventFilter(this); }
+    ~InputHold() override
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        for (auto& [receiver, event] : m_held)
+            if (receiver)
+                QCoreApplication::postEvent(receiver, event.release());
+    }
+    InputHold(const InputHold&) = delete;
+    InputHold& operator=(const InputHold&) = delete;
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
+};
+
 } // namespace
+
+// Paints, timers and posted messages go on while the user's input waits.
+void PumpWhileWaiting(const ReadyCheck& ready)
+{
+    InputHold hold;
+    while (!ready(true))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 void InstallWidgetPresenters()
 {
     SetMessageBoxHandler(ShowQtBox);
     SetFolderHandler(ShowFolderDialog);
     SetWaitCursorHook(ShowWaitCursor);
+    SetWaitPump(PumpWhileWaiting);
 }
 
 void SetMainWindow(QWidget* window) { g_mainWindow = window; }

@@ -2,11 +2,17 @@
 // The real windows behind the platform's boxes, pickers and cursor: Qt message boxes
 // owned by the main window, the Qt folder dialog and the override cursor. The program
 // installs them once at start-up; tests install their own answers instead.
+#include "platform/uiwait.h"
+
 class QWidget;
 
 namespace platform {
 
 void InstallWidgetPresenters();
+
+// The wait the program installs: every event but the user's input is handled until
+// ready answers true.
+void PumpWhileWaiting(const ReadyCheck& ready);
 
 // The program's main window, owner of the boxes of code that has no window of its own.
 void SetMainWindow(QWidget* window);

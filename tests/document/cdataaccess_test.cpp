@@ -12,12 +12,18 @@
 #include "document/cdatainterface.h"
 #include "document/currentdatabase.h"
 #include "document/datasheetgrid.h"
+#include "platform/waitcursor.h"
+#include "platform/widgets/presenters.h"
 #include "databasefixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWidget>
 #include <QTest>
 
 #include <atomic>
@@ -585,6 +591,83 @@ TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// Takes the keys it is given, noting whether the sort had returned by then.
+class KeyTaker : public QWidget {
+public:
+    const bool* sortReturned = nullptr;
+    std::vector<bool> keys; // for each key: had the sort returned
+protected:
+    void keyPressEvent(QKeyEvent*) override { keys.push_back(*sortReturned); }
+};
+
+// A sort whose first rows are long in coming keeps the window alive: timers fire and
+// the window repaints (blank cells, no read), the wait cursor and a caption line show,
+// and a key typed meanwhile reaches its window only after the sort has returned. A
+// second sort, a search and a delete started during the wait are refused.
+TEST_F(DataAccess, SlowSortKeepsTheWindowAliveAndHoldsTheInput)
+{
+    ExecRaw(m_path, "WITH RECURSIVE n(i) AS (SELECT 6 UNION ALL SELECT i + 1 FROM n WHERE i < 5000)"
+                    " INSERT INTO items(id, name) SELECT i, 'n' || i FROM n;");
+    CDataAccess& model = OpenModel(L"items");
+
+    const platform::WaitPump oldPump = platform::SetWaitPump(platform::PumpWhileWaiting);
+    std::vector<bool> cursor;
+    const platform::WaitCursorHook oldCursor = platform::SetWaitCursorHook([&](bool show) { cursor.push_back(show); });
+    bool sortReturned = false;
+    KeyTaker taker;
+    taker.sortReturned = &sortReturned;
+    taker.show();
+    taker.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&taker));
+
+    LoaderGate gate;
+    gate.at = 4990; // before the first page of the new order
+    sqlite3_create_function(g_pCurrentDb->m_pDb, "gate", 1, SQLITE_UTF8, &gate, GateFunction, nullptr, nullptr);
+    model.m_pRecSet->m_strFilter = L"gate(rowid)";
+    m_lines.Clear();
+
+    int beats = 0;
+    qint64 longestGap = 0;
+    QElapsedTimer sinceBeat;
+    sinceBeat.start();
+    QTimer heartbeat;
+    heartbeat.setInterval(10);
+    bool refused = false;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceBeat.restart());
+        if (!gate.reached || sortReturned)
+            return;
+        if (++beats == 1) {
+            // Typed by the user while the sort waits.
+            QCoreApplication::postEvent(&taker, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+            refused = !model.Sort(L"name", SORT_ASCENDING) && !model.Search(L"n1", SEARCH_START_OF_FIELD, NAME) &&
+                      model.DeleteRows({0}) == 0 && Text(0, NAME).empty();
+        }
+        if (beats == 10)
+            gate.release = true;
+    });
+    heartbeat.start();
+    ASSERT_TRUE(model.Sort(L"id", SORT_DESCENDING));
+    sortReturned = true;
+    EXPECT_GE(beats, 10);
+    EXPECT_TRUE(refused);
+    EXPECT_LE(longestGap, 100);
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+    ASSERT_GE(m_lines.Count(), 1u);
+    EXPECT_EQ(m_lines.Lines().front().text, L"Sorting...");
+    EXPECT_EQ(m_lines.Lines().front().type, platform::CAPTION_LINE_NORMAL);
+    EXPECT_TRUE(taker.keys.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !taker.keys.empty(); }, 10000));
+    EXPECT_EQ(taker.keys, std::vector<bool>{true});
+
+    heartbeat.stop();
+    WaitLoaded();
+    EXPECT_EQ(Text(0, NAME), L"n5000");
+    platform::SetWaitCursorHook(oldCursor);
+    platform::SetWaitPump(oldPump);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 // A window closed while its rows load lifts the loading lock all the same.
 TEST_F(DataAccess, ClosingALoadingWindowLiftsTheLoadingLock)
 {
@@ -795,7 +878,8 @@ TEST_F(DataAccess, AFailedSortOrSearchLeavesTheRowsAndHits)
         ASSERT_TRUE(lock.Held());
         m_lines.Clear();
         EXPECT_FALSE(model.Sort(L"name", 1));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_lines.Count() > 0; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_lines.Count() > 1; }, 10000));
+        EXPECT_EQ(m_lines.Lines().front().text, STR_SORTING);
         EXPECT_EQ(m_lines.Last().type, 3);
         EXPECT_EQ(model.GetRecordCount(), 5);
         EXPECT_EQ(model.m_pRecSet->m_strSort, L"");

@@ -1,0 +1,24 @@
+#include "platform/uiwait.h"
+
+#include "platform/threads.h"
+
+namespace platform {
+namespace {
+WaitPump g_pump; // set and used on the user-interface thread only
+}
+
+void WaitResponsively(const ReadyCheck& ready)
+{
+    if (g_pump && IsGuiThread())
+        g_pump(ready);
+    else
+        ready(false);
+}
+
+WaitPump SetWaitPump(WaitPump pump)
+{
+    std::swap(g_pump, pump);
+    return pump;
+}
+
+} // namespace platform
