@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 #include <utility>
@@ -74,10 +75,15 @@ void ShowWaitCursor(bool show)
 }
 
 // Holds every input event that reaches an object during a wait, posted or from the
-// window system, and hands them on in their order once the wait is over.
+// window system, and hands them on in their order once the wait is over. A box opened
+// during the wait (a posted warning) takes its input as usual, so that it can be answered.
 class InputHold : public QObject {
 public:
-    InputHold() { QCoreApplication::instance()->installEventFilter(this); }
+    InputHold()
+        : m_modalAtStart(QGuiApplication::modalWindow())
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~InputHold() override
     {
         QCoreApplication::instance()->removeEventFilter(this);
@@ -91,6 +97,8 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
+        if (QGuiApplication::modalWindow() != m_modalAtStart)
+            return false;
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
@@ -112,6 +120,7 @@ protected:
     }
 
 private:
+    QPointer<QWindow> m_modalAtStart;
     std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
 };
 
