@@ -114,6 +114,12 @@ protected:
         case QEvent::TouchEnd:
             m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
             return true;
+        case QEvent::Close:
+            // The window manager's close button: the window is closed after the wait.
+            if (!event->spontaneous())
+                return false;
+            m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+            return true;
         default:
             return false;
         }
