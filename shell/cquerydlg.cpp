@@ -155,8 +155,8 @@ void CQueryDlg::FillTableList()
         platform::MessageBox(this, errorText, STR_PRODUCT_NAME, platform::MB_OK);
         return;
     }
-    // A failed step leaves the statement off any row: the list ends there.
-    for (; !query.Eof() && sqlite3_data_count(query.m_pStmt) > 0; query.NextRow()) {
+    // A failed step ends the iteration: the list ends there.
+    for (; !query.Eof(); query.NextRow()) {
         const wchar_t* name = query.GetFieldValue(0);
         m_cbTable->AddString(name ? name : L"");
     }
