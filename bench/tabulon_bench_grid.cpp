@@ -444,8 +444,8 @@ void BM_SortFirstPage(benchmark::State& state)
     std::vector<double> gaps;
     for (auto _ : state) {
         double total = 0;
-        for (const char* direction : {"asc", "desc"}) {
-            const bool ascending = std::string(direction) == "asc";
+        // A first click sorts ascending, the next one descending.
+        for (const std::string direction : {"asc", "desc"}) {
             captionShown = false;
             bool waitCursorSeen = false;
             Clock::time_point last = Clock::now();
@@ -475,8 +475,8 @@ void BM_SortFirstPage(benchmark::State& state)
                 Fatal("the sorted load did not end");
 
             // The loader's statement, as it builds it, on the raw connection.
-            const std::wstring sql = std::wstring(L"SELECT rowid FROM [big]  ORDER BY [name] ") +
-                                     (ascending ? L"ASC " : L"DESC ");
+            const std::wstring sql =
+                std::wstring(L"SELECT rowid FROM [big]  ORDER BY [name] ") + (direction == "asc" ? L"ASC " : L"DESC ");
             const Clock::time_point rawStart = Clock::now();
             SqlStatement select;
             if (sqlite16::Prepare(g_files->raw, sql, select) != SQLITE_OK || sqlite3_step(select) != SQLITE_ROW)
@@ -491,11 +491,10 @@ void BM_SortFirstPage(benchmark::State& state)
             if (topName != rawName)
                 Fatal("the grid's first row after the sort is not SQLite's first row");
 
-            const std::string key = std::string("sort first page ") + direction;
-            g_figures[key] = seconds;
-            g_figures[key + " raw"] = rawSeconds;
-            state.counters[std::string(direction) + "_ms"] = seconds * 1e3;
-            state.counters[std::string(direction) + "_raw_ms"] = rawSeconds * 1e3;
+            g_figures["sort first page " + direction] = seconds;
+            g_figures["sort first page " + direction + " raw"] = rawSeconds;
+            state.counters[direction + "_ms"] = seconds * 1e3;
+            state.counters[direction + "_raw_ms"] = rawSeconds * 1e3;
         }
         state.SetIterationTime(total);
     }
