@@ -38,7 +38,6 @@
 #include <QElapsedTimer>
 #include <QAbstractTableModel>
 #include <QHeaderView>
-#include <QItemSelection>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -518,13 +517,9 @@ void BM_DeleteScatteredRows(benchmark::State& state)
         state.PauseTiming();
         const int records = window.Grid()->GetRecordCount();
         const int step = records / kDeletedRows;
-        QItemSelection selection;
-        for (int i = 0; i < kDeletedRows; ++i) {
-            const QModelIndex index = window.Grid()->model()->index(i * step + iteration % step, 0);
-            selection.select(index, index);
-        }
-        window.Grid()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
+        window.Grid()->ClearSelection();
+        for (int i = 0; i < kDeletedRows; ++i)
+            window.Grid()->SelectRows(i * step + iteration % step, i * step + iteration % step);
         state.ResumeTiming();
         const Clock::time_point start = Clock::now();
         window.Grid()->DeleteSelectedRows();

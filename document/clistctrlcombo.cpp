@@ -17,7 +17,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QProxyStyle>
+#include <QPaintEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -217,20 +218,6 @@ private:
     mutable FontMeasures m_measures;
 };
 
-// The grid's style: the application's, except that the empty row panel the table view
-// asks for under every cell is skipped. The cell painter covers each cell but the
-// current one, and the panel paints nothing but a selected cell's highlight.
-class CListCtrlCombo::GridStyle : public QProxyStyle {
-public:
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget) const override
-    {
-        if (element == PE_PanelItemViewRow && !(option->state & State_Selected))
-            return;
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-    }
-};
-
 // The vertical scroll bar. A jump moves only its slider, so only the slider's old and
 // new places are painted again, not the whole bar: a tall repaint costs more than the
 // rows it shows, as the raster engine hands tall fills to worker threads.
@@ -281,7 +268,7 @@ private:
 };
 
 CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
-    : QTableView(ownerFrame)
+    : QAbstractScrollArea(ownerFrame)
     , m_pOwnerFrame(ownerFrame)
 {
     // The one place the frame's mode matters: it picks the rows the grid is a view of.
@@ -289,35 +276,25 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
         m_pModel = new DatasheetRows(this);
     else
         m_pModel = new ListRows(this);
+    m_pDelegate = new CellDelegate(this);
     setObjectName(QStringLiteral("control%1").arg(GRID_ID));
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
     m_strFontSizeApplied = g_strFontSize;
-    auto* style = new GridStyle;
-    style->setParent(this);
-    setStyle(style);
-    setModel(m_pModel);
-    setItemDelegate(new CellDelegate(this));
+    setFocusPolicy(Qt::StrongFocus);
     // The grid paints its whole viewport itself (see paintEvent): no background fill first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTabKeyNavigation(false);
-    setShowGrid(false);
-    setWordWrap(false);
-    setCornerButtonEnabled(false);
-    setAutoScroll(false);
-    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    viewport()->setBackgroundRole(QPalette::Base);
     setVerticalScrollBar(new VerticalScrollBar(this));
     // Rows are fetched when the thumb is released, never while it is dragged.
     verticalScrollBar()->setTracking(false);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setMinimumSectionSize(1);
-    // Sizing a column to its contents reads the rows on screen only.
-    verticalHeader()->setResizeContentsPrecision(0);
+    connect(m_pModel, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { OnLinesInserted(first, last); });
+    connect(m_pModel, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { OnLinesRemoved(first, last); });
+    connect(m_pModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) { OnLinesChanged(from.row(), to.row()); });
+    connect(m_pModel, &QAbstractItemModel::layoutChanged, this, [this] { viewport()->update(); });
     installEventFilter(this);
 }
 
@@ -378,7 +355,7 @@ void CListCtrlCombo::CreateColumns()
         return;
     m_bColumnsCreated = true;
     m_pHeader = new CPLHeaderCtrl(m_pOwnerFrame, this);
-    setHorizontalHeader(m_pHeader);
+    m_pHeader->setModel(m_pModel);
     m_pHeader->setFont(m_pOwnerFrame->m_fontHeader);
     m_pHeader->setSectionsMovable(true);
     m_pHeader->setSectionsClickable(true);
@@ -390,15 +367,25 @@ void CListCtrlCombo::CreateColumns()
     connect(m_pHeader, &QHeaderView::sectionResized, this, [this](int, int, int) {
         if (QApplication::mouseButtons() & Qt::LeftButton)
             m_bDividerTracking = 1;
+        UpdateGeometries();
+        viewport()->update();
     });
+    connect(m_pHeader, &QHeaderView::sectionCountChanged, this, [this] { UpdateGeometries(); });
     m_pHeader->viewport()->installEventFilter(this);
     // A column moved under an open cell would leave its editor over another column.
-    connect(m_pHeader, &QHeaderView::sectionMoved, this, [this] { CloseCell(); });
+    connect(m_pHeader, &QHeaderView::sectionMoved, this, [this] {
+        CloseCell();
+        viewport()->update();
+    });
+    connect(m_pHeader, &QHeaderView::sectionHandleDoubleClicked, this,
+            [this](int column) { setColumnWidth(column, std::max(SizeHintForColumn(column), m_pHeader->sectionSizeHint(column))); });
 
     m_pModel->CreateColumns(GetColumnCount());
     for (int i = 0; i < GetColumnCount(); ++i)
         setColumnWidth(i, m_arrColumns[i].m_nWidth);
-    setShowGrid(m_pModel->DrawsGridLines());
+    m_bShowGrid = m_pModel->DrawsGridLines();
+    m_pHeader->show();
+    UpdateGeometries();
 
     m_pHiddenEditor = new CInlineEdit(this, this);
     m_pHiddenEditor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
@@ -420,14 +407,21 @@ QWidget* CListCtrlCombo::GetEditorWidget(int column) const
     return col.m_pButton;
 }
 
-int CListCtrlCombo::GetRowHeight() const
+void CListCtrlCombo::SetRowHeight(int height)
 {
-    return verticalHeader()->defaultSectionSize();
+    m_nRowHeight = std::max(1, height);
+    UpdateGeometries();
+    viewport()->update();
 }
 
 QRect CListCtrlCombo::GetCellRect(int row, int column) const
 {
-    return visualRect(m_pModel->index(row, column));
+    if (column < 0 || column >= GetColumnCount() || !m_pHeader)
+        return QRect();
+    // A grid line takes the last pixel row and column of each cell.
+    const int line = m_bShowGrid ? 1 : 0;
+    return QRect(columnViewportPosition(column), (row - GetTopIndex()) * m_nRowHeight, columnWidth(column) - line,
+                 m_nRowHeight - line);
 }
 
 int CListCtrlCombo::GetTopIndex() const
@@ -437,12 +431,152 @@ int CListCtrlCombo::GetTopIndex() const
 
 int CListCtrlCombo::GetCountPerPage() const
 {
-    return std::max(1, viewport()->height() / std::max(1, GetRowHeight()));
+    return std::max(1, viewport()->height() / m_nRowHeight);
 }
 
 bool CListCtrlCombo::IsRowSelected(int row) const
 {
-    return selectionModel()->isRowSelected(row, QModelIndex());
+    return m_selection.Contains(row);
+}
+
+void CListCtrlCombo::SelectRows(int first, int last)
+{
+    first = std::max(0, first);
+    last = std::min(last, GetItemCount() - 1);
+    if (first > last)
+        return;
+    m_selection.Select(first, last);
+    m_bSelectionRestart = 1;
+    viewport()->update();
+}
+
+void CListCtrlCombo::SetCursorCell(int row, int column)
+{
+    const bool valid = row >= 0 && row < GetItemCount() && column >= 0 && column < GetColumnCount();
+    m_nCursorRow = valid ? row : -1;
+    m_nCursorColumn = valid ? column : -1;
+    viewport()->update();
+}
+
+int CListCtrlCombo::rowAt(int y) const
+{
+    if (y < 0)
+        return -1;
+    const long long row = GetTopIndex() + static_cast<long long>(y / m_nRowHeight);
+    return row < GetItemCount() ? static_cast<int>(row) : -1;
+}
+
+int CListCtrlCombo::columnAt(int x) const
+{
+    return m_pHeader ? m_pHeader->logicalIndexAt(x) : -1;
+}
+
+int CListCtrlCombo::columnViewportPosition(int column) const
+{
+    return m_pHeader ? m_pHeader->sectionViewportPosition(column) : -1;
+}
+
+int CListCtrlCombo::columnWidth(int column) const
+{
+    return m_pHeader ? m_pHeader->sectionSize(column) : 0;
+}
+
+void CListCtrlCombo::setColumnWidth(int column, int width)
+{
+    if (m_pHeader)
+        m_pHeader->resizeSection(column, width);
+}
+
+void CListCtrlCombo::scrollToTop()
+{
+    verticalScrollBar()->setValue(0);
+}
+
+void CListCtrlCombo::UpdateGeometries()
+{
+    const int headerHeight = m_pHeader && !m_pHeader->isHidden() ? m_pHeader->sizeHint().height() : 0;
+    setViewportMargins(0, headerHeight, 0, 0);
+    const QRect area = viewport()->geometry();
+    if (m_pHeader)
+        m_pHeader->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);
+    // The top line scrolls, so the last line can be the last one fully shown.
+    const int page = GetCountPerPage();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setPageStep(page);
+    bar->setSingleStep(1);
+    bar->setRange(0, std::max(0, GetItemCount() - page));
+    QScrollBar* across = horizontalScrollBar();
+    const int length = m_pHeader ? m_pHeader->length() : 0;
+    across->setPageStep(area.width());
+    across->setSingleStep(std::max(2, area.width() / 20));
+    across->setRange(0, std::max(0, length - area.width()));
+    if (m_pHeader && m_pHeader->offset() != across->value())
+        m_pHeader->setOffset(across->value());
+}
+
+void CListCtrlCombo::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateGeometries();
+}
+
+QRect CListCtrlCombo::LinesRect(int first, int last) const
+{
+    const int top = GetTopIndex();
+    first = std::max(first, top);
+    last = std::min(last, top + GetCountPerPage());
+    if (first > last)
+        return QRect();
+    return QRect(0, (first - top) * m_nRowHeight, viewport()->width(), (last - first + 1) * m_nRowHeight);
+}
+
+void CListCtrlCombo::OnLinesInserted(int first, int last)
+{
+    const int count = last - first + 1;
+    if (first < GetItemCount() - count) {
+        // Lines came between others: the rows below them move down.
+        m_selection.InsertLines(first, count);
+        if (m_nCursorRow >= first)
+            m_nCursorRow += count;
+        if (m_nAnchorRow >= first)
+            m_nAnchorRow += count;
+        viewport()->update();
+    } else {
+        viewport()->update(LinesRect(first, last));
+    }
+    UpdateGeometries();
+}
+
+void CListCtrlCombo::OnLinesRemoved(int first, int last)
+{
+    m_selection.RemoveLines(first, last);
+    m_bSelectionRestart = 1;
+    const int count = last - first + 1;
+    for (int* row : {&m_nCursorRow, &m_nAnchorRow}) {
+        if (*row > last)
+            *row -= count;
+        else if (*row >= first)
+            *row = std::min(first, GetItemCount() - 1);
+    }
+    if (m_nCursorRow < 0)
+        m_nCursorColumn = -1;
+    UpdateGeometries();
+    viewport()->update();
+}
+
+void CListCtrlCombo::OnLinesReordered(const std::vector<int>& newRowOf)
+{
+    m_selection.Remap(newRowOf);
+    m_bSelectionRestart = 1;
+    for (int* row : {&m_nCursorRow, &m_nAnchorRow})
+        if (*row >= 0 && *row < static_cast<int>(newRowOf.size()))
+            *row = newRowOf[*row];
+    viewport()->update();
+}
+
+void CListCtrlCombo::OnLinesChanged(int first, int last)
+{
+    viewport()->update(LinesRect(first, last));
 }
 
 void CListCtrlCombo::PlaceEditor(QWidget* editor, const QRect& rect, bool show)
@@ -649,7 +783,6 @@ void CListCtrlCombo::EnsureRowVisible(int row)
 {
     if (row < 0 || row >= GetItemCount())
         return;
-    executeDelayedItemsLayout(); // the scroll range must know every line added so far
     const int top = GetTopIndex();
     const int page = GetCountPerPage();
     QScrollBar* bar = verticalScrollBar();
@@ -663,7 +796,6 @@ void CListCtrlCombo::ScrollColumnIntoView(int column)
 {
     if (column < 0 || column >= GetColumnCount())
         return;
-    executeDelayedItemsLayout();
     QScrollBar* bar = horizontalScrollBar();
     const int scrollPos = bar->value();
     const int left = columnViewportPosition(column) + scrollPos;
@@ -690,7 +822,9 @@ void CListCtrlCombo::scrollContentsBy(int dx, int dy)
         if (focused)
             setFocus();
     }
-    QTableView::scrollContentsBy(dx, dy);
+    if (dx != 0 && m_pHeader)
+        m_pHeader->setOffset(horizontalScrollBar()->value());
+    viewport()->update();
 }
 
 void CListCtrlCombo::PageUp()
@@ -709,15 +843,13 @@ void CListCtrlCombo::PageCurrentRow(bool down)
     if (count == 0)
         return;
     const int page = GetCountPerPage();
-    const QModelIndex current = currentIndex();
-    const int from = current.isValid() ? current.row() : GetTopIndex();
+    const int from = m_nCursorRow >= 0 ? m_nCursorRow : GetTopIndex();
     if (down)
         PageDown();
     else
         PageUp();
     const int row = std::clamp(from + (down ? page : -page), 0, count - 1);
-    selectionModel()->setCurrentIndex(m_pModel->index(row, current.isValid() ? current.column() : 0),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    PlaceCursor(row, std::max(0, m_nCursorColumn), Qt::NoModifier, false);
     OnKeyboardRowMoved(row);
 }
 
@@ -727,27 +859,107 @@ void CListCtrlCombo::OnKeyboardRowMoved(int row)
     m_pOwnerFrame->ShowRowPosition(row);
 }
 
+void CListCtrlCombo::PlaceCursor(int row, int column, Qt::KeyboardModifiers modifiers, bool toggle)
+{
+    if (row < 0 || row >= GetItemCount())
+        return;
+    if (modifiers & Qt::ShiftModifier) {
+        if (m_nAnchorRow < 0 || m_nAnchorRow >= GetItemCount())
+            m_nAnchorRow = m_nCursorRow >= 0 ? m_nCursorRow : row;
+        // Shift selects from the anchor; with Ctrl it adds to what was selected.
+        if (!(modifiers & Qt::ControlModifier))
+            m_selection.Clear();
+        m_selection.Select(m_nAnchorRow, row);
+    } else if (toggle) {
+        m_selection.Toggle(row);
+        m_nAnchorRow = row;
+    } else if (!(modifiers & Qt::ControlModifier)) {
+        m_selection.Clear();
+        m_selection.Select(row, row);
+        m_nAnchorRow = row;
+    }
+    m_bSelectionRestart = 1;
+    SetCursorCell(row, column);
+}
+
+void CListCtrlCombo::MoveCursor(int key, Qt::KeyboardModifiers modifiers)
+{
+    const int count = GetItemCount();
+    const int columns = GetColumnCount();
+    if (count == 0 || columns == 0 || !m_pHeader)
+        return;
+    // Without a current cell, any move begins at the first cell.
+    if (m_nCursorRow < 0 || m_nCursorColumn < 0) {
+        PlaceCursor(0, m_pHeader->logicalIndex(0), modifiers, false);
+        OnKeyboardRowMoved(0);
+        return;
+    }
+    int row = m_nCursorRow;
+    int visual = m_pHeader->visualIndex(m_nCursorColumn);
+    const bool control = modifiers & Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Up:
+        row = std::max(0, row - 1);
+        break;
+    case Qt::Key_Down:
+        row = std::min(count - 1, row + 1);
+        break;
+    case Qt::Key_Left:
+        visual = std::max(0, visual - 1);
+        break;
+    case Qt::Key_Right:
+        visual = std::min(columns - 1, visual + 1);
+        break;
+    case Qt::Key_Home:
+        visual = 0;
+        if (control)
+            row = 0;
+        break;
+    case Qt::Key_End:
+        visual = columns - 1;
+        if (control)
+            row = count - 1;
+        break;
+    default:
+        return;
+    }
+    // Ctrl+Home and Ctrl+End select the row they reach, as the arrows do.
+    const bool homeOrEnd = key == Qt::Key_Home || key == Qt::Key_End;
+    PlaceCursor(row, m_pHeader->logicalIndex(visual), homeOrEnd ? modifiers & ~Qt::ControlModifier : modifiers, false);
+    OnKeyboardRowMoved(row);
+    if (key == Qt::Key_Left || key == Qt::Key_Right || homeOrEnd)
+        ScrollColumnIntoView(m_nCursorColumn);
+}
+
 void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
 {
-    QTableView::keyPressEvent(event);
-    const QModelIndex current = currentIndex();
-    // Ctrl+Home and Ctrl+End select the row they reach, as the arrows do.
-    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && current.isValid() &&
-        event->modifiers() == Qt::ControlModifier)
-        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
     case Qt::Key_Home:
     case Qt::Key_End:
-        if (current.isValid())
-            OnKeyboardRowMoved(current.row());
+        MoveCursor(event->key(), modifiers);
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        PageCurrentRow(event->key() == Qt::Key_PageDown);
+        return;
+    case Qt::Key_A:
+        if (modifiers == Qt::ControlModifier && GetItemCount() > 0) {
+            m_selection.Clear();
+            m_selection.Select(0, GetItemCount() - 1);
+            m_bSelectionRestart = 1;
+            viewport()->update();
+            return;
+        }
         break;
     default:
         break;
     }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void CListCtrlCombo::focusInEvent(QFocusEvent* event)
@@ -758,20 +970,36 @@ void CListCtrlCombo::focusInEvent(QFocusEvent* event)
     if (m_bCellActive && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason &&
         reason != Qt::ActiveWindowFocusReason)
         CloseCell();
-    QTableView::focusInEvent(event);
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the focus frame
 }
 
-int CListCtrlCombo::sizeHintForColumn(int column) const
+void CListCtrlCombo::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+int CListCtrlCombo::SizeHintForColumn(int column) const
 {
     const GridItemModel::ViewportScope read(*m_pModel);
-    return QTableView::sizeHintForColumn(column);
+    const int top = GetTopIndex();
+    const int last = std::min(GetItemCount() - 1, top + GetCountPerPage());
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    int widest = 0;
+    for (int row = top; row <= last; ++row)
+        widest = std::max(widest, m_pDelegate->sizeHint(option, m_pModel->index(row, column)).width());
+    return widest + (m_bShowGrid ? 1 : 0);
 }
 
 void CListCtrlCombo::ClearSelection()
 {
-    selectionModel()->clearSelection();
-    selectionModel()->clearCurrentIndex();
+    m_selection.Clear();
+    m_nCursorRow = m_nCursorColumn = -1;
+    m_nAnchorRow = -1;
     m_bSelectionRestart = 1;
+    viewport()->update();
 }
 
 void CListCtrlCombo::SelectRow(int row)
@@ -782,34 +1010,23 @@ void CListCtrlCombo::SelectRow(int row)
         return;
     EnsureRowVisible(row);
     setFocus();
-    const QModelIndex index = m_pModel->index(row, 0);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    PlaceCursor(row, 0, Qt::NoModifier, false);
 }
 
 int CListCtrlCombo::GetNextSelectedItem()
 {
+    const std::vector<RowSelection::Range>& ranges = m_selection.Ranges();
     if (m_bSelectionRestart) {
-        // The selection is read once per walk, as its row ranges in order: asking it for
-        // each row would cost time in proportion to its ranges at every step.
         m_bSelectionRestart = 0;
-        m_arrSelectedRanges.clear();
-        for (const QItemSelectionRange& range : selectionModel()->selection())
-            m_arrSelectedRanges.emplace_back(range.top(), range.bottom());
-        std::sort(m_arrSelectedRanges.begin(), m_arrSelectedRanges.end());
         m_nSelectionRange = 0;
-        m_nSelectionIter = m_arrSelectedRanges.empty() ? 0 : m_arrSelectedRanges.front().first;
+        m_nSelectionIter = ranges.empty() ? 0 : ranges.front().first;
     }
-    // Ranges may overlap (one per column of a row selected cell by cell): a row already
-    // handed out is skipped.
-    while (m_nSelectionRange < m_arrSelectedRanges.size() &&
-           m_nSelectionIter > m_arrSelectedRanges[m_nSelectionRange].second) {
-        if (++m_nSelectionRange < m_arrSelectedRanges.size())
-            m_nSelectionIter = std::max(m_nSelectionIter, m_arrSelectedRanges[m_nSelectionRange].first);
+    while (m_nSelectionRange < ranges.size() && m_nSelectionIter > ranges[m_nSelectionRange].second) {
+        if (++m_nSelectionRange < ranges.size())
+            m_nSelectionIter = ranges[m_nSelectionRange].first;
     }
-    if (m_nSelectionRange >= m_arrSelectedRanges.size()) {
+    if (m_nSelectionRange >= ranges.size()) {
         m_bSelectionRestart = 1;
-        m_arrSelectedRanges.clear();
         return -1;
     }
     return m_nSelectionIter++;
@@ -890,19 +1107,51 @@ void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
 
 void CListCtrlCombo::mousePressEvent(QMouseEvent* event)
 {
+    const QPoint point = event->position().toPoint();
+    const int row = rowAt(point.y());
     // Any other button ends the edit as a left click does, at the row clicked.
     if (event->button() != Qt::LeftButton && m_bCellActive) {
-        EndEdit(rowAt(event->position().toPoint().y()));
+        EndEdit(row);
         m_nCurrentRow = m_nCurrentColumn = -1;
     }
-    QTableView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
+        return;
+    if (row < 0) {
+        // A click below the last line selects nothing.
+        if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+            ClearSelection();
+        return;
+    }
+    const int column = std::max(0, columnAt(point.x()));
+    if (event->button() == Qt::RightButton) {
+        // A right-click keeps a selection it falls in, as a menu on the selected rows may.
+        if (!IsRowSelected(row))
+            PlaceCursor(row, column, Qt::NoModifier, false);
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool toggle = (modifiers & Qt::ControlModifier) && !(modifiers & Qt::ShiftModifier);
+    PlaceCursor(row, column, modifiers, toggle);
+    m_bDragSelecting = !toggle;
+}
+
+void CListCtrlCombo::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_bDragSelecting || !(event->buttons() & Qt::LeftButton) || GetItemCount() == 0)
+        return;
+    // A drag selects from where it began to the row under the pointer, as far as the
+    // lines on screen go.
+    const int y = std::clamp(event->position().toPoint().y(), 0, viewport()->height() - 1);
+    const int row = rowAt(y) >= 0 ? rowAt(y) : GetItemCount() - 1;
+    if (row != m_nCursorRow)
+        PlaceCursor(row, std::max(0, m_nCursorColumn), event->modifiers() | Qt::ShiftModifier, false);
 }
 
 void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
 {
-    QTableView::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
+    m_bDragSelecting = false;
     if (m_bSuppressClick) {
         // The release that ends a double-click is no click of its own.
         m_bSuppressClick = false;
@@ -917,11 +1166,10 @@ void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
 
 void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) {
-        QTableView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
         return;
-    }
     m_bSuppressClick = true;
+    m_bDragSelecting = false;
     const QPoint point = event->position().toPoint();
     OnItemActivate(rowAt(point.y()), columnAt(point.x()), point);
 }
@@ -930,34 +1178,73 @@ void CListCtrlCombo::paintEvent(QPaintEvent* event)
 {
     UpdateFonts();
     const GridItemModel::ViewportScope read(*m_pModel);
-    FillUncoveredBackground(event->region());
-    QTableView::paintEvent(event);
-}
-
-void CListCtrlCombo::FillUncoveredBackground(const QRegion& region)
-{
-    // Every cell is painted whole by the cell painter, but for the current cell; the rest
-    // of the viewport gets the background its automatic fill would have painted.
-    QRegion uncovered = region;
-    const int rows = m_pModel->rowCount();
-    const int columns = m_pModel->columnCount();
-    if (rows > 0 && columns > 0) {
-        const QHeaderView* header = horizontalHeader();
-        const int left = -header->offset();
-        const int right = header->length() - header->offset();
-        const int top = rowViewportPosition(0);
-        const int bottom = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
-        uncovered -= QRect(left, top, right - left, bottom - top);
-        if (m_bCellActive && m_nCurrentRow >= 0 && m_nCurrentRow < rows && m_nCurrentColumn >= 0 &&
-            m_nCurrentColumn < columns)
-            uncovered += GetCellRect(m_nCurrentRow, m_nCurrentColumn) & region.boundingRect();
-    }
-    if (uncovered.isEmpty())
-        return;
     QPainter painter(viewport());
+    const QRegion region = event->region();
     const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
+    const int lines = GetItemCount();
+    const int columns = m_pModel->columnCount();
+    const int top = GetTopIndex();
+    if (lines == 0 || columns == 0 || !m_pHeader) {
+        for (const QRect& rect : region)
+            painter.fillRect(rect, background);
+        return;
+    }
+    // The lines and columns the region touches.
+    const QRect bounds = region.boundingRect();
+    const int firstRow = top + std::max(0, bounds.top()) / m_nRowHeight;
+    const int lastRow = std::min(lines - 1, top + std::max(0, bounds.bottom()) / m_nRowHeight);
+    int firstVisual = m_pHeader->visualIndexAt(bounds.left());
+    int lastVisual = m_pHeader->visualIndexAt(bounds.right());
+    if (firstVisual < 0)
+        firstVisual = 0;
+    if (lastVisual < 0)
+        lastVisual = columns - 1;
+
+    // Every cell is painted whole by the cell painter, but for the current cell; the
+    // rest of the region gets the viewport's background.
+    QRegion uncovered = region;
+    const int left = -m_pHeader->offset();
+    const int right = m_pHeader->length() - m_pHeader->offset();
+    uncovered -= QRect(left, 0, right - left, (lines - top) * m_nRowHeight);
+    if (m_bCellActive && m_nCurrentRow >= 0 && m_nCurrentRow < lines && m_nCurrentColumn >= 0 &&
+        m_nCurrentColumn < columns)
+        uncovered += GetCellRect(m_nCurrentRow, m_nCurrentColumn) & bounds;
     for (const QRect& rect : uncovered)
         painter.fillRect(rect, background);
+
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    option.state &= ~QStyle::State_HasFocus;
+    const bool focused = hasFocus();
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int visual = firstVisual; visual <= lastVisual; ++visual) {
+            const int column = m_pHeader->logicalIndex(visual);
+            if (m_pHeader->isSectionHidden(column))
+                continue;
+            option.rect = GetCellRect(row, column);
+            const bool cursor = focused && row == m_nCursorRow && column == m_nCursorColumn;
+            option.state.setFlag(QStyle::State_HasFocus, cursor);
+            option.state.setFlag(QStyle::State_Selected, IsRowSelected(row));
+            m_pDelegate->paint(&painter, option, m_pModel->index(row, column));
+        }
+    }
+    if (m_bShowGrid) {
+        QStyleOption gridOption;
+        gridOption.initFrom(this);
+        painter.setPen(QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &gridOption, this))));
+        const int bottom = (lastRow - top + 1) * m_nRowHeight - 1;
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const int y = (row - top + 1) * m_nRowHeight - 1;
+            painter.drawLine(left, y, right - 1, y);
+        }
+        for (int visual = firstVisual; visual <= lastVisual; ++visual) {
+            const int column = m_pHeader->logicalIndex(visual);
+            if (m_pHeader->isSectionHidden(column))
+                continue;
+            const int x = columnViewportPosition(column) + columnWidth(column) - 1;
+            painter.drawLine(x, (firstRow - top) * m_nRowHeight, x, bottom);
+        }
+    }
 }
 
 void CListCtrlCombo::UpdateFonts()
@@ -988,7 +1275,7 @@ bool CListCtrlCombo::eventFilter(QObject* watched, QEvent* event)
             viewport()->update();
         }, Qt::QueuedConnection);
     }
-    return QTableView::eventFilter(watched, event);
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)

@@ -1,16 +1,21 @@
 #pragma once
-// The program's grid: a table view whose cells are edited in place by one editor widget
-// per column. It lives inside a CListFrame, its owner frame, which supplies its fonts and
-// colours and passes its notifications on. The grid is one view over a row source
-// (GridItemModel) that its owner frame's mode picks once: datasheet mode shows the rows
-// of a datasheet model and stores no texts, each painted cell asked for when it is
-// painted; list mode keeps its texts in the grid (the schema designers, the recent-file
-// tab, PRAGMA windows).
+// The program's grid: rows of cells edited in place by one editor widget per column. It
+// lives inside a CListFrame, its owner frame, which supplies its fonts and colours and
+// passes its notifications on. The grid is one view over a row source (GridItemModel)
+// that its owner frame's mode picks once: datasheet mode shows the rows of a datasheet
+// model and stores no texts, each painted cell asked for when it is painted; list mode
+// keeps its texts in the grid (the schema designers, the recent-file tab, PRAGMA windows).
+//
+// The view keeps nothing per line: all lines have one height, the vertical scroll value
+// is the top line, the selection is a list of row ranges, and only the lines on screen
+// are ever looked at. A grid of 10,000,000 lines costs no more to grow, scroll or paint
+// than one of a hundred.
 #include "document/celleditorowner.h"
 #include "document/gridgeometry.h"
+#include "document/rowselection.h"
 
+#include <QAbstractScrollArea>
 #include <QBrush>
-#include <QTableView>
 
 #include <string>
 #include <utility>
@@ -55,7 +60,7 @@ struct GridColumn {
     CComboBoxPlus* m_pCombo = nullptr;   // kind 3
 };
 
-class CListCtrlCombo : public QTableView, public CellEditorOwner {
+class CListCtrlCombo : public QAbstractScrollArea, public CellEditorOwner {
     Q_OBJECT
 public:
     static constexpr int GRID_ID = 9888;
@@ -127,12 +132,33 @@ public:
     CInlineEdit* GetHiddenEditor() const { return m_pHiddenEditor; }
     QWidget* GetEditorWidget(int column) const;
     int GetColumnCount() const { return static_cast<int>(m_arrColumns.size()); }
-    int GetRowHeight() const;
+    int GetRowHeight() const { return m_nRowHeight; }
+    // Every line's height, set by the owner frame from its cell font.
+    void SetRowHeight(int height);
     // The rectangle of a cell in viewport coordinates.
     QRect GetCellRect(int row, int column) const;
     int GetTopIndex() const;
     int GetCountPerPage() const;
     bool IsRowSelected(int row) const;
+    // Adds the rows first to last to the selection.
+    void SelectRows(int first, int last);
+    // The keyboard's current cell (framed while the grid has the focus); -1 when none.
+    int GetCursorRow() const { return m_nCursorRow; }
+    int GetCursorColumn() const { return m_nCursorColumn; }
+    void SetCursorCell(int row, int column);
+
+    // The view's geometry, in viewport coordinates; -1 outside the lines or columns.
+    GridItemModel* model() const { return m_pModel; }
+    CPLHeaderCtrl* horizontalHeader() const { return m_pHeader; }
+    int rowAt(int y) const;
+    int columnAt(int x) const;
+    int columnViewportPosition(int column) const;
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int width);
+    void scrollToTop();
+    // List mode: the lines were sorted, line i is now line newRowOf[i]; the selection and
+    // the current cell go with their lines.
+    void OnLinesReordered(const std::vector<int>& newRowOf);
 
     // Applies the datasheet font settings when they changed since last applied.
     void UpdateFonts();
@@ -162,19 +188,36 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    // The widest text of a column's visible cells: a divider double-click sizes the column
-    // to it.
-    int sizeHintForColumn(int column) const override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     class CellDelegate;
     friend class CellDelegate;
     class VerticalScrollBar;
-    class GridStyle;
+
+    // The widest content of a column's visible cells: a divider double-click sizes the
+    // column to it (or to its title, when that is wider).
+    int SizeHintForColumn(int column) const;
+    // The scroll ranges and the header's place follow the lines, the columns and the size.
+    void UpdateGeometries();
+    // The line count or the lines' order changed: the selection and the cursor follow.
+    void OnLinesInserted(int first, int last);
+    void OnLinesRemoved(int first, int last);
+    void OnLinesChanged(int first, int last);
+    // The rows of the viewport that the lines first to last cover.
+    QRect LinesRect(int first, int last) const;
+    // Moves the keyboard's current cell as a navigation key does; Shift extends the
+    // selection from the anchor row, Ctrl moves without selecting.
+    void MoveCursor(int key, Qt::KeyboardModifiers modifiers);
+    // The cursor moved to (row, column) by a click or a key: the selection follows the
+    // modifiers (none: only the row; Shift: anchor to row; Ctrl: the row toggles).
+    void PlaceCursor(int row, int column, Qt::KeyboardModifiers modifiers, bool toggle);
 
     bool IsReadOnly() const;
     // Keyboard rules applied before a key reaches the grid or one of its editors.
@@ -184,8 +227,6 @@ private:
     void EnsureRowVisible(int row);
     void RedrawRows(int first, int last);
     void PlaceEditor(QWidget* editor, const QRect& rect, bool show);
-    // Fills the parts of region that no cell paints with the viewport's background.
-    void FillUncoveredBackground(const QRegion& region);
     // Moves the editor by the navigation rules; false when nothing moved.
     bool OnCellMove(grid::CellMove move);
     // The keyboard's current row (no editor open) moved: it is shown, and the owner frame
@@ -198,11 +239,17 @@ private:
     QWidget* FocusEditor() const;
 
     GridItemModel* m_pModel = nullptr;
-    // The selection's row ranges (top, bottom) in ascending order, read at the restart;
-    // the walk is at row m_nSelectionIter of range m_nSelectionRange.
-    std::vector<std::pair<int, int>> m_arrSelectedRanges;
+    CellDelegate* m_pDelegate = nullptr;
+    RowSelection m_selection;
+    // The selection walk is at row m_nSelectionIter of range m_nSelectionRange.
     size_t m_nSelectionRange = 0;
     int m_nSelectionIter = 0;
+    int m_nRowHeight = 20;
+    bool m_bShowGrid = false;
+    int m_nCursorRow = -1;
+    int m_nCursorColumn = -1;
+    int m_nAnchorRow = -1;  // where Shift extends the selection from
+    bool m_bDragSelecting = false;
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;

@@ -128,7 +128,7 @@ void CListFrame::CreateGrid()
     m_pGrid = new CListCtrlCombo(this);
     m_pGrid->setFont(m_fontCell);
     // The row height is fixed from the cell font; no row is ever sized to its contents.
-    m_pGrid->verticalHeader()->setDefaultSectionSize(MeasureRowHeight());
+    m_pGrid->SetRowHeight(MeasureRowHeight());
     m_bGridCreated = 1;
 }
 

@@ -194,6 +194,7 @@ void ListRows::Reorder(const std::vector<int>& order)
         newRowOf[order[i]] = static_cast<int>(i);
     }
     m_arrTexts = std::move(texts);
+    m_pGrid->OnLinesReordered(newRowOf);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     for (const QModelIndex& index : before)

@@ -114,7 +114,7 @@ TEST_F(ListGrid, DeleteKeyDeletesTheSelectedRows)
     MakeEditGrid();
     FillList({{L"a3"}, {L"a4"}});
     Grid()->SelectRow(1);
-    Grid()->selectionModel()->select(Grid()->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Grid()->SelectRows(3, 3);
     Grid()->setFocus();
 
     m_boxes.QueueAnswer(platform::IDNO);
@@ -276,8 +276,7 @@ TEST_F(ListGrid, SelectionIteratorAndSelectRow)
     MakeEditGrid();
     FillList({{L"a3"}, {L"a4"}});
     auto select = [&](int row) {
-        Grid()->selectionModel()->select(Grid()->model()->index(row, 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Grid()->SelectRows(row, row);
     };
     select(4);
     select(1);
@@ -289,12 +288,10 @@ TEST_F(ListGrid, SelectionIteratorAndSelectRow)
     EXPECT_EQ(Grid()->GetNextSelectedItem(), -1);
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 1); // restarted
 
-    // Overlapping cell ranges give each row once.
+    // Overlapping ranges give each row once.
     Grid()->ClearSelection();
-    Grid()->selectionModel()->select(QItemSelection(Grid()->model()->index(1, 0), Grid()->model()->index(3, 0)),
-                                     QItemSelectionModel::Select);
-    Grid()->selectionModel()->select(QItemSelection(Grid()->model()->index(2, 1), Grid()->model()->index(4, 1)),
-                                     QItemSelectionModel::Select);
+    Grid()->SelectRows(1, 3);
+    Grid()->SelectRows(2, 4);
     std::vector<int> rows;
     for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
         rows.push_back(row);
@@ -467,7 +464,7 @@ TEST_F(ListGrid, KeyboardKeepsTheCurrentRowOnScreen)
         Grid()->InsertItem(i, std::to_wstring(i));
     Grid()->SelectRow(0);
     const int page = Grid()->GetCountPerPage();
-    auto row = [this] { return Grid()->currentIndex().row(); };
+    auto row = [this] { return Grid()->GetCursorRow(); };
     auto expectShown = [&](const char* step) {
         EXPECT_GE(row(), Grid()->GetTopIndex()) << step;
         EXPECT_LT(row(), Grid()->GetTopIndex() + page) << step;
@@ -496,7 +493,7 @@ TEST_F(ListGrid, KeyboardKeepsTheCurrentRowOnScreen)
     // The current cell carries a focus frame: a pixel on its inner edge differs from
     // the same place in the cell beside it.
     Grid()->ClearSelection();
-    Grid()->selectionModel()->setCurrentIndex(Grid()->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    Grid()->SetCursorCell(1, 0);
     const QImage image = Grid()->viewport()->grab().toImage();
     const QRect current = Grid()->GetCellRect(1, 0);
     const QRect beside = Grid()->GetCellRect(1, 1);

@@ -31,8 +31,7 @@ protected:
     {
         Grid()->ClearSelection();
         for (int row : rows)
-            Grid()->selectionModel()->select(Grid()->model()->index(row, 0),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            Grid()->SelectRows(row, row);
     }
     std::pair<int, int> Current() const { return {Grid()->m_nCurrentRow, Grid()->m_nCurrentColumn}; }
     std::vector<int> Selected()
@@ -426,8 +425,7 @@ TEST_F(Datasheet, PaintsStripesSelectionAndTheCurrentCell)
     OpenDatasheet(L"t");
     Grid()->BeginEdit(4, QTY, true);
     // Selected after BeginEdit, which clears the selection (SelectRow would close the cell).
-    Grid()->selectionModel()->select(Grid()->model()->index(2, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Grid()->SelectRows(2, 2);
     QApplication::processEvents();
     const QImage image = Grid()->viewport()->grab().toImage();
     auto pixel = [&](int row, int column) {

@@ -78,8 +78,7 @@ TEST_F(OpenCell, CommandsEndTheEditBeforeTheyChangeTheRows)
     const std::vector<Case> cases = {
         {"strip delete rows", [this] {
              // Row 3 (id 4) selected while the cell of row 5 is open: the rows below it move up.
-             Grid()->selectionModel()->select(Grid()->model()->index(3, 0),
-                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+             Grid()->SelectRows(3, 3);
              m_boxes.QueueAnswer(platform::IDYES);
              m_frame->OnGridDeleteRows();
          }, "6=n6typed"},
@@ -146,7 +145,7 @@ TEST_F(OpenCell, StripDeleteWritesNoUntypedTextIntoTheNextRecord)
     OpenDatabase(NumberedTable(10));
     OpenDatasheet(L"t");
     DoubleClick(7, NAME); // record id 8, nothing typed
-    Grid()->selectionModel()->select(Grid()->model()->index(6, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Grid()->SelectRows(6, 6);
     m_boxes.QueueAnswer(platform::IDYES);
     m_frame->OnGridDeleteRows();
     Grid()->EndEdit(-1);

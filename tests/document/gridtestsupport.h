@@ -8,6 +8,7 @@
 #include "document/cdataaccess.h"
 #include "document/cdatainterface.h"
 #include "document/clistctrlcombo.h"
+#include "document/griditemmodel.h"
 #include "document/clistframe.h"
 #include "databasefixture.h"
 #include "testsupport.h"

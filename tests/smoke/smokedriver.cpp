@@ -7,7 +7,8 @@
 //          Enter, close the data window and then the main window;
 //   read   open the table the same way and print the cell's text.
 // A step that does not come true within 30 seconds ends the program with exit code 3.
-#include <QAbstractItemView>
+#include <QAbstractItemModel>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,7 +16,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTableView>
+#include <QHeaderView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -48,13 +49,28 @@ QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& text)
     return items.isEmpty() ? nullptr : items.first();
 }
 
-QTableView* Grid()
+// The active data window's grid: a scroll area with a column header and the model of
+// its rows among its children.
+struct GridParts {
+    QAbstractScrollArea* view = nullptr;
+    QHeaderView* header = nullptr;
+    QAbstractItemModel* model = nullptr;
+};
+
+GridParts Grid()
 {
     QMainWindow* window = MainWindow();
     QMdiArea* area = window ? window->findChild<QMdiArea*>() : nullptr;
     QMdiSubWindow* sub = area ? area->activeSubWindow() : nullptr;
-    QTableView* grid = sub ? sub->findChild<QTableView*>() : nullptr;
-    return grid && grid->model() && grid->model()->rowCount() > 0 ? grid : nullptr;
+    GridParts grid;
+    grid.view = sub ? sub->findChild<QAbstractScrollArea*>(QStringLiteral("control9888")) : nullptr;
+    if (grid.view) {
+        grid.header = grid.view->findChild<QHeaderView*>();
+        grid.model = grid.view->findChild<QAbstractItemModel*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    if (!grid.header || !grid.model || grid.model->rowCount() == 0)
+        return GridParts();
+    return grid;
 }
 
 void Say(const QString& line)
@@ -112,7 +128,16 @@ bool OpenTableFromTree()
     return true;
 }
 
-QModelIndex Cell(QTableView* grid) { return grid->model()->index(0, Env("TABULON_SMOKE_COLUMN").toInt()); }
+int CellColumn() { return Env("TABULON_SMOKE_COLUMN").toInt(); }
+
+QString CellText(const GridParts& grid) { return grid.model->data(grid.model->index(0, CellColumn())).toString(); }
+
+// The middle of the cell's top pixel rows: the first line starts at the viewport's top.
+QPoint CellPoint(const GridParts& grid)
+{
+    const int column = CellColumn();
+    return QPoint(grid.header->sectionViewportPosition(column) + grid.header->sectionSize(column) / 2, 4);
+}
 
 bool CloseMainWindow()
 {
@@ -136,17 +161,17 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
     if (name == QLatin1String("edit"))
         return {OpenTableFromTree,
                 [] {
-                    QTableView* grid = Grid();
-                    if (!grid)
+                    const GridParts grid = Grid();
+                    if (!grid.view)
                         return false;
                     // A double-click opens the cell's editor.
-                    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(Cell(grid)).center());
+                    QTest::mouseDClick(grid.view->viewport(), Qt::LeftButton, {}, CellPoint(grid));
                     return true;
                 },
                 [] {
-                    QTableView* grid = Grid();
+                    const GridParts grid = Grid();
                     QLineEdit* editor = nullptr;
-                    for (QLineEdit* edit : grid ? grid->findChildren<QLineEdit*>() : QList<QLineEdit*>())
+                    for (QLineEdit* edit : grid.view ? grid.view->findChildren<QLineEdit*>() : QList<QLineEdit*>())
                         if (edit->isVisible())
                             editor = edit;
                     if (!editor)
@@ -157,8 +182,8 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                     return true;
                 },
                 [] {
-                    QTableView* grid = Grid();
-                    if (!grid || grid->model()->data(Cell(grid)).toString() != Env("TABULON_SMOKE_TEXT"))
+                    const GridParts grid = Grid();
+                    if (!grid.view || CellText(grid) != Env("TABULON_SMOKE_TEXT"))
                         return false;
                     Say(QStringLiteral("EDITED"));
                     MainWindow()->findChild<QMdiArea*>()->closeAllSubWindows();
@@ -168,10 +193,10 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
     if (name == QLatin1String("read"))
         return {OpenTableFromTree,
                 [] {
-                    QTableView* grid = Grid();
-                    if (!grid)
+                    const GridParts grid = Grid();
+                    if (!grid.view)
                         return false;
-                    Say(QStringLiteral("CELL ") + grid->model()->data(Cell(grid)).toString());
+                    Say(QStringLiteral("CELL ") + CellText(grid));
                     return true;
                 },
                 CloseMainWindow};
