@@ -49,6 +49,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -243,6 +244,40 @@ double ResidentBytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
+// A 10 ms timer on the user-interface thread; each beat records the gap since the one
+// before, so the largest gap is the longest the window could not repaint or take input.
+class Heartbeat {
+public:
+    explicit Heartbeat(std::function<void()> onBeat = {}) : m_onBeat(std::move(onBeat))
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Beat(); });
+    }
+    void Start()
+    {
+        m_last = Clock::now();
+        m_timer.start();
+    }
+    void Stop() { m_timer.stop(); }
+    // A beat now: also closes the gap still open when a measurement ends.
+    void Beat()
+    {
+        const Clock::time_point now = Clock::now();
+        m_gaps.push_back(std::chrono::duration<double>(now - m_last).count());
+        m_last = now;
+        if (m_onBeat)
+            m_onBeat();
+    }
+    const std::vector<double>& Gaps() const { return m_gaps; }
+
+private:
+    QTimer m_timer;
+    std::function<void()> m_onBeat;
+    Clock::time_point m_last;
+    std::vector<double> m_gaps;
+};
+
 // A 10 ms timer beats on the user-interface thread while every rowid loads: its largest
 // gap is the longest the window could not repaint or take input. Run first, so that the
 // memory measured is the grid's and not the heap left over by earlier windows.
@@ -251,25 +286,15 @@ void BM_LoadHeartbeat(benchmark::State& state)
     for (auto _ : state) {
         const double before = ResidentBytes();
         auto window = std::make_unique<Window>();
-        std::vector<double> gaps;
-        Clock::time_point last = Clock::now();
-        QTimer beat;
-        beat.setTimerType(Qt::PreciseTimer);
-        beat.setInterval(10);
-        QObject::connect(&beat, &QTimer::timeout, [&] {
-            const Clock::time_point now = Clock::now();
-            gaps.push_back(std::chrono::duration<double>(now - last).count());
-            last = now;
-        });
+        Heartbeat heartbeat;
         const Clock::time_point start = Clock::now();
-        last = start;
-        beat.start();
+        heartbeat.Start();
         if (!window->WaitLoaded())
             Fatal("the load did not end");
-        beat.stop();
+        heartbeat.Stop();
         state.SetIterationTime(Seconds(start));
-        g_figures["heartbeat max gap"] = Percentile(gaps, 1.0);
-        g_figures["heartbeat p99 gap"] = Percentile(gaps, 0.99);
+        g_figures["heartbeat max gap"] = Percentile(heartbeat.Gaps(), 1.0);
+        g_figures["heartbeat p99 gap"] = Percentile(heartbeat.Gaps(), 0.99);
         g_figures["resident bytes per row"] = (ResidentBytes() - before) / kRows;
         state.counters["max_gap_ms"] = g_figures["heartbeat max gap"] * 1e3;
         state.counters["bytes_per_row"] = g_figures["resident bytes per row"];
@@ -440,32 +465,24 @@ void BM_SortFirstPage(benchmark::State& state)
     SqlStatement nameOf;
     if (sqlite16::Prepare(g_files->raw, L"SELECT name FROM big WHERE rowid = ?", nameOf) != SQLITE_OK)
         Fatal("cannot prepare the raw name query");
-    std::vector<double> gaps;
+    bool waitCursorSeen = false;
+    Heartbeat heartbeat([&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        waitCursorSeen = waitCursorSeen || (cursor && cursor->shape() == Qt::WaitCursor);
+    });
     for (auto _ : state) {
         double total = 0;
         // A first click sorts ascending, the next one descending.
         for (const std::string direction : {"asc", "desc"}) {
             captionShown = false;
-            bool waitCursorSeen = false;
-            Clock::time_point last = Clock::now();
-            QTimer beat;
-            beat.setTimerType(Qt::PreciseTimer);
-            beat.setInterval(10);
-            QObject::connect(&beat, &QTimer::timeout, [&] {
-                const Clock::time_point now = Clock::now();
-                gaps.push_back(std::chrono::duration<double>(now - last).count());
-                last = now;
-                const QCursor* cursor = QGuiApplication::overrideCursor();
-                waitCursorSeen = waitCursorSeen || (cursor && cursor->shape() == Qt::WaitCursor);
-            });
+            waitCursorSeen = false;
             const Clock::time_point start = Clock::now();
-            last = start;
-            beat.start();
+            heartbeat.Start();
             emit window.Grid()->m_pHeader->ItemClicked(kSortColumn);
             window.Paint();
             const double seconds = Seconds(start);
-            gaps.push_back(std::chrono::duration<double>(Clock::now() - last).count()); // the gap still open
-            beat.stop();
+            heartbeat.Beat();
+            heartbeat.Stop();
             total += seconds;
             if (!captionShown || !waitCursorSeen)
                 Fatal("the sort showed no caption line or no wait cursor while it waited");
@@ -499,7 +516,7 @@ void BM_SortFirstPage(benchmark::State& state)
     }
     nameOf.Finalize();
     platform::SetCaptionSink(oldSink);
-    g_figures["sort heartbeat max gap"] = Percentile(gaps, 1.0);
+    g_figures["sort heartbeat max gap"] = Percentile(heartbeat.Gaps(), 1.0);
     state.counters["max_gap_ms"] = g_figures["sort heartbeat max gap"] * 1e3;
 }
 
