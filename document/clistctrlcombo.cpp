@@ -841,7 +841,7 @@ void CListCtrlCombo::PageDown()
     EnsureRowVisible(grid::PageDownTarget(GetTopIndex(), GetCountPerPage(), GetItemCount()));
 }
 
-void CListCtrlCombo::PageCurrentRow(bool down)
+void CListCtrlCombo::PageCurrentRow(bool down, Qt::KeyboardModifiers modifiers)
 {
     const int count = GetItemCount();
     if (count == 0)
@@ -853,7 +853,7 @@ void CListCtrlCombo::PageCurrentRow(bool down)
     else
         PageUp();
     const int row = std::clamp(from + (down ? page : -page), 0, count - 1);
-    PlaceCursor(row, std::max(0, m_nCursorColumn), Qt::NoModifier, false);
+    PlaceCursor(row, std::max(0, m_nCursorColumn), modifiers & Qt::ShiftModifier, false);
     OnKeyboardRowMoved(row);
 }
 
@@ -949,7 +949,7 @@ void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
-        PageCurrentRow(event->key() == Qt::Key_PageDown);
+        PageCurrentRow(event->key() == Qt::Key_PageDown, modifiers);
         return;
     case Qt::Key_A:
         if (modifiers == Qt::ControlModifier && GetItemCount() > 0) {
@@ -1293,7 +1293,7 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
         // would move the rows a second time. In an editor the page's scroll closes the
         // cell, and the key has done its part.
         if (watched == this) {
-            PageCurrentRow(event->key() == Qt::Key_PageDown);
+            PageCurrentRow(event->key() == Qt::Key_PageDown, event->modifiers());
             return true;
         }
         if (event->key() == Qt::Key_PageUp)

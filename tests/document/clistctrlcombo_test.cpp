@@ -548,6 +548,38 @@ TEST_F(ListGrid, MouseSelectsRowsAsInAnyList)
     EXPECT_TRUE(selected().empty());
 }
 
+// Shift with the arrows and the page keys selects from the row the selection began at;
+// Ctrl+A selects every line.
+TEST_F(ListGrid, ShiftedKeysExtendTheSelection)
+{
+    MakeListFrame({{L"n", GRID_EDIT}});
+    for (int i = 0; i < 100; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    auto selected = [this] {
+        std::vector<int> rows;
+        Grid()->m_bSelectionRestart = 1;
+        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+            rows.push_back(row);
+        return rows;
+    };
+    Grid()->SelectRow(10);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{10, 11, 12}));
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{9, 10}));
+    const int page = Grid()->GetCountPerPage();
+    Key(Qt::Key_PageDown, Qt::ShiftModifier);
+    EXPECT_EQ(selected().front(), 10);
+    EXPECT_EQ(selected().back(), 9 + page);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(selected(), (std::vector<int>{10 + page}));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(selected().size(), 100u);
+}
+
 // The selection and the keyboard's current row stay with their lines when lines come,
 // go or are sorted.
 TEST_F(ListGrid, SelectionStaysWithItsLines)
