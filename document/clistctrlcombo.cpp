@@ -371,6 +371,9 @@ void CListCtrlCombo::CreateColumns()
         viewport()->update();
     });
     connect(m_pHeader, &QHeaderView::sectionCountChanged, this, [this] { UpdateGeometries(); });
+    // A new header font changes its height; the layout follows after the paint that
+    // applied it.
+    connect(m_pHeader, &QHeaderView::geometriesChanged, this, [this] { UpdateGeometries(); }, Qt::QueuedConnection);
     m_pHeader->viewport()->installEventFilter(this);
     // A column moved under an open cell would leave its editor over another column.
     connect(m_pHeader, &QHeaderView::sectionMoved, this, [this] {
@@ -495,7 +498,8 @@ void CListCtrlCombo::scrollToTop()
 void CListCtrlCombo::UpdateGeometries()
 {
     const int headerHeight = m_pHeader && !m_pHeader->isHidden() ? m_pHeader->sizeHint().height() : 0;
-    setViewportMargins(0, headerHeight, 0, 0);
+    if (viewportMargins().top() != headerHeight)
+        setViewportMargins(0, headerHeight, 0, 0);
     const QRect area = viewport()->geometry();
     if (m_pHeader)
         m_pHeader->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);
@@ -837,7 +841,7 @@ void CListCtrlCombo::PageDown()
     EnsureRowVisible(grid::PageDownTarget(GetTopIndex(), GetCountPerPage(), GetItemCount()));
 }
 
-void CListCtrlCombo::PageCurrentRow(bool down)
+void CListCtrlCombo::PageCurrentRow(bool down, Qt::KeyboardModifiers modifiers)
 {
     const int count = GetItemCount();
     if (count == 0)
@@ -849,7 +853,7 @@ void CListCtrlCombo::PageCurrentRow(bool down)
     else
         PageUp();
     const int row = std::clamp(from + (down ? page : -page), 0, count - 1);
-    PlaceCursor(row, std::max(0, m_nCursorColumn), Qt::NoModifier, false);
+    PlaceCursor(row, std::max(0, m_nCursorColumn), modifiers & Qt::ShiftModifier, false);
     OnKeyboardRowMoved(row);
 }
 
@@ -945,7 +949,7 @@ void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
-        PageCurrentRow(event->key() == Qt::Key_PageDown);
+        PageCurrentRow(event->key() == Qt::Key_PageDown, modifiers);
         return;
     case Qt::Key_A:
         if (modifiers == Qt::ControlModifier && GetItemCount() > 0) {
@@ -1205,7 +1209,7 @@ void CListCtrlCombo::paintEvent(QPaintEvent* event)
     QRegion uncovered = region;
     const int left = -m_pHeader->offset();
     const int right = m_pHeader->length() - m_pHeader->offset();
-    uncovered -= QRect(left, 0, right - left, (lines - top) * m_nRowHeight);
+    uncovered -= QRect(left, 0, right - left, std::min(lines - top, GetCountPerPage() + 1) * m_nRowHeight);
     if (m_bCellActive && m_nCurrentRow >= 0 && m_nCurrentRow < lines && m_nCurrentColumn >= 0 &&
         m_nCurrentColumn < columns)
         uncovered += GetCellRect(m_nCurrentRow, m_nCurrentColumn) & bounds;
@@ -1289,7 +1293,7 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
         // would move the rows a second time. In an editor the page's scroll closes the
         // cell, and the key has done its part.
         if (watched == this) {
-            PageCurrentRow(event->key() == Qt::Key_PageDown);
+            PageCurrentRow(event->key() == Qt::Key_PageDown, event->modifiers());
             return true;
         }
         if (event->key() == Qt::Key_PageUp)

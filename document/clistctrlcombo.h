@@ -233,8 +233,8 @@ private:
     // hears of it.
     void OnKeyboardRowMoved(int row);
     // Page Up and Page Down from the grid itself: the page scrolls and the keyboard's
-    // current row moves with it.
-    void PageCurrentRow(bool down);
+    // current row moves with it; with Shift the selection grows from the anchor.
+    void PageCurrentRow(bool down, Qt::KeyboardModifiers modifiers);
     // The editor window of the open cell when it takes the focus (edit box or combo).
     QWidget* FocusEditor() const;
 

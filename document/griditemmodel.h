@@ -1,8 +1,8 @@
 #pragma once
-// The rows behind the grid's table view. The grid is one view over one of two row
-// sources, chosen once by its owner frame's mode: the rows of a datasheet model
-// (DatasheetRows: the view keeps only a line count, and each painted cell's text comes
-// from the model when Qt asks for it), or the texts of a list-mode grid that the grid
+// The rows behind the grid. The grid is one view over one of two row sources, chosen
+// once by its owner frame's mode: the rows of a datasheet model (DatasheetRows: the view
+// keeps only a line count, and each painted cell's text comes from the model when the
+// grid paints it), or the texts of a list-mode grid that the grid
 // holds itself (ListRows: the schema designers, the recent-file tab, PRAGMA windows).
 #include "document/cdataaccess.h"
 

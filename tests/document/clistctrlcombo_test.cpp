@@ -503,6 +503,138 @@ TEST_F(ListGrid, KeyboardKeepsTheCurrentRowOnScreen)
     EXPECT_GT(differing, 0);
 }
 
+// The mouse selects rows as in any list: a click one row, Shift+click a run from the
+// row clicked before, Ctrl+click a row more or less, a drag the rows it passes; a
+// right-click keeps a selection it falls in; a click below the last line selects nothing.
+TEST_F(ListGrid, MouseSelectsRowsAsInAnyList)
+{
+    MakeListFrame({{L"n", GRID_EDIT}, {L"m", GRID_EDIT}});
+    for (int i = 0; i < 10; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    auto selected = [this] {
+        std::vector<int> rows;
+        Grid()->m_bSelectionRestart = 1;
+        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+            rows.push_back(row);
+        return rows;
+    };
+    auto click = [this](int row, Qt::KeyboardModifiers modifiers, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(Grid()->viewport(), button, modifiers, CellCentre(row, 1));
+    };
+    click(2, Qt::NoModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{2}));
+    EXPECT_TRUE(Grid()->hasFocus());
+    click(5, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{2, 3, 4, 5}));
+    click(3, Qt::ControlModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{2, 4, 5}));
+    click(8, Qt::ControlModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{2, 4, 5, 8}));
+    click(4, Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(selected(), (std::vector<int>{2, 4, 5, 8}));
+    click(7, Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(selected(), (std::vector<int>{7}));
+
+    QTest::mousePress(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(6, 0));
+    QMouseEvent move(QEvent::MouseMove, QPointF(CellCentre(3, 0)), Grid()->viewport()->mapToGlobal(QPointF(CellCentre(3, 0))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Grid()->viewport(), &move);
+    QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(3, 0));
+    EXPECT_EQ(selected(), (std::vector<int>{3, 4, 5, 6}));
+    EXPECT_EQ(Grid()->GetCursorRow(), 3);
+
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(CellCentre(0, 0).x(), Grid()->GetCellRect(9, 0).bottom() + 20));
+    EXPECT_TRUE(selected().empty());
+}
+
+// Shift with the arrows and the page keys selects from the row the selection began at;
+// Ctrl+A selects every line.
+TEST_F(ListGrid, ShiftedKeysExtendTheSelection)
+{
+    MakeListFrame({{L"n", GRID_EDIT}});
+    for (int i = 0; i < 100; ++i)
+        Grid()->InsertItem(i, std::to_wstring(i));
+    auto selected = [this] {
+        std::vector<int> rows;
+        Grid()->m_bSelectionRestart = 1;
+        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+            rows.push_back(row);
+        return rows;
+    };
+    Grid()->SelectRow(10);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{10, 11, 12}));
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{9, 10}));
+    const int page = Grid()->GetCountPerPage();
+    Key(Qt::Key_PageDown, Qt::ShiftModifier);
+    EXPECT_EQ(selected().front(), 10);
+    EXPECT_EQ(selected().back(), 9 + page);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(selected(), (std::vector<int>{10 + page}));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(selected().size(), 100u);
+}
+
+// The selection and the keyboard's current row stay with their lines when lines come,
+// go or are sorted.
+TEST_F(ListGrid, SelectionStaysWithItsLines)
+{
+    MakeListFrame({{L"n", GRID_EDIT}});
+    m_frame->m_bSortable = 1;
+    FillList({{L"d"}, {L"b"}, {L"e"}, {L"a"}, {L"c"}});
+    Grid()->SelectRow(2); // "e"
+    Grid()->SelectRows(4, 4); // "c"
+    auto selectedTexts = [this] {
+        std::vector<std::wstring> texts;
+        Grid()->m_bSelectionRestart = 1;
+        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+            texts.push_back(Grid()->GetItemText(row, 0));
+        return texts;
+    };
+    Grid()->InsertItem(0, L"f");
+    EXPECT_EQ(selectedTexts(), (std::vector<std::wstring>{L"e", L"c"}));
+    Grid()->DeleteItem(2); // "b"
+    EXPECT_EQ(selectedTexts(), (std::vector<std::wstring>{L"e", L"c"}));
+    Grid()->DeleteItem(Grid()->GetItemCount() - 1); // "c" itself
+    EXPECT_EQ(selectedTexts(), (std::vector<std::wstring>{L"e"}));
+
+    auto* header = qobject_cast<CPLHeaderCtrl*>(Grid()->horizontalHeader());
+    ASSERT_NE(header, nullptr);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(),
+                      QPoint(header->sectionViewportPosition(0) + header->sectionSize(0) / 2, header->height() / 2));
+    ASSERT_EQ(Grid()->GetItemText(0, 0), L"a");
+    EXPECT_EQ(selectedTexts(), (std::vector<std::wstring>{L"e"}));
+    EXPECT_EQ(Grid()->GetItemText(Grid()->GetCursorRow(), 0), L"e");
+}
+
+// Ten million lines scroll, page and paint like ten: the last line can be reached and
+// is drawn where its rectangle says.
+TEST_F(ListGrid, TenMillionLinesScrollToTheEnd)
+{
+    MakeListFrame({{L"n", GRID_EDIT}});
+    Grid()->SetItemCountEx(10'000'000);
+    const int page = Grid()->GetCountPerPage();
+    EXPECT_EQ(Grid()->verticalScrollBar()->maximum(), 10'000'000 - page);
+    Grid()->SelectRow(0);
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(Grid()->GetCursorRow(), 9'999'999);
+    EXPECT_EQ(Grid()->GetTopIndex(), 10'000'000 - page);
+    const QRect last = Grid()->GetCellRect(9'999'999, 0);
+    EXPECT_EQ(Grid()->rowAt(last.center().y()), 9'999'999);
+    EXPECT_LE(last.bottom(), Grid()->viewport()->height());
+    // The selected last line is painted in the highlight colour.
+    const QImage image = Grid()->viewport()->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(last.center().x(), last.center().y())),
+              Grid()->palette().color(QPalette::Active, QPalette::Highlight));
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(Grid()->GetCursorRow(), 9'999'999 - page);
+}
+
 // The keypad's 9 and 3 type digits, in the grid and in an edit box: they never page.
 TEST_F(ListGrid, KeypadDigitsNeverPage)
 {
