@@ -490,7 +490,7 @@ void BM_SortFirstPage(benchmark::State& state)
             waitCursorSeen = false;
             const Clock::time_point start = Clock::now();
             heartbeat.Start();
-            emit window.Grid()->m_pHeader->ItemClicked(kSortColumn);
+            emit window.Grid()->horizontalHeader()->ItemClicked(kSortColumn);
             window.Paint();
             const double seconds = Seconds(start);
             heartbeat.Beat();
