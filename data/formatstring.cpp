@@ -83,11 +83,15 @@ void Pad(std::wstring& out, const std::wstring& text, const Directive& directive
 // Numbers are formatted by the C library in its narrow form, which is locale-free for digits.
 std::wstring Narrow(const Directive& directive, const char* length, char conversion, auto value)
 {
-    std::string fmt = "%" + directive.flags;
+    // Appended piece by piece: GCC 12 at -O3 takes `"." + std::string` for an overlapping copy.
+    std::string fmt = "%";
+    fmt += directive.flags;
     if (directive.width >= 0)
         fmt += std::to_string(directive.width);
-    if (directive.precision >= 0)
-        fmt += "." + std::to_string(directive.precision);
+    if (directive.precision >= 0) {
+        fmt += '.';
+        fmt += std::to_string(directive.precision);
+    }
     fmt += length;
     fmt += conversion;
     char buffer[512];

@@ -277,7 +277,9 @@ TEST_F(RecSet, SearchBindsTheTextAndKeepsLikeSemantics)
         rs->Search(query, c.text, c.mode, 1);
         std::string ids;
         while (!query.Eof()) {
-            ids += (ids.empty() ? "" : ",") + std::to_string(query.GetInt64Field(0));
+            if (!ids.empty())
+                ids += ',';
+            ids += std::to_string(query.GetInt64Field(0));
             query.NextRow();
         }
         query.Finalize();

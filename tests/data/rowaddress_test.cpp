@@ -28,8 +28,11 @@ protected:
     static std::string RowIds(const CADbSqlRecSet& rs)
     {
         std::string ids;
-        for (int row = 0; row < rs.GetRecordCount(); ++row)
-            ids += (row ? "," : "") + std::to_string(rs.GetRowId(row));
+        for (int row = 0; row < rs.GetRecordCount(); ++row) {
+            if (row)
+                ids += ',';
+            ids += std::to_string(rs.GetRowId(row));
+        }
         return ids;
     }
 };
