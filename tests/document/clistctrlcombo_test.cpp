@@ -275,12 +275,8 @@ TEST_F(ListGrid, SelectionIteratorAndSelectRow)
 {
     MakeEditGrid();
     FillList({{L"a3"}, {L"a4"}});
-    auto select = [&](int row) {
+    for (int row : {4, 1, 2})
         Grid()->SelectRows(row, row);
-    };
-    select(4);
-    select(1);
-    select(2);
     Grid()->m_bSelectionRestart = 1;
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 1);
     EXPECT_EQ(Grid()->GetNextSelectedItem(), 2);
@@ -511,41 +507,34 @@ TEST_F(ListGrid, MouseSelectsRowsAsInAnyList)
     MakeListFrame({{L"n", GRID_EDIT}, {L"m", GRID_EDIT}});
     for (int i = 0; i < 10; ++i)
         Grid()->InsertItem(i, std::to_wstring(i));
-    auto selected = [this] {
-        std::vector<int> rows;
-        Grid()->m_bSelectionRestart = 1;
-        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
-            rows.push_back(row);
-        return rows;
-    };
     auto click = [this](int row, Qt::KeyboardModifiers modifiers, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(Grid()->viewport(), button, modifiers, CellCentre(row, 1));
     };
     click(2, Qt::NoModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{2}));
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
     EXPECT_TRUE(Grid()->hasFocus());
     click(5, Qt::ShiftModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 3, 4, 5}));
     click(3, Qt::ControlModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{2, 4, 5}));
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4, 5}));
     click(8, Qt::ControlModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{2, 4, 5, 8}));
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4, 5, 8}));
     click(4, Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(selected(), (std::vector<int>{2, 4, 5, 8}));
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4, 5, 8}));
     click(7, Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(selected(), (std::vector<int>{7}));
+    EXPECT_EQ(Selected(), (std::vector<int>{7}));
 
     QTest::mousePress(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(6, 0));
     QMouseEvent move(QEvent::MouseMove, QPointF(CellCentre(3, 0)), Grid()->viewport()->mapToGlobal(QPointF(CellCentre(3, 0))),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Grid()->viewport(), &move);
     QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(3, 0));
-    EXPECT_EQ(selected(), (std::vector<int>{3, 4, 5, 6}));
+    EXPECT_EQ(Selected(), (std::vector<int>{3, 4, 5, 6}));
     EXPECT_EQ(Grid()->GetCursorRow(), 3);
 
     QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(CellCentre(0, 0).x(), Grid()->GetCellRect(9, 0).bottom() + 20));
-    EXPECT_TRUE(selected().empty());
+    EXPECT_TRUE(Selected().empty());
 }
 
 // Shift with the arrows and the page keys selects from the row the selection began at;
@@ -555,29 +544,22 @@ TEST_F(ListGrid, ShiftedKeysExtendTheSelection)
     MakeListFrame({{L"n", GRID_EDIT}});
     for (int i = 0; i < 100; ++i)
         Grid()->InsertItem(i, std::to_wstring(i));
-    auto selected = [this] {
-        std::vector<int> rows;
-        Grid()->m_bSelectionRestart = 1;
-        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
-            rows.push_back(row);
-        return rows;
-    };
     Grid()->SelectRow(10);
     Key(Qt::Key_Down, Qt::ShiftModifier);
     Key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{10, 11, 12}));
+    EXPECT_EQ(Selected(), (std::vector<int>{10, 11, 12}));
     Key(Qt::Key_Up, Qt::ShiftModifier);
     Key(Qt::Key_Up, Qt::ShiftModifier);
     Key(Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{9, 10}));
+    EXPECT_EQ(Selected(), (std::vector<int>{9, 10}));
     const int page = Grid()->GetCountPerPage();
     Key(Qt::Key_PageDown, Qt::ShiftModifier);
-    EXPECT_EQ(selected().front(), 10);
-    EXPECT_EQ(selected().back(), 9 + page);
+    EXPECT_EQ(Selected().front(), 10);
+    EXPECT_EQ(Selected().back(), 9 + page);
     Key(Qt::Key_Down);
-    EXPECT_EQ(selected(), (std::vector<int>{10 + page}));
+    EXPECT_EQ(Selected(), (std::vector<int>{10 + page}));
     Key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(selected().size(), 100u);
+    EXPECT_EQ(Selected().size(), 100u);
 }
 
 // The selection and the keyboard's current row stay with their lines when lines come,
@@ -591,8 +573,7 @@ TEST_F(ListGrid, SelectionStaysWithItsLines)
     Grid()->SelectRows(4, 4); // "c"
     auto selectedTexts = [this] {
         std::vector<std::wstring> texts;
-        Grid()->m_bSelectionRestart = 1;
-        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+        for (int row : Selected())
             texts.push_back(Grid()->GetItemText(row, 0));
         return texts;
     };

@@ -34,14 +34,6 @@ protected:
             Grid()->SelectRows(row, row);
     }
     std::pair<int, int> Current() const { return {Grid()->m_nCurrentRow, Grid()->m_nCurrentColumn}; }
-    std::vector<int> Selected()
-    {
-        std::vector<int> rows;
-        Grid()->m_bSelectionRestart = 1;
-        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
-            rows.push_back(row);
-        return rows;
-    }
 
     // A datasheet frame over table t of the given rows, its three columns plain edit
     // columns, created but without its first line count and InitGrid: the test decides

@@ -155,6 +155,16 @@ protected:
 
     CListCtrlCombo* Grid() const { return m_frame->GetGrid(); }
 
+    // The selected rows in ascending order, by the grid's own selection walk.
+    std::vector<int> Selected() const
+    {
+        std::vector<int> rows;
+        Grid()->m_bSelectionRestart = 1;
+        for (int row = Grid()->GetNextSelectedItem(); row >= 0; row = Grid()->GetNextSelectedItem())
+            rows.push_back(row);
+        return rows;
+    }
+
     // The centre of a cell in the grid's viewport.
     QPoint CellCentre(int row, int column) const { return Grid()->GetCellRect(row, column).center(); }
 
