@@ -150,19 +150,25 @@ CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const
 
 bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
 {
-    if (!g_queryDataIteration.Continues(sql, stmt)) {
-        g_queryDataIteration.End();
+    return StepIteration(g_queryDataIteration, sql, stmt, L"QueryData");
+}
+
+bool CADbSqlDb::StepIteration(RowIteration& iteration, const std::wstring& sql, SqlStatement& stmt,
+                              const wchar_t* location)
+{
+    if (!iteration.Continues(sql, stmt)) {
+        iteration.End();
         // The caller's variable lets go of whatever it held before.
         stmt = ExecuteStmt(sql);
         if (!stmt)
             return false;
-        g_queryDataIteration.Begin(sql, stmt);
+        iteration.Begin(sql, stmt);
     }
     std::wstring message;
     const int rc = sqlite16::Step(stmt, message);
     if (rc == SQLITE_ROW)
         return true;
-    g_queryDataIteration.End();
+    iteration.End();
     if (rc == SQLITE_DONE) {
         sqlite3_reset(stmt);
         stmt.Finalize();
@@ -170,7 +176,7 @@ bool CADbSqlDb::QueryData(const std::wstring& sql, SqlStatement& stmt)
     }
     // A failed step ends the iteration; the statement is released before the failure goes up.
     stmt.Finalize();
-    throw CADbSqlException(SQLITE_ERROR, message, L"QueryData");
+    throw CADbSqlException(SQLITE_ERROR, message, location);
 }
 
 void CADbSqlDb::CloseDb()

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class RowIteration;
+
 class CADbSqlDb {
 public:
     CADbSqlDb() = default;
@@ -41,6 +43,11 @@ public:
     // on a row. A call with another text, or with a statement variable that does not hold
     // the iteration's statement, starts anew in that variable.
     bool QueryData(const std::wstring& sql, SqlStatement& stmt);
+    // One step of such an iterator, whose state is `iteration`: the text is prepared into
+    // stmt unless the call continues the iteration in progress. True on a row; at the end
+    // the iteration ends and the statement is released, and a failed step does the same
+    // and then throws with location.
+    bool StepIteration(RowIteration& iteration, const std::wstring& sql, SqlStatement& stmt, const wchar_t* location);
     // Finalizes every statement of the connection, then closes it. Throws on failure.
     void CloseDb();
     [[noreturn]] void CheckDb() const;

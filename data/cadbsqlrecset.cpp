@@ -125,33 +125,13 @@ void CADbSqlRecSet::ResolveTableNames()
         m_strTableName = GetDefaultTableName();
 }
 
-bool CADbSqlRecSet::StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt)
-{
-    if (!g_pragmaQueryIteration.Continues(sql, stmt)) {
-        g_pragmaQueryIteration.End();
-        stmt = m_pDatabase->ExecuteStmt(sql);
-        if (!stmt)
-            return false;
-        g_pragmaQueryIteration.Begin(sql, stmt);
-    }
-    std::wstring message;
-    const int rc = sqlite16::Step(stmt, message);
-    if (rc == SQLITE_ROW)
-        return true;
-    g_pragmaQueryIteration.End();
-    stmt.Finalize();
-    if (rc != SQLITE_DONE)
-        throw CADbSqlException(SQLITE_ERROR, message, L"");
-    return false;
-}
-
 bool CADbSqlRecSet::GetFieldInfos(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out)
 {
     std::wstring sql;
     FormatString(sql, SQL_TABLE_INFO, SqlName{table});
     out.clear();
     SqlStatement stmt;
-    while (StepPragmaQuery(sql, stmt))
+    while (m_pDatabase->StepIteration(g_pragmaQueryIteration, sql, stmt, L""))
         ReadTableInfoRow(stmt, out);
     return !out.empty();
 }
@@ -162,7 +142,7 @@ void CADbSqlRecSet::GetForeignKeyColumns(const std::wstring& table, std::vector<
     FormatString(sql, SQL_FOREIGN_KEY_LIST, SqlName{table});
     out.clear();
     SqlStatement stmt;
-    while (StepPragmaQuery(sql, stmt))
+    while (m_pDatabase->StepIteration(g_pragmaQueryIteration, sql, stmt, L""))
         out.push_back(sqlite16::ColumnText(stmt, 4));
 }
 
@@ -920,29 +900,6 @@ bool CADbSqlRecSet::Requery(bool responsive)
     return MoveTo(-1);
 }
 
-bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
-{
-    RowIteration& iteration = RowLoaderState::Instance().m_rowIdQueryIteration;
-    if (!iteration.Continues(sql, stmt)) {
-        iteration.End();
-        stmt = m_pDatabase->ExecuteStmt(sql);
-        if (!stmt)
-            return false;
-        iteration.Begin(sql, stmt);
-    }
-    std::wstring message;
-    const int rc = sqlite16::Step(stmt, message);
-    if (rc == SQLITE_ROW)
-        return true;
-    iteration.End();
-    if (rc == SQLITE_DONE) {
-        sqlite3_reset(stmt);
-        stmt.Finalize();
-        return false;
-    }
-    throw CADbSqlException(SQLITE_ERROR, message, L"");
-}
-
 void CADbSqlRecSet::PostLoad(int wParam, int rows) const
 {
     if (m_pNotifyWnd)
@@ -1005,7 +962,7 @@ void CADbSqlRecSet::LoadRowIds()
     End end = End::Complete;
     std::wstring failure;
     try {
-        while (StepRowIdQuery(sql, stmt)) {
+        while (m_pDatabase->StepIteration(RowLoaderState::Instance().m_rowIdQueryIteration, sql, stmt, L"")) {
             batch[inBatch++] = sqlite3_column_int64(stmt, 0);
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {

@@ -190,9 +190,7 @@ private:
     void BindText(int column, const std::wstring& text);
     // Runs the bind; a failure throws with the connection's message of it.
     void CheckBind(const std::function<int()>& bind) const;
-    bool StepPragmaQuery(const std::wstring& sql, SqlStatement& stmt);
     // The loader's side, run on the loader thread.
-    bool StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt);
     void LoadRowIds();
     int CountRowsOffsetMode(const std::wstring& viewName);
     void PostLoad(int wParam, int rows) const;
