@@ -68,7 +68,7 @@ public:
         // Plain fills only: a selected cell is the highlight colour in a border, any
         // other the stripe colour of its row, in a border unless a divider is dragged.
         if (!current) {
-            if (grid->IsRowSelected(row))
+            if (option.state & QStyle::State_Selected)
                 FillFramed(painter, rect, grid->palette().color(QPalette::Active, QPalette::Highlight),
                            grid->m_brCellBorder.color());
             else if (!grid->m_bDividerTracking && frame->m_bCellBorder)
@@ -954,9 +954,7 @@ void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
     case Qt::Key_A:
         if (modifiers == Qt::ControlModifier && GetItemCount() > 0) {
             m_selection.Clear();
-            m_selection.Select(0, GetItemCount() - 1);
-            m_bSelectionRestart = 1;
-            viewport()->update();
+            SelectRows(0, GetItemCount() - 1);
             return;
         }
         break;
@@ -1221,6 +1219,7 @@ void CListCtrlCombo::paintEvent(QPaintEvent* event)
     option.state &= ~QStyle::State_HasFocus;
     const bool focused = hasFocus();
     for (int row = firstRow; row <= lastRow; ++row) {
+        option.state.setFlag(QStyle::State_Selected, IsRowSelected(row));
         for (int visual = firstVisual; visual <= lastVisual; ++visual) {
             const int column = m_pHeader->logicalIndex(visual);
             if (m_pHeader->isSectionHidden(column))
@@ -1228,7 +1227,6 @@ void CListCtrlCombo::paintEvent(QPaintEvent* event)
             option.rect = GetCellRect(row, column);
             const bool cursor = focused && row == m_nCursorRow && column == m_nCursorColumn;
             option.state.setFlag(QStyle::State_HasFocus, cursor);
-            option.state.setFlag(QStyle::State_Selected, IsRowSelected(row));
             m_pDelegate->paint(&painter, option, m_pModel->index(row, column));
         }
     }
