@@ -1,6 +1,6 @@
 #include "designers/cselectfield.h"
 
-#include "document/dialogframe.h"
+#include "platform/widgets/dialogframe.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/okcancellayout.h"

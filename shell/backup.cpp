@@ -9,7 +9,7 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
-#include "document/currentdatabase.h"
+#include "document/session/currentdatabase.h"
 #include "platform/utf16.h"
 #include "shell/settingsloaders.h"
 

@@ -4,7 +4,7 @@
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
 #include "shell/ctabulonapp.h"
-#include "shell/toolbaricons.h"
+#include "document/pictures/toolbaricons.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "shell/cbackupdatafiledlg.h"
 
-#include "document/currentdatabase.h"
+#include "document/session/currentdatabase.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/widgets/dialogunits.h"

@@ -1,6 +1,6 @@
 #include "shell/citemlistdlg.h"
 
-#include "document/dialogframe.h"
+#include "platform/widgets/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/okcancellayout.h"
 #include "platform/widgets/reportlist.h"

@@ -8,9 +8,9 @@
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "data/formatstring.h"
-#include "document/cchildview.h"
-#include "document/ctabulondoc.h"
-#include "document/currentdatabase.h"
+#include "document/report/cchildview.h"
+#include "document/windows/ctabulondoc.h"
+#include "document/session/currentdatabase.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
@@ -24,7 +24,7 @@
 #include "shell/ctabulonapp.h"
 #include "shell/cworkspacebar.h"
 #include "shell/settingsloaders.h"
-#include "shell/toolbaricons.h"
+#include "document/pictures/toolbaricons.h"
 
 #include <QAbstractEventDispatcher>
 #include <QActionGroup>

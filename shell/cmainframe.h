@@ -3,9 +3,9 @@
 // menu bar, the workspace pane and the caption strip. Its constructor is the start-up
 // work before any window shows: the program folder, the application data store, the
 // splash while the settings load, and the value lists on the first run.
-#include "document/cacaptionbar.h"
-#include "document/cmainframebase.h"
-#include "document/openrequest.h"
+#include "document/strip/cacaptionbar.h"
+#include "document/session/cmainframebase.h"
+#include "document/session/openrequest.h"
 #include "shell/cnewdbmgr.h"
 
 #include <QList>

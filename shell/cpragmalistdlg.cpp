@@ -2,8 +2,8 @@
 
 #include "data/cappdatafile.h"
 #include "data/constants.h"
-#include "document/cmainframebase.h"
-#include "document/dialogframe.h"
+#include "document/session/cmainframebase.h"
+#include "platform/widgets/dialogframe.h"
 #include "platform/widgets/listbox.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/okcancellayout.h"

@@ -1,7 +1,7 @@
 #include "shell/crecentfilewnd.h"
 
 #include "data/formatstring.h"
-#include "document/clistctrlcombo.h"
+#include "document/grid/clistctrlcombo.h"
 #include "platform/messagebox.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"

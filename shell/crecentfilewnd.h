@@ -2,7 +2,7 @@
 // The workspace pane's "Recent File" tab: one row per entry of the recent-file list as
 // it stood when the pane was made. Activating a row opens that file; a file that can
 // no longer be read is reported and taken off both lists.
-#include "document/clistframe.h"
+#include "document/grid/clistframe.h"
 #include "platform/messagetarget.h"
 
 #include <QWidget>

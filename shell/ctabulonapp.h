@@ -2,8 +2,8 @@
 // The application object: starts and ends the program, makes the main frame, keeps
 // the few values every window reads (the pending window request, the database-open
 // flag, the object pictures, the look) and carries the application's commands.
-#include "document/cobjectimagelist.h"
-#include "document/openrequest.h"
+#include "document/pictures/cobjectimagelist.h"
+#include "document/session/openrequest.h"
 
 #include <QStringList>
 

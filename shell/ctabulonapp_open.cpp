@@ -1,8 +1,8 @@
 // Opening database files, and finding and activating open data windows.
 #include "shell/ctabulonapp.h"
 
-#include "document/ctabulonview.h"
-#include "document/datawindows.h"
+#include "document/windows/ctabulonview.h"
+#include "document/windows/datawindows.h"
 
 bool CTabulonApp::OpenDocumentFile(const std::wstring& path) { return OpenDatabaseFile(path); }
 

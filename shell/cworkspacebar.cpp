@@ -1,7 +1,7 @@
 #include "shell/cworkspacebar.h"
 
-#include "document/cobjectimagelist.h"
-#include "document/currentdatabase.h"
+#include "document/pictures/cobjectimagelist.h"
+#include "document/session/currentdatabase.h"
 #include "platform/utf16.h"
 #include "shell/ctabulonapp.h"
 

@@ -5,7 +5,7 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
-#include "document/cmainframebase.h"
+#include "document/session/cmainframebase.h"
 #include "platform/utf16.h"
 #include "shell/backup.h"
 

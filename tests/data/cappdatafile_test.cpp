@@ -1,7 +1,7 @@
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "platform/utf16.h"
-#include "support/testsupport.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 

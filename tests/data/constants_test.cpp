@@ -1,6 +1,6 @@
 #include "data/constants.h"
 #include "data/failure.h"
-#include "support/testsupport.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "data/databasecopysource.h"
 #include "platform/utf16.h"
-#include "support/testsupport.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 

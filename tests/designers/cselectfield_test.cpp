@@ -1,7 +1,7 @@
 // "Field(s)": the ticked columns replace the chosen names on Ok, in column order.
 #include "designers/cselectfield.h"
 
-#include "document/scopedhandlers.h"
+#include "scopedhandlers.h"
 #include "platform/widgets/reportlist.h"
 
 #include <gtest/gtest.h>

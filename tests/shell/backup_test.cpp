@@ -2,7 +2,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/settings.h"
-#include "document/currentdatabase.h"
+#include "document/session/currentdatabase.h"
 #include "shell/backup.h"
 #include "shell/settingsloaders.h"
 #include "shellfixture.h"

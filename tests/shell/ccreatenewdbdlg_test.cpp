@@ -3,7 +3,7 @@
 #include "shell/ccreatenewdbdlg.h"
 
 #include "data/constants.h"
-#include "document/databasefixture.h"
+#include "databasefixture.h"
 #include "platform/folderdialog.h"
 #include "platform/widgets/combobox.h"
 #include "shell/cnewdbmgr.h"

@@ -1,7 +1,7 @@
 #include "shell/cdbtreectrl.h"
 
-#include "document/cdataaccess.h"
-#include "document/currentdatabase.h"
+#include "document/datasheet/cdataaccess.h"
+#include "document/session/currentdatabase.h"
 #include "platform/widgets/popupmenu.h"
 #include "workspacemainframe.h"
 #include "testsupport.h"

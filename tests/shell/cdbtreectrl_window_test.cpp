@@ -2,7 +2,7 @@
 #include "shell/cdbtreectrl.h"
 
 #include "data/constants.h"
-#include "document/datawindowfixture.h"
+#include "datawindowfixture.h"
 #include "shell/ctabulonapp.h"
 
 #include <gtest/gtest.h>

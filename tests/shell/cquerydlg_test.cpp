@@ -6,7 +6,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "designers/cselectfield.h"
-#include "document/databasefixture.h"
+#include "databasefixture.h"
 #include "platform/widgets/clipboard.h"
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/listbox.h"

@@ -1,8 +1,8 @@
 #include "shell/cworkspacebar.h"
 
 #include "data/cappdatafile.h"
-#include "document/clistctrlcombo.h"
-#include "document/currentdatabase.h"
+#include "document/grid/clistctrlcombo.h"
+#include "document/session/currentdatabase.h"
 #include "platform/recentfiles.h"
 #include "shell/ctabulonapp.h"
 #include "workspacemainframe.h"

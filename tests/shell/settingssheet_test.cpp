@@ -1,6 +1,6 @@
 #include "data/constants.h"
 #include "data/settings.h"
-#include "document/scopedhandlers.h"
+#include "scopedhandlers.h"
 #include "platform/folderdialog.h"
 #include "platform/widgets/colorpicker.h"
 #include "platform/widgets/fontprovider.h"

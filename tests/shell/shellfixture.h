@@ -3,10 +3,10 @@
 // folder of its own (the default folders live there), recorded boxes and a fixed clock.
 #include "data/cappdatafile.h"
 #include "data/settings.h"
-#include "document/cmainframebase.h"
+#include "document/session/cmainframebase.h"
 #include "platform/clock.h"
 #include "platform/utf16.h"
-#include "support/testsupport.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 

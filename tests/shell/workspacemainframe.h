@@ -3,8 +3,8 @@
 // carry, answers the rename with a result the test chooses, and clears the database
 // state on UM_CLEAR_WORKSPACE as the real one does.
 #include "data/constants.h"
-#include "document/cmainframebase.h"
-#include "document/currentdatabase.h"
+#include "document/session/cmainframebase.h"
+#include "document/session/currentdatabase.h"
 
 #include <string>
 #include <vector>

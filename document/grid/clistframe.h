@@ -1,0 +1,117 @@
+#pragma once
+// The window every grid of the program sits in. It owns one grid (CListCtrlCombo), its
+// fonts and colours, relays the grid's events to the window that owns the frame, and
+// carries out the caption strip's commands on a datasheet.
+#include "document/strip/captiontarget.h"
+#include "document/grid/cplheaderctrl.h"
+#include "document/datasheet/datasheetgrid.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QFrame>
+
+#include <string>
+
+class CDataAccess;
+class CDataInterface;
+class CListCtrlCombo;
+
+// From the frame to its owner window (sent).
+inline constexpr UINT UM_LIST_ROW_ACTIVATE = WM_USER + 35; // list mode: wParam column, lParam row
+inline constexpr UINT UM_LIST_ROW_CLICK = WM_USER + 43;    // list mode: wParam 0, lParam row
+
+class CListFrame : public QFrame, public CaptionTarget, public DatasheetGrid, public HeaderOwner {
+    Q_OBJECT
+public:
+    static constexpr int MODE_DATASHEET = 0;
+    static constexpr int MODE_LIST = 1;
+
+    CListFrame();
+    ~CListFrame() override;
+
+    // Makes the grid inside the frame. The parent is the owner window: when it is a
+    // platform::MessageTarget it receives the frame's messages.
+    bool Create(QWidget* parent, const QRect& rect = QRect());
+    void AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType);
+    // Once after the last column: builds the grid's columns; a datasheet also enables
+    // the strip's search controls and Add row and counts as an open datasheet.
+    void InitGrid();
+
+    std::wstring GetItemText(int row, int column) const;
+    // List mode: deletes the row and tells the owner window.
+    void DeleteRow(int row);
+    // The window was activated: list mode disables the strip; a datasheet shows its
+    // title and becomes the strip's target.
+    void UpdateCaptionBar();
+    void OnRowClicked(int row);
+    // Datasheet: the caption strip shows the row's position (a click or a keyboard move).
+    void ShowRowPosition(int row);
+    void OnCellSelected(int row, int column);
+
+    CListCtrlCombo* GetGrid() const { return m_pGrid; }
+    CDataAccess* GetDataAccess() const;
+    platform::MessageTarget* GetOwnerWindow() const { return m_pOwnerWnd; }
+    // The row height: the cell font's text height, external leading and 1.
+    int MeasureRowHeight() const;
+    // Makes the cell font from the datasheet font settings.
+    void MakeCellFont();
+
+    // The datasheet's line count, set by the model's bridge.
+    void SetItemCountEx(int count) override;
+    void DetachDataInterface(CDataInterface* bridge) override;
+
+    // What the header reads.
+    bool IsReadOnly() const override { return m_bReadOnly != 0; }
+    QColor GetTextColor() const override { return m_clrText; }
+    QColor GetHeaderColor1() const override { return m_clrHeaderFirst; }
+    QColor GetHeaderColor2() const override { return m_clrHeaderSecond; }
+    QColor GetSortMarkColor() const override { return m_brSortMark.color(); }
+
+    // The strip's commands.
+    bool OnGridSearch(int searchType, const std::wstring& text) override;
+    bool OnGridFindNext() override;
+    bool OnGridFindPrev() override;
+    void OnGridAddRow() override;
+    void OnGridDeleteRows() override;
+    void OnGridReferenceDown() override;
+    void OnGridReferenceUp() override;
+    void OnGridUndoRow() override;
+    // The strip's commands, and UM_CELL_BUTTON from the grid, passed on to the owner.
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    int m_nMode = MODE_DATASHEET;
+    QFont m_fontCell;
+    QFont m_fontHeader;
+    QColor m_clrText;
+    QColor m_clrBorder;
+    QColor m_clrHeaderFirst;
+    QColor m_clrHeaderSecond;
+    QBrush m_brSortMark;
+    int m_nHeaderFill = 2;
+    int m_nTextMargin = 2;
+    int m_nRowColouring = 2;
+    int m_bCellBorder = 1;
+    int m_bReadOnly = 0;
+    // List mode: a header click sorts the rows. Owners whose row i must stay record i
+    // (the designers) switch it off before InitGrid.
+    int m_bSortable = 1;
+    std::wstring m_strTitle;
+    CDataInterface* m_pDataInterface = nullptr;
+    platform::MessageTarget* m_pOwnerWnd = nullptr;
+    int m_bGridCreated = 0;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void InitAppearance();
+    void CreateGrid();
+    // Selects a search hit or a typed row; false for -1 or a row outside the loaded ones.
+    bool SelectHit(int row);
+    // Go to row: n must lie between 1 and the record count; the boxes otherwise.
+    void GoToRow(const std::wstring& text);
+    void ShowReferences(int direction);
+
+    CListCtrlCombo* m_pGrid = nullptr;
+};

@@ -1,0 +1,352 @@
+#include "document/session/currentdatabase.h"
+
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/cappdatafile.h"
+#include "document/session/cmainframebase.h"
+#include "data/constants.h"
+#include "data/csplitpath.h"
+#include "data/currentdb.h"
+#include "data/dbschema.h"
+#include "data/failure.h"
+#include "data/formatstring.h"
+#include "data/sqlite16.h"
+#include "document/datasheet/cdataaccess.h"
+#include "platform/waitcursor.h"
+
+#include <cwctype>
+
+ForeignKeyMap* g_pForeignKeyMap = nullptr;
+std::wstring g_strCurrentDbPath;
+std::wstring g_strDocDbPath;
+std::wstring g_strOpenDbPath;
+std::vector<std::wstring> g_arrTableNames;
+std::vector<std::wstring> g_arrIndexNames;
+std::vector<std::wstring> g_arrTriggerNames;
+std::vector<std::wstring> g_arrViewNames;
+
+namespace {
+
+// Number of the next temporary query view; runs for the whole process.
+int g_nNextQueryView = 1;
+
+// Appends the first column of every row of a names-only list, then finalizes it. A
+// step that fails ends the list; it is shown as the list's own failures are.
+template <typename Show>
+void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into, Show show)
+{
+    for (bool end = query.Eof(); !end; end = query.NextRow()) {
+        const wchar_t* name = query.GetFieldValue(0);
+        into.push_back(name ? name : L"");
+    }
+    if (query.StepFailed())
+        show(query.StepFailure());
+    query.Finalize();
+}
+
+bool IsPowerOfTwoPageSize(const std::wstring& text)
+{
+    if (text.empty() || text.size() > 5)
+        return false;
+    int value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return false;
+        value = value * 10 + (c - L'0');
+    }
+    return value >= 512 && value <= 65536 && (value & (value - 1)) == 0;
+}
+
+} // namespace
+
+void CreateDatabaseGlobals()
+{
+    if (!g_pCurrentDb)
+        g_pCurrentDb = new CADbSqlDb;
+    if (!g_pForeignKeyMap)
+        g_pForeignKeyMap = new ForeignKeyMap;
+}
+
+void DestroyDatabaseGlobals()
+{
+    // Closing the connection finalizes its statements: no window and no load may still use one.
+    CDataAccess::ReleaseAllConnections();
+    delete g_pCurrentDb;
+    g_pCurrentDb = nullptr;
+    delete g_pForeignKeyMap;
+    g_pForeignKeyMap = nullptr;
+    g_arrTableNames.clear();
+    g_arrIndexNames.clear();
+    g_arrTriggerNames.clear();
+    g_arrViewNames.clear();
+}
+
+bool ProbeDatabaseFile(const std::wstring& path)
+{
+    CADbSqlDb probe;
+    try {
+        probe.OpenDb(path);
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_OPEN_CURRENT_DB);
+        return false;
+    }
+    std::wstring errorText;
+    CADbSqlQuery query;
+    probe.GetTables(query, errorText, true);
+    query.Finalize();
+    try {
+        probe.CloseDb();
+    } catch (const CADbSqlException&) {
+        // The probe's own connection; its destructor tries again.
+    }
+    return errorText.empty();
+}
+
+bool CDataAccess::OpenDatabase()
+{
+    if (g_strCurrentDbPath.empty() || !g_pCurrentDb)
+        return false;
+    // A window that opens on the database already open keeps its connection: a second
+    // open would orphan the handle that the loader and the other windows use.
+    if (g_pCurrentDb->m_bOpen && g_pCurrentDb->m_strDbPath == g_strCurrentDbPath)
+        return true;
+    try {
+        g_pCurrentDb->OpenDb(g_strCurrentDbPath);
+    } catch (const CADbSqlException& e) {
+        g_strOpenDbPath.clear();
+        ShowFailureBox(e, LOC_OPEN_CURRENT_DB);
+        return false;
+    }
+    // Every open database has its saved-query list, with or without tables.
+    if (g_pMainFrame) {
+        const CSplitPath split(g_strCurrentDbPath.c_str());
+        g_pMainFrame->m_strRecentQueryNode = STR_RECENT_QUERY_PREFIX + split.GetFileName();
+        if (g_pMainFrame->m_pAppDataFile)
+            g_pMainFrame->m_pAppDataFile->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
+    }
+    return true;
+}
+
+bool LoadTableNames()
+{
+    g_arrTableNames.clear();
+    // The schema may have changed: the next reader of the map builds it afresh.
+    if (g_pForeignKeyMap)
+        g_pForeignKeyMap->m_bIndexed = 0;
+    if (!g_pCurrentDb)
+        return false;
+    std::wstring errorText;
+    CADbSqlQuery query;
+    g_pCurrentDb->GetTables(query, errorText, true);
+    CollectNames(query, g_arrTableNames, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_TABLES); });
+    return !g_arrTableNames.empty();
+}
+
+void LoadIndexNames()
+{
+    g_arrIndexNames.clear();
+    if (!g_pCurrentDb)
+        return;
+    CADbSqlQuery query;
+    CollectNames(g_pCurrentDb->GetIndexes(query, true), g_arrIndexNames,
+                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_INDEXES); });
+}
+
+void LoadTriggerNames()
+{
+    g_arrTriggerNames.clear();
+    CADbSqlQuery query;
+    CollectNames(GetTriggers(query, true), g_arrTriggerNames,
+                 [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
+}
+
+void LoadViewNames()
+{
+    g_arrViewNames.clear();
+    CADbSqlQuery query;
+    CollectNames(GetViews(query, true), g_arrViewNames,
+                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_VIEWS); });
+}
+
+void BuildForeignKeyMap()
+{
+    platform::WaitCursor wait;
+    if (!g_pForeignKeyMap)
+        return;
+    LoadTableNames();
+    g_pForeignKeyMap->m_arrEntries.clear();
+    for (const std::wstring& table : g_arrTableNames) {
+        ForeignKeyMapEntry entry;
+        entry.m_strTableName = table;
+        CADbSqlQuery keys;
+        GetForeignKeys(keys, table);
+        // Rows: id, seq, table, from, to, ...; the rows of one key follow one another.
+        for (bool end = keys.Eof(); !end; end = keys.NextRow()) {
+            const wchar_t* parent = keys.GetFieldValue(2);
+            if (!parent)
+                continue;
+            const int id = keys.GetIntField(0);
+            if (entry.m_arrForeignKeys.empty() || entry.m_arrForeignKeys.back().m_nId != id)
+                entry.m_arrForeignKeys.push_back(ForeignKey{id, parent, {}, {}});
+            const wchar_t* from = keys.GetFieldValue(3);
+            const wchar_t* to = keys.GetFieldValue(4);
+            entry.m_arrForeignKeys.back().m_arrColumns.push_back(from ? from : L"");
+            entry.m_arrForeignKeys.back().m_arrParentColumns.push_back(to ? to : L"");
+        }
+        // The first key names the table's parent in the diagram and the dialog.
+        if (!entry.m_arrForeignKeys.empty()) {
+            const ForeignKey& first = entry.m_arrForeignKeys.front();
+            entry.m_strParentTable = first.m_strParentTable;
+            entry.m_nForeignKeyId = first.m_nId;
+            entry.m_arrForeignKeyColumns = first.m_arrColumns;
+            entry.m_arrParentColumns = first.m_arrParentColumns;
+        }
+        if (keys.StepFailed())
+            ShowFailureBox(keys.StepFailure(), LOC_LIST_FOREIGN_KEYS);
+        keys.Finalize();
+        g_pForeignKeyMap->m_arrEntries.push_back(entry);
+    }
+    IndexForeignKeyMap();
+}
+
+void IndexForeignKeyMap()
+{
+    if (!g_pForeignKeyMap)
+        return;
+    std::vector<ForeignKeyMapEntry>& entries = g_pForeignKeyMap->m_arrEntries;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        // A table is a child of every table it has a key to, once each; a table without
+        // keys is nobody's child, whatever table names there are (the empty one too).
+        for (const ForeignKey& key : entries[i].m_arrForeignKeys) {
+            const int parent = g_pForeignKeyMap->FindTable(key.m_strParentTable);
+            if (parent == -1)
+                continue;
+            std::vector<int>& children = entries[static_cast<size_t>(parent)].m_arrChildren;
+            if (children.empty() || children.back() != static_cast<int>(i))
+                children.push_back(static_cast<int>(i));
+        }
+    }
+    g_pForeignKeyMap->m_bIndexed = 1;
+}
+
+std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
+{
+    out.clear();
+    CADbSqlQuery views;
+    GetViews(views, false);
+    for (bool end = views.Eof(); !end; end = views.NextRow()) {
+        const wchar_t* name = views.GetFieldValue(1);
+        const wchar_t* sql = views.GetFieldValue(4);
+        if (!name || !sql || viewName != name)
+            continue;
+        // The first SELECT that stands as a word of its own, found without regard to case.
+        const std::wstring text = sql;
+        auto isWordChar = [](wchar_t c) { return std::iswalnum(c) || c == L'_'; };
+        for (size_t at = 0; at + 6 <= text.size(); ++at) {
+            bool match = true;
+            for (size_t k = 0; k < 6 && match; ++k)
+                match = static_cast<wchar_t>(std::towupper(text[at + k])) == L"SELECT"[k];
+            if (match && (at == 0 || !isWordChar(text[at - 1])) &&
+                (at + 6 == text.size() || !isWordChar(text[at + 6]))) {
+                out = text.substr(at);
+                break;
+            }
+        }
+    }
+    if (views.StepFailed())
+        ShowFailureBox(views.StepFailure(), LOC_LIST_VIEWS);
+    views.Finalize();
+    return out;
+}
+
+std::wstring CreateQueryView(const std::wstring& statement)
+{
+    std::wstring name;
+    FormatString(name, L"_TMPQRYVW_TBL_%d", g_nNextQueryView++);
+    std::wstring sql;
+    FormatString(sql, L"CREATE TEMP VIEW %s AS %s", name, statement);
+    if (ExecuteSql(sql))
+        return name;
+    ShowFailureBox(STR_FAILED_CREATING_VIEW, LOC_CREATE_QUERY_VIEW);
+    return L"";
+}
+
+bool ExecuteSql(const std::wstring& statement)
+{
+    try {
+        platform::WaitCursor wait;
+        CADbSqlDb& db = CurrentDb();
+        SqlStatement stmt = db.ExecuteStmt(statement);
+        if (!stmt)
+            return true;
+        int rc = sqlite3_step(stmt);
+        // The rows of a writing statement's RETURNING clause are stepped over: its write
+        // is complete only at the end. A statement that only reads must return no row.
+        while (rc == SQLITE_ROW && !sqlite3_stmt_readonly(stmt))
+            rc = sqlite3_step(stmt);
+        const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
+        stmt.Finalize();
+        if (rc != SQLITE_DONE)
+            throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
+        return true;
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_EXECUTE_SQL);
+        return false;
+    }
+}
+
+bool ExecuteSingleStep(const std::wstring& statement)
+{
+    try {
+        CADbSqlDb& db = CurrentDb();
+        int rc = SQLITE_OK;
+        std::wstring message;
+        if (!db.ExecuteStep(statement, rc, message))
+            return false;
+        if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+            return true;
+        throw CADbSqlException(rc, message, L"");
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_EXECUTE_SQL);
+        return false;
+    }
+}
+
+bool GetTableFields(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out)
+{
+    return GetTableFieldInfo(table, out);
+}
+
+bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& pageSize, int autoVacuum)
+{
+    static const wchar_t* const encodings[] = {L"UTF-8", L"UTF-16", L"UTF-16le", L"UTF-16be"};
+    bool knownEncoding = false;
+    for (const wchar_t* known : encodings)
+        knownEncoding = knownEncoding || encoding == known;
+    if (!knownEncoding) {
+        std::wstring text;
+        ShowFailureBox(FormatString(text, STR_UNSUPPORTED_ENCODING, encoding), LOC_NEW_DB_PRAGMAS);
+        return false;
+    }
+    if (!IsPowerOfTwoPageSize(pageSize)) {
+        std::wstring text;
+        ShowFailureBox(FormatString(text, STR_UNSUPPORTED_PAGE_SIZE, pageSize), LOC_NEW_DB_PRAGMAS);
+        return false;
+    }
+    try {
+        CADbSqlDb& db = CurrentDb();
+        std::wstring statements[3];
+        FormatString(statements[0], L"PRAGMA encoding = \"%s\"", encoding);
+        FormatString(statements[1], L"PRAGMA page_size = %s", pageSize);
+        FormatString(statements[2], L"PRAGMA auto_vacuum = %d", autoVacuum);
+        for (const std::wstring& statement : statements) {
+            int rc = SQLITE_OK;
+            std::wstring message;
+            db.ExecuteStep(statement, rc, message);
+        }
+        return true;
+    } catch (const CADbSqlException& e) {
+        ShowFailureBox(e, LOC_NEW_DB_PRAGMAS);
+        return false;
+    }
+}

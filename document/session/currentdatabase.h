@@ -1,0 +1,50 @@
+#pragma once
+// The one open database: its connection, paths, cached name lists and foreign-key
+// map, with the operations that make, fill and use that state.
+#include "data/cadbsqlfieldinfo.h"
+#include "document/session/foreignkeymap.h"
+
+#include <string>
+#include <vector>
+
+extern ForeignKeyMap* g_pForeignKeyMap;
+extern std::wstring g_strCurrentDbPath; // what the connection opens; names the saved-query node
+extern std::wstring g_strDocDbPath;     // the path handed to the document; the tree's root text
+extern std::wstring g_strOpenDbPath;    // non-empty once the connection opened
+extern std::vector<std::wstring> g_arrTableNames;
+extern std::vector<std::wstring> g_arrIndexNames;
+extern std::vector<std::wstring> g_arrTriggerNames;
+extern std::vector<std::wstring> g_arrViewNames;
+
+// Makes the connection (unopened) and the empty map where they are missing.
+void CreateDatabaseGlobals();
+// Closes and deletes the connection and the map, and empties the name lists. Every
+// datasheet model first lets go of the connection (its load stopped and waited for).
+void DestroyDatabaseGlobals();
+
+// True when the file opens as a database (a missing file is created empty and passes).
+bool ProbeDatabaseFile(const std::wstring& path);
+
+// (Opening the connection on g_strCurrentDbPath is CDataAccess::OpenDatabase.)
+
+// Each refills its list from the open database; LoadTableNames is true when a table exists.
+bool LoadTableNames();
+void LoadIndexNames();
+void LoadTriggerNames();
+void LoadViewNames();
+
+void BuildForeignKeyMap();
+void IndexForeignKeyMap();
+
+// The stored text of the view from its first SELECT, letter case kept; "" when none.
+std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName);
+// Makes the next temporary view "_TMPQRYVW_TBL_<n>" over the statement; "" on failure.
+std::wstring CreateQueryView(const std::wstring& statement);
+// Runs one statement on the current connection; false after showing the failure.
+bool ExecuteSql(const std::wstring& statement);
+// Prepares and steps one statement once; true for a row or the end, false after showing the failure.
+bool ExecuteSingleStep(const std::wstring& statement);
+// The table's columns, read directly from the current connection.
+bool GetTableFields(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out);
+// Encoding, page size and auto-vacuum of a newly created database.
+bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& pageSize, int autoVacuum);

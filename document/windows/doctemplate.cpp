@@ -1,0 +1,189 @@
+#include "document/windows/doctemplate.h"
+
+#include "document/session/openrequest.h"
+#include "platform/recentfiles.h"
+#include "platform/utf16.h"
+
+#include <QMdiArea>
+
+#include <algorithm>
+
+void CDocument::OnCloseDocument()
+{
+    m_bClosing = true;
+    std::vector<QPointer<QWidget>> windows;
+    for (CView* view : m_arrViews) {
+        QWidget* window = view->GetParentFrame();
+        if (!window)
+            window = view;
+        if (std::find(windows.begin(), windows.end(), window) == windows.end())
+            windows.emplace_back(window);
+    }
+    // Each frame takes its views along; a view leaves the document as it goes.
+    for (const QPointer<QWidget>& window : windows)
+        delete window.data();
+    if (m_pTemplate)
+        m_pTemplate->RemoveDocument(this);
+}
+
+void CDocument::SetTitle(const std::wstring& title)
+{
+    m_strTitle = title;
+    for (CView* view : m_arrViews)
+        if (CChildFrame* frame = view->GetParentFrame())
+            frame->setWindowTitle(platform::ToQString(title));
+}
+
+void CDocument::SetPathName(const std::wstring& path, bool addToRecent)
+{
+    m_strPathName = path;
+    if (addToRecent)
+        platform::RecentFiles().Add(path);
+}
+
+void CDocument::AddView(CView* view)
+{
+    m_arrViews.push_back(view);
+    view->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* view)
+{
+    std::erase(m_arrViews, view);
+    if (m_arrViews.empty() && !m_bClosing && m_pTemplate)
+        m_pTemplate->RemoveDocument(this);
+}
+
+CView::CView() = default;
+
+CView::~CView()
+{
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
+}
+
+CChildFrame* CView::GetParentFrame() const
+{
+    for (QWidget* parent = parentWidget(); parent; parent = parent->parentWidget())
+        if (auto* frame = qobject_cast<CChildFrame*>(parent))
+            return frame;
+    return nullptr;
+}
+
+CChildFrame::CChildFrame(QWidget* parent)
+    : QMdiSubWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+CView* CChildFrame::GetActiveView() const { return qobject_cast<CView*>(widget()); }
+
+void CChildFrame::ActivateFrame()
+{
+    show();
+    if (QMdiArea* area = mdiArea()) {
+        area->setActiveSubWindow(this);
+        return;
+    }
+    // A frame of its own: the template learns of the activation directly.
+    if (CView* view = GetActiveView())
+        if (CDocument* document = view->GetDocument())
+            if (CDocTemplate* docTemplate = document->GetDocTemplate())
+                docTemplate->OnFrameActivated(this);
+}
+
+CDocTemplate::CDocTemplate(DocumentFactory makeDocument, ViewFactory makeView)
+    : m_makeDocument(std::move(makeDocument))
+    , m_makeView(std::move(makeView))
+{
+}
+
+CDocTemplate::~CDocTemplate()
+{
+    QObject::disconnect(m_activation);
+    CloseAllDocuments();
+}
+
+void CDocTemplate::SetMdiArea(QMdiArea* area)
+{
+    QObject::disconnect(m_activation);
+    m_pMdiArea = area;
+    if (area)
+        m_activation = QObject::connect(area, &QMdiArea::subWindowActivated, area,
+                                        [this](QMdiSubWindow* frame) { OnFrameActivated(frame); });
+}
+
+CDocument* CDocTemplate::OpenNewDocument()
+{
+    // The request serves this File New only, whatever its outcome.
+    struct ConsumeRequest {
+        ~ConsumeRequest() { g_openRequest = OpenRequest(); }
+    } consume;
+
+    m_arrDocuments.push_back(m_makeDocument());
+    CDocument* document = m_arrDocuments.back().get();
+    document->m_pTemplate = this;
+
+    auto* frame = new CChildFrame;
+    CView* view = m_makeView();
+    document->AddView(view);
+    frame->setWidget(view);
+    if (m_pMdiArea)
+        m_pMdiArea->addSubWindow(frame);
+    frame->hide();
+
+    if (view->OnCreate() == -1 || !document->OnNewDocument()) {
+        document->OnCloseDocument();
+        return nullptr;
+    }
+    frame->setWindowTitle(platform::ToQString(document->GetTitle()));
+    view->OnInitialUpdate();
+    frame->ActivateFrame();
+    return document;
+}
+
+bool CDocTemplate::OpenDocumentFile(const std::wstring& path)
+{
+    const std::unique_ptr<CDocument> document = m_makeDocument();
+    document->m_pTemplate = this;
+    return document->OnOpenDocument(path);
+}
+
+void CDocTemplate::CloseAllDocuments()
+{
+    while (!m_arrDocuments.empty())
+        m_arrDocuments.front()->OnCloseDocument();
+}
+
+std::vector<CDocument*> CDocTemplate::GetDocuments() const
+{
+    std::vector<CDocument*> documents;
+    for (const std::unique_ptr<CDocument>& document : m_arrDocuments)
+        documents.push_back(document.get());
+    return documents;
+}
+
+void CDocTemplate::RemoveDocument(CDocument* document)
+{
+    const auto at = std::find_if(m_arrDocuments.begin(), m_arrDocuments.end(),
+                                 [document](const std::unique_ptr<CDocument>& held) { return held.get() == document; });
+    if (at == m_arrDocuments.end())
+        return;
+    // Out of the list first: the document's destructor may close windows that look it up.
+    std::unique_ptr<CDocument> freed = std::move(*at);
+    m_arrDocuments.erase(at);
+}
+
+void CDocTemplate::OnFrameActivated(QMdiSubWindow* frame)
+{
+    auto* childFrame = qobject_cast<CChildFrame*>(frame);
+    CView* next = childFrame ? childFrame->GetActiveView() : nullptr;
+    CView* previous = m_pActiveView;
+    if (next == previous)
+        return;
+    m_pActiveView = next;
+    if (previous)
+        previous->OnActivateView(false, next, previous);
+    if (next)
+        next->OnActivateView(true, next, previous);
+}
