@@ -384,12 +384,11 @@ void CDbTreeCtrl::OnTreeClick()
                           reinterpret_cast<LPARAM>(&m_strSentText));
 }
 
-LRESULT CDbTreeCtrl::OpenTable(const std::wstring& name)
+LRESULT CDbTreeCtrl::OpenDataWindow(int kind, UINT message, const std::wstring* name)
 {
-    m_strTableName = name;
-    if (g_pTabulonApp && g_pTabulonApp->ActivateOpenDocument(m_strTableName))
+    if (g_pTabulonApp && g_pTabulonApp->ActivateOpenDocument(kind, *name))
         return 0;
-    return SendToMainFrame(UM_OPEN_TABLE_DATA, &m_strTableName);
+    return SendToMainFrame(message, name);
 }
 
 void CDbTreeCtrl::OnTreeDblClk()
@@ -434,13 +433,16 @@ LRESULT CDbTreeCtrl::DoObjectCommand(const ObjectMessages& messages, const wchar
     }
     switch (static_cast<NodeKind>(KindOf(item))) {
     case NodeKind::Table:
-        if (messages.table == UM_OPEN_TABLE_DATA)
-            return OpenTable(m_strSentText);
         m_strTableName = m_strSentText;
+        if (messages.table == UM_OPEN_TABLE_DATA)
+            return OpenDataWindow(OpenTableData, UM_OPEN_TABLE_DATA, &m_strTableName);
         return SendToMainFrame(messages.table, &m_strTableName);
     case NodeKind::Index: return SendToMainFrame(messages.index, &m_strSentText);
     case NodeKind::Trigger: return SendToMainFrame(messages.trigger, &m_strSentText);
-    case NodeKind::View: return SendToMainFrame(messages.view, &m_strSentText);
+    case NodeKind::View:
+        if (messages.view == UM_OPEN_VIEW_DATA)
+            return OpenDataWindow(OpenViewData, UM_OPEN_VIEW_DATA, &m_strSentText);
+        return SendToMainFrame(messages.view, &m_strSentText);
     default:
         if (otherKindBox)
             ShowCommandBox(STR_INVALID_OBJECT_COMMAND);

@@ -173,8 +173,9 @@ private:
     // The command on the selected object. emptyNameBox: the box for an item without a
     // text, none when null; otherKindBox: whether an item of another kind gets the box.
     LRESULT DoObjectCommand(const ObjectMessages& messages, const wchar_t* emptyNameBox, bool otherKindBox);
-    // Activates the table's open data window, or asks the main frame to open one.
-    LRESULT OpenTable(const std::wstring& name);
+    // Activates the open data window of the kind showing the object, or asks the main
+    // frame for one with the message.
+    LRESULT OpenDataWindow(int kind, UINT message, const std::wstring* name);
     LRESULT SendToMainFrame(UINT message, const std::wstring* text);
     void ShowCommandBox(const wchar_t* text);
 

@@ -11,6 +11,7 @@
 #include "document/report/cchildview.h"
 #include "document/windows/ctabulondoc.h"
 #include "document/session/currentdatabase.h"
+#include "document/windows/datawindows.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
@@ -45,6 +46,7 @@
 #include <QWhatsThis>
 
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -596,7 +598,7 @@ LRESULT CMainFrame::OnDropTable(WPARAM, LPARAM lParam)
     const std::wstring name = *reinterpret_cast<const std::wstring*>(lParam);
     if (!g_pCurrentDb)
         return 0;
-    if (CTabulonDoc* document = g_pTabulonApp->FindDocumentByTitle(name)) {
+    if (CTabulonDoc* document = g_pTabulonApp->FindDataDocument(OpenTableData, name)) {
         // The table's window closes first; not while its report is previewed.
         if (!CanCloseFrame())
             return 0;
@@ -657,14 +659,26 @@ LRESULT CMainFrame::OnRenameTable(WPARAM, LPARAM lParam)
     const std::wstring& newName = names[1];
     if (newName.find_first_not_of(L" \t") == std::wstring::npos)
         return 0; // an empty name is no rename
+    // The table's open window closes first (a text typed in one of its cells is stored
+    // under the old name) and comes back where it was, on the name the table bears then.
+    std::optional<TableWindowPlace> window;
+    if (CTabulonDoc* document = g_pTabulonApp->FindDataDocument(OpenTableData, oldName)) {
+        if (!CanCloseFrame())
+            return 0;
+        window.emplace(document);
+    }
     std::wstring sql;
     FormatString(sql, L"ALTER TABLE [%s] RENAME TO [%s]", SqlName{oldName}, SqlName{newName});
+    bool renamed = true;
     try {
         g_pCurrentDb->ExecuteCmd(sql);
     } catch (const CADbSqlException& e) {
         platform::MessageBox(this, e.GetErrorText(), STR_PRODUCT_NAME, platform::MB_OK);
-        return 0;
+        renamed = false;
     }
-    LoadTableNames();
-    return 1;
+    if (renamed)
+        LoadTableNames();
+    if (window)
+        window->Reopen(renamed ? newName : oldName);
+    return renamed ? 1 : 0;
 }

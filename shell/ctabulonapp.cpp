@@ -212,10 +212,13 @@ void CTabulonApp::OnRelationships()
 {
     if (!OnUpdateRelationships())
         return;
+    // One diagram: an open one comes to the front, and no request is left behind for
+    // the next File New to find.
+    if (ActivateOpenDocument(OpenRelationships, std::wstring()))
+        return;
     m_openRequest.m_strText = STR_TABLE_RELATION_TITLE;
     m_openRequest.m_nMode = OpenRelationships;
-    if (!ActivateOpenDocument(STR_TABLE_RELATION_TITLE))
-        OnFileNew();
+    OnFileNew();
 }
 
 void CTabulonApp::OnPrintReport()

@@ -43,8 +43,9 @@ public:
     // Opening database files and finding open data windows.
     // True when the file was opened as the current database.
     bool OpenDocumentFile(const std::wstring& path);
-    bool ActivateOpenDocument(const std::wstring& title);
-    CTabulonDoc* FindDocumentByTitle(const std::wstring& title);
+    // The data window of the kind showing the object (see FindDataDocument).
+    bool ActivateOpenDocument(int kind, const std::wstring& object);
+    CTabulonDoc* FindDataDocument(int kind, const std::wstring& object);
     bool NextRecentFile(std::wstring& out);
 
     // File New: a data window for the pending request, which it consumes.

@@ -8,8 +8,11 @@ bool CTabulonApp::OpenDocumentFile(const std::wstring& path) { return OpenDataba
 
 void CTabulonApp::OnFileNew() { DataWindowTemplate().OpenNewDocument(); }
 
-CTabulonDoc* CTabulonApp::FindDocumentByTitle(const std::wstring& title) { return ::FindDocumentByTitle(title); }
+CTabulonDoc* CTabulonApp::FindDataDocument(int kind, const std::wstring& object)
+{
+    return ::FindDataDocument(kind, object);
+}
 
-bool CTabulonApp::ActivateOpenDocument(const std::wstring& title) { return ActivateDataWindow(title); }
+bool CTabulonApp::ActivateOpenDocument(int kind, const std::wstring& object) { return ActivateDataWindow(kind, object); }
 
 bool CTabulonApp::NextRecentFile(std::wstring& out) { return ::NextRecentFile(out); }

@@ -200,6 +200,8 @@ bool CTabulonDoc::OpenDatasheet(const std::wstring& text)
     } else if (m_nKind == OpenViewData) {
         mode = 2;
     }
+    if (m_nKind != OpenSqlQuery)
+        m_strObject = text;
     SetTitle(title);
     m_pDataAccess->m_pDataInterface = &m_wndDataInterface;
     try {

@@ -35,6 +35,10 @@ public:
 
     std::wstring m_strPragmaText;             // the statement of a PRAGMA window
     int m_nKind = 0;                          // the request's mode, copied by the view's OnCreate
+    // What the window shows, by which it is found: the table or view name of a table or
+    // view window, empty for the kinds that have one window at most (the diagram, the
+    // settings list) and for query and PRAGMA windows, which are never looked for.
+    std::wstring m_strObject;
     std::unique_ptr<CDataAccess> m_pDataAccess;
     CDataInterface m_wndDataInterface;        // the bridge of a datasheet window
 

@@ -51,13 +51,8 @@ CTabulonView::CTabulonView() = default;
 CTabulonView::~CTabulonView()
 {
     delete m_pReportView.data();
-    // The document's bridge outlives this view's grid frame.
-    if (CTabulonDoc* document = GetDocument()) {
-        CDataInterface& bridge = document->m_wndDataInterface;
-        if (bridge.m_pListFrame == &m_wndGrid)
-            bridge.m_pListFrame = nullptr;
-        m_wndGrid.DetachDataInterface(&bridge);
-    }
+    // The grid frame goes next, while the document and its model are still there: it
+    // stores a text still typed in an open cell and lets go of the bridge itself.
 }
 
 CTabulonDoc* CTabulonView::GetDocument() const { return static_cast<CTabulonDoc*>(CView::GetDocument()); }

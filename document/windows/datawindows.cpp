@@ -1,7 +1,9 @@
 #include "document/windows/datawindows.h"
 
 #include "data/constants.h"
+#include "document/grid/clistctrlcombo.h"
 #include "document/session/cmainframebase.h"
+#include "document/session/openrequest.h"
 #include "document/windows/ctabulondoc.h"
 #include "document/windows/ctabulonview.h"
 #include "document/session/currentdatabase.h"
@@ -11,6 +13,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QScrollBar>
+#include <QTabBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -37,11 +44,13 @@ bool OpenDatabaseFile(const std::wstring& path)
     return g_strOpenDbPath == absolute && g_strCurrentDbPath == absolute;
 }
 
-CTabulonDoc* FindDocumentByTitle(const std::wstring& title)
+CTabulonDoc* FindDataDocument(int kind, const std::wstring& object)
 {
-    for (CDocument* document : DataWindowTemplate().GetDocuments())
-        if (document->GetTitle() == title)
-            return static_cast<CTabulonDoc*>(document);
+    for (CDocument* document : DataWindowTemplate().GetDocuments()) {
+        auto* data = static_cast<CTabulonDoc*>(document);
+        if (data->m_nKind == kind && data->m_strObject == object)
+            return data;
+    }
     return nullptr;
 }
 
@@ -55,14 +64,57 @@ CTabulonView* FindDataView(CTabulonDoc* document)
     return nullptr;
 }
 
-bool ActivateDataWindow(const std::wstring& title)
+bool ActivateDataWindow(int kind, const std::wstring& object)
 {
-    CTabulonView* view = FindDataView(FindDocumentByTitle(title));
+    CTabulonView* view = FindDataView(FindDataDocument(kind, object));
     CChildFrame* frame = view ? view->GetParentFrame() : nullptr;
     if (!frame)
         return false;
     frame->ActivateFrame();
     return true;
+}
+
+TableWindowPlace::TableWindowPlace(CTabulonDoc* document)
+{
+    CTabulonView* view = FindDataView(document);
+    CChildFrame* frame = view ? view->GetParentFrame() : nullptr;
+    if (QMdiArea* area = frame ? frame->mdiArea() : nullptr) {
+        m_nWindowIndex = static_cast<int>(area->subWindowList().indexOf(frame));
+        m_bWasActive = area->activeSubWindow() == frame;
+        if (!m_bWasActive)
+            m_pActiveFrame = area->activeSubWindow();
+    }
+    if (CListCtrlCombo* grid = view ? view->m_wndGrid.GetGrid() : nullptr) {
+        m_nTopRow = grid->GetTopIndex();
+        m_nCursorRow = grid->GetCursorRow();
+        m_nCursorColumn = grid->GetCursorColumn();
+    }
+    document->OnCloseDocument();
+}
+
+CTabulonDoc* TableWindowPlace::Reopen(const std::wstring& table) const
+{
+    g_openRequest.m_strText = table;
+    g_openRequest.m_nMode = OpenTableData;
+    auto* document = static_cast<CTabulonDoc*>(DataWindowTemplate().OpenNewDocument());
+    CTabulonView* view = FindDataView(document);
+    if (!view)
+        return document;
+    CChildFrame* frame = view->GetParentFrame();
+    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+    // A tabbed area keeps its windows in the order of its tabs.
+    QTabBar* tabs = area ? area->findChild<QTabBar*>() : nullptr;
+    if (tabs && m_nWindowIndex >= 0 && m_nWindowIndex < tabs->count())
+        tabs->moveTab(static_cast<int>(area->subWindowList().indexOf(frame)), m_nWindowIndex);
+    CListCtrlCombo* grid = view->m_wndGrid.GetGrid();
+    if (m_nCursorRow >= 0 && m_nCursorRow < grid->GetItemCount()) {
+        grid->SelectRow(m_nCursorRow);
+        grid->SetCursorCell(m_nCursorRow, std::max(0, m_nCursorColumn));
+    }
+    grid->verticalScrollBar()->setValue(m_nTopRow);
+    if (!m_bWasActive && m_pActiveFrame)
+        area->setActiveSubWindow(m_pActiveFrame);
+    return document;
 }
 
 bool NextRecentFile(std::wstring& out)

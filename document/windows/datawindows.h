@@ -1,7 +1,10 @@
 #pragma once
 // The open of database files and the look-up of open data windows: the services behind
-// the application object's OpenDocumentFile, FindDocumentByTitle, ActivateOpenDocument
+// the application object's OpenDocumentFile, FindDataDocument, ActivateOpenDocument
 // and NextRecentFile.
+#include <QMdiSubWindow>
+#include <QPointer>
+
 #include <string>
 
 class CTabulonDoc;
@@ -14,12 +17,34 @@ class CTabulonView;
 // opens the file. True when the file is then the open database.
 bool OpenDatabaseFile(const std::wstring& path);
 
-// The first open document whose title is exactly the text; null when none.
-CTabulonDoc* FindDocumentByTitle(const std::wstring& title);
+// The first open data window of the kind (a document kind, OpenTableData and the rest)
+// that shows the object (exactly that name; empty for the diagram and the settings
+// list); null when none. A title says nothing: a table may be named like another
+// window's title.
+CTabulonDoc* FindDataDocument(int kind, const std::wstring& object);
 // The document's first view that is a data view; null when none.
 CTabulonView* FindDataView(CTabulonDoc* document);
-// Activates the frame of the window titled exactly so; false when there is none.
-bool ActivateDataWindow(const std::wstring& title);
+// Activates the frame of that window; false when there is none.
+bool ActivateDataWindow(int kind, const std::wstring& object);
+
+// A table window closed for a change of its table, and brought back afterwards where it
+// was: among the MDI area's windows (its tab), on the rows it showed, active or not.
+class TableWindowPlace {
+public:
+    // Notes the window's place and closes it; a text typed in an open cell is stored first.
+    explicit TableWindowPlace(CTabulonDoc* document);
+    // A window on the table (the name it bears now) where the closed one was; null when
+    // the table cannot be opened.
+    CTabulonDoc* Reopen(const std::wstring& table) const;
+
+private:
+    int m_nWindowIndex = -1;
+    int m_nTopRow = 0;
+    int m_nCursorRow = -1;
+    int m_nCursorColumn = -1;
+    bool m_bWasActive = false;
+    QPointer<QMdiSubWindow> m_pActiveFrame; // the window active before, when another one
+};
 
 // The recent-file list one entry a call, from the first on: false at the end of the
 // list or at an empty entry, after which the next call starts from the first again.

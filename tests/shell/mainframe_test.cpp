@@ -10,6 +10,8 @@
 #include "document/session/currentdatabase.h"
 #include "document/windows/doctemplate.h"
 #include "document/windows/ctabulonview.h"
+#include "document/windows/datawindows.h"
+#include "document/grid/clistctrlcombo.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
 #include "platform/widgets/filedialog.h"
@@ -105,7 +107,7 @@ protected:
     CTabulonDoc* OpenTable(const std::wstring& table)
     {
         platform::SendMessage(&Frame(), UM_OPEN_TABLE_DATA, 0, reinterpret_cast<LPARAM>(&table));
-        return m_app->FindDocumentByTitle(table);
+        return m_app->FindDataDocument(OpenTableData, table);
     }
 
     // Texts of the tree's items, depth first.
@@ -192,6 +194,9 @@ TEST_F(Workbench, ADatabaseOnTheCommandLineIsOpenWithItsTree)
     ASSERT_EQ(DataWindowTemplate().GetDocuments().size(), 1u);
     m_app->OnFileNew();
     m_app->OnRelationships();
+    EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 1u);
+    // Relationships that only activated the diagram leaves nothing for Ctrl+N.
+    m_app->OnFileNew();
     EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 1u);
     m_app->OnDatabaseConfiguration();
     m_app->OnDatabaseConfiguration();
@@ -386,7 +391,7 @@ TEST_F(Workbench, DroppingATableClosesItsWindowAndTakesItsIndexesAndTriggers)
 
     const std::wstring table = L"t";
     platform::SendMessage(&Frame(), UM_DROP_TABLE, 0, reinterpret_cast<LPARAM>(&table));
-    EXPECT_EQ(m_app->FindDocumentByTitle(L"t"), nullptr);
+    EXPECT_EQ(m_app->FindDataDocument(OpenTableData, L"t"), nullptr);
     EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE tbl_name = 't'"), "0");
     EXPECT_FALSE(TreeHas(L"t"));
     EXPECT_FALSE(TreeHas(L"t_name"));
@@ -447,6 +452,68 @@ TEST_F(Workbench, RenameOntoAnExistingNameIsRefusedWithTheEnginesText)
     EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = 'renamed'"), "1");
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"renamed"), 1);
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"t"), 0);
+}
+
+// The renamed table's open window follows it: the new title, the new name's rows,
+// its place among the tabs; a refused rename brings it back on the old name.
+TEST_F(Workbench, RenamingATableTakesItsOpenWindowAlong)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ASSERT_TRUE(Open(path));
+    ASSERT_NE(OpenTable(L"other"), nullptr);
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    const std::wstring view = L"v";
+    platform::SendMessage(&Frame(), UM_OPEN_VIEW_DATA, 0, reinterpret_cast<LPARAM>(&view));
+    ASSERT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
+
+    std::vector<std::wstring> names{L"t", L"renamed"};
+    EXPECT_EQ(platform::SendMessage(&Frame(), UM_RENAME_TABLE, 0, reinterpret_cast<LPARAM>(&names)), 1);
+    EXPECT_EQ(m_app->FindDataDocument(OpenTableData, L"t"), nullptr);
+    CTabulonDoc* renamed = m_app->FindDataDocument(OpenTableData, L"renamed");
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->GetTitle(), L"renamed");
+    EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
+    CTabulonView* dataView = FindDataView(renamed);
+    ASSERT_NE(dataView, nullptr);
+    QMdiArea* area = Frame().m_pMdiArea;
+    EXPECT_EQ(area->subWindowList().indexOf(dataView->GetParentFrame()), 1);
+    EXPECT_EQ(area->activeSubWindow()->windowTitle(), "v");
+    // Its edits reach the table under the new name.
+    CListCtrlCombo* grid = dataView->m_wndGrid.GetGrid();
+    ASSERT_EQ(grid->GetRecordCount(), 2);
+    grid->SetCell(0, 1, L"uno", true);
+    EXPECT_EQ(QueryRaw(path, "SELECT name FROM renamed WHERE id = 1"), "uno");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+
+    names = {L"renamed", L"other"};
+    EXPECT_EQ(platform::SendMessage(&Frame(), UM_RENAME_TABLE, 0, reinterpret_cast<LPARAM>(&names)), 0);
+    EXPECT_EQ(m_boxes.Count(), 1u);
+    ASSERT_NE(m_app->FindDataDocument(OpenTableData, L"renamed"), nullptr);
+    EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
+}
+
+// A table named like the diagram's title is dropped with its own window only.
+TEST_F(Workbench, DroppingATableNamedLikeTheDiagramLeavesTheDiagramOpen)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ExecRaw(path, "CREATE TABLE \"<Table Relation>\"(x);");
+    ASSERT_TRUE(Open(path));
+    m_app->OnRelationships();
+    ASSERT_NE(m_app->FindDataDocument(OpenRelationships, L""), nullptr);
+    ASSERT_NE(OpenTable(STR_TABLE_RELATION_TITLE), nullptr);
+    ASSERT_EQ(DataWindowTemplate().GetDocuments().size(), 2u);
+
+    const std::wstring table = STR_TABLE_RELATION_TITLE;
+    platform::SendMessage(&Frame(), UM_DROP_TABLE, 0, reinterpret_cast<LPARAM>(&table));
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = '<Table Relation>'"), "0");
+    EXPECT_EQ(m_app->FindDataDocument(OpenTableData, table), nullptr);
+    EXPECT_NE(m_app->FindDataDocument(OpenRelationships, L""), nullptr);
+    EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 1u);
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)

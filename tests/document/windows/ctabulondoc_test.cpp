@@ -13,6 +13,7 @@
 #include "document/grid/clistctrlcombo.h"
 #include "document/diagram/crelationshipdiagram.h"
 #include "document/windows/ctabulonview.h"
+#include "document/windows/datawindows.h"
 #include "datawindowfixture.h"
 #include "platform/widgets/presenters.h"
 #include "testsupport.h"
@@ -21,7 +22,9 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -311,6 +314,72 @@ TEST_F(DataWindows, ClosingAFrameFreesItsDocumentAndItsReport)
     delete ViewOf(document)->GetParentFrame();
     EXPECT_EQ(WindowCount(), 0u);
     EXPECT_TRUE(report.isNull());
+}
+
+// The window closes with a text typed in an open cell that never lost the focus (the
+// area is hidden, so no focus moves at all): the frame's own closing step stores it.
+TEST_F(DataWindows, AWindowClosingWithATypedCellStoresTheText)
+{
+    m_area.hide();
+    CTabulonDoc* document = Request(OpenTableData, L"t");
+    ASSERT_NE(document, nullptr);
+    CListCtrlCombo* grid = ViewOf(document)->m_wndGrid.GetGrid();
+    grid->BeginEdit(1, 1, true);
+    auto* editor = qobject_cast<QLineEdit*>(grid->GetEditorWidget(1));
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "typed");
+    ASSERT_EQ(editor->text(), "typed");
+    ASSERT_EQ(QueryRaw(m_path, "SELECT name FROM t WHERE id = 2"), "b");
+
+    document->OnCloseDocument();
+    EXPECT_EQ(WindowCount(), 0u);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT name FROM t WHERE id = 2"), "typed");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// A table window closed for a change of its table comes back on the new name at its
+// tab, on the rows it showed, and the window that was active stays so.
+TEST_F(DataWindows, ATableWindowReopensWhereItWas)
+{
+    m_area.setViewMode(QMdiArea::TabbedView);
+    ExecRaw(m_path, "CREATE TABLE big(id INTEGER PRIMARY KEY, v TEXT);"
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
+                    "INSERT INTO big SELECT i, 'row ' || i FROM n;");
+    LoadTableNames();
+    ASSERT_NE(Request(OpenTableData, L"t"), nullptr);
+    CTabulonDoc* big = Request(OpenTableData, L"big");
+    ASSERT_NE(big, nullptr);
+    CTabulonDoc* child = Request(OpenTableData, L"child");
+    ASSERT_NE(child, nullptr);
+    CListCtrlCombo* grid = ViewOf(big)->m_wndGrid.GetGrid();
+    grid->SelectRow(300);
+    grid->SetCursorCell(300, 1);
+    const int top = grid->GetTopIndex();
+    ASSERT_GT(top, 0);
+    QMdiSubWindow* active = ViewOf(child)->GetParentFrame();
+    m_area.setActiveSubWindow(active);
+
+    const TableWindowPlace place(big);
+    EXPECT_EQ(WindowCount(), 2u);
+    ExecRaw(m_path, "ALTER TABLE big RENAME TO huge");
+    CTabulonDoc* huge = place.Reopen(L"huge");
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(huge->GetTitle(), L"huge");
+    EXPECT_EQ(FindDataDocument(OpenTableData, L"huge"), huge);
+    EXPECT_EQ(FindDataDocument(OpenTableData, L"big"), nullptr);
+    EXPECT_EQ(m_area.subWindowList().indexOf(ViewOf(huge)->GetParentFrame()), 1);
+    EXPECT_EQ(m_area.activeSubWindow(), active);
+    CListCtrlCombo* reopened = ViewOf(huge)->m_wndGrid.GetGrid();
+    EXPECT_EQ(reopened->GetTopIndex(), top);
+    EXPECT_EQ(reopened->GetCursorRow(), 300);
+    EXPECT_EQ(reopened->GetCursorColumn(), 1);
+    EXPECT_TRUE(reopened->IsRowSelected(300));
+
+    // The window edits the table under its new name.
+    reopened->SetCell(300, 1, L"edited", true);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT v FROM huge WHERE id = 301"), "edited");
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(DataWindows, FileOpenStaysDisabledWhileAnotherDatasheetLoads)

@@ -1,5 +1,5 @@
 // The open of database files from every road, finding and activating open data windows
-// by title, and the recent-file iterator.
+// by kind and object, and the recent-file iterator.
 #include "document/windows/datawindows.h"
 
 #include "data/cadbsqldb.h"
@@ -111,7 +111,7 @@ TEST_F(OpenDatabaseFiles, ARelativePathIsMadeAbsoluteBeforeUse)
     EXPECT_EQ(platform::RecentFiles().Entries(), std::vector<std::wstring>{m_first});
 }
 
-TEST_F(OpenDatabaseFiles, ActivationFindsTheWindowOfExactlyThatTitle)
+TEST_F(OpenDatabaseFiles, ActivationFindsTheWindowOfExactlyThatKindAndObject)
 {
     ASSERT_TRUE(OpenDatabaseFile(m_first));
     CTabulonDoc* t = Request(OpenTableData, L"t");
@@ -120,15 +120,58 @@ TEST_F(OpenDatabaseFiles, ActivationFindsTheWindowOfExactlyThatTitle)
     ASSERT_NE(tt, nullptr);
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(tt));
 
-    for (const wchar_t* title : {L"T", L"t ", L"", L"ttt"}) {
-        EXPECT_EQ(FindDocumentByTitle(title), nullptr) << testing_support::Utf8(title);
-        EXPECT_FALSE(ActivateDataWindow(title));
+    for (const wchar_t* name : {L"T", L"t ", L"", L"ttt"}) {
+        EXPECT_EQ(FindDataDocument(OpenTableData, name), nullptr) << testing_support::Utf8(name);
+        EXPECT_FALSE(ActivateDataWindow(OpenTableData, name));
     }
+    // A view of the same name is another window.
+    EXPECT_EQ(FindDataDocument(OpenViewData, L"t"), nullptr);
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(tt));
-    EXPECT_EQ(FindDocumentByTitle(L"t"), t);
-    EXPECT_TRUE(ActivateDataWindow(L"t"));
+    EXPECT_EQ(FindDataDocument(OpenTableData, L"t"), t);
+    EXPECT_TRUE(ActivateDataWindow(OpenTableData, L"t"));
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(t));
     EXPECT_EQ(m_area.activeSubWindow(), FindDataView(t)->GetParentFrame());
+}
+
+// Tables named like the titles of the other kinds' windows: each opens a window of its
+// own beside the window it is named after, and each look-up finds its own window.
+TEST_F(OpenDatabaseFiles, TablesNamedLikeOtherWindowsTitlesAreWindowsOfTheirOwn)
+{
+    const std::wstring path = m_folder.MakeDatabase(
+        L"hostile.db", "CREATE TABLE t(a); INSERT INTO t VALUES (1);"
+                       "CREATE TABLE \"<Table Relation>\"(x); CREATE TABLE \"<Query1>\"(y);"
+                       "CREATE TABLE \"PRAGMA table_info(t)\"(z); CREATE TABLE \"Internal Database setting\"(w);");
+    ASSERT_TRUE(OpenDatabaseFile(path));
+    CTabulonDoc* diagram = Request(OpenRelationships, STR_TABLE_RELATION_TITLE);
+    CTabulonDoc* query = Request(OpenSqlQuery, L"SELECT * FROM t");
+    CTabulonDoc* pragma = Request(OpenPragmaQuery, L"PRAGMA table_info(t)");
+    CTabulonDoc* settings = Request(OpenDatabaseSettings, STR_DATABASE_SETTINGS_TITLE);
+    ASSERT_NE(diagram, nullptr);
+    ASSERT_NE(query, nullptr);
+    ASSERT_NE(pragma, nullptr);
+    ASSERT_NE(settings, nullptr);
+    ASSERT_EQ(query->GetTitle(), L"<Query1>");
+
+    const std::pair<const wchar_t*, CTabulonDoc*> named[] = {{STR_TABLE_RELATION_TITLE, diagram},
+                                                             {L"<Query1>", query},
+                                                             {L"PRAGMA table_info(t)", pragma},
+                                                             {STR_DATABASE_SETTINGS_TITLE, settings}};
+    for (const auto& [name, other] : named) {
+        EXPECT_EQ(FindDataDocument(OpenTableData, name), nullptr) << testing_support::Utf8(name);
+        CTabulonDoc* table = Request(OpenTableData, name);
+        ASSERT_NE(table, nullptr) << testing_support::Utf8(name);
+        EXPECT_NE(table, other);
+        EXPECT_EQ(table->GetTitle(), name);
+        EXPECT_EQ(FindDataDocument(OpenTableData, name), table);
+        EXPECT_TRUE(ActivateDataWindow(OpenTableData, name));
+        EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(table));
+    }
+    EXPECT_EQ(FindDataDocument(OpenRelationships, L""), diagram);
+    EXPECT_EQ(FindDataDocument(OpenDatabaseSettings, L""), settings);
+    EXPECT_TRUE(ActivateDataWindow(OpenRelationships, L""));
+    EXPECT_EQ(DataWindowTemplate().GetActiveView(), FindDataView(diagram));
+    EXPECT_EQ(WindowCount(), 8u);
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 class RecentFileIterator : public DataWindowFixture {
