@@ -14,8 +14,10 @@
 
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 
@@ -101,7 +103,12 @@ void CObjectTreeView::mousePressEvent(QMouseEvent* event)
 
 void CObjectTreeView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    const int kind = CDbTreeCtrl::KindOf(itemAt(event->position().toPoint()));
+    const bool opens = kind == KindValue(NodeKind::Table) || kind == KindValue(NodeKind::Index) ||
+                       kind == KindValue(NodeKind::Trigger) || kind == KindValue(NodeKind::View);
+    setExpandsOnDoubleClick(!opens);
     QTreeWidget::mouseDoubleClickEvent(event);
+    setExpandsOnDoubleClick(true);
     if (event->button() == Qt::LeftButton && g_bTreeClickLock == 0)
         platform::SendMessage(dynamic_cast<platform::MessageTarget*>(parentWidget()), UM_TREE_DBLCLK, 0, 0);
 }
@@ -115,13 +122,75 @@ void CObjectTreeView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+void CObjectTreeView::keyPressEvent(QKeyEvent* event)
+{
+    auto* owner = dynamic_cast<CDbTreeCtrl*>(parentWidget());
+    const ObjectCommands commands = ObjectCommandsForKind(CDbTreeCtrl::KindOf(currentItem()));
+    if (owner && event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (g_bTreeClickLock == 0)
+                owner->OnTreeDblClk();
+            event->accept();
+            return;
+        case Qt::Key_Delete:
+            if (commands.bDelete)
+                owner->OnDelete();
+            event->accept();
+            return;
+        case Qt::Key_F2:
+            if (commands.bRename)
+                owner->OnRename();
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
 CDbTreeCtrl::CDbTreeCtrl(QWidget* parent) : QWidget(parent), m_tree(this), m_editRename(this)
 {
     setFocusPolicy(Qt::TabFocus);
     m_tree.setObjectName(QStringLiteral("tree%1").arg(TREE_ID));
+    // The box lies in the tree's viewport, so that it scrolls and clips with the items.
+    m_editRename.setParent(m_tree.viewport());
     m_editRename.setObjectName(QStringLiteral("renameEdit%1").arg(RENAME_EDIT_ID));
     m_editRename.hide();
+    m_editRename.installEventFilter(this);
     m_tree.setGeometry(rect());
+    // The focus leaving the box (not for its own context menu) commits.
+    connect(&m_editRename, &QLineEdit::editingFinished, this, [this] { CommitRename(); });
+    const auto follow = [this] { PlaceRenameEdit(); };
+    connect(m_tree.verticalScrollBar(), &QScrollBar::valueChanged, this, follow);
+    connect(m_tree.horizontalScrollBar(), &QScrollBar::valueChanged, this, follow);
+    connect(&m_tree, &QTreeWidget::itemExpanded, this, follow);
+    connect(&m_tree, &QTreeWidget::itemCollapsed, this, follow);
+    connect(&m_tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { ReportSelection(current); });
+}
+
+bool CDbTreeCtrl::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter and Escape end the rename here: neither goes on to the tree, where Enter
+    // would open the item.
+    if (watched == &m_editRename && event->type() == QEvent::KeyPress && m_hRenameItem) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            CommitRename();
+            return true;
+        case Qt::Key_Escape:
+            CancelRename();
+            m_tree.setFocus();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CDbTreeCtrl::~CDbTreeCtrl() = default;
@@ -139,8 +208,7 @@ int CDbTreeCtrl::KindOf(const QTreeWidgetItem* item)
 
 QTreeWidgetItem* CDbTreeCtrl::SelectedItem() const
 {
-    QTreeWidgetItem* item = m_tree.currentItem();
-    return item && item->isSelected() ? item : nullptr;
+    return m_tree.currentItem();
 }
 
 QTreeWidgetItem* CDbTreeCtrl::AddItem(QTreeWidgetItem* parent, const std::wstring& text, NodeKind kind, int image)
@@ -337,12 +405,25 @@ void CDbTreeCtrl::Clear()
 {
     CancelRename();
     m_tree.clear();
+    ReportSelection(nullptr);
 }
 
 void CDbTreeCtrl::CancelRename()
 {
-    m_editRename.hide();
+    // No rename is pending before the box hides: its losing the focus commits nothing.
     m_hRenameItem = nullptr;
+    m_editRename.hide();
+}
+
+void CDbTreeCtrl::ReportSelection(QTreeWidgetItem* item)
+{
+    if (m_bSelectionReported && item == m_pReportedItem)
+        return;
+    m_bSelectionReported = true;
+    m_pReportedItem = item;
+    m_strSentText = item ? platform::FromQString(item->text(0)) : std::wstring();
+    platform::SendMessage(g_pMainFrame, UM_TREE_SELECTION, static_cast<WPARAM>(item ? KindOf(item) : -1),
+                          reinterpret_cast<LPARAM>(&m_strSentText));
 }
 
 void CDbTreeCtrl::CancelRenameWithin(QTreeWidgetItem* item)
@@ -375,13 +456,15 @@ void CDbTreeCtrl::OnTreeClick()
 {
     if (m_tree.topLevelItemCount() == 0)
         return;
-    CommitRename();
+    // The click that commits a rename is still a click: its selection notice follows.
+    if (m_hRenameItem) {
+        CommitRename();
+        m_bSelectionReported = false;
+    }
     QTreeWidgetItem* item = SelectedItem();
     if (!item || item->text(0).isEmpty())
         return;
-    m_strSentText = platform::FromQString(item->text(0));
-    platform::SendMessage(g_pMainFrame, UM_TREE_SELECTION, static_cast<WPARAM>(KindOf(item)),
-                          reinterpret_cast<LPARAM>(&m_strSentText));
+    ReportSelection(item);
 }
 
 LRESULT CDbTreeCtrl::OpenDataWindow(int kind, UINT message, const std::wstring* name)
@@ -549,12 +632,16 @@ void CDbTreeCtrl::StartRename()
     m_strRenameOld = platform::FromQString(item->text(0));
     m_editRename.setFont(m_tree.font());
     m_editRename.setText(item->text(0));
-    QRect rect = m_tree.ItemTextRect(item).adjusted(0, -1, 0, 1);
-    rect.moveTopLeft(m_tree.viewport()->mapTo(this, rect.topLeft()));
-    m_editRename.setGeometry(rect);
+    PlaceRenameEdit();
     m_editRename.show();
     m_editRename.raise();
     m_editRename.setFocus();
+}
+
+void CDbTreeCtrl::PlaceRenameEdit()
+{
+    if (m_hRenameItem)
+        m_editRename.setGeometry(m_tree.ItemTextRect(m_hRenameItem).adjusted(0, -1, 0, 1));
 }
 
 void CDbTreeCtrl::CommitRename()
@@ -564,6 +651,9 @@ void CDbTreeCtrl::CommitRename()
     QTreeWidgetItem* item = m_hRenameItem;
     m_hRenameItem = nullptr;
     const std::wstring newName = platform::FromQString(m_editRename.text());
+    // The keyboard goes on in the tree.
+    if (m_editRename.hasFocus())
+        m_tree.setFocus();
     m_editRename.hide();
     // A blank name is no name: the table keeps its own.
     if (m_editRename.text().trimmed().isEmpty() || newName == m_strRenameOld)

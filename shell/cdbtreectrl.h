@@ -76,8 +76,13 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // A double-click on an item that opens something (a table) only opens it; on a
+    // folder it folds or unfolds as usual.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Enter opens the current item as a double-click does, Delete drops it as the menu's
+    // Delete does, F2 renames it; each only where the item's kind offers the command.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 class CDbTreeCtrl : public QWidget, public platform::MessageTarget {
@@ -141,11 +146,14 @@ public:
     void OnViewData();
     void OnViewSchema();
 
+    // Opens the rename box over the selected item. Enter and the box's losing the focus
+    // commit the rename, Escape drops it; the box stays over its item as the tree scrolls.
     void StartRename();
     // Ends a pending rename: the new name goes to the main frame when it differs.
     void CommitRename();
 
-    // The selected item; null when none.
+    // The selected item: the tree's current item, however it became current (a click,
+    // the keyboard, the context menu); null when none.
     QTreeWidgetItem* SelectedItem() const;
     static int KindOf(const QTreeWidgetItem* item);
     CObjectTreeView* GetTreeView() { return &m_tree; }
@@ -156,6 +164,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Escape in the rename box drops the rename.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, const std::wstring& text, NodeKind kind, int image);
@@ -170,6 +180,11 @@ private:
     // Drops a pending rename of the item or of an item below it.
     void CancelRenameWithin(QTreeWidgetItem* item);
     void CancelRename();
+    // Puts the rename box over its item's text, where the item is now.
+    void PlaceRenameEdit();
+    // Tells the main frame which item is current, once per change (UM_TREE_SELECTION;
+    // an empty tree or no current item allows no command).
+    void ReportSelection(QTreeWidgetItem* item);
     // The command on the selected object. emptyNameBox: the box for an item without a
     // text, none when null; otherKindBox: whether an item of another kind gets the box.
     LRESULT DoObjectCommand(const ObjectMessages& messages, const wchar_t* emptyNameBox, bool otherKindBox);
@@ -185,4 +200,6 @@ private:
     QTreeWidgetItem* m_hRenameItem = nullptr;
     std::wstring m_strTableName; // sent with UM_OPEN_TABLE_DATA and UM_SHOW_TABLE_SCRIPT
     std::wstring m_strSentText;  // every other text the tree sends
+    QTreeWidgetItem* m_pReportedItem = nullptr; // the item the main frame heard of last
+    bool m_bSelectionReported = false;
 };

@@ -10,6 +10,8 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 using testing_support::Utf8;
@@ -223,7 +225,8 @@ TEST(ObjectCommandsTable, EnablingByKind)
 }
 
 // The context menu enables its entries by that table for the item under the pointer,
-// selects that item without telling the main frame, and shows nothing over empty space.
+// makes that item current (the pane's buttons hear of it, as after a click), and shows
+// nothing over empty space.
 TEST_F(TreeTest, ContextMenuFollowsTheItemUnderThePointer)
 {
     Load(kSchema);
@@ -237,7 +240,10 @@ TEST_F(TreeTest, ContextMenuFollowsTheItemUnderThePointer)
     EXPECT_EQ(m_enabledEntries, QStringList({"Add"}));
     RightClick(Centre(Root()));
     EXPECT_TRUE(m_enabledEntries.isEmpty());
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.Requests().empty());
+    ASSERT_FALSE(m_frame.messages.empty());
+    EXPECT_EQ(m_frame.messages.back().message, UM_TREE_SELECTION);
+    EXPECT_EQ(m_frame.messages.back().wParam, static_cast<WPARAM>(NodeKind::DatabaseRoot));
 
     const int shown = m_menusShown;
     RightClick(QPoint(5, m_tree.GetTreeView()->viewport()->height() - 5));
@@ -271,12 +277,12 @@ TEST_F(TreeTest, MenuDeleteConfirmsFirst)
     EXPECT_EQ(m_boxes.Last().text, L"Click Yes button to proceed.");
     EXPECT_EQ(m_boxes.Last().caption, L"Delete Confirmation");
     EXPECT_EQ(m_boxes.Last().style, platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2);
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.Requests().empty());
     m_boxes.QueueAnswer(platform::IDYES);
     RightClick(Centre(Table("t2")), "Delete");
-    ASSERT_EQ(m_frame.messages.size(), 1u);
-    EXPECT_EQ(m_frame.messages[0].message, UM_DROP_TABLE);
-    EXPECT_EQ(m_frame.messages[0].text, L"t2");
+    ASSERT_EQ(m_frame.Requests().size(), 1u);
+    EXPECT_EQ(m_frame.Requests()[0].message, UM_DROP_TABLE);
+    EXPECT_EQ(m_frame.Requests()[0].text, L"t2");
 }
 
 // Tables added after the load go to the end of their folder, out of name order, and the
@@ -332,9 +338,10 @@ TEST_F(TreeTest, RemoveMatchesNamesAsTheEngineDoes)
     EXPECT_EQ(Folder(NodeKind::ViewsFolder)->text(0), "View(0)");
 }
 
-// A left click tells the main frame the kind and text of the item now selected; while
-// clicks are locked the selection still moves but nothing is sent.
-TEST_F(TreeTest, LeftClickReportsTheSelectionUnlessLocked)
+// The main frame hears of each new current item once, however it became current (a
+// click, the keyboard, a click while clicks are locked), and of none after Clear; while
+// clicks are locked a double-click and Enter open nothing.
+TEST_F(TreeTest, TheCurrentItemIsReportedHoweverItBecameCurrent)
 {
     Load(kSchema);
     Click(Folder(NodeKind::TablesFolder));
@@ -342,17 +349,78 @@ TEST_F(TreeTest, LeftClickReportsTheSelectionUnlessLocked)
     EXPECT_EQ(m_frame.messages[0].message, UM_TREE_SELECTION);
     EXPECT_EQ(m_frame.messages[0].wParam, 1u);
     EXPECT_EQ(m_frame.messages[0].text, L"Table(3)");
+    Click(Folder(NodeKind::TablesFolder));
+    EXPECT_EQ(m_frame.messages.size(), 1u);
+
+    QTest::keyClick(m_tree.GetTreeView(), Qt::Key_Down);
+    ASSERT_EQ(m_frame.messages.size(), 2u);
+    EXPECT_EQ(m_frame.messages[1].message, UM_TREE_SELECTION);
+    EXPECT_EQ(m_frame.messages[1].wParam, static_cast<WPARAM>(CDbTreeCtrl::KindOf(m_tree.SelectedItem())));
+    EXPECT_NE(m_tree.SelectedItem(), Folder(NodeKind::TablesFolder));
+    EXPECT_EQ(m_frame.messages[1].text, m_tree.SelectedItem()->text(0).toStdWString());
 
     platform::SendMessage(&m_tree, UM_TREE_LOCK, 0, 0);
     Click(Table("t2"));
     EXPECT_EQ(m_tree.SelectedItem(), Table("t2"));
+    ASSERT_EQ(m_frame.messages.size(), 3u);
+    EXPECT_EQ(m_frame.messages[2].text, L"t2");
     DoubleClick(Child(Folder(NodeKind::ViewsFolder), "v1"));
-    EXPECT_EQ(m_frame.messages.size(), 1u);
+    QTest::keyClick(m_tree.GetTreeView(), Qt::Key_Return);
+    EXPECT_TRUE(m_frame.Requests().empty());
     platform::SendMessage(&m_tree, UM_TREE_UNLOCK, 0, 0);
-    Click(Table("t2"));
-    ASSERT_EQ(m_frame.messages.size(), 2u);
-    EXPECT_EQ(m_frame.messages[1].wParam, 2u);
-    EXPECT_EQ(m_frame.messages[1].text, L"t2");
+    QTest::keyClick(m_tree.GetTreeView(), Qt::Key_Return);
+    ASSERT_EQ(m_frame.Requests().size(), 1u);
+    EXPECT_EQ(m_frame.Requests()[0].message, UM_OPEN_VIEW_DATA);
+
+    m_tree.Clear();
+    ASSERT_EQ(m_frame.messages.back().message, UM_TREE_SELECTION);
+    EXPECT_EQ(static_cast<int>(m_frame.messages.back().wParam), -1);
+}
+
+// The keys of the current item: Enter opens it as a double-click does, Delete asks and
+// drops it, F2 opens the rename box; each only where the item's kind offers the command.
+TEST_F(TreeTest, KeysActOnTheCurrentItem)
+{
+    Load(kSchema);
+    QTreeWidget* view = m_tree.GetTreeView();
+    view->setFocus();
+    struct Case {
+        QTreeWidgetItem* item;
+        Qt::Key key;
+        UINT message; // 0: none
+        int boxes;
+    };
+    const Case cases[] = {
+        {Table("a]b"), Qt::Key_Return, UM_OPEN_TABLE_DATA, 0},
+        {Child(Folder(NodeKind::TriggersFolder), "g1"), Qt::Key_Enter, UM_EDIT_TRIGGER, 0},
+        {Folder(NodeKind::ViewsFolder), Qt::Key_Return, 0, 0},
+        {Child(Folder(NodeKind::IndexesFolder), "i1"), Qt::Key_Delete, UM_DROP_INDEX, 1},
+        {Folder(NodeKind::TablesFolder), Qt::Key_Delete, 0, 0},
+        {Child(Folder(NodeKind::IndexesFolder), "i1"), Qt::Key_F2, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item->text(0).toStdString() + " " + QKeySequence(c.key).toString().toStdString());
+        view->setCurrentItem(c.item);
+        m_frame.messages.clear();
+        const size_t boxes = m_boxes.Count();
+        if (c.boxes)
+            m_boxes.QueueAnswer(platform::IDYES);
+        QTest::keyClick(view, c.key);
+        EXPECT_EQ(m_boxes.Count() - boxes, static_cast<size_t>(c.boxes));
+        const auto requests = m_frame.Requests();
+        ASSERT_EQ(requests.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(requests[0].message, c.message);
+            EXPECT_EQ(requests[0].text, c.item->text(0).toStdWString());
+        }
+        EXPECT_FALSE(m_tree.GetRenameEdit()->isVisible());
+    }
+    m_boxes.Clear();
+
+    view->setCurrentItem(Table("t2"));
+    QTest::keyClick(view, Qt::Key_F2);
+    EXPECT_TRUE(m_tree.GetRenameEdit()->isVisible());
+    EXPECT_EQ(m_tree.GetRenameItem(), Table("t2"));
 }
 
 // A double-click opens what the item names: a table's or a view's data, the index
@@ -428,7 +496,7 @@ TEST_F(TreeTest, ObjectCommandsOnTheSelectedItem)
     m_tree.DoDelete();
     m_tree.DoView();
     m_tree.DoEdit();
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.Requests().empty());
     ASSERT_EQ(m_boxes.Count(), 4u);
     for (const auto& box : m_boxes.Boxes()) {
         EXPECT_EQ(box.text, L"Invalid Add Command:CDbTreeCtrl::DoAdd()");
@@ -437,10 +505,11 @@ TEST_F(TreeTest, ObjectCommandsOnTheSelectedItem)
     }
 }
 
-// The rename in place: opened over the item, committed only by the next left click in
-// the tree; unchanged or blank names send nothing; a refusal keeps the old text and the
-// rename is not offered again; an acceptance shows the new name.
-TEST_F(TreeTest, RenameIsCommittedByTheNextLeftClick)
+// The rename in place: opened over the item, committed by Enter, by the box's losing the
+// focus and by a left click in the tree, dropped by Escape; unchanged or blank names send
+// nothing; a refusal keeps the old text and the rename is not offered again; an
+// acceptance shows the new name.
+TEST_F(TreeTest, RenameIsCommittedByEnterTheFocusLeavingOrAClick)
 {
     Load(kSchema);
     QTreeWidget* view = m_tree.GetTreeView();
@@ -455,8 +524,6 @@ TEST_F(TreeTest, RenameIsCommittedByTheNextLeftClick)
 
     rename("t1", "t1");
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_TRUE(edit->isVisible()); // Enter does not commit
-    Click(Table("t2"));
     EXPECT_FALSE(edit->isVisible());
     EXPECT_TRUE(m_frame.Requests().empty());
 
@@ -465,9 +532,16 @@ TEST_F(TreeTest, RenameIsCommittedByTheNextLeftClick)
     EXPECT_TRUE(m_frame.Requests().empty());
     EXPECT_NE(Table("t1"), nullptr);
 
+    rename("t1", "dropped");
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(m_tree.GetRenameItem(), nullptr);
+    Click(Table("t2"));
+    EXPECT_TRUE(m_frame.Requests().empty());
+
     m_frame.renameResult = 0;
     rename("t1", "t9");
-    Click(Table("t2"));
+    QTest::keyClick(edit, Qt::Key_Return);
     ASSERT_EQ(m_frame.Requests().size(), 1u);
     EXPECT_EQ(m_frame.Requests()[0].names, (std::vector<std::wstring>{L"t1", L"t9"}));
     EXPECT_NE(Table("t1"), nullptr);
@@ -484,6 +558,43 @@ TEST_F(TreeTest, RenameIsCommittedByTheNextLeftClick)
     // The click that commits is still a click: its selection notice follows the rename.
     EXPECT_EQ(m_frame.messages.back().message, UM_TREE_SELECTION);
     EXPECT_EQ(m_frame.messages.back().wParam, 1u);
+
+    // The focus going elsewhere commits.
+    QLineEdit elsewhere;
+    elsewhere.show();
+    rename("t2", "t2 moved");
+    QApplication::setActiveWindow(&m_tree);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QApplication::setActiveWindow(&elsewhere);
+    elsewhere.setFocus();
+    QTRY_COMPARE(m_frame.Requests().size(), 3u);
+    EXPECT_EQ(m_frame.Requests()[2].names, (std::vector<std::wstring>{L"t2", L"t2 moved"}));
+    EXPECT_FALSE(edit->isVisible());
+}
+
+// The rename box stays over its item when the tree scrolls or a folder above it folds.
+TEST_F(TreeTest, TheRenameBoxFollowsItsItem)
+{
+    std::string schema;
+    for (int i = 0; i < 60; ++i)
+        schema += "CREATE TABLE t" + std::to_string(100 + i) + "(a);";
+    Load(schema);
+    QTreeWidget* view = m_tree.GetTreeView();
+    QTreeWidgetItem* item = Table("t130");
+    view->scrollToItem(item);
+    view->setCurrentItem(item);
+    m_tree.StartRename();
+    QLineEdit* edit = m_tree.GetRenameEdit();
+    const auto overItem = [&] {
+        return view->visualItemRect(item).contains(edit->geometry().center());
+    };
+    ASSERT_TRUE(overItem());
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + 5);
+    EXPECT_TRUE(overItem());
+    Table("t100")->setExpanded(true);
+    EXPECT_TRUE(overItem());
+    EXPECT_EQ(m_tree.GetRenameItem(), item);
 }
 
 // A pending rename dies with its item: Clear and the drop of the table cancel it, so a

@@ -19,12 +19,16 @@ protected:
     void SetUp() override
     {
         DataWindowFixture::SetUp();
-        OpenDatabase(L"windows.db", "CREATE TABLE t (a); CREATE TABLE u (b);");
+        OpenDatabase(L"windows.db", "CREATE TABLE t (a); CREATE TABLE u (b); CREATE VIEW v AS SELECT a FROM t;");
         g_strDocDbPath = m_path;
         LoadTableNames();
+        LoadViewNames();
         m_tree.resize(300, 400);
         m_tree.show();
         m_tree.LoadTables();
+        m_tree.LoadIndexes();
+        m_tree.LoadTriggers();
+        m_tree.LoadViews();
     }
     QTreeWidgetItem* Table(int index)
     {
@@ -36,10 +40,14 @@ protected:
         view->scrollToItem(item);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
     }
-    size_t OpenRequests() const
+    QTreeWidgetItem* View()
+    {
+        return m_tree.FindItemByKind(m_tree.GetTreeView()->topLevelItem(0), NodeKind::ViewsFolder)->child(0);
+    }
+    size_t OpenRequests(UINT message = UM_OPEN_TABLE_DATA) const
     {
         return static_cast<size_t>(
-            std::count(m_mainFrame.m_arrMessages.begin(), m_mainFrame.m_arrMessages.end(), UM_OPEN_TABLE_DATA));
+            std::count(m_mainFrame.m_arrMessages.begin(), m_mainFrame.m_arrMessages.end(), message));
     }
 
     CTabulonApp m_app;
@@ -67,6 +75,47 @@ TEST_F(TreeWithWindows, DoubleClickActivatesTheOpenWindowOfTheTable)
     DataWindowTemplate().CloseAllDocuments();
     DoubleClick(Table(0));
     EXPECT_EQ(OpenRequests(), 1u);
+}
+
+// A double-click on a table opens it and nothing more: the table folds and unfolds only
+// by its expander and the keys; a folder still folds on a double-click. (Each
+// double-click follows a click, as a user's does, so the control has its pressed item.)
+TEST_F(TreeWithWindows, DoubleClickOnATableOpensWithoutFolding)
+{
+    const auto userDoubleClick = [this](QTreeWidgetItem* item) {
+        CObjectTreeView* view = m_tree.GetTreeView();
+        view->scrollToItem(item);
+        const QPoint centre = view->visualItemRect(item).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+    };
+    QTreeWidgetItem* table = Table(0);
+    QTreeWidgetItem* folder = table->parent();
+    folder->setExpanded(false);
+    userDoubleClick(folder);
+    EXPECT_TRUE(folder->isExpanded());
+    EXPECT_EQ(OpenRequests(), 0u);
+
+    ASSERT_FALSE(table->isExpanded());
+    userDoubleClick(table);
+    EXPECT_FALSE(table->isExpanded());
+    table->setExpanded(true);
+    userDoubleClick(table);
+    EXPECT_TRUE(table->isExpanded());
+    EXPECT_EQ(OpenRequests(), 2u);
+}
+
+// A view whose window is open: the double-click brings that window to the front and asks
+// for no second one.
+TEST_F(TreeWithWindows, DoubleClickActivatesTheOpenWindowOfTheView)
+{
+    ASSERT_NE(Request(OpenViewData, L"v"), nullptr);
+    ASSERT_NE(Request(OpenTableData, L"t"), nullptr);
+    DoubleClick(View());
+    EXPECT_EQ(OpenRequests(UM_OPEN_VIEW_DATA), 0u);
+    ASSERT_NE(m_area.activeSubWindow(), nullptr);
+    EXPECT_EQ(m_area.activeSubWindow()->windowTitle(), "v");
+    EXPECT_EQ(WindowCount(), 2u);
 }
 
 } // namespace

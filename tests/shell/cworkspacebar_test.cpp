@@ -132,12 +132,12 @@ TEST_F(WorkspaceTest, ToolbarDeleteConfirmsFirst)
     m_pane->OnDeleteObject();
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, L"Click Yes button to proceed.");
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.Requests().empty());
     m_boxes.QueueAnswer(platform::IDYES);
     m_pane->OnDeleteObject();
-    ASSERT_EQ(m_frame.messages.size(), 1u);
-    EXPECT_EQ(m_frame.messages[0].message, UM_DROP_VIEW);
-    EXPECT_EQ(m_frame.messages[0].text, L"v1");
+    ASSERT_EQ(m_frame.Requests().size(), 1u);
+    EXPECT_EQ(m_frame.Requests()[0].message, UM_DROP_VIEW);
+    EXPECT_EQ(m_frame.Requests()[0].text, L"v1");
 }
 
 // The recent-file tab lists the recent files most recent first, and the rows selected

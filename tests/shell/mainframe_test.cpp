@@ -35,7 +35,9 @@
 #include <QPlainTextEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -280,6 +282,34 @@ TEST_F(Workbench, TreeSelectionSetsThePaneFlagsByNodeKind)
         EXPECT_EQ(pane.m_bCanViewSchema != 0, c.schema != 0) << "kind " << c.kind;
         EXPECT_EQ(pane.m_bCanViewData != 0, c.data != 0) << "kind " << c.kind;
     }
+}
+
+// The pane's buttons follow the tree's current item however it became current: the
+// keyboard moves it, and after Reload no item is current and no button is on.
+TEST_F(Workbench, ThePaneButtonsFollowTheCurrentItemAfterKeysAndReload)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(MakeSample()));
+    CWorkspaceBar& pane = *Frame().m_wndWorkspace;
+    CDbTreeCtrl& tree = pane.m_wndTree;
+    QTreeWidget* view = tree.GetTreeView();
+    QTreeWidgetItem* tables = tree.FindItemByKind(view->topLevelItem(0), NodeKind::TablesFolder);
+    tables->setExpanded(true);
+    view->setCurrentItem(tables);
+    EXPECT_TRUE(pane.m_pActAdd->isEnabled());
+    EXPECT_FALSE(pane.m_pActDelete->isEnabled());
+    QTest::keyClick(view, Qt::Key_Down);
+    ASSERT_EQ(CDbTreeCtrl::KindOf(tree.SelectedItem()), static_cast<int>(NodeKind::Table));
+    EXPECT_FALSE(pane.m_pActAdd->isEnabled());
+    EXPECT_TRUE(pane.m_pActDelete->isEnabled());
+    EXPECT_TRUE(pane.m_pActViewData->isEnabled());
+
+    pane.OnReload();
+    EXPECT_EQ(tree.SelectedItem(), nullptr);
+    for (QAction* action : {pane.m_pActAdd, pane.m_pActDelete, pane.m_pActViewSchema, pane.m_pActViewData})
+        EXPECT_FALSE(action->isEnabled()) << action->toolTip().toStdString();
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(Workbench, NewDatabaseWithADatasheetOpenClosesItBeforeTheConnectionGoes)
