@@ -141,7 +141,9 @@ bool CInlineEdit::IsKeyAllowed(char32_t character, int valueType)
     case FIELDTYPE_FLOAT: return digit || character == U'-' || character == U'.';
     case FIELDTYPE_DATE: return digit || character == U'-' || character == U'/';
     case FIELDTYPE_TIME: return digit || character == U':';
-    case FIELDTYPE_DATETIME: return digit || character == U'-' || character == U'/' || character == U':';
+    // The blank joins the date to the time.
+    case FIELDTYPE_DATETIME:
+        return digit || character == U'-' || character == U'/' || character == U':' || character == U' ';
     default: return true;
     }
 }

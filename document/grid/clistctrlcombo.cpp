@@ -892,14 +892,17 @@ void CListCtrlCombo::MoveCursor(int key, Qt::KeyboardModifiers modifiers)
     const int columns = GetColumnCount();
     if (count == 0 || columns == 0 || !m_pHeader)
         return;
-    // Without a current cell, any move begins at the first cell.
-    if (m_nCursorRow < 0 || m_nCursorColumn < 0) {
+    const bool homeOrEnd = key == Qt::Key_Home || key == Qt::Key_End;
+    const bool noCursor = m_nCursorRow < 0 || m_nCursorColumn < 0;
+    // Without a current cell an arrow lands on the first cell; Home and End (with Ctrl,
+    // the first and last rows) go where they go from there, the first time.
+    if (noCursor && !homeOrEnd) {
         PlaceCursor(0, m_pHeader->logicalIndex(0), modifiers, false);
         OnKeyboardRowMoved(0);
         return;
     }
-    int row = m_nCursorRow;
-    int visual = m_pHeader->visualIndex(m_nCursorColumn);
+    int row = noCursor ? 0 : m_nCursorRow;
+    int visual = noCursor ? 0 : m_pHeader->visualIndex(m_nCursorColumn);
     const bool control = modifiers & Qt::ControlModifier;
     switch (key) {
     case Qt::Key_Up:
@@ -928,7 +931,6 @@ void CListCtrlCombo::MoveCursor(int key, Qt::KeyboardModifiers modifiers)
         return;
     }
     // Ctrl+Home and Ctrl+End select the row they reach, as the arrows do.
-    const bool homeOrEnd = key == Qt::Key_Home || key == Qt::Key_End;
     PlaceCursor(row, m_pHeader->logicalIndex(visual), homeOrEnd ? modifiers & ~Qt::ControlModifier : modifiers, false);
     OnKeyboardRowMoved(row);
     if (key == Qt::Key_Left || key == Qt::Key_Right || homeOrEnd)
@@ -958,10 +960,53 @@ void CListCtrlCombo::keyPressEvent(QKeyEvent* event)
             return;
         }
         break;
+    case Qt::Key_F2:
+        if (modifiers == Qt::NoModifier && OpenCursorCell())
+            return;
+        break;
     default:
         break;
     }
+    if (TypeIntoCursorCell(event))
+        return;
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool CListCtrlCombo::OpenCursorCell()
+{
+    if (IsReadOnly() || m_bCellActive || m_nCursorRow < 0 || m_nCursorColumn < 0 ||
+        m_nCursorRow >= GetItemCount() || m_nCursorColumn >= GetColumnCount())
+        return false;
+    const int row = m_nCursorRow;
+    const int column = m_nCursorColumn;
+    EnsureRowVisible(row);
+    ScrollColumnIntoView(column);
+    BeginEdit(row, column, true);
+    return m_bCellActive;
+}
+
+bool CListCtrlCombo::TypeIntoCursorCell(QKeyEvent* event)
+{
+    // A character typed on the grid, not a command key.
+    const QString text = event->text();
+    if (text.isEmpty() || !text.front().isPrint() ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    if (m_nCursorColumn < 0 || m_nCursorColumn >= GetColumnCount())
+        return false;
+    const GridColumn& col = m_arrColumns[m_nCursorColumn];
+    if (!col.m_pEdit && !col.m_pCombo)
+        return false;
+    if (!OpenCursorCell())
+        return false;
+    // The character replaces the cell's text, through the editor's own checks.
+    if (QWidget* editor = FocusEditor()) {
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            edit->selectAll();
+        QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), text);
+        QCoreApplication::sendEvent(editor, &typed);
+    }
+    return true;
 }
 
 void CListCtrlCombo::focusInEvent(QFocusEvent* event)
@@ -1310,10 +1355,15 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
             return false;
         CancelCell();
         return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
     case Qt::Key_Return:
-    case Qt::Key_Enter: {
+    case Qt::Key_Enter:
+        // On the grid itself Enter opens the current cell, as F2 does; in an editor it
+        // moves on as Tab does.
+        if (watched == this)
+            return OpenCursorCell();
+        [[fallthrough]];
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
         const bool left = event->key() == Qt::Key_Backtab ||
                           (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
         if (left)

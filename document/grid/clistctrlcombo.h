@@ -220,6 +220,11 @@ private:
     void PlaceCursor(int row, int column, Qt::KeyboardModifiers modifiers, bool toggle);
 
     bool IsReadOnly() const;
+    // F2 and Enter on the grid: the keyboard's current cell opens its editor; false when
+    // there is no such cell or the grid is read-only.
+    bool OpenCursorCell();
+    // A character typed on the grid opens the current cell's edit box or list with it.
+    bool TypeIntoCursorCell(QKeyEvent* event);
     // Keyboard rules applied before a key reaches the grid or one of its editors.
     bool PreTranslateKey(QObject* watched, QKeyEvent* event);
     void OnHeaderClicked(int column);

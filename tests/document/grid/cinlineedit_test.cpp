@@ -87,8 +87,9 @@ protected:
     platform::Clock previousClock;
 };
 
-// Catches a wrong character set for a value type: a refused digit, an accepted letter, the
-// blank in a date-time column, a control character let through into a typed column.
+// Catches a wrong character set for a value type: a refused digit, an accepted letter, a
+// refused blank between a date and its time, a control character let through into a typed
+// column.
 TEST(InlineEditKeys, FilterTable)
 {
     const struct {
@@ -100,7 +101,7 @@ TEST(InlineEditKeys, FilterTable)
         {FIELDTYPE_FLOAT, U"0123456789-.\b", U"+,eE /:*"},
         {FIELDTYPE_DATE, U"0123456789-/\b", U".: *T"},
         {FIELDTYPE_TIME, U"0123456789:\b", U"-/. *"},
-        {FIELDTYPE_DATETIME, U"0123456789-/:\b", U" .T*"},
+        {FIELDTYPE_DATETIME, U"0123456789-/: \b", U".T*"},
         {FIELDTYPE_TEXT, U"aZ *'\"]😀\x16", U""},
         {FIELDTYPE_BLOB, U"a *", U""},
         {-1, U"a *\t", U""},
@@ -190,12 +191,14 @@ TEST_F(InlineEdit, TypedKeysAreFilteredWithOneWarningEach)
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Text(), "x7");
 
-    // A date-time column takes no blank.
+    // A date-time column takes the blank between the date and the time, so a whole value
+    // can be typed and passes its check.
     lines.Clear();
     Begin(0, kDateTimeColumn, L"");
     QTest::keyClicks(edit, "2024-01-01 12:00:00");
-    EXPECT_EQ(Text(), "2024-01-0112:00:00");
-    EXPECT_EQ(lines.Count(), 1u);
+    EXPECT_EQ(Text(), "2024-01-01 12:00:00");
+    EXPECT_EQ(lines.Count(), 0u);
+    EXPECT_TRUE(ValidateCellValue(L"2024-01-01 12:00:00", FIELDTYPE_DATETIME));
 }
 
 // Catches '*' typed literally into a date column, a wrong date or time format, a warning

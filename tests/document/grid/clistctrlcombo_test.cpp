@@ -625,8 +625,14 @@ TEST_F(ListGrid, KeypadDigitsNeverPage)
     Grid()->SelectRow(50);
     const int top = Grid()->GetTopIndex();
     for (Qt::Key key : {Qt::Key_9, Qt::Key_3})
-        QTest::keyClick(Grid(), key, Qt::KeypadModifier);
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::KeypadModifier);
     EXPECT_EQ(Grid()->GetTopIndex(), top);
+    // On the grid the digits are typed into the current cell, which Escape gives back.
+    auto* typed = qobject_cast<CInlineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(typed, nullptr);
+    EXPECT_EQ(typed->text(), QStringLiteral("93"));
+    QTest::keyClick(typed, Qt::Key_Escape);
+    EXPECT_EQ(Grid()->GetItemText(50, 0), L"50");
     DoubleClick(50, 0);
     auto* edit = qobject_cast<CInlineEdit*>(QApplication::focusWidget());
     ASSERT_NE(edit, nullptr);
