@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 constexpr int EDITOR_NONE = 0;
 constexpr int COLUMN_WIDTH = 250;
@@ -38,6 +40,7 @@ void CRecentFileWnd::FillList()
         const int row = grid->InsertItem(grid->GetItemCount(), path);
         grid->EndEdit(row);
         grid->BeginEdit(row, 0, true);
+        m_arrShownPaths.push_back(path);
     }
     m_bFilling = 0;
 }
@@ -49,11 +52,32 @@ void CRecentFileWnd::resizeEvent(QResizeEvent* event)
     m_wndList.setGeometry(-2, -4, width() + 4, height() + 8);
 }
 
-LRESULT CRecentFileWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CRecentFileWnd::OnMessage(UINT message, WPARAM, LPARAM lParam)
 {
-    if (message == UM_LIST_ROW_ACTIVATE)
-        OnRowActivate(static_cast<int>(wParam), static_cast<int>(lParam));
-    return 0;
+    switch (message) {
+    case UM_LIST_ROW_OPEN:
+        OnRowActivate(0, static_cast<int>(lParam));
+        return 1;
+    case UM_LIST_ROW_DELETED:
+        OnRowDeleted();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void CRecentFileWnd::OnRowDeleted()
+{
+    std::vector<std::wstring> rows;
+    for (int row = 0; row < m_wndList.GetGrid()->GetItemCount(); ++row)
+        rows.push_back(m_wndList.GetItemText(row, 0));
+    std::erase_if(m_arrShownPaths, [&rows](const std::wstring& path) {
+        if (std::find(rows.begin(), rows.end(), path) != rows.end())
+            return false;
+        // By its path, wherever later opens have moved its entry since the tab was filled.
+        platform::RecentFiles().Remove(path);
+        return true;
+    });
 }
 
 void CRecentFileWnd::OnRowActivate(int column, int row)
@@ -66,6 +90,8 @@ void CRecentFileWnd::OnRowActivate(int column, int row)
     QFile file(platform::ToQString(path));
     if (file.open(QIODevice::ReadOnly)) {
         file.close();
+        // The opened row stays the highlighted one: Enter on it opens it again.
+        m_wndList.GetGrid()->SelectRow(row);
         if (g_pTabulonApp)
             g_pTabulonApp->OpenDocumentFile(path);
         for (QWidget* pane = parentWidget(); pane; pane = pane->parentWidget())
@@ -78,8 +104,6 @@ void CRecentFileWnd::OnRowActivate(int column, int row)
     std::wstring text;
     platform::MessageBox(this, FormatString(text, STR_FILE_NOT_EXIST, path), STR_FILE_NOT_EXIST_CAPTION,
                          platform::MB_OK | platform::MB_ICONINFORMATION);
-    // The row's own path, wherever the list has moved it since the tab was filled.
-    platform::RecentFiles().Remove(path);
     m_wndList.DeleteRow(row);
     m_wndList.GetGrid()->BeginEdit(-1, -1, false);
 }

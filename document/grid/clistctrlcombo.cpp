@@ -1218,7 +1218,9 @@ void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
     m_bSuppressClick = true;
     m_bDragSelecting = false;
     const QPoint point = event->position().toPoint();
-    OnItemActivate(rowAt(point.y()), columnAt(point.x()), point);
+    const int row = rowAt(point.y());
+    OnItemActivate(row, columnAt(point.x()), point);
+    m_pOwnerFrame->OnRowOpened(row);
 }
 
 void CListCtrlCombo::paintEvent(QPaintEvent* event)
@@ -1357,6 +1359,10 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // On a row that edits nothing Enter opens the row, when the owner opens rows.
+        if ((watched == this || watched == m_pHiddenEditor) &&
+            m_pOwnerFrame->OnRowOpened(m_bCellActive ? m_nCurrentRow : m_nCursorRow))
+            return true;
         // On the grid itself Enter opens the current cell, as F2 does; in an editor it
         // moves on as Tab does.
         if (watched == this)

@@ -198,6 +198,11 @@ void CListFrame::OnRowClicked(int row)
     ShowRowPosition(row);
 }
 
+bool CListFrame::OnRowOpened(int row)
+{
+    return m_nMode == MODE_LIST && row >= 0 && platform::SendMessage(m_pOwnerWnd, UM_LIST_ROW_OPEN, 0, row) != 0;
+}
+
 void CListFrame::ShowRowPosition(int row)
 {
     if (m_nMode == MODE_DATASHEET && MainCaptionBar())

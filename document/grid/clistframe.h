@@ -20,6 +20,9 @@ class CListCtrlCombo;
 // From the frame to its owner window (sent).
 inline constexpr UINT UM_LIST_ROW_ACTIVATE = WM_USER + 35; // list mode: wParam column, lParam row
 inline constexpr UINT UM_LIST_ROW_CLICK = WM_USER + 43;    // list mode: wParam 0, lParam row
+// list mode: a row was opened (a double-click, or Enter on the row); wParam 0, lParam
+// row; a nonzero result says the owner acted on it, and Enter does nothing more.
+inline constexpr UINT UM_LIST_ROW_OPEN = WM_USER + 44;
 
 class CListFrame : public QFrame, public CaptionTarget, public DatasheetGrid, public HeaderOwner {
     Q_OBJECT
@@ -45,6 +48,8 @@ public:
     // title and becomes the strip's target.
     void UpdateCaptionBar();
     void OnRowClicked(int row);
+    // List mode: UM_LIST_ROW_OPEN to the owner; true when the owner acted on it.
+    bool OnRowOpened(int row);
     // Datasheet: the caption strip shows the row's position (a click or a keyboard move).
     void ShowRowPosition(int row);
     void OnCellSelected(int row, int column);

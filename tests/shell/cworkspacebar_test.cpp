@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QTest>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -166,7 +170,8 @@ TEST_F(WorkspaceTest, MissingFileLeavesBothListsByItsPath)
     platform::RecentFiles().Add(a);
     ASSERT_TRUE(QFile::remove(QString::fromStdWString(b)));
 
-    RecentList().GetGrid()->BeginEdit(1, 0, true);
+    RecentList().GetGrid()->SelectRow(1);
+    QTest::keyClick(RecentList().GetGrid(), Qt::Key_Return);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, L"<" + b + L"> is not exist");
     EXPECT_EQ(m_boxes.Last().caption, L"Nonexistent file");
@@ -175,6 +180,66 @@ TEST_F(WorkspaceTest, MissingFileLeavesBothListsByItsPath)
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{c, a}));
     // No current cell is left behind on the row that took the deleted one's place.
     EXPECT_EQ(RecentList().GetGrid()->m_nCurrentRow, -1);
+}
+
+// A file opens only on a double-click or on Enter on the highlighted row; the arrows,
+// on the grid or in its cell, only move. Delete takes the row and its file off the
+// recent-file list for good.
+TEST_F(WorkspaceTest, RecentRowsOpenOnDoubleClickOrEnterOnly)
+{
+    const std::wstring a = MakeFile(L"a.db"), b = MakeFile(L"b.db"), c = MakeFile(L"c.db");
+    for (const std::wstring& path : {a, b, c})
+        platform::RecentFiles().Add(path);
+    MakePane();
+    m_pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pane.get()));
+    ASSERT_EQ(Rows(), (std::vector<std::wstring>{c, b, a}));
+    CListCtrlCombo* grid = RecentList().GetGrid();
+    const auto opens = [this] {
+        return std::count_if(m_frame.messages.begin(), m_frame.messages.end(),
+                             [](const SentMessage& sent) { return sent.message == UM_DATABASE_OPENED; });
+    };
+    const auto showRecentTab = [&] {
+        m_pane->m_wndTabs.setCurrentIndex(CWorkspaceBar::TAB_RECENT_FILES);
+        grid->setFocus();
+    };
+
+    showRecentTab();
+    // A click highlights, the arrows move: nothing opens.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(opens(), 0);
+    ASSERT_EQ(grid->GetCursorRow(), 1);
+
+    QTest::mouseDClick(m_pane->windowHandle(), Qt::LeftButton, {},
+                       grid->viewport()->mapTo(m_pane.get(), grid->GetCellRect(1, 0).center()));
+    EXPECT_EQ(opens(), 1);
+    EXPECT_EQ(g_strOpenDbPath, b);
+    EXPECT_EQ(m_pane->m_wndTabs.currentIndex(), CWorkspaceBar::TAB_TREE);
+
+    // Back on the tab: the arrows move from the opened row and open nothing; Enter opens
+    // the row they reached.
+    showRecentTab();
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Down})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(opens(), 1);
+    EXPECT_EQ(g_strOpenDbPath, b);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(opens(), 2);
+    EXPECT_EQ(g_strOpenDbPath, a);
+
+    // Delete: the row and its file's entry go, also for the next start.
+    showRecentTab();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    m_boxes.QueueAnswer(platform::IDYES);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{b, a}));
+    const std::vector<std::wstring> entries = platform::RecentFiles().Entries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), c), 0);
+    const platform::RecentFileList nextStart(m_folder.Path(L"profile.ini"));
+    EXPECT_EQ(std::count(nextStart.Entries().begin(), nextStart.Entries().end(), c), 0);
+    EXPECT_EQ(opens(), 2);
 }
 
 // Reload is off until a database has been opened; then it opens the same file again
