@@ -305,7 +305,8 @@ TEST_F(ListGrid, SelectionIteratorAndSelectRow)
 }
 
 // A click ends editing and reports the row to the owner; a double-click begins editing
-// and the owner hears of the current cell; the click after a double-click is swallowed.
+// and the owner hears of the current cell and of the row opened; the click after a
+// double-click is swallowed.
 TEST_F(ListGrid, OwnerHearsClicksAndActivations)
 {
     MakeEditGrid();
@@ -313,9 +314,15 @@ TEST_F(ListGrid, OwnerHearsClicksAndActivations)
     Click(2, 1);
     DoubleClick(1, 2);
     const std::vector<std::tuple<UINT, int, int>> expected = {
-        {UM_LIST_ROW_CLICK, 0, 2}, {UM_LIST_ROW_CLICK, 0, 1}, {UM_LIST_ROW_ACTIVATE, 2, 1}};
+        {UM_LIST_ROW_CLICK, 0, 2}, {UM_LIST_ROW_CLICK, 0, 1}, {UM_LIST_ROW_ACTIVATE, 2, 1}, {UM_LIST_ROW_OPEN, 0, 1}};
     EXPECT_EQ(m_owner.messages, expected);
     EXPECT_EQ(Current(), std::make_pair(1, 2));
+    // Enter in an edit box moves on: the row opens only on the grid or a cell without an editor.
+    m_owner.messages.clear();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Current(), std::make_pair(2, 0));
+    for (const auto& message : m_owner.messages)
+        EXPECT_NE(std::get<0>(message), UM_LIST_ROW_OPEN);
     Click(0, 0);
     EXPECT_EQ(Current(), std::make_pair(-1, -1));
     EXPECT_FALSE(Grid()->GetEditorWidget(2)->isVisible());
