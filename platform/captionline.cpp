@@ -2,6 +2,7 @@
 
 #include "platform/threads.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace platform {
@@ -9,6 +10,7 @@ namespace {
 
 std::mutex g_sinkMutex;
 CaptionSink g_sink;
+std::atomic<unsigned> g_nLines{0};
 
 void Deliver(const std::wstring& text, int type)
 {
@@ -25,10 +27,16 @@ void Deliver(const std::wstring& text, int type)
 
 void ShowCaptionLine(const std::wstring& text, int type)
 {
+    ++g_nLines;
     if (IsGuiThread())
         Deliver(text, type);
     else
         PostToGuiThread([text, type] { Deliver(text, type); });
+}
+
+unsigned CaptionLineCount()
+{
+    return g_nLines.load();
 }
 
 CaptionSink SetCaptionSink(CaptionSink sink)

@@ -18,6 +18,10 @@ using CaptionSink = std::function<void(const std::wstring& text, int type)>;
 // Without a sink the line is dropped.
 void ShowCaptionLine(const std::wstring& text, int type);
 
+// The number of lines written so far, from any thread, counted when written: a caller
+// that wrote a passing line ("Sorting...") clears it only when no line came since.
+unsigned CaptionLineCount();
+
 // Binds the sink (the caption strip, or a test's recorder); returns the old one.
 CaptionSink SetCaptionSink(CaptionSink sink);
 

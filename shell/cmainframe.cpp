@@ -9,6 +9,7 @@
 #include "data/dbschema.h"
 #include "data/formatstring.h"
 #include "document/report/cchildview.h"
+#include "document/strip/ccaptiondlg.h"
 #include "document/windows/ctabulondoc.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/datawindows.h"
@@ -567,6 +568,8 @@ LRESULT CMainFrame::OnClearWorkspace(WPARAM, LPARAM)
     CreateDatabaseGlobals();
     if (m_wndWorkspace)
         m_wndWorkspace->m_wndTree.Clear();
+    // A text searched for in the previous database means nothing in the next.
+    m_wndCaptionBar.GetCaptionDlg()->ClearSearchText();
     return 0;
 }
 

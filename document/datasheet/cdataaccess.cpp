@@ -431,15 +431,23 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
     platform::ShowCaptionLine(STR_SORTING, platform::CAPTION_LINE_NORMAL);
+    // The line goes with the sort, unless another line (the loader's warning) came since.
+    const unsigned sortingLine = platform::CaptionLineCount();
+    const auto clearSortingLine = [sortingLine] {
+        if (platform::CaptionLineCount() == sortingLine)
+            platform::ShowCaptionLine(std::wstring(), platform::CAPTION_LINE_NORMAL);
+    };
     m_bSorting = true;
     try {
         m_pRecSet->Requery(true);
     } catch (const CADbSqlException& e) {
         m_bSorting = false;
+        clearSortingLine();
         ShowFailureBox(e, LOC_SORT);
         return false;
     }
     m_bSorting = false;
+    clearSortingLine();
     // A load that failed at once (shown by the loader) kept the rows in their old order.
     if (m_pRecSet->LoadFailed()) {
         m_pRecSet->m_strSort = previous;

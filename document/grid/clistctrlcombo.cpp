@@ -710,6 +710,8 @@ void CListCtrlCombo::SetCell(int row, int column, const std::wstring& text, bool
         m_bOwnScroll = 1;
         EnsureRowVisible(GetItemCount() - 1);
         m_bOwnScroll = saved;
+        // The strip counts the new row at once.
+        m_pOwnerFrame->ShowRowPosition(row);
     }
     RedrawRows(row, row);
 }
@@ -1058,6 +1060,8 @@ void CListCtrlCombo::SelectRow(int row)
     EnsureRowVisible(row);
     setFocus();
     PlaceCursor(row, 0, Qt::NoModifier, false);
+    // The strip names the row now selected (a search hit, Go To).
+    m_pOwnerFrame->ShowRowPosition(row);
 }
 
 int CListCtrlCombo::GetNextSelectedItem()

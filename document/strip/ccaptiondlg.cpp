@@ -197,6 +197,12 @@ void CCaptionDlg::DisableAllButtons()
         EnableButton(false, index);
 }
 
+void CCaptionDlg::ClearSearchText()
+{
+    m_pSearchEdit->clear();
+    m_strSearchText.clear();
+}
+
 QString CCaptionDlg::OnToolTipText(const QWidget* control) const
 {
     for (int index = 0; index < ControlCount; ++index) {

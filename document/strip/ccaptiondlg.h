@@ -46,6 +46,8 @@ public:
     // Indexes outside 0 to 9 are ignored.
     void EnableButton(bool enable, int index);
     void DisableAllButtons();
+    // Empties the search box and forgets the last search's text (another database).
+    void ClearSearchText();
 
     void ShowStrip();
     // Places the strip in its bar of size cx by cy and sets the message area.

@@ -51,6 +51,14 @@ CTabulonView::CTabulonView() = default;
 CTabulonView::~CTabulonView()
 {
     delete m_pReportView.data();
+    // The last data window gone: the strip names no window any more.
+    CDocument* document = CView::GetDocument();
+    CDocTemplate* docTemplate = document ? document->GetDocTemplate() : nullptr;
+    if (docTemplate && MainCaptionBar()) {
+        const std::vector<CDocument*> documents = docTemplate->GetDocuments();
+        if (documents.size() == 1 && documents.front() == document)
+            MainCaptionBar()->Clear();
+    }
     // The grid frame goes next, while the document and its model are still there: it
     // stores a text still typed in an open cell and lets go of the bridge itself.
 }

@@ -6,6 +6,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "document/report/cchildview.h"
+#include "document/strip/ccaptiondlg.h"
 #include "document/windows/ctabulondoc.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/doctemplate.h"
@@ -522,6 +523,20 @@ TEST_F(Workbench, RenamingATableTakesItsOpenWindowAlong)
     EXPECT_EQ(m_boxes.Count(), 1u);
     ASSERT_NE(m_app->FindDataDocument(OpenTableData, L"renamed"), nullptr);
     EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
+}
+
+// The search box starts empty for every database opened: a text searched for in the
+// previous file means nothing in the next.
+TEST_F(Workbench, TheSearchBoxIsEmptiedForANewDatabase)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(MakeSample()));
+    auto* search = qobject_cast<QLineEdit*>(Frame().m_wndCaptionBar.GetCaptionDlg()->GetControl(CCaptionDlg::SearchText));
+    ASSERT_NE(search, nullptr);
+    search->setText(QStringLiteral("one"));
+    ASSERT_TRUE(Open(MakeSample(L"second.db")));
+    EXPECT_TRUE(search->text().isEmpty());
 }
 
 // A table named like the diagram's title is dropped with its own window only.
