@@ -99,8 +99,8 @@ void CListFrame::InitAppearance()
     m_bCellBorder = 1;
     MakeCellFont();
     m_fontHeader = platform::FontOfFace(QString::fromWCharArray(TXT_HEADER_FONT));
-    m_fontHeader.setPixelSize(HEADER_FONT_HEIGHT);
     m_fontHeader.setWeight(QFont::Black);
+    platform::SetCellHeight(m_fontHeader, HEADER_FONT_HEIGHT, this);
 }
 
 void CListFrame::MakeCellFont()
@@ -110,10 +110,11 @@ void CListFrame::MakeCellFont()
     // A face that is not installed gives the desktop's general font at the set size; the
     // setting keeps its text.
     m_fontCell = platform::FontOfFace(QString::fromStdWString(g_strFontFace));
-    // A size that reads as no number keeps the font's default height.
-    if (size > 0)
-        m_fontCell.setPixelSize(std::max(1, MulDiv(static_cast<int>(std::min(size, 1000L)), dpi, 72)));
     m_fontCell.setWeight(QFont::Normal);
+    // The size is the cell height in points, not an em size; a size that reads as no
+    // number keeps the font's default height.
+    if (size > 0)
+        platform::SetCellHeight(m_fontCell, MulDiv(static_cast<int>(std::min(size, 1000L)), dpi, 72), this);
 }
 
 int CListFrame::MeasureRowHeight() const

@@ -4,6 +4,7 @@
 #include "data/settings.h"
 #include "document/report/creportsource.h"
 #include "platform/utf16.h"
+#include "platform/widgets/fontface.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -29,11 +30,7 @@ QFont MakeReportFont(const QPaintDevice& device, int cellHeight, bool bold)
     font.setFamily(platform::ToQString(STR_REPORT_FONT_FACE));
     if (bold)
         font.setWeight(QFont::Bold);
-    const int height = std::max(cellHeight, 1);
-    font.setPixelSize(height);
-    const int measured = QFontMetrics(font, &device).height();
-    if (measured > 0 && measured != height)
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * height / measured))));
+    platform::SetCellHeight(font, cellHeight, &device);
     return font;
 }
 

@@ -2,6 +2,11 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QPaintDevice>
+
+#include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -19,6 +24,22 @@ QFont FontOfFace(const QString& face)
     if (IsFaceInstalled(face))
         return QFont(face);
     return QFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+}
+
+void SetCellHeight(QFont& font, int cellHeight, const QPaintDevice* device)
+{
+    const int height = std::max(cellHeight, 1);
+    const auto measure = [&font, device] {
+        const QFontMetrics metrics = device ? QFontMetrics(font, device) : QFontMetrics(font);
+        return metrics.ascent() + metrics.descent();
+    };
+    font.setPixelSize(height);
+    const int measured = measure();
+    if (measured > 0 && measured != height)
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * height / measured))));
+    // Rounding may leave it a pixel taller than asked.
+    while (font.pixelSize() > 1 && measure() > height)
+        font.setPixelSize(font.pixelSize() - 1);
 }
 
 } // namespace platform

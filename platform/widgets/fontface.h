@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+class QPaintDevice;
+
 namespace platform {
 
 // A font of the face when it is installed, else of the desktop's general font family.
@@ -14,5 +16,10 @@ QFont FontOfFace(const QString& face);
 
 // Whether a font of the face's own family is installed.
 bool IsFaceInstalled(const QString& face);
+
+// Sizes the font so that its cell height (ascent plus descent) on the device (the
+// screen when null) is the height in pixels, as near as the font's sizes allow and never
+// taller: a size given as a cell height is not an em size.
+void SetCellHeight(QFont& font, int cellHeight, const QPaintDevice* device = nullptr);
 
 } // namespace platform
