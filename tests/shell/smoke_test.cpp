@@ -99,4 +99,22 @@ TEST_F(RealProgram, AnEditedCellIsThereWhenTheFileIsOpenedAgain)
     EXPECT_TRUE(read.lines.contains(QStringLiteral("CELL Edsger"))) << read.lines.join(QLatin1Char('|')).toStdString();
 }
 
+// The keys of the real program: Enter in the tree opens the table, the first Ctrl+End
+// reaches the new-row line, a typed text there makes a row; Ctrl+N after Relationships
+// activated the diagram makes no second one.
+TEST_F(RealProgram, KeysOpenTheTableReachItsEndAndMakeNoSecondDiagram)
+{
+    const std::wstring database = m_folder.MakeDatabase(
+        L"shop.db", "CREATE TABLE customer(id INTEGER PRIMARY KEY, name TEXT, city TEXT);"
+                    "INSERT INTO customer VALUES (1, 'Ada', 'London'), (2, 'Grace', 'Arlington');");
+    const ProgramRun run = Start(database, QStringLiteral("keys"), Table(QStringLiteral("customer"), 0, QStringLiteral("Paris")));
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string lines = run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("LINES 4"))) << lines;
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("DIAGRAMS 1"))) << lines;
+    EXPECT_EQ(QueryRaw(database, "SELECT count(*) FROM customer"), "3");
+    EXPECT_EQ(QueryRaw(database, "SELECT city FROM customer WHERE id = 3"), "Paris");
+    EXPECT_EQ(QueryRaw(database, "SELECT city FROM customer WHERE id = 2"), "Arlington");
+}
+
 } // namespace

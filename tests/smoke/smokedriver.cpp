@@ -5,9 +5,14 @@
 //   edit   open TABULON_SMOKE_TABLE from the tree with a double-click, double-click the
 //          cell of row 0 and column TABULON_SMOKE_COLUMN, type TABULON_SMOKE_TEXT, press
 //          Enter, close the data window and then the main window;
-//   read   open the table the same way and print the cell's text.
+//   read   open the table the same way and print the cell's text;
+//   keys   by keys alone: Enter on TABULON_SMOKE_TABLE in the tree opens it, Ctrl+End
+//          on the grid and a typed TABULON_SMOKE_TEXT with Up fill the new-row line,
+//          the line count is printed ("LINES n"); then Relationships twice and Ctrl+N,
+//          and the number of diagram windows is printed ("DIAGRAMS n").
 // A step that does not come true within 30 seconds ends the program with exit code 3.
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCoreApplication>
@@ -197,6 +202,50 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                     if (!grid.view)
                         return false;
                     Say(QStringLiteral("CELL ") + CellText(grid));
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("keys"))
+        return {[] {
+                    QTreeWidget* tree = Tree();
+                    QTreeWidgetItem* item = tree ? FindItem(tree, Env("TABULON_SMOKE_TABLE")) : nullptr;
+                    if (!item)
+                        return false;
+                    tree->setFocus();
+                    tree->setCurrentItem(item);
+                    QTest::keyClick(tree, Qt::Key_Return);
+                    return true;
+                },
+                [] {
+                    const GridParts grid = Grid();
+                    if (!grid.view)
+                        return false;
+                    grid.view->setFocus();
+                    QTest::keyClick(grid.view, Qt::Key_End, Qt::ControlModifier);
+                    const QString text = Env("TABULON_SMOKE_TEXT");
+                    QTest::keyClicks(grid.view, text.left(1));
+                    QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+                    // Up leaves the new-row line, which stores it as a row.
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+                    return true;
+                },
+                [] {
+                    const GridParts grid = Grid();
+                    Say(QStringLiteral("LINES %1").arg(grid.model ? grid.model->rowCount() : 0));
+                    QMainWindow* window = MainWindow();
+                    QAction* relationships = nullptr;
+                    for (QAction* action : window->findChildren<QAction*>())
+                        if (action->toolTip() == QLatin1String("Relationships"))
+                            relationships = action;
+                    if (!relationships)
+                        return false;
+                    relationships->trigger();
+                    relationships->trigger();
+                    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+                    int diagrams = 0;
+                    for (QMdiSubWindow* sub : window->findChild<QMdiArea*>()->subWindowList())
+                        diagrams += sub->windowTitle() == QLatin1String("<Table Relation>");
+                    Say(QStringLiteral("DIAGRAMS %1").arg(diagrams));
                     return true;
                 },
                 CloseMainWindow};
