@@ -154,6 +154,8 @@ void CObjectTreeView::keyPressEvent(QKeyEvent* event)
 CDbTreeCtrl::CDbTreeCtrl(QWidget* parent) : QWidget(parent), m_tree(this), m_editRename(this)
 {
     setFocusPolicy(Qt::TabFocus);
+    // The focus that comes to this window (Tab, the pane) goes on to the tree itself.
+    setFocusProxy(&m_tree);
     m_tree.setObjectName(QStringLiteral("tree%1").arg(TREE_ID));
     // The box lies in the tree's viewport, so that it scrolls and clips with the items.
     m_editRename.setParent(m_tree.viewport());

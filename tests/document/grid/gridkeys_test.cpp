@@ -104,6 +104,23 @@ TEST_F(GridKeys, TypingOnTheGridOpensTheCellWithTheCharacter)
     EXPECT_EQ(Raw("SELECT qty FROM t WHERE id = 1"), "10");
 }
 
+// Tab on the grid itself, with no cell open, leaves nothing behind for the next editor:
+// a row typed afterwards into the new-row line is stored when Up leaves the line.
+TEST_F(GridKeys, TabOnTheGridLeavesNoMoveForTheNextEditor)
+{
+    OpenFocused(L"t");
+    QTest::keyClick(Grid(), Qt::Key_Tab);
+    QTest::keyClick(Grid(), Qt::Key_Backtab, Qt::ShiftModifier);
+    Grid()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->hasFocus(); }));
+    Key(Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(Grid(), Qt::Key_4, Qt::NoModifier);
+    ASSERT_NE(Editor(), nullptr);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Raw("SELECT count(*) FROM t"), "301");
+    EXPECT_EQ(Raw("SELECT qty FROM t WHERE id = 301"), "4");
+}
+
 // A whole date and time is typed from the grid, the blank between them included, and
 // passes the column's check.
 TEST_F(GridKeys, ADateTimeIsTypedWithItsBlank)
