@@ -634,6 +634,8 @@ void CDbTreeCtrl::StartRename()
     m_strRenameOld = platform::FromQString(item->text(0));
     m_editRename.setFont(m_tree.font());
     m_editRename.setText(item->text(0));
+    // The whole name is selected: typing replaces it.
+    m_editRename.selectAll();
     PlaceRenameEdit();
     m_editRename.show();
     m_editRename.raise();

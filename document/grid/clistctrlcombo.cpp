@@ -337,6 +337,8 @@ void CListCtrlCombo::AddColumn(const std::wstring& title, int editorKind, int wi
         editor->setFont(m_pOwnerFrame->m_fontCell);
         editor->hide();
         editor->installEventFilter(this);
+        // The grid gives its editors the focus itself; Tab passes them by.
+        editor->setFocusPolicy(Qt::ClickFocus);
     }
     m_arrColumns.push_back(std::move(column));
 }
@@ -394,6 +396,7 @@ void CListCtrlCombo::CreateColumns()
     m_pHiddenEditor->setObjectName(QStringLiteral("control%1").arg(FIRST_EDITOR_ID + 1 + GetColumnCount()));
     m_pHiddenEditor->setReadOnly(true);
     m_pHiddenEditor->setGeometry(10000, 10000, 20, 20);
+    m_pHiddenEditor->setFocusPolicy(Qt::ClickFocus);
     m_pHiddenEditor->show();
     m_pHiddenEditor->installEventFilter(this);
 }
@@ -1376,12 +1379,11 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
     case Qt::Key_Backtab: {
         const bool left = event->key() == Qt::Key_Backtab ||
                           (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
-        // On the grid itself the current cell moves; only an editor takes the pending
-        // move, which would otherwise wait for the next editor's first key.
-        if (watched == this) {
-            MoveCursor(left ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
-            return true;
-        }
+        // On the grid itself, where the arrows move the cell, Tab moves the focus on as
+        // in any window; only an editor takes the pending move, which would otherwise wait
+        // for the next editor's first key.
+        if (watched == this)
+            return false;
         if (left)
             m_bShiftTabLeftPending = 1;
         else

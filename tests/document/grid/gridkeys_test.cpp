@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -104,13 +105,21 @@ TEST_F(GridKeys, TypingOnTheGridOpensTheCellWithTheCharacter)
     EXPECT_EQ(Raw("SELECT qty FROM t WHERE id = 1"), "10");
 }
 
-// Tab on the grid itself, with no cell open, leaves nothing behind for the next editor:
-// a row typed afterwards into the new-row line is stored when Up leaves the line.
-TEST_F(GridKeys, TabOnTheGridLeavesNoMoveForTheNextEditor)
+// Tab on the grid itself, with no cell open, moves the focus on, as in any window, and
+// leaves nothing behind for the next editor: a row typed afterwards into the new-row
+// line is stored when Up leaves the line.
+TEST_F(GridKeys, TabOnTheGridMovesTheFocusAndLeavesNoMoveForTheNextEditor)
 {
+    QLineEdit* next = new QLineEdit(&m_owner);
+    next->show();
     OpenFocused(L"t");
     QTest::keyClick(Grid(), Qt::Key_Tab);
+    EXPECT_FALSE(Grid()->hasFocus());
+    EXPECT_FALSE(m_frame->isAncestorOf(QApplication::focusWidget()));
+    Grid()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->hasFocus(); }));
     QTest::keyClick(Grid(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_FALSE(Grid()->hasFocus());
     Grid()->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->hasFocus(); }));
     Key(Qt::Key_End, Qt::ControlModifier);
