@@ -1379,11 +1379,12 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
     case Qt::Key_Backtab: {
         const bool left = event->key() == Qt::Key_Backtab ||
                           (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
-        // On the grid itself, where the arrows move the cell, Tab moves the focus on as
-        // in any window; only an editor takes the pending move, which would otherwise wait
-        // for the next editor's first key.
-        if (watched == this)
-            return false;
+        // On the grid itself the current cell moves; only an editor takes the pending
+        // move, which would otherwise wait for the next editor's first key.
+        if (watched == this) {
+            MoveCursor(left ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
+            return true;
+        }
         if (left)
             m_bShiftTabLeftPending = 1;
         else
