@@ -11,6 +11,7 @@
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -94,6 +95,16 @@ TableWindowPlace::TableWindowPlace(CTabulonDoc* document)
 
 CTabulonDoc* TableWindowPlace::Reopen(const std::wstring& table) const
 {
+    // The keyboard stays where it was (the tree that renamed the table).
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    struct RestoreFocus {
+        const QPointer<QWidget>& widget;
+        ~RestoreFocus()
+        {
+            if (widget)
+                widget->setFocus();
+        }
+    } restoreFocus{focus};
     g_openRequest.m_strText = table;
     g_openRequest.m_nMode = OpenTableData;
     auto* document = static_cast<CTabulonDoc*>(DataWindowTemplate().OpenNewDocument());

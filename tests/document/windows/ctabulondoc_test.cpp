@@ -363,7 +363,15 @@ TEST_F(DataWindows, ATableWindowReopensWhereItWas)
     const TableWindowPlace place(big);
     EXPECT_EQ(WindowCount(), 2u);
     ExecRaw(m_path, "ALTER TABLE big RENAME TO huge");
+    // The keyboard stays where it was when the table was renamed.
+    QLineEdit keyboard(&m_area);
+    keyboard.show();
+    m_area.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_area));
+    keyboard.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyboard.hasFocus(); }));
     CTabulonDoc* huge = place.Reopen(L"huge");
+    EXPECT_TRUE(keyboard.hasFocus());
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(huge->GetTitle(), L"huge");
     EXPECT_EQ(FindDataDocument(OpenTableData, L"huge"), huge);
