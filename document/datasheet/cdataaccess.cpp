@@ -94,8 +94,8 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
         return false;
     m_strSource = shown;
     m_bOpen = 1;
-    if (mode == RECSET_MODE_QUERY && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
-        g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
+    if (CAppDataFile* store = MainAppDataFile(); store && mode == RECSET_MODE_QUERY)
+        store->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
     return true;
 }
 

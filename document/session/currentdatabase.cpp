@@ -121,8 +121,8 @@ bool CDataAccess::OpenDatabase()
     if (g_pMainFrame) {
         const CSplitPath split(g_strCurrentDbPath.c_str());
         g_pMainFrame->m_strRecentQueryNode = STR_RECENT_QUERY_PREFIX + split.GetFileName();
-        if (g_pMainFrame->m_pAppDataFile)
-            g_pMainFrame->m_pAppDataFile->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
+        if (CAppDataFile* store = MainAppDataFile())
+            store->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
     }
     return true;
 }
