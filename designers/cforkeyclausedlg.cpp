@@ -1,8 +1,6 @@
 #include "designers/cforkeyclausedlg.h"
 
-#include "data/cadbsqlfieldinfo.h"
 #include "data/constants.h"
-#include "designers/cselectfield.h"
 #include "designers/designerkit.h"
 #include "platform/utf16.h"
 #include "platform/widgets/combobox.h"
@@ -147,15 +145,7 @@ void CForKeyClauseDlg::OnSetParentKey()
 
 void CForKeyClauseDlg::OnSetChildKey()
 {
-    std::vector<CADbSqlFieldInfo> fields;
-    if (m_pChildCandidates)
-        for (const std::wstring& name : *m_pChildCandidates) {
-            CADbSqlFieldInfo field;
-            field.m_strName = name;
-            fields.push_back(field);
-        }
-    CSelectField picker(&m_pClause->m_arrChildKeys, &fields);
-    if (picker.DoModal() == QDialog::Accepted)
+    if (PickNames(m_pChildCandidates ? *m_pChildCandidates : std::vector<std::wstring>(), m_pClause->m_arrChildKeys))
         ShowChildKeys();
 }
 
