@@ -2,14 +2,18 @@
 
 #include "data/constants.h"
 #include "document/strip/cacaptionbar.h"
-#include "document/report/cchildview.h"
+#include "document/session/reportprinting.h"
 #include "platform/messagebox.h"
 
 CMainFrameBase* g_pMainFrame = nullptr;
 
 CACaptionBar* MainCaptionBar() { return g_pMainFrame ? g_pMainFrame->m_pCaptionBar.data() : nullptr; }
 
-bool CMainFrameBase::IsReportPrinting() const { return m_pReportView && m_pReportView->m_bPrinting; }
+bool CMainFrameBase::IsReportPrinting() const
+{
+    const auto* report = dynamic_cast<const ReportPrinting*>(m_pReportView.data());
+    return report && report->IsPrinting();
+}
 
 bool CMainFrameBase::CanCloseFrame() const
 {
