@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-layers=(platform data platform/widgets document designers shell)
+declare -A layer_rank=([platform]=0 [data]=1 [platform/widgets]=2 [document]=3 [designers]=4 [shell]=5)
 declare -A room_rank=(
     [pictures]=0 [strip]=0
     [session]=1
@@ -22,90 +22,75 @@ declare -A room_rank=(
     [windows]=5
 )
 
-rank() {
-    local i
-    for i in "${!layers[@]}"; do
-        [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }
-    done
-    echo -1
-}
-
-# The layer a header path belongs to: its longest folder prefix among the layers.
-header_layer() {
-    case "$1" in
-        platform/widgets/*) echo platform/widgets ;;
-        platform/*|data/*|document/*|designers/*|shell/*) echo "${1%%/*}" ;;
-        *) echo "" ;;
-    esac
-}
-
 status=0
 fail() {
     echo "$1"
     status=1
 }
 
-# The includes of one file, one quoted header path a line.
-includes_of() {
-    grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$1" | sed -E 's/^[^"]*"([^"]*)".*/\1/' || true
+# The layer of a path below the source root (a header, or a file without tests/), in
+# $layer; empty when it is in none.
+layer_of() {
+    case "$1" in
+        platform/widgets/*) layer=platform/widgets ;;
+        platform/*|data/*|document/*|designers/*|shell/*) layer="${1%%/*}" ;;
+        *) layer="" ;;
+    esac
 }
 
-check_folder() {
-    local folder="$1" own="$2" file header layer
-    [ -d "$folder" ] || return 0
-    while IFS= read -r file; do
-        while IFS= read -r header; do
-            layer="$(header_layer "$header")"
-            [ -n "$layer" ] || continue
-            if [ "$(rank "$layer")" -gt "$(rank "$own")" ]; then
-                fail "layer violation: $file includes $header ($layer is above $own)"
-            fi
-        done < <(includes_of "$file")
-    done < <(find "$folder" -maxdepth 1 -type f \( -name '*.cpp' -o -name '*.h' \))
+# The room of a path below document/, in $room; empty for a file directly in document/.
+room_of() {
+    room="${1#document/}"
+    case "$room" in
+        */*) room="${room%%/*}" ;;
+        *) room="" ;;
+    esac
 }
 
-# The rooms of document/ (or of its tests): each file is in a known room and, unless
-# the second argument is "any", includes only headers of its own room or of rooms
-# ranked below it.
-check_rooms() {
-    local folder="$1" order="${2:-}" file room header target
-    [ -d "$folder" ] || return 0
-    while IFS= read -r file; do
-        fail "room violation: $file is not in a room of document/"
-    done < <(find "$folder" -maxdepth 1 -type f \( -name '*.cpp' -o -name '*.h' \))
-    while IFS= read -r file; do
-        room="${file#"$folder"/}"
-        room="${room%%/*}"
-        if [ -z "${room_rank[$room]+set}" ]; then
-            fail "room violation: $file is in $room, which is not a room of document/"
-            continue
-        fi
-        [ "$order" = any ] && continue
-        while IFS= read -r header; do
-            case "$header" in
-                document/*/*) target="${header#document/}"; target="${target%%/*}" ;;
-                document/*) fail "room violation: $file includes $header, which is in no room"; continue ;;
-                *) continue ;;
-            esac
-            [ "$target" = "$room" ] && continue
-            if [ -z "${room_rank[$target]+set}" ]; then
-                fail "room violation: $file includes $header, which is in no room"
-            elif [ "${room_rank[$target]}" -ge "${room_rank[$room]}" ]; then
-                fail "room violation: $file includes $header ($target is not below $room)"
-            fi
-        done < <(includes_of "$file")
-    done < <(find "$folder" -mindepth 2 -type f \( -name '*.cpp' -o -name '*.h' \))
-}
-
-for layer in "${layers[@]}"; do
-    check_folder "$layer" "$layer"
-    check_folder "tests/$layer" "$layer"
+folders=(platform data document designers shell tests/platform tests/data tests/document tests/designers tests/shell)
+present=()
+for folder in "${folders[@]}"; do
+    [ -d "$folder" ] && present+=("$folder")
 done
-check_rooms document
-check_rooms tests/document any
-# The rooms' files belong to the document layer as a whole.
-while IFS= read -r dir; do
-    check_folder "$dir" document
-    check_folder "tests/$dir" document
-done < <(find document -mindepth 1 -maxdepth 1 -type d | sort)
+
+# Every file of the library and of its tests is in a known room.
+while IFS= read -r file; do
+    path="${file#tests/}"
+    room_of "$path"
+    if [ -z "$room" ]; then
+        fail "room violation: $file is not in a room of document/"
+    elif [ -z "${room_rank[$room]+set}" ]; then
+        fail "room violation: $file is in $room, which is not a room of document/"
+    fi
+done < <(find document tests/document -type f \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null)
+
+# Each include line as "file:header".
+while IFS= read -r entry; do
+    file="${entry%%:*}"
+    header="${entry#*:}"
+    header="${header#*\"}"
+    header="${header%%\"*}"
+    layer_of "$header"
+    target="$layer"
+    [ -n "$target" ] || continue
+    path="${file#tests/}"
+    layer_of "$path"
+    own="$layer"
+    if [ "${layer_rank[$target]}" -gt "${layer_rank[$own]}" ]; then
+        fail "layer violation: $file includes $header ($target is above $own)"
+        continue
+    fi
+    # Inside the library, a room includes its own room and the rooms below it.
+    [ "$own" = document ] && [ "$target" = document ] && [ "$file" = "$path" ] || continue
+    room_of "$path"
+    from="$room"
+    room_of "$header"
+    to="$room"
+    [ -n "$from" ] && [ -n "${room_rank[$from]+set}" ] || continue
+    if [ -z "$to" ] || [ -z "${room_rank[$to]+set}" ]; then
+        fail "room violation: $file includes $header, which is in no room"
+    elif [ "$to" != "$from" ] && [ "${room_rank[$to]}" -ge "${room_rank[$from]}" ]; then
+        fail "room violation: $file includes $header ($to is not below $from)"
+    fi
+done < <(grep -rHE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "${present[@]}" || true)
 exit $status
