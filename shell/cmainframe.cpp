@@ -8,6 +8,7 @@
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "data/formatstring.h"
+#include "designers/designerkit.h"
 #include "document/report/cchildview.h"
 #include "document/strip/ccaptiondlg.h"
 #include "document/windows/ctabulondoc.h"
@@ -676,7 +677,7 @@ LRESULT CMainFrame::OnRenameTable(WPARAM, LPARAM lParam)
     try {
         g_pCurrentDb->ExecuteCmd(sql);
     } catch (const CADbSqlException& e) {
-        platform::MessageBox(this, e.GetErrorText(), STR_PRODUCT_NAME, platform::MB_OK);
+        ShowDesignerFailure(this, e);
         renamed = false;
     }
     if (renamed)

@@ -1,15 +1,31 @@
 #include "document/session/cmainframebase.h"
 
+#include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "document/strip/cacaptionbar.h"
-#include "document/report/cchildview.h"
+#include "document/session/reportprinting.h"
 #include "platform/messagebox.h"
 
 CMainFrameBase* g_pMainFrame = nullptr;
 
 CACaptionBar* MainCaptionBar() { return g_pMainFrame ? g_pMainFrame->m_pCaptionBar.data() : nullptr; }
 
-bool CMainFrameBase::IsReportPrinting() const { return m_pReportView && m_pReportView->m_bPrinting; }
+CAppDataFile* MainAppDataFile() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
+
+std::vector<std::wstring> ReadValueList(const std::wstring& node)
+{
+    std::vector<std::wstring> values;
+    if (CAppDataFile* store = MainAppDataFile())
+        for (std::wstring value; store->NextValue(node, value);)
+            values.push_back(value);
+    return values;
+}
+
+bool CMainFrameBase::IsReportPrinting() const
+{
+    const auto* report = dynamic_cast<const ReportPrinting*>(m_pReportView.data());
+    return report && report->IsPrinting();
+}
 
 bool CMainFrameBase::CanCloseFrame() const
 {

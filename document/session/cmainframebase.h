@@ -8,10 +8,10 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 class CACaptionBar;
 class CAppDataFile;
-class CChildView;
 class QMdiArea;
 
 inline constexpr wchar_t STR_CLOSE_PRINT_PREVIEW_FIRST[] = L"Please click 'Close' button to close Print Preview";
@@ -37,8 +37,9 @@ public:
     std::wstring m_strNewDbPageSize;
     bool m_bNewDbAutoVacuum = false;
     std::wstring m_strRecentQueryNode; // saved-query node of the open database
-    // The report view whose preview or print started last; null again once it is gone.
-    QPointer<CChildView> m_pReportView;
+    // The report view whose preview or print started last (a ReportPrinting); null
+    // again once it is gone.
+    QPointer<QObject> m_pReportView;
     // The caption bar that hosts the caption strip (the main frame's m_wndCaptionBar).
     QPointer<CACaptionBar> m_pCaptionBar;
     // The tabbed area that holds the data windows; set by the main frame's creation.
@@ -51,3 +52,7 @@ extern CMainFrameBase* g_pMainFrame;
 
 // The main frame's caption bar; null without a main frame or before its bar exists.
 CACaptionBar* MainCaptionBar();
+// The main frame's application data store; null without a main frame or before its store exists.
+CAppDataFile* MainAppDataFile();
+// Every value of a list node of that store, in stored order; empty without a store.
+std::vector<std::wstring> ReadValueList(const std::wstring& node);
