@@ -111,7 +111,9 @@ std::vector<std::wstring> TableObjectNames(const wchar_t* type, const std::wstri
 StartupHooks& GetStartupHooks()
 {
     // The process ends at once: nothing is open yet that would need closing.
-    static StartupHooks hooks{[] { return platform::ExecutableFolder(); }, [](int exitCode) { std::_Exit(exitCode); },
+    static StartupHooks hooks{[] { return platform::ExecutableFolder(); },
+                              [] { return platform::UserDataFolder(STR_PRODUCT_NAME); },
+                              [](int exitCode) { std::_Exit(exitCode); },
                               [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); }, {}};
     return hooks;
 }
@@ -134,8 +136,8 @@ CMainFrame::CMainFrame()
 
     g_pMainFrame = this;
 
-    // Without the application data file the program cannot run; the store has said so.
-    m_appDataFile = AttachAppDataFile(folder);
+    // Without a sound application data file the program cannot run; the start has said so.
+    m_appDataFile = AttachAppDataFile(folder, hooks.userDataFolder());
     if (!m_appDataFile) {
         hooks.exitProcess(1);
         return;

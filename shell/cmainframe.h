@@ -38,6 +38,7 @@ inline constexpr wchar_t STR_HELP_FAILED[] = L"Unable to open help file";
 // that returns leaves the frame without its store.
 struct StartupHooks {
     std::function<std::wstring()> programFolder;
+    std::function<std::wstring()> userDataFolder; // where an installed program keeps its data file
     std::function<void(int exitCode)> exitProcess;
     std::function<void(std::chrono::milliseconds)> pause;
     std::function<void(const std::wstring&)> splashLine; // may be empty
