@@ -175,7 +175,7 @@ void CTabulonApp::OnSaveAs()
     std::wstring text;
     FormatString(text, STR_SAVE_AS_FAILED, target);
     platform::MessageBox(m_pMainWnd.get(), text, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
-    OpenDocumentFile(source);
+    OpenExistingDocumentFile(source);
 }
 
 void CTabulonApp::OnImportExport()

@@ -198,6 +198,33 @@ TEST_F(Workbench, ADatabaseOnTheCommandLineIsOpenWithItsTree)
     EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
 }
 
+// A name with no file behind it becomes a new database only when the user says so; a
+// refusal makes no file, opens nothing and leaves the recent-file list alone.
+TEST_F(Workbench, AMistypedNameOnTheCommandLineIsCreatedOnlyAfterTheUserAgreed)
+{
+    InstallDataFile();
+    const std::wstring missing = m_folder.Path(L"shopp.db");
+    const QString question = QStringLiteral("The file <%1> does not exist.\nDo you want to create it?");
+    m_boxes.QueueAnswer(platform::IDNO);
+    ASSERT_TRUE(Start({QStringLiteral("tabulon"), platform::ToQString(missing)}));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, platform::FromQString(question.arg(platform::ToQString(missing))));
+    EXPECT_EQ(m_boxes.Last().style, platform::MB_YESNO | platform::MB_ICONQUESTION | platform::MB_DEFBUTTON2);
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(missing)));
+    EXPECT_TRUE(g_strOpenDbPath.empty());
+    EXPECT_FALSE(m_app->m_bDatabaseOpen);
+    EXPECT_TRUE(platform::RecentFiles().Entries().empty());
+
+    m_app.reset();
+    m_boxes.Clear();
+    m_boxes.QueueAnswer(platform::IDYES);
+    ASSERT_TRUE(Start({QStringLiteral("tabulon"), platform::ToQString(missing)}));
+    EXPECT_EQ(m_boxes.Count(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(platform::ToQString(missing)));
+    EXPECT_EQ(g_strOpenDbPath, missing);
+    EXPECT_EQ(platform::RecentFiles().Entries(), std::vector<std::wstring>{missing});
+}
+
 TEST_F(Workbench, CommandsFollowTheDatabaseTheLoadAndThePreview)
 {
     InstallDataFile();
@@ -347,6 +374,16 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
     EXPECT_EQ(g_strOpenDbPath, copy);
     EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
     EXPECT_EQ(m_boxes.Count(), 0u);
+
+    // The open file was deleted meanwhile: the copy fails, and the reopening says the
+    // file is gone instead of making an empty database in its place.
+    ASSERT_TRUE(QFile::remove(platform::ToQString(copy)));
+    platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
+    m_app->OnSaveAs();
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    EXPECT_EQ(m_boxes.Last().text, L"The file <" + copy + L"> does not exist any more.");
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(copy)));
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(nowhere)));
 }
 
 TEST_F(Workbench, ImportExportWithoutTheCompanionClosesTheWindowsAndSaysSo)
