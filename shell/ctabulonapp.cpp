@@ -17,6 +17,7 @@
 #include "platform/waitcursor.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/presenters.h"
+#include "platform/widgets/printdialog.h"
 #include "shell/backup.h"
 #include "shell/caboutdlg.h"
 #include "shell/cbackupfiledlg.h"
@@ -225,6 +226,16 @@ void CTabulonApp::OnPrintReport()
     if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
         view->OnPrintReportCommand();
 }
+
+void CTabulonApp::OnFilePrint()
+{
+    if (!OnUpdatePrintReport())
+        return;
+    if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
+        view->OnFilePrintCommand();
+}
+
+void CTabulonApp::OnFilePrintSetup() { platform::RunPageSetupDialog(m_pMainWnd.get()); }
 
 bool CTabulonApp::OnUpdatePrintReport() const
 {

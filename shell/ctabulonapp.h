@@ -25,7 +25,8 @@ inline constexpr wchar_t STR_FILE_GONE[] = L"The file <%s> does not exist any mo
 inline constexpr wchar_t STR_ABOUT_CAPTION[] = L"About Tabulon";
 inline constexpr wchar_t STR_ABOUT_VERSION[] = L"Tabulon, Version 1.0.1.1";
 inline constexpr wchar_t STR_ABOUT_SQLITE_VERSION[] = L"Built with SQLite version: %s";
-inline constexpr int APPLICATION_LOOK_AQUA = 218;
+// The Application Look items: one per style Qt offers, numbered from this id.
+inline constexpr int FIRST_LOOK_ID = 205;
 
 class CTabulonApp {
 public:
@@ -69,13 +70,16 @@ public:
     void OnDatabaseConfiguration();
     void OnRelationships();
     bool OnUpdateRelationships() const;
-    // Print Report of the active data window.
+    // Print Report (Print Preview) and Print of the active data window.
     void OnPrintReport();
     bool OnUpdatePrintReport() const;
+    void OnFilePrint();
+    // Print Setup: the page set-up dialog on the program's printer.
+    void OnFilePrintSetup();
 
     CMainFrame* GetMainFrame() const { return m_pMainWnd.get(); }
 
-    int m_nApplicationLook = 0;      // APPLICATION_LOOK_AQUA once the main frame applied its look
+    int m_nApplicationLook = 0;      // the Application Look item of the style in use; 0 for none
     bool m_bHighColorIcons = true;
     bool m_bDatabaseOpen = false;    // set by the first database opened, never cleared
     CObjectImageList m_imageList;    // the 16x16 object pictures

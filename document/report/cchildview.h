@@ -4,8 +4,6 @@
 // draws nothing itself; the data view keeps it, hidden, for its window.
 #include "document/report/cwrapperview.h"
 
-#include <QPrinter>
-
 inline constexpr wchar_t STR_PRINT_FAILED[] = L"The print job could not be started.";
 inline constexpr wchar_t STR_PRINTING_PAGE[] = L"Printing page %d of %d";
 
@@ -15,7 +13,8 @@ public:
     explicit CChildView(QWidget* parent = nullptr);
 
     bool OnFilePrint(CReportSource& source) override;
-    QPrinter& GetPrinter() override { return m_printer; }
+    // The program's printer, as Print Setup left it.
+    QPrinter& GetPrinter() override;
     // Prints the pages of the printer's page range (all when it has none); a range past
     // the last page ends with the last page.
     bool PrintJob(CReportSource& source);
@@ -27,7 +26,4 @@ public:
 protected:
     std::unique_ptr<CReportRenderer> OnBeginPrinting(CReportSource& source, const QPaintDevice& device) override;
     void OnEndPrinting() override;
-
-private:
-    QPrinter m_printer{QPrinter::HighResolution};
 };
