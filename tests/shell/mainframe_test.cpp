@@ -15,6 +15,7 @@
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
+#include "platform/widgets/printdialog.h"
 #include "shell/ccreatenewdbdlg.h"
 #include "shell/cmainframe.h"
 #include "shell/cquerydlg.h"
@@ -32,6 +33,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -161,7 +168,8 @@ TEST_F(Workbench, FirstRunFillsTheListsWithoutPauseAndTheNextRunPauses)
     EXPECT_TRUE(Frame().m_pAppDataFile->NodeExists(NODE_DB_DATA_TYPES));
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_EQ(platform::MainWindow(), &Frame());
-    EXPECT_EQ(m_app->m_nApplicationLook, APPLICATION_LOOK_AQUA);
+    EXPECT_EQ(m_app->m_nApplicationLook, CMainFrame::CurrentLookId());
+    EXPECT_NE(m_app->m_nApplicationLook, 0);
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     m_app.reset();
@@ -566,6 +574,140 @@ TEST_F(Workbench, AboutNamesTheEnginesVersionAndAMissingHelpFileIsSaid)
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, L"Unable to open help file");
     EXPECT_EQ(m_boxes.Last().caption, STR_PRODUCT_NAME);
+}
+
+} // namespace
+
+namespace {
+
+QStringList ItemTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (action->isVisible() && !action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+QMenu* TopMenu(CMainFrame& frame, const QString& title)
+{
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->text() == title)
+            return action->menu();
+    return nullptr;
+}
+
+// Menu 128 without a data window, 130 with one; the bar hidden at start, shown while
+// Alt is held and after F10, hidden again when no menu is in use.
+TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
+{
+    InstallDataFile();
+    const std::wstring sample = MakeSample();
+    platform::RecentFiles().Add(sample);
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_FALSE(frame.m_wndMenuBar->isVisible());
+    QStringList titles;
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    QMenu* file = TopMenu(frame, QStringLiteral("&File"));
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "P&rint Setup...",
+                                            "&1 " + platform::ToQString(sample), "E&xit"}));
+
+    // The recent file opens as File > Open would.
+    file->actions()[file->actions().indexOf(file->actions().last()) - 2]->trigger();
+    EXPECT_EQ(g_strOpenDbPath, sample);
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    frame.UpdateCommandUI();
+    titles.clear();
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));
+    emit file->aboutToShow();
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "&Close", "Save &As...", "&Print...",
+                                            "Print Pre&view", "P&rint Setup...", "&1 " + platform::ToQString(sample),
+                                            "E&xit"}));
+    QMenu* window = TopMenu(frame, QStringLiteral("&Window"));
+    emit window->aboutToShow();
+    EXPECT_EQ(ItemTexts(window), QStringList{"&1 t"});
+    EXPECT_TRUE(window->actions().first()->isChecked());
+
+    // Alt held shows the bar; letting go hides it.
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &frame;
+    QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(frame.m_wndMenuBar->isVisible());
+    QTest::keyRelease(focus, Qt::Key_Alt);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.m_wndMenuBar->isVisible(), 5000);
+    // F10 shows it with the first menu open; the bar goes once that menu closes.
+    QTest::keyClick(focus, Qt::Key_F10);
+    EXPECT_TRUE(frame.m_wndMenuBar->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 5000);
+    file->close();
+    frame.m_wndMenuBar->setActiveAction(nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.m_wndMenuBar->isVisible(), 5000);
+
+    // Ctrl+W closes the active data window, and Ctrl+Q the program, while the bar is hidden.
+    QApplication::setActiveWindow(&frame);
+    frame.UpdateCommandUI();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(DataWindowTemplate().GetDocuments().empty(), 5000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(frame.isVisible());
+}
+
+// The program keeps the style Qt started it in; the look items are the styles Qt
+// offers, and choosing one puts it on.
+TEST_F(Workbench, ApplicationLookOffersQtsStylesAndStartsOnTheOneInUse)
+{
+    InstallDataFile();
+    const QString before = QApplication::style()->name();
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_EQ(QApplication::style()->name(), before);
+    QStringList items;
+    for (const auto& [id, action] : frame.m_arrLookActions)
+        items << action->text();
+    EXPECT_EQ(items, QStyleFactory::keys());
+    for (const auto& [id, action] : frame.m_arrLookActions)
+        EXPECT_EQ(action->isChecked(), action->text().compare(before, Qt::CaseInsensitive) == 0) << id;
+
+    const auto other = std::find_if(frame.m_arrLookActions.begin(), frame.m_arrLookActions.end(), [&](const auto& item) {
+        return item.second->text().compare(before, Qt::CaseInsensitive) != 0;
+    });
+    ASSERT_NE(other, frame.m_arrLookActions.end()) << "Qt offers one style only";
+    other->second->trigger();
+    EXPECT_EQ(QApplication::style()->name().compare(other->second->text(), Qt::CaseInsensitive), 0);
+    EXPECT_TRUE(other->second->isChecked());
+    EXPECT_EQ(m_app->m_nApplicationLook, other->first);
+    QApplication::setStyle(QStyleFactory::create(before));
+}
+
+TEST_F(Workbench, PrintSetupEditsTheProgramsPrinterThatReportsUse)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    int shown = 0;
+    platform::SetPageSetupHandler([&](QWidget* owner, QPrinter& printer) {
+        ++shown;
+        EXPECT_EQ(owner, &Frame());
+        printer.setPageOrientation(QPageLayout::Landscape);
+        return true;
+    });
+    QMenu* file = TopMenu(Frame(), QStringLiteral("&File"));
+    for (QAction* action : file->actions())
+        if (action->text() == QStringLiteral("P&rint Setup..."))
+            action->trigger();
+    platform::SetPageSetupHandler({});
+    EXPECT_EQ(shown, 1);
+    CChildView report;
+    EXPECT_EQ(report.GetPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+    platform::ApplicationPrinter().setPageOrientation(QPageLayout::Portrait);
 }
 
 } // namespace
