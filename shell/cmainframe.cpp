@@ -13,9 +13,9 @@
 #include "document/session/currentdatabase.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
+#include "platform/recentfiles.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
-#include "platform/recentfiles.h"
 #include "platform/widgets/hiddenmenubar.h"
 #include "platform/widgets/modaldialog.h"
 #include "shell/backup.h"
@@ -39,6 +39,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStyleFactory>
 #include <QTabBar>
 #include <QToolBar>

@@ -48,6 +48,11 @@ void HiddenMenuBar::HideLater()
 bool HiddenMenuBar::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Shown by someone else (a window that put its bars back): hidden again unless in use.
+    if (watched == m_pBar && type == QEvent::Show) {
+        HideLater();
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonRelease &&
         type != QEvent::FocusOut)
         return false;

@@ -18,6 +18,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -93,6 +96,25 @@ protected:
         run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         return run;
+    }
+
+    // Root can write anywhere: the program then runs as the unprivileged "nobody", and
+    // user is set; any other user runs it as itself. False when root has no such user.
+    static bool UnprivilegedUser(const passwd*& user)
+    {
+        user = nullptr;
+        if (geteuid() != 0)
+            return true;
+        user = getpwnam("nobody");
+        return user && !QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty();
+    }
+
+    // Lets the user reach the temporary folder (made for its owner only).
+    void OpenTheFolderToOthers()
+    {
+        const QString root = platform::ToQString(m_folder.Path(L""));
+        QFile::setPermissions(root, QFile::permissions(root) | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
+                                        QFile::ExeGroup);
     }
 
     TempFolder m_folder;
@@ -181,6 +203,35 @@ TEST_F(RealProgram, ADamagedDataFileIsOneBoxAndStaysAsItWas)
     EXPECT_EQ(file.readAll(), before);
 }
 
+// A data file the user cannot write would fail every setting the program stores: one
+// box names it at start, the program ends with exit code 1, and the file stays as it was.
+TEST_F(RealProgram, ADataFileTheUserCannotWriteIsOneBox)
+{
+    const passwd* user = nullptr;
+    if (!UnprivilegedUser(user))
+        GTEST_SKIP() << "run as root without a user \"nobody\" or without setpriv: no user who cannot write the file";
+    ASSERT_EQ(Start(L"", QStringLiteral("quit")).exitCode, 0);
+    const QString program = platform::ToQString(m_folder.Path(L"program1"));
+    const QString data = program + QStringLiteral("/Data/KVZDATA.KVZ");
+    QFile::setPermissions(data, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    OpenTheFolderToOthers();
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    const QString home = platform::ToQString(m_folder.Path(L"home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    if (user) {
+        ASSERT_EQ(::chown(home.toLocal8Bit().constData(), user->pw_uid, user->pw_gid), 0) << std::strerror(errno);
+    }
+    const ProgramRun run = Run(program + QStringLiteral("/tabulon"), {}, QStringLiteral("quit"), {}, user);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Boxes(run), QStringList{QStringLiteral("BOX Application data file <%1> cannot be written. / Can not continue.")
+                                          .arg(data)});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
 // The hidden menu bar shows while Alt is held and after F10, which opens the File menu;
 // Ctrl+Q ends the program.
 TEST_F(RealProgram, AltAndF10ShowTheMenusAndCtrlQQuits)
@@ -211,14 +262,10 @@ TEST_F(RealProgram, AnExplicitStyleWins)
 // prefix stays as it was installed.
 TEST_F(RealProgram, TheInstalledProgramKeepsAUsersSettingsWithoutABox)
 {
-    // Root can write anywhere: the program then runs as the unprivileged "nobody". Any
-    // other user runs it on a prefix whose folders it cannot write.
+    // Any user but root runs it on a prefix whose folders it cannot write.
     const passwd* user = nullptr;
-    if (geteuid() == 0) {
-        user = getpwnam("nobody");
-        if (!user || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
-            GTEST_SKIP() << "run as root without a user \"nobody\" or without setpriv: no user who cannot write the prefix";
-    }
+    if (!UnprivilegedUser(user))
+        GTEST_SKIP() << "run as root without a user \"nobody\" or without setpriv: no user who cannot write the prefix";
     const QString root = platform::ToQString(m_folder.Path(L""));
     const QString prefix = root + QStringLiteral("/prefix");
     QProcess install;
@@ -251,8 +298,7 @@ TEST_F(RealProgram, TheInstalledProgramKeepsAUsersSettingsWithoutABox)
     const QStringList installed = listing();
 
     // The user's own home, and the way to it; the prefix stays the installer's.
-    QFile::setPermissions(root, QFile::permissions(root) | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
-                                    QFile::ExeGroup);
+    OpenTheFolderToOthers();
     const QString home = platform::ToQString(m_folder.Path(L"home"));
     ASSERT_TRUE(QDir().mkpath(home));
     if (user) {
