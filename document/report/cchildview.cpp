@@ -50,19 +50,20 @@ bool CChildView::OnFilePrint(CReportSource& source)
 bool CChildView::PrintJob(CReportSource& source)
 {
     const platform::WaitCursor wait;
+    QPrinter& printer = GetPrinter();
     m_bPrinting = true;
     // The printer chosen may differ from the one previewed: the layout is made anew for it.
-    const CReportRenderer renderer(source, GetPrinter(), CurrentReportSettings());
+    const CReportRenderer renderer(source, printer, CurrentReportSettings());
     const int count = renderer.PageCount();
-    const int first = GetPrinter().fromPage() > 0 ? GetPrinter().fromPage() - 1 : 0;
-    const int last = std::min(GetPrinter().toPage() > 0 ? GetPrinter().toPage() - 1 : count - 1, count - 1);
+    const int first = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
+    const int last = std::min(printer.toPage() > 0 ? printer.toPage() - 1 : count - 1, count - 1);
     if (first > last) {
         m_bPrinting = IsPreviewShowing();
         return false;
     }
 
     QPainter painter;
-    if (!painter.begin(&GetPrinter())) {
+    if (!painter.begin(&printer)) {
         m_bPrinting = IsPreviewShowing();
         platform::MessageBox(nullptr, STR_PRINT_FAILED, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
         return false;
@@ -81,11 +82,11 @@ bool CChildView::PrintJob(CReportSource& source)
             break;
         }
         if (page > first)
-            GetPrinter().newPage();
+            printer.newPage();
         renderer.DrawPage(painter, page);
     }
     if (cancelled)
-        GetPrinter().abort();
+        printer.abort();
     painter.end();
     progress.setValue(last + 1);
     m_bPrinting = IsPreviewShowing();

@@ -707,6 +707,22 @@ TEST_F(Workbench, PrintSetupEditsTheProgramsPrinterThatReportsUse)
     EXPECT_EQ(shown, 1);
     CChildView report;
     EXPECT_EQ(report.GetPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+
+    // File > Print of a datasheet: the print dialog on that printer, with the report's pages.
+    ASSERT_TRUE(Open(MakeSample()));
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    Frame().UpdateCommandUI();
+    std::vector<platform::PrintRequest> asked;
+    const platform::PrintHandler previous = platform::SetPrintHandler([&](const platform::PrintRequest& request) {
+        asked.push_back(request);
+        return false;
+    });
+    ASSERT_TRUE(Frame().m_actPrint->isEnabled());
+    Frame().m_actPrint->trigger();
+    platform::SetPrintHandler(previous);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].printer, &platform::ApplicationPrinter());
+    EXPECT_EQ(asked[0].maxPage, 1);
     platform::ApplicationPrinter().setPageOrientation(QPageLayout::Portrait);
 }
 
