@@ -92,6 +92,10 @@ TEST(AppStartup, AnInstalledProgramWorksOnTheUsersOwnCopyOfTheShippedFile)
         ASSERT_NE(store, nullptr);
         EXPECT_EQ(store->m_strFilePath, layout.UserFile());
         EXPECT_TRUE(QFileInfo(platform::ToQString(layout.UserFile())).isWritable());
+        // A sound copy of the shipped file: its tables, as they were shipped.
+        EXPECT_EQ(testing_support::QueryRaw(layout.UserFile(), "PRAGMA integrity_check"), "ok");
+        const char* schema = "SELECT group_concat(sql, ';') FROM sqlite_master";
+        EXPECT_EQ(testing_support::QueryRaw(layout.UserFile(), schema), testing_support::QueryRaw(shipped, schema));
         EXPECT_TRUE(store->CreateNode(L"CONFIG\\KEPT", NODE_TYPE_TEXT));
         EXPECT_TRUE(store->AddTextValue(L"CONFIG\\KEPT", L"yes"));
     }
@@ -172,7 +176,8 @@ TEST(AppStartup, ADamagedDataFileIsOneBoxNamingItAndStaysUnchanged)
 TEST(AppStartup, ADataFileThatCannotBeWrittenIsOneBoxNamingIt)
 {
     if (geteuid() == 0)
-        GTEST_SKIP() << "run as root: every file can be written, so none can be made read-only for this test";
+        GTEST_SKIP() << "run as root: every file can be written (the smoke test RealProgram.ADataFileTheUserCannotWriteIsOneBox "
+                        "covers it as an unprivileged user)";
     Layout layout;
     const std::wstring file = layout.Build();
     QFile::setPermissions(platform::ToQString(file), QFile::ReadOwner);
