@@ -23,6 +23,7 @@ class CDbTreeCtrl;
 class CWorkspaceBar;
 class QAction;
 class QMdiArea;
+class QMenu;
 class QMenuBar;
 class QToolBar;
 
@@ -38,6 +39,7 @@ inline constexpr wchar_t STR_HELP_FAILED[] = L"Unable to open help file";
 // that returns leaves the frame without its store.
 struct StartupHooks {
     std::function<std::wstring()> programFolder;
+    std::function<std::wstring()> userDataFolder; // where an installed program keeps its data file
     std::function<void(int exitCode)> exitProcess;
     std::function<void(std::chrono::milliseconds)> pause;
     std::function<void(const std::wstring&)> splashLine; // may be empty
@@ -76,7 +78,10 @@ public:
 
     // Commands, with the handlers that decide whether they are enabled.
     void OnHelp();
+    // Chooses the style of the Application Look item lookId.
     void OnApplicationLook(int lookId);
+    // The Application Look item of the style in use; 0 when none matches.
+    static int CurrentLookId();
     bool OnUpdateApplicationLook(int lookId) const; // the radio mark
     void OnViewCaptionBar();
     bool OnUpdateViewCaptionBar() const; // the check mark
@@ -90,6 +95,8 @@ public:
     bool OnUpdateAlwaysEnabled() const { return true; }
     void OnBackup();
     void OnVacuum();
+    // Closes the active data window (Ctrl+W).
+    void OnCloseDataWindow();
     // Files dropped on the window: each local file opens in turn.
     void OnDropFiles(const QList<QUrl>& urls);
 
@@ -127,6 +134,12 @@ public:
     QAction* m_actAbout = nullptr;
     QAction* m_actViewCaptionBar = nullptr;
     QAction* m_actViewWorkspace = nullptr;
+    QAction* m_actMenuSaveAs = nullptr;
+    QAction* m_actPrint = nullptr;
+    QAction* m_actPrintPreview = nullptr;
+    QAction* m_actCloseWindow = nullptr;
+    QAction* m_actExit = nullptr;
+    QMenu* m_pWindowMenu = nullptr;
     std::vector<std::pair<int, QAction*>> m_arrLookActions; // Application Look items by id
 
 protected:
@@ -138,11 +151,20 @@ private:
     void CreateMenuBar();
     void CreateToolBar();
     void CreateAccelerators();
+    // Shows the data window's items and the Window menu while a data window is active.
+    void UpdateMenusForActiveWindow();
+    void FillRecentFileItems(QMenu* file);
+    void FillWindowMenu();
     // Drops an index, a trigger or a view; when the engine did, its item and cached name go.
     void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
                     void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)());
     QAction* AddCommand(const wchar_t* tip, const QIcon& icon, std::function<void()> handler);
 
     std::unique_ptr<CAppDataFile> m_appDataFile; // the store m_pAppDataFile points to
+    std::vector<QAction*> m_arrDataWindowItems;  // the items menu 130 adds
+    std::vector<QAction*> m_arrRecentFileItems;
+    QAction* m_pRecentFilesSeparator = nullptr;
+    QAction* m_pExitSeparator = nullptr;
     QMetaObject::Connection m_idleUpdate;
+    QMetaObject::Connection m_activationUpdate;
 };

@@ -17,6 +17,7 @@
 #include "platform/waitcursor.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/presenters.h"
+#include "platform/widgets/printdialog.h"
 #include "shell/backup.h"
 #include "shell/caboutdlg.h"
 #include "shell/cbackupfiledlg.h"
@@ -175,7 +176,7 @@ void CTabulonApp::OnSaveAs()
     std::wstring text;
     FormatString(text, STR_SAVE_AS_FAILED, target);
     platform::MessageBox(m_pMainWnd.get(), text, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
-    OpenDocumentFile(source);
+    OpenExistingDocumentFile(source);
 }
 
 void CTabulonApp::OnImportExport()
@@ -225,6 +226,16 @@ void CTabulonApp::OnPrintReport()
     if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
         view->OnPrintReportCommand();
 }
+
+void CTabulonApp::OnFilePrint()
+{
+    if (!OnUpdatePrintReport())
+        return;
+    if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
+        view->OnFilePrintCommand();
+}
+
+void CTabulonApp::OnFilePrintSetup() { platform::RunPageSetupDialog(m_pMainWnd.get()); }
 
 bool CTabulonApp::OnUpdatePrintReport() const
 {

@@ -9,6 +9,7 @@
 #include "document/strip/cacaptionbar.h"
 #include "document/strip/ccaptiondlg.h"
 #include "document/report/cchildview.h"
+#include "document/report/cdatasheetreportsource.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/session/cmainframebase.h"
 #include "document/diagram/crelationshipdiagram.h"
@@ -269,6 +270,17 @@ void CTabulonView::OnPrintReportCommand()
 }
 
 bool CTabulonView::OnUpdatePrintReportCommand() const { return IsDatasheetKind(); }
+
+void CTabulonView::OnFilePrintCommand()
+{
+    CDataAccess* data = GetDocument()->m_pDataAccess.get();
+    if (!OnUpdatePrintReportCommand() || !m_pReportView || !data || m_pReportView->m_bPrinting)
+        return;
+    if (g_pMainFrame)
+        g_pMainFrame->m_pReportView = m_pReportView;
+    CDatasheetReportSource source(*data);
+    m_pReportView->OnFilePrint(source);
+}
 
 LRESULT CTabulonView::OnCellButton(int column, int row)
 {

@@ -15,6 +15,7 @@
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
+#include "platform/widgets/printdialog.h"
 #include "shell/ccreatenewdbdlg.h"
 #include "shell/cmainframe.h"
 #include "shell/cquerydlg.h"
@@ -32,6 +33,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -161,7 +168,8 @@ TEST_F(Workbench, FirstRunFillsTheListsWithoutPauseAndTheNextRunPauses)
     EXPECT_TRUE(Frame().m_pAppDataFile->NodeExists(NODE_DB_DATA_TYPES));
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_EQ(platform::MainWindow(), &Frame());
-    EXPECT_EQ(m_app->m_nApplicationLook, APPLICATION_LOOK_AQUA);
+    EXPECT_EQ(m_app->m_nApplicationLook, CMainFrame::CurrentLookId());
+    EXPECT_NE(m_app->m_nApplicationLook, 0);
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     m_app.reset();
@@ -196,6 +204,33 @@ TEST_F(Workbench, ADatabaseOnTheCommandLineIsOpenWithItsTree)
     m_app->OnDatabaseConfiguration();
     m_app->OnDatabaseConfiguration();
     EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
+}
+
+// A name with no file behind it becomes a new database only when the user says so; a
+// refusal makes no file, opens nothing and leaves the recent-file list alone.
+TEST_F(Workbench, AMistypedNameOnTheCommandLineIsCreatedOnlyAfterTheUserAgreed)
+{
+    InstallDataFile();
+    const std::wstring missing = m_folder.Path(L"shopp.db");
+    const QString question = QStringLiteral("The file <%1> does not exist.\nDo you want to create it?");
+    m_boxes.QueueAnswer(platform::IDNO);
+    ASSERT_TRUE(Start({QStringLiteral("tabulon"), platform::ToQString(missing)}));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, platform::FromQString(question.arg(platform::ToQString(missing))));
+    EXPECT_EQ(m_boxes.Last().style, platform::MB_YESNO | platform::MB_ICONQUESTION | platform::MB_DEFBUTTON2);
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(missing)));
+    EXPECT_TRUE(g_strOpenDbPath.empty());
+    EXPECT_FALSE(m_app->m_bDatabaseOpen);
+    EXPECT_TRUE(platform::RecentFiles().Entries().empty());
+
+    m_app.reset();
+    m_boxes.Clear();
+    m_boxes.QueueAnswer(platform::IDYES);
+    ASSERT_TRUE(Start({QStringLiteral("tabulon"), platform::ToQString(missing)}));
+    EXPECT_EQ(m_boxes.Count(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(platform::ToQString(missing)));
+    EXPECT_EQ(g_strOpenDbPath, missing);
+    EXPECT_EQ(platform::RecentFiles().Entries(), std::vector<std::wstring>{missing});
 }
 
 TEST_F(Workbench, CommandsFollowTheDatabaseTheLoadAndThePreview)
@@ -347,6 +382,16 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
     EXPECT_EQ(g_strOpenDbPath, copy);
     EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
     EXPECT_EQ(m_boxes.Count(), 0u);
+
+    // The open file was deleted meanwhile: the copy fails, and the reopening says the
+    // file is gone instead of making an empty database in its place.
+    ASSERT_TRUE(QFile::remove(platform::ToQString(copy)));
+    platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
+    m_app->OnSaveAs();
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    EXPECT_EQ(m_boxes.Last().text, L"The file <" + copy + L"> does not exist any more.");
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(copy)));
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(nowhere)));
 }
 
 TEST_F(Workbench, ImportExportWithoutTheCompanionClosesTheWindowsAndSaysSo)
@@ -529,6 +574,156 @@ TEST_F(Workbench, AboutNamesTheEnginesVersionAndAMissingHelpFileIsSaid)
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, L"Unable to open help file");
     EXPECT_EQ(m_boxes.Last().caption, STR_PRODUCT_NAME);
+}
+
+} // namespace
+
+namespace {
+
+QStringList ItemTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (action->isVisible() && !action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+QMenu* TopMenu(CMainFrame& frame, const QString& title)
+{
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->text() == title)
+            return action->menu();
+    return nullptr;
+}
+
+// Menu 128 without a data window, 130 with one; the bar hidden at start, shown while
+// Alt is held and after F10, hidden again when no menu is in use.
+TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
+{
+    InstallDataFile();
+    const std::wstring sample = MakeSample();
+    platform::RecentFiles().Add(sample);
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_FALSE(frame.m_wndMenuBar->isVisible());
+    QStringList titles;
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    QMenu* file = TopMenu(frame, QStringLiteral("&File"));
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "P&rint Setup...",
+                                            "&1 " + platform::ToQString(sample), "E&xit"}));
+
+    // The recent file opens as File > Open would.
+    file->actions()[file->actions().indexOf(file->actions().last()) - 2]->trigger();
+    EXPECT_EQ(g_strOpenDbPath, sample);
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    frame.UpdateCommandUI();
+    titles.clear();
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));
+    emit file->aboutToShow();
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "&Close", "Save &As...", "&Print...",
+                                            "Print Pre&view", "P&rint Setup...", "&1 " + platform::ToQString(sample),
+                                            "E&xit"}));
+    QMenu* window = TopMenu(frame, QStringLiteral("&Window"));
+    emit window->aboutToShow();
+    EXPECT_EQ(ItemTexts(window), QStringList{"&1 t"});
+    EXPECT_TRUE(window->actions().first()->isChecked());
+
+    // Alt held shows the bar; letting go hides it.
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &frame;
+    QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(frame.m_wndMenuBar->isVisible());
+    QTest::keyRelease(focus, Qt::Key_Alt);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.m_wndMenuBar->isVisible(), 5000);
+    // F10 shows it with the first menu open; the bar goes once that menu closes.
+    QTest::keyClick(focus, Qt::Key_F10);
+    EXPECT_TRUE(frame.m_wndMenuBar->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 5000);
+    file->close();
+    frame.m_wndMenuBar->setActiveAction(nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.m_wndMenuBar->isVisible(), 5000);
+
+    // Ctrl+W closes the active data window, and Ctrl+Q the program, while the bar is hidden.
+    QApplication::setActiveWindow(&frame);
+    frame.UpdateCommandUI();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(DataWindowTemplate().GetDocuments().empty(), 5000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(frame.isVisible());
+}
+
+// The program keeps the style Qt started it in; the look items are the styles Qt
+// offers, and choosing one puts it on.
+TEST_F(Workbench, ApplicationLookOffersQtsStylesAndStartsOnTheOneInUse)
+{
+    InstallDataFile();
+    const QString before = QApplication::style()->name();
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_EQ(QApplication::style()->name(), before);
+    QStringList items;
+    for (const auto& [id, action] : frame.m_arrLookActions)
+        items << action->text();
+    EXPECT_EQ(items, QStyleFactory::keys());
+    for (const auto& [id, action] : frame.m_arrLookActions)
+        EXPECT_EQ(action->isChecked(), action->text().compare(before, Qt::CaseInsensitive) == 0) << id;
+
+    const auto other = std::find_if(frame.m_arrLookActions.begin(), frame.m_arrLookActions.end(), [&](const auto& item) {
+        return item.second->text().compare(before, Qt::CaseInsensitive) != 0;
+    });
+    ASSERT_NE(other, frame.m_arrLookActions.end()) << "Qt offers one style only";
+    other->second->trigger();
+    EXPECT_EQ(QApplication::style()->name().compare(other->second->text(), Qt::CaseInsensitive), 0);
+    EXPECT_TRUE(other->second->isChecked());
+    EXPECT_EQ(m_app->m_nApplicationLook, other->first);
+    QApplication::setStyle(QStyleFactory::create(before));
+}
+
+TEST_F(Workbench, PrintSetupEditsTheProgramsPrinterThatReportsUse)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    int shown = 0;
+    platform::SetPageSetupHandler([&](QWidget* owner, QPrinter& printer) {
+        ++shown;
+        EXPECT_EQ(owner, &Frame());
+        printer.setPageOrientation(QPageLayout::Landscape);
+        return true;
+    });
+    QMenu* file = TopMenu(Frame(), QStringLiteral("&File"));
+    for (QAction* action : file->actions())
+        if (action->text() == QStringLiteral("P&rint Setup..."))
+            action->trigger();
+    platform::SetPageSetupHandler({});
+    EXPECT_EQ(shown, 1);
+    CChildView report;
+    EXPECT_EQ(report.GetPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+
+    // File > Print of a datasheet: the print dialog on that printer, with the report's pages.
+    ASSERT_TRUE(Open(MakeSample()));
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    Frame().UpdateCommandUI();
+    std::vector<platform::PrintRequest> asked;
+    const platform::PrintHandler previous = platform::SetPrintHandler([&](const platform::PrintRequest& request) {
+        asked.push_back(request);
+        return false;
+    });
+    ASSERT_TRUE(Frame().m_actPrint->isEnabled());
+    Frame().m_actPrint->trigger();
+    platform::SetPrintHandler(previous);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].printer, &platform::ApplicationPrinter());
+    EXPECT_EQ(asked[0].maxPage, 1);
+    platform::ApplicationPrinter().setPageOrientation(QPageLayout::Portrait);
 }
 
 } // namespace
