@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <sqlite3.h>
+#include "data/sqlite16.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
@@ -22,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     picture->setAlignment(Qt::AlignTop);
     auto* version = new QLabel(platform::ToQString(STR_ABOUT_VERSION), this);
     std::wstring engine;
-    FormatString(engine, STR_ABOUT_SQLITE_VERSION, platform::FromQString(QString::fromUtf8(sqlite3_libversion())));
+    FormatString(engine, STR_ABOUT_SQLITE_VERSION, sqlite16::LibraryVersion());
     auto* sqlite = new QLabel(platform::ToQString(engine), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -261,7 +261,7 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
 {
     if (!m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
         return CELL_REFUSED;
-    if (m_pRecSet->m_bOffsetMode) {
+    if (m_pRecSet->IsReadOnly()) {
         ShowReadOnlyReason();
         return CELL_REFUSED;
     }
@@ -580,7 +580,7 @@ int CDataAccess::DeleteRows(const std::vector<int>& rows)
 {
     if (!m_pRecSet || m_bSorting)
         return 0;
-    if (m_pRecSet->m_bOffsetMode) {
+    if (m_pRecSet->IsReadOnly()) {
         ShowReadOnlyReason();
         return 0;
     }

@@ -3,6 +3,8 @@
 #include "data/cadbsqlfieldinfo.h"
 #include "data/cadbsqlrecset.h"
 #include "data/constants.h"
+#include "data/currentdb.h"
+#include "data/databasestructure.h"
 #include "data/formatstring.h"
 #include "data/rowloader.h"
 #include "document/dialogs/blobtransfer.h"
@@ -189,7 +191,7 @@ void CTabulonView::FillDatabaseSettings()
     m_wndGrid.InitGrid();
     // The values as they are now; the list keeps what it read last.
     for (const PragmaSetting& setting : PragmaSettingList)
-        AppendListRow({setting.first, ReadPragmaValue(setting.first)});
+        AppendListRow({setting.first, g_pCurrentDb ? ReadPragmaValue(*g_pCurrentDb, setting.first) : std::wstring()});
 }
 
 LRESULT CTabulonView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -225,7 +225,7 @@ TEST_F(RecSet, DeleteRemovesTheRowAndShiftsTheLaterOnes)
     EXPECT_EQ(rs->GetRecordCount(), 3);
 }
 
-TEST_F(RecSet, AFailedDeleteKeepsTheRowsBeforeItDeletedAndShowsTheFailure)
+TEST_F(RecSet, AFailedDeleteDeletesNoneOfItsRowsAndShowsTheFailure)
 {
     auto rs = Open(std::string(kPeople) +
                    "CREATE TRIGGER keep BEFORE DELETE ON t WHEN old.id=3 BEGIN SELECT RAISE(ABORT,'kept'); END;");
@@ -236,10 +236,11 @@ TEST_F(RecSet, AFailedDeleteKeepsTheRowsBeforeItDeletedAndShowsTheFailure)
     EXPECT_NE(m_lines.Last().text.find(L"kept"), std::wstring::npos);
     EXPECT_NE(m_lines.Last().text.find(L"\n Location <00027>"), std::wstring::npos);
 
-    EXPECT_EQ(rs->DeleteRows({0, 1, 2, 3}), 2);
-    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "3,4,5,6");
-    EXPECT_EQ(rs->GetRecordCount(), 4);
-    EXPECT_EQ(rs->GetRowId(0), 3);
+    // The rows before the refused one come back: the rows go together or not at all.
+    EXPECT_EQ(rs->DeleteRows({0, 1, 2, 3}), 0);
+    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,3,4,5,6");
+    EXPECT_EQ(rs->GetRecordCount(), 6);
+    EXPECT_EQ(rs->GetRowId(0), 1);
     EXPECT_TRUE(sqlite3_get_autocommit(m_db.m_pDb)) << "the transaction was ended";
 }
 

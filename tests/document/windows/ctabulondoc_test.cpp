@@ -168,13 +168,27 @@ TEST_F(DataWindows, StatementsWithoutRowsRunWithoutAWindow)
     EXPECT_EQ(m_boxes.Last().text, STR_EXECUTED_STATEMENT);
     EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM t WHERE name = 'r'"), "1");
 
-    // SELECT glued to the next character is not a SELECT: its row is a failure.
+    // A statement that does not prepare is run, and so shows why.
     m_boxes.Clear();
-    EXPECT_EQ(Request(OpenSqlQuery, L"SELECT*FROM t"), nullptr);
+    EXPECT_EQ(Request(OpenSqlQuery, L"SELECT * FROM missing"), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().caption, STR_ERROR_CAPTION);
+    EXPECT_NE(m_boxes.Last().text.find(L"no such table: missing"), std::wstring::npos);
     EXPECT_NE(m_boxes.Last().text.find(LOC_EXECUTE_SQL), std::wstring::npos);
     EXPECT_EQ(WindowCount(), 0u);
+
+    // A statement that only reads and gives columns is a result, whatever its first word
+    // or how it is written: SELECT glued to "*", WITH, VALUES, after a comment.
+    for (const wchar_t* query : {L"SELECT*FROM t", L"WITH w AS (SELECT id FROM t) SELECT * FROM w", L"VALUES (1, 2)",
+                                 L"/* first */ -- line\nSELECT name FROM t"}) {
+        SCOPED_TRACE(Utf8(query));
+        m_boxes.Clear();
+        CTabulonDoc* document = Request(OpenSqlQuery, query);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(m_boxes.Count(), 0u);
+        EXPECT_GT(document->m_pDataAccess->GetRecordCount(), 0);
+        document->OnCloseDocument();
+    }
 }
 
 TEST_F(DataWindows, TheRequestIsConsumedByItsFileNew)
@@ -208,19 +222,25 @@ TEST_F(DataWindows, APragmaRunsOnceAndItsWindowShowsThatRun)
     EXPECT_EQ(grid->GetItemText(5, 2), L"BLOB");
 }
 
-TEST_F(DataWindows, PragmaAssignmentWithAndWithoutBlanksAroundTheEqualsSign)
+TEST_F(DataWindows, PragmaAssignmentWithOrWithoutBlanksAroundTheEqualsSignRunsWithoutAWindow)
 {
     EXPECT_EQ(Request(OpenPragmaQuery, L"PRAGMA user_version = 5"), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, STR_PRAGMA_SUCCEEDED);
     EXPECT_EQ(UserVersion(), "5");
 
-    // Without blanks there is no "=" token: a window with the empty result.
+    // The statement's words are read as the engine reads them: "=" is a word of its own
+    // also without blanks around it.
     m_boxes.Clear();
-    CTabulonDoc* document = Request(OpenPragmaQuery, L"PRAGMA user_version=6");
-    ASSERT_NE(document, nullptr);
-    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(Request(OpenPragmaQuery, L"PRAGMA user_version=6"), nullptr);
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, STR_PRAGMA_SUCCEEDED);
     EXPECT_EQ(UserVersion(), "6");
+    EXPECT_EQ(WindowCount(), 0u);
+
+    // A PRAGMA that gives no rows opens the window of the empty result.
+    CTabulonDoc* document = Request(OpenPragmaQuery, L"PRAGMA table_info(missing)");
+    ASSERT_NE(document, nullptr);
     const CListCtrlCombo* grid = ViewOf(document)->m_wndGrid.GetGrid();
     ASSERT_EQ(grid->GetColumnCount(), 1);
     EXPECT_EQ(grid->m_arrColumns[0].m_strTitle, STR_PRAGMA_NO_RESULT);
