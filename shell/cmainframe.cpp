@@ -469,9 +469,6 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
     std::vector<std::wstring> alteredTables;
     m_strFailedConsoleText.clear();
     size_t ran = 0;
-    // Each statement runs as if typed alone; the success boxes of a text of several
-    // give way to one count at its end.
-    g_pTabulonApp->m_openRequest.m_bQuiet = several;
     for (size_t i = 0; i < statements.size(); ++i) {
         const std::wstring& statement = statements[i].m_strText;
         CloseChangedObjectWindow(statement, alteredTables);
@@ -489,6 +486,9 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
         const FailureContext failure(context);
         g_pTabulonApp->m_openRequest.m_strText = statement;
         g_pTabulonApp->m_openRequest.m_nMode = ConsoleRequestKind(statement);
+        // Each statement runs as if typed alone; the success boxes of a text of several
+        // give way to one count at its end.
+        g_pTabulonApp->m_openRequest.m_bQuiet = several;
         g_pTabulonApp->OnFileNew();
         if (failure.Shown()) {
             // What did not run comes back in the next console.
@@ -497,7 +497,6 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
         }
         ++ran;
     }
-    g_pTabulonApp->m_openRequest.m_bQuiet = false;
     RefreshSchema(before, alteredTables);
     if (several && ran == statements.size()) {
         std::wstring done;
