@@ -10,6 +10,9 @@
 #include "document/session/currentdatabase.h"
 #include "document/windows/doctemplate.h"
 #include "document/windows/ctabulonview.h"
+#include "document/windows/datawindows.h"
+#include "document/grid/cinlineedit.h"
+#include "document/grid/clistctrlcombo.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
 #include "platform/widgets/filedialog.h"
@@ -27,11 +30,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QMdiArea>
+#include <QProcess>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -702,6 +707,84 @@ TEST_F(Workbench, ADropOfAReferencedTableIsRefusedAndTheTreeKeepsIt)
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"genre"), 1);
     EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM genre"), "2");
     EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM pragma_foreign_key_check"), "0");
+}
+
+// Marks a file or folder immutable (chattr +i) for the life of the object: nobody, root
+// included, may write it or make a file in it. Unavailable without the capability or on
+// a file system without the flag.
+class Immutable {
+public:
+    explicit Immutable(const std::wstring& path)
+        : m_path(platform::ToQString(path))
+    {
+        m_bSet = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
+    }
+    ~Immutable()
+    {
+        if (m_bSet)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool IsSet() const { return m_bSet; }
+
+private:
+    QString m_path;
+    bool m_bSet = false;
+};
+
+// A database file that cannot be written, for its own sake or its folder's (no journal
+// can be made there): said as it opens, its datasheet read-only, no cell editor opening,
+// and the file left as it was.
+TEST_F(Workbench, AFileThatCannotBeWrittenIsSaidAtOpenAndShownReadOnly)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "the folder" : "the file");
+        const std::wstring dir = m_folder.Path(folder ? L"locked" : L"open");
+        QDir().mkpath(platform::ToQString(dir));
+        const std::wstring path = m_folder.MakeDatabase(folder ? L"locked/ro.db" : L"open/ro.db",
+                                                        "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT);"
+                                                        "INSERT INTO t VALUES (1, 'one'), (2, 'two');");
+        const auto hash = [&] {
+            QFile file(platform::ToQString(path));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        };
+        const QByteArray before = hash();
+        const Immutable locked(folder ? dir : path);
+        if (!locked.IsSet())
+            GTEST_SKIP() << "chattr +i is not available here";
+        CaptionRecorder lines;
+        ASSERT_TRUE(Open(path));
+        ASSERT_GE(lines.Count(), 1u);
+        EXPECT_EQ(lines.Lines().front().text, STR_READ_ONLY_DATABASE);
+        EXPECT_EQ(lines.Lines().front().type, platform::CAPTION_LINE_WARNING);
+        EXPECT_TRUE(g_pCurrentDb->IsReadOnly());
+
+        CTabulonDoc* sheet = OpenTable(L"t");
+        ASSERT_NE(sheet, nullptr);
+        CTabulonView* view = FindDataView(sheet);
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->m_wndGrid.IsReadOnly());
+        CListCtrlCombo* grid = view->m_wndGrid.GetGrid();
+        grid->BeginEdit(0, 1, true);
+        for (const GridColumn& column : grid->m_arrColumns)
+            EXPECT_FALSE(column.m_pEdit && column.m_pEdit->isVisible()) << "a cell editor opened";
+        lines.Clear();
+        EXPECT_EQ(sheet->m_pDataAccess->SetCellValue(0, 1, L"changed", false), CELL_REFUSED);
+        EXPECT_EQ(sheet->m_pDataAccess->DeleteRows({0}), 0);
+        ASSERT_EQ(lines.Count(), 2u);
+        EXPECT_EQ(lines.Last().text, STR_READ_ONLY_DATABASE);
+        EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM t"), "one,two");
+        m_app->CloseAllDocuments();
+        DestroyDatabaseGlobals();
+        CreateDatabaseGlobals();
+        EXPECT_EQ(hash(), before) << "the file was written";
+        EXPECT_FALSE(QFile::exists(platform::ToQString(path + L"-journal")));
+        EXPECT_EQ(m_boxes.Count(), 0u);
+    }
 }
 
 TEST_F(Workbench, FileOpenRemembersTheFolderAndADroppedFileOpens)
