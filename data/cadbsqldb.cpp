@@ -31,11 +31,17 @@ CADbSqlDb::~CADbSqlDb()
 
 bool CADbSqlDb::OpenDb(const std::wstring& path)
 {
-    m_strDbPath = path;
-    sqlite3* db = nullptr;
     // A file whose folder cannot take its journal would fail at its first write: it opens
     // read-only at once, as the engine itself opens a file that cannot be written.
-    const bool readOnly = platform::FileExists(path) && !platform::FolderWritable(path);
+    return Open(path, platform::FileExists(path) && !platform::FolderWritable(path));
+}
+
+bool CADbSqlDb::OpenReadOnly(const std::wstring& path) { return Open(path, true); }
+
+bool CADbSqlDb::Open(const std::wstring& path, bool readOnly)
+{
+    m_strDbPath = path;
+    sqlite3* db = nullptr;
     const int rc = readOnly ? sqlite16::OpenReadOnly(path, &db) : sqlite16::Open(path, &db);
     if (rc != SQLITE_OK) {
         const std::wstring message = db ? sqlite16::ErrorMessage(db) : L"";
@@ -43,26 +49,6 @@ bool CADbSqlDb::OpenDb(const std::wstring& path)
         sqlite3_close(db);
         throw CADbSqlException(rc, message, L"OpenDb");
     }
-    AttachHandle(db);
-    return true;
-}
-
-bool CADbSqlDb::OpenReadOnly(const std::wstring& path)
-{
-    m_strDbPath = path;
-    sqlite3* db = nullptr;
-    const int rc = sqlite16::OpenReadOnly(path, &db);
-    if (rc != SQLITE_OK) {
-        const std::wstring message = db ? sqlite16::ErrorMessage(db) : L"";
-        sqlite3_close(db);
-        throw CADbSqlException(rc, message, L"OpenDb");
-    }
-    AttachHandle(db);
-    return true;
-}
-
-void CADbSqlDb::AttachHandle(sqlite3* db)
-{
     m_pDb = db;
     if (!m_pDb)
         CheckDb();
@@ -71,6 +57,7 @@ void CADbSqlDb::AttachHandle(sqlite3* db)
     // switch them off for the session.
     ExecuteQuietly(L"PRAGMA foreign_keys = ON");
     m_bOpen = true;
+    return true;
 }
 
 bool CADbSqlDb::IsReadOnly() const { return m_pDb && sqlite3_db_readonly(m_pDb, "main") == 1; }

@@ -76,8 +76,9 @@ public:
     bool m_bOpen = false;
 
 private:
-    // The open's common end: the busy time-out and the foreign keys.
-    void AttachHandle(sqlite3* db);
+    // Opens the file (read-only, or read-write and created when missing) with the busy
+    // time-out and the foreign keys on. Throws on failure.
+    bool Open(const std::wstring& path, bool readOnly);
     // ExecuteStmt with the values bound; a failed bind throws.
     SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
 };

@@ -128,6 +128,22 @@ protected:
         return texts;
     }
 
+    // Every console that opens takes the text and executes it; `shown` gets the text
+    // the console opened with.
+    void AnswerConsoles(const std::wstring& text, std::wstring* shown = nullptr)
+    {
+        platform::SetDialogHandler([&text, shown](QDialog& dialog) {
+            auto* console = dynamic_cast<CQueryDlg*>(&dialog);
+            if (!console)
+                return static_cast<int>(QDialog::Rejected);
+            if (shown)
+                *shown = platform::FromQString(console->m_edStatement->toPlainText());
+            console->m_edStatement->setPlainText(platform::ToQString(text));
+            console->m_btnExecute->click();
+            return dialog.result();
+        });
+    }
+
     bool TreeHas(const std::wstring& text)
     {
         const std::vector<std::wstring> texts = TreeTexts();
@@ -460,14 +476,7 @@ TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Open(MakeSample()));
     std::wstring statement;
-    platform::SetDialogHandler([&](QDialog& dialog) {
-        auto* console = dynamic_cast<CQueryDlg*>(&dialog);
-        if (!console)
-            return static_cast<int>(QDialog::Rejected);
-        console->m_edStatement->setPlainText(platform::ToQString(statement));
-        console->m_btnExecute->click();
-        return dialog.result();
-    });
+    AnswerConsoles(statement);
     statement = L"SELECT name FROM t";
     Frame().OnConsole();
     statement = L"pragma\ttable_info(t)";
@@ -524,15 +533,7 @@ TEST_F(Workbench, TheConsoleRunsEveryStatementOfItsTextInOrder)
     };
     std::wstring text;
     std::wstring shown;
-    platform::SetDialogHandler([&](QDialog& dialog) {
-        auto* console = dynamic_cast<CQueryDlg*>(&dialog);
-        if (!console)
-            return static_cast<int>(QDialog::Rejected);
-        shown = platform::FromQString(console->m_edStatement->toPlainText());
-        console->m_edStatement->setPlainText(platform::ToQString(text));
-        console->m_btnExecute->click();
-        return dialog.result();
-    });
+    AnswerConsoles(text, &shown);
     int number = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.name));
@@ -576,14 +577,7 @@ TEST_F(Workbench, AnOpenTransactionIsAskedAboutBeforeTheDatabaseCloses)
     InstallDataFile();
     ASSERT_TRUE(Start());
     std::wstring text;
-    platform::SetDialogHandler([&](QDialog& dialog) {
-        auto* console = dynamic_cast<CQueryDlg*>(&dialog);
-        if (!console)
-            return static_cast<int>(QDialog::Rejected);
-        console->m_edStatement->setPlainText(platform::ToQString(text));
-        console->m_btnExecute->click();
-        return dialog.result();
-    });
+    AnswerConsoles(text);
     const std::wstring path = MakeSample();
     const std::wstring other = MakeSample(L"other.db");
     const auto begin = [&](const wchar_t* statements) {
@@ -647,14 +641,7 @@ TEST_F(Workbench, ConsoleDdlRefreshesTheTreeAndClosesTheWindowsOfWhatItChanges)
     InstallDataFile();
     ASSERT_TRUE(Start());
     std::wstring text;
-    platform::SetDialogHandler([&](QDialog& dialog) {
-        auto* console = dynamic_cast<CQueryDlg*>(&dialog);
-        if (!console)
-            return static_cast<int>(QDialog::Rejected);
-        console->m_edStatement->setPlainText(platform::ToQString(text));
-        console->m_btnExecute->click();
-        return dialog.result();
-    });
+    AnswerConsoles(text);
     const std::wstring path = MakeSample();
     ASSERT_TRUE(Open(path));
     ASSERT_NE(OpenTable(L"t"), nullptr);

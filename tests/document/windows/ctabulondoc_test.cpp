@@ -386,7 +386,20 @@ TEST_F(DataWindows, PrintReportPreviewsTheWindowsOwnReport)
     platform::SetMainWindow(nullptr);
 }
 
-class OpeningFiles : public DataWindowFixture {};
+class OpeningFiles : public DataWindowFixture {
+protected:
+    // Opens the target as New database does when it takes the structure of the source.
+    void CreateFromStructure(const std::wstring& source, const std::wstring& target)
+    {
+        InitPragmaSettingList();
+        m_mainFrame.m_bCreatingDatabase = true;
+        m_mainFrame.m_bNewDbFromExisting = true;
+        m_mainFrame.m_strNewDbSourcePath = source;
+        m_mainFrame.m_strNewDbEncoding = L"UTF-8";
+        m_mainFrame.m_strNewDbPageSize = L"4096";
+        EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+    }
+};
 
 TEST_F(OpeningFiles, BackupFirstThenConnectionNamesMainFrameAndRecentList)
 {
@@ -445,14 +458,8 @@ TEST_F(OpeningFiles, ANewDatabaseCopiesTheStructureAfterAnFtsTable)
     };
     const QByteArray before = hash();
 
-    InitPragmaSettingList();
-    m_mainFrame.m_bCreatingDatabase = true;
-    m_mainFrame.m_bNewDbFromExisting = true;
-    m_mainFrame.m_strNewDbSourcePath = source;
-    m_mainFrame.m_strNewDbEncoding = L"UTF-8";
-    m_mainFrame.m_strNewDbPageSize = L"4096";
     const std::wstring target = m_folder.Path(L"new.db");
-    EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+    CreateFromStructure(source, target);
 
     EXPECT_EQ(m_boxes.Count(), 0u) << (m_boxes.Count() ? Utf8(m_boxes.Last().text) : "");
     EXPECT_FALSE(m_mainFrame.m_bNewDbFromExisting);
@@ -543,14 +550,8 @@ TEST_F(OpeningFiles, AStructureCopyTakesTablesNamedLikeTheEnginesAndTheSourcesSe
     ASSERT_EQ(sqlite3_open(Utf8(source).c_str(), &writer), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(writer, "INSERT INTO sqlite3_cache VALUES('a', 1)", nullptr, nullptr, nullptr), SQLITE_OK);
 
-    InitPragmaSettingList();
-    m_mainFrame.m_bCreatingDatabase = true;
-    m_mainFrame.m_bNewDbFromExisting = true;
-    m_mainFrame.m_strNewDbSourcePath = source;
-    m_mainFrame.m_strNewDbEncoding = L"UTF-8";
-    m_mainFrame.m_strNewDbPageSize = L"4096";
     const std::wstring target = m_folder.Path(L"copy.db");
-    EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+    CreateFromStructure(source, target);
     EXPECT_EQ(m_boxes.Count(), 0u) << (m_boxes.Count() ? Utf8(m_boxes.Last().text) : "");
     EXPECT_EQ(g_arrTableNames, (std::vector<std::wstring>{L"SQLiteStats", L"plain", L"sqlite3_cache"}));
     EXPECT_EQ(g_arrIndexNames, std::vector<std::wstring>{L"stats_hits"});
