@@ -24,8 +24,7 @@ inline constexpr wchar_t STR_UNSUPPORTED_PAGE_SIZE[] = L"Unsupported page size <
 inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
 inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";
 // A database file that cannot be written (the file's or its folder's permissions) opens read-only.
-inline constexpr wchar_t STR_READ_ONLY_DATABASE[] =
-    L"The database file cannot be written: it is open read-only, and its rows cannot be edited.";
+inline constexpr wchar_t STR_READ_ONLY_DATABASE[] = L"The database file cannot be written: it is open read-only.";
 // The condition that leaves out the engine's own schema objects: only names beginning
 // with "sqlite_" are reserved ("SQLiteStats" is a user's table).
 inline constexpr wchar_t SQL_NOT_RESERVED_NAME[] = L"name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";

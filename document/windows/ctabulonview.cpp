@@ -143,9 +143,11 @@ void CTabulonView::SetupDatasheet()
         const int type = info.GetType();
         m_wndGrid.AddColumn(info.m_strName, EditorKindOf(type), DATASHEET_COLUMN_WIDTH, GRID_ALIGN_LEFT, type);
     }
-    // A query or a view is shown, never edited; so is a table whose rows have no usable rowid.
+    // A query or a view is shown, never edited; so is a table whose rows have no usable
+    // rowid or whose file cannot be written, which says why when a cell is chosen.
     if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
         m_wndGrid.m_bReadOnly = 1;
+    m_wndGrid.m_strReadOnlyReason = recset.GetReadOnlyReason();
     m_wndGrid.InitGrid();
     document->m_wndDataInterface.UpdateItemCount();
     // Every row came with the first page: nothing more will tell the tree and File > Open.

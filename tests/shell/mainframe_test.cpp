@@ -755,6 +755,7 @@ TEST_F(Workbench, AFileThatCannotBeWrittenIsSaidAtOpenAndShownReadOnly)
         CTabulonView* view = FindDataView(sheet);
         ASSERT_NE(view, nullptr);
         EXPECT_TRUE(view->m_wndGrid.IsReadOnly());
+        EXPECT_EQ(view->m_wndGrid.m_strReadOnlyReason, STR_READ_ONLY_DATABASE); // said when a cell is chosen
         CListCtrlCombo* grid = view->m_wndGrid.GetGrid();
         grid->BeginEdit(0, 1, true);
         for (const GridColumn& column : grid->m_arrColumns)
