@@ -15,7 +15,6 @@ void ShowFailureBox(const CADbSqlException& e, const wchar_t* code);
 void ShowFailureLine(const std::wstring& text, const wchar_t* code);
 void ShowFailureLine(const CADbSqlException& e, const wchar_t* code);
 
-
 // While it lives, the failure boxes this thread shows are counted, and the first of
 // them begins with the context's text (a line of its own) when there is one: the
 // console says so which of several statements failed, whichever part showed the box.

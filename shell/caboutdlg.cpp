@@ -1,6 +1,7 @@
 #include "shell/caboutdlg.h"
 
 #include "data/formatstring.h"
+#include "data/sqlite16.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
 #include "shell/ctabulonapp.h"
@@ -10,8 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-
-#include "data/sqlite16.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)

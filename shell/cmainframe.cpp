@@ -474,14 +474,14 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
         CloseChangedObjectWindow(statement, alteredTables);
         std::wstring context;
         if (several) {
-            std::wstring before;
+            std::wstring ranBefore;
             if (i == 0)
-                before = STR_CONSOLE_NONE_RAN;
+                ranBefore = STR_CONSOLE_NONE_RAN;
             else
-                FormatString(before, STR_CONSOLE_BEFORE_RAN, static_cast<int>(i));
+                FormatString(ranBefore, STR_CONSOLE_BEFORE_RAN, static_cast<int>(i));
             FormatString(context, STR_CONSOLE_STATEMENT_FAILED, static_cast<int>(i + 1),
                          static_cast<int>(statements.size()), StatementOpening(statement));
-            context += L"\n" + before;
+            context += L"\n" + ranBefore;
         }
         const FailureContext failure(context);
         g_pTabulonApp->m_openRequest.m_strText = statement;

@@ -40,6 +40,7 @@ void IndexForeignKeyMap();
 std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName);
 // Makes the next temporary view "_TMPQRYVW_TBL_<n>" over the statement; "" on failure.
 std::wstring CreateQueryView(const std::wstring& statement);
+// The question before a database with an open transaction closes.
 inline constexpr wchar_t STR_COMMIT_OPEN_TRANSACTION[] =
     L"A transaction is still open on the database.\nCommit its changes before the database closes?\n"
     L"No rolls them back; Cancel keeps the database open.";

@@ -9,13 +9,13 @@
 #include "document/datasheet/cdatainterface.h"
 #include "document/windows/doctemplate.h"
 
-class CADbSqlDb;
-
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+class CADbSqlDb;
 
 inline constexpr wchar_t STR_EXECUTED_STATEMENT[] = L"Successfully executed statement";
 inline constexpr wchar_t STR_PRAGMA_SUCCEEDED[] = L"Pragma execution succeeded";
