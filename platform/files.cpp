@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 namespace platform {
 
 bool FileExists(const std::wstring& path) { return !path.empty() && QFileInfo(ToQString(path)).isFile(); }
@@ -14,6 +16,12 @@ bool FileExists(const std::wstring& path) { return !path.empty() && QFileInfo(To
 bool PathExists(const std::wstring& path)
 {
     return !path.empty() && path.back() != L'/' && QFileInfo::exists(ToQString(path));
+}
+
+bool FolderWritable(const std::wstring& filePath)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(ToQString(filePath)).absolutePath());
+    return ::access(folder.constData(), W_OK) == 0;
 }
 
 std::wstring ExecutableFolder()

@@ -10,6 +10,10 @@ bool FileExists(const std::wstring& path);
 // and counts as not found, so a bare folder is never taken for an existing file.
 bool PathExists(const std::wstring& path);
 
+// True when files can be made in the folder that holds the file at the path (the
+// engine makes its journal there); asked of the kernel, so it also holds for root.
+bool FolderWritable(const std::wstring& filePath);
+
 // The folder of the running executable, ending with "/"; "" when it cannot be read.
 std::wstring ExecutableFolder();
 

@@ -4,13 +4,16 @@
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
-#include "data/cstringtokenizer.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
+#include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/statementtext.h"
+#include "data/textutil.h"
 #include "designers/designerkit.h"
 #include "document/report/cchildview.h"
 #include "document/windows/ctabulondoc.h"
+#include "document/windows/ctabulonview.h"
 #include "document/session/currentdatabase.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
@@ -116,9 +119,7 @@ StartupHooks& GetStartupHooks()
 
 int ConsoleRequestKind(const std::wstring& statement)
 {
-    CStringTokenizer tokens(statement, L" \t");
-    tokens.Tokenize();
-    return tokens.FindToken(L"PRAGMA") >= 0 ? OpenPragmaQuery : OpenSqlQuery;
+    return FirstStatementWord(statement) == L"PRAGMA" ? OpenPragmaQuery : OpenSqlQuery;
 }
 
 CMainFrame::CMainFrame()
@@ -567,13 +568,124 @@ void CMainFrame::OnConsole()
 {
     if (!OnUpdateDatabaseOpen())
         return;
-    CQueryDlg dialog(this);
+    CQueryDlg dialog(this, m_strFailedConsoleText);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
-    const std::wstring statement = dialog.m_strStatement;
-    g_pTabulonApp->m_openRequest.m_strText = statement;
-    g_pTabulonApp->m_openRequest.m_nMode = ConsoleRequestKind(statement);
-    g_pTabulonApp->OnFileNew();
+    RunConsoleText(dialog.m_strStatement);
+}
+
+void CMainFrame::RunConsoleText(const std::wstring& text)
+{
+    const std::vector<StatementPiece> statements = SplitStatements(text);
+    const bool several = statements.size() > 1;
+    const SchemaNames before{g_arrTableNames, g_arrIndexNames, g_arrTriggerNames, g_arrViewNames};
+    std::vector<std::wstring> alteredTables;
+    m_strFailedConsoleText.clear();
+    size_t ran = 0;
+    for (size_t i = 0; i < statements.size(); ++i) {
+        const std::wstring& statement = statements[i].m_strText;
+        CloseChangedObjectWindow(statement, alteredTables);
+        std::wstring context;
+        if (several) {
+            std::wstring ranBefore;
+            if (i == 0)
+                ranBefore = STR_CONSOLE_NONE_RAN;
+            else
+                FormatString(ranBefore, STR_CONSOLE_BEFORE_RAN, static_cast<int>(i));
+            FormatString(context, STR_CONSOLE_STATEMENT_FAILED, static_cast<int>(i + 1),
+                         static_cast<int>(statements.size()), StatementOpening(statement));
+            context += L"\n" + ranBefore;
+        }
+        const FailureContext failure(context);
+        g_pTabulonApp->m_openRequest.m_strText = statement;
+        g_pTabulonApp->m_openRequest.m_nMode = ConsoleRequestKind(statement);
+        // Each statement runs as if typed alone; the success boxes of a text of several
+        // give way to one count at its end.
+        g_pTabulonApp->m_openRequest.m_bQuiet = several;
+        g_pTabulonApp->OnFileNew();
+        if (failure.Shown()) {
+            // What did not run comes back in the next console.
+            m_strFailedConsoleText = text.substr(statements[i].m_nOffset);
+            break;
+        }
+        ++ran;
+    }
+    RefreshSchema(before, alteredTables);
+    if (several && ran == statements.size()) {
+        std::wstring done;
+        platform::MessageBox(this, FormatString(done, STR_CONSOLE_STATEMENTS_EXECUTED, static_cast<int>(ran)),
+                             STR_PRODUCT_NAME, platform::MB_OK | platform::MB_ICONINFORMATION);
+    }
+}
+
+void CMainFrame::CloseChangedObjectWindow(const std::wstring& statement, std::vector<std::wstring>& alteredTables)
+{
+    // DROP TABLE [IF EXISTS] name, DROP VIEW ..., ALTER TABLE name ...; a schema name
+    // before a dot is passed over.
+    std::vector<std::wstring> words = StatementWords(statement, 8);
+    for (std::wstring& word : words)
+        StringToUpper(word);
+    const bool drop = words.size() > 2 && words[0] == L"DROP" && (words[1] == L"TABLE" || words[1] == L"VIEW");
+    const bool alter = words.size() > 2 && words[0] == L"ALTER" && words[1] == L"TABLE";
+    if (!drop && !alter)
+        return;
+    size_t at = 2;
+    if (drop && words.size() > 4 && words[2] == L"IF" && words[3] == L"EXISTS")
+        at = 4;
+    if (at + 2 < words.size() && words[at + 1] == L".")
+        at += 2;
+    const std::vector<std::wstring> original = StatementWords(statement, at + 1);
+    if (original.size() <= at)
+        return;
+    const std::wstring name = UnquoteName(original[at]);
+    if (alter)
+        alteredTables.push_back(name);
+    // Its open statements would keep the engine from changing the table or view.
+    if (IsReportPrinting())
+        return;
+    for (CDocument* document : DataWindowTemplate().GetDocuments()) {
+        auto* data = static_cast<CTabulonDoc*>(document);
+        if ((data->m_nKind == OpenTableData || data->m_nKind == OpenViewData) && EqualsAsciiNoCase(data->GetTitle(), name)) {
+            data->OnCloseDocument();
+            break;
+        }
+    }
+}
+
+void CMainFrame::RefreshSchema(const SchemaNames& before, const std::vector<std::wstring>& alteredTables)
+{
+    LoadTableNames();
+    LoadIndexNames();
+    LoadTriggerNames();
+    LoadViewNames();
+    if (!m_wndWorkspace)
+        return;
+    CDbTreeCtrl& tree = m_wndWorkspace->m_wndTree;
+    const auto update = [&tree](const std::vector<std::wstring>& old, const std::vector<std::wstring>& now,
+                                void (CDbTreeCtrl::*remove)(const std::wstring&),
+                                void (CDbTreeCtrl::*add)(const std::wstring&)) {
+        const auto has = [](const std::vector<std::wstring>& names, const std::wstring& name) {
+            return std::find(names.begin(), names.end(), name) != names.end();
+        };
+        for (const std::wstring& name : old)
+            if (!has(now, name))
+                (tree.*remove)(name);
+        for (const std::wstring& name : now)
+            if (!has(old, name))
+                (tree.*add)(name);
+    };
+    update(before.tables, g_arrTableNames, &CDbTreeCtrl::RemoveTable, &CDbTreeCtrl::AddTable);
+    update(before.indexes, g_arrIndexNames, &CDbTreeCtrl::RemoveIndex, &CDbTreeCtrl::AddIndex);
+    update(before.triggers, g_arrTriggerNames, &CDbTreeCtrl::RemoveTrigger, &CDbTreeCtrl::AddTrigger);
+    update(before.views, g_arrViewNames, &CDbTreeCtrl::RemoveView, &CDbTreeCtrl::AddView);
+    // An altered table that is still there shows its columns as they are now.
+    for (const std::wstring& altered : alteredTables)
+        for (const std::wstring& table : g_arrTableNames)
+            if (EqualsAsciiNoCase(table, altered) &&
+                std::find(before.tables.begin(), before.tables.end(), table) != before.tables.end()) {
+                tree.RemoveTable(table);
+                tree.AddTable(table);
+            }
 }
 
 void CMainFrame::OnSettings()
@@ -600,7 +712,7 @@ void CMainFrame::OnVacuum()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!CanCloseFrame()) {
+    if (!CanCloseFrame() || !EndOpenTransaction()) {
         event->ignore();
         return;
     }

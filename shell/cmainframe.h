@@ -46,8 +46,14 @@ struct StartupHooks {
 };
 StartupHooks& GetStartupHooks();
 
-// The window kind the console opens for a statement: a PRAGMA result when one of its
-// tokens (split at blanks and tabs) is "PRAGMA" in any letter case, else a query result.
+inline constexpr wchar_t STR_CONSOLE_STATEMENTS_EXECUTED[] = L"Successfully executed %d statements";
+inline constexpr wchar_t STR_CONSOLE_STATEMENT_FAILED[] = L"Statement %d of %d failed: %s";
+inline constexpr wchar_t STR_CONSOLE_NONE_RAN[] = L"No statement of the text ran.";
+inline constexpr wchar_t STR_CONSOLE_BEFORE_RAN[] = L"The %d statement(s) before it ran; those after it did not run.";
+
+// The window kind the console asks for a statement: a PRAGMA result when its first word
+// (after white space and comments) is PRAGMA in any letter case, else a query result
+// (whose document runs a statement without rows instead).
 int ConsoleRequestKind(const std::wstring& statement);
 
 class CMainFrame : public QMainWindow, public CMainFrameBase {
@@ -90,6 +96,9 @@ public:
     void OnNewDatabase();
     bool OnUpdateNewDatabase() const;
     void OnConsole();
+    // Runs every statement of the console's text in order, each as if typed alone, and
+    // stops at the first that fails; then brings the name lists and the tree up to date.
+    void RunConsoleText(const std::wstring& text);
     bool OnUpdateDatabaseOpen() const;
     void OnSettings();
     bool OnUpdateAlwaysEnabled() const { return true; }
@@ -148,6 +157,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    struct SchemaNames {
+        std::vector<std::wstring> tables, indexes, triggers, views;
+    };
+    // Closes the data window of the table or view that the statement drops or alters,
+    // and notes an altered table.
+    void CloseChangedObjectWindow(const std::wstring& statement, std::vector<std::wstring>& alteredTables);
+    // Reloads the name lists and gives the tree the objects made and loses those gone.
+    void RefreshSchema(const SchemaNames& before, const std::vector<std::wstring>& alteredTables);
     void CreateMenuBar();
     void CreateToolBar();
     void CreateAccelerators();
@@ -165,6 +182,7 @@ private:
     std::vector<QAction*> m_arrRecentFileItems;
     QAction* m_pRecentFilesSeparator = nullptr;
     QAction* m_pExitSeparator = nullptr;
+    std::wstring m_strFailedConsoleText; // what did not run of the last console text; "" after a success
     QMetaObject::Connection m_idleUpdate;
     QMetaObject::Connection m_activationUpdate;
 };

@@ -165,6 +165,8 @@ void CTabulonApp::OnSaveAs()
     if (target.empty() || SameFile(source, target))
         return;
 
+    if (!EndOpenTransaction())
+        return;
     platform::WaitCursor wait;
     // Closing the connection checkpoints the database, so the file holds every row.
     CloseAllDocuments();
@@ -185,6 +187,8 @@ void CTabulonApp::OnImportExport()
         return;
     if (platform::MessageBox(m_pMainWnd.get(), STR_CLOSE_FOR_IMPORT_EXPORT, STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION,
                              platform::MB_YESNO) != platform::IDYES)
+        return;
+    if (!EndOpenTransaction())
         return;
     CloseAllDocuments();
     if (g_pCurrentDb) {

@@ -3,6 +3,8 @@
 #include "data/cadbsqlfieldinfo.h"
 #include "data/cadbsqlrecset.h"
 #include "data/constants.h"
+#include "data/currentdb.h"
+#include "data/databasestructure.h"
 #include "data/formatstring.h"
 #include "data/rowloader.h"
 #include "document/dialogs/blobtransfer.h"
@@ -142,9 +144,11 @@ void CTabulonView::SetupDatasheet()
         const int type = info.GetType();
         m_wndGrid.AddColumn(info.m_strName, EditorKindOf(type), DATASHEET_COLUMN_WIDTH, GRID_ALIGN_LEFT, type);
     }
-    // A query or a view is shown, never edited; so is a table whose rows have no usable rowid.
+    // A query or a view is shown, never edited; so is a table whose rows have no usable
+    // rowid or whose file cannot be written, which says why when a cell is chosen.
     if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
         m_wndGrid.m_bReadOnly = 1;
+    m_wndGrid.m_strReadOnlyReason = recset.GetReadOnlyReason();
     m_wndGrid.InitGrid();
     document->m_wndDataInterface.UpdateItemCount();
     // Every row came with the first page: nothing more will tell the tree and File > Open.
@@ -190,7 +194,7 @@ void CTabulonView::FillDatabaseSettings()
     m_wndGrid.InitGrid();
     // The values as they are now; the list keeps what it read last.
     for (const PragmaSetting& setting : PragmaSettingList)
-        AppendListRow({setting.first, ReadPragmaValue(setting.first)});
+        AppendListRow({setting.first, g_pCurrentDb ? ReadPragmaValue(*g_pCurrentDb, setting.first) : std::wstring()});
 }
 
 LRESULT CTabulonView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
