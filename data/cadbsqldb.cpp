@@ -3,9 +3,9 @@
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/failure.h"
-#include "data/formatstring.h"
 #include "data/rowiteration.h"
 #include "data/sqlite16.h"
+#include "platform/files.h"
 #include "platform/waitcursor.h"
 
 #include <utility>
@@ -31,9 +31,18 @@ CADbSqlDb::~CADbSqlDb()
 
 bool CADbSqlDb::OpenDb(const std::wstring& path)
 {
+    // A file whose folder cannot take its journal would fail at its first write: it opens
+    // read-only at once, as the engine itself opens a file that cannot be written.
+    return Open(path, platform::FileExists(path) && !platform::FolderWritable(path));
+}
+
+bool CADbSqlDb::OpenReadOnly(const std::wstring& path) { return Open(path, true); }
+
+bool CADbSqlDb::Open(const std::wstring& path, bool readOnly)
+{
     m_strDbPath = path;
     sqlite3* db = nullptr;
-    const int rc = sqlite16::Open(path, &db);
+    const int rc = readOnly ? sqlite16::OpenReadOnly(path, &db) : sqlite16::Open(path, &db);
     if (rc != SQLITE_OK) {
         const std::wstring message = db ? sqlite16::ErrorMessage(db) : L"";
         // The handle the engine hands back with a failure is released at once.
@@ -44,9 +53,16 @@ bool CADbSqlDb::OpenDb(const std::wstring& path)
     if (!m_pDb)
         CheckDb();
     sqlite3_busy_timeout(m_pDb, 30000);
+    // The foreign keys the database's author declared hold; the console can still
+    // switch them off for the session.
+    ExecuteQuietly(L"PRAGMA foreign_keys = ON");
     m_bOpen = true;
     return true;
 }
+
+bool CADbSqlDb::IsReadOnly() const { return m_pDb && sqlite3_db_readonly(m_pDb, "main") == 1; }
+
+long long CADbSqlDb::MaxValueLength() const { return m_pDb ? sqlite3_limit(m_pDb, SQLITE_LIMIT_LENGTH, -1) : 0; }
 
 SqlStatement CADbSqlDb::ExecuteStmt(const std::wstring& sql)
 {
@@ -90,12 +106,24 @@ void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>&
         // The message is the one the finalize leaves, read before another thread's call can replace it.
         const sqlite16::ConnectionLock lock(m_pDb);
         rc = sqlite3_step(stmt);
+        while (rc == SQLITE_ROW && !sqlite3_stmt_readonly(stmt))
+            rc = sqlite3_step(stmt);
         stmt.Finalize();
         if (rc != SQLITE_DONE)
             message = sqlite16::ErrorMessage(m_pDb);
     }
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
+}
+
+bool CADbSqlDb::DescribeStatement(const std::wstring& sql, int& columns, bool& readOnly)
+{
+    const SqlStatement stmt = ExecuteStmt(sql);
+    if (!stmt)
+        return false;
+    columns = sqlite3_column_count(stmt);
+    readOnly = sqlite3_stmt_readonly(stmt) != 0;
+    return true;
 }
 
 bool CADbSqlDb::ExecuteStep(const std::wstring& sql, int& result, std::wstring& message)
@@ -203,10 +231,9 @@ void CADbSqlDb::CheckDb() const
 
 CADbSqlQuery& CADbSqlDb::GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly)
 {
-    std::wstring sql;
-    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE name NOT LIKE 'sqlite%%' AND type = "
-                                  L"'table' ORDER BY name"
-                                : L"Select * FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    const std::wstring sql = namesOnly ? std::wstring(L"Select name FROM sqlite_master WHERE ") +
+                                             SQL_NOT_RESERVED_NAME + L" AND type = 'table' ORDER BY name"
+                                       : L"Select * FROM sqlite_master WHERE type = 'table' ORDER BY name";
     try {
         Query(out, sql);
     } catch (const CADbSqlException& e) {
@@ -219,10 +246,9 @@ CADbSqlQuery& CADbSqlDb::GetTables(CADbSqlQuery& out, std::wstring& errorText, b
 
 CADbSqlQuery& CADbSqlDb::GetIndexes(CADbSqlQuery& out, bool namesOnly)
 {
-    std::wstring sql;
-    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE "
-                                  L"'sqlite_%%' ORDER BY name"
-                                : L"Select * FROM sqlite_master WHERE type = 'index' ORDER BY name");
+    const std::wstring sql = namesOnly ? std::wstring(L"Select name FROM sqlite_master WHERE type = 'index' AND ") +
+                                             SQL_NOT_RESERVED_NAME + L" ORDER BY name"
+                                       : L"Select * FROM sqlite_master WHERE type = 'index' ORDER BY name";
     try {
         Query(out, sql);
     } catch (const CADbSqlException& e) {

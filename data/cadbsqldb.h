@@ -17,12 +17,23 @@ public:
     CADbSqlDb(const CADbSqlDb&) = delete;
     CADbSqlDb& operator=(const CADbSqlDb&) = delete;
 
-    // Opens (creating when missing) read-write with a 30-second busy time-out; throws on failure.
+    // Opens (creating when missing) read-write with a 30-second busy time-out and the
+    // database's foreign keys enforced; throws on failure. A file the user cannot write,
+    // or whose folder cannot hold its journal, opens read-only (IsReadOnly).
     bool OpenDb(const std::wstring& path);
+    // Opens an existing file for reading only, foreign keys as OpenDb; throws on failure.
+    bool OpenReadOnly(const std::wstring& path);
+    // True while the open database cannot be written.
+    bool IsReadOnly() const;
+    // The longest text or BLOB value the connection stores, in bytes.
+    long long MaxValueLength() const;
     // Prepares the first statement of the text, reopening a closed connection first.
     // Empty when the text holds no statement. Throws on failure.
     SqlStatement ExecuteStmt(const std::wstring& sql);
-    // Runs one statement to its end with the wait cursor shown; a row is a failure. Throws.
+    // Runs one statement to its end with the wait cursor shown. The rows of a writing
+    // statement's RETURNING clause are stepped over (its write is complete only at the
+    // end); a statement that only reads must return no row. Throws on failure, with the
+    // engine's message read under the connection's lock.
     void ExecuteCmd(const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.
     void ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters);
@@ -39,6 +50,10 @@ public:
     bool ExecuteQuietly(const std::wstring& sql) noexcept;
     // True while a transaction is open on the connection.
     bool InTransaction() const;
+    // Prepares the first statement of the text and describes it: its result columns and
+    // whether it leaves the database unchanged. False for a text without a statement.
+    // Throws when the text does not prepare.
+    bool DescribeStatement(const std::wstring& sql, int& columns, bool& readOnly);
     // Row iterator (one iteration at a time in the process, see RowIteration): true while
     // on a row. A call with another text, or with a statement variable that does not hold
     // the iteration's statement, starts anew in that variable.
@@ -61,6 +76,9 @@ public:
     bool m_bOpen = false;
 
 private:
+    // Opens the file (read-only, or read-write and created when missing) with the busy
+    // time-out and the foreign keys on. Throws on failure.
+    bool Open(const std::wstring& path, bool readOnly);
     // ExecuteStmt with the values bound; a failed bind throws.
     SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
 };

@@ -104,6 +104,10 @@ bool CADbSqlRecSet::Open(int mode)
             for (int column = 0; column < m_nFields; ++column)
                 m_PageCache.m_strSelectList += (column == 0 ? L"" : L",") + BuildGridColumn(column);
             platform::ShowCaptionLine(m_strReadOnlyReason, platform::CAPTION_LINE_WARNING);
+        } else if (m_pDatabase->IsReadOnly()) {
+            // Rows addressed by rowid still, but no edit could be stored.
+            m_strReadOnlyReason = STR_READ_ONLY_DATABASE;
+            platform::ShowCaptionLine(m_strReadOnlyReason, platform::CAPTION_LINE_WARNING);
         }
     } else {
         m_strRowIdName.clear();
@@ -611,20 +615,22 @@ bool CADbSqlRecSet::DeleteRow(int row) { return DeleteRows({row}) == 1; }
 
 int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
 {
-    if (m_bOffsetMode || m_strRowIdName.empty())
+    if (m_bOffsetMode || m_strRowIdName.empty() || !m_strReadOnlyReason.empty())
         return 0;
     platform::WaitCursor wait;
-    sqlite3* db = m_pDatabase->m_pDb;
     const int count = GetRecordCount();
     std::vector<bool> seen(static_cast<size_t>(count), false);
     std::vector<size_t> deleted;
     SqlStatement stmt;
-    // Inside a transaction the caller opened, the deletions become part of it.
-    const bool ownTransaction = db && sqlite3_get_autocommit(db) != 0;
+    // The rows go together or not at all: a savepoint holds them, inside a transaction
+    // the caller opened as in one of its own (whose release commits, and is where a
+    // deferred foreign key refuses).
+    const bool callerTransaction = m_pDatabase->InTransaction();
+    bool savepoint = false;
     bool reload = false;
     try {
-        if (ownTransaction)
-            m_pDatabase->ExecuteCmd(L"BEGIN");
+        m_pDatabase->ExecuteCmd(L"SAVEPOINT delete_rows");
+        savepoint = true;
         std::wstring sql;
         stmt = m_pDatabase->ExecuteStmt(
             FormatString(sql, L"DELETE FROM [%s] WHERE %s = ?", SqlName{m_strTableName}, m_strRowIdName));
@@ -635,40 +641,24 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             sqlite3_bind_int64(stmt, 1, GetRowId(row));
             std::wstring message;
             const int rc = sqlite16::Step(stmt, message);
-            if (rc != SQLITE_DONE) {
-                sqlite3_reset(stmt);
-                // A conflict clause of ROLLBACK ends the transaction and undoes the
-                // rows deleted before: then nothing is deleted. A rollback of the
-                // caller's transaction also brings back what it deleted before this
-                // call, so the rows are listed anew.
-                if (sqlite3_get_autocommit(db)) {
-                    deleted.clear();
-                    reload = !ownTransaction;
-                }
-                throw CADbSqlException(SQLITE_ERROR, message, L"");
-            }
             sqlite3_reset(stmt);
+            if (rc != SQLITE_DONE)
+                throw CADbSqlException(SQLITE_ERROR, message, L"");
             deleted.push_back(static_cast<size_t>(row));
         }
         stmt.Finalize();
-        if (ownTransaction)
-            m_pDatabase->ExecuteCmd(L"COMMIT");
+        m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
     } catch (const CADbSqlException& e) {
         stmt.Finalize();
         ShowFailureLine(e, LOC_RECSET_DELETE);
-        // The rows deleted before the failure stay deleted.
-        if (ownTransaction && !sqlite3_get_autocommit(db)) {
-            try {
-                m_pDatabase->ExecuteCmd(L"COMMIT");
-            } catch (const CADbSqlException& commitFailure) {
-                ShowFailureLine(commitFailure, LOC_RECSET_DELETE);
-                try {
-                    m_pDatabase->ExecuteCmd(L"ROLLBACK");
-                } catch (const CADbSqlException&) {
-                    // The failed COMMIT has already ended the transaction.
-                }
-                deleted.clear();
-            }
+        deleted.clear();
+        if (savepoint && m_pDatabase->InTransaction()) {
+            m_pDatabase->ExecuteQuietly(L"ROLLBACK TO delete_rows");
+            m_pDatabase->ExecuteQuietly(L"RELEASE delete_rows");
+        } else if (savepoint && callerTransaction) {
+            // A conflict clause of ROLLBACK ended the caller's transaction too and brought
+            // back what it had deleted before this call: the rows are listed anew.
+            reload = true;
         }
     }
     if (reload)

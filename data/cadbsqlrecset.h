@@ -81,9 +81,13 @@ public:
     bool IsRowIdAlias(int column) const;
     // A table whose rows cannot be addressed by rowid (WITHOUT ROWID, or every rowid name
     // shadowed by a column) is opened read-only: its rows are read by position as in
-    // offset mode. The reason is the caption-strip line shown at the open; empty for a
-    // table opened for editing and for a query or view.
+    // offset mode. A table of a database file that cannot be written keeps its rowid
+    // addressing but is read-only as well. The reason is the caption-strip line shown at
+    // the open; empty for a table opened for editing and for a query or view.
     const std::wstring& GetReadOnlyReason() const { return m_strReadOnlyReason; }
+    // True when no row can be edited, inserted or deleted: a query or view, or a table
+    // with a read-only reason.
+    bool IsReadOnly() const { return m_bOffsetMode || !m_strReadOnlyReason.empty(); }
     // Whether the last re-query's load failed before it listed a row; the rows listed
     // before it then stay as they were. The loader has shown the failure.
     bool LoadFailed() const { return m_bLoadFailed; }

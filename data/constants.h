@@ -23,6 +23,11 @@ inline constexpr wchar_t STR_UNSUPPORTED_PAGE_SIZE[] = L"Unsupported page size <
 // An edit or undo of a row that can no longer be read (deleted or locked by another program).
 inline constexpr wchar_t STR_ROW_NOT_READABLE[] = L"The row could not be read; nothing was written.";
 inline constexpr wchar_t STR_WARNING_CAPTION[] = L"Warning";
+// A database file that cannot be written (the file's or its folder's permissions) opens read-only.
+inline constexpr wchar_t STR_READ_ONLY_DATABASE[] = L"The database file cannot be written: it is open read-only.";
+// The condition that leaves out the engine's own schema objects: only names beginning
+// with "sqlite_" are reserved ("SQLiteStats" is a user's table).
+inline constexpr wchar_t SQL_NOT_RESERVED_NAME[] = L"name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";
 // A table whose rows cannot be addressed by rowid opens read-only, with one of these lines.
 inline constexpr wchar_t STR_TABLE_WITHOUT_ROWID[] =
     L"The table has no rowid (WITHOUT ROWID): its rows are shown read-only.";

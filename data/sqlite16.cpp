@@ -10,6 +10,15 @@ int Open(const std::wstring& path, sqlite3** db)
     return sqlite3_open16(path16.c_str(), db);
 }
 
+int OpenReadOnly(const std::wstring& path, sqlite3** db)
+{
+    // The engine's UTF-16 open takes no flags; its UTF-8 one does.
+    const std::string name = platform::ToQString(path).toStdString();
+    return sqlite3_open_v2(name.c_str(), db, SQLITE_OPEN_READONLY, nullptr);
+}
+
+std::wstring LibraryVersion() { return platform::FromQString(QString::fromUtf8(sqlite3_libversion())); }
+
 int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt)
 {
     const std::u16string sql16 = platform::ToUtf16(sql);

@@ -10,6 +10,8 @@
 namespace sqlite16 {
 
 int Open(const std::wstring& path, sqlite3** db);
+// Opens an existing file for reading only.
+int OpenReadOnly(const std::wstring& path, sqlite3** db);
 // Prepares the first statement of the text into the owner (empty for a text without a
 // statement or on failure).
 int Prepare(sqlite3* db, const std::wstring& sql, SqlStatement& stmt);
@@ -48,6 +50,8 @@ int Step(sqlite3_stmt* stmt, std::wstring& message);
 // The column's text; "" for SQL NULL, with isNull set when given.
 std::wstring ColumnText(sqlite3_stmt* stmt, int column, bool* isNull = nullptr);
 std::wstring ColumnName(sqlite3_stmt* stmt, int column);
+// The engine's version text, as "3.46.1".
+std::wstring LibraryVersion();
 // Binds a copy of the text.
 int BindText(sqlite3_stmt* stmt, int parameter, const std::wstring& text);
 

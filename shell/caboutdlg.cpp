@@ -1,6 +1,7 @@
 #include "shell/caboutdlg.h"
 
 #include "data/formatstring.h"
+#include "data/sqlite16.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
 #include "shell/ctabulonapp.h"
@@ -11,8 +12,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <sqlite3.h>
-
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
@@ -22,7 +21,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     picture->setAlignment(Qt::AlignTop);
     auto* version = new QLabel(platform::ToQString(STR_ABOUT_VERSION), this);
     std::wstring engine;
-    FormatString(engine, STR_ABOUT_SQLITE_VERSION, platform::FromQString(QString::fromUtf8(sqlite3_libversion())));
+    FormatString(engine, STR_ABOUT_SQLITE_VERSION, sqlite16::LibraryVersion());
     auto* sqlite = new QLabel(platform::ToQString(engine), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -115,8 +115,39 @@ void CDataSheetPage::BuildControls()
     connect(m_btnRestoreDefaults, &QPushButton::clicked, this, &CDataSheetPage::OnRestoreDefaults);
 }
 
+CDataSheetPage::Values CDataSheetPage::CurrentValues()
+{
+    Values values;
+    values.fontFace = g_strFontFace;
+    values.fontSize = g_strFontSize;
+    values.reportHeader = g_strReportHeader;
+    values.reportFooter = g_strReportFooter;
+    values.textColor = g_clrText;
+    values.evenRowColor = g_clrEvenRow;
+    values.oddRowColor = g_clrOddRow;
+    values.maxGridRows = g_nMaxGridRows;
+    values.defColWidth = g_nDefColWidth;
+    values.reportColWidth = g_nReportColWidth;
+    return values;
+}
+
+void CDataSheetPage::OnReset()
+{
+    g_strFontFace = m_saved.fontFace;
+    g_strFontSize = m_saved.fontSize;
+    g_strReportHeader = m_saved.reportHeader;
+    g_strReportFooter = m_saved.reportFooter;
+    g_clrText = m_saved.textColor;
+    g_clrEvenRow = m_saved.evenRowColor;
+    g_clrOddRow = m_saved.oddRowColor;
+    g_nMaxGridRows = m_saved.maxGridRows;
+    g_nDefColWidth = m_saved.defColWidth;
+    g_nReportColWidth = m_saved.reportColWidth;
+}
+
 void CDataSheetPage::OnInitDialog()
 {
+    m_saved = CurrentValues();
     BuildControls();
     LoadDatasheetSettings(); // the page always shows what is stored
     FillFaceList();
@@ -241,9 +272,11 @@ void CDataSheetPage::SaveSettings()
         store->UpdateTextValue(NODE_CUREVENROWCOLOR, FormatString(text, L"%d", static_cast<int>(g_clrEvenRow)));
         store->UpdateTextValue(NODE_CURODDROWCOLOR, FormatString(text, L"%d", static_cast<int>(g_clrOddRow)));
         store->UpdateTextValue(NODE_DEF_REPORT_COL_WIDTH, FormatString(text, L"%d", g_nReportColWidth));
-        // The header and footer globals take these at the next load.
-        store->UpdateTextValue(NODE_REPORT_HEADER_TEXT, platform::FromQString(m_edtHeader->text()));
-        store->UpdateTextValue(NODE_REPORT_FOOTER_TEXT, platform::FromQString(m_edtFooter->text()));
+        // The next report prints the texts saved here.
+        g_strReportHeader = platform::FromQString(m_edtHeader->text());
+        g_strReportFooter = platform::FromQString(m_edtFooter->text());
+        store->UpdateTextValue(NODE_REPORT_HEADER_TEXT, g_strReportHeader);
+        store->UpdateTextValue(NODE_REPORT_FOOTER_TEXT, g_strReportFooter);
         // A width or row limit that is not a positive number is neither stored nor used.
         const std::wstring width = platform::FromQString(m_edtDefColWidth->text());
         const int w = ReadDecimal(width);
@@ -259,6 +292,7 @@ void CDataSheetPage::SaveSettings()
         }
     }
     m_bDefaultsRestored = 0;
+    m_saved = CurrentValues();
     SetModified(false);
 }
 

@@ -4,6 +4,8 @@
 // Font, colours and report width take effect at once; the rest on OK or Apply.
 #include "platform/widgets/propertysheet.h"
 
+#include <string>
+
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
@@ -35,8 +37,18 @@ public:
 protected:
     void OnInitDialog() override;
     bool OnApply() override;
+    // Puts back every datasheet and report value the page changed in memory.
+    void OnReset() override;
 
 private:
+    // The values the page changes in memory before OK, as they were.
+    struct Values {
+        std::wstring fontFace, fontSize, reportHeader, reportFooter;
+        unsigned textColor = 0, evenRowColor = 0, oddRowColor = 0;
+        int maxGridRows = 0, defColWidth = 0, reportColWidth = 0;
+    };
+    static Values CurrentValues();
+
     void BuildControls();
     void FillFaceList();
     void FillSizeList(const QString& family);
@@ -47,4 +59,6 @@ private:
     void ChooseColor(unsigned& color);
     void OnReportWidth(int width);
     void OnRestoreDefaults();
+
+    Values m_saved; // what Cancel puts back
 };

@@ -79,6 +79,8 @@ void CDBConfigPage::BuildControls()
 
 void CDBConfigPage::OnInitDialog()
 {
+    m_strSavedFile = g_strBackupFile;
+    m_strSavedFolder = g_strBackupFolder;
     BuildControls();
     m_chkAutoBackup->setChecked(g_bAutoBackup);
     if (CAppDataFile* store = MainAppDataFile())
@@ -149,7 +151,15 @@ void CDBConfigPage::SaveSettings()
         if (!g_strBackupFolder.empty())
             store->UpdateTextValue(NODE_BUP_LOCATION, g_strBackupFolder);
     }
+    m_strSavedFile = g_strBackupFile;
+    m_strSavedFolder = g_strBackupFolder;
     SetModified(false);
+}
+
+void CDBConfigPage::OnReset()
+{
+    g_strBackupFile = m_strSavedFile;
+    g_strBackupFolder = m_strSavedFolder;
 }
 
 // Compiled here, so that the page and dialog code links without the rest of the shell.

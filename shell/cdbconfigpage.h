@@ -4,6 +4,8 @@
 // Apply.
 #include "platform/widgets/propertysheet.h"
 
+#include <string>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -33,9 +35,16 @@ public:
 protected:
     void OnInitDialog() override;
     bool OnApply() override;
+    // Puts back the backup file and folder chosen with Browse.
+    void OnReset() override;
 
 private:
     void BuildControls();
     void OnBrowseFile();
     void OnBrowseFolder();
+
+    // What Cancel puts back: the file and folder as they were when the page was built
+    // or last applied.
+    std::wstring m_strSavedFile;
+    std::wstring m_strSavedFolder;
 };

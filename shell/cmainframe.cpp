@@ -4,20 +4,25 @@
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
-#include "data/cstringtokenizer.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
+#include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/statementtext.h"
+#include "data/textutil.h"
 #include "designers/designerkit.h"
 #include "document/report/cchildview.h"
 #include "document/strip/ccaptiondlg.h"
 #include "document/windows/ctabulondoc.h"
+#include "document/windows/ctabulonview.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/datawindows.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
+#include "platform/recentfiles.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
+#include "platform/widgets/hiddenmenubar.h"
 #include "platform/widgets/modaldialog.h"
 #include "shell/backup.h"
 #include "shell/cappconfigsheet.h"
@@ -40,6 +45,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStyleFactory>
 #include <QTabBar>
 #include <QToolBar>
@@ -59,16 +65,8 @@ constexpr int WORKSPACE_WIDTH = 270; // the pane's first width, in pixels
 const QRect LOADING_LINE(QPoint(35, 146), QPoint(334, 299));
 const QRect FIRST_RUN_LINE(QPoint(35, 178), QPoint(334, 197));
 
-// The Application Look items: 205 to 210, and 215 to 218 under Office 2007.
-struct LookItem {
-    int id;
-    const char* text;
-};
-constexpr LookItem LOOK_ITEMS[] = {
-    {205, "Windows 2000"}, {206, "Office XP"},     {207, "Windows XP"},   {208, "Office 2003"},
-    {209, "Visual Studio 2005"}, {210, "Visual Studio 2008"}, {215, "Blue Style"}, {216, "Black Style"},
-    {217, "Silver Style"}, {218, "Aqua Style"},
-};
+// The File menu lists at most this many recent files, as the framework's menus do.
+constexpr size_t MAX_RECENT_FILE_ITEMS = 16;
 
 QString Text(const wchar_t* text) { return platform::ToQString(text); }
 
@@ -115,16 +113,16 @@ std::vector<std::wstring> TableObjectNames(const wchar_t* type, const std::wstri
 StartupHooks& GetStartupHooks()
 {
     // The process ends at once: nothing is open yet that would need closing.
-    static StartupHooks hooks{[] { return platform::ExecutableFolder(); }, [](int exitCode) { std::_Exit(exitCode); },
+    static StartupHooks hooks{[] { return platform::ExecutableFolder(); },
+                              [] { return platform::UserDataFolder(STR_PRODUCT_NAME); },
+                              [](int exitCode) { std::_Exit(exitCode); },
                               [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); }, {}};
     return hooks;
 }
 
 int ConsoleRequestKind(const std::wstring& statement)
 {
-    CStringTokenizer tokens(statement, L" \t");
-    tokens.Tokenize();
-    return tokens.FindToken(L"PRAGMA") >= 0 ? OpenPragmaQuery : OpenSqlQuery;
+    return FirstStatementWord(statement) == L"PRAGMA" ? OpenPragmaQuery : OpenSqlQuery;
 }
 
 CMainFrame::CMainFrame()
@@ -138,8 +136,8 @@ CMainFrame::CMainFrame()
 
     g_pMainFrame = this;
 
-    // Without the application data file the program cannot run; the store has said so.
-    m_appDataFile = AttachAppDataFile(folder);
+    // Without a sound application data file the program cannot run; the start has said so.
+    m_appDataFile = AttachAppDataFile(folder, hooks.userDataFolder());
     if (!m_appDataFile) {
         hooks.exitProcess(1);
         return;
@@ -174,6 +172,8 @@ CMainFrame::CMainFrame()
 CMainFrame::~CMainFrame()
 {
     QObject::disconnect(m_idleUpdate);
+    // The data windows close after the frame's members are gone.
+    QObject::disconnect(m_activationUpdate);
     if (g_pMainFrame == this)
         g_pMainFrame = nullptr;
 }
@@ -182,7 +182,9 @@ bool CMainFrame::Create()
 {
     setWindowFlags(Qt::Window);
     setAcceptDrops(true);
-    OnApplicationLook(g_pTabulonApp ? g_pTabulonApp->m_nApplicationLook : APPLICATION_LOOK_AQUA);
+    // The program starts in the style Qt chose, and leaves it alone.
+    if (g_pTabulonApp)
+        g_pTabulonApp->m_nApplicationLook = CurrentLookId();
 
     // Tabbed data windows under the caption strip.
     auto* client = new QWidget(this);
@@ -207,21 +209,21 @@ bool CMainFrame::Create()
     setCentralWidget(client);
     m_pMdiArea = area;
     // The active data window's title comes before the program's name.
-    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+    m_activationUpdate = connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         const QString product = Text(STR_PRODUCT_NAME);
         setWindowTitle(window && !window->windowTitle().isEmpty() ? window->windowTitle() + QStringLiteral(" - ") + product
                                                                   : product);
+        UpdateMenusForActiveWindow();
     });
 
-    CreateMenuBar();
     CreateToolBar();
+    CreateMenuBar();
     CreateAccelerators();
 
     m_wndWorkspace = new CWorkspaceBar(this);
     m_wndWorkspace->setObjectName(QStringLiteral("workspace"));
     m_pWorkspaceTree = &m_wndWorkspace->m_wndTree;
     addDockWidget(Qt::LeftDockWidgetArea, m_wndWorkspace);
-    m_wndMenuBar->hide();
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
 
     InitPragmaSettingList();
@@ -303,41 +305,142 @@ void CMainFrame::CreateToolBar()
 
 void CMainFrame::CreateMenuBar()
 {
-    // The menus exist, as the framework builds them, but their bar stays hidden: every
-    // key the program answers is a window-wide action (CreateAccelerators).
+    // Menu 128 while no data window is active; menu 130 adds the data window's items and
+    // the Window menu (UpdateMenusForActiveWindow). The bar stays hidden until Alt or F10.
+    CTabulonApp* app = g_pTabulonApp;
     m_wndMenuBar = menuBar();
     m_wndMenuBar->setObjectName(QStringLiteral("menuBar"));
+    // Keys of items that only a menu holds work while the bar is hidden, as window keys.
+    const auto withKey = [this](QAction* action, const QKeySequence& key) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        return action;
+    };
+
+    QMenu* file = m_wndMenuBar->addMenu(QStringLiteral("&File"));
+    m_actNewDatabase->setText(QStringLiteral("&New Database..."));
+    file->addAction(m_actNewDatabase);
+    m_actOpen->setText(QStringLiteral("&Open..."));
+    file->addAction(withKey(m_actOpen, QKeySequence(Qt::CTRL | Qt::Key_O)));
+    m_actCloseWindow = file->addAction(QStringLiteral("&Close"), this, [this] { OnCloseDataWindow(); });
+    withKey(m_actCloseWindow, QKeySequence(Qt::CTRL | Qt::Key_W));
+    file->addSeparator();
+    m_arrDataWindowItems = {m_actCloseWindow};
+    // The toolbar's Save As stays on the toolbar whatever window is active.
+    m_actMenuSaveAs = file->addAction(QStringLiteral("Save &As..."), this, [app] { RunCommand([app] { app->OnSaveAs(); }); });
+    m_arrDataWindowItems.push_back(m_actMenuSaveAs);
+    m_arrDataWindowItems.push_back(file->addSeparator());
+    m_actPrint = file->addAction(QStringLiteral("&Print..."), this, [app] { RunCommand([app] { app->OnFilePrint(); }); });
+    withKey(m_actPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_actPrintPreview =
+        file->addAction(QStringLiteral("Print Pre&view"), this, [app] { RunCommand([app] { app->OnPrintReport(); }); });
+    m_arrDataWindowItems.push_back(m_actPrint);
+    m_arrDataWindowItems.push_back(m_actPrintPreview);
+    file->addAction(QStringLiteral("P&rint Setup..."), this, [app] { app->OnFilePrintSetup(); });
+    m_pRecentFilesSeparator = file->addSeparator();
+    m_pExitSeparator = file->addSeparator();
+    m_actExit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    withKey(m_actExit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // The recent files as the list holds them now, between the two separators.
+    connect(file, &QMenu::aboutToShow, this, [this, file] { FillRecentFileItems(file); });
+
     QMenu* view = m_wndMenuBar->addMenu(QStringLiteral("&View"));
+    QMenu* bars = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
+    bars->addAction(m_wndToolBar->toggleViewAction());
+    m_actViewWorkspace = bars->addAction(platform::ToQString(STR_WORKSPACE_TITLE), this, &CMainFrame::OnViewWorkspace);
+    m_actViewWorkspace->setCheckable(true);
+    // The frame has no status bar: its item is there, and off, as the framework shows it.
+    view->addAction(QStringLiteral("&Status Bar"))->setEnabled(false);
     m_actViewCaptionBar = view->addAction(QStringLiteral("&Caption Bar"), this, &CMainFrame::OnViewCaptionBar);
     m_actViewCaptionBar->setCheckable(true);
-    m_actViewWorkspace = view->addAction(QStringLiteral("&Workspace"), this, &CMainFrame::OnViewWorkspace);
-    m_actViewWorkspace->setCheckable(true);
+    // One item for each style Qt offers on this machine.
     QMenu* looks = view->addMenu(QStringLiteral("&Application Look"));
-    QMenu* office2007 = nullptr;
     auto* group = new QActionGroup(this);
-    for (const LookItem& item : LOOK_ITEMS) {
-        QMenu* menu = looks;
-        if (item.id >= 215) {
-            if (!office2007)
-                office2007 = looks->addMenu(QStringLiteral("Office 2007"));
-            menu = office2007;
-        }
-        QAction* action = menu->addAction(QString::fromLatin1(item.text));
+    const QStringList styles = QStyleFactory::keys();
+    for (qsizetype i = 0; i < styles.size(); ++i) {
+        QAction* action = looks->addAction(styles[i]);
         action->setCheckable(true);
         group->addAction(action);
-        const int id = item.id;
+        const int id = FIRST_LOOK_ID + static_cast<int>(i);
         connect(action, &QAction::triggered, this, [this, id] { OnApplicationLook(id); });
         m_arrLookActions.emplace_back(id, action);
     }
+
+    m_pWindowMenu = m_wndMenuBar->addMenu(QStringLiteral("&Window"));
+    connect(m_pWindowMenu, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
+    m_arrDataWindowItems.push_back(m_pWindowMenu->menuAction());
+
     QMenu* help = m_wndMenuBar->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Help Topics"), this, &CMainFrame::OnHelp);
     help->addAction(QStringLiteral("&About Tabulon..."), [] { g_pTabulonApp->OnAbout(); });
+
+    new platform::HiddenMenuBar(m_wndMenuBar);
+    UpdateMenusForActiveWindow();
+}
+
+void CMainFrame::UpdateMenusForActiveWindow()
+{
+    const bool dataWindow = m_pMdiArea && m_pMdiArea->activeSubWindow();
+    for (QAction* action : m_arrDataWindowItems)
+        action->setVisible(dataWindow);
+}
+
+void CMainFrame::FillRecentFileItems(QMenu* file)
+{
+    for (QAction* action : m_arrRecentFileItems) {
+        file->removeAction(action);
+        action->deleteLater();
+    }
+    m_arrRecentFileItems.clear();
+    const std::vector<std::wstring>& entries = platform::RecentFiles().Entries();
+    for (size_t i = 0; i < entries.size() && i < MAX_RECENT_FILE_ITEMS; ++i) {
+        const std::wstring path = entries[i];
+        const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
+        auto* action = new QAction(number + QLatin1Char(' ') + platform::ToQString(path), file);
+        action->setEnabled(m_actOpen->isEnabled());
+        connect(action, &QAction::triggered, this, [this, path] {
+            RunCommand([path] { g_pTabulonApp->OpenDocumentFile(path); });
+            if (m_wndWorkspace)
+                m_wndWorkspace->ShowTreeTab();
+        });
+        file->insertAction(m_pExitSeparator, action);
+        m_arrRecentFileItems.push_back(action);
+    }
+    m_pRecentFilesSeparator->setVisible(!m_arrRecentFileItems.empty());
+}
+
+void CMainFrame::FillWindowMenu()
+{
+    m_pWindowMenu->clear();
+    if (!m_pMdiArea)
+        return;
+    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
+        QAction* action = m_pWindowMenu->addAction(number + QLatin1Char(' ') + window->windowTitle());
+        action->setCheckable(true);
+        action->setChecked(window == m_pMdiArea->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
+            if (window)
+                m_pMdiArea->setActiveSubWindow(window);
+        });
+    }
+}
+
+void CMainFrame::OnCloseDataWindow()
+{
+    // Not while the window's report is previewed or printed.
+    if (m_pMdiArea && m_pMdiArea->activeSubWindow() && CanCloseFrame())
+        m_pMdiArea->activeSubWindow()->close();
 }
 
 void CMainFrame::CreateAccelerators()
 {
-    // Window-wide keys. Undo, cut, copy and paste stay with the focused editor, and
-    // Ctrl+S has nothing to save: the database is written as it is edited.
+    // Window-wide keys; Ctrl+O, Ctrl+P, Ctrl+W and Ctrl+Q are their menu items' own.
+    // Undo, cut, copy and paste stay with the focused editor, and Ctrl+S has nothing to
+    // save: the database is written as it is edited.
     const auto addKey = [this](const QList<QKeySequence>& keys, std::function<void()> handler) {
         auto* action = new QAction(this);
         action->setShortcuts(keys);
@@ -347,14 +450,6 @@ void CMainFrame::CreateAccelerators()
         return action;
     };
     addKey({QKeySequence(Qt::CTRL | Qt::Key_N)}, [] { g_pTabulonApp->OnFileNew(); });
-    addKey({QKeySequence(Qt::CTRL | Qt::Key_O)}, [this] {
-        if (m_actOpen->isEnabled())
-            m_actOpen->trigger();
-    });
-    addKey({QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] {
-        if (m_actPrintReport->isEnabled())
-            m_actPrintReport->trigger();
-    });
     addKey({QKeySequence(Qt::Key_F6)}, [this] { m_pMdiArea->activateNextSubWindow(); });
     addKey({QKeySequence(Qt::SHIFT | Qt::Key_F6)}, [this] { m_pMdiArea->activatePreviousSubWindow(); });
     addKey({QKeySequence(Qt::Key_F1)}, [this] { OnHelp(); });
@@ -375,6 +470,10 @@ void CMainFrame::UpdateCommandUI()
     m_actRelationships->setEnabled(app.OnUpdateRelationships());
     m_actConsole->setEnabled(OnUpdateDatabaseOpen());
     m_actPrintReport->setEnabled(app.OnUpdatePrintReport());
+    m_actMenuSaveAs->setEnabled(m_actSaveAs->isEnabled());
+    m_actPrint->setEnabled(app.OnUpdatePrintReport());
+    m_actPrintPreview->setEnabled(app.OnUpdatePrintReport());
+    m_actCloseWindow->setEnabled(canClose && m_pMdiArea && m_pMdiArea->activeSubWindow());
     m_actBackup->setEnabled(OnUpdateDatabaseOpen());
     m_actVacuum->setEnabled(OnUpdateDatabaseOpen());
     m_actDatabaseConfiguration->setEnabled(app.OnUpdateOpenDbPath());
@@ -403,15 +502,30 @@ bool CMainFrame::OnUpdateNewDatabase() const { return !m_bDatasheetLoading; }
 
 bool CMainFrame::OnUpdateDatabaseOpen() const { return g_pTabulonApp && g_pTabulonApp->m_bDatabaseOpen; }
 
-void CMainFrame::OnApplicationLook(int)
+void CMainFrame::OnApplicationLook(int lookId)
 {
-    // Whichever look is chosen, the program keeps its one look.
+    const QStringList styles = QStyleFactory::keys();
+    const qsizetype index = lookId - FIRST_LOOK_ID;
+    if (index < 0 || index >= styles.size())
+        return;
     platform::WaitCursor wait;
-    if (g_pTabulonApp)
-        g_pTabulonApp->m_nApplicationLook = APPLICATION_LOOK_AQUA;
-    if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0)
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    update();
+    if (QStyle* style = QStyleFactory::create(styles[index])) {
+        QApplication::setStyle(style);
+        if (g_pTabulonApp)
+            g_pTabulonApp->m_nApplicationLook = lookId;
+    }
+    UpdateCommandUI();
+}
+
+int CMainFrame::CurrentLookId()
+{
+    // The style in use: the desktop's, or the one -style or QT_STYLE_OVERRIDE named.
+    const QString current = QApplication::style()->name();
+    const QStringList styles = QStyleFactory::keys();
+    for (qsizetype i = 0; i < styles.size(); ++i)
+        if (styles[i].compare(current, Qt::CaseInsensitive) == 0)
+            return FIRST_LOOK_ID + static_cast<int>(i);
+    return 0;
 }
 
 void CMainFrame::OnHelp()
@@ -457,13 +571,124 @@ void CMainFrame::OnConsole()
 {
     if (!OnUpdateDatabaseOpen())
         return;
-    CQueryDlg dialog(this);
+    CQueryDlg dialog(this, m_strFailedConsoleText);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
-    const std::wstring statement = dialog.m_strStatement;
-    g_pTabulonApp->m_openRequest.m_strText = statement;
-    g_pTabulonApp->m_openRequest.m_nMode = ConsoleRequestKind(statement);
-    g_pTabulonApp->OnFileNew();
+    RunConsoleText(dialog.m_strStatement);
+}
+
+void CMainFrame::RunConsoleText(const std::wstring& text)
+{
+    const std::vector<StatementPiece> statements = SplitStatements(text);
+    const bool several = statements.size() > 1;
+    const SchemaNames before{g_arrTableNames, g_arrIndexNames, g_arrTriggerNames, g_arrViewNames};
+    std::vector<std::wstring> alteredTables;
+    m_strFailedConsoleText.clear();
+    size_t ran = 0;
+    for (size_t i = 0; i < statements.size(); ++i) {
+        const std::wstring& statement = statements[i].m_strText;
+        CloseChangedObjectWindow(statement, alteredTables);
+        std::wstring context;
+        if (several) {
+            std::wstring ranBefore;
+            if (i == 0)
+                ranBefore = STR_CONSOLE_NONE_RAN;
+            else
+                FormatString(ranBefore, STR_CONSOLE_BEFORE_RAN, static_cast<int>(i));
+            FormatString(context, STR_CONSOLE_STATEMENT_FAILED, static_cast<int>(i + 1),
+                         static_cast<int>(statements.size()), StatementOpening(statement));
+            context += L"\n" + ranBefore;
+        }
+        const FailureContext failure(context);
+        g_pTabulonApp->m_openRequest.m_strText = statement;
+        g_pTabulonApp->m_openRequest.m_nMode = ConsoleRequestKind(statement);
+        // Each statement runs as if typed alone; the success boxes of a text of several
+        // give way to one count at its end.
+        g_pTabulonApp->m_openRequest.m_bQuiet = several;
+        g_pTabulonApp->OnFileNew();
+        if (failure.Shown()) {
+            // What did not run comes back in the next console.
+            m_strFailedConsoleText = text.substr(statements[i].m_nOffset);
+            break;
+        }
+        ++ran;
+    }
+    RefreshSchema(before, alteredTables);
+    if (several && ran == statements.size()) {
+        std::wstring done;
+        platform::MessageBox(this, FormatString(done, STR_CONSOLE_STATEMENTS_EXECUTED, static_cast<int>(ran)),
+                             STR_PRODUCT_NAME, platform::MB_OK | platform::MB_ICONINFORMATION);
+    }
+}
+
+void CMainFrame::CloseChangedObjectWindow(const std::wstring& statement, std::vector<std::wstring>& alteredTables)
+{
+    // DROP TABLE [IF EXISTS] name, DROP VIEW ..., ALTER TABLE name ...; a schema name
+    // before a dot is passed over.
+    std::vector<std::wstring> words = StatementWords(statement, 8);
+    for (std::wstring& word : words)
+        StringToUpper(word);
+    const bool drop = words.size() > 2 && words[0] == L"DROP" && (words[1] == L"TABLE" || words[1] == L"VIEW");
+    const bool alter = words.size() > 2 && words[0] == L"ALTER" && words[1] == L"TABLE";
+    if (!drop && !alter)
+        return;
+    size_t at = 2;
+    if (drop && words.size() > 4 && words[2] == L"IF" && words[3] == L"EXISTS")
+        at = 4;
+    if (at + 2 < words.size() && words[at + 1] == L".")
+        at += 2;
+    const std::vector<std::wstring> original = StatementWords(statement, at + 1);
+    if (original.size() <= at)
+        return;
+    const std::wstring name = UnquoteName(original[at]);
+    if (alter)
+        alteredTables.push_back(name);
+    // Its open statements would keep the engine from changing the table or view.
+    if (IsReportPrinting())
+        return;
+    for (CDocument* document : DataWindowTemplate().GetDocuments()) {
+        auto* data = static_cast<CTabulonDoc*>(document);
+        if ((data->m_nKind == OpenTableData || data->m_nKind == OpenViewData) && EqualsAsciiNoCase(data->GetTitle(), name)) {
+            data->OnCloseDocument();
+            break;
+        }
+    }
+}
+
+void CMainFrame::RefreshSchema(const SchemaNames& before, const std::vector<std::wstring>& alteredTables)
+{
+    LoadTableNames();
+    LoadIndexNames();
+    LoadTriggerNames();
+    LoadViewNames();
+    if (!m_wndWorkspace)
+        return;
+    CDbTreeCtrl& tree = m_wndWorkspace->m_wndTree;
+    const auto update = [&tree](const std::vector<std::wstring>& old, const std::vector<std::wstring>& now,
+                                void (CDbTreeCtrl::*remove)(const std::wstring&),
+                                void (CDbTreeCtrl::*add)(const std::wstring&)) {
+        const auto has = [](const std::vector<std::wstring>& names, const std::wstring& name) {
+            return std::find(names.begin(), names.end(), name) != names.end();
+        };
+        for (const std::wstring& name : old)
+            if (!has(now, name))
+                (tree.*remove)(name);
+        for (const std::wstring& name : now)
+            if (!has(old, name))
+                (tree.*add)(name);
+    };
+    update(before.tables, g_arrTableNames, &CDbTreeCtrl::RemoveTable, &CDbTreeCtrl::AddTable);
+    update(before.indexes, g_arrIndexNames, &CDbTreeCtrl::RemoveIndex, &CDbTreeCtrl::AddIndex);
+    update(before.triggers, g_arrTriggerNames, &CDbTreeCtrl::RemoveTrigger, &CDbTreeCtrl::AddTrigger);
+    update(before.views, g_arrViewNames, &CDbTreeCtrl::RemoveView, &CDbTreeCtrl::AddView);
+    // An altered table that is still there shows its columns as they are now.
+    for (const std::wstring& altered : alteredTables)
+        for (const std::wstring& table : g_arrTableNames)
+            if (EqualsAsciiNoCase(table, altered) &&
+                std::find(before.tables.begin(), before.tables.end(), table) != before.tables.end()) {
+                tree.RemoveTable(table);
+                tree.AddTable(table);
+            }
 }
 
 void CMainFrame::OnSettings()
@@ -490,7 +715,7 @@ void CMainFrame::OnVacuum()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!CanCloseFrame()) {
+    if (!CanCloseFrame() || !EndOpenTransaction()) {
         event->ignore();
         return;
     }

@@ -23,6 +23,7 @@ class CDbTreeCtrl;
 class CWorkspaceBar;
 class QAction;
 class QMdiArea;
+class QMenu;
 class QMenuBar;
 class QToolBar;
 
@@ -38,14 +39,21 @@ inline constexpr wchar_t STR_HELP_FAILED[] = L"Unable to open help file";
 // that returns leaves the frame without its store.
 struct StartupHooks {
     std::function<std::wstring()> programFolder;
+    std::function<std::wstring()> userDataFolder; // where an installed program keeps its data file
     std::function<void(int exitCode)> exitProcess;
     std::function<void(std::chrono::milliseconds)> pause;
     std::function<void(const std::wstring&)> splashLine; // may be empty
 };
 StartupHooks& GetStartupHooks();
 
-// The window kind the console opens for a statement: a PRAGMA result when one of its
-// tokens (split at blanks and tabs) is "PRAGMA" in any letter case, else a query result.
+inline constexpr wchar_t STR_CONSOLE_STATEMENTS_EXECUTED[] = L"Successfully executed %d statements";
+inline constexpr wchar_t STR_CONSOLE_STATEMENT_FAILED[] = L"Statement %d of %d failed: %s";
+inline constexpr wchar_t STR_CONSOLE_NONE_RAN[] = L"No statement of the text ran.";
+inline constexpr wchar_t STR_CONSOLE_BEFORE_RAN[] = L"The %d statement(s) before it ran; those after it did not run.";
+
+// The window kind the console asks for a statement: a PRAGMA result when its first word
+// (after white space and comments) is PRAGMA in any letter case, else a query result
+// (whose document runs a statement without rows instead).
 int ConsoleRequestKind(const std::wstring& statement);
 
 class CMainFrame : public QMainWindow, public CMainFrameBase {
@@ -76,7 +84,10 @@ public:
 
     // Commands, with the handlers that decide whether they are enabled.
     void OnHelp();
+    // Chooses the style of the Application Look item lookId.
     void OnApplicationLook(int lookId);
+    // The Application Look item of the style in use; 0 when none matches.
+    static int CurrentLookId();
     bool OnUpdateApplicationLook(int lookId) const; // the radio mark
     void OnViewCaptionBar();
     bool OnUpdateViewCaptionBar() const; // the check mark
@@ -85,11 +96,16 @@ public:
     void OnNewDatabase();
     bool OnUpdateNewDatabase() const;
     void OnConsole();
+    // Runs every statement of the console's text in order, each as if typed alone, and
+    // stops at the first that fails; then brings the name lists and the tree up to date.
+    void RunConsoleText(const std::wstring& text);
     bool OnUpdateDatabaseOpen() const;
     void OnSettings();
     bool OnUpdateAlwaysEnabled() const { return true; }
     void OnBackup();
     void OnVacuum();
+    // Closes the active data window (Ctrl+W).
+    void OnCloseDataWindow();
     // Files dropped on the window: each local file opens in turn.
     void OnDropFiles(const QList<QUrl>& urls);
 
@@ -127,6 +143,12 @@ public:
     QAction* m_actAbout = nullptr;
     QAction* m_actViewCaptionBar = nullptr;
     QAction* m_actViewWorkspace = nullptr;
+    QAction* m_actMenuSaveAs = nullptr;
+    QAction* m_actPrint = nullptr;
+    QAction* m_actPrintPreview = nullptr;
+    QAction* m_actCloseWindow = nullptr;
+    QAction* m_actExit = nullptr;
+    QMenu* m_pWindowMenu = nullptr;
     std::vector<std::pair<int, QAction*>> m_arrLookActions; // Application Look items by id
 
 protected:
@@ -135,14 +157,32 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    struct SchemaNames {
+        std::vector<std::wstring> tables, indexes, triggers, views;
+    };
+    // Closes the data window of the table or view that the statement drops or alters,
+    // and notes an altered table.
+    void CloseChangedObjectWindow(const std::wstring& statement, std::vector<std::wstring>& alteredTables);
+    // Reloads the name lists and gives the tree the objects made and loses those gone.
+    void RefreshSchema(const SchemaNames& before, const std::vector<std::wstring>& alteredTables);
     void CreateMenuBar();
     void CreateToolBar();
     void CreateAccelerators();
+    // Shows the data window's items and the Window menu while a data window is active.
+    void UpdateMenusForActiveWindow();
+    void FillRecentFileItems(QMenu* file);
+    void FillWindowMenu();
     // Drops an index, a trigger or a view; when the engine did, its item and cached name go.
     void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
                     void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)());
     QAction* AddCommand(const wchar_t* tip, const QIcon& icon, std::function<void()> handler);
 
     std::unique_ptr<CAppDataFile> m_appDataFile; // the store m_pAppDataFile points to
+    std::vector<QAction*> m_arrDataWindowItems;  // the items menu 130 adds
+    std::vector<QAction*> m_arrRecentFileItems;
+    QAction* m_pRecentFilesSeparator = nullptr;
+    QAction* m_pExitSeparator = nullptr;
+    std::wstring m_strFailedConsoleText; // what did not run of the last console text; "" after a success
     QMetaObject::Connection m_idleUpdate;
+    QMetaObject::Connection m_activationUpdate;
 };

@@ -47,7 +47,7 @@ QPushButton* MakeButton(const QString& text, QWidget* parent)
 
 } // namespace
 
-CQueryDlg::CQueryDlg(QWidget* owner)
+CQueryDlg::CQueryDlg(QWidget* owner, const std::wstring& statement)
     : QDialog(owner)
     , m_cbTable(new platform::ComboBox(true, false, this))
     , m_btnExecute(MakeButton(QStringLiteral("Execute"), this))
@@ -131,14 +131,17 @@ CQueryDlg::CQueryDlg(QWidget* owner)
     connect(m_edStatement, &QPlainTextEdit::textChanged, this, &CQueryDlg::OnStatementChange);
 
     InitDialogFrame(*this, QStringLiteral("SQL/PRAGMA Console"), 368, 200);
-    OnInitDialog();
+    OnInitDialog(statement);
 }
 
 int CQueryDlg::DoModal() { return platform::RunModal(*this); }
 
-void CQueryDlg::OnInitDialog()
+void CQueryDlg::OnInitDialog(const std::wstring& statement)
 {
     m_btnExecute->setEnabled(false);
+    // The text of a run that failed comes back, Execute enabled by its change.
+    if (!statement.empty())
+        m_edStatement->setPlainText(platform::ToQString(statement));
     FillTableList();
     m_edStatement->setFocus();
 }

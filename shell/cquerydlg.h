@@ -1,7 +1,7 @@
 #pragma once
-// "SQL/PRAGMA Console": the user composes one statement for the open database from its
-// tables and columns, an SQL keyboard, the PRAGMA templates, the saved queries and the
-// clipboard. Execute closes the dialog with the statement; the caller runs it.
+// "SQL/PRAGMA Console": the user composes a statement (or several) for the open database
+// from its tables and columns, an SQL keyboard, the PRAGMA templates, the saved queries
+// and the clipboard. Execute closes the dialog with the text; the caller runs it.
 #include <QDialog>
 
 #include <array>
@@ -48,7 +48,8 @@ inline constexpr std::array<SqlKeyboardKey, 20> kSqlKeyboard = {{
 class CQueryDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CQueryDlg(QWidget* owner);
+    // The editor starts with the statement text (empty: an empty console).
+    explicit CQueryDlg(QWidget* owner, const std::wstring& statement = std::wstring());
 
     // Runs the console modally: QDialog::Accepted after Execute, with the statement in
     // m_strStatement exactly as it stood in the editor; QDialog::Rejected after Cancel.
@@ -61,7 +62,7 @@ public:
     QCheckBox* m_chkIncludeTable;
 
 private:
-    void OnInitDialog();
+    void OnInitDialog(const std::wstring& statement);
     void FillTableList();
     void OnExecute();
     void OnFields();

@@ -17,6 +17,7 @@
 #include "platform/waitcursor.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/presenters.h"
+#include "platform/widgets/printdialog.h"
 #include "shell/backup.h"
 #include "shell/caboutdlg.h"
 #include "shell/cbackupfiledlg.h"
@@ -164,6 +165,8 @@ void CTabulonApp::OnSaveAs()
     if (target.empty() || SameFile(source, target))
         return;
 
+    if (!EndOpenTransaction())
+        return;
     platform::WaitCursor wait;
     // Closing the connection checkpoints the database, so the file holds every row.
     CloseAllDocuments();
@@ -175,7 +178,7 @@ void CTabulonApp::OnSaveAs()
     std::wstring text;
     FormatString(text, STR_SAVE_AS_FAILED, target);
     platform::MessageBox(m_pMainWnd.get(), text, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
-    OpenDocumentFile(source);
+    OpenExistingDocumentFile(source);
 }
 
 void CTabulonApp::OnImportExport()
@@ -184,6 +187,8 @@ void CTabulonApp::OnImportExport()
         return;
     if (platform::MessageBox(m_pMainWnd.get(), STR_CLOSE_FOR_IMPORT_EXPORT, STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION,
                              platform::MB_YESNO) != platform::IDYES)
+        return;
+    if (!EndOpenTransaction())
         return;
     CloseAllDocuments();
     if (g_pCurrentDb) {
@@ -228,6 +233,16 @@ void CTabulonApp::OnPrintReport()
     if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
         view->OnPrintReportCommand();
 }
+
+void CTabulonApp::OnFilePrint()
+{
+    if (!OnUpdatePrintReport())
+        return;
+    if (auto* view = qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView()))
+        view->OnFilePrintCommand();
+}
+
+void CTabulonApp::OnFilePrintSetup() { platform::RunPageSetupDialog(m_pMainWnd.get()); }
 
 bool CTabulonApp::OnUpdatePrintReport() const
 {

@@ -20,10 +20,13 @@ inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT[] =
     L"All datasheets will be closed for this operation. Do you want to continue?";
 inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION[] = L"Closing datasheet";
 inline constexpr wchar_t STR_SAVE_AS_FAILED[] = L"Could not copy the database file to <%s>.";
+inline constexpr wchar_t STR_CREATE_MISSING_FILE[] = L"The file <%s> does not exist.\nDo you want to create it?";
+inline constexpr wchar_t STR_FILE_GONE[] = L"The file <%s> does not exist any more.";
 inline constexpr wchar_t STR_ABOUT_CAPTION[] = L"About Tabulon";
 inline constexpr wchar_t STR_ABOUT_VERSION[] = L"Tabulon, Version 1.0.1.1";
 inline constexpr wchar_t STR_ABOUT_SQLITE_VERSION[] = L"Built with SQLite version: %s";
-inline constexpr int APPLICATION_LOOK_AQUA = 218;
+// The Application Look items: one per style Qt offers, numbered from this id.
+inline constexpr int FIRST_LOOK_ID = 205;
 
 class CTabulonApp {
 public:
@@ -41,8 +44,13 @@ public:
     int ExitInstance();
 
     // Opening database files and finding open data windows.
-    // True when the file was opened as the current database.
+    // True when the file was opened as the current database. A path with no file behind
+    // it is made into a new database only after the user agreed to it (New database has
+    // asked already).
     bool OpenDocumentFile(const std::wstring& path);
+    // The same for a file that was there before (Reload, the reopening after a failed
+    // Save As): when it is gone the user is told so and nothing is opened.
+    bool OpenExistingDocumentFile(const std::wstring& path);
     // The data window of the kind showing the object (see FindDataDocument).
     bool ActivateOpenDocument(int kind, const std::wstring& object);
     CTabulonDoc* FindDataDocument(int kind, const std::wstring& object);
@@ -63,13 +71,16 @@ public:
     void OnDatabaseConfiguration();
     void OnRelationships();
     bool OnUpdateRelationships() const;
-    // Print Report of the active data window.
+    // Print Report (Print Preview) and Print of the active data window.
     void OnPrintReport();
     bool OnUpdatePrintReport() const;
+    void OnFilePrint();
+    // Print Setup: the page set-up dialog on the program's printer.
+    void OnFilePrintSetup();
 
     CMainFrame* GetMainFrame() const { return m_pMainWnd.get(); }
 
-    int m_nApplicationLook = 0;      // APPLICATION_LOOK_AQUA once the main frame applied its look
+    int m_nApplicationLook = 0;      // the Application Look item of the style in use; 0 for none
     bool m_bHighColorIcons = true;
     bool m_bDatabaseOpen = false;    // set by the first database opened, never cleared
     CObjectImageList m_imageList;    // the 16x16 object pictures

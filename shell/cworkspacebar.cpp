@@ -138,6 +138,6 @@ void CWorkspaceBar::OnReload()
     // the file has proved to be a database: a file replaced by anything else leaves
     // the workspace as it was.
     const std::wstring path = g_strOpenDbPath;
-    g_pTabulonApp->OpenDocumentFile(path);
+    g_pTabulonApp->OpenExistingDocumentFile(path);
     ShowTreeTab();
 }

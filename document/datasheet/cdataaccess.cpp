@@ -53,6 +53,11 @@ void CDataAccess::ReleaseConnection()
     if (m_pRecSet)
         m_pRecSet->m_bCancelLoad = 1;
     m_pRecSet.reset();
+    // The window's temporary view goes with it: a view left over a table or view dropped
+    // since would make the engine refuse every later ALTER TABLE ... RENAME.
+    if (!m_strQueryView.empty() && g_pCurrentDb)
+        g_pCurrentDb->ExecuteQuietly(L"DROP VIEW IF EXISTS temp." + QuoteIdentifier(m_strQueryView));
+    m_strQueryView.clear();
     m_RelatedQuery.Finalize();
     m_RelatedQuery = CADbSqlQuery();
     m_bOpen = 0;
@@ -105,6 +110,8 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
         if (GetViewSelect(shown, source).empty())
             shown = source;
     }
+    if (mode != RECSET_MODE_TABLE)
+        m_strQueryView = name;
     m_pRecSet = std::make_unique<CRecSet>(0, name, mode);
     m_pRecSet->m_pNotifyWnd = m_pDataInterface;
     if (!m_pRecSet->Open(mode))
@@ -261,7 +268,7 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
 {
     if (!m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
         return CELL_REFUSED;
-    if (m_pRecSet->m_bOffsetMode) {
+    if (m_pRecSet->IsReadOnly()) {
         ShowReadOnlyReason();
         return CELL_REFUSED;
     }
@@ -588,7 +595,7 @@ int CDataAccess::DeleteRows(const std::vector<int>& rows)
 {
     if (!m_pRecSet || m_bSorting)
         return 0;
-    if (m_pRecSet->m_bOffsetMode) {
+    if (m_pRecSet->IsReadOnly()) {
         ShowReadOnlyReason();
         return 0;
     }

@@ -159,6 +159,7 @@ private:
     // A table shown read-only refuses edits with the caption-strip line of its open.
     void ShowReadOnlyReason() const;
 
+    std::wstring m_strQueryView; // the temporary view a query or view is shown through
     int m_nCurRow = -1;      // index of the row in m_arrCurRow
     RowId m_nCurRowId = 0;   // its rowid (tables)
     bool m_bCurRowStale = true;

@@ -45,7 +45,7 @@ void RestoreBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring&
 void RetrieveBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring& path, QWidget* owner)
 {
     // The longest value the engine stores; a longer file is refused before it is read.
-    const sqlite3_int64 maxLength = sqlite3_limit(recset.m_pDatabase->m_pDb, SQLITE_LIMIT_LENGTH, -1);
+    const sqlite3_int64 maxLength = recset.m_pDatabase->MaxValueLength();
     std::string bytes;
     sqlite3_int64 length = 0;
     switch (ReadFileToBuffer(path, bytes, maxLength, length)) {

@@ -219,7 +219,8 @@ void CListFrame::ShowRowPosition(int row)
 void CListFrame::OnCellSelected(int row, int column)
 {
     if (m_bReadOnly) {
-        platform::ShowCaptionLine(TXT_READ_ONLY_WARNING, platform::CAPTION_LINE_WARNING);
+        platform::ShowCaptionLine(m_strReadOnlyReason.empty() ? std::wstring(TXT_READ_ONLY_WARNING) : m_strReadOnlyReason,
+                                  platform::CAPTION_LINE_WARNING);
         return;
     }
     if (m_nMode == MODE_LIST) {

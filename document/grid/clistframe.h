@@ -111,6 +111,8 @@ public:
     int m_nRowColouring = 2;
     int m_bCellBorder = 1;
     int m_bReadOnly = 0;
+    // Said when a cell of a read-only grid is chosen; "" says that a query or view is shown.
+    std::wstring m_strReadOnlyReason;
     // List mode: a header click sorts the rows. Owners whose row i must stay record i
     // (the designers) switch it off before InitGrid.
     int m_bSortable = 1;

@@ -10,6 +10,7 @@
 #include "platform/widgets/printdialog.h"
 
 #include <QPainter>
+#include <QPrinter>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -23,6 +24,8 @@ CChildView::CChildView(QWidget* parent)
     hide();
 }
 
+QPrinter& CChildView::GetPrinter() { return platform::ApplicationPrinter(); }
+
 std::unique_ptr<CReportRenderer> CChildView::OnBeginPrinting(CReportSource& source, const QPaintDevice& device)
 {
     m_bPrinting = true;
@@ -34,10 +37,10 @@ void CChildView::OnEndPrinting() { m_bPrinting = false; }
 bool CChildView::OnFilePrint(CReportSource& source)
 {
     // The dialog offers the pages of the report as the printer is set up now.
-    const int pages = CReportRenderer(source, m_printer, CurrentReportSettings()).PageCount();
+    const int pages = CReportRenderer(source, GetPrinter(), CurrentReportSettings()).PageCount();
     platform::PrintRequest request;
     request.owner = platform::MainWindow();
-    request.printer = &m_printer;
+    request.printer = &GetPrinter();
     request.maxPage = std::max(pages, 1);
     if (!platform::RunPrintDialog(request))
         return false;
@@ -47,19 +50,20 @@ bool CChildView::OnFilePrint(CReportSource& source)
 bool CChildView::PrintJob(CReportSource& source)
 {
     const platform::WaitCursor wait;
+    QPrinter& printer = GetPrinter();
     m_bPrinting = true;
     // The printer chosen may differ from the one previewed: the layout is made anew for it.
-    const CReportRenderer renderer(source, m_printer, CurrentReportSettings());
+    const CReportRenderer renderer(source, printer, CurrentReportSettings());
     const int count = renderer.PageCount();
-    const int first = m_printer.fromPage() > 0 ? m_printer.fromPage() - 1 : 0;
-    const int last = std::min(m_printer.toPage() > 0 ? m_printer.toPage() - 1 : count - 1, count - 1);
+    const int first = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
+    const int last = std::min(printer.toPage() > 0 ? printer.toPage() - 1 : count - 1, count - 1);
     if (first > last) {
         m_bPrinting = IsPreviewShowing();
         return false;
     }
 
     QPainter painter;
-    if (!painter.begin(&m_printer)) {
+    if (!painter.begin(&printer)) {
         m_bPrinting = IsPreviewShowing();
         platform::MessageBox(nullptr, STR_PRINT_FAILED, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
         return false;
@@ -78,11 +82,11 @@ bool CChildView::PrintJob(CReportSource& source)
             break;
         }
         if (page > first)
-            m_printer.newPage();
+            printer.newPage();
         renderer.DrawPage(painter, page);
     }
     if (cancelled)
-        m_printer.abort();
+        printer.abort();
     painter.end();
     progress.setValue(last + 1);
     m_bPrinting = IsPreviewShowing();

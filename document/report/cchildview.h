@@ -5,8 +5,6 @@
 #include "document/report/cwrapperview.h"
 #include "document/session/reportprinting.h"
 
-#include <QPrinter>
-
 inline constexpr wchar_t STR_PRINT_FAILED[] = L"The print job could not be started.";
 inline constexpr wchar_t STR_PRINTING_PAGE[] = L"Printing page %d of %d";
 
@@ -16,7 +14,8 @@ public:
     explicit CChildView(QWidget* parent = nullptr);
 
     bool OnFilePrint(CReportSource& source) override;
-    QPrinter& GetPrinter() override { return m_printer; }
+    // The program's printer, as Print Setup left it.
+    QPrinter& GetPrinter() override;
     // Prints the pages of the printer's page range (all when it has none); a range past
     // the last page ends with the last page.
     bool PrintJob(CReportSource& source);
@@ -29,7 +28,4 @@ public:
 protected:
     std::unique_ptr<CReportRenderer> OnBeginPrinting(CReportSource& source, const QPaintDevice& device) override;
     void OnEndPrinting() override;
-
-private:
-    QPrinter m_printer{QPrinter::HighResolution};
 };

@@ -64,6 +64,12 @@ CReportRenderer::CReportRenderer(CReportSource& source, const QPaintDevice& devi
     m_nBoldLineHeight = QFontMetrics(m_boldFont, &device).lineSpacing();
     m_pagination = ReportPagination(m_geometry, m_nNormalLineHeight, m_nBoldLineHeight, source.GetRowCount(),
                                     source.GetColumnCount());
+    // The widest page number of this report: the last page's, followed by "Continued..."
+    // when some page is a further column band.
+    std::wstring widest;
+    FormatString(widest, STR_REPORT_PAGE_NUMBER, PageCount(), PageCount(),
+                 m_pagination.Bands().size() > 1 ? STR_REPORT_CONTINUED : L" ");
+    FitPageNumber(m_geometry, QFontMetrics(m_normalFont, &device).horizontalAdvance(platform::ToQString(widest)));
 }
 
 std::vector<ReportTextItem> CReportRenderer::PageItems(int index) const

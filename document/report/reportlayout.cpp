@@ -31,6 +31,15 @@ ReportGeometry ComputeReportGeometry(const ReportDeviceMetrics& device, int colu
     return g;
 }
 
+void FitPageNumber(ReportGeometry& geometry, int textWidth)
+{
+    const int left = std::max(geometry.page.right - textWidth, geometry.leftMargin);
+    if (left >= geometry.pageNumber.left)
+        return;
+    geometry.pageNumber.left = left;
+    geometry.footerText.right = left;
+}
+
 ReportPagination::ReportPagination(const ReportGeometry& geometry, int normalLineHeight, int boldLineHeight, int rows,
                                    int columns)
     : m_nRows(std::max(rows, 0))

@@ -50,6 +50,10 @@ struct ReportGeometry {
 
 ReportGeometry ComputeReportGeometry(const ReportDeviceMetrics& device, int columnWidthSetting);
 
+// Widens the page number's area leftwards, at the footer text's cost, to hold a text of
+// that width; an area wide enough already stays as it is.
+void FitPageNumber(ReportGeometry& geometry, int textWidth);
+
 // Consecutive columns that fit across the body.
 struct ReportColumnBand {
     int firstColumn = 0;

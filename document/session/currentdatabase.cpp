@@ -11,7 +11,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
-#include "data/sqlite16.h"
+#include "platform/messagebox.h"
 #include "platform/waitcursor.h"
 
 #include <cwctype>
@@ -249,25 +249,43 @@ std::wstring CreateQueryView(const std::wstring& statement)
 bool ExecuteSql(const std::wstring& statement)
 {
     try {
-        platform::WaitCursor wait;
-        CADbSqlDb& db = CurrentDb();
-        SqlStatement stmt = db.ExecuteStmt(statement);
-        if (!stmt)
-            return true;
-        int rc = sqlite3_step(stmt);
-        // The rows of a writing statement's RETURNING clause are stepped over: its write
-        // is complete only at the end. A statement that only reads must return no row.
-        while (rc == SQLITE_ROW && !sqlite3_stmt_readonly(stmt))
-            rc = sqlite3_step(stmt);
-        const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
-        stmt.Finalize();
-        if (rc != SQLITE_DONE)
-            throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
+        CurrentDb().ExecuteCmd(statement);
         return true;
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;
     }
+}
+
+bool IsQueryStatement(const std::wstring& statement)
+{
+    int columns = 0;
+    bool readOnly = false;
+    try {
+        return CurrentDb().DescribeStatement(statement, columns, readOnly) && readOnly && columns > 0;
+    } catch (const CADbSqlException&) {
+        // Run as a statement, it shows why it does not prepare.
+        return false;
+    }
+}
+
+bool EndOpenTransaction()
+{
+    if (!g_pCurrentDb || !g_pCurrentDb->InTransaction())
+        return true;
+    const int answer = platform::MessageBox(nullptr, STR_COMMIT_OPEN_TRANSACTION, STR_OPEN_TRANSACTION_CAPTION,
+                                            platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
+    if (answer != platform::IDYES && answer != platform::IDNO)
+        return false;
+    try {
+        g_pCurrentDb->ExecuteCmd(answer == platform::IDYES ? L"COMMIT" : L"ROLLBACK");
+    } catch (const CADbSqlException& e) {
+        // A refused commit (a deferred foreign key, a full disk) keeps the database open
+        // with its transaction, so nothing is lost unasked.
+        ShowFailureBox(e, LOC_EXECUTE_SQL);
+        return false;
+    }
+    return true;
 }
 
 bool ExecuteSingleStep(const std::wstring& statement)
@@ -318,6 +336,18 @@ bool ApplyNewDatabasePragmas(const std::wstring& encoding, const std::wstring& p
             int rc = SQLITE_OK;
             std::wstring message;
             db.ExecuteStep(statement, rc, message);
+        }
+        // The engine writes the file's header, and these three with it, only with the
+        // first schema object: one made and dropped at once writes it now, so the options
+        // hold even when the database is closed before its first table.
+        try {
+            db.ExecuteCmd(L"BEGIN");
+            db.ExecuteCmd(L"CREATE TABLE [_new_database_header](x)");
+            db.ExecuteCmd(L"DROP TABLE [_new_database_header]");
+            db.ExecuteCmd(L"COMMIT");
+        } catch (const CADbSqlException&) {
+            db.ExecuteQuietly(L"ROLLBACK");
+            throw;
         }
         return true;
     } catch (const CADbSqlException& e) {

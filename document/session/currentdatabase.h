@@ -40,8 +40,21 @@ void IndexForeignKeyMap();
 std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName);
 // Makes the next temporary view "_TMPQRYVW_TBL_<n>" over the statement; "" on failure.
 std::wstring CreateQueryView(const std::wstring& statement);
+// The question before a database with an open transaction closes.
+inline constexpr wchar_t STR_COMMIT_OPEN_TRANSACTION[] =
+    L"A transaction is still open on the database.\nCommit its changes before the database closes?\n"
+    L"No rolls them back; Cancel keeps the database open.";
+inline constexpr wchar_t STR_OPEN_TRANSACTION_CAPTION[] = L"Open Transaction";
+
 // Runs one statement on the current connection; false after showing the failure.
 bool ExecuteSql(const std::wstring& statement);
+// True for a statement whose result is rows: it has result columns and changes nothing
+// (SELECT, WITH ... SELECT, VALUES, after comments too). False for one that does not prepare.
+bool IsQueryStatement(const std::wstring& statement);
+// Before the connection closes: with a transaction open (a BEGIN or SAVEPOINT left by
+// the console), asks whether to commit it; Yes commits, No rolls it back. False when
+// the database must stay open: Cancel, or a commit or rollback that failed (shown).
+bool EndOpenTransaction();
 // Prepares and steps one statement once; true for a row or the end, false after showing the failure.
 bool ExecuteSingleStep(const std::wstring& statement);
 // The table's columns, read directly from the current connection.

@@ -20,6 +20,9 @@ inline constexpr wchar_t STR_DATABASE_SETTINGS_TITLE[] = L"Internal Database set
 struct OpenRequest {
     std::wstring m_strText;
     int m_nMode = OpenNone;
+    // Set, the statement, when it runs without a window, shows no success box: the
+    // console reports a text of several statements once, at its end.
+    bool m_bQuiet = false;
 };
 
 // The program's one request (the application object's m_openRequest refers to it).

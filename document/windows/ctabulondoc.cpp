@@ -4,24 +4,20 @@
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/databasestructure.h"
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
-#include "data/sqlite16.h"
-#include "data/sqlstatement.h"
+#include "data/statementtext.h"
 #include "document/session/cmainframebase.h"
 #include "document/session/currentdatabase.h"
 #include "document/session/openrequest.h"
+#include "platform/captionline.h"
 #include "platform/messagebox.h"
 #include "platform/messagetarget.h"
-#include "platform/utf16.h"
 #include "platform/waitcursor.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
-#include <cwctype>
-#include <set>
 
 std::vector<PragmaSetting> PragmaSettingList;
 
@@ -45,66 +41,6 @@ const wchar_t* const kPragmaSettingNames[] = {
 // has content, or are lists.
 constexpr size_t kNotWritten[] = {1, 7, 8, 10};
 
-std::wstring Upper(std::wstring text)
-{
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towupper(c));
-    return text;
-}
-
-// A read-only connection of its own on another database file.
-class ReadOnlyConnection {
-public:
-    explicit ReadOnlyConnection(const std::wstring& path)
-    {
-        const QByteArray name = platform::ToQString(path).toUtf8();
-        const int rc = sqlite3_open_v2(name.constData(), &m_pDb, SQLITE_OPEN_READONLY, nullptr);
-        if (rc != SQLITE_OK) {
-            const std::wstring message = m_pDb ? sqlite16::ErrorMessage(m_pDb) : L"";
-            sqlite3_close(m_pDb);
-            m_pDb = nullptr;
-            throw CADbSqlException(rc, message, L"OpenDb");
-        }
-    }
-    // Its statements are finalized first.
-    ~ReadOnlyConnection()
-    {
-        SqlStatement::FinalizeAll(m_pDb);
-        sqlite3_close(m_pDb);
-    }
-    ReadOnlyConnection(const ReadOnlyConnection&) = delete;
-    ReadOnlyConnection& operator=(const ReadOnlyConnection&) = delete;
-
-    // Prepares the statement. Throws on failure.
-    SqlStatement Prepare(const std::wstring& sql) const
-    {
-        SqlStatement stmt;
-        const int rc = sqlite16::Prepare(m_pDb, sql, stmt);
-        if (rc != SQLITE_OK) {
-            throw CADbSqlException(rc, sqlite16::ErrorMessage(m_pDb), L"ExecuteStmt");
-        }
-        return stmt;
-    }
-    sqlite3* Handle() const { return m_pDb; }
-
-private:
-    sqlite3* m_pDb = nullptr;
-};
-
-// The shadow tables that the source's virtual tables keep their contents in; the copied
-// CREATE VIRTUAL TABLE makes them anew. Empty where the engine cannot list them.
-std::set<std::wstring> ShadowTables(const ReadOnlyConnection& source)
-{
-    std::set<std::wstring> names;
-    SqlStatement stmt;
-    if (sqlite16::Prepare(source.Handle(), L"SELECT name FROM pragma_table_list WHERE type = 'shadow'", stmt) ==
-        SQLITE_OK) {
-        while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
-            names.insert(sqlite16::ColumnText(stmt, 0));
-    }
-    return names;
-}
-
 } // namespace
 
 BackupCheck SetBackupCheck(BackupCheck check) { return std::exchange(g_backupCheck, std::move(check)); }
@@ -113,24 +49,6 @@ std::wstring NextQueryTitle()
 {
     std::wstring title;
     return FormatString(title, L"<Query%d>", ++g_nQueryTitle);
-}
-
-std::vector<std::wstring> StatementTokens(const std::wstring& text)
-{
-    std::vector<std::wstring> tokens;
-    std::wstring token;
-    for (wchar_t c : text) {
-        if (std::iswspace(c)) {
-            if (!token.empty())
-                tokens.push_back(std::move(token));
-            token.clear();
-        } else {
-            token.push_back(c);
-        }
-    }
-    if (!token.empty())
-        tokens.push_back(std::move(token));
-    return tokens;
 }
 
 CTabulonDoc::CTabulonDoc()
@@ -188,9 +106,8 @@ bool CTabulonDoc::OpenDatasheet(const std::wstring& text)
     int mode = 0;
     std::wstring title = text;
     if (m_nKind == OpenSqlQuery) {
-        const std::vector<std::wstring> tokens = StatementTokens(text);
-        if (tokens.empty() || Upper(tokens.front()) != L"SELECT") {
-            if (ExecuteSql(text))
+        if (!IsQueryStatement(text)) {
+            if (ExecuteSql(text) && !g_openRequest.m_bQuiet)
                 platform::MessageBox(nullptr, STR_EXECUTED_STATEMENT, STR_PRODUCT_NAME,
                                      platform::MB_OK | platform::MB_ICONINFORMATION);
             return false;
@@ -219,32 +136,31 @@ bool CTabulonDoc::OpenPragma(const std::wstring& text)
     // One run of the statement: an assignment's success box, or the rows the window shows.
     try {
         platform::WaitCursor wait;
-        CADbSqlDb& db = CurrentDb();
-        SqlStatement stmt = db.ExecuteStmt(text);
-        int rc = SQLITE_DONE;
-        while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            const int count = sqlite3_column_count(stmt);
+        CADbSqlQuery query;
+        CurrentDb().Query(query, text);
+        for (bool end = query.Eof(); !end; end = query.NextRow()) {
             if (m_arrPragmaColumns.empty())
-                for (int i = 0; i < count; ++i)
-                    m_arrPragmaColumns.push_back(sqlite16::ColumnName(stmt, i));
+                for (int i = 0; i < query.m_nCols; ++i)
+                    m_arrPragmaColumns.push_back(query.GetFieldName(i));
             std::vector<std::wstring>& row = m_arrPragmaRows.emplace_back();
-            for (int i = 0; i < count; ++i)
-                row.push_back(sqlite16::ColumnText(stmt, i));
+            for (int i = 0; i < query.m_nCols; ++i) {
+                const wchar_t* value = query.GetFieldValue(i);
+                row.push_back(value ? value : L"");
+            }
         }
-        const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db.m_pDb);
-        stmt.Finalize();
-        if (rc != SQLITE_DONE)
-            throw CADbSqlException(rc, message, L"");
+        if (query.StepFailed())
+            throw query.StepFailure();
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);
         g_openRequest.m_strText.clear();
         return false;
     }
     g_openRequest.m_strText.clear();
-    const std::vector<std::wstring> tokens = StatementTokens(text);
-    if (std::find(tokens.begin(), tokens.end(), L"=") != tokens.end()) {
-        platform::MessageBox(nullptr, STR_PRAGMA_SUCCEEDED, STR_PRODUCT_NAME,
-                             platform::MB_OK | platform::MB_ICONINFORMATION);
+    const std::vector<std::wstring> words = StatementWords(text);
+    if (std::find(words.begin(), words.end(), L"=") != words.end()) {
+        if (!g_openRequest.m_bQuiet)
+            platform::MessageBox(nullptr, STR_PRAGMA_SUCCEEDED, STR_PRODUCT_NAME,
+                                 platform::MB_OK | platform::MB_ICONINFORMATION);
         return false;
     }
     SetTitle(text);
@@ -271,7 +187,7 @@ bool CTabulonDoc::OnOpenDocument(const std::wstring& path)
                                 g_pMainFrame->m_bNewDbAutoVacuum ? 1 : 0);
         loadNames = g_pMainFrame->m_bNewDbFromExisting;
         if (g_pMainFrame->m_bNewDbFromExisting) {
-            WritePragmaSettings();
+            WritePragmaSettings(g_pMainFrame->m_strNewDbSourcePath);
             CopySchemaFromDatabase(g_pMainFrame->m_strNewDbSourcePath);
             g_pMainFrame->m_bNewDbFromExisting = false;
         }
@@ -283,6 +199,9 @@ bool CTabulonDoc::OnOpenDocument(const std::wstring& path)
         LoadViewNames();
     }
     platform::SendMessage(g_pMainFrame, UM_DATABASE_OPENED, 0, reinterpret_cast<LPARAM>(m_pDataAccess.get()));
+    // A file that cannot be written is said as it opens, not at the first edit.
+    if (CurrentDb().IsReadOnly())
+        platform::ShowCaptionLine(STR_READ_ONLY_DATABASE, platform::CAPTION_LINE_WARNING);
     SetPathName(path, true);
     return false;
 }
@@ -295,49 +214,31 @@ void InitPragmaSettingList()
         PragmaSettingList.emplace_back(name, L"");
 }
 
-std::wstring ReadPragmaValue(const std::wstring& name)
-{
-    std::wstring sql;
-    FormatString(sql, L"PRAGMA %s;", name);
-    std::wstring joined;
-    std::vector<std::wstring> values;
-    bool first = true;
-    try {
-        while (FetchRow(sql, values)) {
-            if (!first)
-                joined += L",";
-            first = false;
-            joined += values.size() >= 2 ? values[1] : values.front();
-            values.clear();
-        }
-    } catch (const CADbSqlException&) {
-        // A setting the engine cannot read has no value.
-    }
-    return joined;
-}
-
-void ReadPragmaSettings()
+void ReadPragmaSettings(CADbSqlDb& db)
 {
     for (PragmaSetting& setting : PragmaSettingList)
-        setting.second = ReadPragmaValue(setting.first);
+        setting.second = ReadPragmaValue(db, setting.first);
 }
 
-void WritePragmaSettings()
+void WritePragmaSettings(const std::wstring& source)
 {
-    ReadPragmaSettings();
+    CADbSqlDb db;
+    try {
+        db.OpenReadOnly(source);
+    } catch (const CADbSqlException&) {
+        // The structure copy that follows says why the source cannot be read.
+        return;
+    }
+    ReadPragmaSettings(db);
     for (size_t i = 0; i < PragmaSettingList.size(); ++i) {
         const PragmaSetting& setting = PragmaSettingList[i];
         if (setting.second.empty() || std::find(std::begin(kNotWritten), std::end(kNotWritten), i) != std::end(kNotWritten))
             continue;
         std::wstring sql;
         FormatString(sql, L"PRAGMA %s = %s", setting.first, setting.second);
-        try {
-            const SqlStatement stmt = CurrentDb().ExecuteStmt(sql);
-            if (stmt)
-                sqlite3_step(stmt);
-        } catch (const CADbSqlException&) {
-            // A setting that cannot be written is left as it is.
-        }
+        // A setting that cannot be written is left as it is.
+        if (g_pCurrentDb)
+            g_pCurrentDb->ExecuteQuietly(sql);
     }
 }
 
@@ -346,27 +247,13 @@ void CopySchemaFromDatabase(const std::wstring& source)
     if (source.empty())
         return;
     try {
-        const ReadOnlyConnection db(source);
-        const std::set<std::wstring> shadows = ShadowTables(db);
-        std::wstring sql;
-        FormatString(sql, L"Select * FROM sqlite_master WHERE name NOT LIKE 'sqlite%%'");
-        SqlStatement stmt = db.Prepare(sql);
+        CADbSqlDb db;
+        db.OpenReadOnly(source);
+        const std::vector<std::wstring> statements = ReadStructureStatements(db);
         platform::WaitCursor wait;
-        int rc = SQLITE_DONE;
-        while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            const std::wstring table = sqlite16::ColumnText(stmt, 2);
-            if (shadows.count(table))
-                continue;
-            const std::wstring statement = sqlite16::ColumnText(stmt, 4);
-            if (!statement.empty() && !ExecuteSql(statement)) {
-                rc = SQLITE_DONE;
+        for (const std::wstring& statement : statements)
+            if (!ExecuteSql(statement))
                 break;
-            }
-        }
-        const std::wstring message = rc == SQLITE_DONE ? L"" : sqlite16::ErrorMessage(db.Handle());
-        stmt.Finalize();
-        if (rc != SQLITE_DONE)
-            throw CADbSqlException(rc, message, L"");
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_COPY_STRUCTURE);
     }

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+class CADbSqlDb;
+
 inline constexpr wchar_t STR_EXECUTED_STATEMENT[] = L"Successfully executed statement";
 inline constexpr wchar_t STR_PRAGMA_SUCCEEDED[] = L"Pragma execution succeeded";
 
@@ -60,16 +62,12 @@ using PragmaSetting = std::pair<std::wstring, std::wstring>;
 extern std::vector<PragmaSetting> PragmaSettingList;
 // Fills the list with its 37 names and empty values, once.
 void InitPragmaSettingList();
-// The setting's current value on the open database: the second value of each row (the
-// first when a row has one), joined with ","; "" when no row came or it fails.
-std::wstring ReadPragmaValue(const std::wstring& name);
-void ReadPragmaSettings();
-// Writes the settings read back with "PRAGMA name = value", except auto_vacuum,
-// collation_list, compile_options, encoding and empty values.
-void WritePragmaSettings();
+// Each setting's value on the connection into the list (ReadPragmaValue).
+void ReadPragmaSettings(CADbSqlDb& db);
+// Reads the settings of the source database (opened read-only) and writes them to the
+// open database with "PRAGMA name = value", except auto_vacuum, collation_list,
+// compile_options, encoding and empty values.
+void WritePragmaSettings(const std::wstring& source);
 // Runs the stored statements of the source database (opened read-only) on the open
 // database, skipping the shadow tables of virtual tables; the first failure ends it.
 void CopySchemaFromDatabase(const std::wstring& source);
-
-// Splits a statement at blanks, tabs and line breaks.
-std::vector<std::wstring> StatementTokens(const std::wstring& text);

@@ -3,12 +3,15 @@
 #include "data/cadbsqlfieldinfo.h"
 #include "data/cadbsqlrecset.h"
 #include "data/constants.h"
+#include "data/currentdb.h"
+#include "data/databasestructure.h"
 #include "data/formatstring.h"
 #include "data/rowloader.h"
 #include "document/dialogs/blobtransfer.h"
 #include "document/strip/cacaptionbar.h"
 #include "document/strip/ccaptiondlg.h"
 #include "document/report/cchildview.h"
+#include "document/report/cdatasheetreportsource.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/session/cmainframebase.h"
 #include "document/diagram/crelationshipdiagram.h"
@@ -144,9 +147,11 @@ void CTabulonView::SetupDatasheet()
         const int type = info.GetType();
         m_wndGrid.AddColumn(info.m_strName, EditorKindOf(type), DATASHEET_COLUMN_WIDTH, GRID_ALIGN_LEFT, type);
     }
-    // A query or a view is shown, never edited; so is a table whose rows have no usable rowid.
+    // A query or a view is shown, never edited; so is a table whose rows have no usable
+    // rowid or whose file cannot be written, which says why when a cell is chosen.
     if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
         m_wndGrid.m_bReadOnly = 1;
+    m_wndGrid.m_strReadOnlyReason = recset.GetReadOnlyReason();
     m_wndGrid.InitGrid();
     document->m_wndDataInterface.UpdateItemCount();
     // Every row came with the first page: nothing more will tell the tree and File > Open.
@@ -192,7 +197,7 @@ void CTabulonView::FillDatabaseSettings()
     m_wndGrid.InitGrid();
     // The values as they are now; the list keeps what it read last.
     for (const PragmaSetting& setting : PragmaSettingList)
-        AppendListRow({setting.first, ReadPragmaValue(setting.first)});
+        AppendListRow({setting.first, g_pCurrentDb ? ReadPragmaValue(*g_pCurrentDb, setting.first) : std::wstring()});
 }
 
 LRESULT CTabulonView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -272,6 +277,17 @@ void CTabulonView::OnPrintReportCommand()
 }
 
 bool CTabulonView::OnUpdatePrintReportCommand() const { return IsDatasheetKind(); }
+
+void CTabulonView::OnFilePrintCommand()
+{
+    CDataAccess* data = GetDocument()->m_pDataAccess.get();
+    if (!OnUpdatePrintReportCommand() || !m_pReportView || !data || m_pReportView->m_bPrinting)
+        return;
+    if (g_pMainFrame)
+        g_pMainFrame->m_pReportView = m_pReportView;
+    CDatasheetReportSource source(*data);
+    m_pReportView->OnFilePrint(source);
+}
 
 LRESULT CTabulonView::OnCellButton(int column, int row)
 {

@@ -46,6 +46,9 @@ public:
     // datasheet kinds only.
     void OnPrintReportCommand();
     bool OnUpdatePrintReportCommand() const;
+    // Print: the print dialog, then the report printed without its preview; enabled as
+    // Print Report is.
+    void OnFilePrintCommand();
 
     void SetupDatasheet();
     void RunPragmaQuery();

@@ -36,7 +36,9 @@ bool OpenDatabaseFile(const std::wstring& path)
     // A relative name (the command line, a drop) would change meaning with the folder.
     const std::wstring absolute =
         platform::FromQString(QDir::cleanPath(QFileInfo(platform::ToQString(path)).absoluteFilePath()));
-    if (!ProbeDatabaseFile(absolute))
+    // The database open now closes: a transaction left open is committed or rolled back
+    // as the user says, or the database stays as it is.
+    if (!EndOpenTransaction() || !ProbeDatabaseFile(absolute))
         return false;
     CDocTemplate& docTemplate = DataWindowTemplate();
     docTemplate.CloseAllDocuments();

@@ -10,9 +10,10 @@
 class CTabulonDoc;
 class CTabulonView;
 
-// Every road that opens a database file comes here. The path is made absolute; a file
-// that is not a database (its box shown) leaves every window and the workspace as they
-// are. Otherwise every data window closes (each document waits until the loader has left
+// Every road that opens a database file comes here. A transaction open on the database
+// is ended first as the user says (EndOpenTransaction); Cancel opens nothing. The path
+// is made absolute; a file that is not a database (its box shown) leaves every window
+// and the workspace as they are. Otherwise every data window closes (each document waits until the loader has left
 // its record set), the main frame clears the workspace, and the document's open handler
 // opens the file. True when the file is then the open database.
 bool OpenDatabaseFile(const std::wstring& path);

@@ -4,7 +4,9 @@
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
 
+#include <QAction>
 #include <QMdiArea>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -74,6 +76,14 @@ CChildFrame::CChildFrame(QWidget* parent)
     : QMdiSubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // Ctrl+W is the main window's Close, which reaches the active data window wherever
+    // the focus is; the frame's own menu keeps its other keys.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions()) {
+            QList<QKeySequence> keys = action->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+                action->setShortcuts(keys);
+        }
 }
 
 CView* CChildFrame::GetActiveView() const { return qobject_cast<CView*>(widget()); }

@@ -1,6 +1,7 @@
 #pragma once
-// The print dialog, in which the user picks the printer and the pages to print. Tests
-// answer it through a handler, which may point the printer at a PDF file.
+// The program's printer, the print dialog in which the user picks the printer and the
+// pages to print, and the page set-up dialog. Tests answer the dialogs through handlers,
+// which may point the printer at a PDF file.
 #include <functional>
 
 class QPrinter;
@@ -23,5 +24,15 @@ bool RunPrintDialog(const PrintRequest& request);
 
 // Replaces the real dialog (tests); an empty handler restores it. Returns the old one.
 PrintHandler SetPrintHandler(PrintHandler handler);
+
+// The one printer of the program: Print Setup edits it, and every report is previewed
+// and printed on it. Made on first use; a QApplication must exist.
+QPrinter& ApplicationPrinter();
+
+// The page set-up dialog on the program's printer (paper, orientation, margins). True
+// when the user accepted the changes.
+using PageSetupHandler = std::function<bool(QWidget* owner, QPrinter& printer)>;
+bool RunPageSetupDialog(QWidget* owner);
+PageSetupHandler SetPageSetupHandler(PageSetupHandler handler);
 
 } // namespace platform

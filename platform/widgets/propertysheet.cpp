@@ -69,6 +69,14 @@ void PropertySheet::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
+void PropertySheet::reject()
+{
+    for (PropertyPage* page : m_pages)
+        if (page->IsCreated())
+            page->OnReset();
+    QDialog::reject();
+}
+
 void PropertySheet::RemovePages()
 {
     m_pages.clear();

@@ -1,7 +1,7 @@
 #pragma once
 // A tabbed settings sheet with OK, Cancel and Apply. Each page builds and fills its
-// controls the first time it is shown; OK and Apply reach only the pages built so far.
-// Apply is enabled while a built page is marked changed.
+// controls the first time it is shown; OK, Apply and Cancel reach only the pages built
+// so far. Apply is enabled while a built page is marked changed.
 #include <QDialog>
 #include <QString>
 
@@ -34,6 +34,9 @@ protected:
     virtual void OnInitDialog() = 0;
     // OK or Apply on a built page: store what the page shows. False keeps the sheet open.
     virtual bool OnApply() = 0;
+    // Cancel (or Escape, or the window's close button) on a built page: put back what the
+    // page changed since it was built or last applied.
+    virtual void OnReset() {}
 
 private:
     friend class PropertySheet;
@@ -57,6 +60,9 @@ public:
     QPushButton* ApplyButton() const;
     QPushButton* OkButton() const;
     QPushButton* CancelButton() const;
+
+    // Cancel: every built page resets, then the sheet closes.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <memory>
 
 using testing_support::BoxRecorder;
@@ -225,7 +227,7 @@ TEST_F(RecSet, DeleteRemovesTheRowAndShiftsTheLaterOnes)
     EXPECT_EQ(rs->GetRecordCount(), 3);
 }
 
-TEST_F(RecSet, AFailedDeleteKeepsTheRowsBeforeItDeletedAndShowsTheFailure)
+TEST_F(RecSet, AFailedDeleteDeletesNoneOfItsRowsAndShowsTheFailure)
 {
     auto rs = Open(std::string(kPeople) +
                    "CREATE TRIGGER keep BEFORE DELETE ON t WHEN old.id=3 BEGIN SELECT RAISE(ABORT,'kept'); END;");
@@ -236,10 +238,11 @@ TEST_F(RecSet, AFailedDeleteKeepsTheRowsBeforeItDeletedAndShowsTheFailure)
     EXPECT_NE(m_lines.Last().text.find(L"kept"), std::wstring::npos);
     EXPECT_NE(m_lines.Last().text.find(L"\n Location <00027>"), std::wstring::npos);
 
-    EXPECT_EQ(rs->DeleteRows({0, 1, 2, 3}), 2);
-    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "3,4,5,6");
-    EXPECT_EQ(rs->GetRecordCount(), 4);
-    EXPECT_EQ(rs->GetRowId(0), 3);
+    // The rows before the refused one come back: the rows go together or not at all.
+    EXPECT_EQ(rs->DeleteRows({0, 1, 2, 3}), 0);
+    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,3,4,5,6");
+    EXPECT_EQ(rs->GetRecordCount(), 6);
+    EXPECT_EQ(rs->GetRowId(0), 1);
     EXPECT_TRUE(sqlite3_get_autocommit(m_db.m_pDb)) << "the transaction was ended";
 }
 
@@ -250,6 +253,28 @@ TEST_F(RecSet, ARollbackConflictDeletesNothingAndKeepsTheList)
     EXPECT_EQ(rs->DeleteRows({0, 1, 2}), 0);
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "6");
     EXPECT_EQ(rs->GetRecordCount(), 6);
+}
+
+// Beside another connection that writes and reads the same file, in either journal
+// mode: a delete takes all its rows, and one that a row refuses takes none of them.
+TEST_F(RecSet, ADeleteGoesWholeOrNotAtAllBesideAnotherConnection)
+{
+    for (const char* mode : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(mode);
+        m_db.CloseDb();
+        for (const wchar_t* suffix : {L"", L"-wal", L"-shm"})
+            QFile::remove(platform::ToQString(m_folder.Path(L"test.db") + suffix));
+        auto rs = Open(std::string("PRAGMA journal_mode = ") + mode + ";" + kPeople +
+                       "CREATE TRIGGER keep BEFORE DELETE ON t WHEN old.id = 4 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+        ExecRaw(m_path, "INSERT INTO t(id, name) VALUES (7, 'other')");
+        EXPECT_EQ(rs->DeleteRows({0, 1}), 2);
+        EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "3,4,5,6,7");
+        EXPECT_EQ(rs->DeleteRows({0, 1, 2}), 0); // ids 3, 4, 5: 4 is refused
+        EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "3,4,5,6,7");
+        ExecRaw(m_path, "DELETE FROM t WHERE id = 7");
+        EXPECT_EQ(Raw("PRAGMA integrity_check"), "ok");
+        EXPECT_EQ(Raw("PRAGMA journal_mode"), mode == std::string("WAL") ? "wal" : "delete");
+    }
 }
 
 struct SearchCase {

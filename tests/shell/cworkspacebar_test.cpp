@@ -275,6 +275,18 @@ TEST_F(WorkspaceTest, ReloadReopensTheOpenFileOnTheTreeTab)
     EXPECT_EQ(m_boxes.Count(), 1u);
     EXPECT_TRUE(m_frame.messages.empty());
     EXPECT_EQ(g_arrTableNames, std::vector<std::wstring>{L"t"});
+
+    // The file has been deleted: the engine would make an empty database there. Reload
+    // says the file is gone, makes nothing and leaves the workspace as it was.
+    ASSERT_TRUE(QFile::remove(QString::fromStdWString(path)));
+    m_boxes.Clear();
+    m_pane->m_pActReload->trigger();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"The file <" + path + L"> does not exist any more.");
+    EXPECT_EQ(m_boxes.Last().caption, L"Error");
+    EXPECT_FALSE(QFile::exists(QString::fromStdWString(path)));
+    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_EQ(g_arrTableNames, std::vector<std::wstring>{L"t"});
 }
 
 } // namespace

@@ -12,12 +12,14 @@
 #include "document/windows/doctemplate.h"
 #include "document/windows/ctabulonview.h"
 #include "document/windows/datawindows.h"
+#include "document/grid/cinlineedit.h"
 #include "document/grid/clistctrlcombo.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
+#include "platform/widgets/printdialog.h"
 #include "shell/ccreatenewdbdlg.h"
 #include "shell/cmainframe.h"
 #include "shell/cquerydlg.h"
@@ -30,11 +32,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -128,6 +137,22 @@ protected:
         return texts;
     }
 
+    // Every console that opens takes the text and executes it; `shown` gets the text
+    // the console opened with.
+    void AnswerConsoles(const std::wstring& text, std::wstring* shown = nullptr)
+    {
+        platform::SetDialogHandler([&text, shown](QDialog& dialog) {
+            auto* console = dynamic_cast<CQueryDlg*>(&dialog);
+            if (!console)
+                return static_cast<int>(QDialog::Rejected);
+            if (shown)
+                *shown = platform::FromQString(console->m_edStatement->toPlainText());
+            console->m_edStatement->setPlainText(platform::ToQString(text));
+            console->m_btnExecute->click();
+            return dialog.result();
+        });
+    }
+
     bool TreeHas(const std::wstring& text)
     {
         const std::vector<std::wstring> texts = TreeTexts();
@@ -166,7 +191,8 @@ TEST_F(Workbench, FirstRunFillsTheListsWithoutPauseAndTheNextRunPauses)
     EXPECT_TRUE(Frame().m_pAppDataFile->NodeExists(NODE_DB_DATA_TYPES));
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_EQ(platform::MainWindow(), &Frame());
-    EXPECT_EQ(m_app->m_nApplicationLook, APPLICATION_LOOK_AQUA);
+    EXPECT_EQ(m_app->m_nApplicationLook, CMainFrame::CurrentLookId());
+    EXPECT_NE(m_app->m_nApplicationLook, 0);
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     m_app.reset();
@@ -204,6 +230,33 @@ TEST_F(Workbench, ADatabaseOnTheCommandLineIsOpenWithItsTree)
     m_app->OnDatabaseConfiguration();
     m_app->OnDatabaseConfiguration();
     EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 3u);
+}
+
+// A name with no file behind it becomes a new database only when the user says so; a
+// refusal makes no file, opens nothing and leaves the recent-file list alone.
+TEST_F(Workbench, AMistypedNameOnTheCommandLineIsCreatedOnlyAfterTheUserAgreed)
+{
+    InstallDataFile();
+    const std::wstring missing = m_folder.Path(L"shopp.db");
+    const QString question = QStringLiteral("The file <%1> does not exist.\nDo you want to create it?");
+    m_boxes.QueueAnswer(platform::IDNO);
+    ASSERT_TRUE(Start({QStringLiteral("tabulon"), platform::ToQString(missing)}));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, platform::FromQString(question.arg(platform::ToQString(missing))));
+    EXPECT_EQ(m_boxes.Last().style, platform::MB_YESNO | platform::MB_ICONQUESTION | platform::MB_DEFBUTTON2);
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(missing)));
+    EXPECT_TRUE(g_strOpenDbPath.empty());
+    EXPECT_FALSE(m_app->m_bDatabaseOpen);
+    EXPECT_TRUE(platform::RecentFiles().Entries().empty());
+
+    m_app.reset();
+    m_boxes.Clear();
+    m_boxes.QueueAnswer(platform::IDYES);
+    ASSERT_TRUE(Start({QStringLiteral("tabulon"), platform::ToQString(missing)}));
+    EXPECT_EQ(m_boxes.Count(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(platform::ToQString(missing)));
+    EXPECT_EQ(g_strOpenDbPath, missing);
+    EXPECT_EQ(platform::RecentFiles().Entries(), std::vector<std::wstring>{missing});
 }
 
 TEST_F(Workbench, CommandsFollowTheDatabaseTheLoadAndThePreview)
@@ -383,6 +436,16 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
     EXPECT_EQ(g_strOpenDbPath, copy);
     EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
     EXPECT_EQ(m_boxes.Count(), 0u);
+
+    // The open file was deleted meanwhile: the copy fails, and the reopening says the
+    // file is gone instead of making an empty database in its place.
+    ASSERT_TRUE(QFile::remove(platform::ToQString(copy)));
+    platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
+    m_app->OnSaveAs();
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    EXPECT_EQ(m_boxes.Last().text, L"The file <" + copy + L"> does not exist any more.");
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(copy)));
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(nowhere)));
 }
 
 TEST_F(Workbench, ImportExportWithoutTheCompanionClosesTheWindowsAndSaysSo)
@@ -567,14 +630,7 @@ TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Open(MakeSample()));
     std::wstring statement;
-    platform::SetDialogHandler([&](QDialog& dialog) {
-        auto* console = dynamic_cast<CQueryDlg*>(&dialog);
-        if (!console)
-            return static_cast<int>(QDialog::Rejected);
-        console->m_edStatement->setPlainText(platform::ToQString(statement));
-        console->m_btnExecute->click();
-        return dialog.result();
-    });
+    AnswerConsoles(statement);
     statement = L"SELECT name FROM t";
     Frame().OnConsole();
     statement = L"pragma\ttable_info(t)";
@@ -584,6 +640,293 @@ TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)
     EXPECT_EQ(static_cast<CTabulonDoc*>(windows[0])->m_nKind, OpenSqlQuery);
     EXPECT_EQ(static_cast<CTabulonDoc*>(windows[1])->m_nKind, OpenPragmaQuery);
     EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// The console's texts as a user types them: each is checked in the file and in what the
+// user is shown (windows, boxes, and the text the next console opens with).
+TEST_F(Workbench, TheConsoleRunsEveryStatementOfItsTextInOrder)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    struct Window {
+        int kind;
+        size_t rows;
+    };
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* text;
+        const char* names; // group_concat(name) of t in id order afterwards
+        std::vector<Window> windows;
+        std::vector<std::wstring> boxParts; // one box holding every part; none when empty
+        const wchar_t* kept;                // what the next console opens with
+    };
+    const Case cases[] = {
+        {L"one", L"UPDATE t SET name = 'a' WHERE id = 1", "a,two", {}, {STR_EXECUTED_STATEMENT}, L""},
+        {L"two", L"UPDATE t SET name = 'a' WHERE id = 1;\nUPDATE t SET name = 'b' WHERE id = 2;", "a,b", {},
+         {L"Successfully executed 2 statements"}, L""},
+        {L"three with a query", L"UPDATE t SET name = 'a' WHERE id = 1; SELECT * FROM t; UPDATE t SET name = 'b' WHERE id = 2",
+         "a,b", {{OpenSqlQuery, 2}}, {L"Successfully executed 3 statements"}, L""},
+        {L"second fails", L"UPDATE t SET name = 'a' WHERE id = 1; UPDATE missing SET x = 1; UPDATE t SET name = 'b' WHERE id = 2",
+         "a,two", {},
+         {L"Statement 2 of 3 failed: UPDATE missing SET x = 1;", L"The 1 statement(s) before it ran",
+          L"no such table: missing", L"Location <00020>"},
+         L"UPDATE missing SET x = 1; UPDATE t SET name = 'b' WHERE id = 2"},
+        {L"first fails", L"INSERT INTO t VALUES (1, 'dup'); UPDATE t SET name = 'b' WHERE id = 2", "one,two", {},
+         {L"Statement 1 of 2 failed: INSERT INTO t VALUES (1, 'dup');", L"No statement of the text ran.",
+          L"UNIQUE constraint failed"},
+         L"INSERT INTO t VALUES (1, 'dup'); UPDATE t SET name = 'b' WHERE id = 2"},
+        {L"alone fails", L"  UPDATE t SET nosuch = 1", "one,two", {}, {L"no such column: nosuch"},
+         L"UPDATE t SET nosuch = 1"},
+        {L"with", L"WITH w AS (SELECT id FROM t) SELECT * FROM w", "one,two", {{OpenSqlQuery, 2}}, {}, L""},
+        {L"values", L"VALUES (1), (2), (3)", "one,two", {{OpenSqlQuery, 3}}, {}, L""},
+        {L"leading comment", L"-- the names\nSELECT name FROM t", "one,two", {{OpenSqlQuery, 2}}, {}, L""},
+        {L"pragma and a line break", L"PRAGMA\ntable_info(t)", "one,two", {{OpenPragmaQuery, 2}}, {}, L""},
+        {L"select mentioning pragma", L"SELECT 'pragma' AS pragma FROM t", "one,two", {{OpenSqlQuery, 2}}, {}, L""},
+        {L"pragma assignment and a query", L"PRAGMA user_version = 7; SELECT name FROM t WHERE id = 1", "one,two",
+         {{OpenSqlQuery, 1}}, {L"Successfully executed 2 statements"}, L""},
+    };
+    std::wstring text;
+    std::wstring shown;
+    AnswerConsoles(text, &shown);
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.name));
+        const std::wstring path = MakeSample(L"console" + std::to_wstring(++number) + L".db");
+        ASSERT_TRUE(Open(path));
+        m_boxes.Clear();
+        text = c.text;
+        Frame().OnConsole();
+        EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM (SELECT name FROM t ORDER BY id)"), c.names);
+        const std::vector<CDocument*> windows = DataWindowTemplate().GetDocuments();
+        ASSERT_EQ(windows.size(), c.windows.size());
+        for (size_t i = 0; i < windows.size(); ++i) {
+            auto* document = static_cast<CTabulonDoc*>(windows[i]);
+            EXPECT_EQ(document->m_nKind, c.windows[i].kind);
+            const size_t rows = document->m_nKind == OpenPragmaQuery
+                                    ? document->m_arrPragmaRows.size()
+                                    : static_cast<size_t>(document->m_pDataAccess->GetRecordCount());
+            EXPECT_EQ(rows, c.windows[i].rows);
+        }
+        if (c.boxParts.empty()) {
+            EXPECT_EQ(m_boxes.Count(), 0u);
+        } else {
+            ASSERT_EQ(m_boxes.Count(), 1u);
+            for (const std::wstring& part : c.boxParts)
+                EXPECT_NE(m_boxes.Last().text.find(part), std::wstring::npos) << Utf8(m_boxes.Last().text);
+        }
+        // The next console: the text that did not run, or an empty one.
+        text.clear();
+        Frame().OnConsole();
+        EXPECT_EQ(shown, c.kept);
+        m_app->CloseAllDocuments();
+    }
+    EXPECT_EQ(QueryRaw(m_folder.Path(L"console12.db"), "PRAGMA user_version"), "7");
+}
+
+// A transaction begun in the console and left open: every road that closes the database
+// asks first, and keeps what the user chose (Yes commits, No rolls back, Cancel keeps
+// the database open with its transaction).
+TEST_F(Workbench, AnOpenTransactionIsAskedAboutBeforeTheDatabaseCloses)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    std::wstring text;
+    AnswerConsoles(text);
+    const std::wstring path = MakeSample();
+    const std::wstring other = MakeSample(L"other.db");
+    const auto begin = [&](const wchar_t* statements) {
+        ASSERT_TRUE(Open(path));
+        text = statements;
+        Frame().OnConsole();
+        ASSERT_TRUE(g_pCurrentDb->InTransaction());
+        m_boxes.Clear();
+    };
+    const auto asked = [&] {
+        ASSERT_GE(m_boxes.Count(), 1u);
+        EXPECT_EQ(m_boxes.Boxes().front().text, STR_COMMIT_OPEN_TRANSACTION);
+        EXPECT_EQ(m_boxes.Boxes().front().caption, STR_OPEN_TRANSACTION_CAPTION);
+    };
+
+    // Cancel: another file does not open; the database and its transaction stay.
+    begin(L"BEGIN; UPDATE t SET name = 'kept' WHERE id = 1");
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    m_boxes.QueueAnswer(platform::IDCANCEL);
+    EXPECT_FALSE(Open(other));
+    asked();
+    EXPECT_EQ(g_strOpenDbPath, path);
+    EXPECT_TRUE(g_pCurrentDb->InTransaction());
+    EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 1u);
+    EXPECT_EQ(QueryRaw(path, "SELECT name FROM t WHERE id = 1"), "one");
+
+    // Yes on Reload commits, with the datasheet's edit made inside the transaction.
+    CTabulonDoc* sheet = m_app->FindDataDocument(OpenTableData, L"t");
+    ASSERT_NE(sheet, nullptr);
+    m_boxes.Clear();
+    m_boxes.QueueAnswer(platform::IDYES);
+    Frame().m_wndWorkspace->OnReload();
+    asked();
+    EXPECT_FALSE(g_pCurrentDb->InTransaction());
+    EXPECT_EQ(QueryRaw(path, "SELECT name FROM t WHERE id = 1"), "kept");
+
+    // No rolls back, and the other file opens.
+    begin(L"SAVEPOINT s; DELETE FROM t");
+    m_boxes.QueueAnswer(platform::IDNO);
+    EXPECT_TRUE(Open(other));
+    asked();
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM t"), "2");
+
+    // Quitting asks too: Cancel keeps the window open, Yes commits and closes.
+    begin(L"BEGIN IMMEDIATE; DELETE FROM t WHERE id = 2");
+    m_boxes.QueueAnswer(platform::IDCANCEL);
+    EXPECT_FALSE(Frame().close());
+    asked();
+    EXPECT_TRUE(Frame().isVisible());
+    m_boxes.Clear();
+    m_boxes.QueueAnswer(platform::IDYES);
+    EXPECT_TRUE(Frame().close());
+    asked();
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM t"), "1");
+}
+
+// DDL typed in the console changes the tree and the name lists as the tree's own drop
+// and rename do; a table or view dropped or altered loses its data window first.
+TEST_F(Workbench, ConsoleDdlRefreshesTheTreeAndClosesTheWindowsOfWhatItChanges)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    std::wstring text;
+    AnswerConsoles(text);
+    const std::wstring path = MakeSample();
+    ASSERT_TRUE(Open(path));
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    const std::wstring view = L"v";
+    platform::SendMessage(&Frame(), UM_OPEN_VIEW_DATA, 0, reinterpret_cast<LPARAM>(&view));
+    ASSERT_EQ(DataWindowTemplate().GetDocuments().size(), 2u);
+
+    text = L"CREATE TABLE fresh(a, b); CREATE INDEX fresh_a ON fresh(a);"
+           L"CREATE TRIGGER fresh_t AFTER INSERT ON fresh BEGIN SELECT 1; END; CREATE VIEW fresh_v AS SELECT a FROM fresh;"
+           L"DROP VIEW v; ALTER TABLE \"T\" RENAME TO renamed; DROP TABLE other";
+    m_boxes.Clear();
+    Frame().OnConsole();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"Successfully executed 7 statements");
+    EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master ORDER BY name)"),
+              "fresh,fresh_a,fresh_t,fresh_v,renamed,t_keep,t_name");
+    for (const wchar_t* name : {L"fresh", L"fresh_a", L"fresh_t", L"fresh_v", L"renamed", L"t_name", L"t_keep"})
+        EXPECT_TRUE(TreeHas(name)) << Utf8(name);
+    for (const wchar_t* name : {L"t", L"v", L"other"})
+        EXPECT_FALSE(TreeHas(name)) << Utf8(name);
+    EXPECT_EQ(g_arrTableNames, (std::vector<std::wstring>{L"fresh", L"renamed"}));
+    EXPECT_EQ(g_arrIndexNames, (std::vector<std::wstring>{L"fresh_a", L"t_name"}));
+    EXPECT_EQ(g_arrTriggerNames, (std::vector<std::wstring>{L"fresh_t", L"t_keep"}));
+    EXPECT_EQ(g_arrViewNames, (std::vector<std::wstring>{L"fresh_v"}));
+    EXPECT_TRUE(DataWindowTemplate().GetDocuments().empty());
+
+    // A column added shows under its table in the tree.
+    text = L"ALTER TABLE renamed ADD COLUMN added TEXT";
+    Frame().OnConsole();
+    EXPECT_TRUE(TreeHas(L"added"));
+}
+
+// Dropping a table that other rows refer to is refused with the engine's message: the
+// table stays in the file, in the tree and in the name list.
+TEST_F(Workbench, ADropOfAReferencedTableIsRefusedAndTheTreeKeepsIt)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = m_folder.MakeDatabase(
+        L"keys.db", "CREATE TABLE genre(id INTEGER PRIMARY KEY, name);"
+                    "CREATE TABLE track(id INTEGER PRIMARY KEY, genre INTEGER REFERENCES genre(id));"
+                    "INSERT INTO genre VALUES (1, 'rock'), (2, 'jazz'); INSERT INTO track VALUES (1, 1), (2, 1);");
+    ASSERT_TRUE(Open(path));
+    const std::wstring name = L"genre";
+    platform::SendMessage(&Frame(), UM_DROP_TABLE, 0, reinterpret_cast<LPARAM>(&name));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_NE(m_boxes.Last().text.find(L"FOREIGN KEY constraint failed"), std::wstring::npos);
+    EXPECT_NE(m_boxes.Last().text.find(L"Location <00008>"), std::wstring::npos);
+    EXPECT_TRUE(TreeHas(L"genre"));
+    EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"genre"), 1);
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM genre"), "2");
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM pragma_foreign_key_check"), "0");
+}
+
+// Marks a file or folder immutable (chattr +i) for the life of the object: nobody, root
+// included, may write it or make a file in it. Unavailable without the capability or on
+// a file system without the flag.
+class Immutable {
+public:
+    explicit Immutable(const std::wstring& path)
+        : m_path(platform::ToQString(path))
+    {
+        m_bSet = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
+    }
+    ~Immutable()
+    {
+        if (m_bSet)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool IsSet() const { return m_bSet; }
+
+private:
+    QString m_path;
+    bool m_bSet = false;
+};
+
+// A database file that cannot be written, for its own sake or its folder's (no journal
+// can be made there): said as it opens, its datasheet read-only, no cell editor opening,
+// and the file left as it was.
+TEST_F(Workbench, AFileThatCannotBeWrittenIsSaidAtOpenAndShownReadOnly)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "the folder" : "the file");
+        const std::wstring dir = m_folder.Path(folder ? L"locked" : L"open");
+        QDir().mkpath(platform::ToQString(dir));
+        const std::wstring path = m_folder.MakeDatabase(folder ? L"locked/ro.db" : L"open/ro.db",
+                                                        "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT);"
+                                                        "INSERT INTO t VALUES (1, 'one'), (2, 'two');");
+        const auto hash = [&] {
+            QFile file(platform::ToQString(path));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        };
+        const QByteArray before = hash();
+        const Immutable locked(folder ? dir : path);
+        if (!locked.IsSet())
+            GTEST_SKIP() << "chattr +i is not available here";
+        CaptionRecorder lines;
+        ASSERT_TRUE(Open(path));
+        ASSERT_GE(lines.Count(), 1u);
+        EXPECT_EQ(lines.Lines().front().text, STR_READ_ONLY_DATABASE);
+        EXPECT_EQ(lines.Lines().front().type, platform::CAPTION_LINE_WARNING);
+        EXPECT_TRUE(g_pCurrentDb->IsReadOnly());
+
+        CTabulonDoc* sheet = OpenTable(L"t");
+        ASSERT_NE(sheet, nullptr);
+        CTabulonView* view = FindDataView(sheet);
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->m_wndGrid.IsReadOnly());
+        EXPECT_EQ(view->m_wndGrid.m_strReadOnlyReason, STR_READ_ONLY_DATABASE); // said when a cell is chosen
+        CListCtrlCombo* grid = view->m_wndGrid.GetGrid();
+        grid->BeginEdit(0, 1, true);
+        for (const GridColumn& column : grid->m_arrColumns)
+            EXPECT_FALSE(column.m_pEdit && column.m_pEdit->isVisible()) << "a cell editor opened";
+        lines.Clear();
+        EXPECT_EQ(sheet->m_pDataAccess->SetCellValue(0, 1, L"changed", false), CELL_REFUSED);
+        EXPECT_EQ(sheet->m_pDataAccess->DeleteRows({0}), 0);
+        ASSERT_EQ(lines.Count(), 2u);
+        EXPECT_EQ(lines.Last().text, STR_READ_ONLY_DATABASE);
+        EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM t"), "one,two");
+        m_app->CloseAllDocuments();
+        DestroyDatabaseGlobals();
+        CreateDatabaseGlobals();
+        EXPECT_EQ(hash(), before) << "the file was written";
+        EXPECT_FALSE(QFile::exists(platform::ToQString(path + L"-journal")));
+        EXPECT_EQ(m_boxes.Count(), 0u);
+    }
 }
 
 TEST_F(Workbench, FileOpenRemembersTheFolderAndADroppedFileOpens)
@@ -641,6 +984,156 @@ TEST_F(Workbench, AboutNamesTheEnginesVersionAndAMissingHelpFileIsSaid)
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, L"Unable to open help file");
     EXPECT_EQ(m_boxes.Last().caption, STR_PRODUCT_NAME);
+}
+
+} // namespace
+
+namespace {
+
+QStringList ItemTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (action->isVisible() && !action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+QMenu* TopMenu(CMainFrame& frame, const QString& title)
+{
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->text() == title)
+            return action->menu();
+    return nullptr;
+}
+
+// Menu 128 without a data window, 130 with one; the bar hidden at start, shown while
+// Alt is held and after F10, hidden again when no menu is in use.
+TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
+{
+    InstallDataFile();
+    const std::wstring sample = MakeSample();
+    platform::RecentFiles().Add(sample);
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_FALSE(frame.m_wndMenuBar->isVisible());
+    QStringList titles;
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    QMenu* file = TopMenu(frame, QStringLiteral("&File"));
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "P&rint Setup...",
+                                            "&1 " + platform::ToQString(sample), "E&xit"}));
+
+    // The recent file opens as File > Open would.
+    file->actions()[file->actions().indexOf(file->actions().last()) - 2]->trigger();
+    EXPECT_EQ(g_strOpenDbPath, sample);
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    frame.UpdateCommandUI();
+    titles.clear();
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));
+    emit file->aboutToShow();
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "&Close", "Save &As...", "&Print...",
+                                            "Print Pre&view", "P&rint Setup...", "&1 " + platform::ToQString(sample),
+                                            "E&xit"}));
+    QMenu* window = TopMenu(frame, QStringLiteral("&Window"));
+    emit window->aboutToShow();
+    EXPECT_EQ(ItemTexts(window), QStringList{"&1 t"});
+    EXPECT_TRUE(window->actions().first()->isChecked());
+
+    // Alt held shows the bar; letting go hides it.
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &frame;
+    QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(frame.m_wndMenuBar->isVisible());
+    QTest::keyRelease(focus, Qt::Key_Alt);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.m_wndMenuBar->isVisible(), 5000);
+    // F10 shows it with the first menu open; the bar goes once that menu closes.
+    QTest::keyClick(focus, Qt::Key_F10);
+    EXPECT_TRUE(frame.m_wndMenuBar->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 5000);
+    file->close();
+    frame.m_wndMenuBar->setActiveAction(nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.m_wndMenuBar->isVisible(), 5000);
+
+    // Ctrl+W closes the active data window, and Ctrl+Q the program, while the bar is hidden.
+    QApplication::setActiveWindow(&frame);
+    frame.UpdateCommandUI();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(DataWindowTemplate().GetDocuments().empty(), 5000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(frame.isVisible());
+}
+
+// The program keeps the style Qt started it in; the look items are the styles Qt
+// offers, and choosing one puts it on.
+TEST_F(Workbench, ApplicationLookOffersQtsStylesAndStartsOnTheOneInUse)
+{
+    InstallDataFile();
+    const QString before = QApplication::style()->name();
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_EQ(QApplication::style()->name(), before);
+    QStringList items;
+    for (const auto& [id, action] : frame.m_arrLookActions)
+        items << action->text();
+    EXPECT_EQ(items, QStyleFactory::keys());
+    for (const auto& [id, action] : frame.m_arrLookActions)
+        EXPECT_EQ(action->isChecked(), action->text().compare(before, Qt::CaseInsensitive) == 0) << id;
+
+    const auto other = std::find_if(frame.m_arrLookActions.begin(), frame.m_arrLookActions.end(), [&](const auto& item) {
+        return item.second->text().compare(before, Qt::CaseInsensitive) != 0;
+    });
+    ASSERT_NE(other, frame.m_arrLookActions.end()) << "Qt offers one style only";
+    other->second->trigger();
+    EXPECT_EQ(QApplication::style()->name().compare(other->second->text(), Qt::CaseInsensitive), 0);
+    EXPECT_TRUE(other->second->isChecked());
+    EXPECT_EQ(m_app->m_nApplicationLook, other->first);
+    QApplication::setStyle(QStyleFactory::create(before));
+}
+
+TEST_F(Workbench, PrintSetupEditsTheProgramsPrinterThatReportsUse)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    int shown = 0;
+    platform::SetPageSetupHandler([&](QWidget* owner, QPrinter& printer) {
+        ++shown;
+        EXPECT_EQ(owner, &Frame());
+        printer.setPageOrientation(QPageLayout::Landscape);
+        return true;
+    });
+    QMenu* file = TopMenu(Frame(), QStringLiteral("&File"));
+    for (QAction* action : file->actions())
+        if (action->text() == QStringLiteral("P&rint Setup..."))
+            action->trigger();
+    platform::SetPageSetupHandler({});
+    EXPECT_EQ(shown, 1);
+    CChildView report;
+    EXPECT_EQ(report.GetPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+
+    // File > Print of a datasheet: the print dialog on that printer, with the report's pages.
+    ASSERT_TRUE(Open(MakeSample()));
+    ASSERT_NE(OpenTable(L"t"), nullptr);
+    Frame().UpdateCommandUI();
+    std::vector<platform::PrintRequest> asked;
+    const platform::PrintHandler previous = platform::SetPrintHandler([&](const platform::PrintRequest& request) {
+        asked.push_back(request);
+        return false;
+    });
+    ASSERT_TRUE(Frame().m_actPrint->isEnabled());
+    Frame().m_actPrint->trigger();
+    platform::SetPrintHandler(previous);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].printer, &platform::ApplicationPrinter());
+    EXPECT_EQ(asked[0].maxPage, 1);
+    platform::ApplicationPrinter().setPageOrientation(QPageLayout::Portrait);
 }
 
 } // namespace

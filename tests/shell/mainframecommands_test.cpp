@@ -1,4 +1,4 @@
-// Which window the console opens for a statement.
+// Which window the console asks for a statement.
 #include "shell/cmainframe.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,9 @@
 
 namespace {
 
-TEST(ConsoleRequestKind, PragmaAsAWholeTokenOpensAPragmaWindow)
+// The route follows the first word after white space and comments; a word "pragma"
+// anywhere else, or a line break after PRAGMA, changes nothing.
+TEST(ConsoleRequestKind, TheFirstWordAfterSpaceAndCommentsChoosesThePragmaWindow)
 {
     const struct {
         const wchar_t* statement;
@@ -18,9 +20,12 @@ TEST(ConsoleRequestKind, PragmaAsAWholeTokenOpensAPragmaWindow)
         {L"pragma user_version", OpenPragmaQuery},
         {L"PrAgMa\tuser_version", OpenPragmaQuery},
         {L"  PRAGMA foreign_keys = 1", OpenPragmaQuery},
-        {L"SELECT 1 -- PRAGMA here", OpenPragmaQuery},  // a separate word anywhere counts
-        {L"PRAGMA(x)", OpenSqlQuery},                    // the token is longer than the word
-        {L"PRAGMA\nuser_version", OpenSqlQuery},         // a line break does not split tokens
+        {L"PRAGMA\ntable_info(t)", OpenPragmaQuery},
+        {L"PRAGMA(x)", OpenPragmaQuery},
+        {L"-- a comment\nPRAGMA user_version", OpenPragmaQuery},
+        {L"/* PRAGMA */ SELECT 1", OpenSqlQuery},
+        {L"SELECT 1 -- PRAGMA here", OpenSqlQuery},
+        {L"SELECT pragma FROM t", OpenSqlQuery},
         {L"SELECT pragmas FROM t", OpenSqlQuery},
         {L"", OpenSqlQuery},
     };

@@ -1,5 +1,6 @@
 #include "data/constants.h"
 #include "data/settings.h"
+#include "document/report/creportrenderer.h"
 #include "scopedhandlers.h"
 #include "platform/folderdialog.h"
 #include "platform/widgets/colorpicker.h"
@@ -121,7 +122,7 @@ TEST_F(SettingsSheetTest, TheRowLimitEditAloneLeavesApplyDisabledButOkStoresIt)
     EXPECT_EQ(Value(NODE_MAX_GRID_ROW), L"5000");
     EXPECT_EQ(g_nMaxGridRows.load(), 5000);
     EXPECT_EQ(Value(NODE_REPORT_HEADER_TEXT), L"it's \"ours\"");
-    EXPECT_EQ(g_strReportHeader, L" "); // taken at the next load
+    EXPECT_EQ(g_strReportHeader, L"it's \"ours\""); // the next report's at once
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
@@ -157,28 +158,149 @@ TEST_F(SettingsSheetTest, OnlyPositiveWidthsAreStoredAndRestoredDefaultsAreWritt
     EXPECT_EQ(Value(NODE_CURTEXTCOLOR), L"0");
 }
 
-TEST_F(SettingsSheetTest, AChosenColourTakesEffectAtOnceAndCancelKeepsTheStoreAsItWas)
+// What the page changes in memory while it is open (so that the grids show it at once)
+// goes back as it was on Cancel, however the sheet is left; what was applied stays.
+TEST_F(SettingsSheetTest, CancelPutsBackEveryDatasheetValueThePageChanged)
 {
-    unsigned offered = 0;
-    platform::SetColorHandler([&](QWidget*, unsigned initial, unsigned& chosen) {
-        offered = initial;
+    platform::SetColorHandler([&](QWidget*, unsigned, unsigned& chosen) {
         chosen = 0x00123456;
         return true;
     });
+    struct Before {
+        std::wstring face = g_strFontFace, size = g_strFontSize, header = g_strReportHeader, footer = g_strReportFooter;
+        unsigned text = g_clrText, even = g_clrEvenRow, odd = g_clrOddRow;
+        int rows = g_nMaxGridRows, width = g_nDefColWidth, report = g_nReportColWidth;
+    };
+    const auto expectAsBefore = [](const Before& before) {
+        EXPECT_EQ(g_strFontFace, before.face);
+        EXPECT_EQ(g_strFontSize, before.size);
+        EXPECT_EQ(g_strReportHeader, before.header);
+        EXPECT_EQ(g_strReportFooter, before.footer);
+        EXPECT_EQ(g_clrText, before.text);
+        EXPECT_EQ(g_clrEvenRow, before.even);
+        EXPECT_EQ(g_clrOddRow, before.odd);
+        EXPECT_EQ(g_nMaxGridRows, before.rows);
+        EXPECT_EQ(g_nDefColWidth, before.width);
+        EXPECT_EQ(g_nReportColWidth, before.report);
+    };
+    // Values off the defaults, so that Restore Default Settings changes each of them.
+    g_strFontFace = L"Zeta";
+    g_strFontSize = L"20";
+    g_clrText = 7;
+    g_clrEvenRow = 8;
+    g_clrOddRow = 9;
+    g_nMaxGridRows = 500;
+    g_nDefColWidth = 80;
+    g_nReportColWidth = 3;
+    // The page shows what is stored.
+    m_store.UpdateTextValue(NODE_CURFONT, L"Zeta");
+    m_store.UpdateTextValue(NODE_CURFONTSIZE, L"20");
+    m_store.UpdateTextValue(NODE_CURTEXTCOLOR, L"7");
+    m_store.UpdateTextValue(NODE_CUREVENROWCOLOR, L"8");
+    m_store.UpdateTextValue(NODE_CURODDROWCOLOR, L"9");
+    m_store.UpdateTextValue(NODE_MAX_GRID_ROW, L"500");
+    m_store.UpdateTextValue(NODE_DEF_COL_WIDTH, L"80");
+    m_store.UpdateTextValue(NODE_DEF_REPORT_COL_WIDTH, L"3");
+    const Before before;
+
+    struct Case {
+        const char* name;
+        std::function<void(CDataSheetPage&)> change;
+        std::function<void(CAppConfigSheet&)> leave;
+    };
+    const auto cancel = [](CAppConfigSheet& sheet) { sheet.CancelButton()->click(); };
+    const auto escape = [](CAppConfigSheet& sheet) { QTest::keyClick(&sheet, Qt::Key_Escape); };
+    const auto closeBox = [](CAppConfigSheet& sheet) { sheet.close(); };
+    const std::vector<Case> cases = {
+        {"colours", [](CDataSheetPage& page) {
+             page.m_btnTextColor->click();
+             page.m_btnEvenRowColor->click();
+             page.m_btnOddRowColor->click();
+         }, cancel},
+        {"font face and size", [](CDataSheetPage& page) {
+             page.m_cboFontFace->setCurrentIndex(0);
+             emit page.m_cboFontFace->activated(0);
+             page.m_cboFontSize->setCurrentIndex(0);
+             emit page.m_cboFontSize->activated(0);
+         }, escape},
+        {"report width", [](CDataSheetPage& page) { page.m_radShorter->click(); }, closeBox},
+        {"restored defaults", [](CDataSheetPage& page) { page.m_btnRestoreDefaults->click(); }, cancel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool changed = false;
+        RunSheet([&](CAppConfigSheet& sheet) {
+            c.change(sheet.m_dataSheetPage);
+            changed = g_clrText != before.text || g_strFontFace != before.face || g_nReportColWidth != before.report ||
+                      g_nMaxGridRows != before.rows;
+            c.leave(sheet);
+        });
+        EXPECT_TRUE(changed) << "the change took effect while the sheet was open";
+        expectAsBefore(before);
+    }
+
+    // Applied, then changed again, then cancelled: the applied value stays.
     RunSheet([&](CAppConfigSheet& sheet) {
-        sheet.m_dataSheetPage.m_btnOddRowColor->click();
         sheet.m_dataSheetPage.m_radShorter->click();
-        EXPECT_TRUE(sheet.m_dataSheetPage.m_radShorter->isChecked());
-        EXPECT_FALSE(sheet.m_dataSheetPage.m_radDefault->isChecked());
+        sheet.ApplyButton()->click();
+        sheet.m_dataSheetPage.m_radDefault->click();
+        sheet.m_dataSheetPage.m_btnOddRowColor->click();
         sheet.CancelButton()->click();
     });
-    EXPECT_EQ(offered, 16448250u);
-    EXPECT_EQ(g_clrOddRow, 0x00123456u);
     EXPECT_EQ(g_nReportColWidth, 1);
-    EXPECT_EQ(Value(NODE_CURODDROWCOLOR), L"16448250");
-    // The next opening brings the stored colour back.
-    RunSheet([&](CAppConfigSheet& sheet) { sheet.CancelButton()->click(); });
-    EXPECT_EQ(g_clrOddRow, 16448250u);
+    EXPECT_EQ(g_clrOddRow, before.odd);
+    EXPECT_EQ(Value(NODE_DEF_REPORT_COL_WIDTH), L"1");
+}
+
+// The header and footer saved with OK are the next report's, without a restart.
+TEST_F(SettingsSheetTest, AHeaderAndFooterSavedWithOkAreUsedAtOnce)
+{
+    RunSheet([&](CAppConfigSheet& sheet) {
+        sheet.m_dataSheetPage.m_edtHeader->setText(QStringLiteral("Quarterly stock"));
+        sheet.m_dataSheetPage.m_edtFooter->setText(QStringLiteral("Confidential"));
+        sheet.OkButton()->click();
+    });
+    EXPECT_EQ(Value(NODE_REPORT_HEADER_TEXT), L"Quarterly stock");
+    EXPECT_EQ(CurrentReportSettings().header, L"Quarterly stock");
+    EXPECT_EQ(CurrentReportSettings().footer, L"Confidential");
+    // Typed, then cancelled: neither store nor report takes it.
+    RunSheet([&](CAppConfigSheet& sheet) {
+        sheet.m_dataSheetPage.m_edtHeader->setText(QStringLiteral("Draft"));
+        sheet.CancelButton()->click();
+    });
+    EXPECT_EQ(CurrentReportSettings().header, L"Quarterly stock");
+    EXPECT_EQ(Value(NODE_REPORT_HEADER_TEXT), L"Quarterly stock");
+}
+
+// A backup file and folder chosen with Browse and then cancelled are not where the next
+// backup goes.
+TEST_F(SettingsSheetTest, CancelPutsBackTheBackupFileAndFolderChosenWithBrowse)
+{
+    g_strBackupFile = L"/data/shop.db";
+    g_strBackupFolder = L"/backups";
+    ScopedFileHandler files([](const platform::FileRequest&) { return std::wstring(L"/data/other.db"); });
+    const platform::FolderHandler previousFolder =
+        platform::SetFolderHandler([](const platform::FolderRequest&) { return std::wstring(L"/elsewhere"); });
+    RunSheet([&](CAppConfigSheet& sheet) {
+        sheet.SetActivePage(1);
+        sheet.m_dbConfigPage.m_btnBrowseFile->click();
+        sheet.m_dbConfigPage.m_btnBrowseFolder->click();
+        EXPECT_EQ(g_strBackupFile, L"/data/other.db");
+        EXPECT_EQ(g_strBackupFolder, L"/elsewhere");
+        sheet.CancelButton()->click();
+    });
+    EXPECT_EQ(g_strBackupFile, L"/data/shop.db");
+    EXPECT_EQ(g_strBackupFolder, L"/backups");
+
+    // With OK they stay, in memory and in the store.
+    RunSheet([&](CAppConfigSheet& sheet) {
+        sheet.SetActivePage(1);
+        sheet.m_dbConfigPage.m_btnBrowseFolder->click();
+        sheet.OkButton()->click();
+    });
+    platform::SetFolderHandler(previousFolder);
+    EXPECT_EQ(g_strBackupFolder, L"/elsewhere");
+    EXPECT_EQ(Value(NODE_BUP_LOCATION), L"/elsewhere");
 }
 
 TEST_F(SettingsSheetTest, TheBackupPageIsBuiltOnlyWhenShownAndOnlyThenSaved)

@@ -1,16 +1,28 @@
 // The real tabulon binary, started offscreen on a database with a driver preloaded
 // into it that works the window as a user would (tests/smoke/smokedriver.cpp). Each
 // run gets a program folder of its own with a fresh application data file, and a
-// home folder of its own for the profile.
+// home folder of its own for the profile; the installed program runs from a prefix
+// that `cmake --install` filled, as a user who cannot write it.
 #include "platform/utf16.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -21,20 +33,35 @@ struct ProgramRun {
     QStringList lines;
 };
 
+// The lines that report a message box.
+QStringList Boxes(const ProgramRun& run) { return run.lines.filter(QRegularExpression(QStringLiteral("^BOX "))); }
+
 class RealProgram : public ::testing::Test {
 protected:
     // Runs the program on the database with the scenario; waits at most two minutes.
-    ProgramRun Start(const std::wstring& database, const QString& scenario, const QProcessEnvironment& extra = {})
+    ProgramRun Start(const std::wstring& database, const QString& scenario, const QProcessEnvironment& extra = {},
+                     const QStringList& options = {})
     {
         const QString program = platform::ToQString(m_folder.Path(QStringLiteral("program%1").arg(++m_nRuns).toStdWString()));
         QDir().mkpath(program + QStringLiteral("/Data"));
         EXPECT_TRUE(QFile::copy(QStringLiteral(TABULON_EXECUTABLE), program + QStringLiteral("/tabulon")));
         m_folder.CopyAppDataFile(platform::FromQString(QStringLiteral("program%1/Data/KVZDATA.KVZ").arg(m_nRuns)));
+        QStringList arguments = options;
+        if (!database.empty())
+            arguments << platform::ToQString(database);
+        return Run(program + QStringLiteral("/tabulon"), arguments, scenario, extra);
+    }
+
+    // Runs an executable with the driver; as the user uid when one is given.
+    ProgramRun Run(const QString& executable, const QStringList& arguments, const QString& scenario,
+                   const QProcessEnvironment& extra, const passwd* user = nullptr)
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("HOME"), platform::ToQString(m_folder.Path(L"home")));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), platform::ToQString(m_folder.Path(L"home/.config")));
-        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TABULON_SMOKE_DRIVER));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), platform::ToQString(m_folder.Path(L"home/.local/share")));
+        environment.remove(QStringLiteral("QT_STYLE_OVERRIDE"));
         // A sanitized program loads its runtime after the preloaded driver.
         const QString asan = environment.value(QStringLiteral("ASAN_OPTIONS"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"),
@@ -42,10 +69,23 @@ protected:
         environment.insert(QStringLiteral("TABULON_SMOKE"), scenario);
         for (const QString& key : extra.keys())
             environment.insert(key, extra.value(key));
+        // The driver goes into the program only, not into the tool that changes the user.
+        const QString preload = QStringLiteral("LD_PRELOAD=") + QStringLiteral(TABULON_SMOKE_DRIVER);
+        QString program = executable;
+        QStringList all = arguments;
+        if (user) {
+            program = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+            all = QStringList{QStringLiteral("--reuid=%1").arg(user->pw_uid), QStringLiteral("--regid=%1").arg(user->pw_gid),
+                              QStringLiteral("--clear-groups"), QStringLiteral("env"), preload, executable} +
+                  arguments;
+        } else {
+            program = QStringLiteral("env");
+            all = QStringList{preload, executable} + arguments;
+        }
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(program + QStringLiteral("/tabulon"), {platform::ToQString(database)});
+        process.start(program, all);
         ProgramRun run;
         if (!process.waitForFinished(120000)) {
             process.kill();
@@ -56,6 +96,25 @@ protected:
         run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         return run;
+    }
+
+    // Root can write anywhere: the program then runs as the unprivileged "nobody", and
+    // user is set; any other user runs it as itself. False when root has no such user.
+    static bool UnprivilegedUser(const passwd*& user)
+    {
+        user = nullptr;
+        if (geteuid() != 0)
+            return true;
+        user = getpwnam("nobody");
+        return user && !QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty();
+    }
+
+    // Lets the user reach the temporary folder (made for its owner only).
+    void OpenTheFolderToOthers()
+    {
+        const QString root = platform::ToQString(m_folder.Path(L""));
+        QFile::setPermissions(root, QFile::permissions(root) | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
+                                        QFile::ExeGroup);
     }
 
     TempFolder m_folder;
@@ -97,6 +156,187 @@ TEST_F(RealProgram, AnEditedCellIsThereWhenTheFileIsOpenedAgain)
     const ProgramRun read = Start(database, QStringLiteral("read"), Table(QStringLiteral("customer"), 1));
     EXPECT_EQ(read.exitCode, 0);
     EXPECT_TRUE(read.lines.contains(QStringLiteral("CELL Edsger"))) << read.lines.join(QLatin1Char('|')).toStdString();
+}
+
+// The name of a file that is not there: the program asks, the driver answers No, and
+// nothing is made, opened or remembered.
+TEST_F(RealProgram, AMistypedNameCreatesNothing)
+{
+    const std::wstring missing = m_folder.Path(L"shopp.db");
+    const ProgramRun run = Start(missing, QStringLiteral("quit"));
+    EXPECT_EQ(run.exitCode, 0) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Boxes(run), QStringList{QStringLiteral("BOX The file <%1> does not exist. / Do you want to create it?")
+                                          .arg(platform::ToQString(missing))});
+    EXPECT_FALSE(QFileInfo::exists(platform::ToQString(missing)));
+    // The recent-file list lives in the profile under the home folder.
+    for (QDirIterator it(platform::ToQString(m_folder.Path(L"home")), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        QFile file(it.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(file.readAll().contains("shopp.db")) << file.fileName().toStdString();
+    }
+}
+
+// A damaged application data file is one box naming it, exit code 1, and the file as it was.
+TEST_F(RealProgram, ADamagedDataFileIsOneBoxAndStaysAsItWas)
+{
+    // The first run makes the program folder; its data file is then damaged.
+    ASSERT_EQ(Start(L"", QStringLiteral("quit")).exitCode, 0);
+    const QString program = platform::ToQString(m_folder.Path(L"program1"));
+    const QString data = program + QStringLiteral("/Data/KVZDATA.KVZ");
+    {
+        QFile file(data);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.resize(file.size() / 2);
+    }
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    const ProgramRun run = Run(program + QStringLiteral("/tabulon"), {}, QStringLiteral("quit"), {});
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList boxes = Boxes(run);
+    ASSERT_EQ(boxes.size(), 1) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("BOX Application data file <%1> is damaged: ").arg(data)))
+        << boxes[0].toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+// A data file the user cannot write would fail every setting the program stores: one
+// box names it at start, the program ends with exit code 1, and the file stays as it was.
+TEST_F(RealProgram, ADataFileTheUserCannotWriteIsOneBox)
+{
+    const passwd* user = nullptr;
+    if (!UnprivilegedUser(user))
+        GTEST_SKIP() << "run as root without a user \"nobody\" or without setpriv: no user who cannot write the file";
+    ASSERT_EQ(Start(L"", QStringLiteral("quit")).exitCode, 0);
+    const QString program = platform::ToQString(m_folder.Path(L"program1"));
+    const QString data = program + QStringLiteral("/Data/KVZDATA.KVZ");
+    QFile::setPermissions(data, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    OpenTheFolderToOthers();
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    const QString home = platform::ToQString(m_folder.Path(L"home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    if (user) {
+        ASSERT_EQ(::chown(home.toLocal8Bit().constData(), user->pw_uid, user->pw_gid), 0) << std::strerror(errno);
+    }
+    const ProgramRun run = Run(program + QStringLiteral("/tabulon"), {}, QStringLiteral("quit"), {}, user);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Boxes(run), QStringList{QStringLiteral("BOX Application data file <%1> cannot be written. / Can not continue.")
+                                          .arg(data)});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+// The hidden menu bar shows while Alt is held and after F10, which opens the File menu;
+// Ctrl+Q ends the program.
+TEST_F(RealProgram, AltAndF10ShowTheMenusAndCtrlQQuits)
+{
+    const ProgramRun run = Start(L"", QStringLiteral("menus"));
+    EXPECT_EQ(run.exitCode, 0) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(run.lines, (QStringList{"BAR hidden at start", "BAR shown with Alt", "BAR hidden after Alt",
+                                      "F10 MENU &New Database...|&Open...|P&rint Setup...|E&xit",
+                                      "BAR hidden after Escape"}));
+}
+
+// The program takes the style that -style or QT_STYLE_OVERRIDE names, and its
+// Application Look item carries the mark.
+TEST_F(RealProgram, AnExplicitStyleWins)
+{
+    QProcessEnvironment override;
+    override.insert(QStringLiteral("QT_STYLE_OVERRIDE"), QStringLiteral("windows"));
+    const ProgramRun byEnvironment = Start(L"", QStringLiteral("style"), override);
+    EXPECT_EQ(byEnvironment.exitCode, 0);
+    EXPECT_EQ(byEnvironment.lines, (QStringList{"STYLE windows", "LOOK Windows"}));
+    const ProgramRun byOption = Start(L"", QStringLiteral("style"), {}, {QStringLiteral("-style"), QStringLiteral("windows")});
+    EXPECT_EQ(byOption.exitCode, 0);
+    EXPECT_EQ(byOption.lines, (QStringList{"STYLE windows", "LOOK Windows"}));
+}
+
+// Installed with `cmake --install` and started twice by a user who cannot write the
+// prefix: no box, the setting changed in the first run is there in the second, and the
+// prefix stays as it was installed.
+TEST_F(RealProgram, TheInstalledProgramKeepsAUsersSettingsWithoutABox)
+{
+    // Any user but root runs it on a prefix whose folders it cannot write.
+    const passwd* user = nullptr;
+    if (!UnprivilegedUser(user))
+        GTEST_SKIP() << "run as root without a user \"nobody\" or without setpriv: no user who cannot write the prefix";
+    const QString root = platform::ToQString(m_folder.Path(L""));
+    const QString prefix = root + QStringLiteral("/prefix");
+    QProcess install;
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(QStringLiteral(TABULON_CMAKE_COMMAND),
+                  {QStringLiteral("--install"), QStringLiteral(TABULON_BINARY_DIR), QStringLiteral("--prefix"), prefix});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+    const QString executable = prefix + QStringLiteral("/bin/tabulon");
+    const QString shipped = prefix + QStringLiteral("/share/tabulon/KVZDATA.KVZ");
+    ASSERT_TRUE(QFileInfo::exists(executable));
+    ASSERT_TRUE(QFileInfo::exists(shipped));
+    EXPECT_FALSE(QFileInfo::exists(prefix + QStringLiteral("/bin/Data")));
+    EXPECT_FALSE(QFileInfo(shipped).permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+
+    const auto listing = [&] {
+        QStringList files;
+        for (QDirIterator it(prefix, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            QFile file(path);
+            QByteArray hash;
+            if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly))
+                hash = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+            files << path + QLatin1Char(' ') + QString::fromLatin1(hash);
+        }
+        files.sort();
+        return files;
+    };
+    const QStringList installed = listing();
+
+    // The user's own home, and the way to it; the prefix stays the installer's.
+    OpenTheFolderToOthers();
+    const QString home = platform::ToQString(m_folder.Path(L"home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    if (user) {
+        ASSERT_EQ(::chown(home.toLocal8Bit().constData(), user->pw_uid, user->pw_gid), 0);
+    } else {
+        for (QDirIterator it(prefix, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString folder = it.next();
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::ExeOther);
+        }
+        QFile::setPermissions(prefix, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    }
+
+    QProcessEnvironment text;
+    text.insert(QStringLiteral("TABULON_SMOKE_TEXT"), QStringLiteral("Kept by the user"));
+    const ProgramRun first = Run(executable, {}, QStringLiteral("header"), text, user);
+    EXPECT_EQ(first.exitCode, 0) << first.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(Boxes(first).isEmpty()) << Boxes(first).join(QLatin1Char('|')).toStdString();
+    const QString own = home + QStringLiteral("/.local/share/Tabulon/KVZDATA.KVZ");
+    EXPECT_TRUE(QFileInfo::exists(own));
+    if (user) {
+        EXPECT_EQ(QFileInfo(own).ownerId(), user->pw_uid);
+    }
+
+    const ProgramRun second = Run(executable, {}, QStringLiteral("show-header"), {}, user);
+    EXPECT_EQ(second.exitCode, 0) << second.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(Boxes(second).isEmpty()) << Boxes(second).join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(second.lines.contains(QStringLiteral("HEADER Kept by the user")))
+        << second.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(QueryRaw(platform::FromQString(own), "SELECT TextVal FROM NodeValue JOIN Node USING (NodeID) "
+                                                   "WHERE NodeName = 'CONFIG\\DATASHEET\\REPORT_HEADER_TEXT'"),
+              "Kept by the user");
+    EXPECT_EQ(listing(), installed);
+    // The folders go back to their owner, so that the temporary folder can be removed.
+    if (!user)
+        for (QDirIterator it(prefix, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+            QFile::setPermissions(it.next(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(prefix, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 // The keys of the real program: Enter in the tree opens the table, the first Ctrl+End

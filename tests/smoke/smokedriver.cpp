@@ -6,16 +6,37 @@
 //          cell of row 0 and column TABULON_SMOKE_COLUMN, type TABULON_SMOKE_TEXT, press
 //          Enter, close the data window and then the main window;
 //   read   open the table the same way and print the cell's text;
+//   quit   close the main window once it shows;
+//   header open the settings sheet from the toolbar, type TABULON_SMOKE_TEXT as the
+//          report header, press OK, then close the main window;
+//   show-header  open the settings sheet, print its report header, press Cancel, then
+//          close the main window;
+//   menus  hold Alt and let go, press F10 and print the menu that opens, close it with
+//          Escape, then press Ctrl+Q;
+//   style  print the style in use and the checked Application Look item, then close;
 //   keys   by keys alone: Enter on TABULON_SMOKE_TABLE in the tree opens it, Ctrl+End
 //          on the grid and a typed TABULON_SMOKE_TEXT with Up fill the new-row line,
 //          the line count is printed ("LINES n"); then Relationships twice and Ctrl+N,
 //          and the number of diagram windows is printed ("DIAGRAMS n").
-// A step that does not come true within 30 seconds ends the program with exit code 3.
+// Every message box is printed ("BOX" and its text, line feeds as " / ") and answered
+// No, or OK where it has no No. A step that does not come true within 30 seconds ends
+// the program with exit code 3.
+#include <QAbstractButton>
+#include <QPushButton>
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStyle>
+#include <QToolBar>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -84,6 +105,23 @@ void Say(const QString& line)
     std::fflush(stdout);
 }
 
+// Prints and answers the boxes on screen.
+void AnswerBoxes()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box || !box->isVisible() || box->property("smokeAnswered").toBool())
+            continue;
+        box->setProperty("smokeAnswered", true);
+        Say(QStringLiteral("BOX ") + box->text().replace(QLatin1Char('\n'), QStringLiteral(" / ")));
+        QAbstractButton* answer = box->button(QMessageBox::No);
+        if (!answer)
+            answer = box->button(QMessageBox::Ok);
+        if (answer)
+            QTimer::singleShot(0, answer, &QAbstractButton::click);
+    }
+}
+
 class Driver : public QObject {
 public:
     explicit Driver(std::vector<std::function<bool()>> steps)
@@ -98,11 +136,19 @@ public:
 private:
     void Step()
     {
+        AnswerBoxes();
+        // A step that opens a modal window returns before it closes; the steps go on
+        // inside that window's loop, one at a time.
+        if (m_bInStep)
+            return;
         if (m_next >= m_steps.size()) {
             m_timer.stop();
             return;
         }
-        if (m_steps[m_next]()) {
+        m_bInStep = true;
+        const bool done = m_steps[m_next]();
+        m_bInStep = false;
+        if (done) {
             ++m_next;
             m_clock.restart();
         } else if (m_clock.elapsed() > 30000) {
@@ -113,6 +159,7 @@ private:
 
     std::vector<std::function<bool()>> m_steps;
     size_t m_next = 0;
+    bool m_bInStep = false;
     QTimer m_timer;
     QElapsedTimer m_clock;
 };
@@ -149,6 +196,76 @@ bool CloseMainWindow()
     if (QMainWindow* window = MainWindow())
         window->close();
     return true;
+}
+
+// The visible modal window of that title.
+QDialog* Dialog(const QString& title)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible() && dialog->windowTitle() == title)
+            return dialog;
+    return nullptr;
+}
+
+// Opens the settings sheet from the toolbar, after the step that asks for it returned.
+bool OpenSettings()
+{
+    QMainWindow* window = MainWindow();
+    QToolBar* toolBar = window ? window->findChild<QToolBar*>() : nullptr;
+    if (!toolBar)
+        return false;
+    for (QAction* action : toolBar->actions())
+        if (action->toolTip() == QLatin1String("Configuration")) {
+            QTimer::singleShot(0, action, &QAction::trigger);
+            return true;
+        }
+    return false;
+}
+
+// The edit beside the label in the settings sheet's grid.
+QLineEdit* EditBeside(QDialog* sheet, const QString& label)
+{
+    for (QLabel* text : sheet->findChildren<QLabel*>()) {
+        auto* grid = text->text() == label ? qobject_cast<QGridLayout*>(text->parentWidget()->layout()) : nullptr;
+        if (!grid)
+            continue;
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(grid->indexOf(text), &row, &column, &rows, &columns);
+        if (QLayoutItem* item = grid->itemAtPosition(row, column + 1))
+            return qobject_cast<QLineEdit*>(item->widget());
+    }
+    return nullptr;
+}
+
+QLineEdit* SheetHeader()
+{
+    QDialog* sheet = Dialog(QStringLiteral("Tabulon Settings"));
+    return sheet ? EditBeside(sheet, QStringLiteral("Report Header Text:")) : nullptr;
+}
+
+void PressSheetButton(QDialogButtonBox::StandardButton which)
+{
+    QDialog* sheet = Dialog(QStringLiteral("Tabulon Settings"));
+    for (QDialogButtonBox* buttons : sheet->findChildren<QDialogButtonBox*>())
+        if (QAbstractButton* button = buttons->button(which))
+            QTimer::singleShot(0, button, &QAbstractButton::click);
+}
+
+bool SheetClosed() { return !Dialog(QStringLiteral("Tabulon Settings")); }
+
+QMenuBar* Bar()
+{
+    QMainWindow* window = MainWindow();
+    return window ? window->findChild<QMenuBar*>() : nullptr;
+}
+
+// The key goes where the user's keys go: the focused widget of the active window.
+QWidget* KeyTarget()
+{
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus : MainWindow();
 }
 
 std::vector<std::function<bool()>> Scenario(const QString& name)
@@ -192,6 +309,101 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                         return false;
                     Say(QStringLiteral("EDITED"));
                     MainWindow()->findChild<QMdiArea*>()->closeAllSubWindows();
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("quit"))
+        return {[] { return MainWindow() != nullptr; }, CloseMainWindow};
+    if (name == QLatin1String("header"))
+        return {OpenSettings,
+                [] {
+                    QLineEdit* header = SheetHeader();
+                    if (!header)
+                        return false;
+                    header->selectAll();
+                    QTest::keyClicks(header, Env("TABULON_SMOKE_TEXT"));
+                    PressSheetButton(QDialogButtonBox::Ok);
+                    return true;
+                },
+                SheetClosed, CloseMainWindow};
+    if (name == QLatin1String("show-header"))
+        return {OpenSettings,
+                [] {
+                    QLineEdit* header = SheetHeader();
+                    if (!header)
+                        return false;
+                    Say(QStringLiteral("HEADER ") + header->text());
+                    PressSheetButton(QDialogButtonBox::Cancel);
+                    return true;
+                },
+                SheetClosed, CloseMainWindow};
+    if (name == QLatin1String("menus"))
+        return {[] {
+                    QMainWindow* window = MainWindow();
+                    if (!window || !Bar())
+                        return false;
+                    window->activateWindow();
+                    if (!window->isActiveWindow())
+                        return false;
+                    Say(Bar()->isVisible() ? QStringLiteral("BAR shown at start") : QStringLiteral("BAR hidden at start"));
+                    QTest::keyPress(KeyTarget(), Qt::Key_Alt, Qt::AltModifier);
+                    Say(Bar()->isVisible() ? QStringLiteral("BAR shown with Alt") : QStringLiteral("BAR hidden with Alt"));
+                    QTest::keyRelease(KeyTarget(), Qt::Key_Alt);
+                    return true;
+                },
+                [] {
+                    if (Bar()->isVisible())
+                        return false;
+                    Say(QStringLiteral("BAR hidden after Alt"));
+                    QTest::keyClick(KeyTarget(), Qt::Key_F10);
+                    return true;
+                },
+                [] {
+                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                    if (!menu || !Bar()->isVisible())
+                        return false;
+                    QStringList items;
+                    for (QAction* action : menu->actions())
+                        if (action->isVisible() && !action->isSeparator())
+                            items << action->text();
+                    Say(QStringLiteral("F10 MENU ") + items.join(QLatin1Char('|')));
+                    QTest::keyClick(menu, Qt::Key_Escape);
+                    return true;
+                },
+                [] {
+                    if (QApplication::activePopupWidget())
+                        return false;
+                    if (Bar()->isVisible())
+                        QTest::keyClick(KeyTarget(), Qt::Key_Escape);
+                    return true;
+                },
+                [] {
+                    if (Bar()->isVisible())
+                        return false;
+                    Say(QStringLiteral("BAR hidden after Escape"));
+                    return true;
+                },
+                [] {
+                    QMainWindow* window = MainWindow();
+                    window->activateWindow();
+                    if (!window->isActiveWindow())
+                        return false;
+                    QTest::keyClick(KeyTarget(), Qt::Key_Q, Qt::ControlModifier);
+                    return true;
+                },
+                // The program ends with the key; were it still running, this step times out.
+                [] { return false; }};
+    if (name == QLatin1String("style"))
+        return {[] {
+                    QMenuBar* bar = Bar();
+                    if (!bar)
+                        return false;
+                    Say(QStringLiteral("STYLE ") + QApplication::style()->name());
+                    for (QMenu* menu : bar->findChildren<QMenu*>())
+                        if (menu->title() == QLatin1String("&Application Look"))
+                            for (QAction* action : menu->actions())
+                                if (action->isChecked())
+                                    Say(QStringLiteral("LOOK ") + action->text());
                     return true;
                 },
                 CloseMainWindow};

@@ -866,6 +866,46 @@ TEST_F(DataAccess, ATableWithoutRowidsShowsItsRowsReadOnly)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// The foreign keys the database declares hold on the program's connection: a delete,
+// an edit or an insert that would break one is refused with the engine's message, and
+// the file keeps every row as it was, without a dangling reference.
+TEST_F(DataAccess, ForeignKeysRefuseADeleteAnEditAndAnInsertAndChangeNothing)
+{
+    ExecRaw(m_path, "INSERT INTO parent VALUES('C', 'unused');");
+    const std::string children = QueryRaw(m_path, "SELECT group_concat(id || pcode || label) FROM child");
+    const auto said = [this](const std::wstring& text) {
+        for (const auto& box : m_boxes.Boxes())
+            if (box.text.find(text) != std::wstring::npos)
+                return true;
+        for (const auto& line : m_lines.Lines())
+            if (line.text.find(text) != std::wstring::npos)
+                return true;
+        return false;
+    };
+    {
+        CDataAccess& parents = OpenModel(L"parent");
+        ASSERT_EQ(parents.GetRecordCount(), 3);
+        // C alone could go, A has children: the delete takes neither.
+        EXPECT_EQ(parents.DeleteRows({2, 0}), 0);
+        EXPECT_EQ(parents.GetRecordCount(), 3);
+        EXPECT_TRUE(said(L"FOREIGN KEY constraint failed"));
+        EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(code) FROM parent"), "A,B,C");
+    }
+    CDataAccess& child = OpenModel(L"child");
+    m_boxes.Clear();
+    m_lines.Clear();
+    EXPECT_EQ(child.SetCellValue(0, 1, L"Z", false), CELL_REFUSED);
+    EXPECT_TRUE(said(L"FOREIGN KEY constraint failed"));
+    m_boxes.Clear();
+    m_lines.Clear();
+    EXPECT_EQ(child.SetCellValue(3, 0, L"9", false), CELL_STORED);
+    EXPECT_EQ(child.SetCellValue(3, 1, L"Q", true), CELL_REFUSED);
+    EXPECT_TRUE(said(L"FOREIGN KEY constraint failed"));
+    EXPECT_EQ(child.GetRecordCount(), 3);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(id || pcode || label) FROM child"), children);
+    EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM pragma_foreign_key_check"), "0");
+}
+
 // A sort that fails (the file is locked by another program) leaves the rows as they
 // were, in their old order, and shows the failure; so does a failed search its hits.
 TEST_F(DataAccess, AFailedSortOrSearchLeavesTheRowsAndHits)

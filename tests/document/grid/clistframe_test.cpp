@@ -102,7 +102,9 @@ TEST_F(Datasheet, AddRowWaitsForTheEndOfLoading)
 
 // Five rows selected, the third from the top refuses to go: the two highest are deleted
 // in the walk from the highest down, the rest stay, and the grid shrinks by two.
-TEST_F(Datasheet, DeleteStopsAtTheFirstFailingRow)
+// A delete goes as a whole or not at all: one refused row keeps every row of it, in the
+// file and in the grid.
+TEST_F(Datasheet, ADeleteThatOneRowRefusesDeletesNone)
 {
     OpenDatabase(NumberedTable(6) +
                  "CREATE TRIGGER keep3 BEFORE DELETE ON t WHEN old.id = 3 BEGIN SELECT RAISE(ABORT, 'row 3 stays'); END;");
@@ -112,10 +114,10 @@ TEST_F(Datasheet, DeleteStopsAtTheFirstFailingRow)
     m_boxes.QueueAnswer(platform::IDYES);
     m_frame->OnGridDeleteRows();
     EXPECT_EQ(m_boxes.Boxes().front().caption, L"Delete Confirmation");
-    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,3,6");
-    EXPECT_EQ(Grid()->GetItemCount(), 5);
-    EXPECT_EQ(m_frame->GetItemText(3, ID), L"6");
-    EXPECT_TRUE(Selected().empty()); // no row the user did not choose stays marked
+    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,3,4,5,6");
+    EXPECT_EQ(Grid()->GetItemCount(), 7);
+    EXPECT_EQ(m_frame->GetItemText(0, ID), L"1");
+    EXPECT_EQ(m_frame->GetItemText(5, ID), L"6");
     bool errorShown = false;
     for (const auto& line : m_lines->Lines())
         errorShown = errorShown || (line.type == platform::CAPTION_LINE_ERROR && line.text.find(L"row 3 stays") != std::wstring::npos);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -241,6 +242,35 @@ TEST(ReportRenderer, ContinuedBandsSayContinued)
     // The continued page shows the last column alone, titled as on the first band.
     const std::vector<std::wstring> texts = Texts(renderer.PageItems(1));
     EXPECT_EQ(texts[2], L"col" + std::to_wstring(perBand));
+}
+
+// The page number's area holds the report's widest number ("Page 130 of 130
+// Continued..." is wider than the fifth of the page it starts with); the footer text
+// gives up the room. A short report keeps the fifth.
+TEST(ReportRenderer, ThePageNumberAreaHoldsTheWidestNumber)
+{
+    const QImage sheet = Sheet();
+    FakeReportSource probe(0, 100);
+    const CReportRenderer sizing(probe, sheet, Settings());
+    const int perBand = sizing.Pagination().Bands()[0].lastColumn + 1;
+    const ReportGeometry fifth = ComputeReportGeometry(sizing.Device(), Settings().columnWidth);
+
+    FakeReportSource source(sizing.Pagination().RowsPerPage() * 65, perBand + 1);
+    const CReportRenderer renderer(source, sheet, Settings());
+    ASSERT_EQ(renderer.PageCount(), 130);
+    const std::vector<ReportTextItem> last = renderer.PageItems(129);
+    ASSERT_EQ(last.back().text, L"Page 130 of 130 Continued...");
+    const int needed = QFontMetrics(renderer.NormalFont(), &sheet).horizontalAdvance(QStringLiteral("Page 130 of 130 Continued..."));
+    ASSERT_GT(needed, fifth.pageNumber.Width()) << "the fixture must need more than the fifth";
+    const ReportGeometry& g = renderer.Geometry();
+    EXPECT_GE(last.back().rect.Width(), needed);
+    EXPECT_EQ(g.pageNumber.right, fifth.pageNumber.right);
+    EXPECT_EQ(g.pageNumber.top, fifth.pageNumber.top);
+    EXPECT_EQ(g.footerText.right, g.pageNumber.left);
+    EXPECT_EQ(g.footerText.left, fifth.footerText.left);
+
+    FakeReportSource small(3, 2);
+    EXPECT_EQ(CReportRenderer(small, sheet, Settings()).Geometry().pageNumber, fifth.pageNumber);
 }
 
 // A cell text longer than its column is cut at the column's right edge: the gap to the

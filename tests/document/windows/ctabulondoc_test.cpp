@@ -171,13 +171,27 @@ TEST_F(DataWindows, StatementsWithoutRowsRunWithoutAWindow)
     EXPECT_EQ(m_boxes.Last().text, STR_EXECUTED_STATEMENT);
     EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM t WHERE name = 'r'"), "1");
 
-    // SELECT glued to the next character is not a SELECT: its row is a failure.
+    // A statement that does not prepare is run, and so shows why.
     m_boxes.Clear();
-    EXPECT_EQ(Request(OpenSqlQuery, L"SELECT*FROM t"), nullptr);
+    EXPECT_EQ(Request(OpenSqlQuery, L"SELECT * FROM missing"), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().caption, STR_ERROR_CAPTION);
+    EXPECT_NE(m_boxes.Last().text.find(L"no such table: missing"), std::wstring::npos);
     EXPECT_NE(m_boxes.Last().text.find(LOC_EXECUTE_SQL), std::wstring::npos);
     EXPECT_EQ(WindowCount(), 0u);
+
+    // A statement that only reads and gives columns is a result, whatever its first word
+    // or how it is written: SELECT glued to "*", WITH, VALUES, after a comment.
+    for (const wchar_t* query : {L"SELECT*FROM t", L"WITH w AS (SELECT id FROM t) SELECT * FROM w", L"VALUES (1, 2)",
+                                 L"/* first */ -- line\nSELECT name FROM t"}) {
+        SCOPED_TRACE(Utf8(query));
+        m_boxes.Clear();
+        CTabulonDoc* document = Request(OpenSqlQuery, query);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(m_boxes.Count(), 0u);
+        EXPECT_GT(document->m_pDataAccess->GetRecordCount(), 0);
+        document->OnCloseDocument();
+    }
 }
 
 TEST_F(DataWindows, TheRequestIsConsumedByItsFileNew)
@@ -211,19 +225,25 @@ TEST_F(DataWindows, APragmaRunsOnceAndItsWindowShowsThatRun)
     EXPECT_EQ(grid->GetItemText(5, 2), L"BLOB");
 }
 
-TEST_F(DataWindows, PragmaAssignmentWithAndWithoutBlanksAroundTheEqualsSign)
+TEST_F(DataWindows, PragmaAssignmentWithOrWithoutBlanksAroundTheEqualsSignRunsWithoutAWindow)
 {
     EXPECT_EQ(Request(OpenPragmaQuery, L"PRAGMA user_version = 5"), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, STR_PRAGMA_SUCCEEDED);
     EXPECT_EQ(UserVersion(), "5");
 
-    // Without blanks there is no "=" token: a window with the empty result.
+    // The statement's words are read as the engine reads them: "=" is a word of its own
+    // also without blanks around it.
     m_boxes.Clear();
-    CTabulonDoc* document = Request(OpenPragmaQuery, L"PRAGMA user_version=6");
-    ASSERT_NE(document, nullptr);
-    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(Request(OpenPragmaQuery, L"PRAGMA user_version=6"), nullptr);
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, STR_PRAGMA_SUCCEEDED);
     EXPECT_EQ(UserVersion(), "6");
+    EXPECT_EQ(WindowCount(), 0u);
+
+    // A PRAGMA that gives no rows opens the window of the empty result.
+    CTabulonDoc* document = Request(OpenPragmaQuery, L"PRAGMA table_info(missing)");
+    ASSERT_NE(document, nullptr);
     const CListCtrlCombo* grid = ViewOf(document)->m_wndGrid.GetGrid();
     ASSERT_EQ(grid->GetColumnCount(), 1);
     EXPECT_EQ(grid->m_arrColumns[0].m_strTitle, STR_PRAGMA_NO_RESULT);
@@ -443,7 +463,20 @@ TEST_F(DataWindows, PrintReportPreviewsTheWindowsOwnReport)
     platform::SetMainWindow(nullptr);
 }
 
-class OpeningFiles : public DataWindowFixture {};
+class OpeningFiles : public DataWindowFixture {
+protected:
+    // Opens the target as New database does when it takes the structure of the source.
+    void CreateFromStructure(const std::wstring& source, const std::wstring& target)
+    {
+        InitPragmaSettingList();
+        m_mainFrame.m_bCreatingDatabase = true;
+        m_mainFrame.m_bNewDbFromExisting = true;
+        m_mainFrame.m_strNewDbSourcePath = source;
+        m_mainFrame.m_strNewDbEncoding = L"UTF-8";
+        m_mainFrame.m_strNewDbPageSize = L"4096";
+        EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+    }
+};
 
 TEST_F(OpeningFiles, BackupFirstThenConnectionNamesMainFrameAndRecentList)
 {
@@ -502,14 +535,8 @@ TEST_F(OpeningFiles, ANewDatabaseCopiesTheStructureAfterAnFtsTable)
     };
     const QByteArray before = hash();
 
-    InitPragmaSettingList();
-    m_mainFrame.m_bCreatingDatabase = true;
-    m_mainFrame.m_bNewDbFromExisting = true;
-    m_mainFrame.m_strNewDbSourcePath = source;
-    m_mainFrame.m_strNewDbEncoding = L"UTF-8";
-    m_mainFrame.m_strNewDbPageSize = L"4096";
     const std::wstring target = m_folder.Path(L"new.db");
-    EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+    CreateFromStructure(source, target);
 
     EXPECT_EQ(m_boxes.Count(), 0u) << (m_boxes.Count() ? Utf8(m_boxes.Last().text) : "");
     EXPECT_FALSE(m_mainFrame.m_bNewDbFromExisting);
@@ -539,11 +566,88 @@ TEST_F(OpeningFiles, ANewEmptyDatabaseTakesItsOptionsAndHasNoNamesToLoad)
     EXPECT_EQ(m_mainFrame.m_arrMessages, std::vector<UINT>{UM_DATABASE_OPENED});
     // Cleared with the workspace before an open; a new database has none to load.
     EXPECT_EQ(g_arrTableNames, std::vector<std::wstring>{L"stale"});
-    // The options take effect with the first content written through the connection.
     ASSERT_TRUE(ExecuteSql(L"CREATE TABLE x(a)"));
     EXPECT_EQ(QueryRaw(target, "PRAGMA encoding"), "UTF-16le");
     EXPECT_EQ(QueryRaw(target, "PRAGMA page_size"), "8192");
     EXPECT_EQ(QueryRaw(target, "PRAGMA auto_vacuum"), "1");
+}
+
+// The options hold from the creation on: a new database closed before its first table
+// reopens with the encoding, page size and auto-vacuum chosen, and with no object.
+TEST_F(OpeningFiles, NewDatabaseOptionsHoldAfterReopeningWithoutATable)
+{
+    const struct {
+        const wchar_t* encoding;
+        const wchar_t* pageSize;
+        bool autoVacuum;
+        const char* storedEncoding;
+    } cases[] = {
+        {L"UTF-8", L"1024", false, "UTF-8"},        {L"UTF-8", L"16384", true, "UTF-8"},
+        {L"UTF-16", L"1024", true, "UTF-16le"},     {L"UTF-16", L"16384", false, "UTF-16le"},
+        {L"UTF-16le", L"1024", false, "UTF-16le"},  {L"UTF-16le", L"16384", true, "UTF-16le"},
+        {L"UTF-16be", L"1024", true, "UTF-16be"},   {L"UTF-16be", L"16384", false, "UTF-16be"},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.encoding) + " " + Utf8(c.pageSize) + (c.autoVacuum ? " auto" : ""));
+        DestroyDatabaseGlobals();
+        CreateDatabaseGlobals();
+        m_mainFrame.m_bCreatingDatabase = true;
+        m_mainFrame.m_strNewDbEncoding = c.encoding;
+        m_mainFrame.m_strNewDbPageSize = c.pageSize;
+        m_mainFrame.m_bNewDbAutoVacuum = c.autoVacuum;
+        const std::wstring target = m_folder.Path(L"options" + std::to_wstring(++number) + L".db");
+        EXPECT_FALSE(DataWindowTemplate().OpenDocumentFile(target));
+        EXPECT_EQ(m_boxes.Count(), 0u);
+        DestroyDatabaseGlobals(); // the database closes before anything was made in it
+        EXPECT_EQ(QueryRaw(target, "PRAGMA encoding"), c.storedEncoding);
+        EXPECT_EQ(QueryRaw(target, "PRAGMA page_size"), Utf8(c.pageSize));
+        EXPECT_EQ(QueryRaw(target, "PRAGMA auto_vacuum"), c.autoVacuum ? "1" : "0");
+        EXPECT_EQ(QueryRaw(target, "SELECT count(*) FROM sqlite_master"), "0");
+        EXPECT_EQ(QueryRaw(target, "PRAGMA integrity_check"), "ok");
+    }
+}
+
+// Only names beginning with "sqlite_" are the engine's: user tables named SQLiteStats
+// and sqlite3_cache, with an index, a trigger and a view on them, are copied and
+// listed; the settings the copy takes are the source's, not the new database's own.
+TEST_F(OpeningFiles, AStructureCopyTakesTablesNamedLikeTheEnginesAndTheSourcesSettings)
+{
+    const std::wstring source = m_folder.MakeDatabase(
+        L"stats.db",
+        "PRAGMA journal_mode = WAL; PRAGMA user_version = 42; PRAGMA application_id = 7;"
+        "CREATE TABLE SQLiteStats(id INTEGER PRIMARY KEY, hits INTEGER);"
+        "CREATE TABLE sqlite3_cache(k TEXT UNIQUE, v);"
+        "CREATE INDEX stats_hits ON SQLiteStats(hits);"
+        "CREATE TRIGGER cache_count AFTER INSERT ON sqlite3_cache BEGIN INSERT INTO SQLiteStats(hits) VALUES(1); END;"
+        "CREATE VIEW cached AS SELECT k, hits FROM sqlite3_cache, SQLiteStats;"
+        "CREATE TABLE plain(x); ANALYZE;");
+    // Another connection writes to the source while it is copied: its rows stay there.
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(Utf8(source).c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "INSERT INTO sqlite3_cache VALUES('a', 1)", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    const std::wstring target = m_folder.Path(L"copy.db");
+    CreateFromStructure(source, target);
+    EXPECT_EQ(m_boxes.Count(), 0u) << (m_boxes.Count() ? Utf8(m_boxes.Last().text) : "");
+    EXPECT_EQ(g_arrTableNames, (std::vector<std::wstring>{L"SQLiteStats", L"plain", L"sqlite3_cache"}));
+    EXPECT_EQ(g_arrIndexNames, std::vector<std::wstring>{L"stats_hits"});
+    EXPECT_EQ(g_arrTriggerNames, std::vector<std::wstring>{L"cache_count"});
+    EXPECT_EQ(g_arrViewNames, std::vector<std::wstring>{L"cached"});
+    DestroyDatabaseGlobals();
+
+    EXPECT_EQ(QueryRaw(target, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(QueryRaw(target, "PRAGMA user_version"), "42");
+    EXPECT_EQ(QueryRaw(target, "PRAGMA application_id"), "7");
+    EXPECT_EQ(QueryRaw(target, "PRAGMA journal_mode"), "wal");
+    // Only the structure: no rows, and the engine's own statistics table is not copied.
+    EXPECT_EQ(QueryRaw(target, "SELECT count(*) FROM sqlite3_cache"), "0");
+    EXPECT_EQ(QueryRaw(target, "SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'"), "0");
+    ExecRaw(target, "INSERT INTO sqlite3_cache VALUES('b', 2)");
+    EXPECT_EQ(QueryRaw(target, "SELECT k || hits FROM cached"), "b1");
+    sqlite3_close(writer);
+    EXPECT_EQ(QueryRaw(source, "SELECT count(*) FROM sqlite3_cache"), "1");
+    EXPECT_EQ(QueryRaw(source, "PRAGMA integrity_check"), "ok");
 }
 
 TEST_F(OpeningFiles, AStructureCopyStopsAtTheFirstFailingStatement)

@@ -1,0 +1,80 @@
+// Reading statement texts: the words the console and the documents route by, and the
+// cutting of a text into its statements.
+#include "data/statementtext.h"
+
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::Utf8;
+
+namespace {
+
+TEST(StatementText, FirstWordSkipsSpaceAndCommentsAndQuotesStayWhole)
+{
+    const struct {
+        const wchar_t* text;
+        const wchar_t* first;
+    } cases[] = {
+        {L"select 1", L"SELECT"},
+        {L"  \t\n  PRAGMA\ntable_info(t)", L"PRAGMA"},
+        {L"-- PRAGMA in a comment\nSELECT 1", L"SELECT"},
+        {L"/* PRAGMA */WITH x AS (SELECT 1) SELECT * FROM x", L"WITH"},
+        {L"/* an unclosed comment", L""},
+        {L"-- only a comment", L""},
+        {L"PRAGMA(x)", L"PRAGMA"},
+        {L"VALUES(1)", L"VALUES"},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FirstStatementWord(c.text), c.first) << Utf8(c.text);
+
+    EXPECT_EQ(StatementWords(L"PRAGMA user_version=6"),
+              (std::vector<std::wstring>{L"PRAGMA", L"user_version", L"=", L"6"}));
+    EXPECT_EQ(StatementWords(L"DROP TABLE IF EXISTS \"a \"\" b\" -- gone\n;"),
+              (std::vector<std::wstring>{L"DROP", L"TABLE", L"IF", L"EXISTS", L"\"a \"\" b\"", L";"}));
+    EXPECT_EQ(StatementWords(L"SELECT 'it''s; -- not a comment' FROM [x y]", 3),
+              (std::vector<std::wstring>{L"SELECT", L"'it''s; -- not a comment'", L"FROM"}));
+    EXPECT_EQ(UnquoteName(L"\"a \"\" b\""), L"a \" b");
+    EXPECT_EQ(UnquoteName(L"[x y]"), L"x y");
+    EXPECT_EQ(UnquoteName(L"`t`"), L"t");
+    EXPECT_EQ(UnquoteName(L"plain"), L"plain");
+}
+
+// A semicolon ends a statement only where the engine says one ends: not in a text, a
+// name, a comment or a trigger's body; a trailing comment or empty statement is none.
+TEST(StatementText, ATextIsCutIntoItsStatementsAsTheEngineReadsThem)
+{
+    const struct {
+        const wchar_t* text;
+        std::vector<std::wstring> statements;
+    } cases[] = {
+        {L"UPDATE t SET a = 1", {L"UPDATE t SET a = 1"}},
+        {L"UPDATE t SET a = 1;\n  UPDATE t SET b = 2;  ", {L"UPDATE t SET a = 1;", L"UPDATE t SET b = 2;"}},
+        {L"SELECT ';'; SELECT \"x;y\" FROM [a;b]", {L"SELECT ';';", L"SELECT \"x;y\" FROM [a;b]"}},
+        {L"SELECT 1; -- the end; really\n", {L"SELECT 1;"}},
+        {L"-- lead\nSELECT 1;;; /* x; */", {L"-- lead\nSELECT 1;"}},
+        {L"CREATE TRIGGER g AFTER INSERT ON t BEGIN UPDATE t SET a = 1; DELETE FROM u; END; SELECT 2",
+         {L"CREATE TRIGGER g AFTER INSERT ON t BEGIN UPDATE t SET a = 1; DELETE FROM u; END;", L"SELECT 2"}},
+        {L"   ", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.text));
+        const std::wstring text = c.text;
+        const std::vector<StatementPiece> pieces = SplitStatements(text);
+        ASSERT_EQ(pieces.size(), c.statements.size());
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            EXPECT_EQ(pieces[i].m_strText, c.statements[i]);
+            EXPECT_EQ(text.compare(pieces[i].m_nOffset, pieces[i].m_strText.size(), pieces[i].m_strText), 0);
+        }
+    }
+}
+
+TEST(StatementText, TheOpeningOfAStatementNamesItsFirstWords)
+{
+    EXPECT_EQ(StatementOpening(L"  -- note\n UPDATE   t\n SET b = 2"), L"UPDATE t SET b = 2");
+    EXPECT_EQ(StatementOpening(L"INSERT INTO customers(name, city) VALUES ('a', 'b'), ('c', 'd')"),
+              L"INSERT INTO customers(name, city) VALUES...");
+}
+
+} // namespace
