@@ -1,8 +1,10 @@
 #include "platform/filecopy.h"
 
+#include "platform/filebeside.h"
 #include "platform/utf16.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -39,8 +41,13 @@ int CopyToNewFile(CopySource& source, const std::wstring& target, const CopyProg
     std::int64_t total = 0;
     if (const int error = source.Size(total))
         return error;
-    const QByteArray path = NativePath(target);
-    const int out = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // A taken name is refused before any byte is copied; publishing refuses it again.
+    if (QFileInfo::exists(ToQString(target)) || QFileInfo(ToQString(target)).isSymLink())
+        return EEXIST;
+    FileBeside file(target);
+    if (file.Error())
+        return file.Error();
+    const int out = ::open(NativePath(file.TempPath()).constData(), O_WRONLY | O_CLOEXEC);
     if (out < 0)
         return errno;
 
@@ -60,9 +67,7 @@ int CopyToNewFile(CopySource& source, const std::wstring& target, const CopyProg
     }
     if (::close(out) != 0 && error == 0)
         error = errno;
-    if (error != 0)
-        ::unlink(path.constData());
-    return error;
+    return error ? error : file.PublishNew();
 }
 
 } // namespace platform
