@@ -20,6 +20,8 @@ constexpr int kMaxSchemaRetries = 100;
 
 } // namespace
 
+int g_nBusyTimeout = 30000;
+
 CADbSqlDb::~CADbSqlDb()
 {
     try {
@@ -43,7 +45,7 @@ bool CADbSqlDb::OpenDb(const std::wstring& path)
     m_pDb = db;
     if (!m_pDb)
         CheckDb();
-    sqlite3_busy_timeout(m_pDb, 30000);
+    sqlite3_busy_timeout(m_pDb, g_nBusyTimeout);
     m_bOpen = true;
     return true;
 }
