@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -69,8 +70,8 @@ FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
 {
     const QFileInfo info(ToQString(finalPath));
     const QString folder = info.absolutePath() + QLatin1Char('/');
-    // A name of at most 255 bytes: the final name's start, then the suffix.
-    const QString stem = QLatin1Char('.') + info.fileName().left(200) + QLatin1Char('.');
+    // A name well within 255 bytes: the start of the final name, then the suffix.
+    const QString stem = QLatin1Char('.') + info.fileName().left(50) + QLatin1Char('.');
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
         const std::wstring candidate = FromQString(folder + stem + suffix + QStringLiteral(".part"));
@@ -89,8 +90,31 @@ FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
 
 FileBeside::~FileBeside()
 {
+    if (m_fd >= 0)
+        ::close(m_fd);
     if (!m_tempPath.empty() && !m_bPublished)
         ::unlink(NativePath(m_tempPath).constData());
+}
+
+int FileBeside::Write(const char* data, std::int64_t count)
+{
+    if (m_error)
+        return m_error;
+    if (m_fd < 0 && (m_fd = ::open(NativePath(m_tempPath).constData(), O_WRONLY | O_CLOEXEC)) < 0)
+        return errno;
+    return WriteAll(m_fd, data, count);
+}
+
+int FileBeside::Flush()
+{
+    if (m_fd < 0)
+        return SyncPath(NativePath(m_tempPath), O_RDONLY);
+    int error = ::fsync(m_fd) == 0 ? 0 : errno;
+    // A full disk may show only as the file closes.
+    if (::close(m_fd) != 0 && error == 0)
+        error = errno;
+    m_fd = -1;
+    return error;
 }
 
 int FileBeside::PublishNew()
@@ -98,7 +122,7 @@ int FileBeside::PublishNew()
     if (m_error)
         return m_error;
     const QByteArray temp = NativePath(m_tempPath);
-    int error = SyncPath(temp, O_RDONLY);
+    int error = Flush();
     if (error == 0)
         error = LinkNew(temp, NativePath(m_finalPath));
     // After a link the temporary name goes; after a rename it is gone already.
@@ -116,7 +140,7 @@ int FileBeside::PublishReplacing()
     struct stat old {};
     if (::stat(target.constData(), &old) == 0 && ::chmod(temp.constData(), old.st_mode & 07777) != 0)
         return errno;
-    if (const int error = SyncPath(temp, O_RDONLY))
+    if (const int error = Flush())
         return error;
     if (::rename(temp.constData(), target.constData()) != 0)
         return errno;
@@ -144,14 +168,7 @@ int ReplaceFileContents(const std::wstring& path, const char* data, std::int64_t
         }
     }
     FileBeside file(target);
-    if (file.Error())
-        return file.Error();
-    const int fd = ::open(NativePath(file.TempPath()).constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int error = WriteAll(fd, data, length);
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
+    const int error = file.Write(data, length);
     return error ? error : file.PublishReplacing();
 }
 

@@ -20,7 +20,11 @@ public:
 
     // 0, or the errno value of the temporary file's creation.
     int Error() const { return m_error; }
+    // The temporary file, for a writer of its own (the engine); it must have closed the
+    // file before it is published.
     const std::wstring& TempPath() const { return m_tempPath; }
+    // Appends the bytes to the temporary file: 0 or an errno value.
+    int Write(const char* data, std::int64_t count);
 
     // Flushes the file to disk, links it to the final name, which is never written over
     // (EEXIST when a file has that name), removes the temporary name and flushes the
@@ -31,9 +35,13 @@ public:
     int PublishReplacing();
 
 private:
+    // Flushes the temporary file to disk and closes it.
+    int Flush();
+
     std::wstring m_finalPath;
     std::wstring m_tempPath;
     int m_error = 0;
+    int m_fd = -1; // open once Write was called
     bool m_bPublished = false;
 };
 

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -33,17 +34,7 @@ QStringList Files(const TempFolder& folder)
     return QDir(platform::ToQString(folder.Path(L""))).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-// A raw connection of "another program" on the file, closed with the object.
-struct Other {
-    explicit Other(const std::wstring& path)
-    {
-        EXPECT_EQ(sqlite3_open(QFile::encodeName(platform::ToQString(path)).constData(), &db), SQLITE_OK);
-        sqlite3_busy_timeout(db, 20000);
-    }
-    ~Other() { sqlite3_close(db); }
-    int Exec(const char* sql) const { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
-    sqlite3* db = nullptr;
-};
+using Other = testing_support::OtherConnection;
 
 DatabaseCopyResult Copy(const std::wstring& source, const std::wstring& target, const std::atomic<bool>* cancel = nullptr)
 {
@@ -156,18 +147,8 @@ TEST(DatabaseCopy, AWriterCommittingInALoopNeverTearsACopy)
 TEST(DatabaseCopy, AWriteTransactionInTheFileFailsTheCopyAsBusy)
 {
     TempFolder folder;
-    const std::wstring db = folder.MakeDatabase(
-        L"spill.db", "PRAGMA journal_mode=DELETE; CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                     "SELECT i + 1 FROM n WHERE i < 10000) INSERT INTO t SELECT randomblob(300) FROM n;");
-    Other writer(db);
-    ASSERT_EQ(writer.Exec("PRAGMA cache_size=10; BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                          "FROM n WHERE i < 10000) INSERT INTO t SELECT randomblob(300) FROM n;"),
-              SQLITE_OK);
-    {
-        Other reader(db);
-        sqlite3_busy_timeout(reader.db, 0);
-        ASSERT_EQ(reader.Exec("SELECT count(*) FROM t"), SQLITE_BUSY) << "the transaction did not spill";
-    }
+    std::unique_ptr<Other> writer;
+    const std::wstring db = testing_support::MakeSpilledDatabase(folder, L"spill.db", writer);
     const QStringList before = Files(folder);
     {
         const BusyTimeout wait(200);
@@ -178,7 +159,7 @@ TEST(DatabaseCopy, AWriteTransactionInTheFileFailsTheCopyAsBusy)
     const std::atomic<bool> cancel = true;
     EXPECT_EQ(Copy(db, folder.Path(L"copy.db"), &cancel).error, ECANCELED); // with the 30-second wait
     EXPECT_EQ(Files(folder), before);
-    ASSERT_EQ(writer.Exec("COMMIT"), SQLITE_OK);
+    ASSERT_EQ(writer->Exec("COMMIT"), SQLITE_OK);
     ASSERT_EQ(Copy(db, folder.Path(L"copy.db")).error, 0);
     EXPECT_EQ(QueryRaw(folder.Path(L"copy.db"), "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(QueryRaw(folder.Path(L"copy.db"), "SELECT count(*) FROM t"), "20000");
@@ -211,8 +192,7 @@ TEST(DatabaseCopy, RollbackWritersWaitUntilTheCopyEnds)
     const std::wstring db = folder.MakeDatabase(
         L"a.db", "CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
                  "INSERT INTO t SELECT randomblob(300) FROM n;");
-    Other writer(db);
-    sqlite3_busy_timeout(writer.db, 0);
+    Other writer(db, 0);
     std::vector<int> during;
     ASSERT_EQ(CopyDatabaseFile(db, db + L".copy", nullptr,
                                [&](int) { during.push_back(writer.Exec("INSERT INTO t VALUES (1)")); })

@@ -225,9 +225,8 @@ TEST_F(BackupTest, TheProgramsConnectionNeverWaitsForACopy)
     g_pCurrentDb = &db;
     g_strOpenDbPath = path;
     ASSERT_EQ(sqlite3_exec(db.m_pDb, "PRAGMA wal_autocheckpoint=0", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3* reader = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(platform::ToQString(path)).constData(), &reader), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM t;", nullptr, nullptr, nullptr), SQLITE_OK);
+    const testing_support::OtherConnection reader(path);
+    ASSERT_EQ(reader.Exec("BEGIN; SELECT count(*) FROM t;"), SQLITE_OK);
     db.ExecuteCmd(L"INSERT INTO t SELECT randomblob(300) FROM t LIMIT 1000"); // only in the log
     sqlite3_busy_timeout(db.m_pDb, 100);
 
@@ -271,7 +270,6 @@ TEST_F(BackupTest, TheProgramsConnectionNeverWaitsForACopy)
     ASSERT_EQ(result.error, 0);
     EXPECT_EQ(testing_support::QueryRaw(target, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(testing_support::QueryRaw(target, "SELECT count(*) FROM t"), "41000");
-    sqlite3_close(reader);
     g_pCurrentDb = nullptr;
     g_strOpenDbPath.clear();
 }

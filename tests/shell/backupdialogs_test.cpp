@@ -15,9 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <sqlite3.h>
-
 #include <cerrno>
+#include <memory>
 
 namespace {
 
@@ -134,16 +133,8 @@ TEST_F(BackupDialogTest, ACopyThatCompletesWhileTheQuestionIsOpenClosesAndRecord
 // failure, after the busy time-out, never a byte copy of the half-written file.
 TEST_F(BackupDialogTest, AFailedCopyShowsItsBoxAndClosesItsDialog)
 {
-    const std::wstring spilled = m_folder.MakeDatabase(
-        L"spill.db", "PRAGMA journal_mode=DELETE; CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                     "SELECT i + 1 FROM n WHERE i < 10000) INSERT INTO t SELECT randomblob(300) FROM n;");
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(platform::ToQString(spilled)).constData(), &writer), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(writer,
-                           "PRAGMA cache_size=10; BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                           "FROM n WHERE i < 10000) INSERT INTO t SELECT randomblob(300) FROM n;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    std::unique_ptr<testing_support::OtherConnection> writer;
+    const std::wstring spilled = testing_support::MakeSpilledDatabase(m_folder, L"spill.db", writer);
     const int busyTimeout = g_nBusyTimeout;
     g_nBusyTimeout = 200;
     const std::wstring backups = g_strBackupFolder;
@@ -180,8 +171,6 @@ TEST_F(BackupDialogTest, AFailedCopyShowsItsBoxAndClosesItsDialog)
         EXPECT_EQ(QDir(platform::ToQString(backups)).entryList(QDir::Files | QDir::Hidden), QStringList{});
     }
     g_nBusyTimeout = busyTimeout;
-    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(writer);
 }
 
 TEST_F(BackupDialogTest, OpeningAFileCopiesItFirstOnlyWhenABackupIsDue)

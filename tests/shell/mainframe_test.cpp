@@ -316,12 +316,9 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
     ASSERT_TRUE(Start());
     const std::wstring source = m_folder.MakeDatabase(L"wal.db", "PRAGMA journal_mode=WAL; CREATE TABLE t(x);");
     ASSERT_TRUE(Open(source));
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(platform::ToQString(source)).constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other,
-                           "PRAGMA wal_autocheckpoint=0; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                           "FROM n WHERE i < 50) INSERT INTO t SELECT randomblob(1000) FROM n;",
-                           nullptr, nullptr, nullptr),
+    auto other = std::make_unique<testing_support::OtherConnection>(source);
+    ASSERT_EQ(other->Exec("PRAGMA wal_autocheckpoint=0; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 50) INSERT INTO t SELECT randomblob(1000) FROM n;"),
               SQLITE_OK);
     // Rows written through the program's connection stay in the write-ahead log too
     // (fewer pages than an automatic checkpoint waits for).
@@ -339,7 +336,7 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
     EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
     EXPECT_EQ(QueryRaw(copy, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(m_boxes.Count(), 0u);
-    sqlite3_close(other);
+    other.reset();
 
     // A copy that cannot be made says so and leaves the original open: no folder, or a
     // file of that name already there, which keeps its bytes.
