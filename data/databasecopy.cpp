@@ -186,8 +186,11 @@ DatabaseCopyResult CopyDatabaseFile(const std::wstring& source, const std::wstri
     if (rc != SQLITE_OK)
         return {ErrnoOf(rc, from.db), true};
 
-    // A taken name is refused before anything is copied; publishing refuses it again.
-    if (platform::PathExists(target))
+    // A taken name is refused before anything is copied; publishing refuses it again. A
+    // journal or log left under the name counts as taken: the engine would play it into
+    // the copy when the copy is opened.
+    if (platform::PathExists(target) || platform::PathExists(target + L"-journal") ||
+        platform::PathExists(target + L"-wal"))
         return {EEXIST, false};
     platform::FileBeside file(target);
     if (file.Error())

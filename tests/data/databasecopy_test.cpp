@@ -87,6 +87,12 @@ TEST(DatabaseCopy, CopiesADatabaseWholeAndAnyOtherFileByteForByte)
         EXPECT_FALSE(taken.sourceFailed);
         EXPECT_EQ(Bytes(db + L".copy"), before);
     }
+    // So is a name whose old journal or log is still there.
+    for (const wchar_t* leftover : {L"old.db-journal", L"old.db-wal"}) {
+        QFile(platform::ToQString(folder.Path(leftover))).open(QIODevice::WriteOnly);
+        EXPECT_EQ(Copy(db, folder.Path(L"old.db")).error, EEXIST);
+        QFile::remove(platform::ToQString(folder.Path(leftover)));
+    }
     EXPECT_EQ(Files(folder), (QStringList{"a.db", "a.db.copy", "notes.txt", "notes.txt.copy"}));
 }
 
