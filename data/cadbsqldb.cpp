@@ -20,6 +20,8 @@ constexpr int kMaxSchemaRetries = 100;
 
 } // namespace
 
+int g_nBusyTimeout = 30000;
+
 CADbSqlDb::~CADbSqlDb()
 {
     try {
@@ -52,7 +54,7 @@ bool CADbSqlDb::Open(const std::wstring& path, bool readOnly)
     m_pDb = db;
     if (!m_pDb)
         CheckDb();
-    sqlite3_busy_timeout(m_pDb, 30000);
+    sqlite3_busy_timeout(m_pDb, g_nBusyTimeout);
     // The foreign keys the database's author declared hold; the console can still
     // switch them off for the session.
     ExecuteQuietly(L"PRAGMA foreign_keys = ON");

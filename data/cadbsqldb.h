@@ -10,6 +10,10 @@
 
 class RowIteration;
 
+// How long, in milliseconds, a connection of the program waits for another connection's
+// lock before its call fails as busy: 30 seconds.
+extern int g_nBusyTimeout;
+
 class CADbSqlDb {
 public:
     CADbSqlDb() = default;

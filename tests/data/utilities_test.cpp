@@ -194,12 +194,22 @@ TEST(SplitPath, FolderNameAndLastExtension)
     }
 }
 
-TEST(SplitPath, OverlongPathIsCutNotOverrun)
+// Linux paths run to 4,096 bytes and names to 255: a long path splits whole, never cut
+// into a fragment of one of its folder names.
+TEST(SplitPath, PathsOfAnyLengthSplitWhole)
 {
-    const std::wstring longPath = L"/" + std::wstring(400, L'x') + L".db";
-    const CSplitPath split(longPath.c_str());
-    EXPECT_EQ(std::wstring(split.m_szPath).size(), 259u);
-    EXPECT_LE(split.GetFileName().size(), 255u);
+    const std::wstring folder = L"/" + std::wstring(150, L'f') + L"/" + std::wstring(120, L'g') + L"/";
+    const std::wstring name = std::wstring(255 - 3, L'n');
+    const std::wstring path = folder + name + L".db";
+    ASSERT_GE(path.size(), 300u);
+    const CSplitPath split(path.c_str());
+    EXPECT_EQ(split.m_szPath, path);
+    EXPECT_EQ(split.GetDir(), folder);
+    EXPECT_EQ(split.GetFileName(), name);
+    EXPECT_EQ(split.GetExt(), L".db");
+    const std::wstring deep = L"/" + std::wstring(4000, L'd') + L"/x.sqlite3";
+    EXPECT_EQ(CSplitPath(deep.c_str()).GetExt(), L".sqlite3");
+    EXPECT_EQ(CSplitPath(deep.c_str()).GetDir().size(), 4002u);
 }
 
 class ClockOverride {

@@ -363,14 +363,21 @@ TEST_F(Workbench, NewDatabaseWithADatasheetOpenClosesItBeforeTheConnectionGoes)
     EXPECT_FALSE(TreeHas(L"t"));
 }
 
-TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
+// Save As of a WAL database that another program holds open: the program's closing
+// cannot checkpoint the log then, and the copy still holds every committed row, the
+// other program's and the program's own. The copy never replaces an existing file.
+TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
 {
     InstallDataFile();
     ASSERT_TRUE(Start());
     const std::wstring source = m_folder.MakeDatabase(L"wal.db", "PRAGMA journal_mode=WAL; CREATE TABLE t(x);");
     ASSERT_TRUE(Open(source));
-    // Rows written through the program's connection stay in the write-ahead log until
-    // the connection closes (fewer pages than an automatic checkpoint waits for).
+    auto other = std::make_unique<testing_support::OtherConnection>(source);
+    ASSERT_EQ(other->Exec("PRAGMA wal_autocheckpoint=0; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 50) INSERT INTO t SELECT randomblob(1000) FROM n;"),
+              SQLITE_OK);
+    // Rows written through the program's connection stay in the write-ahead log too
+    // (fewer pages than an automatic checkpoint waits for).
     for (int i = 0; i < 50; ++i)
         g_pCurrentDb->ExecuteCmd(L"INSERT INTO t VALUES (randomblob(1000))");
     ASSERT_TRUE(QFileInfo(platform::ToQString(source + L"-wal")).size() > 0);
@@ -382,31 +389,46 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
     });
     m_app->OnSaveAs();
     EXPECT_EQ(g_strOpenDbPath, copy);
-    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
+    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
     EXPECT_EQ(QueryRaw(copy, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(m_boxes.Count(), 0u);
+    other.reset();
 
-    // A copy that cannot be made says so and leaves the original open.
-    const std::wstring nowhere = m_folder.Path(L"missing-folder/copy.db");
-    platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
-    m_app->OnSaveAs();
-    ASSERT_EQ(m_boxes.Count(), 1u);
-    EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + nowhere + L">.");
-    EXPECT_EQ(m_boxes.Last().caption, L"Error");
-    EXPECT_EQ(g_strOpenDbPath, copy);
-    EXPECT_TRUE(TreeHas(L"t"));
+    // A copy that cannot be made says so and leaves the original open: no folder, or a
+    // file of that name already there, which keeps its bytes.
+    const std::wstring taken = m_folder.Path(L"taken.db");
+    {
+        QFile file(platform::ToQString(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("someone else's file");
+    }
+    for (const std::wstring& target : {m_folder.Path(L"missing-folder/copy.db"), taken}) {
+        SCOPED_TRACE(testing_support::Utf8(target));
+        m_boxes.Clear();
+        platform::SetFileHandler([&](const platform::FileRequest&) { return target; });
+        m_app->OnSaveAs();
+        ASSERT_EQ(m_boxes.Count(), 1u);
+        EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + target + L">.");
+        EXPECT_EQ(m_boxes.Last().caption, L"Error");
+        EXPECT_EQ(g_strOpenDbPath, copy);
+        EXPECT_TRUE(TreeHas(L"t"));
+    }
+    QFile file(platform::ToQString(taken));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("someone else's file"));
     m_boxes.Clear();
 
     // Onto itself: nothing is copied, the file keeps its rows and stays open.
     platform::SetFileHandler([&](const platform::FileRequest&) { return copy; });
     m_app->OnSaveAs();
     EXPECT_EQ(g_strOpenDbPath, copy);
-    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
+    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     // The open file was deleted meanwhile: the copy fails, and the reopening says the
     // file is gone instead of making an empty database in its place.
     ASSERT_TRUE(QFile::remove(platform::ToQString(copy)));
+    const std::wstring nowhere = m_folder.Path(L"missing-folder/copy.db");
     platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
     m_app->OnSaveAs();
     ASSERT_EQ(m_boxes.Count(), 2u);
