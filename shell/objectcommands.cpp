@@ -6,6 +6,7 @@
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "data/formatstring.h"
+#include "data/textutil.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/ctabulondoc.h"
 #include "platform/messagebox.h"
@@ -128,8 +129,8 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
         return 0;
     const std::wstring& oldName = names[0];
     const std::wstring& newName = names[1];
-    if (newName.find_first_not_of(L" \t") == std::wstring::npos)
-        return 0; // an empty name is no rename
+    if (IsEmptyName(newName))
+        return 0;
     std::wstring sql;
     FormatString(sql, L"ALTER TABLE [%s] RENAME TO [%s]", SqlName{oldName}, SqlName{newName});
     try {
