@@ -9,6 +9,7 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
+#include "document/session/cmainframebase.h"
 #include "document/session/currentdatabase.h"
 #include "platform/utf16.h"
 #include "shell/settingsloaders.h"
@@ -51,7 +52,7 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
 
 void LoadLastBackupTime()
 {
-    CAppDataFile* store = SettingsStore();
+    CAppDataFile* store = MainAppDataFile();
     if (!store)
         return;
     if (!store->NodeExists(NODE_BACKUP_DATE_TIME)) {
@@ -63,7 +64,7 @@ void LoadLastBackupTime()
 
 void RecordBackupTime()
 {
-    CAppDataFile* store = SettingsStore();
+    CAppDataFile* store = MainAppDataFile();
     if (!store || !store->NodeExists(NODE_BACKUP_DATE_TIME))
         return;
     std::wstring now, date, time;
@@ -74,7 +75,7 @@ bool IsBackupDue(const std::wstring& path)
 {
     if (!g_bAutoBackup)
         return false;
-    if (CAppDataFile* store = SettingsStore())
+    if (CAppDataFile* store = MainAppDataFile())
         store->GetTextValue(NODE_BACKUP_DATE_TIME, g_strLastBackup);
     std::wstring now, date, time;
     const int days = GetDaysSinceLastBackup(GetNowText(now, date, time));

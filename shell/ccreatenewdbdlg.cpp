@@ -41,18 +41,6 @@ void Place(QWidget* control, int x, int y, int width, int height)
     control->setGeometry(QRect(QPoint(left, origin.height()), size));
 }
 
-CAppDataFile* Store() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
-
-// Every value of a list node, in stored order.
-void FillList(platform::ComboBox* list, const wchar_t* node)
-{
-    if (CAppDataFile* store = Store()) {
-        std::wstring value;
-        while (store->NextValue(node, value))
-            list->AddString(value);
-    }
-}
-
 } // namespace
 
 CCreateNewDbDlg::CCreateNewDbDlg(QWidget* parent)
@@ -128,11 +116,11 @@ void CCreateNewDbDlg::OnInitDialog()
 {
     m_rbCreateNew->setChecked(true);
     std::wstring folder;
-    if (CAppDataFile* store = Store())
+    if (CAppDataFile* store = MainAppDataFile())
         store->GetTextValue(NODE_USER_DB_LOCATION, folder);
     m_edNewPath->setText(platform::ToQString(folder));
-    FillList(m_cbEncoding, NODE_ENCODE_TYPES);
-    FillList(m_cbPageSize, NODE_PAGE_SIZES);
+    m_cbEncoding->AddStrings(ReadValueList(NODE_ENCODE_TYPES));
+    m_cbPageSize->AddStrings(ReadValueList(NODE_PAGE_SIZES));
     m_cbEncoding->SelectString(0, L"UTF-8");
     m_cbPageSize->SelectString(1, L"1024");
     m_edSourcePath->setEnabled(false);
@@ -168,7 +156,7 @@ void CCreateNewDbDlg::OnBrowseFolder()
 {
     std::wstring initial = g_strDbFolder;
     std::wstring stored;
-    if (CAppDataFile* store = Store(); store && store->GetTextValue(NODE_USER_DB_LOCATION, stored))
+    if (CAppDataFile* store = MainAppDataFile(); store && store->GetTextValue(NODE_USER_DB_LOCATION, stored))
         initial = stored;
     std::wstring chosen;
     BrowseForFolder(chosen, this, initial, L"Select a folder");
@@ -183,7 +171,7 @@ void CCreateNewDbDlg::OnBrowseFolder()
     m_edNewPath->setText(platform::ToQString(chosen));
     if (chosen != initial) {
         g_strDbFolder = chosen;
-        if (CAppDataFile* store = Store())
+        if (CAppDataFile* store = MainAppDataFile())
             store->UpdateTextValue(NODE_USER_DB_LOCATION, chosen);
     }
 }

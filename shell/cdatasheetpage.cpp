@@ -5,6 +5,7 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
+#include "document/session/cmainframebase.h"
 #include "platform/utf16.h"
 #include "platform/widgets/colorpicker.h"
 #include "platform/widgets/dialogunits.h"
@@ -232,7 +233,7 @@ bool CDataSheetPage::OnApply()
 
 void CDataSheetPage::SaveSettings()
 {
-    if (CAppDataFile* store = SettingsStore()) {
+    if (CAppDataFile* store = MainAppDataFile()) {
         std::wstring text;
         store->UpdateTextValue(NODE_CURFONT, g_strFontFace);
         store->UpdateTextValue(NODE_CURFONTSIZE, g_strFontSize);

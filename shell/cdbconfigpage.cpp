@@ -6,6 +6,7 @@
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
+#include "document/session/cmainframebase.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/widgets/dialogunits.h"
@@ -80,7 +81,7 @@ void CDBConfigPage::OnInitDialog()
 {
     BuildControls();
     m_chkAutoBackup->setChecked(g_bAutoBackup);
-    if (CAppDataFile* store = SettingsStore())
+    if (CAppDataFile* store = MainAppDataFile())
         store->GetTextValue(NODE_BACKUP_DATE_TIME, g_strLastBackup);
     switch (g_nBackupPeriod) {
     case BACKUP_DAILY:
@@ -139,7 +140,7 @@ void CDBConfigPage::SaveSettings()
         g_nBackupPeriod = BACKUP_WEEKLY;
     if (m_radEveryOpening->isChecked())
         g_nBackupPeriod = BACKUP_EVERY_OPENING;
-    if (CAppDataFile* store = SettingsStore()) {
+    if (CAppDataFile* store = MainAppDataFile()) {
         std::wstring text;
         store->UpdateTextValue(NODE_BUP_AUTO, FormatString(text, L"%d", g_bAutoBackup ? 1 : 0));
         store->UpdateTextValue(NODE_BUP_PERIOD, FormatString(text, L"%d", g_nBackupPeriod));

@@ -1,6 +1,5 @@
 #include "shell/cpragmalistdlg.h"
 
-#include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "document/session/cmainframebase.h"
 #include "platform/widgets/dialogframe.h"
@@ -21,11 +20,7 @@ int CPragmaListDlg::DoModal() { return platform::RunModal(*this); }
 
 void CPragmaListDlg::OnInitDialog()
 {
-    CAppDataFile* store = g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr;
-    if (!store)
-        return;
-    std::wstring value;
-    while (store->NextValue(NODE_PRAGMAS, value))
+    for (const std::wstring& value : ReadValueList(NODE_PRAGMAS))
         m_listBox->AddString(value);
 }
 

@@ -2,12 +2,12 @@
 
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
-#include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "data/formatstring.h"
 #include "designers/cselectfield.h"
+#include "designers/designerkit.h"
 #include "document/session/cmainframebase.h"
 #include "platform/widgets/dialogframe.h"
 #include "platform/messagebox.h"
@@ -144,24 +144,7 @@ void CQueryDlg::OnInitDialog()
     m_edStatement->setFocus();
 }
 
-void CQueryDlg::FillTableList()
-{
-    if (!g_pCurrentDb)
-        return;
-    std::wstring errorText;
-    CADbSqlQuery query;
-    g_pCurrentDb->GetTables(query, errorText, true);
-    if (!errorText.empty()) {
-        platform::MessageBox(this, errorText, STR_PRODUCT_NAME, platform::MB_OK);
-        return;
-    }
-    // A failed step ends the iteration: the list ends there.
-    for (; !query.Eof(); query.NextRow()) {
-        const wchar_t* name = query.GetFieldValue(0);
-        m_cbTable->AddString(name ? name : L"");
-    }
-    query.Finalize();
-}
+void CQueryDlg::FillTableList() { FillTableNames(this, *m_cbTable); }
 
 void CQueryDlg::OnExecute()
 {
@@ -187,11 +170,8 @@ void CQueryDlg::OnPasteScript()
 void CQueryDlg::OnFields()
 {
     const std::wstring table = m_cbTable->GetWindowText();
-    if (table.empty()) {
-        platform::MessageBox(this, STR_SELECT_TABLE_NAME, STR_SELECT_TABLE_NAME_CAPTION,
-                             platform::MB_OK | platform::MB_ICONINFORMATION);
+    if (!TableChosen(this, table))
         return;
-    }
     std::vector<CADbSqlFieldInfo> fields;
     try {
         GetTableFieldInfo(table, fields);
@@ -225,15 +205,11 @@ void CQueryDlg::OnPragmaList()
 
 void CQueryDlg::OnSqlList()
 {
-    std::vector<std::wstring> entries;
-    if (CAppDataFile* store = g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr) {
-        std::wstring value;
-        // The store keeps single quotes as backquotes; the list shows the statements as written.
-        while (store->NextValue(g_pMainFrame->m_strRecentQueryNode, value)) {
-            std::replace(value.begin(), value.end(), L'`', L'\'');
-            entries.push_back(value);
-        }
-    }
+    std::vector<std::wstring> entries = g_pMainFrame ? ReadValueList(g_pMainFrame->m_strRecentQueryNode)
+                                                     : std::vector<std::wstring>();
+    // The store keeps single quotes as backquotes; the list shows the statements as written.
+    for (std::wstring& entry : entries)
+        std::replace(entry.begin(), entry.end(), L'`', L'\'');
     std::wstring chosen;
     CItemListDlg list(&chosen, &entries, this);
     if (list.DoModal() != QDialog::Accepted)

@@ -15,9 +15,6 @@ namespace platform {
 class ComboBox;
 }
 
-inline constexpr wchar_t STR_SELECT_TABLE_NAME[] = L"Please select table name.";
-inline constexpr wchar_t STR_SELECT_TABLE_NAME_CAPTION[] = L"Select table name";
-
 // One key of the SQL keyboard: its caption and the text it inserts, blanks included.
 struct SqlKeyboardKey {
     const wchar_t* caption;

@@ -11,10 +11,7 @@
 #include <QFile>
 
 namespace {
-constexpr int EDITOR_NONE = 0;
-constexpr int COLUMN_WIDTH = 250;
-constexpr int ALIGN_LEFT = 1;
-constexpr int NO_VALUE_TYPE = -1;
+constexpr GridColumnSpec kColumns[] = {{STR_RECENT_FILE_COLUMN, GRID_TEXT_ONLY, 250}};
 } // namespace
 
 CRecentFileWnd::CRecentFileWnd(QWidget* parent) : QWidget(parent)
@@ -30,7 +27,7 @@ CRecentFileWnd::~CRecentFileWnd() = default;
 
 void CRecentFileWnd::FillList()
 {
-    m_wndList.AddColumn(STR_RECENT_FILE_COLUMN, EDITOR_NONE, COLUMN_WIDTH, ALIGN_LEFT, NO_VALUE_TYPE);
+    m_wndList.AddColumns(kColumns);
     m_wndList.InitGrid();
     CListCtrlCombo* grid = m_wndList.GetGrid();
     std::wstring path;

@@ -7,9 +7,9 @@
 #include "data/dbschema.h"
 #include "data/formatstring.h"
 #include "data/textutil.h"
+#include "designers/designerkit.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/ctabulondoc.h"
-#include "platform/messagebox.h"
 #include "shell/cdbtreectrl.h"
 #include "shell/cmainframe.h"
 #include "shell/ctabulonapp.h"
@@ -136,7 +136,7 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
     try {
         g_pCurrentDb->ExecuteCmd(sql);
     } catch (const CADbSqlException& e) {
-        platform::MessageBox(&m_frame, e.GetErrorText(), STR_PRODUCT_NAME, platform::MB_OK);
+        ShowDesignerFailure(&m_frame, e);
         return 0;
     }
     LoadTableNames();

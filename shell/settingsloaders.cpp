@@ -42,7 +42,7 @@ std::wstring Decimal(int value)
 
 void LoadSettings(const std::vector<SettingNode>& nodes)
 {
-    CAppDataFile* store = SettingsStore();
+    CAppDataFile* store = MainAppDataFile();
     if (!store)
         return;
     for (const SettingNode& node : nodes) {
@@ -59,8 +59,6 @@ void LoadSettings(const std::vector<SettingNode>& nodes)
 }
 
 } // namespace
-
-CAppDataFile* SettingsStore() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
 
 std::wstring DefaultDbFolder()
 {

@@ -23,11 +23,6 @@ inline constexpr int BACKUP_DAILY = 1;
 inline constexpr int BACKUP_WEEKLY = 2;
 inline constexpr int BACKUP_EVERY_OPENING = 3;
 
-class CAppDataFile;
-
-// The main frame's store, null before there is one.
-CAppDataFile* SettingsStore();
-
 // The user's home folder with a trailing "/": the default database folder.
 std::wstring DefaultDbFolder();
 // TBNBackup in the user's home folder: the default backup folder.

@@ -80,8 +80,8 @@ bool CDataAccess::OpenDatabase()
     if (g_pMainFrame) {
         const CSplitPath split(g_strCurrentDbPath.c_str());
         g_pMainFrame->m_strRecentQueryNode = STR_RECENT_QUERY_PREFIX + split.GetFileName();
-        if (g_pMainFrame->m_pAppDataFile)
-            g_pMainFrame->m_pAppDataFile->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
+        if (CAppDataFile* store = MainAppDataFile())
+            store->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
     }
     return true;
 }
@@ -111,8 +111,8 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
         return false;
     m_strSource = shown;
     m_bOpen = 1;
-    if (mode == RECSET_MODE_QUERY && g_pMainFrame && g_pMainFrame->m_pAppDataFile)
-        g_pMainFrame->m_pAppDataFile->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
+    if (CAppDataFile* store = MainAppDataFile(); store && mode == RECSET_MODE_QUERY)
+        store->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
     return true;
 }
 

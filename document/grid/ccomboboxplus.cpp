@@ -118,6 +118,6 @@ void CComboBoxPlus::OnSelChange(int index)
     }
     addItem(platform::ToQString(name));
     setCurrentIndex(count() - 1);
-    if (g_pMainFrame && g_pMainFrame->m_pAppDataFile)
-        g_pMainFrame->m_pAppDataFile->AddTextValue(NODE_DB_DATA_TYPES, name);
+    if (CAppDataFile* store = MainAppDataFile())
+        store->AddTextValue(NODE_DB_DATA_TYPES, name);
 }

@@ -349,6 +349,14 @@ bool CListCtrlCombo::AddComboItem(int column, const std::wstring& text)
     return true;
 }
 
+bool CListCtrlCombo::AddComboItems(int column, const std::vector<std::wstring>& texts)
+{
+    for (const std::wstring& text : texts)
+        if (!AddComboItem(column, text))
+            return false;
+    return true;
+}
+
 void CListCtrlCombo::CreateColumns()
 {
     if (m_bColumnsCreated)

@@ -45,6 +45,10 @@ inline constexpr GridEditorKind GRID_TIME_EDIT = 5;
 inline constexpr GridEditorKind GRID_EDIT_6 = 6;
 inline constexpr GridEditorKind GRID_DATE_EDIT = 7;
 
+// A column's alignment and value type as AddColumn takes them.
+inline constexpr int GRID_ALIGN_LEFT = 1;     // any other value aligns right
+inline constexpr int GRID_NO_VALUE_TYPE = -1; // else a type code
+
 inline bool IsEditKind(GridEditorKind kind)
 {
     return kind == GRID_EDIT || kind == GRID_TIME_EDIT || kind == GRID_EDIT_6 || kind == GRID_DATE_EDIT;
@@ -75,6 +79,8 @@ public:
     void AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType);
     // Appends an entry to a combo column's drop-down list; false for any other column.
     bool AddComboItem(int column, const std::wstring& text);
+    // Appends every text, in order.
+    bool AddComboItems(int column, const std::vector<std::wstring>& texts);
     // Builds the list columns, the header and the hidden editor, once.
     void CreateColumns();
 

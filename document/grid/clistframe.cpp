@@ -144,6 +144,12 @@ void CListFrame::AddColumn(const std::wstring& title, int editorKind, int width,
     m_pGrid->AddColumn(title, editorKind, width, align, valueType);
 }
 
+void CListFrame::AddColumns(std::span<const GridColumnSpec> columns)
+{
+    for (const GridColumnSpec& column : columns)
+        AddColumn(column.m_szTitle, column.m_nEditorKind, column.m_nWidth, column.m_nAlign, column.m_nValueType);
+}
+
 void CListFrame::InitGrid()
 {
     m_pGrid->CreateColumns();

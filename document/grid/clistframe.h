@@ -3,6 +3,7 @@
 // fonts and colours, relays the grid's events to the window that owns the frame, and
 // carries out the caption strip's commands on a datasheet.
 #include "document/strip/captiontarget.h"
+#include "document/grid/clistctrlcombo.h"
 #include "document/grid/cplheaderctrl.h"
 #include "document/datasheet/datasheetgrid.h"
 
@@ -11,6 +12,7 @@
 #include <QFont>
 #include <QFrame>
 
+#include <span>
 #include <string>
 
 class CDataAccess;
@@ -20,6 +22,15 @@ class CListCtrlCombo;
 // From the frame to its owner window (sent).
 inline constexpr UINT UM_LIST_ROW_ACTIVATE = WM_USER + 35; // list mode: wParam column, lParam row
 inline constexpr UINT UM_LIST_ROW_CLICK = WM_USER + 43;    // list mode: wParam 0, lParam row
+
+// One column of a grid as its owner describes it; an owner's columns are a table of these.
+struct GridColumnSpec {
+    const wchar_t* m_szTitle;
+    GridEditorKind m_nEditorKind;
+    int m_nWidth;
+    int m_nAlign = GRID_ALIGN_LEFT;
+    int m_nValueType = GRID_NO_VALUE_TYPE;
+};
 
 class CListFrame : public QFrame, public CaptionTarget, public DatasheetGrid, public HeaderOwner {
     Q_OBJECT
@@ -34,6 +45,8 @@ public:
     // platform::MessageTarget it receives the frame's messages.
     bool Create(QWidget* parent, const QRect& rect = QRect());
     void AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType);
+    // AddColumn for every column of the table, in order.
+    void AddColumns(std::span<const GridColumnSpec> columns);
     // Once after the last column: builds the grid's columns; a datasheet also enables
     // the strip's search controls and Add row and counts as an open datasheet.
     void InitGrid();

@@ -1,5 +1,6 @@
 #include "document/session/cmainframebase.h"
 
+#include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "document/strip/cacaptionbar.h"
 #include "document/report/cchildview.h"
@@ -8,6 +9,17 @@
 CMainFrameBase* g_pMainFrame = nullptr;
 
 CACaptionBar* MainCaptionBar() { return g_pMainFrame ? g_pMainFrame->m_pCaptionBar.data() : nullptr; }
+
+CAppDataFile* MainAppDataFile() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
+
+std::vector<std::wstring> ReadValueList(const std::wstring& node)
+{
+    std::vector<std::wstring> values;
+    if (CAppDataFile* store = MainAppDataFile())
+        for (std::wstring value; store->NextValue(node, value);)
+            values.push_back(value);
+    return values;
+}
 
 bool CMainFrameBase::IsReportPrinting() const { return m_pReportView && m_pReportView->m_bPrinting; }
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 class CACaptionBar;
 class CAppDataFile;
@@ -51,3 +52,7 @@ extern CMainFrameBase* g_pMainFrame;
 
 // The main frame's caption bar; null without a main frame or before its bar exists.
 CACaptionBar* MainCaptionBar();
+// The main frame's application data store; null without a main frame or before its store exists.
+CAppDataFile* MainAppDataFile();
+// Every value of a list node of that store, in stored order; empty without a store.
+std::vector<std::wstring> ReadValueList(const std::wstring& node);

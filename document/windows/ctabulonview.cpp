@@ -139,7 +139,7 @@ void CTabulonView::SetupDatasheet()
         CADbSqlFieldInfo info;
         recset.GetFieldInfo(i, info);
         const int type = info.GetType();
-        m_wndGrid.AddColumn(info.m_strName, EditorKindOf(type), DATASHEET_COLUMN_WIDTH, 1, type);
+        m_wndGrid.AddColumn(info.m_strName, EditorKindOf(type), DATASHEET_COLUMN_WIDTH, GRID_ALIGN_LEFT, type);
     }
     // A query or a view is shown, never edited; so is a table whose rows have no usable rowid.
     if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
@@ -171,12 +171,12 @@ void CTabulonView::RunPragmaQuery()
     platform::WaitCursor wait;
     const CTabulonDoc* document = GetDocument();
     if (document->m_arrPragmaColumns.empty()) {
-        m_wndGrid.AddColumn(STR_PRAGMA_NO_RESULT, GRID_TEXT_ONLY, 300, 1, -1);
+        m_wndGrid.AddColumn(STR_PRAGMA_NO_RESULT, GRID_TEXT_ONLY, 300, GRID_ALIGN_LEFT, GRID_NO_VALUE_TYPE);
         m_wndGrid.InitGrid();
         return;
     }
     for (const std::wstring& name : document->m_arrPragmaColumns)
-        m_wndGrid.AddColumn(name, GRID_TEXT_ONLY, 100, 1, -1);
+        m_wndGrid.AddColumn(name, GRID_TEXT_ONLY, 100, GRID_ALIGN_LEFT, GRID_NO_VALUE_TYPE);
     m_wndGrid.InitGrid();
     for (const std::vector<std::wstring>& row : document->m_arrPragmaRows)
         AppendListRow(row);
@@ -184,8 +184,8 @@ void CTabulonView::RunPragmaQuery()
 
 void CTabulonView::FillDatabaseSettings()
 {
-    m_wndGrid.AddColumn(L"Name", GRID_TEXT_ONLY, 200, 1, -1);
-    m_wndGrid.AddColumn(L"Setting", GRID_TEXT_ONLY, 500, 1, -1);
+    static constexpr GridColumnSpec kColumns[] = {{L"Name", GRID_TEXT_ONLY, 200}, {L"Setting", GRID_TEXT_ONLY, 500}};
+    m_wndGrid.AddColumns(kColumns);
     m_wndGrid.InitGrid();
     // The values as they are now; the list keeps what it read last.
     for (const PragmaSetting& setting : PragmaSettingList)

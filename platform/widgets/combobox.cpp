@@ -14,6 +14,7 @@ ComboBox::ComboBox(bool sorted, bool editable, QWidget* parent)
         setInsertPolicy(QComboBox::NoInsert);
         setCompleter(nullptr);
     }
+    connect(this, &QComboBox::activated, this, &ComboBox::SelectionChanged);
 }
 
 int ComboBox::AddString(const std::wstring& text)
@@ -29,6 +30,12 @@ int ComboBox::AddString(const std::wstring& text)
     return index;
 }
 
+void ComboBox::AddStrings(const std::vector<std::wstring>& texts)
+{
+    for (const std::wstring& text : texts)
+        AddString(text);
+}
+
 int ComboBox::SelectString(int startAfter, const std::wstring& text)
 {
     const int index = FindEntryPrefix(count(), [this](int i) { return itemText(i); }, startAfter, ToQString(text));
@@ -38,5 +45,21 @@ int ComboBox::SelectString(int startAfter, const std::wstring& text)
 }
 
 std::wstring ComboBox::GetWindowText() const { return FromQString(currentText()); }
+
+void ComboBox::ShowValue(const std::wstring& value)
+{
+    if (value.empty())
+        return;
+    const QString text = ToQString(value);
+    for (int i = 0; i < count(); ++i) {
+        if (QString::compare(itemText(i), text, Qt::CaseInsensitive) == 0) {
+            setCurrentIndex(i);
+            return;
+        }
+    }
+    setCurrentIndex(-1);
+    if (isEditable())
+        setEditText(text);
+}
 
 } // namespace platform

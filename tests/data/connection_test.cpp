@@ -35,12 +35,7 @@ protected:
     // A connection on a file that is no database: every statement on it fails.
     void OpenJunk(CADbSqlDb& db)
     {
-        const std::wstring junk = m_folder.Path(L"junk.db");
-        QFile file(platform::ToQString(junk));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(4096, 'x'));
-        file.close();
-        db.OpenDb(junk);
+        db.OpenDb(m_folder.MakeJunkFile(L"junk.db"));
     }
 
     TempFolder m_folder;

@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <QFile>
 
 namespace {
 
@@ -86,12 +85,7 @@ TEST_F(Console, TableListIsSortedWithoutEngineTables)
 // the same text under the product name; the console opens with an empty list.
 TEST_F(Console, UnreadableDatabaseShowsBothBoxesAndAnEmptyList)
 {
-    const std::wstring path = m_folder.Path(L"junk.db");
-    QFile junk(QString::fromStdWString(path));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(4096, 'x'));
-    junk.close();
-    g_pCurrentDb->m_strDbPath = path;
+    g_pCurrentDb->m_strDbPath = m_folder.MakeJunkFile(L"junk.db");
 
     CQueryDlg dialog(nullptr);
     EXPECT_EQ(dialog.m_cbTable->count(), 0);

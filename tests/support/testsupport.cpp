@@ -109,6 +109,15 @@ std::wstring TempFolder::MakeDatabase(const std::wstring& name, const std::strin
     return path;
 }
 
+std::wstring TempFolder::MakeJunkFile(const std::wstring& name) const
+{
+    const std::wstring path = Path(name);
+    QFile file(platform::ToQString(path));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    return path;
+}
+
 std::wstring TempFolder::CopyAppDataFile(const std::wstring& name) const
 {
     const std::wstring path = Path(name);

@@ -71,6 +71,8 @@ public:
     std::wstring Path(const std::wstring& name) const;
     // Makes a database file in the folder by running the script; returns its path.
     std::wstring MakeDatabase(const std::wstring& name, const std::string& script) const;
+    // Makes a file of 4096 bytes that is no database; returns its path.
+    std::wstring MakeJunkFile(const std::wstring& name) const;
     // Copies the shipped application data file into the folder; returns its path.
     std::wstring CopyAppDataFile(const std::wstring& name = L"KVZDATA.KVZ") const;
 

@@ -192,8 +192,7 @@ TEST_F(ListGrid, CheckBoxTogglesInsideItsBoxOnly)
 TEST_F(ListGrid, ComboCellChangesOnlyByAChoice)
 {
     MakeListFrame({{L"name", GRID_EDIT}, {L"type", GRID_COMBO}});
-    for (const wchar_t* entry : {L"", L"INTEGER", L"INT", L"TEXT"})
-        EXPECT_TRUE(Grid()->AddComboItem(1, entry));
+    EXPECT_TRUE(Grid()->AddComboItems(1, {L"", L"INTEGER", L"INT", L"TEXT"}));
     EXPECT_FALSE(Grid()->AddComboItem(0, L"x"));
     EXPECT_FALSE(Grid()->AddComboItem(2, L"x"));
     FillList({{L"a", L"VARCHAR"}, {L"b", L""}, {L"c", L"text"}});
@@ -215,6 +214,33 @@ TEST_F(ListGrid, ComboCellChangesOnlyByAChoice)
     combo->setCurrentIndex(1);
     Key(Qt::Key_Up);
     EXPECT_EQ(m_frame->GetItemText(2, 1), L"INTEGER");
+}
+
+// An owner's table of columns becomes the grid's columns, each with its title, editor,
+// width, alignment and value type.
+TEST_F(ListGrid, ColumnTableGivesEachColumnItsSettings)
+{
+    static constexpr GridColumnSpec kColumns[] = {
+        {L"Name", GRID_EDIT, 150},
+        {L"Type", GRID_COMBO, 100},
+        {L"Amount", GRID_EDIT, 60, 0, FIELDTYPE_INTEGER},
+        {L"Flag", GRID_CHECK_BOX, 80},
+    };
+    m_frame = std::make_unique<CListFrame>();
+    m_frame->m_nMode = CListFrame::MODE_LIST;
+    m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
+    m_frame->AddColumns(kColumns);
+    m_frame->InitGrid();
+    ASSERT_EQ(Grid()->GetColumnCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const GridColumn& column = Grid()->m_arrColumns[static_cast<size_t>(i)];
+        EXPECT_EQ(column.m_strTitle, kColumns[i].m_szTitle);
+        EXPECT_EQ(column.m_nEditorKind, kColumns[i].m_nEditorKind);
+        EXPECT_EQ(Grid()->columnWidth(i), kColumns[i].m_nWidth);
+        EXPECT_EQ((column.m_nTextFormat & Qt::AlignRight) != 0, i == 2);
+        EXPECT_EQ(Grid()->GetValueType(i), i == 2 ? FIELDTYPE_INTEGER : GRID_NO_VALUE_TYPE);
+    }
+    EXPECT_NE(qobject_cast<CComboBoxPlus*>(Grid()->GetEditorWidget(1)), nullptr);
 }
 
 // One toggle for the whole grid: the first header click sorts ascending, the next one,

@@ -2,13 +2,17 @@
 // one-column report list and the clipboard's text.
 #include "platform/widgets/clipboard.h"
 #include "platform/widgets/combobox.h"
+#include "platform/widgets/enterkey.h"
 #include "platform/widgets/listbox.h"
 #include "platform/widgets/reportlist.h"
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <string>
@@ -117,6 +121,84 @@ TEST(SortedLists, EditableBoxKeepsTypedText)
     QTest::keyClick(box.lineEdit(), Qt::Key_Return);
     EXPECT_EQ(box.GetWindowText(), L"typed text");
     EXPECT_EQ(box.count(), 1);
+}
+
+// A stored value shown again reads back unchanged: an entry equal to it ignoring case is
+// selected (not one that merely begins with it), anything else stays in the edit field.
+TEST(SortedLists, ShowValueSelectsTheEqualEntryOrKeepsTheText)
+{
+    const std::vector<std::wstring> entries = {L"", L"ABORT", L"FAIL", L"ROLLBACK", L"t2", L"t"};
+    struct Case {
+        bool editable;
+        const wchar_t* stored;
+        int selected;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {true, L"abort", 1, L"ABORT"},  {true, L"ab", -1, L"ab"},    {true, L"my own", -1, L"my own"},
+        {true, L"t", 4, L"t"},          {false, L"t", 4, L"t"},      {false, L"T2", 5, L"t2"},
+        {false, L"gone", -1, L""},      {true, L" ", -1, L" "},
+    };
+    for (const Case& c : cases) {
+        platform::ComboBox box(true, c.editable);
+        box.AddStrings(entries);
+        ASSERT_EQ(box.count(), 6);
+        EXPECT_EQ(box.itemText(4), "t"); // sorted: t before t2
+        box.ShowValue(c.stored);
+        EXPECT_EQ(box.currentIndex(), c.selected) << box.itemText(box.currentIndex()).toStdString();
+        EXPECT_EQ(box.GetWindowText(), c.text);
+    }
+    // An empty value leaves the box as it was.
+    platform::ComboBox box(true, true);
+    box.AddStrings(entries);
+    box.setCurrentIndex(1);
+    box.ShowValue(L"");
+    EXPECT_EQ(box.GetWindowText(), L"ABORT");
+}
+
+// Only the user's choice is signalled: the program's selections are not.
+TEST(SortedLists, SelectionChangedOnlyForTheUsersChoice)
+{
+    for (const bool editable : {false, true}) {
+        platform::ComboBox box(true, editable);
+        box.AddStrings({L"", L"DEFERRABLE", L"NOT DEFERRABLE"});
+        QSignalSpy spy(&box, &platform::ComboBox::SelectionChanged);
+        box.show();
+        box.setCurrentIndex(1);
+        box.SelectString(-1, L"NOT");
+        box.ShowValue(L"deferrable");
+        EXPECT_EQ(spy.count(), 0);
+        QTest::keyClick(editable ? static_cast<QWidget*>(box.lineEdit()) : &box, Qt::Key_Down);
+        ASSERT_EQ(spy.count(), 1) << editable;
+        EXPECT_EQ(spy.at(0).at(0).toInt(), 2);
+    }
+}
+
+// Enter in an edit field of a dialog whose OK does nothing presses no button, the
+// focused one included; the mouse and Space still do.
+TEST(EnterKey, EnterPressesNoButton)
+{
+    QDialog dialog;
+    auto* edit = new QLineEdit(&dialog);
+    auto* apply = new QPushButton("Apply", &dialog);
+    auto* cancel = new QPushButton("Cancel", &dialog);
+    apply->setDefault(true);
+    platform::KeepEnterFromButtons(dialog);
+    QSignalSpy applied(apply, &QPushButton::clicked);
+    QSignalSpy cancelled(cancel, &QPushButton::clicked);
+    dialog.show();
+    for (QWidget* focus : {static_cast<QWidget*>(edit), static_cast<QWidget*>(apply), static_cast<QWidget*>(cancel)}) {
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QTest::keyClick(focus, Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    EXPECT_EQ(applied.count(), 0);
+    EXPECT_EQ(cancelled.count(), 0);
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::keyClick(apply, Qt::Key_Space);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(applied.count(), 1);
+    EXPECT_EQ(cancelled.count(), 1);
 }
 
 TEST(ReportList, OneColumnWithTipsAndCheckBoxes)
