@@ -1,8 +1,6 @@
 #include "designers/ctblconstprimuniqkeydlg.h"
 
-#include "data/cadbsqlfieldinfo.h"
 #include "data/constants.h"
-#include "designers/cselectfield.h"
 #include "designers/designerkit.h"
 #include "document/grid/clistctrlcombo.h"
 #include "platform/widgets/combobox.h"
@@ -153,16 +151,12 @@ void CTblConstPrimUniqKeyDlg::CommitKeyGrid()
 void CTblConstPrimUniqKeyDlg::OnAddKey()
 {
     CommitKeyGrid();
-    std::vector<CADbSqlFieldInfo> fields;
-    for (const ColumnDefinition& column : *m_pColumns) {
-        CADbSqlFieldInfo field;
-        field.m_strName = column.m_strName;
-        fields.push_back(field);
-    }
+    std::vector<std::wstring> offered;
+    for (const ColumnDefinition& column : *m_pColumns)
+        offered.push_back(column.m_strName);
     std::vector<std::wstring> names;
     GetKeyNames(names);
-    CSelectField picker(&names, &fields);
-    if (picker.DoModal() == QDialog::Accepted)
+    if (PickNames(offered, names))
         RebuildKeys(names);
 }
 

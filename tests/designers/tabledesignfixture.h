@@ -1,49 +1,25 @@
 #pragma once
-// The state a table-design test runs in: a database opened as the current one, the value
-// lists the designers offer (as the first run stores them), recorded boxes, and helpers
-// that fill a designer's grid and read the created table back with another connection.
-#include "data/constants.h"
-#include "databasefixture.h"
+// The state a table-design test runs in: the designers' fixture, and helpers that fill a
+// designer's grid, answer the field picker and read the created table back with another
+// connection.
+#include "designerfixture.h"
 #include "designers/cselectfield.h"
-#include "platform/widgets/reportlist.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/grid/clistframe.h"
+#include "platform/widgets/reportlist.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-#include <QTest>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
-class TableDesignFixture : public DatabaseFixture {
+class TableDesignFixture : public DesignerFixture {
 protected:
-    void SetUp() override
-    {
-        DatabaseFixture::SetUp();
-        ResetDatabaseGlobals();
-        const std::pair<const wchar_t*, std::vector<std::wstring>> lists[] = {
-            {NODE_DB_DATA_TYPES, {L"Integer", L"VarChar", L"Text", L"Real", STR_NEW_TYPE_ENTRY}},
-            {NODE_CONFLICT_TYPES, {L"ROLLBACK", L"ABORT", L"FAIL", L"IGNORE", L"REPLACE"}},
-            {NODE_COLLATE_TYPES, {L"BINARY", L"NOCASE", L"RTRIM"}},
-            {NODE_SORTBY_TYPES, {L"ASC", L"DESC"}},
-            {NODE_FOREIGN_KEY_ACTION_TYPES, {L"SET NULL", L"SET DEFAULT", L"CASCADE", L"RESTRICT", L"NO ACTION"}},
-            {NODE_MATCH_TYPES, {L"SIMPLE", L"FULL", L"PARTIAL"}},
-            {NODE_DEFERRABLE_TYPES, {L"NOT DEFERRABLE", L"DEFERRABLE"}},
-            {NODE_INITIALLY_TYPES, {L"INITIALLY DEFERRED", L"INITIALLY IMMEDIATE"}},
-        };
-        for (const auto& [node, values] : lists) {
-            ASSERT_TRUE(m_store.CreateNode(node, NODE_TYPE_TEXT));
-            for (const std::wstring& value : values)
-                ASSERT_TRUE(m_store.AddTextValue(node, value));
-        }
-    }
-
     // Sets a list-mode grid row's cells, from column 0 on.
     static void SetRow(CListFrame& list, int row, std::initializer_list<const wchar_t*> cells)
     {
@@ -58,18 +34,21 @@ protected:
         auto& picker = static_cast<CSelectField&>(dialog);
         for (int row = 0; row < picker.m_list->RowCount(); ++row)
             picker.m_list->SetChecked(row, std::count(names.begin(), names.end(), picker.m_list->RowText(row)) > 0);
-        PressButton(dialog, QStringLiteral("Ok"));
+        ClickButton(dialog, QStringLiteral("Ok"));
     }
 
-    // Clicks the dialog's push button with that text.
-    static void PressButton(QDialog& dialog, const QString& text)
+    // A statement of another connection on the database file: "" when it ran, else the
+    // engine's message.
+    std::string OtherConnection(const std::string& sql) const
     {
-        for (QPushButton* button : dialog.findChildren<QPushButton*>())
-            if (button->text() == text) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
-        ADD_FAILURE() << "no button " << text.toStdString();
+        sqlite3* db = nullptr;
+        sqlite3_open(testing_support::Utf8(m_path).c_str(), &db);
+        char* error = nullptr;
+        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+        const std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(db);
+        return message;
     }
 
     std::string Raw(const std::string& sql) const { return testing_support::QueryRaw(m_path, sql); }
