@@ -154,6 +154,14 @@ QDialog* Dialog(const char* title)
     return dialog && dialog->isVisible() && dialog->windowTitle() == QLatin1String(title) ? dialog : nullptr;
 }
 
+// The dialog on top with the keyboard's focus inside it: typed keys reach it.
+QDialog* FocusedDialog(const char* title)
+{
+    QDialog* dialog = Dialog(title);
+    QWidget* focus = QApplication::focusWidget();
+    return dialog && focus && dialog->isAncestorOf(focus) ? dialog : nullptr;
+}
+
 QAbstractButton* Button(QWidget* window, const char* text)
 {
     for (QAbstractButton* button : window ? window->findChildren<QAbstractButton*>() : QList<QAbstractButton*>())
@@ -204,7 +212,7 @@ std::function<bool()> PickField(const QString& name)
 std::function<bool()> AddField(const QString& name)
 {
     return [=] {
-        QDialog* design = Dialog("New Table");
+        QDialog* design = FocusedDialog("New Table");
         QAbstractButton* add = Button(design, "Add Field");
         if (!add)
             return false;
@@ -293,7 +301,7 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                     return false;
                 },
                 [] {
-                    if (!Dialog("New Table"))
+                    if (!FocusedDialog("New Table"))
                         return false;
                     TypeIntoFocus(Env("TABULON_SMOKE_TABLE_NAME"));
                     return true;
