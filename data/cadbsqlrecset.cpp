@@ -923,6 +923,11 @@ bool CADbSqlRecSet::IsNewToList(RowId rowid) const
            m_arrRowIds.find(rowid) == -1;
 }
 
+bool CADbSqlRecSet::StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt)
+{
+    return m_pDatabase->StepIteration(RowLoaderState::Instance().m_rowIdQueryIteration, sql, stmt, L"");
+}
+
 void CADbSqlRecSet::LoadRowIds()
 {
     enum class End { Complete, RowLimit, Stopped, Failed };
@@ -962,7 +967,7 @@ void CADbSqlRecSet::LoadRowIds()
     End end = End::Complete;
     std::wstring failure;
     try {
-        while (m_pDatabase->StepIteration(RowLoaderState::Instance().m_rowIdQueryIteration, sql, stmt, L"")) {
+        while (StepRowIdQuery(sql, stmt)) {
             batch[inBatch++] = sqlite3_column_int64(stmt, 0);
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {

@@ -169,6 +169,10 @@ public:
 private:
     friend class RowLoaderState;
 
+    // The loader thread's row-id iterator: the next row of sql's statement, on the
+    // loader's own iteration; false at the end. Throws CADbSqlException when a step fails.
+    bool StepRowIdQuery(const std::wstring& sql, SqlStatement& stmt);
+
     void ResolveTableNames();
     std::wstring BuildSelectList(const std::wstring& columnOrder) const;
     std::wstring BuildWhereOrderClause() const;

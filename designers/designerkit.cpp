@@ -3,12 +3,23 @@
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
-#include "document/session/cmainframebase.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "designers/cselectfield.h"
+#include "document/session/cmainframebase.h"
 #include "platform/messagebox.h"
 #include "platform/widgets/combobox.h"
+
+namespace {
+
+// The field picker, without a parent window, over the fields; true after its Ok.
+bool RunPicker(std::vector<CADbSqlFieldInfo>& fields, std::vector<std::wstring>& chosen)
+{
+    CSelectField picker(&chosen, &fields);
+    return picker.DoModal() == QDialog::Accepted;
+}
+
+} // namespace
 
 std::vector<std::wstring> ValueListEntries(const wchar_t* firstEntry, const std::wstring& node)
 {
@@ -62,8 +73,7 @@ bool PickTableColumns(QWidget* owner, const std::wstring& table, std::vector<std
         ShowDesignerFailure(owner, e);
         return false;
     }
-    CSelectField picker(&chosen, &fields);
-    return picker.DoModal() == QDialog::Accepted;
+    return RunPicker(fields, chosen);
 }
 
 bool PickNames(const std::vector<std::wstring>& offered, std::vector<std::wstring>& chosen)
@@ -74,6 +84,5 @@ bool PickNames(const std::vector<std::wstring>& offered, std::vector<std::wstrin
         field.m_strName = name;
         fields.push_back(field);
     }
-    CSelectField picker(&chosen, &fields);
-    return picker.DoModal() == QDialog::Accepted;
+    return RunPicker(fields, chosen);
 }

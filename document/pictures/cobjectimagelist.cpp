@@ -1,5 +1,7 @@
 #include "document/pictures/cobjectimagelist.h"
 
+#include "document/pictures/databasedrum.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -21,23 +23,7 @@ using Picture = std::function<void(QPainter&)>;
 
 // Pictures are drawn on a 16 by 16 grid; a line of width 1 lies on half coordinates
 // so that it covers whole pixels at 16 pixels.
-void Database(QPainter& p)
-{
-    QPainterPath body;
-    body.moveTo(2.5, 4);
-    body.lineTo(2.5, 12);
-    body.arcTo(QRectF(2.5, 10, 11, 4), 180, 180);
-    body.lineTo(13.5, 4);
-    body.closeSubpath();
-    p.setPen(QPen(kDarkBlue, 1));
-    p.setBrush(kBlue);
-    p.drawPath(body);
-    p.setBrush(kLightBlue);
-    p.drawEllipse(QRectF(2.5, 1.5, 11, 5));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kLightBlue, 1));
-    p.drawArc(QRectF(2.5, 6, 11, 4), 180 * 16, 180 * 16);
-}
+void Database(QPainter& p) { DrawDatabaseDrum(p, QRectF(2.5, 1.5, 11, 12.5), 1, 1); }
 
 void Table(QPainter& p)
 {

@@ -1,5 +1,7 @@
 #include "document/pictures/toolbaricons.h"
 
+#include "document/pictures/databasedrum.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -8,32 +10,13 @@
 
 namespace {
 
-const QColor INK(38, 62, 99);
-const QColor DATABASE_FILL(86, 140, 206);
-const QColor DATABASE_TOP(150, 190, 236);
+const QColor INK = DRUM_INK;
 const QColor ACCENT_GREEN(46, 150, 72);
 const QColor ACCENT_ORANGE(230, 140, 30);
 const QColor PAPER(252, 252, 248);
 
 // A database drum in the rectangle.
-void DrawDatabase(QPainter& p, const QRectF& r)
-{
-    const qreal cap = r.height() * 0.22;
-    QPainterPath body;
-    body.moveTo(r.left(), r.top() + cap / 2);
-    body.lineTo(r.left(), r.bottom() - cap / 2);
-    body.arcTo(QRectF(r.left(), r.bottom() - cap, r.width(), cap), 180, 180);
-    body.lineTo(r.right(), r.top() + cap / 2);
-    p.setPen(QPen(INK, 1.2));
-    p.setBrush(DATABASE_FILL);
-    p.drawPath(body);
-    p.setBrush(DATABASE_TOP);
-    p.drawEllipse(QRectF(r.left(), r.top(), r.width(), cap));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(DATABASE_TOP, 1));
-    for (qreal y : {r.top() + r.height() * 0.45, r.top() + r.height() * 0.7})
-        p.drawArc(QRectF(r.left(), y - cap / 2, r.width(), cap), 180 * 16, 180 * 16);
-}
+void DrawDatabase(QPainter& p, const QRectF& r) { DrawDatabaseDrum(p, r, 1.2, 2); }
 
 // A small round badge with a sign in the lower right corner.
 void DrawBadge(QPainter& p, const QColor& colour, const QString& sign)
@@ -135,8 +118,8 @@ void Draw(QPainter& p, ToolBarPicture picture)
         p.drawLine(QPointF(11, 10), QPointF(21, 22));
         DrawPaper(p, QRectF(2, 3, 13, 11));
         DrawPaper(p, QRectF(17, 18, 13, 11));
-        p.fillRect(QRectF(3, 4, 12, 3), DATABASE_FILL);
-        p.fillRect(QRectF(18, 19, 12, 3), DATABASE_FILL);
+        p.fillRect(QRectF(3, 4, 12, 3), DRUM_FILL);
+        p.fillRect(QRectF(18, 19, 12, 3), DRUM_FILL);
         break;
     case ToolBarPicture::Console: {
         p.setPen(QPen(INK, 1.2));
@@ -174,7 +157,7 @@ void Draw(QPainter& p, ToolBarPicture picture)
         DrawGear(p, QPointF(16, 16), 13, QColor(200, 205, 215));
         break;
     case ToolBarPicture::Help:
-        DrawLetter(p, QRectF(3, 3, 26, 26), DATABASE_FILL, QStringLiteral("?"));
+        DrawLetter(p, QRectF(3, 3, 26, 26), DRUM_FILL, QStringLiteral("?"));
         break;
     case ToolBarPicture::About:
         DrawLetter(p, QRectF(3, 3, 26, 26), ACCENT_GREEN, QStringLiteral("i"));

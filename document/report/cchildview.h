@@ -3,13 +3,14 @@
 // always shown first in print preview, printed from the preview's Print button. It
 // draws nothing itself; the data view keeps it, hidden, for its window.
 #include "document/report/cwrapperview.h"
+#include "document/session/reportprinting.h"
 
 #include <QPrinter>
 
 inline constexpr wchar_t STR_PRINT_FAILED[] = L"The print job could not be started.";
 inline constexpr wchar_t STR_PRINTING_PAGE[] = L"Printing page %d of %d";
 
-class CChildView : public CWrapperView {
+class CChildView : public CWrapperView, public ReportPrinting {
     Q_OBJECT
 public:
     explicit CChildView(QWidget* parent = nullptr);
@@ -23,6 +24,7 @@ public:
     // Set from the opening of a preview, and during a print job, to their end; the main
     // window refuses to close while it is set.
     bool m_bPrinting = false;
+    bool IsPrinting() const override { return m_bPrinting; }
 
 protected:
     std::unique_ptr<CReportRenderer> OnBeginPrinting(CReportSource& source, const QPaintDevice& device) override;

@@ -3,7 +3,7 @@
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "document/strip/cacaptionbar.h"
-#include "document/report/cchildview.h"
+#include "document/session/reportprinting.h"
 #include "platform/messagebox.h"
 
 CMainFrameBase* g_pMainFrame = nullptr;
@@ -21,7 +21,11 @@ std::vector<std::wstring> ReadValueList(const std::wstring& node)
     return values;
 }
 
-bool CMainFrameBase::IsReportPrinting() const { return m_pReportView && m_pReportView->m_bPrinting; }
+bool CMainFrameBase::IsReportPrinting() const
+{
+    const auto* report = dynamic_cast<const ReportPrinting*>(m_pReportView.data());
+    return report && report->IsPrinting();
+}
 
 bool CMainFrameBase::CanCloseFrame() const
 {

@@ -12,7 +12,6 @@
 
 class CACaptionBar;
 class CAppDataFile;
-class CChildView;
 class QMdiArea;
 
 inline constexpr wchar_t STR_CLOSE_PRINT_PREVIEW_FIRST[] = L"Please click 'Close' button to close Print Preview";
@@ -38,8 +37,9 @@ public:
     std::wstring m_strNewDbPageSize;
     bool m_bNewDbAutoVacuum = false;
     std::wstring m_strRecentQueryNode; // saved-query node of the open database
-    // The report view whose preview or print started last; null again once it is gone.
-    QPointer<CChildView> m_pReportView;
+    // The report view whose preview or print started last (a ReportPrinting); null
+    // again once it is gone.
+    QPointer<QObject> m_pReportView;
     // The caption bar that hosts the caption strip (the main frame's m_wndCaptionBar).
     QPointer<CACaptionBar> m_pCaptionBar;
     // The tabbed area that holds the data windows; set by the main frame's creation.

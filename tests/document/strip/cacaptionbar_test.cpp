@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QTest>
 #include <QToolTip>
 
@@ -444,7 +445,9 @@ TEST_F(CaptionStrip, PressedButtonIsFramed)
     EXPECT_NE(cornerColor(), frame.rgb());
 }
 
-// Saves the strip's look for review: an active writable table with a row clicked.
+// Saves the strip's look for review: an active writable table with a row clicked, then
+// with the row-limit warning. Each picture is the whole bar, holds drawn controls rather
+// than one flat colour, and the warning changes what the strip shows.
 TEST_F(CaptionStrip, SavesAScreenshot)
 {
     bar->SetTable(L"Customers", true, false);
@@ -452,13 +455,26 @@ TEST_F(CaptionStrip, SavesAScreenshot)
     strip->EnableButton(true, Dlg::UndoRow);
     bar->SetRowPosition(2, 10, false);
     static_cast<QLineEdit*>(strip->GetControl(Dlg::SearchText))->setText(QStringLiteral("Smith"));
-    const QString path = QStringLiteral(TABULON_BINARY_DIR "/caption_strip.png");
-    EXPECT_TRUE(bar->grab().save(path));
+    const auto save = [this](const char* name) {
+        const QString path = QStringLiteral(TABULON_BINARY_DIR "/") + QLatin1String(name);
+        EXPECT_TRUE(bar->grab().save(path));
+        QImage picture(path);
+        EXPECT_FALSE(picture.isNull()) << name;
+        EXPECT_EQ(picture.size() / picture.devicePixelRatio(), bar->size()) << name;
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); y += 2)
+            for (int x = 0; x < picture.width(); x += 2)
+                colours.insert(picture.pixel(x, y));
+        EXPECT_GT(colours.size(), 8) << name << " is nearly one flat colour";
+        return picture;
+    };
+    const QImage normal = save("caption_strip.png");
 
     strip->SetMessage(L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was "
                       L"loaded.\nYou can change this maximum number from the Application Configuration.",
                       platform::CAPTION_LINE_WARNING);
-    EXPECT_TRUE(bar->grab().save(QStringLiteral(TABULON_BINARY_DIR "/caption_strip_warning.png")));
+    const QImage warning = save("caption_strip_warning.png");
+    EXPECT_NE(normal, warning) << "the warning line does not show";
 }
 
 } // namespace
