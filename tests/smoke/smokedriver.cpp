@@ -13,33 +13,39 @@
 //          close the main window;
 //   menus  hold Alt and let go, press F10 and print the menu that opens, close it with
 //          Escape, then press Ctrl+Q;
-//   style  print the style in use and the checked Application Look item, then close.
+//   style  print the style in use and the checked Application Look item, then close;
+//   design select the Tables folder, press the pane's Add, and in the table designer
+//          name the table TABLE_NAME, add the fields id and customer_id of type
+//          Integer, give the table a foreign key from customer_id to
+//          TABULON_SMOKE_TABLE's id, save, print the tree, then close the window.
 // Every message box is printed ("BOX" and its text, line feeds as " / ") and answered
 // No, or OK where it has no No. A step that does not come true within 30 seconds ends
 // the program with exit code 3.
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QAbstractItemModel>
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QStyle>
-#include <QToolBar>
 #include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -184,6 +190,81 @@ QPoint CellPoint(const GridParts& grid)
 {
     const int column = CellColumn();
     return QPoint(grid.header->sectionViewportPosition(column) + grid.header->sectionSize(column) / 2, 4);
+}
+
+// The shown modal dialog with that title, when it is the one on top.
+QDialog* Dialog(const char* title)
+{
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    return dialog && dialog->isVisible() && dialog->windowTitle() == QLatin1String(title) ? dialog : nullptr;
+}
+
+// The dialog on top with the keyboard's focus inside it: typed keys reach it.
+QDialog* FocusedDialog(const char* title)
+{
+    QDialog* dialog = Dialog(title);
+    QWidget* focus = QApplication::focusWidget();
+    return dialog && focus && dialog->isAncestorOf(focus) ? dialog : nullptr;
+}
+
+QAbstractButton* Button(QWidget* window, const char* text)
+{
+    for (QAbstractButton* button : window ? window->findChildren<QAbstractButton*>() : QList<QAbstractButton*>())
+        if (button->isVisible() && button->text() == QLatin1String(text))
+            return button;
+    return nullptr;
+}
+
+// Clicks the button once the step has returned: a button that runs a modal dialog
+// would otherwise hold the step until the dialog closed.
+bool ClickLater(QAbstractButton* button)
+{
+    if (!button)
+        return false;
+    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    return true;
+}
+
+// A step that, once the dialog is on top, clicks its button.
+std::function<bool()> InDialogClick(const char* title, const char* button)
+{
+    return [=] { return ClickLater(Button(Dialog(title), button)); };
+}
+
+// Types into the focused widget, then presses the keys.
+void TypeIntoFocus(const QString& text, std::initializer_list<Qt::Key> keys = {})
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    for (Qt::Key key : keys)
+        QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+// The field picker on top: the named field ticked, then Ok.
+std::function<bool()> PickField(const QString& name)
+{
+    return [=] {
+        QDialog* picker = Dialog("Field(s)");
+        QTreeWidget* list = picker ? picker->findChild<QTreeWidget*>() : nullptr;
+        QTreeWidgetItem* item = list ? FindItem(list, name) : nullptr;
+        if (!item)
+            return false;
+        item->setCheckState(0, Qt::Checked);
+        return ClickLater(Button(picker, "Ok"));
+    };
+}
+
+// A new field of the designer: Add Field, its name, Tab, "I" for Integer, Tab.
+std::function<bool()> AddField(const QString& name)
+{
+    return [=] {
+        QDialog* design = FocusedDialog("New Table");
+        QAbstractButton* add = Button(design, "Add Field");
+        if (!add)
+            return false;
+        QTest::mouseClick(add, Qt::LeftButton);
+        TypeIntoFocus(name, {Qt::Key_Tab, Qt::Key_I, Qt::Key_Tab});
+        return true;
+    };
 }
 
 bool CloseMainWindow()
@@ -409,6 +490,58 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                     if (!grid.view)
                         return false;
                     Say(QStringLiteral("CELL ") + CellText(grid));
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("design"))
+        return {[] {
+                    // Each letter typed into a list starts a search of its own: the two
+                    // rows' "I" must not join into one search for "II".
+                    QApplication::setKeyboardInputInterval(0);
+                    QTreeWidget* tree = Tree();
+                    const QList<QTreeWidgetItem*> folders =
+                        tree ? tree->findItems(QStringLiteral("Table("), Qt::MatchStartsWith | Qt::MatchRecursive)
+                             : QList<QTreeWidgetItem*>();
+                    if (folders.isEmpty())
+                        return false;
+                    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(folders.first()).center());
+                    for (QToolButton* button : MainWindow()->findChildren<QToolButton*>())
+                        if (button->defaultAction() && button->defaultAction()->toolTip() == QLatin1String("Add object."))
+                            return ClickLater(button);
+                    return false;
+                },
+                [] {
+                    if (!FocusedDialog("New Table"))
+                        return false;
+                    TypeIntoFocus(Env("TABULON_SMOKE_TABLE_NAME"));
+                    return true;
+                },
+                AddField(QStringLiteral("id")), AddField(QStringLiteral("customer_id")),
+                InDialogClick("New Table", "Table Constraint..."),
+                InDialogClick("Table Constraint", "Set Foreign Key..."),
+                [] {
+                    QDialog* clause = Dialog("Set Foreign Key");
+                    if (!clause)
+                        return false;
+                    // The parent table list is the box without an edit field.
+                    for (QComboBox* box : clause->findChildren<QComboBox*>())
+                        if (!box->isEditable())
+                            box->setCurrentIndex(box->findText(Env("TABULON_SMOKE_TABLE")));
+                    return ClickLater(Button(clause, "Set Parent Key..."));
+                },
+                PickField(QStringLiteral("id")),
+                InDialogClick("Set Foreign Key", "Set Child Key..."),
+                PickField(QStringLiteral("customer_id")),
+                InDialogClick("Set Foreign Key", "Apply"),
+                InDialogClick("Table Constraint", "Apply"),
+                InDialogClick("New Table", "Save"),
+                [] {
+                    QTreeWidget* tree = Tree();
+                    if (QApplication::activeModalWidget() || !tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE_NAME")))
+                        return false;
+                    tree->expandAll();
+                    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                        Say(QStringLiteral("TREE ") + (*it)->text(0));
                     return true;
                 },
                 CloseMainWindow};
