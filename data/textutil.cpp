@@ -20,6 +20,8 @@ bool IsDecimalText(const std::wstring& text)
     return true;
 }
 
+bool IsEmptyName(const std::wstring& name) { return name.find_first_not_of(L" \t") == std::wstring::npos; }
+
 bool IsIntegerText(const std::wstring& text)
 {
     int minuses = 0;

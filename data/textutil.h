@@ -8,6 +8,9 @@
 bool IsDecimalText(const std::wstring& text);
 // Digits and at most one minus anywhere; "" passes.
 bool IsIntegerText(const std::wstring& text);
+// A name that holds nothing, or nothing but blanks and tabs: no object or column may be
+// given it, though the engine would take "[]" or "[ ]".
+bool IsEmptyName(const std::wstring& name);
 // A calendar date of the Gregorian calendar; the year has no range.
 bool IsValidDate(int year, int month, int day);
 // ASCII a-z to A-Z in place; every other character stays.

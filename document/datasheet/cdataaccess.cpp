@@ -5,6 +5,8 @@
 #include "data/cappdatafile.h"
 #include "document/session/cmainframebase.h"
 #include "data/constants.h"
+#include "data/csplitpath.h"
+#include "data/currentdb.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
 #include "data/rowloader.h"
@@ -32,26 +34,16 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
     return names;
 }
 
-// Every model alive (user-interface thread only).
-std::vector<CDataAccess*> g_arrModels;
-
 } // namespace
 
-CDataAccess::CDataAccess() { g_arrModels.push_back(this); }
+CDataAccess::CDataAccess() = default;
 
 CDataAccess::~CDataAccess()
 {
     // The bridge may outlive the model: a load message reaching it later finds no model.
     if (m_pDataInterface)
         m_pDataInterface->DetachDataAccess(this);
-    std::erase(g_arrModels, this);
     ReleaseConnection();
-}
-
-void CDataAccess::ReleaseAllConnections()
-{
-    for (CDataAccess* model : g_arrModels)
-        model->ReleaseConnection();
 }
 
 void CDataAccess::ReleaseConnection()
@@ -67,6 +59,31 @@ void CDataAccess::ReleaseConnection()
     m_nEditRow = -1;
     SetSearchHits({});
     m_bCurRowStale = true;
+}
+
+bool CDataAccess::OpenDatabase()
+{
+    if (g_strCurrentDbPath.empty() || !g_pCurrentDb)
+        return false;
+    // A window that opens on the database already open keeps its connection: a second
+    // open would orphan the handle that the loader and the other windows use.
+    if (g_pCurrentDb->m_bOpen && g_pCurrentDb->m_strDbPath == g_strCurrentDbPath)
+        return true;
+    try {
+        g_pCurrentDb->OpenDb(g_strCurrentDbPath);
+    } catch (const CADbSqlException& e) {
+        g_strOpenDbPath.clear();
+        ShowFailureBox(e, LOC_OPEN_CURRENT_DB);
+        return false;
+    }
+    // Every open database has its saved-query list, with or without tables.
+    if (g_pMainFrame) {
+        const CSplitPath split(g_strCurrentDbPath.c_str());
+        g_pMainFrame->m_strRecentQueryNode = STR_RECENT_QUERY_PREFIX + split.GetFileName();
+        if (CAppDataFile* store = MainAppDataFile())
+            store->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
+    }
+    return true;
 }
 
 bool CDataAccess::Open(const std::wstring& source, int mode)

@@ -10,6 +10,7 @@
 #include "data/cadbsqlrecset.h"
 #include "data/sqlvalue.h"
 #include "document/datasheet/crecset.h"
+#include "document/session/connectionuser.h"
 
 #include <memory>
 #include <string>
@@ -31,7 +32,7 @@ inline constexpr int CELL_STORED = 1;
 inline constexpr int CELL_ROW_INSERTED = 2;
 inline constexpr int CELL_UNCHANGED = 3;
 
-class CDataAccess {
+class CDataAccess : public ConnectionUser {
 public:
     CDataAccess();
     // Stops a running load, waits for the loader to let go, releases both queries.
@@ -42,10 +43,6 @@ public:
     // Opens the program-wide connection on g_strCurrentDbPath and names the database's
     // saved-query node; false after showing the failure.
     static bool OpenDatabase();
-    // Every model lets go of the program-wide connection before it closes: its load is
-    // stopped, the loader has left its record set, and its statements are released.
-    // The models stay, without rows.
-    static void ReleaseAllConnections();
 
     // mode RECSET_MODE_TABLE a table, _QUERY an SQL query, _VIEW a database view (source is the view's name; the
     // window's m_strSource becomes its stored SELECT). Returns
@@ -142,9 +139,12 @@ public:
     int m_bOpen = 0;
     CDataInterface* m_pDataInterface = nullptr; // the document's bridge; set before Open
 
+    // Before the program-wide connection closes: the load is stopped, the loader has
+    // left the record set, and the record set and the related query are released. The
+    // model stays, without rows.
+    void ReleaseConnection() override;
+
 private:
-    // Drops the record set (after the loader has let go of it) and the related query.
-    void ReleaseConnection();
     bool IsBlobColumn(int column) const;
     // Tells the bridge (and so the Undo button) whether a row is under edit.
     void SendEditState(bool editing);

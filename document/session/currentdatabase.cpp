@@ -4,6 +4,7 @@
 #include "data/cadbsqlexception.h"
 #include "data/cappdatafile.h"
 #include "document/session/cmainframebase.h"
+#include "document/session/connectionuser.h"
 #include "data/constants.h"
 #include "data/csplitpath.h"
 #include "data/currentdb.h"
@@ -11,7 +12,6 @@
 #include "data/failure.h"
 #include "data/formatstring.h"
 #include "data/sqlite16.h"
-#include "document/datasheet/cdataaccess.h"
 #include "platform/waitcursor.h"
 
 #include <cwctype>
@@ -70,7 +70,7 @@ void CreateDatabaseGlobals()
 void DestroyDatabaseGlobals()
 {
     // Closing the connection finalizes its statements: no window and no load may still use one.
-    CDataAccess::ReleaseAllConnections();
+    ConnectionUser::ReleaseAll();
     delete g_pCurrentDb;
     g_pCurrentDb = nullptr;
     delete g_pForeignKeyMap;
@@ -100,31 +100,6 @@ bool ProbeDatabaseFile(const std::wstring& path)
         // The probe's own connection; its destructor tries again.
     }
     return errorText.empty();
-}
-
-bool CDataAccess::OpenDatabase()
-{
-    if (g_strCurrentDbPath.empty() || !g_pCurrentDb)
-        return false;
-    // A window that opens on the database already open keeps its connection: a second
-    // open would orphan the handle that the loader and the other windows use.
-    if (g_pCurrentDb->m_bOpen && g_pCurrentDb->m_strDbPath == g_strCurrentDbPath)
-        return true;
-    try {
-        g_pCurrentDb->OpenDb(g_strCurrentDbPath);
-    } catch (const CADbSqlException& e) {
-        g_strOpenDbPath.clear();
-        ShowFailureBox(e, LOC_OPEN_CURRENT_DB);
-        return false;
-    }
-    // Every open database has its saved-query list, with or without tables.
-    if (g_pMainFrame) {
-        const CSplitPath split(g_strCurrentDbPath.c_str());
-        g_pMainFrame->m_strRecentQueryNode = STR_RECENT_QUERY_PREFIX + split.GetFileName();
-        if (CAppDataFile* store = MainAppDataFile())
-            store->CreateNode(g_pMainFrame->m_strRecentQueryNode, NODE_TYPE_TEXT);
-    }
-    return true;
 }
 
 bool LoadTableNames()

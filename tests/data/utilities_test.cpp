@@ -187,6 +187,15 @@ TEST(TextChecks, NumbersAsTheCellEditorsAcceptThem)
     }
 }
 
+// A name of blanks would make "[ ]" an object name; a blank inside a name is no fault.
+TEST(TextChecks, EmptyNamesAreNothingButBlanksAndTabs)
+{
+    for (const wchar_t* name : {L"", L" ", L"\t", L" \t  "})
+        EXPECT_TRUE(IsEmptyName(name)) << testing_support::Utf8(name);
+    for (const wchar_t* name : {L"a", L" a ", L"my table", L"\u00e9", L"]"})
+        EXPECT_FALSE(IsEmptyName(name)) << testing_support::Utf8(name);
+}
+
 TEST(TextChecks, CalendarDates)
 {
     struct Case {

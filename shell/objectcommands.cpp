@@ -1,0 +1,144 @@
+#include "shell/objectcommands.h"
+
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/constants.h"
+#include "data/currentdb.h"
+#include "data/dbschema.h"
+#include "data/formatstring.h"
+#include "data/textutil.h"
+#include "designers/designerkit.h"
+#include "document/session/currentdatabase.h"
+#include "document/windows/ctabulondoc.h"
+#include "shell/cdbtreectrl.h"
+#include "shell/cmainframe.h"
+#include "shell/ctabulonapp.h"
+#include "shell/cworkspacebar.h"
+
+#include <vector>
+
+namespace {
+
+// The names of the indexes or triggers (type "index" or "trigger") that belong to the table.
+std::vector<std::wstring> TableObjectNames(const wchar_t* type, const std::wstring& table)
+{
+    std::vector<std::wstring> names;
+    SqlValue typeValue;
+    typeValue.m_nType = SQLITE_TEXT;
+    typeValue.m_strText = type;
+    SqlValue tableValue;
+    tableValue.m_nType = SQLITE_TEXT;
+    tableValue.m_strText = table;
+    CADbSqlQuery query;
+    try {
+        g_pCurrentDb->Query(query, L"SELECT name FROM sqlite_master WHERE type = ?1 AND tbl_name = ?2 COLLATE NOCASE",
+                            {typeValue, tableValue});
+        for (; !query.Eof(); query.NextRow())
+            if (const wchar_t* name = query.GetFieldValue(0))
+                names.emplace_back(name);
+    } catch (const CADbSqlException&) {
+        // The drop that follows reports what is wrong with the database.
+    }
+    query.Finalize();
+    return names;
+}
+
+const std::wstring& NameAt(LPARAM lParam) { return *reinterpret_cast<const std::wstring*>(lParam); }
+
+} // namespace
+
+CObjectCommands::CObjectCommands(CMainFrame& frame)
+    : m_frame(frame)
+{
+}
+
+bool CObjectCommands::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case UM_DROP_TABLE: result = OnDropTable(wParam, lParam); return true;
+    case UM_DROP_INDEX: result = OnDropIndex(wParam, lParam); return true;
+    case UM_DROP_TRIGGER: result = OnDropTrigger(wParam, lParam); return true;
+    case UM_DROP_VIEW: result = OnDropView(wParam, lParam); return true;
+    case UM_RENAME_TABLE: result = OnRenameTable(wParam, lParam); return true;
+    default: return false;
+    }
+}
+
+CDbTreeCtrl& CObjectCommands::Tree() const { return m_frame.m_wndWorkspace->m_wndTree; }
+
+LRESULT CObjectCommands::OnDropTable(WPARAM, LPARAM lParam)
+{
+    const std::wstring name = NameAt(lParam);
+    if (!g_pCurrentDb)
+        return 0;
+    if (CTabulonDoc* document = g_pTabulonApp->FindDocumentByTitle(name)) {
+        // The table's window closes first; not while its report is previewed.
+        if (!m_frame.CanCloseFrame())
+            return 0;
+        document->OnCloseDocument();
+    }
+    // The table's indexes and triggers go with it: note them before the drop.
+    const std::vector<std::wstring> indexes = TableObjectNames(L"index", name);
+    const std::vector<std::wstring> triggers = TableObjectNames(L"trigger", name);
+    if (!DropTable(name))
+        return 0;
+    CDbTreeCtrl& tree = Tree();
+    tree.RemoveTable(name);
+    for (const std::wstring& index : indexes)
+        tree.RemoveIndex(index);
+    for (const std::wstring& trigger : triggers)
+        tree.RemoveTrigger(trigger);
+    LoadTableNames();
+    LoadIndexNames();
+    LoadTriggerNames();
+    return 0;
+}
+
+LRESULT CObjectCommands::OnDropIndex(WPARAM, LPARAM lParam)
+{
+    DropObject(NameAt(lParam), DropIndex, &CDbTreeCtrl::RemoveIndex, LoadIndexNames);
+    return 0;
+}
+
+LRESULT CObjectCommands::OnDropTrigger(WPARAM, LPARAM lParam)
+{
+    DropObject(NameAt(lParam), DropTrigger, &CDbTreeCtrl::RemoveTrigger, LoadTriggerNames);
+    return 0;
+}
+
+LRESULT CObjectCommands::OnDropView(WPARAM, LPARAM lParam)
+{
+    // An open data window of the view stays open.
+    DropObject(NameAt(lParam), DropView, &CDbTreeCtrl::RemoveView, LoadViewNames);
+    return 0;
+}
+
+void CObjectCommands::DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
+                                 void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)())
+{
+    if (!g_pCurrentDb || !drop(name))
+        return;
+    (Tree().*removeItem)(name);
+    reloadNames();
+}
+
+LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
+{
+    const auto& names = *reinterpret_cast<const std::vector<std::wstring>*>(lParam);
+    if (names.size() < 2 || !g_pCurrentDb)
+        return 0;
+    const std::wstring& oldName = names[0];
+    const std::wstring& newName = names[1];
+    if (IsEmptyName(newName))
+        return 0;
+    std::wstring sql;
+    FormatString(sql, L"ALTER TABLE [%s] RENAME TO [%s]", SqlName{oldName}, SqlName{newName});
+    try {
+        g_pCurrentDb->ExecuteCmd(sql);
+    } catch (const CADbSqlException& e) {
+        ShowDesignerFailure(&m_frame, e);
+        return 0;
+    }
+    LoadTableNames();
+    return 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The main frame's object commands: what the workspace tree asks of the frame for one
+// database object (drop, rename, and the designers that create objects). They act on
+// the open database and keep the tree and the cached name lists in step; the frame
+// itself stays a window and hands these messages on.
+#include "platform/wintypes.h"
+
+#include <string>
+
+class CDbTreeCtrl;
+class CMainFrame;
+
+class CObjectCommands {
+public:
+    explicit CObjectCommands(CMainFrame& frame);
+
+    // One of the object messages: its handler runs, result gets its answer and the
+    // call returns true. Any other message: false, nothing done.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    LRESULT OnDropTable(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDropIndex(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDropTrigger(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDropView(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRenameTable(WPARAM wParam, LPARAM lParam);
+
+private:
+    // The workspace pane's tree; the pane exists once the frame is created.
+    CDbTreeCtrl& Tree() const;
+    // Drops an index, a trigger or a view; when the engine did, its item and cached name go.
+    void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
+                    void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)());
+
+    CMainFrame& m_frame;
+};
