@@ -17,6 +17,8 @@
 #include <vector>
 
 struct sqlite3;
+class QPushButton;
+class QWidget;
 
 namespace testing_support {
 
@@ -86,6 +88,9 @@ void ExecRaw(const std::wstring& path, const std::string& sql);
 std::string QueryRaw(const std::wstring& path, const std::string& sql);
 
 std::string Utf8(const std::wstring& text);
+
+// The push button with the text among the widget's children; fails the test when there is none.
+QPushButton* ButtonWithText(const QWidget& parent, const QString& text);
 
 // The failure a call throws; fails the test when it throws none.
 template <typename F> CADbSqlException Failure(F call)
