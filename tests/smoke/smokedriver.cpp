@@ -5,24 +5,39 @@
 //   edit   open TABULON_SMOKE_TABLE from the tree with a double-click, double-click the
 //          cell of row 0 and column TABULON_SMOKE_COLUMN, type TABULON_SMOKE_TEXT, press
 //          Enter, close the data window and then the main window;
-//   read   open the table the same way and print the cell's text.
+//   read   open the table the same way and print the cell's text;
+//   designers
+//          open every designer and statement viewer from the tree (the pane's Add and
+//          View Schema buttons, a double-click on a trigger), print "DIALOG <title>" and
+//          the first line of each shown statement ("TEXT <line>"), create an index, a
+//          trigger and a view through their designers, and print the tree's texts.
+//          With TABULON_SMOKE_SHOTS set to a folder, each dialog's screen is saved there
+//          once it has been up for a moment (for looking at them under a window manager).
 // A step that does not come true within 30 seconds ends the program with exit code 3.
 #include <QAbstractItemModel>
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -146,8 +161,164 @@ bool CloseMainWindow()
     return true;
 }
 
+// The first item whose text is the text or, for a folder ("View(1)"), begins with it and "(".
+QTreeWidgetItem* FindItemOrFolder(QTreeWidget* tree, const QString& text)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->text(0) == text || (*it)->text(0).startsWith(text + QLatin1Char('(')))
+            return *it;
+    return nullptr;
+}
+
+// Selects the tree item with a click, as a user does.
+bool ClickItem(const QString& text)
+{
+    QTreeWidget* tree = Tree();
+    QTreeWidgetItem* item = tree ? FindItemOrFolder(tree, text) : nullptr;
+    if (!item)
+        return false;
+    tree->expandAll();
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    return true;
+}
+
+// Presses the workspace pane's button once the event loop runs again: the dialog it opens
+// runs its own loop, in which the next steps go on.
+bool PressPaneButton(const QString& tip)
+{
+    QMainWindow* window = MainWindow();
+    for (QToolBar* bar : window ? window->findChildren<QToolBar*>() : QList<QToolBar*>())
+        for (QAction* action : bar->actions())
+            if (action->toolTip() == tip && action->isEnabled()) {
+                QTimer::singleShot(0, action, &QAction::trigger);
+                return true;
+            }
+    return false;
+}
+
+QDialog* ModalDialog(const QString& title)
+{
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    return dialog && dialog->isVisible() && dialog->windowTitle() == title ? dialog : nullptr;
+}
+
+QPushButton* DialogButton(QDialog* dialog, const QString& text)
+{
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+// Clicks the button once the event loop runs again (it may open a dialog of its own).
+void PressLater(QDialog* dialog, const QString& text)
+{
+    if (QPushButton* button = DialogButton(dialog, text))
+        QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+}
+
+// The dialog of the title is up: says so with the first line of its statement, saves the
+// screen when asked to, then lets work fill it and close it.
+std::function<bool()> OnDialog(const QString& title, std::function<void(QDialog*)> work)
+{
+    auto shown = std::make_shared<QElapsedTimer>();
+    return [title, work, shown] {
+        QDialog* dialog = ModalDialog(title);
+        if (!dialog)
+            return false;
+        const QString shots = Env("TABULON_SMOKE_SHOTS");
+        if (!shots.isEmpty()) {
+            if (!shown->isValid())
+                shown->start();
+            if (shown->elapsed() < 700)
+                return false;
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + title + QStringLiteral(".png"));
+        }
+        Say(QStringLiteral("DIALOG ") + title);
+        if (auto* text = dialog->findChild<QPlainTextEdit*>(); text && text->isReadOnly())
+            Say(QStringLiteral("TEXT ") + text->toPlainText().section(QLatin1Char('\n'), 0, 0));
+        work(dialog);
+        return true;
+    };
+}
+
+bool NoModalDialog() { return !QApplication::activeModalWidget(); }
+
+std::vector<std::function<bool()>> DesignersScenario()
+{
+    const QString add = QStringLiteral("Add object.");
+    const QString schema = QStringLiteral("View object schema.");
+    const auto closeWith = [](const QString& button) { return [button](QDialog* dialog) { PressLater(dialog, button); }; };
+    std::vector<std::function<bool()>> steps{[] { return Tree() && FindItem(Tree(), Env("TABULON_SMOKE_TABLE")); }};
+    const auto press = [&](const QString& item, const QString& tip) {
+        steps.push_back([item, tip] { return ClickItem(item) && PressPaneButton(tip); });
+    };
+    const auto open = [&](const QString& item, const QString& tip, const QString& title, std::function<void(QDialog*)> work) {
+        press(item, tip);
+        steps.push_back(OnDialog(title, std::move(work)));
+        steps.push_back(NoModalDialog);
+    };
+    // The index designer picks its key in the field picker before its Save.
+    press(QStringLiteral("Index"), add);
+    steps.push_back(OnDialog(QStringLiteral("New Index"), [](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_index"));
+        dialog->findChild<QComboBox*>()->setEditText(Env("TABULON_SMOKE_TABLE"));
+        PressLater(dialog, QStringLiteral("On Field(s)..."));
+    }));
+    steps.push_back(OnDialog(QStringLiteral("Field(s)"), [](QDialog* picker) {
+        QTreeWidget* list = picker->findChild<QTreeWidget*>();
+        list->topLevelItem(list->topLevelItemCount() - 1)->setCheckState(0, Qt::Checked);
+        PressLater(picker, QStringLiteral("Ok"));
+    }));
+    steps.push_back(OnDialog(QStringLiteral("New Index"), closeWith(QStringLiteral("Save"))));
+    steps.push_back(NoModalDialog);
+    open(QStringLiteral("Trigger"), add, QStringLiteral("New Trigger"), [](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_trigger"));
+        const QList<QComboBox*> boxes = dialog->findChildren<QComboBox*>();
+        const QStringList choices{QStringLiteral("INSERT"), Env("TABULON_SMOKE_TABLE"), QStringLiteral("AFTER")};
+        for (QComboBox* box : boxes)
+            for (const QString& choice : choices)
+                if (box->findText(choice) >= 0)
+                    box->setCurrentIndex(box->findText(choice));
+        dialog->findChildren<QPlainTextEdit*>().first()->setPlainText(QStringLiteral("BEGIN SELECT 1; END"));
+        PressLater(dialog, QStringLiteral("Save"));
+    });
+    open(QStringLiteral("View"), add, QStringLiteral("New View"), [](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_view"));
+        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("SELECT 1 AS one"));
+        PressLater(dialog, QStringLiteral("OK"));
+    });
+    open(Env("TABULON_SMOKE_TABLE"), schema, QStringLiteral("Table Schema"), closeWith(QStringLiteral("OK")));
+    open(Env("TABULON_SMOKE_INDEX"), schema, QStringLiteral("Index Create Statement"), closeWith(QStringLiteral("OK")));
+    open(Env("TABULON_SMOKE_TRIGGER"), schema, QStringLiteral("Trigger Create Statement"), closeWith(QStringLiteral("OK")));
+    open(Env("TABULON_SMOKE_VIEW"), schema, QStringLiteral("View Create Statement"), closeWith(QStringLiteral("OK")));
+    // The trigger editor opens with a double-click on the trigger.
+    steps.push_back([] {
+        QTreeWidget* tree = Tree();
+        QTreeWidgetItem* item = tree ? FindItem(tree, Env("TABULON_SMOKE_TRIGGER")) : nullptr;
+        if (!item)
+            return false;
+        const QPoint point = tree->visualItemRect(item).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, point);
+        QTimer::singleShot(0, tree, [tree, point] { QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, point); });
+        return true;
+    });
+    steps.push_back(OnDialog(QStringLiteral("Create Trigger"), closeWith(QStringLiteral("Cancel"))));
+    steps.push_back(NoModalDialog);
+    steps.push_back([] {
+        for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
+            Say(QStringLiteral("TREE ") + (*it)->text(0));
+        return true;
+    });
+    steps.push_back(CloseMainWindow);
+    return steps;
+}
+
 std::vector<std::function<bool()>> Scenario(const QString& name)
 {
+    if (name == QLatin1String("designers"))
+        return DesignersScenario();
     if (name == QLatin1String("tree"))
         return {[] {
                     QTreeWidget* tree = Tree();
