@@ -73,6 +73,8 @@ inline constexpr wchar_t NODE_PRAGMAS[] = L"SQLITE_PRAGMAS";
 
 // The entry of the data-type list from which a grid's type cell adds a new type.
 inline constexpr wchar_t STR_NEW_TYPE_ENTRY[] = L"New Type...";
+// What the table designer and the add-column dialog say of a column without a name.
+inline constexpr wchar_t STR_FIELD_NAME_REQUIRED[] = L"Field name is required";
 
 // The PRAGMA templates that the console offers, in their order and exact spelling.
 extern const std::array<const wchar_t*, 98> g_arrPragmaTemplates;

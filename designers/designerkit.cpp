@@ -65,3 +65,15 @@ bool PickTableColumns(QWidget* owner, const std::wstring& table, std::vector<std
     CSelectField picker(&chosen, &fields);
     return picker.DoModal() == QDialog::Accepted;
 }
+
+bool PickNames(const std::vector<std::wstring>& offered, std::vector<std::wstring>& chosen)
+{
+    std::vector<CADbSqlFieldInfo> fields;
+    for (const std::wstring& name : offered) {
+        CADbSqlFieldInfo field;
+        field.m_strName = name;
+        fields.push_back(field);
+    }
+    CSelectField picker(&chosen, &fields);
+    return picker.DoModal() == QDialog::Accepted;
+}

@@ -39,3 +39,7 @@ bool TableChosen(QWidget* owner, const std::wstring& table);
 // empty name shows the "Please select table name." box, a failing column read the
 // designers' failure box; false then, with the names unchanged.
 bool PickTableColumns(QWidget* owner, const std::wstring& table, std::vector<std::wstring>& chosen);
+
+// The field picker (without a parent window) over names that are no table's columns (the
+// columns of a design), ticking the chosen names; true after its Ok, as above.
+bool PickNames(const std::vector<std::wstring>& offered, std::vector<std::wstring>& chosen);

@@ -88,8 +88,7 @@ CCreateNewDbDlg::CCreateNewDbDlg(QWidget* parent)
 
     QWidget* const tabOrder[] = {m_rbCreateNew, m_rbFromExisting, m_edSourcePath, m_btnBrowseSource, m_edNewPath,
                                  m_btnBrowseFolder, m_cbEncoding, m_cbPageSize, m_chkAutoVacuum, m_btnCreate, cancel};
-    for (size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    SetTabOrder(tabOrder);
 
     auto* sources = new QButtonGroup(this);
     sources->addButton(m_rbCreateNew);

@@ -120,8 +120,7 @@ CQueryDlg::CQueryDlg(QWidget* owner)
     layout->addLayout(buttonsLayout);
 
     tabOrder.insert(tabOrder.end(), {m_edStatement, paste, m_btnExecute, cancel});
-    for (size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    SetTabOrder(tabOrder);
 
     connect(fields, &QPushButton::clicked, this, &CQueryDlg::OnFields);
     connect(sqlList, &QPushButton::clicked, this, &CQueryDlg::OnSqlList);

@@ -7,6 +7,7 @@
 #include "data/dbschema.h"
 #include "data/formatstring.h"
 #include "data/textutil.h"
+#include "designers/caddnewcolumndlg.h"
 #include "designers/cnewindexdlg.h"
 #include "designers/cnewtriggerdlg.h"
 #include "designers/cnewviewdlg.h"
@@ -14,6 +15,7 @@
 #include "designers/ctriggerdlg.h"
 #include "designers/cviewdlg.h"
 #include "designers/cviewindexdlg.h"
+#include "designers/ctableschemadlg.h"
 #include "designers/cviewtriggerdlg.h"
 #include "designers/designerkit.h"
 #include "document/session/currentdatabase.h"
@@ -57,6 +59,8 @@ CObjectCommands::CObjectCommands(CMainFrame& frame)
 bool CObjectCommands::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
+    case UM_NEW_TABLE: result = OnNewTable(wParam, lParam); return true;
+    case UM_NEW_COLUMN: result = OnNewColumn(wParam, lParam); return true;
     case UM_DROP_TABLE: result = OnDropTable(wParam, lParam); return true;
     case UM_DROP_INDEX: result = OnDropIndex(wParam, lParam); return true;
     case UM_DROP_TRIGGER: result = OnDropTrigger(wParam, lParam); return true;
@@ -75,6 +79,30 @@ bool CObjectCommands::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 }
 
 CDbTreeCtrl& CObjectCommands::Tree() const { return m_frame.m_wndWorkspace->m_wndTree; }
+
+LRESULT CObjectCommands::OnNewTable(WPARAM, LPARAM)
+{
+    if (!g_pCurrentDb)
+        return 0;
+    CTableSchemaDlg dialog;
+    if (dialog.DoModal() != QDialog::Accepted)
+        return 0;
+    Tree().AddTable(dialog.GetTableName());
+    LoadTableNames();
+    return 0;
+}
+
+LRESULT CObjectCommands::OnNewColumn(WPARAM, LPARAM lParam)
+{
+    const std::wstring table = NameAt(lParam);
+    if (!g_pCurrentDb)
+        return 0;
+    CAddNewColumnDlg dialog(table, &m_frame);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return 0;
+    Tree().AddField(table, dialog.GetColumnName());
+    return 0;
+}
 
 LRESULT CObjectCommands::OnDropTable(WPARAM, LPARAM lParam)
 {

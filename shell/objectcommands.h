@@ -18,6 +18,9 @@ public:
     // call returns true. Any other message: false, nothing done.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // The designers; the tree gains the object only when the designer created it.
+    LRESULT OnNewTable(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNewColumn(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropTable(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropIndex(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropTrigger(WPARAM wParam, LPARAM lParam);

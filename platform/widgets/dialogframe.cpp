@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QLayout>
+#include <QWidget>
 
 void InitDialogFrame(QDialog& dialog, const QString& title, int width, int height)
 {
@@ -16,4 +17,10 @@ void InitDialogFrame(QDialog& dialog, const QString& title, int width, int heigh
     if (QLayout* layout = dialog.layout())
         layout->setSizeConstraint(QLayout::SetNoConstraint);
     dialog.setFixedSize(width * baseX / 4, height * baseY / 8);
+}
+
+void SetTabOrder(std::span<QWidget* const> order)
+{
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }

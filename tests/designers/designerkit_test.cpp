@@ -6,7 +6,7 @@
 #include "data/cadbsqldb.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
-#include "databasefixture.h"
+#include "designerfixture.h"
 #include "designers/cselectfield.h"
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/reportlist.h"
@@ -17,14 +17,7 @@
 
 namespace {
 
-class DesignerKit : public DatabaseFixture {
-protected:
-    void SetUp() override
-    {
-        DatabaseFixture::SetUp();
-        ResetDatabaseGlobals();
-    }
-};
+class DesignerKit : public DesignerFixture {};
 
 // The first entry, then every value in stored order (a value's single quotes were stored
 // as backquotes); a list that does not exist gives the first entry only.
@@ -82,9 +75,7 @@ TEST_F(DesignerKit, PickTableColumnsRunsThePickerOverTheTablesColumns)
             offered.push_back(picker.m_list->RowText(row) + (picker.m_list->IsChecked(row) ? L"*" : L""));
         picker.m_list->SetChecked(0, true);
         picker.m_list->SetChecked(1, false);
-        for (QPushButton* button : picker.findChildren<QPushButton*>())
-            if (button->text() == "Ok")
-                button->click();
+        DesignerFixture::ClickButton(picker, "Ok");
         return picker.result();
     });
     std::vector<std::wstring> chosen = {L"🎉", L"C"};

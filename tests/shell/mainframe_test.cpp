@@ -5,9 +5,13 @@
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "designers/caddnewcolumndlg.h"
 #include "designers/cnewindexdlg.h"
 #include "designers/cnewtriggerdlg.h"
 #include "designers/cnewviewdlg.h"
+#include "designers/ctableschemadlg.h"
+#include "dialogscript.h"
+#include "document/grid/clistctrlcombo.h"
 #include "document/report/cchildview.h"
 #include "document/windows/ctabulondoc.h"
 #include "document/session/currentdatabase.h"
@@ -20,12 +24,11 @@
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
 #include "shell/ccreatenewdbdlg.h"
+#include "shell/cdbtreectrl.h"
 #include "shell/cmainframe.h"
 #include "shell/cquerydlg.h"
 #include "shell/ctabulonapp.h"
 #include "shell/cworkspacebar.h"
-#include "dialogscript.h"
-#include "shell/cdbtreectrl.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -454,6 +457,48 @@ TEST_F(Workbench, RenameOntoAnExistingNameIsRefusedWithTheEnginesText)
     EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = 'renamed'"), "1");
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"renamed"), 1);
     EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"t"), 0);
+}
+
+// Add on the Tables folder opens the table designer; its Save creates the table, which
+// the tree then shows with its fields and the cached names list. Cancel changes nothing.
+TEST_F(Workbench, ANewTableAndANewColumnJoinTheTreeOnOkOnly)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ASSERT_TRUE(Open(path));
+    const std::vector<std::wstring> before = TreeTexts();
+    const std::wstring table = L"t";
+    DialogScript script;
+    platform::SendMessage(&Frame(), UM_NEW_TABLE, 0, 0);
+    platform::SendMessage(&Frame(), UM_NEW_COLUMN, 0, reinterpret_cast<LPARAM>(&table));
+    EXPECT_EQ(script.Shown(), (std::vector<std::string>{"CTableSchemaDlg", "CAddNewColumnDlg"}));
+    EXPECT_EQ(TreeTexts(), before);
+
+    script.On("CTableSchemaDlg", [](QDialog& shown) {
+        auto& design = static_cast<CTableSchemaDlg&>(shown);
+        design.m_editTableName->setText(QStringLiteral("fresh"));
+        design.OnAddField();
+        design.m_wndList.GetGrid()->SetItemText(0, 0, L"k");
+        QTest::mouseClick(design.m_btnSave, Qt::LeftButton);
+    });
+    platform::SendMessage(&Frame(), UM_NEW_TABLE, 0, 0);
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = 'fresh'"), "1");
+    EXPECT_TRUE(TreeHas(L"fresh"));
+    EXPECT_TRUE(TreeHas(L"k"));
+    EXPECT_TRUE(TreeHas(L"Table(3)"));
+    EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"fresh"), 1);
+
+    script.On("CAddNewColumnDlg", [](QDialog& shown) {
+        auto& column = static_cast<CAddNewColumnDlg&>(shown);
+        column.m_editName->setText(QStringLiteral("extra"));
+        QTest::mouseClick(column.m_btnOk, Qt::LeftButton);
+    });
+    platform::SendMessage(&Frame(), UM_NEW_COLUMN, 0, reinterpret_cast<LPARAM>(&table));
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM pragma_table_info('t') WHERE name = 'extra'"), "1");
+    EXPECT_TRUE(TreeHas(L"extra"));
+    EXPECT_TRUE(TreeHas(L"Field(3)"));
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 // The tree's Add and View Schema and a double-click on a trigger open the designers and
