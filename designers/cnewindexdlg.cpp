@@ -69,6 +69,8 @@ CNewIndexDlg::CNewIndexDlg(QWidget* parent)
     // The key grid fills the room below "On Field(s):" and above the buttons.
     layout->addWidget(&m_grid, 3, 0, 1, 3);
     InitDialogFrame(*this, QStringLiteral("New Index"), 248, 182);
+    QWidget* const tabOrder[] = {m_editName, m_checkUnique, m_comboTable, chooseFields, m_grid.GetGrid(), save, cancel};
+    SetTabOrder(tabOrder);
     // Only Save saves, and only when pressed.
     platform::KeepEnterFromButtons(*this);
     m_editName->setFocus();

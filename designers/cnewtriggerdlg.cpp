@@ -71,6 +71,10 @@ CNewTriggerDlg::CNewTriggerDlg(QWidget* parent)
     layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
     InitDialogFrame(*this, QStringLiteral("New Trigger"), 244, 217);
+    QWidget* const tabOrder[] = {m_checkTemporary, m_editName,        m_comboTime, m_comboEvent,
+                                 m_editColumns,    m_btnColumns,      m_comboTable, m_checkForEachRow,
+                                 m_editWhen,       m_editBody,        save,         cancel};
+    SetTabOrder(tabOrder);
 
     save->setDefault(true);
     for (QPushButton* button : {m_btnColumns, cancel})

@@ -20,9 +20,12 @@ QPlainTextEdit* LayOutStatementDialog(QDialog& dialog, const QString& title, int
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* row = new QHBoxLayout;
     row->addStretch();
+    QWidget* previous = edit;
     for (QPushButton* button : buttons) {
         button->setParent(&dialog);
         row->addWidget(button);
+        QWidget::setTabOrder(previous, button);
+        previous = button;
     }
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(edit);

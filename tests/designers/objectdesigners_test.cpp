@@ -253,6 +253,17 @@ TEST_F(Designers, TheTriggerDesignerStartsAsItShould)
     EXPECT_FALSE(dialog.m_editColumns->isEnabled());
     EXPECT_FALSE(dialog.m_btnColumns->isEnabled());
 
+    // Tab walks the controls in the order they stand.
+    const std::vector<QWidget*> order = {dialog.m_checkTemporary, dialog.m_editName,    dialog.m_comboTime,
+                                         dialog.m_comboEvent,     dialog.m_editColumns, dialog.m_btnColumns,
+                                         dialog.m_comboTable,     dialog.m_checkForEachRow, dialog.m_editWhen,
+                                         dialog.m_editBody};
+    std::vector<QWidget*> walked;
+    for (QWidget* widget = order.front(); walked.size() < order.size(); widget = widget->nextInFocusChain())
+        if (std::find(order.begin(), order.end(), widget) != order.end())
+            walked.push_back(widget);
+    EXPECT_EQ(walked, order);
+
     Choose(dialog.m_comboTable, QStringLiteral("my table"));
     EXPECT_EQ(dialog.m_staticOn->text(), QStringLiteral("ON my table"));
     Choose(dialog.m_comboEvent, QStringLiteral("UPDATE OF"));
