@@ -414,4 +414,56 @@ TEST_F(Designers, AViewTheEngineRefusesKeepsTheDialogOpen)
     EXPECT_EQ(Raw("SELECT count(*) FROM sqlite_master WHERE name = 'broken'"), "0");
 }
 
+// The designers write the file another connection works on, in either journal mode: what
+// that connection wrote first is seen (a unique index over its duplicates is refused), and
+// what the designers made serves it afterwards.
+class DesignersOnASharedFile : public Designers, public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        Designers::SetUp();
+        ExecRaw(m_path, std::string("PRAGMA journal_mode = ") + GetParam());
+    }
+};
+
+TEST_P(DesignersOnASharedFile, AnotherConnectionSeesAndUsesWhatTheyCreate)
+{
+    ASSERT_EQ(Raw("PRAGMA journal_mode"), GetParam());
+    ExecRaw(m_path, "INSERT INTO [order](qty) VALUES (1), (1)");
+    DialogScript script;
+    TickInPicker(script, {QStringLiteral("qty")});
+    CNewIndexDlg index;
+    index.m_editName->setText(QStringLiteral("one qty"));
+    index.m_checkUnique->setChecked(true);
+    index.m_comboTable->setEditText(QStringLiteral("order"));
+    Press(index, QStringLiteral("On Field(s)..."));
+    Press(index, QStringLiteral("Save"));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_NE(m_boxes.Last().text.find(L"UNIQUE"), std::wstring::npos) << Utf8(m_boxes.Last().text);
+    ExecRaw(m_path, "DELETE FROM [order] WHERE rowid = (SELECT max(rowid) FROM [order])");
+    Press(index, QStringLiteral("Save"));
+    EXPECT_EQ(index.result(), QDialog::Accepted);
+
+    CNewTriggerDlg trigger;
+    FillTrigger(trigger, QStringLiteral("logged"), QStringLiteral("AFTER"), QStringLiteral("INSERT"),
+                QStringLiteral("order"));
+    Press(trigger, QStringLiteral("Save"));
+    EXPECT_EQ(trigger.result(), QDialog::Accepted);
+
+    CNewViewDlg view;
+    view.m_editName->setText(QStringLiteral("quantities"));
+    view.m_editSelect->setPlainText(QStringLiteral("SELECT qty FROM [order]"));
+    Press(view, QStringLiteral("OK"));
+    EXPECT_EQ(view.result(), QDialog::Accepted);
+    EXPECT_EQ(m_boxes.Count(), 1u) << Utf8(m_boxes.Last().text);
+
+    ExecRaw(m_path, "INSERT INTO [order](qty) VALUES (2)");
+    EXPECT_EQ(Raw("SELECT group_concat(what) FROM log"), "logged");
+    EXPECT_EQ(Raw("SELECT group_concat(qty) FROM quantities"), "1,2");
+    EXPECT_EQ(Raw("SELECT count(*) FROM [order] WHERE qty = 1"), "1");
+    EXPECT_EQ(Raw("PRAGMA integrity_check"), "ok");
+}
+
+INSTANTIATE_TEST_SUITE_P(JournalModes, DesignersOnASharedFile, testing::Values("wal", "delete"));
+
 } // namespace
