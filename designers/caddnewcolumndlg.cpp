@@ -83,6 +83,11 @@ CAddNewColumnDlg::CAddNewColumnDlg(const std::wstring& tableName, QWidget* paren
     connect(m_btnOk, &QPushButton::clicked, this, &CAddNewColumnDlg::OnBnClickedOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    QWidget* const tabOrder[] = {m_editName, m_cbType,     m_editSize,      m_editPrecision, m_editDefault, m_chkPrimary,
+                                 m_chkNotNull, m_chkUnique, m_btnConstraint, m_btnOk,         cancel};
+    SetTabOrder(tabOrder);
+    m_editName->setFocus();
+
     // "New Type..." is an ordinary entry here: choosing it opens nothing.
     m_cbType->AddStrings(ValueListEntries(VALUE_LIST_BLANK_ENTRY, NODE_DB_DATA_TYPES));
     m_cbType->setCurrentIndex(-1);

@@ -54,6 +54,9 @@ CTableConstraintDlg::CTableConstraintDlg(CTableSchemaDlg* owner)
     connect(m_btnForeignKey, &QPushButton::clicked, this, &CTableConstraintDlg::OnSetForeignKey);
     connect(m_btnApply, &QPushButton::clicked, this, &CTableConstraintDlg::OnApply);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QWidget* const tabOrder[] = {m_editName, m_btnPrimaryKey, m_btnUniqueKey, m_btnForeignKey, m_editCheck, m_btnApply, cancel};
+    SetTabOrder(tabOrder);
+    m_editName->setFocus();
     // Only Apply commits: Enter presses no button.
     platform::KeepEnterFromButtons(*this);
 

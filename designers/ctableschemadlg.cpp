@@ -93,6 +93,10 @@ CTableSchemaDlg::CTableSchemaDlg(QWidget* parent)
     connect(m_btnAddField, &QPushButton::clicked, this, &CTableSchemaDlg::OnAddField);
     connect(m_btnSave, &QPushButton::clicked, this, &CTableSchemaDlg::OnSave);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QWidget* const tabOrder[] = {m_editTableName, m_wndList.GetGrid(), m_btnTableConstraint,
+                                 m_btnAddField,   m_btnSave,            cancel};
+    SetTabOrder(tabOrder);
+    m_editTableName->setFocus();
     // Only Save commits: Enter presses no button.
     platform::KeepEnterFromButtons(*this);
 }

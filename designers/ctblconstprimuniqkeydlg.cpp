@@ -73,6 +73,8 @@ CTblConstPrimUniqKeyDlg::CTblConstPrimUniqKeyDlg(std::vector<ColumnDefinition>* 
     connect(m_btnDeleteKey, &QPushButton::clicked, this, &CTblConstPrimUniqKeyDlg::OnDeleteKey);
     connect(m_btnApply, &QPushButton::clicked, this, &CTblConstPrimUniqKeyDlg::OnApply);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QWidget* const tabOrder[] = {m_wndList.GetGrid(), m_btnAddKey, m_btnDeleteKey, m_cbConflict, m_btnApply, cancel};
+    SetTabOrder(tabOrder);
     // Only Apply commits: Enter presses no button.
     platform::KeepEnterFromButtons(*this);
 

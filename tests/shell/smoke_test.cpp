@@ -129,4 +129,22 @@ TEST_F(RealProgram, EveryDesignerAndViewerOpensFromTheTree)
     EXPECT_EQ(QueryRaw(database, "SELECT one FROM smoke_view"), "1");
 }
 
+// From the tree's Add on the Tables folder, through the table designer, its Table
+// Constraint and its foreign key, to a table in the file and in the tree.
+TEST_F(RealProgram, ATableWithAForeignKeyIsDesignedFromTheTree)
+{
+    const std::wstring database =
+        m_folder.MakeDatabase(L"shop.db", "CREATE TABLE customer(id INTEGER PRIMARY KEY, name TEXT);");
+    QProcessEnvironment environment = Table(QStringLiteral("customer"));
+    environment.insert(QStringLiteral("TABULON_SMOKE_TABLE_NAME"), QStringLiteral("orders"));
+    const ProgramRun run = Start(database, QStringLiteral("design"), environment);
+    EXPECT_EQ(run.exitCode, 0) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("TREE orders"))) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("TREE customer_id")));
+    EXPECT_EQ(QueryRaw(database, "SELECT group_concat(name || ':' || type, ',') FROM pragma_table_info('orders')"),
+              "id:INTEGER,customer_id:INTEGER");
+    EXPECT_EQ(QueryRaw(database, "SELECT \"table\" || '.' || \"to\" || '<' || \"from\" FROM pragma_foreign_key_list('orders')"),
+              "customer.id<customer_id");
+}
+
 } // namespace

@@ -13,7 +13,12 @@
 //          trigger and a view through their designers, and print the tree's texts.
 //          With TABULON_SMOKE_SHOTS set to a folder, each dialog's screen is saved there
 //          once it has been up for a moment (for looking at them under a window manager).
+//   design select the Tables folder, press the pane's Add, and in the table designer
+//          name the table TABLE_NAME, add the fields id and customer_id of type
+//          Integer, give the table a foreign key from customer_id to
+//          TABULON_SMOKE_TABLE's id, save, print the tree, then close the window.
 // A step that does not come true within 30 seconds ends the program with exit code 3.
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -28,11 +33,11 @@
 #include <QMdiSubWindow>
 #include <QHeaderView>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -154,6 +159,73 @@ QPoint CellPoint(const GridParts& grid)
     return QPoint(grid.header->sectionViewportPosition(column) + grid.header->sectionSize(column) / 2, 4);
 }
 
+// The shown modal dialog with that title, when it is the one on top.
+QDialog* Dialog(const char* title)
+{
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    return dialog && dialog->isVisible() && dialog->windowTitle() == QLatin1String(title) ? dialog : nullptr;
+}
+
+QAbstractButton* Button(QWidget* window, const char* text)
+{
+    for (QAbstractButton* button : window ? window->findChildren<QAbstractButton*>() : QList<QAbstractButton*>())
+        if (button->isVisible() && button->text() == QLatin1String(text))
+            return button;
+    return nullptr;
+}
+
+// Clicks the button once the step has returned: a button that runs a modal dialog
+// would otherwise hold the step until the dialog closed.
+bool ClickLater(QAbstractButton* button)
+{
+    if (!button)
+        return false;
+    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    return true;
+}
+
+// A step that, once the dialog is on top, clicks its button.
+std::function<bool()> InDialogClick(const char* title, const char* button)
+{
+    return [=] { return ClickLater(Button(Dialog(title), button)); };
+}
+
+// Types into the focused widget, then presses the keys.
+void TypeIntoFocus(const QString& text, std::initializer_list<Qt::Key> keys = {})
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    for (Qt::Key key : keys)
+        QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+// The field picker on top: the named field ticked, then Ok.
+std::function<bool()> PickField(const QString& name)
+{
+    return [=] {
+        QDialog* picker = Dialog("Field(s)");
+        QTreeWidget* list = picker ? picker->findChild<QTreeWidget*>() : nullptr;
+        QTreeWidgetItem* item = list ? FindItem(list, name) : nullptr;
+        if (!item)
+            return false;
+        item->setCheckState(0, Qt::Checked);
+        return ClickLater(Button(picker, "Ok"));
+    };
+}
+
+// A new field of the designer: Add Field, its name, Tab, "I" for Integer, Tab.
+std::function<bool()> AddField(const QString& name)
+{
+    return [=] {
+        QDialog* design = Dialog("New Table");
+        QAbstractButton* add = Button(design, "Add Field");
+        if (!add)
+            return false;
+        QTest::mouseClick(add, Qt::LeftButton);
+        TypeIntoFocus(name, {Qt::Key_Tab, Qt::Key_I, Qt::Key_Tab});
+        return true;
+    };
+}
+
 bool CloseMainWindow()
 {
     if (QMainWindow* window = MainWindow())
@@ -197,34 +269,13 @@ bool PressPaneButton(const QString& tip)
     return false;
 }
 
-QDialog* ModalDialog(const QString& title)
-{
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    return dialog && dialog->isVisible() && dialog->windowTitle() == title ? dialog : nullptr;
-}
-
-QPushButton* DialogButton(QDialog* dialog, const QString& text)
-{
-    for (QPushButton* button : dialog->findChildren<QPushButton*>())
-        if (button->text() == text)
-            return button;
-    return nullptr;
-}
-
-// Clicks the button once the event loop runs again (it may open a dialog of its own).
-void PressLater(QDialog* dialog, const QString& text)
-{
-    if (QPushButton* button = DialogButton(dialog, text))
-        QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
-}
-
 // The dialog of the title is up: says so with the first line of its statement, saves the
 // screen when asked to, then lets work fill it and close it.
-std::function<bool()> OnDialog(const QString& title, std::function<void(QDialog*)> work)
+std::function<bool()> OnDialog(const char* title, std::function<void(QDialog*)> work)
 {
     auto shown = std::make_shared<QElapsedTimer>();
     return [title, work, shown] {
-        QDialog* dialog = ModalDialog(title);
+        QDialog* dialog = Dialog(title);
         if (!dialog)
             return false;
         const QString shots = Env("TABULON_SMOKE_SHOTS");
@@ -233,9 +284,9 @@ std::function<bool()> OnDialog(const QString& title, std::function<void(QDialog*
                 shown->start();
             if (shown->elapsed() < 700)
                 return false;
-            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + title + QStringLiteral(".png"));
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QStringLiteral("/%1.png").arg(title));
         }
-        Say(QStringLiteral("DIALOG ") + title);
+        Say(QStringLiteral("DIALOG ") + QLatin1String(title));
         if (auto* text = dialog->findChild<QPlainTextEdit*>(); text && text->isReadOnly())
             Say(QStringLiteral("TEXT ") + text->toPlainText().section(QLatin1Char('\n'), 0, 0));
         work(dialog);
@@ -249,31 +300,28 @@ std::vector<std::function<bool()>> DesignersScenario()
 {
     const QString add = QStringLiteral("Add object.");
     const QString schema = QStringLiteral("View object schema.");
-    const auto closeWith = [](const QString& button) { return [button](QDialog* dialog) { PressLater(dialog, button); }; };
+    const auto closeWith = [](const char* button) { return [button](QDialog* dialog) { ClickLater(Button(dialog, button)); }; };
     std::vector<std::function<bool()>> steps{[] { return Tree() && FindItem(Tree(), Env("TABULON_SMOKE_TABLE")); }};
     const auto press = [&](const QString& item, const QString& tip) {
         steps.push_back([item, tip] { return ClickItem(item) && PressPaneButton(tip); });
     };
-    const auto open = [&](const QString& item, const QString& tip, const QString& title, std::function<void(QDialog*)> work) {
+    const auto open = [&](const QString& item, const QString& tip, const char* title, std::function<void(QDialog*)> work) {
         press(item, tip);
         steps.push_back(OnDialog(title, std::move(work)));
         steps.push_back(NoModalDialog);
     };
     // The index designer picks its key in the field picker before its Save.
     press(QStringLiteral("Index"), add);
-    steps.push_back(OnDialog(QStringLiteral("New Index"), [](QDialog* dialog) {
+    steps.push_back(OnDialog("New Index", [](QDialog* dialog) {
         dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_index"));
         dialog->findChild<QComboBox*>()->setEditText(Env("TABULON_SMOKE_TABLE"));
-        PressLater(dialog, QStringLiteral("On Field(s)..."));
+        ClickLater(Button(dialog, "On Field(s)..."));
     }));
-    steps.push_back(OnDialog(QStringLiteral("Field(s)"), [](QDialog* picker) {
-        QTreeWidget* list = picker->findChild<QTreeWidget*>();
-        list->topLevelItem(list->topLevelItemCount() - 1)->setCheckState(0, Qt::Checked);
-        PressLater(picker, QStringLiteral("Ok"));
-    }));
-    steps.push_back(OnDialog(QStringLiteral("New Index"), closeWith(QStringLiteral("Save"))));
+    steps.push_back(OnDialog("Field(s)", [](QDialog*) {}));
+    steps.push_back(PickField(QStringLiteral("name")));
+    steps.push_back(OnDialog("New Index", closeWith("Save")));
     steps.push_back(NoModalDialog);
-    open(QStringLiteral("Trigger"), add, QStringLiteral("New Trigger"), [](QDialog* dialog) {
+    open(QStringLiteral("Trigger"), add, "New Trigger", [](QDialog* dialog) {
         dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_trigger"));
         const QList<QComboBox*> boxes = dialog->findChildren<QComboBox*>();
         const QStringList choices{QStringLiteral("INSERT"), Env("TABULON_SMOKE_TABLE"), QStringLiteral("AFTER")};
@@ -282,17 +330,17 @@ std::vector<std::function<bool()>> DesignersScenario()
                 if (box->findText(choice) >= 0)
                     box->setCurrentIndex(box->findText(choice));
         dialog->findChildren<QPlainTextEdit*>().first()->setPlainText(QStringLiteral("BEGIN SELECT 1; END"));
-        PressLater(dialog, QStringLiteral("Save"));
+        ClickLater(Button(dialog, "Save"));
     });
-    open(QStringLiteral("View"), add, QStringLiteral("New View"), [](QDialog* dialog) {
+    open(QStringLiteral("View"), add, "New View", [](QDialog* dialog) {
         dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_view"));
         dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("SELECT 1 AS one"));
-        PressLater(dialog, QStringLiteral("OK"));
+        ClickLater(Button(dialog, "OK"));
     });
-    open(Env("TABULON_SMOKE_TABLE"), schema, QStringLiteral("Table Schema"), closeWith(QStringLiteral("OK")));
-    open(Env("TABULON_SMOKE_INDEX"), schema, QStringLiteral("Index Create Statement"), closeWith(QStringLiteral("OK")));
-    open(Env("TABULON_SMOKE_TRIGGER"), schema, QStringLiteral("Trigger Create Statement"), closeWith(QStringLiteral("OK")));
-    open(Env("TABULON_SMOKE_VIEW"), schema, QStringLiteral("View Create Statement"), closeWith(QStringLiteral("OK")));
+    open(Env("TABULON_SMOKE_TABLE"), schema, "Table Schema", closeWith("OK"));
+    open(Env("TABULON_SMOKE_INDEX"), schema, "Index Create Statement", closeWith("OK"));
+    open(Env("TABULON_SMOKE_TRIGGER"), schema, "Trigger Create Statement", closeWith("OK"));
+    open(Env("TABULON_SMOKE_VIEW"), schema, "View Create Statement", closeWith("OK"));
     // The trigger editor opens with a double-click on the trigger.
     steps.push_back([] {
         QTreeWidget* tree = Tree();
@@ -304,7 +352,7 @@ std::vector<std::function<bool()>> DesignersScenario()
         QTimer::singleShot(0, tree, [tree, point] { QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, point); });
         return true;
     });
-    steps.push_back(OnDialog(QStringLiteral("Create Trigger"), closeWith(QStringLiteral("Cancel"))));
+    steps.push_back(OnDialog("Create Trigger", closeWith("Cancel")));
     steps.push_back(NoModalDialog);
     steps.push_back([] {
         for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
@@ -368,6 +416,58 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                     if (!grid.view)
                         return false;
                     Say(QStringLiteral("CELL ") + CellText(grid));
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("design"))
+        return {[] {
+                    // Each letter typed into a list starts a search of its own: the two
+                    // rows' "I" must not join into one search for "II".
+                    QApplication::setKeyboardInputInterval(0);
+                    QTreeWidget* tree = Tree();
+                    const QList<QTreeWidgetItem*> folders =
+                        tree ? tree->findItems(QStringLiteral("Table("), Qt::MatchStartsWith | Qt::MatchRecursive)
+                             : QList<QTreeWidgetItem*>();
+                    if (folders.isEmpty())
+                        return false;
+                    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(folders.first()).center());
+                    for (QToolButton* button : MainWindow()->findChildren<QToolButton*>())
+                        if (button->defaultAction() && button->defaultAction()->toolTip() == QLatin1String("Add object."))
+                            return ClickLater(button);
+                    return false;
+                },
+                [] {
+                    if (!Dialog("New Table"))
+                        return false;
+                    TypeIntoFocus(Env("TABULON_SMOKE_TABLE_NAME"));
+                    return true;
+                },
+                AddField(QStringLiteral("id")), AddField(QStringLiteral("customer_id")),
+                InDialogClick("New Table", "Table Constraint..."),
+                InDialogClick("Table Constraint", "Set Foreign Key..."),
+                [] {
+                    QDialog* clause = Dialog("Set Foreign Key");
+                    if (!clause)
+                        return false;
+                    // The parent table list is the box without an edit field.
+                    for (QComboBox* box : clause->findChildren<QComboBox*>())
+                        if (!box->isEditable())
+                            box->setCurrentIndex(box->findText(Env("TABULON_SMOKE_TABLE")));
+                    return ClickLater(Button(clause, "Set Parent Key..."));
+                },
+                PickField(QStringLiteral("id")),
+                InDialogClick("Set Foreign Key", "Set Child Key..."),
+                PickField(QStringLiteral("customer_id")),
+                InDialogClick("Set Foreign Key", "Apply"),
+                InDialogClick("Table Constraint", "Apply"),
+                InDialogClick("New Table", "Save"),
+                [] {
+                    QTreeWidget* tree = Tree();
+                    if (QApplication::activeModalWidget() || !tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE_NAME")))
+                        return false;
+                    tree->expandAll();
+                    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                        Say(QStringLiteral("TREE ") + (*it)->text(0));
                     return true;
                 },
                 CloseMainWindow};
