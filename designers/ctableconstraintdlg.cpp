@@ -69,19 +69,21 @@ int CTableConstraintDlg::DoModal() { return platform::RunModal(*this); }
 
 void CTableConstraintDlg::OnSetPrimaryKey()
 {
-    m_pOwner->RefreshColumnsFromGrid();
     TableConstraint& constraint = m_pOwner->m_constraint;
-    CTblConstPrimUniqKeyDlg dialog(&m_pOwner->m_arrColumns, &constraint.m_arrPrimaryKey, &constraint.m_strPkConflict,
-                                   this);
-    dialog.DoModal();
+    EditKeys(constraint.m_arrPrimaryKey, constraint.m_strPkConflict);
 }
 
 void CTableConstraintDlg::OnSetUniqueKey()
 {
-    m_pOwner->RefreshColumnsFromGrid();
     TableConstraint& constraint = m_pOwner->m_constraint;
-    CTblConstPrimUniqKeyDlg dialog(&m_pOwner->m_arrColumns, &constraint.m_arrUnique, &constraint.m_strUniqueConflict,
-                                   this);
+    EditKeys(constraint.m_arrUnique, constraint.m_strUniqueConflict);
+}
+
+void CTableConstraintDlg::EditKeys(std::vector<KeyColumn>& keys, std::wstring& conflict)
+{
+    // The key dialog offers the columns as the grid shows them now.
+    m_pOwner->RefreshColumnsFromGrid();
+    CTblConstPrimUniqKeyDlg dialog(&m_pOwner->m_arrColumns, &keys, &conflict, this);
     dialog.DoModal();
 }
 

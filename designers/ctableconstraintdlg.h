@@ -3,7 +3,12 @@
 // the buttons that open the PRIMARY KEY and UNIQUE key lists and the table's FOREIGN
 // KEY. The inner dialogs write the designer's records at once; Apply writes the name and
 // the CHECK text.
+#include "designers/columnrecords.h"
+
 #include <QDialog>
+
+#include <string>
+#include <vector>
 
 class CTableSchemaDlg;
 class QLineEdit;
@@ -29,4 +34,8 @@ public:
     QPushButton* m_btnUniqueKey;
     QPushButton* m_btnForeignKey;
     QPushButton* m_btnApply;
+
+private:
+    // The key dialog on one of the constraint's key lists and its conflict clause.
+    void EditKeys(std::vector<KeyColumn>& keys, std::wstring& conflict);
 };
