@@ -94,14 +94,14 @@ SqlStatement CADbSqlDb::PrepareBound(const std::wstring& sql, const std::vector<
     return stmt;
 }
 
-void CADbSqlDb::ExecuteCmd(const std::wstring& sql) { ExecuteCmd(sql, {}); }
+bool CADbSqlDb::ExecuteCmd(const std::wstring& sql) { return ExecuteCmd(sql, {}); }
 
-void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
+bool CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     platform::WaitCursor wait;
     SqlStatement stmt = PrepareBound(sql, parameters);
     if (!stmt)
-        return;
+        return false;
     std::wstring message;
     int rc = SQLITE_OK;
     {
@@ -116,6 +116,32 @@ void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>&
     }
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
+    return true;
+}
+
+bool CADbSqlDb::ReplaceAtomically(const std::wstring& dropSql, const std::wstring& createSql)
+{
+    const bool ownTransaction = !InTransaction();
+    ExecuteCmd(L"SAVEPOINT tabulon_replace");
+    // Back to the state before the savepoint; a transaction the savepoint began ends.
+    const auto undo = [&] {
+        ExecuteQuietly(L"ROLLBACK TO tabulon_replace");
+        ExecuteQuietly(L"RELEASE tabulon_replace");
+        if (ownTransaction && InTransaction())
+            ExecuteQuietly(L"ROLLBACK");
+    };
+    try {
+        ExecuteCmd(dropSql);
+        if (!ExecuteCmd(createSql)) {
+            undo();
+            return false;
+        }
+        ExecuteCmd(L"RELEASE tabulon_replace");
+    } catch (const CADbSqlException&) {
+        undo();
+        throw;
+    }
+    return true;
 }
 
 bool CADbSqlDb::DescribeStatement(const std::wstring& sql, int& columns, bool& readOnly)

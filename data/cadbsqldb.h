@@ -36,11 +36,16 @@ public:
     SqlStatement ExecuteStmt(const std::wstring& sql);
     // Runs one statement to its end with the wait cursor shown. The rows of a writing
     // statement's RETURNING clause are stepped over (its write is complete only at the
-    // end); a statement that only reads must return no row. Throws on failure, with the
-    // engine's message read under the connection's lock.
-    void ExecuteCmd(const std::wstring& sql);
+    // end); a statement that only reads must return no row. False, with nothing run, when
+    // the text holds no statement. Throws on failure, with the engine's message read
+    // under the connection's lock.
+    bool ExecuteCmd(const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.
-    void ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters);
+    bool ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters);
+    // Runs the drop, then the first statement of the text, as one unit inside a savepoint,
+    // whether a transaction is open or not: both take effect, or neither does and the
+    // failure is thrown. False, with nothing changed, when the text holds no statement.
+    bool ReplaceAtomically(const std::wstring& dropSql, const std::wstring& createSql);
     // Prepares and takes the first step. Throws on failure.
     CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
     // The same with the values bound to the parameters ?1, ?2, ... in order.

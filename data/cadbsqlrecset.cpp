@@ -43,14 +43,6 @@ bool SameIdentifier(const std::wstring& a, const std::wstring& b)
            });
 }
 
-SqlValue TextValue(const std::wstring& text)
-{
-    SqlValue value;
-    value.m_nType = SQLITE_TEXT;
-    value.m_strText = text;
-    return value;
-}
-
 // Rowids are appended under g_csRowIds in batches of this many, and at every count
 // that a post or the first page reports, so the list always holds the rows reported.
 constexpr size_t kAppendBatch = 512;

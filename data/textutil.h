@@ -19,6 +19,17 @@ void StringToUpper(std::wstring& text);
 // character must be the same.
 bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b);
 
+// The text with every line break ("\r\n", "\r" or "\n") written as "\n": a multi-line
+// editor hands its text back with its own line breaks.
+std::wstring NormalizeLineBreaks(const std::wstring& text);
+
+// The first word of an SQL text (letters, digits and underscores) in ASCII upper case,
+// after any blanks, line breaks, comments and semicolons; "" when something else comes first.
+std::wstring LeadingSqlWord(const std::wstring& sql);
+// Whether the text's first statement is transaction control: BEGIN, COMMIT, END, ROLLBACK,
+// SAVEPOINT or RELEASE.
+bool IsTransactionControl(const std::wstring& sql);
+
 // Navigation keys of the cell editors. The key is a Qt key code, with
 // NAVKEY_SHIFT added while Shift is held. code: 1 left, 2 right, 3 up, 4 down.
 inline constexpr UINT NAVKEY_SHIFT = 0x02000000; // Qt::ShiftModifier

@@ -8,7 +8,15 @@
 #include "data/formatstring.h"
 #include "data/textutil.h"
 #include "designers/caddnewcolumndlg.h"
+#include "designers/cnewindexdlg.h"
+#include "designers/cnewtriggerdlg.h"
+#include "designers/cnewviewdlg.h"
+#include "designers/ctablescriptdlg.h"
+#include "designers/ctriggerdlg.h"
+#include "designers/cviewdlg.h"
+#include "designers/cviewindexdlg.h"
 #include "designers/ctableschemadlg.h"
+#include "designers/cviewtriggerdlg.h"
 #include "designers/designerkit.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/ctabulondoc.h"
@@ -25,16 +33,10 @@ namespace {
 std::vector<std::wstring> TableObjectNames(const wchar_t* type, const std::wstring& table)
 {
     std::vector<std::wstring> names;
-    SqlValue typeValue;
-    typeValue.m_nType = SQLITE_TEXT;
-    typeValue.m_strText = type;
-    SqlValue tableValue;
-    tableValue.m_nType = SQLITE_TEXT;
-    tableValue.m_strText = table;
     CADbSqlQuery query;
     try {
         g_pCurrentDb->Query(query, L"SELECT name FROM sqlite_master WHERE type = ?1 AND tbl_name = ?2 COLLATE NOCASE",
-                            {typeValue, tableValue});
+                            {TextValue(type), TextValue(table)});
         for (; !query.Eof(); query.NextRow())
             if (const wchar_t* name = query.GetFieldValue(0))
                 names.emplace_back(name);
@@ -64,6 +66,14 @@ bool CObjectCommands::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     case UM_DROP_TRIGGER: result = OnDropTrigger(wParam, lParam); return true;
     case UM_DROP_VIEW: result = OnDropView(wParam, lParam); return true;
     case UM_RENAME_TABLE: result = OnRenameTable(wParam, lParam); return true;
+    case UM_NEW_INDEX: result = OnNewIndex(wParam, lParam); return true;
+    case UM_NEW_TRIGGER: result = OnNewTrigger(wParam, lParam); return true;
+    case UM_NEW_VIEW: result = OnNewView(wParam, lParam); return true;
+    case UM_SHOW_TABLE_SCRIPT: result = OnShowTableScript(wParam, lParam); return true;
+    case UM_SHOW_INDEX_SCRIPT: result = OnShowIndexScript(wParam, lParam); return true;
+    case UM_SHOW_TRIGGER_SCRIPT: result = OnShowTriggerScript(wParam, lParam); return true;
+    case UM_SHOW_VIEW_SCRIPT: result = OnShowViewScript(wParam, lParam); return true;
+    case UM_EDIT_TRIGGER: result = OnEditTrigger(wParam, lParam); return true;
     default: return false;
     }
 }
@@ -169,4 +179,58 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
     }
     LoadTableNames();
     return 1;
+}
+
+LRESULT CObjectCommands::OnNewIndex(WPARAM, LPARAM)
+{
+    CNewIndexDlg dialog(&m_frame);
+    if (dialog.DoModal() == QDialog::Accepted)
+        Tree().AddIndex(dialog.GetIndexName());
+    return 0;
+}
+
+LRESULT CObjectCommands::OnNewTrigger(WPARAM, LPARAM)
+{
+    CNewTriggerDlg dialog(&m_frame);
+    if (dialog.DoModal() == QDialog::Accepted)
+        Tree().AddTrigger(dialog.GetTriggerName());
+    return 0;
+}
+
+LRESULT CObjectCommands::OnNewView(WPARAM, LPARAM)
+{
+    CNewViewDlg dialog(&m_frame);
+    if (dialog.DoModal() == QDialog::Accepted)
+        Tree().AddView(dialog.GetViewName());
+    return 0;
+}
+
+LRESULT CObjectCommands::OnShowTableScript(WPARAM, LPARAM lParam)
+{
+    CTableScriptDlg(NameAt(lParam)).DoModal();
+    return 0;
+}
+
+LRESULT CObjectCommands::OnShowIndexScript(WPARAM, LPARAM lParam)
+{
+    CViewIndexDlg(NameAt(lParam), &m_frame).DoModal();
+    return 0;
+}
+
+LRESULT CObjectCommands::OnShowTriggerScript(WPARAM, LPARAM lParam)
+{
+    CViewTriggerDlg(NameAt(lParam), &m_frame).DoModal();
+    return 0;
+}
+
+LRESULT CObjectCommands::OnShowViewScript(WPARAM, LPARAM lParam)
+{
+    CViewDlg(NameAt(lParam), &m_frame).DoModal();
+    return 0;
+}
+
+LRESULT CObjectCommands::OnEditTrigger(WPARAM, LPARAM lParam)
+{
+    CTriggerDlg(NameAt(lParam), &m_frame).DoModal();
+    return 0;
 }

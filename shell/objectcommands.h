@@ -26,6 +26,16 @@ public:
     LRESULT OnDropTrigger(WPARAM wParam, LPARAM lParam);
     LRESULT OnDropView(WPARAM wParam, LPARAM lParam);
     LRESULT OnRenameTable(WPARAM wParam, LPARAM lParam);
+    // The designers: on OK the tree gains the new object.
+    LRESULT OnNewIndex(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNewTrigger(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNewView(WPARAM wParam, LPARAM lParam);
+    // The statement viewers and the trigger editor; how they end changes nothing here.
+    LRESULT OnShowTableScript(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowIndexScript(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowTriggerScript(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowViewScript(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEditTrigger(WPARAM wParam, LPARAM lParam);
 
 private:
     // The workspace pane's tree; the pane exists once the frame is created.

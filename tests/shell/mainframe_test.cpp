@@ -6,6 +6,9 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "designers/caddnewcolumndlg.h"
+#include "designers/cnewindexdlg.h"
+#include "designers/cnewtriggerdlg.h"
+#include "designers/cnewviewdlg.h"
 #include "designers/ctableschemadlg.h"
 #include "dialogscript.h"
 #include "document/grid/clistctrlcombo.h"
@@ -19,11 +22,13 @@
 #include "document/grid/clistctrlcombo.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
+#include "platform/widgets/combobox.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
 #include "platform/widgets/printdialog.h"
 #include "shell/ccreatenewdbdlg.h"
+#include "shell/cdbtreectrl.h"
 #include "shell/cmainframe.h"
 #include "shell/cquerydlg.h"
 #include "shell/ctabulonapp.h"
@@ -581,6 +586,97 @@ TEST_F(Workbench, ANewTableAndANewColumnJoinTheTreeOnOkOnly)
     EXPECT_TRUE(TreeHas(L"extra"));
     EXPECT_TRUE(TreeHas(L"Field(3)"));
     EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// The tree's Add and View Schema and a double-click on a trigger open the designers and
+// the statement viewers; a designer's OK adds its object to the tree, its Cancel nothing.
+TEST_F(Workbench, TheTreeOpensEveryDesignerAndViewerAndGainsWhatTheyCreate)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ASSERT_TRUE(Open(path));
+    CDbTreeCtrl& tree = Frame().m_wndWorkspace->m_wndTree;
+    const auto select = [&](const QString& text) {
+        for (QTreeWidgetItemIterator it(tree.GetTreeView()); *it; ++it)
+            if ((*it)->text(0) == text || (*it)->text(0).startsWith(text + QLatin1Char('('))) {
+                tree.GetTreeView()->setCurrentItem(*it);
+                return;
+            }
+        ADD_FAILURE() << "no item " << text.toStdString();
+    };
+    const auto press = [](QDialog& dialog, const QString& text) {
+        QTest::mouseClick(ButtonWithText(dialog, text), Qt::LeftButton);
+    };
+    DialogScript script;
+    std::vector<QString> shown; // title and statement of each viewer
+    for (const char* viewer : {"CTableScriptDlg", "CViewIndexDlg", "CViewTriggerDlg", "CViewDlg", "CTriggerDlg"})
+        script.On(viewer, [&](QDialog& dialog) {
+            shown.push_back(dialog.windowTitle() + QStringLiteral(": ") + dialog.findChild<QPlainTextEdit*>()->toPlainText());
+            dialog.reject();
+        });
+    script.On("CSelectField", [&](QDialog& dialog) {
+        dialog.findChild<QTreeWidget*>()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        press(dialog, QStringLiteral("Ok"));
+    });
+    script.On("CNewIndexDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewIndexDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("t_name2"));
+        designer.m_comboTable->setEditText(QStringLiteral("t"));
+        press(dialog, QStringLiteral("On Field(s)..."));
+        press(dialog, QStringLiteral("Save"));
+    });
+    script.On("CNewTriggerDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewTriggerDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("t_added"));
+        designer.m_comboTime->setCurrentIndex(designer.m_comboTime->findText(QStringLiteral("AFTER")));
+        designer.m_comboEvent->setCurrentIndex(designer.m_comboEvent->findText(QStringLiteral("INSERT")));
+        designer.m_comboTable->setCurrentIndex(designer.m_comboTable->findText(QStringLiteral("t")));
+        designer.m_editBody->setPlainText(QStringLiteral("BEGIN SELECT 2; END"));
+        press(dialog, QStringLiteral("Save"));
+    });
+    script.On("CNewViewDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewViewDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("v2"));
+        designer.m_editSelect->setPlainText(QStringLiteral("SELECT id FROM t"));
+        press(dialog, QStringLiteral("OK"));
+    });
+
+    select(QStringLiteral("Index"));
+    tree.DoAdd();
+    select(QStringLiteral("Trigger"));
+    tree.DoAdd();
+    select(QStringLiteral("View"));
+    tree.DoAdd();
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+    EXPECT_TRUE(TreeHas(L"t_name2"));
+    EXPECT_TRUE(TreeHas(L"t_added"));
+    EXPECT_TRUE(TreeHas(L"v2"));
+    EXPECT_TRUE(TreeHas(L"View(2)"));
+    EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM pragma_index_info('t_name2')"), "name");
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM v2"), "2");
+
+    // A designer cancelled leaves the tree as it was.
+    script.On("CNewViewDlg", [](QDialog& dialog) { dialog.reject(); });
+    const std::vector<std::wstring> before = TreeTexts();
+    select(QStringLiteral("View"));
+    tree.DoAdd();
+    EXPECT_EQ(TreeTexts(), before);
+
+    for (const char* item : {"t", "t_name", "t_keep", "v"}) {
+        select(QString::fromUtf8(item));
+        tree.DoView();
+    }
+    select(QStringLiteral("t_keep"));
+    tree.OnTreeDblClk();
+    EXPECT_EQ(shown, (std::vector<QString>{
+                         QStringLiteral("Table Schema: CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT)"),
+                         QStringLiteral("Index Create Statement: CREATE INDEX t_name ON t(name)"),
+                         QStringLiteral("Trigger Create Statement: CREATE TRIGGER t_keep AFTER DELETE ON t BEGIN SELECT 1; END"),
+                         QStringLiteral("View Create Statement: CREATE VIEW v AS SELECT name FROM t"),
+                         QStringLiteral("Create Trigger: CREATE TRIGGER t_keep AFTER DELETE ON t BEGIN SELECT 1; END"),
+                     }));
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
 }
 
 TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)

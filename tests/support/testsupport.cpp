@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 
 namespace testing_support {
 
@@ -184,6 +185,15 @@ std::string QueryRaw(const std::wstring& path, const std::string& sql)
     }
     sqlite3_close(db);
     return result;
+}
+
+QPushButton* ButtonWithText(const QWidget& parent, const QString& text)
+{
+    for (QPushButton* button : parent.findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
 }
 
 } // namespace testing_support

@@ -18,6 +18,8 @@
 #include <vector>
 
 struct sqlite3;
+class QPushButton;
+class QWidget;
 
 namespace testing_support {
 
@@ -104,6 +106,9 @@ public:
 // tiny page cache, so that the writer holds the file's exclusive lock until it ends.
 std::wstring MakeSpilledDatabase(const TempFolder& folder, const std::wstring& name,
                                  std::unique_ptr<OtherConnection>& writer);
+
+// The push button with the text among the widget's children; fails the test when there is none.
+QPushButton* ButtonWithText(const QWidget& parent, const QString& text);
 
 // The failure a call throws; fails the test when it throws none.
 template <typename F> CADbSqlException Failure(F call)
