@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,29 @@ public:
     CADbSqlQuery& GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly);
     CADbSqlQuery& GetIndexes(CADbSqlQuery& out, bool namesOnly);
 
+    // Runs `work`, which uses this connection, on a thread of its own while the
+    // user-interface thread waits responsively (platform/uiwait.h): the window keeps
+    // painting with the wait cursor shown and the user's input held until the work has
+    // ended; once the work outlasts one short wait, the caption strip shows `line`. The
+    // connection is held long meanwhile (IsHeldLong). An exception of the work is thrown
+    // again here. Off the user-interface thread the work simply runs and is waited for.
+    void RunResponsively(const std::wstring& line, const std::function<void()>& work);
+
+    // Marks the connection as held for long, while it lives, by what the user-interface
+    // thread waits for responsively (a long statement, a sort's first step): the windows
+    // that paint meanwhile read nothing from the connection, so that no paint waits for it.
+    class HeldLong {
+    public:
+        explicit HeldLong(CADbSqlDb& db);
+        ~HeldLong();
+        HeldLong(const HeldLong&) = delete;
+        HeldLong& operator=(const HeldLong&) = delete;
+
+    private:
+        CADbSqlDb& m_db;
+    };
+    bool IsHeldLong() const { return m_nHeldLong.load() > 0; }
+
     sqlite3* m_pDb = nullptr;
     std::wstring m_strDbPath;
     bool m_bOpen = false;
@@ -63,4 +88,6 @@ public:
 private:
     // ExecuteStmt with the values bound; a failed bind throws.
     SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
+
+    std::atomic<int> m_nHeldLong{0};
 };

@@ -254,13 +254,18 @@ bool ExecuteSql(const std::wstring& statement)
         SqlStatement stmt = db.ExecuteStmt(statement);
         if (!stmt)
             return true;
-        int rc = sqlite3_step(stmt);
-        // The rows of a writing statement's RETURNING clause are stepped over: its write
-        // is complete only at the end. A statement that only reads must return no row.
-        while (rc == SQLITE_ROW && !sqlite3_stmt_readonly(stmt))
+        int rc = SQLITE_OK;
+        std::wstring message;
+        // A long statement (an UPDATE of every row) runs while the window keeps painting.
+        db.RunResponsively(STR_RUNNING_STATEMENT, [&] {
             rc = sqlite3_step(stmt);
-        const std::wstring message = sqlite16::ErrorMessage(db.m_pDb);
-        stmt.Finalize();
+            // The rows of a writing statement's RETURNING clause are stepped over: its write
+            // is complete only at the end. A statement that only reads must return no row.
+            while (rc == SQLITE_ROW && !sqlite3_stmt_readonly(stmt))
+                rc = sqlite3_step(stmt);
+            message = sqlite16::ErrorMessage(db.m_pDb);
+            stmt.Finalize();
+        });
         if (rc != SQLITE_DONE)
             throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
         return true;
