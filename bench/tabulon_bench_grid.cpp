@@ -598,7 +598,7 @@ void BM_QueryFarPages(benchmark::State& state)
         if (!window.WaitCounted())
             Fatal("the query's count did not end");
         const double counted = Seconds(start);
-        if (window.Grid()->GetItemCount() != kRows)
+        if (window.Model().GetRecordCount() != kRows)
             Fatal("the query's count is not every row");
         const int page = window.Grid()->GetCountPerPage() + 1;
         std::vector<double> jumps;
