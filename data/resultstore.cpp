@@ -25,16 +25,15 @@ bool ResultStore::Create(int columns, std::wstring& message)
         create += (c == 0 ? L"c" : L",c") + std::to_wstring(c);
         insert += c == 0 ? L"?" : L",?";
     }
-    if (columns == 0) {
-        create += L"c0";
-        insert += L"NULL";
-    }
     create += L")";
     insert += L")";
+    // Texts are kept as the database most often holds them (a connection opened through
+    // the UTF-16 entry point would keep them as UTF-16, twice the bytes of most text).
     // No journal and no syncing: the store is never recovered, only dropped. The walk
     // is one transaction, so that no append pays a commit; reads on this connection see
     // the rows appended so far.
-    for (const wchar_t* sql : {L"PRAGMA journal_mode = OFF", L"PRAGMA synchronous = OFF"}) {
+    for (const wchar_t* sql :
+         {L"PRAGMA encoding = 'UTF-8'", L"PRAGMA journal_mode = OFF", L"PRAGMA synchronous = OFF"}) {
         SqlStatement stmt;
         if (sqlite16::Prepare(m_pDb, sql, stmt, message) != SQLITE_OK)
             return false;
