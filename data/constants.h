@@ -13,6 +13,9 @@ inline constexpr wchar_t STR_NO_BACKUP_TIME[] = L"1899-12-30 00:00:00.0000";
 inline constexpr wchar_t STR_DEFAULT_FONT_FACE[] = L"Tahoma";
 inline constexpr wchar_t STR_DEFAULT_FONT_SIZE[] = L"14";
 inline constexpr wchar_t STR_SORTING[] = L"Sorting...";
+// The caption-strip lines of a statement that runs for long while the window waits.
+inline constexpr wchar_t STR_VACUUMING[] = L"Vacuuming the database...";
+inline constexpr wchar_t STR_RUNNING_STATEMENT[] = L"Running the statement...";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
 inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";

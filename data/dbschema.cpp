@@ -157,9 +157,12 @@ bool DropView(const std::wstring& name) { return Drop(L"DROP VIEW IF EXISTS [%s]
 void VacuumDatabase()
 {
     try {
-        CADbSqlQuery query;
-        CurrentDb().Query(query, L"VACUUM");
-        query.Finalize();
+        CADbSqlDb& db = CurrentDb();
+        db.RunResponsively(STR_VACUUMING, [&db] {
+            CADbSqlQuery query;
+            db.Query(query, L"VACUUM");
+            query.Finalize();
+        });
         platform::MessageBox(nullptr, L"Vacuum Completed", STR_PRODUCT_NAME,
                              platform::MB_OK | platform::MB_ICONINFORMATION);
     } catch (const CADbSqlException& e) {

@@ -5,7 +5,7 @@ tabulon_install_deps() {
         libbenchmark-dev
 }
 
-# The benchmarks' own: the sqlite3 shell, whose .backup the backup benchmark runs beside the program's.
+# The benchmarks' own: the sqlite3 shell, whose .backup and VACUUM the benchmarks run beside the program's.
 tabulon_install_bench_deps() {
     tabulon_install_packages sqlite3
 }
