@@ -34,15 +34,6 @@ RowIteration g_pragmaQueryIteration;
     throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
-// Rowid names are matched as the engine matches identifiers: ASCII letters in any case.
-bool SameIdentifier(const std::wstring& a, const std::wstring& b)
-{
-    auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
-               return lower(x) == lower(y);
-           });
-}
-
 // Rowids are appended under g_csRowIds in batches of this many, and at every count
 // that a post or the first page reports, so the list always holds the rows reported.
 constexpr size_t kAppendBatch = 512;
@@ -190,7 +181,8 @@ void CADbSqlRecSet::DescribeRowAddress()
 
     for (const wchar_t* name : {L"rowid", L"oid", L"_rowid_"}) {
         const bool shadowed = std::any_of(m_arrFields.begin(), m_arrFields.end(), [name](const CADbSqlFieldInfo& field) {
-            return SameIdentifier(field.m_strName, name);
+            // Matched as the engine matches identifiers: ASCII letters in any case.
+            return EqualsAsciiNoCase(field.m_strName, name);
         });
         if (!shadowed) {
             m_strRowIdName = name;
