@@ -13,11 +13,16 @@
 // from the click to its first page painted, with the heartbeat's largest gap meanwhile,
 // beside raw SQLite's own first row of the loader's ORDER BY; and deleting 10,000
 // scattered selected rows of a table of 1,000,000 beside raw DELETEs of the same rows in
-// one transaction. A summary with the ratios ends the run.
+// one transaction; a query sorted on that column opened in a query window, its first
+// page beside SQLite's first row of the same statement and, once its count has walked
+// every row, 1,000 random far jumps, with the heartbeat throughout; and VACUUM of a file
+// of about 700 MB beside the sqlite3 shell's, with the heartbeat. A summary with the
+// ratios and the load average at the end of each benchmark ends the run.
 #include "data/cadbsqldb.h"
 #include "document/session/cmainframebase.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/dbschema.h"
 #include "data/settings.h"
 #include "data/sqlite16.h"
 #include "document/datasheet/cdataaccess.h"
@@ -37,6 +42,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -144,12 +150,12 @@ void CreateFile(Files& files)
 // set up as the data view sets up a table's datasheet.
 class Window {
 public:
-    explicit Window(const std::wstring& table = kTable)
+    explicit Window(const std::wstring& table = kTable, int mode = RECSET_MODE_TABLE)
     {
         m_host.resize(900, 600);
         m_model.m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = &m_model;
-        if (!m_model.Open(table, 0))
+        if (!m_model.Open(table, mode))
             Fatal("cannot open the table");
         m_model.InitRowBuffers();
         m_frame.m_nMode = CListFrame::MODE_DATASHEET;
@@ -164,6 +170,8 @@ public:
         }
         Grid()->SetItemCountEx(m_model.GetRecordCount());
         m_frame.InitGrid();
+        if (mode != RECSET_MODE_TABLE)
+            m_frame.m_bReadOnly = 1;
         m_host.show();
     }
     ~Window() { m_frame.setParent(nullptr); }
@@ -188,6 +196,17 @@ public:
         while (!Grid()->HasNewRowLine() && timer.elapsed() < kLoadBoundMs)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         return Grid()->HasNewRowLine();
+    }
+
+    // A query's rows: until its count has ended.
+    bool WaitCounted()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_model.IsLoadEnded() && timer.elapsed() < kLoadBoundMs)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QApplication::processEvents();
+        return m_model.IsLoadEnded();
     }
 
 private:
@@ -217,6 +236,16 @@ private:
 };
 
 std::map<std::string, double> g_figures;
+// The one-minute load average when each benchmark ended, by benchmark.
+std::map<std::string, double> g_loads;
+
+double LoadAverage()
+{
+    std::ifstream loadavg("/proc/loadavg");
+    double load = 0;
+    loadavg >> load;
+    return load;
+}
 
 double Percentile(std::vector<double> values, double p)
 {
@@ -314,6 +343,7 @@ void BM_LoadHeartbeat(benchmark::State& state)
         window.reset();
         state.ResumeTiming();
     }
+    g_loads["load"] = LoadAverage();
 }
 
 void BM_OpenToFirstPaint(benchmark::State& state)
@@ -329,6 +359,7 @@ void BM_OpenToFirstPaint(benchmark::State& state)
         window.reset(); // stops the load and waits for the loader
         state.ResumeTiming();
     }
+    g_loads["open"] = LoadAverage();
 }
 
 // The viewports of the same random jumps, painted by the grid and read by raw SQLite.
@@ -370,11 +401,12 @@ void BM_RandomJumps(benchmark::State& state)
     plainHost.show();
     QApplication::processEvents();
 
-    std::vector<double> grid, model, raw, qt;
+    std::vector<double> grid, model, modelInRead, raw, qt;
     long long reads = 0;
     for (auto _ : state) {
         grid.clear();
         model.clear();
+        modelInRead.clear();
         raw.clear();
         qt.clear();
         reads = 0;
@@ -391,6 +423,17 @@ void BM_RandomJumps(benchmark::State& state)
                 for (int c = 0; c < kColumns; ++c)
                     benchmark::DoNotOptimize(window.Model().GetCellText(row, c));
             model.push_back(Seconds(modelStart));
+
+            // The same again inside one read transaction, as the paint reads them: the
+            // reads above each take and drop the file's lock on their own.
+            const Clock::time_point inReadStart = Clock::now();
+            {
+                const CDataAccess::ViewportRead read(&window.Model());
+                for (int row = top; row < top + page; ++row)
+                    for (int c = 0; c < kColumns; ++c)
+                        benchmark::DoNotOptimize(window.Model().GetCellText(row, c));
+            }
+            modelInRead.push_back(Seconds(inReadStart));
 
             // The viewport's rows in one read transaction, as the grid reads them.
             const Clock::time_point rawStart = Clock::now();
@@ -417,6 +460,8 @@ void BM_RandomJumps(benchmark::State& state)
     g_figures["jump p99 grid"] = Percentile(grid, 0.99);
     g_figures["jump p50 model"] = Percentile(model, 0.50);
     g_figures["jump p99 model"] = Percentile(model, 0.99);
+    g_figures["jump p50 model in read"] = Percentile(modelInRead, 0.50);
+    g_figures["jump p99 model in read"] = Percentile(modelInRead, 0.99);
     g_figures["jump p50 raw"] = Percentile(raw, 0.50);
     g_figures["jump p99 raw"] = Percentile(raw, 0.99);
     g_figures["jump p50 qt"] = Percentile(qt, 0.50);
@@ -427,6 +472,7 @@ void BM_RandomJumps(benchmark::State& state)
     state.counters["raw_p99_ms"] = g_figures["jump p99 raw"] * 1e3;
     state.counters["qt_p99_ms"] = g_figures["jump p99 qt"] * 1e3;
     state.counters["reads_per_row"] = g_figures["row reads per visible row"];
+    g_loads["jumps"] = LoadAverage();
 }
 
 // Random jumps among the rows loaded so far while the loader still runs.
@@ -459,6 +505,7 @@ void BM_JumpsWhileLoading(benchmark::State& state)
         state.counters["p99_ms"] = g_figures["loading jump p99"] * 1e3;
         state.counters["while_loading"] = loadingJumps;
     }
+    g_loads["loading jumps"] = LoadAverage();
 }
 
 // Sorts by a header click on `name` (no index), ascending and then descending: from the
@@ -530,6 +577,136 @@ void BM_SortFirstPage(benchmark::State& state)
     platform::SetCaptionSink(oldSink);
     g_figures["sort heartbeat max gap"] = Percentile(heartbeat.Gaps(), 1.0);
     state.counters["max_gap_ms"] = g_figures["sort heartbeat max gap"] * 1e3;
+    g_loads["sort"] = LoadAverage();
+}
+
+// A query sorted on a column without an index, opened in a query window: from the open
+// to the first painted viewport beside raw SQLite preparing the same statement and
+// stepping to its first row; then, once the count has walked every row, 1,000 random
+// jumps painted; a 10 ms heartbeat beats from the open to the last jump.
+void BM_QueryFarPages(benchmark::State& state)
+{
+    const std::wstring query = L"SELECT * FROM big ORDER BY name";
+    // SQLite's own first row of the same statement and its first row's name. Measured
+    // before and after the window, as the second sort of the process meets the memory
+    // and temporary files the first one left.
+    auto rawFirstRow = [&query](std::wstring& name) {
+        const Clock::time_point rawStart = Clock::now();
+        SqlStatement select;
+        if (sqlite16::Prepare(g_files->raw, query, select) != SQLITE_OK || sqlite3_step(select) != SQLITE_ROW)
+            Fatal("the raw sorted SELECT gave no row");
+        const double seconds = Seconds(rawStart);
+        name = platform::FromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(select, 1)));
+        return seconds;
+    };
+    Heartbeat heartbeat;
+    for (auto _ : state) {
+        std::wstring rawName;
+        const double rawBefore = rawFirstRow(rawName);
+        heartbeat.Start();
+        const Clock::time_point start = Clock::now();
+        Window window(query, RECSET_MODE_QUERY);
+        window.Paint();
+        const double firstPage = Seconds(start);
+        const std::wstring topName = window.Grid()->GetItemText(0, kSortColumn);
+        if (!window.WaitCounted())
+            Fatal("the query's count did not end");
+        const double counted = Seconds(start);
+        if (window.Model().GetRecordCount() != kRows)
+            Fatal("the query's count is not every row");
+        const int page = window.Grid()->GetCountPerPage() + 1;
+        std::vector<double> jumps;
+        for (int top : RandomTops(kJumps, kRows, page, 11)) {
+            const Clock::time_point jumpStart = Clock::now();
+            window.JumpTo(top);
+            jumps.push_back(Seconds(jumpStart));
+            QApplication::processEvents(); // the heartbeat's turn between jumps
+        }
+        const int lastTop = window.Grid()->verticalScrollBar()->value();
+        const std::wstring lastName = window.Grid()->GetItemText(lastTop, kSortColumn);
+        heartbeat.Beat();
+        heartbeat.Stop();
+        state.SetIterationTime(firstPage);
+
+        const double rawAfter = rawFirstRow(rawName);
+        const double rawSeconds = (rawBefore + rawAfter) / 2;
+        if (topName != rawName)
+            Fatal("the query window's first row is not SQLite's first row");
+        // The last jump's row as SQLite gives it at that position.
+        SqlStatement at;
+        if (sqlite16::Prepare(g_files->raw, query + L" LIMIT 1 OFFSET ?", at) != SQLITE_OK)
+            Fatal("cannot prepare the raw OFFSET query");
+        sqlite3_bind_int(at, 1, lastTop);
+        if (sqlite3_step(at) != SQLITE_ROW ||
+            lastName != platform::FromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(at, 1))))
+            Fatal("a far page of the query window is not SQLite's row at that position");
+        at.Finalize();
+
+        g_figures["query first page"] = firstPage;
+        g_figures["query first page raw"] = rawSeconds;
+        g_figures["query first page raw before"] = rawBefore;
+        g_figures["query first page raw after"] = rawAfter;
+        g_figures["query counted"] = counted;
+        g_figures["query jump p50"] = Percentile(jumps, 0.50);
+        g_figures["query jump p99"] = Percentile(jumps, 0.99);
+        g_figures["query jump max"] = Percentile(jumps, 1.0);
+        state.counters["raw_ms"] = rawSeconds * 1e3;
+        state.counters["jump_p99_ms"] = g_figures["query jump p99"] * 1e3;
+    }
+    g_figures["query heartbeat max gap"] = Percentile(heartbeat.Gaps(), 1.0);
+    state.counters["max_gap_ms"] = g_figures["query heartbeat max gap"] * 1e3;
+    g_loads["query"] = LoadAverage();
+}
+
+// VACUUM of a file of about 700 MB (the first 6,300,000 rows of the big table) as the
+// toolbar's Vacuum runs it on the program's connection, with a 10 ms heartbeat, beside
+// the sqlite3 shell's VACUUM of the same file; the two take turns, three times each.
+void BM_Vacuum(benchmark::State& state)
+{
+    constexpr int kVacuumRuns = 3;
+    const QString vacuumPath = g_files->folder.filePath(QStringLiteral("vacuum.db"));
+    {
+        const std::string attach = "ATTACH '" + vacuumPath.toStdString() + "' AS v;"
+                                   "CREATE TABLE v.big AS SELECT * FROM main.big WHERE id <= 6300000; DETACH v;";
+        Exec(g_files->raw, attach.c_str());
+    }
+    // The program's connection moves to that file for the measurement.
+    g_pCurrentDb->CloseDb();
+    g_pCurrentDb->OpenDb(platform::FromQString(vacuumPath));
+    Heartbeat heartbeat;
+    bool lineShown = false;
+    const platform::CaptionSink oldSink = platform::SetCaptionSink([&](const std::wstring& text, int) {
+        lineShown = lineShown || text == STR_VACUUMING;
+    });
+    g_figures["vacuum file MB"] = static_cast<double>(QFileInfo(vacuumPath).size()) / (1024.0 * 1024.0);
+    std::vector<double> program, shell;
+    for (auto _ : state) {
+        for (int run = 0; run < kVacuumRuns; ++run) {
+            heartbeat.Start();
+            const Clock::time_point start = Clock::now();
+            VacuumDatabase();
+            program.push_back(Seconds(start));
+            heartbeat.Beat();
+            heartbeat.Stop();
+            if (!lineShown)
+                Fatal("the vacuum showed no caption line");
+
+            const Clock::time_point shellStart = Clock::now();
+            if (std::system(("sqlite3 '" + vacuumPath.toStdString() + "' VACUUM").c_str()) != 0)
+                Fatal("the sqlite3 shell's VACUUM failed (is the sqlite3 package installed?)");
+            shell.push_back(Seconds(shellStart));
+        }
+        state.SetIterationTime(Percentile(program, 0.5));
+    }
+    platform::SetCaptionSink(oldSink);
+    g_pCurrentDb->CloseDb();
+    g_pCurrentDb->OpenDb(g_files->path);
+    g_figures["vacuum"] = Percentile(program, 0.5);
+    g_figures["vacuum shell"] = Percentile(shell, 0.5);
+    g_figures["vacuum heartbeat max gap"] = Percentile(heartbeat.Gaps(), 1.0);
+    state.counters["shell_ms"] = g_figures["vacuum shell"] * 1e3;
+    state.counters["max_gap_ms"] = g_figures["vacuum heartbeat max gap"] * 1e3;
+    g_loads["vacuum"] = LoadAverage();
 }
 
 // 10,000 scattered rows selected in a grid of 1,000,000 and deleted with the grid's
@@ -581,6 +758,7 @@ void BM_DeleteScatteredRows(benchmark::State& state)
     g_figures["delete 10000 grid"] = Percentile(grid, 0.5);
     g_figures["delete 10000 raw"] = Percentile(raw, 0.5);
     state.counters["raw_ms"] = g_figures["delete 10000 raw"] * 1e3;
+    g_loads["delete"] = LoadAverage();
 }
 
 void PrintSummary()
@@ -614,6 +792,24 @@ void PrintSummary()
     std::printf("  delete %d scattered rows of %d, median %9.1f ms  (raw DELETEs %.1f ms, ratio %.2f)\n", kDeletedRows,
                 kDeleteTableRows, figure("delete 10000 grid") * 1e3, figure("delete 10000 raw") * 1e3,
                 ratio("delete 10000 grid", "delete 10000 raw"));
+    std::printf("  query sorted on an unindexed column: first page %.1f ms (SQLite's first row %.1f ms, before / after"
+                " %.1f / %.1f, ratio %.2f); count ended at %.1f s; far jump p50 / p99 / max %.3f / %.3f / %.3f ms;"
+                " heartbeat gap max %.1f ms\n",
+                figure("query first page") * 1e3, figure("query first page raw") * 1e3,
+                figure("query first page raw before") * 1e3, figure("query first page raw after") * 1e3,
+                ratio("query first page", "query first page raw"), figure("query counted"),
+                figure("query jump p50") * 1e3, figure("query jump p99") * 1e3, figure("query jump max") * 1e3,
+                figure("query heartbeat max gap") * 1e3);
+    std::printf("  the model's cells of a jump inside one read transaction, p50 / p99  %.3f / %.3f ms (ratio to raw %.2f / %.2f)\n",
+                figure("jump p50 model in read") * 1e3, figure("jump p99 model in read") * 1e3,
+                ratio("jump p50 model in read", "jump p50 raw"), ratio("jump p99 model in read", "jump p99 raw"));
+    std::printf("  VACUUM of a %.0f MB file, median of 3: %.2f s (sqlite3 shell %.2f s, ratio %.2f); heartbeat gap max %.1f ms\n",
+                figure("vacuum file MB"), figure("vacuum"), figure("vacuum shell"), ratio("vacuum", "vacuum shell"),
+                figure("vacuum heartbeat max gap") * 1e3);
+    std::printf("  one-minute load average at the end of each benchmark:");
+    for (const auto& [name, load] : g_loads)
+        std::printf(" %s %.2f;", name.c_str(), load);
+    std::printf("\n");
 }
 
 } // namespace
@@ -623,7 +819,9 @@ BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(3)->Unit(benchmark::
 BENCHMARK(BM_RandomJumps)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpsWhileLoading)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortFirstPage)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryFarPages)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteScatteredRows)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Vacuum)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

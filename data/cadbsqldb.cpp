@@ -6,8 +6,15 @@
 #include "data/rowiteration.h"
 #include "data/sqlite16.h"
 #include "platform/files.h"
+#include "platform/captionline.h"
+#include "platform/uiwait.h"
 #include "platform/waitcursor.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -19,6 +26,8 @@ RowIteration g_queryDataIteration;
 constexpr int kMaxSchemaRetries = 100;
 
 } // namespace
+
+int g_nBusyTimeout = 30000;
 
 CADbSqlDb::~CADbSqlDb()
 {
@@ -52,7 +61,7 @@ bool CADbSqlDb::Open(const std::wstring& path, bool readOnly)
     m_pDb = db;
     if (!m_pDb)
         CheckDb();
-    sqlite3_busy_timeout(m_pDb, 30000);
+    sqlite3_busy_timeout(m_pDb, g_nBusyTimeout);
     // The foreign keys the database's author declared hold; the console can still
     // switch them off for the session.
     ExecuteQuietly(L"PRAGMA foreign_keys = ON");
@@ -92,14 +101,29 @@ SqlStatement CADbSqlDb::PrepareBound(const std::wstring& sql, const std::vector<
     return stmt;
 }
 
-void CADbSqlDb::ExecuteCmd(const std::wstring& sql) { ExecuteCmd(sql, {}); }
+bool CADbSqlDb::ExecuteCmd(const std::wstring& sql) { return ExecuteCmd(sql, {}); }
 
-void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
+bool CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     platform::WaitCursor wait;
     SqlStatement stmt = PrepareBound(sql, parameters);
     if (!stmt)
-        return;
+        return false;
+    StepToEnd(stmt);
+    return true;
+}
+
+bool CADbSqlDb::ExecuteResponsively(const std::wstring& sql, const std::wstring& line)
+{
+    SqlStatement stmt = ExecuteStmt(sql);
+    if (!stmt)
+        return false;
+    RunResponsively(line, [&] { StepToEnd(stmt); });
+    return true;
+}
+
+void CADbSqlDb::StepToEnd(SqlStatement& stmt)
+{
     std::wstring message;
     int rc = SQLITE_OK;
     {
@@ -114,6 +138,31 @@ void CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>&
     }
     if (rc != SQLITE_DONE)
         throw CADbSqlException(SQLITE_ERROR, message, L"ExecuteCmd");
+}
+
+bool CADbSqlDb::ReplaceAtomically(const std::wstring& dropSql, const std::wstring& createSql)
+{
+    const bool ownTransaction = !InTransaction();
+    ExecuteCmd(L"SAVEPOINT tabulon_replace");
+    // Back to the state before the savepoint; a transaction the savepoint began ends.
+    const auto undo = [&] {
+        ExecuteQuietly(L"ROLLBACK TO tabulon_replace");
+        ExecuteQuietly(L"RELEASE tabulon_replace");
+        if (ownTransaction && InTransaction())
+            ExecuteQuietly(L"ROLLBACK");
+    };
+    try {
+        ExecuteCmd(dropSql);
+        if (!ExecuteCmd(createSql)) {
+            undo();
+            return false;
+        }
+        ExecuteCmd(L"RELEASE tabulon_replace");
+    } catch (const CADbSqlException&) {
+        undo();
+        throw;
+    }
+    return true;
 }
 
 bool CADbSqlDb::DescribeStatement(const std::wstring& sql, int& columns, bool& readOnly)
@@ -143,6 +192,54 @@ bool CADbSqlDb::ExecuteQuietly(const std::wstring& sql) noexcept
     std::wstring message;
     return sqlite16::Prepare(m_pDb, sql, stmt, message) == SQLITE_OK && stmt &&
            sqlite3_step(stmt) == SQLITE_DONE;
+}
+
+CADbSqlDb::HeldLong::HeldLong(CADbSqlDb& db)
+    : m_db(db)
+{
+    ++m_db.m_nHeldLong;
+}
+
+CADbSqlDb::HeldLong::~HeldLong() { --m_db.m_nHeldLong; }
+
+void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<void()>& work)
+{
+    platform::WaitCursor wait;
+    const HeldLong held(*this);
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        {
+            std::lock_guard lock(mutex);
+            done = true;
+        }
+        ended.notify_all();
+    });
+    bool lineShown = false;
+    platform::WaitResponsively([&](bool brief) {
+        std::unique_lock lock(mutex);
+        if (!brief) {
+            ended.wait(lock, [&] { return done; });
+            return true;
+        }
+        if (ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return done; }))
+            return true;
+        lock.unlock();
+        if (!lineShown)
+            platform::ShowCaptionLine(line, platform::CAPTION_LINE_NORMAL);
+        lineShown = true;
+        return false;
+    });
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 bool CADbSqlDb::InTransaction() const { return m_pDb && !sqlite3_get_autocommit(m_pDb); }

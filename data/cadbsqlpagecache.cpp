@@ -1,13 +1,12 @@
 #include "data/cadbsqlpagecache.h"
 
-#include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/failure.h"
-#include "data/formatstring.h"
 #include "data/sqlite16.h"
 
 #include <algorithm>
+#include <utility>
 
 void CADbSqlPageCache::Init(int columns, CADbSqlDb* database, const std::wstring& viewName)
 {
@@ -20,6 +19,7 @@ void CADbSqlPageCache::Init(int columns, CADbSqlDb* database, const std::wstring
     m_nLoadedRows = 0;
     m_strSelectList = L"*";
     m_strOrder.clear();
+    SetStore(nullptr);
 }
 
 const wchar_t* CADbSqlPageCache::GetValue(int row, int column)
@@ -36,42 +36,39 @@ const wchar_t* CADbSqlPageCache::GetValue(int row, int column)
 
 bool CADbSqlPageCache::LoadPage(int firstRow)
 {
-    SqlStatement stmt;
-    try {
-        std::wstring sql;
-        FormatString(sql, L"SELECT %s FROM [%s]%s LIMIT %d,%d", m_strSelectList, SqlName{m_strViewName}, m_strOrder,
-                     firstRow, m_nRowsPerPage);
-        stmt = m_pDatabase->ExecuteStmt(sql);
-        if (!stmt)
-            return false;
-        int k = 0;
-        for (;;) {
-            std::wstring message;
-            const int rc = sqlite16::Step(stmt, message);
-            if (rc == SQLITE_DONE)
-                break;
-            if (rc != SQLITE_ROW)
-                throw CADbSqlException(SQLITE_ERROR, message, L"");
-            if (k >= m_nRowsPerPage)
-                break;
-            std::vector<std::wstring>& cells = m_arrRows[static_cast<size_t>(k)];
-            const int columns = std::min(m_nColumns, sqlite3_column_count(stmt));
-            for (int c = 0; c < columns; ++c) {
-                std::wstring& cell = cells[static_cast<size_t>(c)];
-                cell.clear();
-                if (sqlite3_column_type(stmt, c) != SQLITE_BLOB)
-                    cell = sqlite16::ColumnText(stmt, c);
-            }
-            ++k;
-            m_nFirstRow = firstRow;
-            m_nLoadedRows = k;
-        }
-        sqlite3_reset(stmt);
-        stmt.Finalize();
-        return k > 0;
-    } catch (const CADbSqlException& e) {
-        stmt.Finalize();
-        ShowFailureLine(e, LOC_PAGE_CACHE_LOAD);
+    const std::shared_ptr<ResultStore> store = GetStore();
+    if (!store)
+        return false;
+    std::wstring message;
+    const int columns = std::min(m_nColumns, store->Columns());
+    const int rows = store->Read(firstRow, m_nRowsPerPage, [&](int k, sqlite3_stmt* stmt) {
+        std::vector<std::wstring>& cells = m_arrRows[static_cast<size_t>(k)];
+        for (int c = 0; c < columns; ++c)
+            cells[static_cast<size_t>(c)] = sqlite16::ColumnText(stmt, c);
+    }, message);
+    if (rows < 0) {
+        ShowFailureLine(CADbSqlException(SQLITE_ERROR, message, L""), LOC_PAGE_CACHE_LOAD);
         return false;
     }
+    if (rows == 0)
+        return false;
+    m_nFirstRow = firstRow;
+    m_nLoadedRows = rows;
+    return true;
+}
+
+void CADbSqlPageCache::SetStore(std::shared_ptr<ResultStore> store)
+{
+    std::shared_ptr<ResultStore> old;
+    {
+        std::lock_guard lock(m_storeLock);
+        old = std::exchange(m_pStore, std::move(store));
+    }
+    // The old store closes here, outside the lock.
+}
+
+std::shared_ptr<ResultStore> CADbSqlPageCache::GetStore() const
+{
+    std::lock_guard lock(m_storeLock);
+    return m_pStore;
 }

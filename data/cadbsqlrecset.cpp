@@ -34,23 +34,6 @@ RowIteration g_pragmaQueryIteration;
     throw CADbSqlException(SQLITE_ERROR, message, L"");
 }
 
-// Rowid names are matched as the engine matches identifiers: ASCII letters in any case.
-bool SameIdentifier(const std::wstring& a, const std::wstring& b)
-{
-    auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
-               return lower(x) == lower(y);
-           });
-}
-
-SqlValue TextValue(const std::wstring& text)
-{
-    SqlValue value;
-    value.m_nType = SQLITE_TEXT;
-    value.m_strText = text;
-    return value;
-}
-
 // Rowids are appended under g_csRowIds in batches of this many, and at every count
 // that a post or the first page reports, so the list always holds the rows reported.
 constexpr size_t kAppendBatch = 512;
@@ -117,7 +100,9 @@ bool CADbSqlRecSet::Open(int mode)
         m_PageCache.Init(m_nFields, m_pDatabase, m_strTableName);
     }
     m_arrValueBuffers.assign(static_cast<size_t>(m_nFields), std::wstring());
-    Requery();
+    // A query's first page comes after its whole statement has run once (a sort of every
+    // row): the window keeps painting while it waits.
+    Requery(m_bOffsetMode != 0);
     return true;
 }
 
@@ -196,7 +181,8 @@ void CADbSqlRecSet::DescribeRowAddress()
 
     for (const wchar_t* name : {L"rowid", L"oid", L"_rowid_"}) {
         const bool shadowed = std::any_of(m_arrFields.begin(), m_arrFields.end(), [name](const CADbSqlFieldInfo& field) {
-            return SameIdentifier(field.m_strName, name);
+            // Matched as the engine matches identifiers: ASCII letters in any case.
+            return EqualsAsciiNoCase(field.m_strName, name);
         });
         if (!shadowed) {
             m_strRowIdName = name;
@@ -878,6 +864,9 @@ bool CADbSqlRecSet::Requery(bool responsive)
     // A load already running goes on to its end first; the loader never waits for
     // this thread, so this wait ends.
     if (responsive) {
+        // The loader's first step may hold the connection for long (a sort): the windows
+        // that paint meanwhile read nothing from it.
+        const CADbSqlDb::HeldLong held(*m_pDatabase);
         platform::WaitResponsively([](bool brief) {
             if (brief)
                 return g_hFirstPageEvent.WaitFor(std::chrono::milliseconds(10));
@@ -887,6 +876,9 @@ bool CADbSqlRecSet::Requery(bool responsive)
     } else {
         g_hFirstPageEvent.Wait();
     }
+    // A page read while the wait painted may hold the rows of the walk before.
+    if (m_bOffsetMode)
+        m_PageCache.m_nFirstRow = -1;
     return MoveTo(-1);
 }
 
@@ -1023,28 +1015,40 @@ void CADbSqlRecSet::LoadRowIds()
 
 int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
 {
+    // The count walks the view's rows once and keeps them, so that any page can be read
+    // later by its position without running the view's statement again.
     std::wstring sql;
-    // A table read by position may have no rowid at all.
-    FormatString(sql, m_strReadOnlyReason.empty() ? L"SELECT rowid FROM [%s]" : L"SELECT 1 FROM [%s]", SqlName{viewName});
+    FormatString(sql, L"SELECT %s FROM [%s]%s", m_PageCache.m_strSelectList, SqlName{viewName}, m_PageCache.m_strOrder);
     const int limit = g_nMaxGridRows;
     int n = 0;
     bool firstPage = false;
     bool cancelled = false;
     std::wstring failure;
     SqlStatement stmt;
+    auto store = std::make_shared<ResultStore>();
+    bool published = false;
+    // The pages read the new rows from the first report on; until then the rows of the
+    // walk before stay, with their count.
     auto report = [&] {
+        if (!published)
+            m_PageCache.SetStore(store);
+        published = true;
         m_nOffsetRowCount = n;
         PostLoad(1, n);
     };
     try {
         stmt = m_pDatabase->ExecuteStmt(sql);
+        std::wstring message;
+        if (stmt && !store->Create(sqlite3_column_count(stmt), message))
+            throw CADbSqlException(SQLITE_ERROR, message, L"");
         while (stmt) {
-            std::wstring message;
             const int rc = sqlite16::Step(stmt, message);
             if (rc == SQLITE_DONE)
                 break;
             // A failed step ends the count like its end, instead of being stepped again.
             if (rc != SQLITE_ROW)
+                throw CADbSqlException(SQLITE_ERROR, message, L"");
+            if (!store->Append(stmt, message))
                 throw CADbSqlException(SQLITE_ERROR, message, L"");
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {
@@ -1072,6 +1076,8 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
         failure = e.GetErrorText();
     }
     stmt.Finalize();
+    if (!published)
+        m_PageCache.SetStore(store);
     m_nOffsetRowCount = n;
     if (!failure.empty())
         platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);

@@ -13,6 +13,9 @@ inline constexpr wchar_t STR_NO_BACKUP_TIME[] = L"1899-12-30 00:00:00.0000";
 inline constexpr wchar_t STR_DEFAULT_FONT_FACE[] = L"Tahoma";
 inline constexpr wchar_t STR_DEFAULT_FONT_SIZE[] = L"14";
 inline constexpr wchar_t STR_SORTING[] = L"Sorting...";
+// The caption-strip lines of a statement that runs for long while the window waits.
+inline constexpr wchar_t STR_VACUUMING[] = L"Vacuuming the database...";
+inline constexpr wchar_t STR_RUNNING_STATEMENT[] = L"Running the statement...";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
 inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";
@@ -78,6 +81,8 @@ inline constexpr wchar_t NODE_PRAGMAS[] = L"SQLITE_PRAGMAS";
 
 // The entry of the data-type list from which a grid's type cell adds a new type.
 inline constexpr wchar_t STR_NEW_TYPE_ENTRY[] = L"New Type...";
+// What the table designer and the add-column dialog say of a column without a name.
+inline constexpr wchar_t STR_FIELD_NAME_REQUIRED[] = L"Field name is required";
 
 // The PRAGMA templates that the console offers, in their order and exact spelling.
 extern const std::array<const wchar_t*, 98> g_arrPragmaTemplates;

@@ -1,6 +1,6 @@
 #pragma once
 // Splits a path into folder, file name and extension. Paths here have no drive
-// part; the folder keeps its trailing separator.
+// part; the folder keeps its trailing separator. A path of any length splits whole.
 #include <string>
 
 class CSplitPath {
@@ -12,9 +12,9 @@ public:
     std::wstring GetFileName() const { return m_szFileName; }
     std::wstring GetExt() const { return m_szExt; }
 
-    wchar_t m_szPath[260];
-    wchar_t m_szDrive[3];
-    wchar_t m_szDir[256];
-    wchar_t m_szFileName[256];
-    wchar_t m_szExt[256];
+    std::wstring m_szPath;
+    std::wstring m_szDrive;
+    std::wstring m_szDir;
+    std::wstring m_szFileName;
+    std::wstring m_szExt;
 };

@@ -113,6 +113,19 @@ bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values)
     return false;
 }
 
+bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temporary)
+{
+    const wchar_t* sql = temporary
+        ? L"SELECT count(*) FROM (SELECT type, name FROM sqlite_master UNION ALL SELECT type, name FROM "
+          L"sqlite_temp_master) WHERE type = ?1 AND name = ?2 COLLATE NOCASE"
+        : L"SELECT count(*) FROM sqlite_master WHERE type = ?1 AND name = ?2 COLLATE NOCASE";
+    CADbSqlQuery query;
+    CurrentDb().Query(query, sql, {TextValue(type), TextValue(name)});
+    const bool exists = !query.Eof() && query.GetIntField(0) > 0;
+    query.Finalize();
+    return exists;
+}
+
 CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly)
 {
     std::wstring sql;
@@ -144,9 +157,12 @@ bool DropView(const std::wstring& name) { return Drop(L"DROP VIEW IF EXISTS [%s]
 void VacuumDatabase()
 {
     try {
-        CADbSqlQuery query;
-        CurrentDb().Query(query, L"VACUUM");
-        query.Finalize();
+        CADbSqlDb& db = CurrentDb();
+        db.RunResponsively(STR_VACUUMING, [&db] {
+            CADbSqlQuery query;
+            db.Query(query, L"VACUUM");
+            query.Finalize();
+        });
         platform::MessageBox(nullptr, L"Vacuum Completed", STR_PRODUCT_NAME,
                              platform::MB_OK | platform::MB_ICONINFORMATION);
     } catch (const CADbSqlException& e) {

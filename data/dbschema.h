@@ -20,6 +20,11 @@ bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names);
 // failed step. A call with another text ends the iteration in progress and starts anew.
 bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values);
 
+// Whether the main schema (and with `temporary` the temporary one too) holds an object of
+// the type ("index", "trigger", "view") whose name equals the name ignoring ASCII case,
+// as the engine matches names. Throws.
+bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temporary);
+
 // Schema lists; each shows its own failure and then gives the empty result.
 CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly);
 CADbSqlQuery& GetViews(CADbSqlQuery& out, bool namesOnly);

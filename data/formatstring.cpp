@@ -1,5 +1,7 @@
 #include "data/formatstring.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <cwctype>
@@ -15,6 +17,20 @@ std::wstring QuoteIdentifier(const std::wstring& name)
             out += L'"';
     }
     return out + L"\"";
+}
+
+std::wstring QuoteIdentifierWhenNeeded(const std::wstring& name)
+{
+    const auto isLetter = [](wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_'; };
+    bool plain = !name.empty() && isLetter(name[0]);
+    std::string ascii;
+    for (wchar_t c : name) {
+        plain = plain && (isLetter(c) || (c >= L'0' && c <= L'9'));
+        ascii += static_cast<char>(c);
+    }
+    if (plain && !sqlite3_keyword_check(ascii.c_str(), static_cast<int>(ascii.size())))
+        return name;
+    return QuoteIdentifier(name);
 }
 
 static std::wstring DoubleQuotes(const wchar_t* text)

@@ -14,6 +14,9 @@
 
 // The identifier as a complete SQL name: [name], or "name" with '"' doubled when it holds ']'.
 std::wstring QuoteIdentifier(const std::wstring& name);
+// The name unchanged when it is a plain identifier ([A-Za-z_][A-Za-z0-9_]* and no
+// keyword of the engine), else quoted whole as QuoteIdentifier does.
+std::wstring QuoteIdentifierWhenNeeded(const std::wstring& name);
 // The text as a complete SQL string literal: 'text' with every "'" doubled.
 std::wstring QuoteValue(const std::wstring& text);
 

@@ -2,6 +2,14 @@
 
 #include "data/sqlite16.h"
 
+SqlValue TextValue(const std::wstring& text)
+{
+    SqlValue value;
+    value.m_nType = SQLITE_TEXT;
+    value.m_strText = text;
+    return value;
+}
+
 SqlValue ReadSqlValue(sqlite3_stmt* stmt, int column)
 {
     SqlValue value;

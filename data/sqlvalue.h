@@ -20,6 +20,8 @@ struct SqlValue {
     bool IsNull() const { return m_nType == SQLITE_NULL; }
 };
 
+// A text value, as a parameter to bind.
+SqlValue TextValue(const std::wstring& text);
 // The value of a column of the row the statement stands on.
 SqlValue ReadSqlValue(sqlite3_stmt* stmt, int column);
 // Binds the value with its own storage class (a stored text with its exact bytes); the

@@ -20,6 +20,8 @@ bool IsDecimalText(const std::wstring& text)
     return true;
 }
 
+bool IsEmptyName(const std::wstring& name) { return name.find_first_not_of(L" \t") == std::wstring::npos; }
+
 bool IsIntegerText(const std::wstring& text)
 {
     int minuses = 0;
@@ -63,6 +65,54 @@ bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b)
         if (fold(a[i]) != fold(b[i]))
             return false;
     return true;
+}
+
+std::wstring NormalizeLineBreaks(const std::wstring& text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\r')
+            out += text[i];
+        else if (i + 1 == text.size() || text[i + 1] != L'\n')
+            out += L'\n';
+    }
+    return out;
+}
+
+std::wstring LeadingSqlWord(const std::wstring& sql)
+{
+    size_t i = 0;
+    while (i < sql.size()) {
+        if (sql[i] == L' ' || sql[i] == L'\t' || sql[i] == L'\r' || sql[i] == L'\n' || sql[i] == L'\f' ||
+            sql[i] == L'\v' || sql[i] == L';') {
+            ++i;
+        } else if (sql.compare(i, 2, L"--") == 0) {
+            i = sql.find(L'\n', i);
+        } else if (sql.compare(i, 2, L"/*") == 0) {
+            i = sql.find(L"*/", i + 2);
+            if (i != std::wstring::npos)
+                i += 2;
+        } else {
+            break;
+        }
+    }
+    std::wstring word;
+    const auto isWordChar = [](wchar_t c) {
+        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_';
+    };
+    for (; i < sql.size() && isWordChar(sql[i]); ++i)
+        word += sql[i];
+    StringToUpper(word);
+    return word;
+}
+
+bool IsTransactionControl(const std::wstring& sql)
+{
+    const std::wstring word = LeadingSqlWord(sql);
+    for (const wchar_t* keyword : {L"BEGIN", L"COMMIT", L"END", L"ROLLBACK", L"SAVEPOINT", L"RELEASE"})
+        if (word == keyword)
+            return true;
+    return false;
 }
 
 bool MapNavigationKey(UINT key, UINT& code)

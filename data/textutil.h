@@ -8,6 +8,9 @@
 bool IsDecimalText(const std::wstring& text);
 // Digits and at most one minus anywhere; "" passes.
 bool IsIntegerText(const std::wstring& text);
+// A name that holds nothing, or nothing but blanks and tabs: no object or column may be
+// given it, though the engine would take "[]" or "[ ]".
+bool IsEmptyName(const std::wstring& name);
 // A calendar date of the Gregorian calendar; the year has no range.
 bool IsValidDate(int year, int month, int day);
 // ASCII a-z to A-Z in place; every other character stays.
@@ -15,6 +18,17 @@ void StringToUpper(std::wstring& text);
 // Equal texts when ASCII letters are folded, as the engine matches names; every other
 // character must be the same.
 bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b);
+
+// The text with every line break ("\r\n", "\r" or "\n") written as "\n": a multi-line
+// editor hands its text back with its own line breaks.
+std::wstring NormalizeLineBreaks(const std::wstring& text);
+
+// The first word of an SQL text (letters, digits and underscores) in ASCII upper case,
+// after any blanks, line breaks, comments and semicolons; "" when something else comes first.
+std::wstring LeadingSqlWord(const std::wstring& sql);
+// Whether the text's first statement is transaction control: BEGIN, COMMIT, END, ROLLBACK,
+// SAVEPOINT or RELEASE.
+bool IsTransactionControl(const std::wstring& sql);
 
 // Navigation keys of the cell editors. The key is a Qt key code, with
 // NAVKEY_SHIFT added while Shift is held. code: 1 left, 2 right, 3 up, 4 down.

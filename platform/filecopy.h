@@ -1,6 +1,7 @@
 #pragma once
-// Copying a file into a new file, with progress reports and cancellation. The target
-// is never overwritten, and a copy that does not complete leaves no target behind.
+// Copying a file into a new file, with progress reports and cancellation. The copy is
+// written beside the target and takes its name only once whole and on disk; the target
+// is never overwritten, and a copy that does not complete leaves nothing behind.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,7 +25,7 @@ using CopyProgress = std::function<bool(std::int64_t total, std::int64_t done)>;
 
 // Copies the source into a new file at target: 0 on success, EEXIST when target
 // exists (it is left untouched), ECANCELED when the progress stopped the copy, another
-// errno value on failure. Every result but 0 and EEXIST removes the partial target.
+// errno value on failure.
 int CopyToNewFile(CopySource& source, const std::wstring& target, const CopyProgress& progress);
 
 } // namespace platform

@@ -1,7 +1,18 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # Sourced by the other scripts.
 tabulon_install_deps() {
-    local wanted=(cmake ninja-build g++ libsqlite3-dev qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+    tabulon_install_packages cmake ninja-build g++ libsqlite3-dev qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+        libbenchmark-dev
+}
+
+# The benchmarks' own: the sqlite3 shell, whose .backup and VACUUM the benchmarks run beside the program's.
+tabulon_install_bench_deps() {
+    tabulon_install_packages sqlite3
+}
+
+# Installs those of the given Debian packages that are missing.
+tabulon_install_packages() {
+    local wanted=("$@")
     local missing=()
     local pkg
     for pkg in "${wanted[@]}"; do

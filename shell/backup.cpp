@@ -1,21 +1,16 @@
 #include "shell/backup.h"
 
-#include "data/cadbsqldb.h"
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/csplitpath.h"
-#include "data/currentdb.h"
-#include "data/databasecopysource.h"
 #include "data/datetimeutil.h"
 #include "data/formatstring.h"
 #include "data/settings.h"
 #include "document/session/cmainframebase.h"
-#include "document/session/currentdatabase.h"
 #include "platform/utf16.h"
 #include "shell/settingsloaders.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
@@ -38,14 +33,6 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix) { return t
 bool EndsWith(const std::wstring& text, const std::wstring& suffix)
 {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-// True when both paths name the same existing file.
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    const QFileInfo fa(platform::ToQString(a));
-    const QFileInfo fb(platform::ToQString(b));
-    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
 } // namespace
@@ -131,25 +118,9 @@ std::wstring BackupTargetPath(const std::wstring& source)
                         ext.c_str());
 }
 
-int CopyBackupFile(const std::wstring& source, std::wstring& target, const std::atomic<bool>& cancel,
-                   const std::function<void(int percent)>& progress)
+DatabaseCopyResult CopyBackupFile(const std::wstring& source, std::wstring& target, const std::atomic<bool>& cancel,
+                                  const CopyPercent& progress)
 {
     target = BackupTargetPath(source);
-    // The open database's log goes into its file first, on the program's own connection.
-    if (g_pCurrentDb && !g_strOpenDbPath.empty() && SameFile(source, g_strOpenDbPath))
-        CheckpointDatabase(g_pCurrentDb->m_pDb);
-    DatabaseCopySource bytes(source);
-    if (const int error = bytes.OpenError())
-        return error;
-    int reported = -1;
-    return platform::CopyToNewFile(bytes, target, [&](std::int64_t total, std::int64_t done) {
-        if (cancel)
-            return false;
-        const int percent = total > 0 ? static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * 100.0) : 100;
-        if (percent != reported && progress) {
-            reported = percent;
-            progress(percent);
-        }
-        return true;
-    });
+    return CopyDatabaseFile(source, target, &cancel, progress);
 }

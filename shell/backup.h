@@ -1,8 +1,9 @@
 #pragma once
 // Backup copies of database files: their names, the time of the last one, the test
 // whether one is due when a file opens, and the copy itself.
+#include "data/databasecopy.h"
+
 #include <atomic>
-#include <functional>
 #include <string>
 
 inline constexpr wchar_t STR_BACKUP_FAILED[] =
@@ -29,8 +30,7 @@ int NextBackupNumber(const std::wstring& probe);
 // the next free number: "<folder>/<name><yyyy-mm-dd >_<n><.ext>".
 std::wstring BackupTargetPath(const std::wstring& source);
 
-// Copies source into a new backup copy, reporting whole percentages. Runs on a worker
-// thread; stops when cancel is set. 0, ECANCELED, or the errno value of the failure;
-// target receives the copy's path.
-int CopyBackupFile(const std::wstring& source, std::wstring& target, const std::atomic<bool>& cancel,
-                   const std::function<void(int percent)>& progress);
+// Copies source into a new backup copy (CopyDatabaseFile), reporting whole percentages.
+// Runs on a worker thread; stops when cancel is set. target receives the copy's path.
+DatabaseCopyResult CopyBackupFile(const std::wstring& source, std::wstring& target, const std::atomic<bool>& cancel,
+                                  const CopyPercent& progress);

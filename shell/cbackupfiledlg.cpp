@@ -65,45 +65,54 @@ void CBackupFileDlg::OnInitDialog()
     m_bDone = 0;
     m_worker = std::thread([this, source = m_strSource] {
         std::wstring target;
-        const int error = CopyBackupFile(source, target, m_cancel, [this](int percent) {
+        const DatabaseCopyResult result = CopyBackupFile(source, target, m_cancel, [this](int percent) {
             QMetaObject::invokeMethod(this, [this, percent] { SetProgress(percent); }, Qt::QueuedConnection);
         });
-        if (error != 0 && error != ECANCELED) {
+        if (result.error != 0 && result.error != ECANCELED) {
+            // The box names what to look at: the source file when it could not be read,
+            // otherwise the backup folder.
+            const std::wstring checked = result.sourceFailed ? source : CSplitPath(target.c_str()).GetDir();
             std::wstring text;
-            FormatString(text, STR_BACKUP_FAILED, CSplitPath(target.c_str()).GetDir(), error);
+            FormatString(text, STR_BACKUP_FAILED, checked, result.error);
             // Shown from this thread without waiting for it.
             platform::MessageBox(nullptr, text, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
         }
-        QMetaObject::invokeMethod(this, [this, error, target] { OnCopyEnded(error, target); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, error = result.error] { OnCopyEnded(error); }, Qt::QueuedConnection);
     });
 }
 
 void CBackupFileDlg::SetProgress(int percent) { m_progress->setValue(percent); }
 
-void CBackupFileDlg::OnCopyEnded(int error, const std::wstring&)
+void CBackupFileDlg::OnCopyEnded(int error)
 {
-    if (error != 0)
-        return; // a failed copy waits for Cancel; a cancelled one closed the dialog already
-    SetProgress(100);
-    m_bDone = 1;
-    RecordBackupTime();
+    if (error == ECANCELED)
+        return; // the cancelled copy closed the dialog already
+    if (error == 0) {
+        SetProgress(100);
+        m_bDone = 1;
+        RecordBackupTime();
+    }
+    // A failed copy has ended too: its box is up, and nothing is left to cancel.
+    m_bEnded = true;
     if (!m_bAsking)
         done(platform::IDCANCEL);
 }
 
 void CBackupFileDlg::OnClickedCancel()
 {
-    if (m_bDone || m_bAsking) {
-        if (m_bDone)
-            done(platform::IDCANCEL);
+    if (m_bAsking)
+        return;
+    if (m_bEnded) {
+        done(platform::IDCANCEL);
         return;
     }
     m_bAsking = true;
     const int answer = platform::MessageBox(this, STR_CANCEL_BACKUP_QUESTION, STR_CANCEL_BACKUP_CAPTION,
                                             platform::MB_YESNO | platform::MB_ICONQUESTION);
     m_bAsking = false;
-    // A copy that completed while the question was open has recorded its time already.
-    if (m_bDone) {
+    // A copy that ended while the question was open (a completed one has recorded its
+    // time already) closes the dialog whatever the answer.
+    if (m_bEnded) {
         done(platform::IDCANCEL);
     } else if (answer == platform::IDYES) {
         m_cancel = true;

@@ -1,8 +1,9 @@
 #pragma once
 // The progress dialog of one backup copy. A worker thread makes the copy and reaches
 // the dialog only through queued calls; the dialog closes by itself when the copy has
-// succeeded, recording the time. Cancel asks first and stops the copy, which removes
-// what it had written. The worker is joined before the dialog goes.
+// ended: recording the time when it succeeded, after the failure's box when it failed.
+// Cancel asks first and stops the copy, which removes what it had written. The worker
+// is joined before the dialog goes.
 #include <QDialog>
 
 #include <atomic>
@@ -43,10 +44,11 @@ protected:
 
 private:
     void OnInitDialog();
-    void OnCopyEnded(int error, const std::wstring& target);
+    void OnCopyEnded(int error);
 
     std::thread m_worker;
     std::atomic<bool> m_cancel = false;
     bool m_bAsking = false;
+    bool m_bEnded = false; // the copy has ended, whatever its result
     bool m_bStarted = false;
 };

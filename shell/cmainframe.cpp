@@ -16,7 +16,6 @@
 #include "document/windows/ctabulondoc.h"
 #include "document/windows/ctabulonview.h"
 #include "document/session/currentdatabase.h"
-#include "document/windows/datawindows.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
 #include "platform/recentfiles.h"
@@ -54,7 +53,6 @@
 #include <QWhatsThis>
 
 #include <cstdlib>
-#include <optional>
 #include <thread>
 
 namespace {
@@ -84,30 +82,6 @@ void RunCommand(const std::function<void()>& handler)
     }
 }
 
-// The names of the indexes or triggers (type "index" or "trigger") that belong to the table.
-std::vector<std::wstring> TableObjectNames(const wchar_t* type, const std::wstring& table)
-{
-    std::vector<std::wstring> names;
-    SqlValue typeValue;
-    typeValue.m_nType = SQLITE_TEXT;
-    typeValue.m_strText = type;
-    SqlValue tableValue;
-    tableValue.m_nType = SQLITE_TEXT;
-    tableValue.m_strText = table;
-    CADbSqlQuery query;
-    try {
-        g_pCurrentDb->Query(query, L"SELECT name FROM sqlite_master WHERE type = ?1 AND tbl_name = ?2 COLLATE NOCASE",
-                            {typeValue, tableValue});
-        for (; !query.Eof(); query.NextRow())
-            if (const wchar_t* name = query.GetFieldValue(0))
-                names.emplace_back(name);
-    } catch (const CADbSqlException&) {
-        // The drop that follows reports what is wrong with the database.
-    }
-    query.Finalize();
-    return names;
-}
-
 } // namespace
 
 StartupHooks& GetStartupHooks()
@@ -127,6 +101,7 @@ int ConsoleRequestKind(const std::wstring& statement)
 
 CMainFrame::CMainFrame()
     : QMainWindow(nullptr)
+    , m_objectCommands(*this)
 {
     setWindowTitle(Text(STR_PRODUCT_NAME));
     StartupHooks& hooks = GetStartupHooks();
@@ -760,12 +735,11 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_CLEAR_WORKSPACE: result = OnClearWorkspace(wParam, lParam); break;
     case UM_OPEN_VIEW_DATA: result = OnOpenViewData(wParam, lParam); break;
     case UM_TREE_SELECTION: result = OnTreeSelection(wParam, lParam); break;
-    case UM_DROP_TABLE: result = OnDropTable(wParam, lParam); break;
-    case UM_DROP_INDEX: result = OnDropIndex(wParam, lParam); break;
-    case UM_DROP_TRIGGER: result = OnDropTrigger(wParam, lParam); break;
-    case UM_DROP_VIEW: result = OnDropView(wParam, lParam); break;
-    case UM_RENAME_TABLE: result = OnRenameTable(wParam, lParam); break;
-    default: return 0; // UM_OPEN_INDEX and the rest: nothing to do here
+    default:
+        // The object commands; UM_OPEN_INDEX and the rest have nothing to do here.
+        if (!m_objectCommands.OnMessage(message, wParam, lParam, result))
+            return 0;
+        break;
     }
     UpdateCommandUI();
     return result;
@@ -820,94 +794,4 @@ LRESULT CMainFrame::OnTreeSelection(WPARAM wParam, LPARAM)
     if (m_wndWorkspace)
         m_wndWorkspace->SetObjectKind(static_cast<int>(wParam));
     return 0;
-}
-
-LRESULT CMainFrame::OnDropTable(WPARAM, LPARAM lParam)
-{
-    const std::wstring name = *reinterpret_cast<const std::wstring*>(lParam);
-    if (!g_pCurrentDb)
-        return 0;
-    if (CTabulonDoc* document = g_pTabulonApp->FindDataDocument(OpenTableData, name)) {
-        // The table's window closes first; not while its report is previewed.
-        if (!CanCloseFrame())
-            return 0;
-        document->OnCloseDocument();
-    }
-    // The table's indexes and triggers go with it: note them before the drop.
-    const std::vector<std::wstring> indexes = TableObjectNames(L"index", name);
-    const std::vector<std::wstring> triggers = TableObjectNames(L"trigger", name);
-    if (!DropTable(name))
-        return 0;
-    CDbTreeCtrl& tree = m_wndWorkspace->m_wndTree;
-    tree.RemoveTable(name);
-    for (const std::wstring& index : indexes)
-        tree.RemoveIndex(index);
-    for (const std::wstring& trigger : triggers)
-        tree.RemoveTrigger(trigger);
-    LoadTableNames();
-    LoadIndexNames();
-    LoadTriggerNames();
-    return 0;
-}
-
-LRESULT CMainFrame::OnDropIndex(WPARAM, LPARAM lParam)
-{
-    DropObject(*reinterpret_cast<const std::wstring*>(lParam), DropIndex, &CDbTreeCtrl::RemoveIndex, LoadIndexNames);
-    return 0;
-}
-
-LRESULT CMainFrame::OnDropTrigger(WPARAM, LPARAM lParam)
-{
-    DropObject(*reinterpret_cast<const std::wstring*>(lParam), DropTrigger, &CDbTreeCtrl::RemoveTrigger,
-               LoadTriggerNames);
-    return 0;
-}
-
-LRESULT CMainFrame::OnDropView(WPARAM, LPARAM lParam)
-{
-    // An open data window of the view stays open.
-    DropObject(*reinterpret_cast<const std::wstring*>(lParam), DropView, &CDbTreeCtrl::RemoveView, LoadViewNames);
-    return 0;
-}
-
-void CMainFrame::DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
-                            void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)())
-{
-    if (!g_pCurrentDb || !drop(name))
-        return;
-    (m_wndWorkspace->m_wndTree.*removeItem)(name);
-    reloadNames();
-}
-
-LRESULT CMainFrame::OnRenameTable(WPARAM, LPARAM lParam)
-{
-    const auto& names = *reinterpret_cast<const std::vector<std::wstring>*>(lParam);
-    if (names.size() < 2 || !g_pCurrentDb)
-        return 0;
-    const std::wstring& oldName = names[0];
-    const std::wstring& newName = names[1];
-    if (newName.find_first_not_of(L" \t") == std::wstring::npos)
-        return 0; // an empty name is no rename
-    // The table's open window closes first (a text typed in one of its cells is stored
-    // under the old name) and comes back where it was, on the name the table bears then.
-    std::optional<TableWindowPlace> window;
-    if (CTabulonDoc* document = g_pTabulonApp->FindDataDocument(OpenTableData, oldName)) {
-        if (!CanCloseFrame())
-            return 0;
-        window.emplace(document);
-    }
-    std::wstring sql;
-    FormatString(sql, L"ALTER TABLE [%s] RENAME TO [%s]", SqlName{oldName}, SqlName{newName});
-    bool renamed = true;
-    try {
-        g_pCurrentDb->ExecuteCmd(sql);
-    } catch (const CADbSqlException& e) {
-        ShowDesignerFailure(this, e);
-        renamed = false;
-    }
-    if (renamed)
-        LoadTableNames();
-    if (window)
-        window->Reopen(renamed ? newName : oldName);
-    return renamed ? 1 : 0;
 }

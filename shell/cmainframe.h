@@ -7,6 +7,7 @@
 #include "document/session/cmainframebase.h"
 #include "document/session/openrequest.h"
 #include "shell/cnewdbmgr.h"
+#include "shell/objectcommands.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -109,23 +110,20 @@ public:
     // Files dropped on the window: each local file opens in turn.
     void OnDropFiles(const QList<QUrl>& urls);
 
-    // The main-frame object messages (the designers' and viewers' come with them).
+    // The main-frame messages of the tree and the document; the object commands are
+    // m_objectCommands'.
     LRESULT OnDatabaseOpened(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenTableData(WPARAM wParam, LPARAM lParam);
     LRESULT OnClearWorkspace(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenViewData(WPARAM wParam, LPARAM lParam);
     LRESULT OnTreeSelection(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropTable(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropIndex(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropTrigger(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropView(WPARAM wParam, LPARAM lParam);
-    LRESULT OnRenameTable(WPARAM wParam, LPARAM lParam);
 
     QMenuBar* m_wndMenuBar = nullptr;      // created hidden
     QToolBar* m_wndToolBar = nullptr;
     CWorkspaceBar* m_wndWorkspace = nullptr; // the docking pane, owned by the window
     CACaptionBar m_wndCaptionBar;
     CNewDbMgr m_newDbMgr;
+    CObjectCommands m_objectCommands;
 
     // The toolbar's and the accelerators' commands.
     QAction* m_actNewDatabase = nullptr;
@@ -172,9 +170,6 @@ private:
     void UpdateMenusForActiveWindow();
     void FillRecentFileItems(QMenu* file);
     void FillWindowMenu();
-    // Drops an index, a trigger or a view; when the engine did, its item and cached name go.
-    void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
-                    void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)());
     QAction* AddCommand(const wchar_t* tip, const QIcon& icon, std::function<void()> handler);
 
     std::unique_ptr<CAppDataFile> m_appDataFile; // the store m_pAppDataFile points to

@@ -6,6 +6,7 @@
 #include "data/constants.h"
 #include "data/csplitpath.h"
 #include "data/currentdb.h"
+#include "data/databasecopy.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
 #include "document/windows/ctabulondoc.h"
@@ -13,6 +14,7 @@
 #include "document/session/currentdatabase.h"
 #include "document/windows/doctemplate.h"
 #include "platform/messagebox.h"
+#include "platform/uiwait.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
 #include "platform/widgets/filedialog.h"
@@ -25,11 +27,13 @@
 #include "shell/cworkspacebar.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+
+#include <chrono>
+#include <future>
 
 CTabulonApp* g_pTabulonApp = nullptr;
 
@@ -47,15 +51,18 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
     return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
-// Copies the database file over the target, which the user agreed to replace. The
-// target's own journal files go too: the engine would replay a stale one into the copy.
-bool CopyDatabaseFile(const std::wstring& source, const std::wstring& target)
+// Copies the database into a new file at target (CopyDatabaseFile) on a thread of its
+// own, while the window goes on painting. An existing target is never written over.
+bool CopyDatabaseAside(const std::wstring& source, const std::wstring& target)
 {
-    const QString to = platform::ToQString(target);
-    for (const QString& file : {to, to + QStringLiteral("-wal"), to + QStringLiteral("-shm"), to + QStringLiteral("-journal")})
-        if (QFile::exists(file) && !QFile::remove(file))
-            return false;
-    return QFile::copy(platform::ToQString(source), to);
+    auto copy = std::async(std::launch::async, [&] { return CopyDatabaseFile(source, target, nullptr, {}); });
+    platform::WaitResponsively([&](bool brief) {
+        if (brief)
+            return copy.wait_for(std::chrono::milliseconds(10)) == std::future_status::ready;
+        copy.wait();
+        return true;
+    });
+    return copy.get().error == 0;
 }
 
 } // namespace
@@ -168,10 +175,9 @@ void CTabulonApp::OnSaveAs()
     if (!EndOpenTransaction())
         return;
     platform::WaitCursor wait;
-    // Closing the connection checkpoints the database, so the file holds every row.
     CloseAllDocuments();
     platform::SendMessage(m_pMainWnd.get(), UM_CLEAR_WORKSPACE, 0, 0);
-    if (CopyDatabaseFile(source, target)) {
+    if (CopyDatabaseAside(source, target)) {
         OpenDocumentFile(target);
         return;
     }

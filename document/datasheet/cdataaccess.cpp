@@ -156,8 +156,10 @@ int CDataAccess::GetItemCount() const
 
 const wchar_t* CDataAccess::GetCellText(int row, int column)
 {
-    // A sort that waits for its first rows holds the connection: nothing is read.
-    if (m_bSorting || !m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()))
+    // A sort that waits for its first rows, or a long statement, holds the connection:
+    // nothing is read from it (a query's rows come from the rows its walk kept).
+    if (m_bSorting || !m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()) ||
+        (!m_pRecSet->m_bOffsetMode && m_pRecSet->m_pDatabase->IsHeldLong()))
         return L"";
     const int count = GetRecordCount();
     if (row == count)
@@ -178,7 +180,8 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
     CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
-    if (db && !data->m_bSorting && data->IsLoadEnded() && !db->InTransaction() && db->ExecuteQuietly(L"BEGIN"))
+    if (db && !data->m_bSorting && !db->IsHeldLong() && data->IsLoadEnded() && !db->InTransaction() &&
+        db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }
 

@@ -8,6 +8,7 @@
 #include "data/formatstring.h"
 #include "document/datasheet/cdataaccess.h"
 #include "document/dialogs/cretrrestblobdlg.h"
+#include "platform/filebeside.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
@@ -24,11 +25,6 @@ constexpr wchar_t TXT_FILE_TOO_LARGE[] =
 
 // The file system's message, as long as a box shows it.
 constexpr int FILE_MESSAGE_LENGTH = 256;
-
-void ShowFileFailure(const QFile& file)
-{
-    ShowFailureBox(platform::FromQString(file.errorString().left(FILE_MESSAGE_LENGTH)), LOC_BLOB_TRANSFER);
-}
 
 // Writes the cell's BLOB to the file.
 void RestoreBlob(CADbSqlRecSet& recset, int row, int column, const std::wstring& path)
@@ -78,26 +74,8 @@ bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64
     // No data (a NULL cell): the file is neither made nor truncated.
     if (!data)
         return false;
-    QFile file(platform::ToQString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        ShowFileFailure(file);
-        return false;
-    }
-    sqlite3_int64 written = 0;
-    while (written < length) {
-        const qint64 count = file.write(data + written, length - written);
-        if (count <= 0)
-            break;
-        written += count;
-    }
-    // A full disk may show only when the buffered bytes reach the file, or as it closes.
-    if (written < length || !file.flush()) {
-        ShowFileFailure(file);
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        ShowFileFailure(file);
+    if (const int error = platform::ReplaceFileContents(path, data, length)) {
+        ShowFailureBox(platform::ErrorText(error).substr(0, FILE_MESSAGE_LENGTH), LOC_BLOB_TRANSFER);
         return false;
     }
     return true;

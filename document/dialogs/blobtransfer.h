@@ -8,8 +8,9 @@
 class CDataAccess;
 class QWidget;
 
-// Writes the bytes to the file, replacing an existing one. A file that cannot be opened,
-// written or closed shows the file system's message with location "00028"; false then.
+// Writes the bytes to the file, replacing an existing one only once they are written
+// whole (platform::ReplaceFileContents). A file that cannot be written shows the file
+// system's message with location "00028"; false then, and an old file is as it was.
 // NULL data writes nothing and leaves an existing file as it is.
 bool WriteBufferToFile(const std::wstring& path, const char* data, sqlite3_int64 length);
 

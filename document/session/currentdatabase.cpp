@@ -249,7 +249,8 @@ std::wstring CreateQueryView(const std::wstring& statement)
 bool ExecuteSql(const std::wstring& statement)
 {
     try {
-        CurrentDb().ExecuteCmd(statement);
+        // A long statement (an UPDATE of every row) runs while the window keeps painting.
+        CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
         return true;
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);

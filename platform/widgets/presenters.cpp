@@ -6,6 +6,7 @@
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -132,12 +133,20 @@ private:
 
 } // namespace
 
-// Paints, timers and posted messages go on while the user's input waits.
+// Paints, timers and posted messages go on while the user's input waits. What was
+// painted meanwhile may lack what the wait held (the rows of a connection held by a long
+// statement), so every window is painted again once it is over.
 void PumpWhileWaiting(const ReadyCheck& ready)
 {
     InputHold hold;
-    while (!ready(true))
+    bool painted = false;
+    while (!ready(true)) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        painted = true;
+    }
+    if (painted)
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->update();
 }
 
 void InstallWidgetPresenters()

@@ -15,6 +15,7 @@
 
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
+using testing_support::ExecRaw;
 using testing_support::Failure;
 using testing_support::QueryRaw;
 using testing_support::TempFolder;
@@ -549,6 +550,94 @@ TEST_F(Connection, ColumnNamesOfAStatement)
     EXPECT_TRUE(names.empty());
     EXPECT_FALSE(GetColumnNames(L"-- nothing", names));
     EXPECT_THROW(GetColumnNames(L"SELEKT", names), CADbSqlException);
+}
+
+
+// The drop and the statement that replaces the object are one unit, seen from another
+// connection on the same file, in both journal modes: the replacement's trigger fires
+// there afterwards, and a replacement that fails leaves the old trigger firing.
+class Replace : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        m_path = m_folder.MakeDatabase(L"replace.db", std::string("PRAGMA journal_mode = ") + GetParam() +
+                                                         ";CREATE TABLE t(x); CREATE TABLE log(what TEXT);"
+                                                         "CREATE TRIGGER tr AFTER INSERT ON t BEGIN "
+                                                         "INSERT INTO log VALUES ('old'); END;");
+        m_db.OpenDb(m_path);
+        g_pCurrentDb = &m_db;
+    }
+    void TearDown() override { g_pCurrentDb = nullptr; }
+
+    // What the trigger writes when the other connection inserts a row.
+    std::string Fired()
+    {
+        ExecRaw(m_path, "DELETE FROM log; INSERT INTO t VALUES (1);");
+        return QueryRaw(m_path, "SELECT group_concat(what) FROM log");
+    }
+
+    static constexpr wchar_t kDrop[] = L"DROP TRIGGER IF EXISTS [tr]";
+    TempFolder m_folder;
+    std::wstring m_path;
+    CADbSqlDb m_db;
+};
+
+TEST_P(Replace, BothStatementsTakeEffectOrNeither)
+{
+    EXPECT_EQ(QueryRaw(m_path, "PRAGMA journal_mode"), GetParam());
+    EXPECT_EQ(Fired(), "old");
+
+    const CADbSqlException e = Failure([&] {
+        m_db.ReplaceAtomically(kDrop, L"CREATE TRIGGER tr AFTER INSERT ON nowhere BEGIN SELECT 1; END");
+    });
+    EXPECT_NE(e.m_strMessage.find(L"nowhere"), std::wstring::npos);
+    EXPECT_FALSE(m_db.InTransaction());
+    EXPECT_EQ(Fired(), "old");
+
+    // A text without a statement drops nothing.
+    for (const wchar_t* empty : {L"", L"  \n", L"-- nothing"})
+        EXPECT_FALSE(m_db.ReplaceAtomically(kDrop, empty));
+    EXPECT_EQ(Fired(), "old");
+
+    EXPECT_TRUE(m_db.ReplaceAtomically(kDrop, L"CREATE TRIGGER tr AFTER INSERT ON t BEGIN INSERT INTO log VALUES "
+                                              L"('new'); END; INSERT INTO log VALUES ('second statement')"));
+    EXPECT_FALSE(m_db.InTransaction());
+    EXPECT_EQ(Fired(), "new");
+    EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM sqlite_master WHERE name = 'tr'"), "1");
+}
+
+// Inside a transaction the user opened (the console's BEGIN) the unit is a savepoint of
+// it: a failure undoes only the unit and the transaction stays open with its own work.
+TEST_P(Replace, InsideAnOpenTransactionOnlyTheUnitIsUndone)
+{
+    m_db.ExecuteCmd(L"BEGIN");
+    m_db.ExecuteCmd(L"INSERT INTO log VALUES ('mine')");
+    EXPECT_THROW(m_db.ReplaceAtomically(kDrop, L"CREATE TRIGGER tr AFTER INSERT ON missing BEGIN SELECT 1; END"),
+                 CADbSqlException);
+    EXPECT_TRUE(m_db.InTransaction());
+    EXPECT_TRUE(m_db.ReplaceAtomically(kDrop, L"CREATE TRIGGER tr AFTER INSERT ON t BEGIN INSERT INTO log VALUES "
+                                              L"('new'); END"));
+    EXPECT_TRUE(m_db.InTransaction());
+    m_db.ExecuteCmd(L"COMMIT");
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(what) FROM log"), "mine");
+    EXPECT_EQ(Fired(), "new");
+}
+
+INSTANTIATE_TEST_SUITE_P(JournalModes, Replace, testing::Values("wal", "delete"));
+
+TEST_F(Connection, SchemaObjectLookupIgnoresAsciiCaseAndBindsTheName)
+{
+    m_db.ExecuteCmd(L"CREATE INDEX \"Idx'; --\" ON t(name)");
+    m_db.ExecuteCmd(L"CREATE VIEW Ünï AS SELECT 1");
+    m_db.ExecuteCmd(L"CREATE TEMP TRIGGER tmp AFTER INSERT ON t BEGIN SELECT 1; END");
+    EXPECT_TRUE(SchemaObjectExists(L"index", L"IDX'; --", false));
+    EXPECT_FALSE(SchemaObjectExists(L"view", L"IDX'; --", false)); // another type
+    EXPECT_TRUE(SchemaObjectExists(L"view", L"ÜNï", false));
+    EXPECT_FALSE(SchemaObjectExists(L"view", L"ünï", false)); // the engine folds ASCII letters only
+    EXPECT_FALSE(SchemaObjectExists(L"trigger", L"TMP", false));
+    EXPECT_TRUE(SchemaObjectExists(L"trigger", L"TMP", true));
+    EXPECT_FALSE(SchemaObjectExists(L"trigger", L"other", true));
+    EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), nullptr);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -228,16 +229,86 @@ TEST_F(RowLoader, ThePageCacheReloadsAroundTheRequestedRow)
     EXPECT_STREQ(rs->GetFieldValue(2), L"") << "so does a BLOB";
     EXPECT_EQ(rs->GetFieldValue(3), nullptr);
 
-    // A failed page load is shown and keeps the texts cached before.
+    // The pages are the rows the count walked: the view's table is not read again.
     ExecRaw(m_path, "DROP TABLE t;");
     ASSERT_TRUE(rs->MoveTo(500));
-    EXPECT_STREQ(rs->GetFieldValue(0), L"") << "row 500 was not cached";
-    EXPECT_EQ(cache.m_nFirstRow, 0);
-    ASSERT_EQ(m_lines.Count(), 1u);
-    EXPECT_EQ(m_lines.Last().type, platform::CAPTION_LINE_ERROR);
-    EXPECT_NE(m_lines.Last().text.find(L"\n Location <00043>"), std::wstring::npos);
-    ASSERT_TRUE(rs->MoveTo(30));
-    EXPECT_STREQ(rs->GetFieldValue(0), L"31");
+    EXPECT_STREQ(rs->GetFieldValue(0), L"501");
+    EXPECT_EQ(cache.m_nFirstRow, 400);
+    EXPECT_EQ(m_lines.Count(), 0u);
+}
+
+// Statements the test's own thread starts on a connection (the loader's are its own).
+struct StatementCounter {
+    explicit StatementCounter(sqlite3* db)
+        : thread(std::this_thread::get_id())
+    {
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT, Count, this);
+    }
+    static int Count(unsigned, void* context, void*, void*)
+    {
+        auto* self = static_cast<StatementCounter*>(context);
+        if (std::this_thread::get_id() == self->thread)
+            ++self->count;
+        return 0;
+    }
+    std::thread::id thread;
+    std::atomic<int> count{0};
+};
+
+TEST_F(RowLoader, AFarPageOfAWalkedSortedResultComesFromTheWalkWithoutRunningTheQuery)
+{
+    // v has no index: the view's order exists only in the sort of its statement.
+    MakeFile("CREATE TABLE t(id INTEGER PRIMARY KEY, v INTEGER, name TEXT, b BLOB);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x<30000) "
+             "INSERT INTO t SELECT x, (x * 7919) % 30000, 'n' || x, x'0102' FROM c;"
+             "CREATE VIEW v AS SELECT v, name, b FROM t ORDER BY v DESC;");
+    auto rs = MakeRecSet(L"v", m_target);
+    ASSERT_TRUE(rs->Open(RECSET_MODE_QUERY));
+    ASSERT_TRUE(m_target.WaitForEnds());
+    ASSERT_EQ(rs->GetRecordCount(), 30000);
+    StatementCounter counter(m_db.m_pDb);
+    // Row k holds v = 29999 - k; the name is that of the id with (id * 7919) % 30000 = v.
+    const std::map<int, std::wstring> expected = {
+        {29999, L"0"}, {15000, L"14999"}, {0, L"29999"}, {22222, L"7777"}, {29800, L"199"}};
+    for (const auto& [row, v] : expected) {
+        ASSERT_TRUE(rs->MoveTo(row));
+        EXPECT_EQ(std::wstring(rs->GetFieldValue(0)), v) << row;
+        const std::string name = testing_support::QueryRaw(m_path, "SELECT name FROM t WHERE v = " +
+                                                                       testing_support::Utf8(v));
+        EXPECT_EQ(testing_support::Utf8(rs->GetFieldValue(1)), name) << row;
+        EXPECT_STREQ(rs->GetFieldValue(2), L"") << "a BLOB reads as empty text";
+    }
+    EXPECT_EQ(counter.count, 0) << "a page read ran a statement on the database's connection";
+    sqlite3_trace_v2(m_db.m_pDb, 0, nullptr, nullptr);
+}
+
+TEST_F(RowLoader, WhileTheWalkRunsThePagesCountedSoFarAreReadWithoutTheQuery)
+{
+    MakeFile(NumberedRows("t", 30000) + "CREATE VIEW v AS SELECT id, name FROM t WHERE gate(id);");
+    std::atomic<bool> finish{false};
+    m_gate.at = 10000;
+    m_gate.release = [&finish] { return finish.load(); };
+    auto rs = MakeRecSet(L"v", m_target);
+    // Set before the walk: the walk holds the connection's lock inside its step.
+    StatementCounter counter(m_db.m_pDb);
+    ASSERT_TRUE(rs->Open(RECSET_MODE_QUERY));
+    ASSERT_TRUE(WaitUntil([this] { return m_gate.reached.load(); }));
+    EXPECT_EQ(rs->GetRecordCount(), LOADER_FIRST_PAGE_ROWS);
+    const int before = counter.count;
+    for (int row : {1999, 1000, 0}) {
+        EXPECT_TRUE(rs->MoveTo(row));
+        EXPECT_EQ(std::wstring(rs->GetFieldValue(1)), L"n" + std::to_wstring(row + 1));
+    }
+    EXPECT_FALSE(rs->MoveTo(2000)) << "a row not yet counted";
+    EXPECT_EQ(counter.count, before) << "a page was read through the query while its walk ran";
+    finish = true;
+    ASSERT_TRUE(m_target.WaitForEnds());
+    ASSERT_EQ(rs->GetRecordCount(), 30000);
+    ASSERT_TRUE(rs->MoveTo(29999));
+    EXPECT_STREQ(rs->GetFieldValue(1), L"n30000");
+    ASSERT_TRUE(rs->MoveTo(1999));
+    EXPECT_STREQ(rs->GetFieldValue(0), L"2000");
+    sqlite3_trace_v2(m_db.m_pDb, 0, nullptr, nullptr);
 }
 
 TEST_F(RowLoader, ClosingWhileLoadingStopsTheLoadAndTheNextTableLoadsWhole)

@@ -67,6 +67,65 @@ TEST(FormatString, IdentifiersNameExactlyTheObjectMeant)
     EXPECT_EQ(QuoteIdentifier(L"n"), L"[n]");
 }
 
+// Plain names keep their text; any other name (a keyword, a blank, a leading digit, a
+// letter outside ASCII) would change the statement's meaning or break it unquoted.
+TEST(FormatString, OnlyNamesThatAreNotPlainIdentifiersAreQuoted)
+{
+    const struct {
+        const wchar_t* name;
+        const wchar_t* written;
+    } cases[] = {
+        {L"t", L"t"},
+        {L"_Order_2", L"_Order_2"},
+        {L"orders", L"orders"},
+        {L"order", L"[order]"},
+        {L"SELECT", L"[SELECT]"},
+        {L"my table", L"[my table]"},
+        {L"2nd", L"[2nd]"},
+        {L"naïve", L"[naïve]"},
+        {L"a-b", L"[a-b]"},
+        {L"x]y", L"\"x]y\""},
+        {L"", L"[]"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QuoteIdentifierWhenNeeded(c.name), c.written) << testing_support::Utf8(c.name);
+}
+
+TEST(TextChecks, LineBreaksOfEverySystemBecomeLineFeeds)
+{
+    EXPECT_EQ(NormalizeLineBreaks(L"BEGIN\r\n\r\nEND"), L"BEGIN\n\nEND");
+    EXPECT_EQ(NormalizeLineBreaks(L"a\rb\r\r\nc\n"), L"a\nb\n\nc\n");
+    EXPECT_EQ(NormalizeLineBreaks(L"\r"), L"\n");
+}
+
+// The first word decides what a statement is, whatever blanks and comments come first.
+TEST(TextChecks, LeadingWordAndTransactionControl)
+{
+    const struct {
+        const wchar_t* sql;
+        const wchar_t* word;
+        bool transaction;
+    } cases[] = {
+        {L"CREATE TRIGGER x", L"CREATE", false},
+        {L"  \r\n\tbegin immediate", L"BEGIN", true},
+        {L"-- note\nCOMMIT", L"COMMIT", true},
+        {L"/* a */ /* b */End", L"END", true},
+        {L";; rollback to s", L"ROLLBACK", true},
+        {L"Savepoint s", L"SAVEPOINT", true},
+        {L"RELEASE s", L"RELEASE", true},
+        {L"BEGINNING", L"BEGINNING", false},
+        {L"when(new.x > 0)", L"WHEN", false},
+        {L"(SELECT 1)", L"", false},
+        {L"-- only a comment", L"", false},
+        {L"/* open comment", L"", false},
+        {L"", L"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LeadingSqlWord(c.sql), c.word) << testing_support::Utf8(c.sql);
+        EXPECT_EQ(IsTransactionControl(c.sql), c.transaction) << testing_support::Utf8(c.sql);
+    }
+}
+
 TEST(FormatString, ValuesHaveTheirQuotesDoubled)
 {
     const std::wstring hostile = L"'; DROP TABLE t; --";
@@ -126,6 +185,15 @@ TEST(TextChecks, NumbersAsTheCellEditorsAcceptThem)
         EXPECT_EQ(IsDecimalText(c.text), c.decimal) << testing_support::Utf8(c.text);
         EXPECT_EQ(IsIntegerText(c.text), c.integer) << testing_support::Utf8(c.text);
     }
+}
+
+// A name of blanks would make "[ ]" an object name; a blank inside a name is no fault.
+TEST(TextChecks, EmptyNamesAreNothingButBlanksAndTabs)
+{
+    for (const wchar_t* name : {L"", L" ", L"\t", L" \t  "})
+        EXPECT_TRUE(IsEmptyName(name)) << testing_support::Utf8(name);
+    for (const wchar_t* name : {L"a", L" a ", L"my table", L"\u00e9", L"]"})
+        EXPECT_FALSE(IsEmptyName(name)) << testing_support::Utf8(name);
 }
 
 TEST(TextChecks, CalendarDates)
@@ -194,12 +262,22 @@ TEST(SplitPath, FolderNameAndLastExtension)
     }
 }
 
-TEST(SplitPath, OverlongPathIsCutNotOverrun)
+// Linux paths run to 4,096 bytes and names to 255: a long path splits whole, never cut
+// into a fragment of one of its folder names.
+TEST(SplitPath, PathsOfAnyLengthSplitWhole)
 {
-    const std::wstring longPath = L"/" + std::wstring(400, L'x') + L".db";
-    const CSplitPath split(longPath.c_str());
-    EXPECT_EQ(std::wstring(split.m_szPath).size(), 259u);
-    EXPECT_LE(split.GetFileName().size(), 255u);
+    const std::wstring folder = L"/" + std::wstring(150, L'f') + L"/" + std::wstring(120, L'g') + L"/";
+    const std::wstring name = std::wstring(255 - 3, L'n');
+    const std::wstring path = folder + name + L".db";
+    ASSERT_GE(path.size(), 300u);
+    const CSplitPath split(path.c_str());
+    EXPECT_EQ(split.m_szPath, path);
+    EXPECT_EQ(split.GetDir(), folder);
+    EXPECT_EQ(split.GetFileName(), name);
+    EXPECT_EQ(split.GetExt(), L".db");
+    const std::wstring deep = L"/" + std::wstring(4000, L'd') + L"/x.sqlite3";
+    EXPECT_EQ(CSplitPath(deep.c_str()).GetExt(), L".sqlite3");
+    EXPECT_EQ(CSplitPath(deep.c_str()).GetDir().size(), 4002u);
 }
 
 class ClockOverride {

@@ -2,6 +2,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/settings.h"
+#include "data/sqlite16.h"
 #include "document/session/currentdatabase.h"
 #include "shell/backup.h"
 #include "shell/settingsloaders.h"
@@ -14,6 +15,9 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -37,7 +41,7 @@ protected:
     {
         std::wstring target;
         const std::atomic<bool> cancel = false;
-        EXPECT_EQ(CopyBackupFile(source, target, cancel, {}), 0) << testing_support::Utf8(target);
+        EXPECT_EQ(CopyBackupFile(source, target, cancel, {}).error, 0) << testing_support::Utf8(target);
         return target.substr(m_backups.size() + 1);
     }
 
@@ -121,16 +125,35 @@ TEST_F(BackupTest, RecordingTheTimeWritesTheNodeButKeepsTheGlobal)
     EXPECT_EQ(g_strLastBackup, STR_NO_BACKUP_TIME);
 }
 
-TEST_F(BackupTest, CopyFailuresGiveTheirCodeAndLeaveNothing)
+TEST_F(BackupTest, CopyFailuresGiveTheirCodeAndSideAndLeaveNothing)
 {
     const std::wstring shop = m_folder.MakeDatabase(L"shop.db", "CREATE TABLE t(a);");
     std::wstring target;
     const std::atomic<bool> cancel = false;
-    EXPECT_EQ(CopyBackupFile(m_folder.Path(L"missing.db"), target, cancel, {}), ENOENT);
+    const DatabaseCopyResult missing = CopyBackupFile(m_folder.Path(L"missing.db"), target, cancel, {});
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_TRUE(missing.sourceFailed);
     g_strBackupFolder = m_folder.Path(L"no-such-folder");
-    EXPECT_EQ(CopyBackupFile(shop, target, cancel, {}), ENOENT);
+    const DatabaseCopyResult noFolder = CopyBackupFile(shop, target, cancel, {});
+    EXPECT_EQ(noFolder.error, ENOENT);
+    EXPECT_FALSE(noFolder.sourceFailed);
     EXPECT_EQ(target, m_folder.Path(L"no-such-folder") + L"/shop2014-11-07 _0.db");
     EXPECT_FALSE(QFile::exists(platform::ToQString(target)));
+}
+
+// Linux paths run to 4,096 bytes: a source deep in long folder names is named after
+// its own file, never after a fragment of a folder's name.
+TEST_F(BackupTest, ASourceOnALongPathIsNamedAfterItsFile)
+{
+    QString folder = platform::ToQString(m_folder.Path(L""));
+    for (int i = 0; i < 3; ++i)
+        folder += QLatin1Char('/') + QString(100, QChar(u'a' + i));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const std::wstring source = platform::FromQString(folder) + L"/shop.db";
+    ASSERT_GT(source.size(), 300u);
+    testing_support::ExecRaw(source, "CREATE TABLE t(a); INSERT INTO t VALUES (1);");
+    EXPECT_EQ(Backup(source), L"shop2014-11-07 _0.db");
+    EXPECT_EQ(testing_support::QueryRaw(m_backups + L"/shop2014-11-07 _0.db", "SELECT count(*) FROM t"), "1");
 }
 
 TEST_F(BackupTest, ACancelledCopyLeavesNoFile)
@@ -141,11 +164,11 @@ TEST_F(BackupTest, ACancelledCopyLeavesNoFile)
     std::atomic<bool> cancel = false;
     std::vector<int> percents;
     std::wstring target;
-    const int rc = CopyBackupFile(big, target, cancel, [&](int percent) {
+    const DatabaseCopyResult result = CopyBackupFile(big, target, cancel, [&](int percent) {
         percents.push_back(percent);
         cancel = true;
     });
-    EXPECT_EQ(rc, ECANCELED);
+    EXPECT_EQ(result.error, ECANCELED);
     EXPECT_EQ(percents.size(), 1u);
     EXPECT_LT(percents.front(), 100);
     EXPECT_FALSE(QFile::exists(platform::ToQString(target)));
@@ -186,6 +209,69 @@ TEST_F(BackupTest, AnUncheckpointedLogIsInTheCopy)
         }
         sqlite3_close(held);
     }
+}
+
+// The copy never uses the program's own connection. While another program reads on an
+// old snapshot (a checkpoint would have to wait for it) and the copy is half-way, the
+// program's connection writes and reads with a busy time-out of 100 ms; then the copy
+// ends while the program's connection is held locked by this thread.
+TEST_F(BackupTest, TheProgramsConnectionNeverWaitsForACopy)
+{
+    const std::wstring path = m_folder.MakeDatabase(
+        L"open.db", "PRAGMA journal_mode=WAL; CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT "
+                    "i + 1 FROM n WHERE i < 40000) INSERT INTO t SELECT randomblob(300) FROM n;");
+    CADbSqlDb db;
+    db.OpenDb(path);
+    g_pCurrentDb = &db;
+    g_strOpenDbPath = path;
+    ASSERT_EQ(sqlite3_exec(db.m_pDb, "PRAGMA wal_autocheckpoint=0", nullptr, nullptr, nullptr), SQLITE_OK);
+    const testing_support::OtherConnection reader(path);
+    ASSERT_EQ(reader.Exec("BEGIN; SELECT count(*) FROM t;"), SQLITE_OK);
+    db.ExecuteCmd(L"INSERT INTO t SELECT randomblob(300) FROM t LIMIT 1000"); // only in the log
+    sqlite3_busy_timeout(db.m_pDb, 100);
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool halfway = false, released = false, ended = false;
+    DatabaseCopyResult result;
+    std::wstring target;
+    const std::atomic<bool> cancel = false;
+    std::thread worker([&] {
+        result = CopyBackupFile(path, target, cancel, [&](int percent) {
+            std::unique_lock lock(mutex);
+            if (percent == 100 || halfway)
+                return;
+            halfway = true;
+            changed.notify_all();
+            changed.wait_for(lock, std::chrono::seconds(60), [&] { return released; });
+        });
+        const std::lock_guard lock(mutex);
+        ended = true;
+        changed.notify_all();
+    });
+    bool reachedHalfway = false;
+    {
+        std::unique_lock lock(mutex);
+        reachedHalfway = changed.wait_for(lock, std::chrono::seconds(60), [&] { return halfway; });
+    }
+    EXPECT_TRUE(reachedHalfway);
+    EXPECT_EQ(sqlite3_exec(db.m_pDb, "INSERT INTO t VALUES (1)", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db.m_pDb, "SELECT count(*) FROM t", nullptr, nullptr, nullptr), SQLITE_OK);
+    bool endedWhileLocked = false;
+    {
+        const sqlite16::ConnectionLock program(db.m_pDb);
+        std::unique_lock lock(mutex);
+        released = true;
+        changed.notify_all();
+        endedWhileLocked = changed.wait_for(lock, std::chrono::seconds(60), [&] { return ended; });
+    }
+    worker.join();
+    EXPECT_TRUE(endedWhileLocked) << "the copy waited for the program's connection";
+    ASSERT_EQ(result.error, 0);
+    EXPECT_EQ(testing_support::QueryRaw(target, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(testing_support::QueryRaw(target, "SELECT count(*) FROM t"), "41000");
+    g_pCurrentDb = nullptr;
+    g_strOpenDbPath.clear();
 }
 
 // The second process of the tests below: the test binary started again with one of

@@ -1,3 +1,4 @@
+#include "data/cadbsqldb.h"
 #include "data/constants.h"
 #include "data/settings.h"
 #include "document/session/currentdatabase.h"
@@ -13,6 +14,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+
+#include <cerrno>
+#include <memory>
 
 namespace {
 
@@ -122,26 +126,51 @@ TEST_F(BackupDialogTest, ACopyThatCompletesWhileTheQuestionIsOpenClosesAndRecord
     EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), L"2014-11-07 09:05:03");
 }
 
-TEST_F(BackupDialogTest, AFailedCopyShowsItsBoxAndWaitsForCancel)
+// A failed copy shows its box from the worker, naming what to look at (the backup
+// folder, or the source when the source is what failed), and closes its dialog: no
+// question about a copy that has ended, no file, no time recorded. Another program's
+// write transaction that has spilled into the source (rollback journal) is such a
+// failure, after the busy time-out, never a byte copy of the half-written file.
+TEST_F(BackupDialogTest, AFailedCopyShowsItsBoxAndClosesItsDialog)
 {
-    g_strBackupFolder = m_folder.Path(L"gone");
-    CBackupFileDlg dialog(m_source);
-    ScopedDialogHandler handler([&](QDialog& shown) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_boxes.Count() == 1; }, 30000));
-        EXPECT_TRUE(shown.isVisible());
-        m_boxes.QueueAnswer(platform::IDYES); // the question after the failure
-        dialog.m_btnCancel->click();
-        EXPECT_TRUE(WaitClosed(shown));
-        return shown.result();
-    });
-    dialog.DoModal();
-    ASSERT_EQ(m_boxes.Count(), 2u);
-    const platform::MessageBoxRequest failure = m_boxes.Boxes()[0];
-    EXPECT_EQ(failure.text, L"Please check to make sure <" + m_folder.Path(L"gone") +
-                                L"/>\nis exist and it is not write protected. Error code = <2>");
-    EXPECT_EQ(failure.caption, L"Error");
-    EXPECT_TRUE(failure.fromWorkerThread);
-    EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), STR_NO_BACKUP_TIME);
+    std::unique_ptr<testing_support::OtherConnection> writer;
+    const std::wstring spilled = testing_support::MakeSpilledDatabase(m_folder, L"spill.db", writer);
+    const int busyTimeout = g_nBusyTimeout;
+    g_nBusyTimeout = 200;
+    const std::wstring backups = g_strBackupFolder;
+    const struct {
+        std::wstring source;
+        std::wstring folder; // the backup folder
+        std::wstring named;  // what the box names
+        int code;
+    } cases[] = {
+        {m_source, m_folder.Path(L"gone"), m_folder.Path(L"gone") + L"/", ENOENT},
+        {m_folder.Path(L"missing.db"), backups, m_folder.Path(L"missing.db"), ENOENT},
+        {spilled, backups, spilled, EBUSY},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing_support::Utf8(c.source));
+        m_boxes.Clear();
+        g_strBackupFolder = c.folder;
+        CBackupFileDlg dialog(c.source);
+        ScopedDialogHandler handler([&](QDialog& shown) {
+            EXPECT_TRUE(WaitClosed(shown));
+            return shown.result();
+        });
+        dialog.DoModal();
+        EXPECT_EQ(dialog.m_bDone, 0);
+        ASSERT_EQ(m_boxes.Count(), 1u);
+        const platform::MessageBoxRequest failure = m_boxes.Boxes()[0];
+        EXPECT_EQ(failure.text, L"Please check to make sure <" + c.named +
+                                    L">\nis exist and it is not write protected. Error code = <" +
+                                    std::to_wstring(c.code) + L">");
+        EXPECT_EQ(failure.caption, L"Error");
+        EXPECT_EQ(failure.style, platform::MB_OK | platform::MB_ICONERROR);
+        EXPECT_TRUE(failure.fromWorkerThread);
+        EXPECT_EQ(Value(NODE_BACKUP_DATE_TIME), STR_NO_BACKUP_TIME);
+        EXPECT_EQ(QDir(platform::ToQString(backups)).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    }
+    g_nBusyTimeout = busyTimeout;
 }
 
 TEST_F(BackupDialogTest, OpeningAFileCopiesItFirstOnlyWhenABackupIsDue)

@@ -5,6 +5,13 @@
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "designers/caddnewcolumndlg.h"
+#include "designers/cnewindexdlg.h"
+#include "designers/cnewtriggerdlg.h"
+#include "designers/cnewviewdlg.h"
+#include "designers/ctableschemadlg.h"
+#include "dialogscript.h"
+#include "document/grid/clistctrlcombo.h"
 #include "document/report/cchildview.h"
 #include "document/strip/ccaptiondlg.h"
 #include "document/windows/ctabulondoc.h"
@@ -16,11 +23,13 @@
 #include "document/grid/clistctrlcombo.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
+#include "platform/widgets/combobox.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
 #include "platform/widgets/printdialog.h"
 #include "shell/ccreatenewdbdlg.h"
+#include "shell/cdbtreectrl.h"
 #include "shell/cmainframe.h"
 #include "shell/cquerydlg.h"
 #include "shell/ctabulonapp.h"
@@ -396,14 +405,21 @@ TEST_F(Workbench, NewDatabaseWithADatasheetOpenClosesItBeforeTheConnectionGoes)
     EXPECT_FALSE(TreeHas(L"t"));
 }
 
-TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
+// Save As of a WAL database that another program holds open: the program's closing
+// cannot checkpoint the log then, and the copy still holds every committed row, the
+// other program's and the program's own. The copy never replaces an existing file.
+TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
 {
     InstallDataFile();
     ASSERT_TRUE(Start());
     const std::wstring source = m_folder.MakeDatabase(L"wal.db", "PRAGMA journal_mode=WAL; CREATE TABLE t(x);");
     ASSERT_TRUE(Open(source));
-    // Rows written through the program's connection stay in the write-ahead log until
-    // the connection closes (fewer pages than an automatic checkpoint waits for).
+    auto other = std::make_unique<testing_support::OtherConnection>(source);
+    ASSERT_EQ(other->Exec("PRAGMA wal_autocheckpoint=0; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 50) INSERT INTO t SELECT randomblob(1000) FROM n;"),
+              SQLITE_OK);
+    // Rows written through the program's connection stay in the write-ahead log too
+    // (fewer pages than an automatic checkpoint waits for).
     for (int i = 0; i < 50; ++i)
         g_pCurrentDb->ExecuteCmd(L"INSERT INTO t VALUES (randomblob(1000))");
     ASSERT_TRUE(QFileInfo(platform::ToQString(source + L"-wal")).size() > 0);
@@ -415,31 +431,46 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOntoItself)
     });
     m_app->OnSaveAs();
     EXPECT_EQ(g_strOpenDbPath, copy);
-    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
+    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
     EXPECT_EQ(QueryRaw(copy, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(m_boxes.Count(), 0u);
+    other.reset();
 
-    // A copy that cannot be made says so and leaves the original open.
-    const std::wstring nowhere = m_folder.Path(L"missing-folder/copy.db");
-    platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
-    m_app->OnSaveAs();
-    ASSERT_EQ(m_boxes.Count(), 1u);
-    EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + nowhere + L">.");
-    EXPECT_EQ(m_boxes.Last().caption, L"Error");
-    EXPECT_EQ(g_strOpenDbPath, copy);
-    EXPECT_TRUE(TreeHas(L"t"));
+    // A copy that cannot be made says so and leaves the original open: no folder, or a
+    // file of that name already there, which keeps its bytes.
+    const std::wstring taken = m_folder.Path(L"taken.db");
+    {
+        QFile file(platform::ToQString(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("someone else's file");
+    }
+    for (const std::wstring& target : {m_folder.Path(L"missing-folder/copy.db"), taken}) {
+        SCOPED_TRACE(testing_support::Utf8(target));
+        m_boxes.Clear();
+        platform::SetFileHandler([&](const platform::FileRequest&) { return target; });
+        m_app->OnSaveAs();
+        ASSERT_EQ(m_boxes.Count(), 1u);
+        EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + target + L">.");
+        EXPECT_EQ(m_boxes.Last().caption, L"Error");
+        EXPECT_EQ(g_strOpenDbPath, copy);
+        EXPECT_TRUE(TreeHas(L"t"));
+    }
+    QFile file(platform::ToQString(taken));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("someone else's file"));
     m_boxes.Clear();
 
     // Onto itself: nothing is copied, the file keeps its rows and stays open.
     platform::SetFileHandler([&](const platform::FileRequest&) { return copy; });
     m_app->OnSaveAs();
     EXPECT_EQ(g_strOpenDbPath, copy);
-    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "50");
+    EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     // The open file was deleted meanwhile: the copy fails, and the reopening says the
     // file is gone instead of making an empty database in its place.
     ASSERT_TRUE(QFile::remove(platform::ToQString(copy)));
+    const std::wstring nowhere = m_folder.Path(L"missing-folder/copy.db");
     platform::SetFileHandler([&](const platform::FileRequest&) { return nowhere; });
     m_app->OnSaveAs();
     ASSERT_EQ(m_boxes.Count(), 2u);
@@ -622,6 +653,139 @@ TEST_F(Workbench, DroppingATableNamedLikeTheDiagramLeavesTheDiagramOpen)
     EXPECT_NE(m_app->FindDataDocument(OpenRelationships, L""), nullptr);
     EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), 1u);
     EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// Add on the Tables folder opens the table designer; its Save creates the table, which
+// the tree then shows with its fields and the cached names list. Cancel changes nothing.
+TEST_F(Workbench, ANewTableAndANewColumnJoinTheTreeOnOkOnly)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ASSERT_TRUE(Open(path));
+    const std::vector<std::wstring> before = TreeTexts();
+    const std::wstring table = L"t";
+    DialogScript script;
+    platform::SendMessage(&Frame(), UM_NEW_TABLE, 0, 0);
+    platform::SendMessage(&Frame(), UM_NEW_COLUMN, 0, reinterpret_cast<LPARAM>(&table));
+    EXPECT_EQ(script.Shown(), (std::vector<std::string>{"CTableSchemaDlg", "CAddNewColumnDlg"}));
+    EXPECT_EQ(TreeTexts(), before);
+
+    script.On("CTableSchemaDlg", [](QDialog& shown) {
+        auto& design = static_cast<CTableSchemaDlg&>(shown);
+        design.m_editTableName->setText(QStringLiteral("fresh"));
+        design.OnAddField();
+        design.m_wndList.GetGrid()->SetItemText(0, 0, L"k");
+        QTest::mouseClick(design.m_btnSave, Qt::LeftButton);
+    });
+    platform::SendMessage(&Frame(), UM_NEW_TABLE, 0, 0);
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = 'fresh'"), "1");
+    EXPECT_TRUE(TreeHas(L"fresh"));
+    EXPECT_TRUE(TreeHas(L"k"));
+    EXPECT_TRUE(TreeHas(L"Table(3)"));
+    EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"fresh"), 1);
+
+    script.On("CAddNewColumnDlg", [](QDialog& shown) {
+        auto& column = static_cast<CAddNewColumnDlg&>(shown);
+        column.m_editName->setText(QStringLiteral("extra"));
+        QTest::mouseClick(column.m_btnOk, Qt::LeftButton);
+    });
+    platform::SendMessage(&Frame(), UM_NEW_COLUMN, 0, reinterpret_cast<LPARAM>(&table));
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM pragma_table_info('t') WHERE name = 'extra'"), "1");
+    EXPECT_TRUE(TreeHas(L"extra"));
+    EXPECT_TRUE(TreeHas(L"Field(3)"));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// The tree's Add and View Schema and a double-click on a trigger open the designers and
+// the statement viewers; a designer's OK adds its object to the tree, its Cancel nothing.
+TEST_F(Workbench, TheTreeOpensEveryDesignerAndViewerAndGainsWhatTheyCreate)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ASSERT_TRUE(Open(path));
+    CDbTreeCtrl& tree = Frame().m_wndWorkspace->m_wndTree;
+    const auto select = [&](const QString& text) {
+        for (QTreeWidgetItemIterator it(tree.GetTreeView()); *it; ++it)
+            if ((*it)->text(0) == text || (*it)->text(0).startsWith(text + QLatin1Char('('))) {
+                tree.GetTreeView()->setCurrentItem(*it);
+                return;
+            }
+        ADD_FAILURE() << "no item " << text.toStdString();
+    };
+    const auto press = [](QDialog& dialog, const QString& text) {
+        QTest::mouseClick(ButtonWithText(dialog, text), Qt::LeftButton);
+    };
+    DialogScript script;
+    std::vector<QString> shown; // title and statement of each viewer
+    for (const char* viewer : {"CTableScriptDlg", "CViewIndexDlg", "CViewTriggerDlg", "CViewDlg", "CTriggerDlg"})
+        script.On(viewer, [&](QDialog& dialog) {
+            shown.push_back(dialog.windowTitle() + QStringLiteral(": ") + dialog.findChild<QPlainTextEdit*>()->toPlainText());
+            dialog.reject();
+        });
+    script.On("CSelectField", [&](QDialog& dialog) {
+        dialog.findChild<QTreeWidget*>()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        press(dialog, QStringLiteral("Ok"));
+    });
+    script.On("CNewIndexDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewIndexDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("t_name2"));
+        designer.m_comboTable->setEditText(QStringLiteral("t"));
+        press(dialog, QStringLiteral("On Field(s)..."));
+        press(dialog, QStringLiteral("Save"));
+    });
+    script.On("CNewTriggerDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewTriggerDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("t_added"));
+        designer.m_comboTime->setCurrentIndex(designer.m_comboTime->findText(QStringLiteral("AFTER")));
+        designer.m_comboEvent->setCurrentIndex(designer.m_comboEvent->findText(QStringLiteral("INSERT")));
+        designer.m_comboTable->setCurrentIndex(designer.m_comboTable->findText(QStringLiteral("t")));
+        designer.m_editBody->setPlainText(QStringLiteral("BEGIN SELECT 2; END"));
+        press(dialog, QStringLiteral("Save"));
+    });
+    script.On("CNewViewDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewViewDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("v2"));
+        designer.m_editSelect->setPlainText(QStringLiteral("SELECT id FROM t"));
+        press(dialog, QStringLiteral("OK"));
+    });
+
+    select(QStringLiteral("Index"));
+    tree.DoAdd();
+    select(QStringLiteral("Trigger"));
+    tree.DoAdd();
+    select(QStringLiteral("View"));
+    tree.DoAdd();
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+    EXPECT_TRUE(TreeHas(L"t_name2"));
+    EXPECT_TRUE(TreeHas(L"t_added"));
+    EXPECT_TRUE(TreeHas(L"v2"));
+    EXPECT_TRUE(TreeHas(L"View(2)"));
+    EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM pragma_index_info('t_name2')"), "name");
+    EXPECT_EQ(QueryRaw(path, "SELECT count(*) FROM v2"), "2");
+
+    // A designer cancelled leaves the tree as it was.
+    script.On("CNewViewDlg", [](QDialog& dialog) { dialog.reject(); });
+    const std::vector<std::wstring> before = TreeTexts();
+    select(QStringLiteral("View"));
+    tree.DoAdd();
+    EXPECT_EQ(TreeTexts(), before);
+
+    for (const char* item : {"t", "t_name", "t_keep", "v"}) {
+        select(QString::fromUtf8(item));
+        tree.DoView();
+    }
+    select(QStringLiteral("t_keep"));
+    tree.OnTreeDblClk();
+    EXPECT_EQ(shown, (std::vector<QString>{
+                         QStringLiteral("Table Schema: CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT)"),
+                         QStringLiteral("Index Create Statement: CREATE INDEX t_name ON t(name)"),
+                         QStringLiteral("Trigger Create Statement: CREATE TRIGGER t_keep AFTER DELETE ON t BEGIN SELECT 1; END"),
+                         QStringLiteral("View Create Statement: CREATE VIEW v AS SELECT name FROM t"),
+                         QStringLiteral("Create Trigger: CREATE TRIGGER t_keep AFTER DELETE ON t BEGIN SELECT 1; END"),
+                     }));
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
 }
 
 TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)

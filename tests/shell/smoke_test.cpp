@@ -339,6 +339,54 @@ TEST_F(RealProgram, TheInstalledProgramKeepsAUsersSettingsWithoutABox)
     QFile::setPermissions(prefix, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+// Each designer and statement viewer opens from the tree; the index, trigger and view
+// designers create their objects, which the tree then shows and the file holds.
+TEST_F(RealProgram, EveryDesignerAndViewerOpensFromTheTree)
+{
+    const std::wstring database = m_folder.MakeDatabase(
+        L"shop.db", "CREATE TABLE customer(id INTEGER PRIMARY KEY, name TEXT);"
+                    "CREATE INDEX customer_name ON customer(name);"
+                    "CREATE TRIGGER customer_keep AFTER DELETE ON customer BEGIN SELECT 1; END;"
+                    "CREATE VIEW names AS SELECT name FROM customer;");
+    QProcessEnvironment environment = Table(QStringLiteral("customer"));
+    environment.insert(QStringLiteral("TABULON_SMOKE_INDEX"), QStringLiteral("customer_name"));
+    environment.insert(QStringLiteral("TABULON_SMOKE_TRIGGER"), QStringLiteral("customer_keep"));
+    environment.insert(QStringLiteral("TABULON_SMOKE_VIEW"), QStringLiteral("names"));
+    const ProgramRun run = Start(database, QStringLiteral("designers"), environment);
+    const std::string lines = run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(run.exitCode, 0) << lines;
+    for (const char* line : {"DIALOG New Index", "DIALOG Field(s)", "DIALOG New Trigger", "DIALOG New View",
+                             "DIALOG Table Schema", "TEXT CREATE TABLE customer(id INTEGER PRIMARY KEY, name TEXT)",
+                             "DIALOG Index Create Statement", "TEXT CREATE INDEX customer_name ON customer(name)",
+                             "DIALOG Trigger Create Statement",
+                             "TEXT CREATE TRIGGER customer_keep AFTER DELETE ON customer BEGIN SELECT 1; END",
+                             "DIALOG View Create Statement", "TEXT CREATE VIEW names AS SELECT name FROM customer",
+                             "DIALOG Create Trigger", "TREE smoke_index", "TREE smoke_trigger", "TREE smoke_view"})
+        EXPECT_TRUE(run.lines.contains(QString::fromUtf8(line))) << line << " in " << lines;
+    EXPECT_EQ(QueryRaw(database, "SELECT sql FROM sqlite_master WHERE name = 'smoke_index'"),
+              "CREATE INDEX [smoke_index] ON [customer] ( [name])");
+    EXPECT_EQ(QueryRaw(database, "SELECT tbl_name FROM sqlite_master WHERE name = 'smoke_trigger'"), "customer");
+    EXPECT_EQ(QueryRaw(database, "SELECT one FROM smoke_view"), "1");
+}
+
+// From the tree's Add on the Tables folder, through the table designer, its Table
+// Constraint and its foreign key, to a table in the file and in the tree.
+TEST_F(RealProgram, ATableWithAForeignKeyIsDesignedFromTheTree)
+{
+    const std::wstring database =
+        m_folder.MakeDatabase(L"shop.db", "CREATE TABLE customer(id INTEGER PRIMARY KEY, name TEXT);");
+    QProcessEnvironment environment = Table(QStringLiteral("customer"));
+    environment.insert(QStringLiteral("TABULON_SMOKE_TABLE_NAME"), QStringLiteral("orders"));
+    const ProgramRun run = Start(database, QStringLiteral("design"), environment);
+    EXPECT_EQ(run.exitCode, 0) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("TREE orders"))) << run.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("TREE customer_id")));
+    EXPECT_EQ(QueryRaw(database, "SELECT group_concat(name || ':' || type, ',') FROM pragma_table_info('orders')"),
+              "id:INTEGER,customer_id:INTEGER");
+    EXPECT_EQ(QueryRaw(database, "SELECT \"table\" || '.' || \"to\" || '<' || \"from\" FROM pragma_foreign_key_list('orders')"),
+              "customer.id<customer_id");
+}
+
 // The keys of the real program: Enter in the tree opens the table, the first Ctrl+End
 // reaches the new-row line, a typed text there makes a row; Ctrl+N after Relationships
 // activated the diagram makes no second one.

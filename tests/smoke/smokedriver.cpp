@@ -14,6 +14,17 @@
 //   menus  hold Alt and let go, press F10 and print the menu that opens, close it with
 //          Escape, then press Ctrl+Q;
 //   style  print the style in use and the checked Application Look item, then close;
+//   designers
+//          open every designer and statement viewer from the tree (the pane's Add and
+//          View Schema buttons, a double-click on a trigger), print "DIALOG <title>" and
+//          the first line of each shown statement ("TEXT <line>"), create an index, a
+//          trigger and a view through their designers, and print the tree's texts.
+//          With TABULON_SMOKE_SHOTS set to a folder, each dialog's screen is saved there
+//          once it has been up for a moment (for looking at them under a window manager);
+//   design select the Tables folder, press the pane's Add, and in the table designer
+//          name the table TABLE_NAME, add the fields id and customer_id of type
+//          Integer, give the table a foreign key from customer_id to
+//          TABULON_SMOKE_TABLE's id, save, print the tree, then close the window;
 //   keys   by keys alone: Enter on TABULON_SMOKE_TABLE in the tree opens it, Ctrl+End
 //          on the grid and a typed TABULON_SMOKE_TEXT with Up fill the new-row line,
 //          the line count is printed ("LINES n"); then Relationships twice and Ctrl+N,
@@ -22,33 +33,38 @@
 // No, or OK where it has no No. A step that does not come true within 30 seconds ends
 // the program with exit code 3.
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QAbstractItemModel>
-#include <QAction>
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QStyle>
-#include <QToolBar>
 #include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -191,20 +207,86 @@ QPoint CellPoint(const GridParts& grid)
     return QPoint(grid.header->sectionViewportPosition(column) + grid.header->sectionSize(column) / 2, 4);
 }
 
+// The shown modal dialog with that title, when it is the one on top.
+QDialog* Dialog(const QString& title)
+{
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    return dialog && dialog->isVisible() && dialog->windowTitle() == title ? dialog : nullptr;
+}
+
+// The dialog on top with the keyboard's focus inside it: typed keys reach it.
+QDialog* FocusedDialog(const char* title)
+{
+    QDialog* dialog = Dialog(title);
+    QWidget* focus = QApplication::focusWidget();
+    return dialog && focus && dialog->isAncestorOf(focus) ? dialog : nullptr;
+}
+
+QAbstractButton* Button(QWidget* window, const char* text)
+{
+    for (QAbstractButton* button : window ? window->findChildren<QAbstractButton*>() : QList<QAbstractButton*>())
+        if (button->isVisible() && button->text() == QLatin1String(text))
+            return button;
+    return nullptr;
+}
+
+// Clicks the button once the step has returned: a button that runs a modal dialog
+// would otherwise hold the step until the dialog closed.
+bool ClickLater(QAbstractButton* button)
+{
+    if (!button)
+        return false;
+    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    return true;
+}
+
+// A step that, once the dialog is on top, clicks its button.
+std::function<bool()> InDialogClick(const char* title, const char* button)
+{
+    return [=] { return ClickLater(Button(Dialog(title), button)); };
+}
+
+// Types into the focused widget, then presses the keys.
+void TypeIntoFocus(const QString& text, std::initializer_list<Qt::Key> keys = {})
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    for (Qt::Key key : keys)
+        QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+// The field picker on top: the named field ticked, then Ok.
+std::function<bool()> PickField(const QString& name)
+{
+    return [=] {
+        QDialog* picker = Dialog("Field(s)");
+        QTreeWidget* list = picker ? picker->findChild<QTreeWidget*>() : nullptr;
+        QTreeWidgetItem* item = list ? FindItem(list, name) : nullptr;
+        if (!item)
+            return false;
+        item->setCheckState(0, Qt::Checked);
+        return ClickLater(Button(picker, "Ok"));
+    };
+}
+
+// A new field of the designer: Add Field, its name, Tab, "I" for Integer, Tab.
+std::function<bool()> AddField(const QString& name)
+{
+    return [=] {
+        QDialog* design = FocusedDialog("New Table");
+        QAbstractButton* add = Button(design, "Add Field");
+        if (!add)
+            return false;
+        QTest::mouseClick(add, Qt::LeftButton);
+        TypeIntoFocus(name, {Qt::Key_Tab, Qt::Key_I, Qt::Key_Tab});
+        return true;
+    };
+}
+
 bool CloseMainWindow()
 {
     if (QMainWindow* window = MainWindow())
         window->close();
     return true;
-}
-
-// The visible modal window of that title.
-QDialog* Dialog(const QString& title)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible() && dialog->windowTitle() == title)
-            return dialog;
-    return nullptr;
 }
 
 // Opens the settings sheet from the toolbar, after the step that asks for it returned.
@@ -268,8 +350,140 @@ QWidget* KeyTarget()
     return focus ? focus : MainWindow();
 }
 
+// The first item whose text is the text or, for a folder ("View(1)"), begins with it and "(".
+QTreeWidgetItem* FindItemOrFolder(QTreeWidget* tree, const QString& text)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->text(0) == text || (*it)->text(0).startsWith(text + QLatin1Char('(')))
+            return *it;
+    return nullptr;
+}
+
+// Selects the tree item with a click, as a user does.
+bool ClickItem(const QString& text)
+{
+    QTreeWidget* tree = Tree();
+    QTreeWidgetItem* item = tree ? FindItemOrFolder(tree, text) : nullptr;
+    if (!item)
+        return false;
+    tree->expandAll();
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    return true;
+}
+
+// Presses the workspace pane's button once the event loop runs again: the dialog it opens
+// runs its own loop, in which the next steps go on.
+bool PressPaneButton(const QString& tip)
+{
+    QMainWindow* window = MainWindow();
+    for (QToolBar* bar : window ? window->findChildren<QToolBar*>() : QList<QToolBar*>())
+        for (QAction* action : bar->actions())
+            if (action->toolTip() == tip && action->isEnabled()) {
+                QTimer::singleShot(0, action, &QAction::trigger);
+                return true;
+            }
+    return false;
+}
+
+// The dialog of the title is up: says so with the first line of its statement, saves the
+// screen when asked to, then lets work fill it and close it.
+std::function<bool()> OnDialog(const char* title, std::function<void(QDialog*)> work)
+{
+    auto shown = std::make_shared<QElapsedTimer>();
+    return [title, work, shown] {
+        QDialog* dialog = Dialog(title);
+        if (!dialog)
+            return false;
+        const QString shots = Env("TABULON_SMOKE_SHOTS");
+        if (!shots.isEmpty()) {
+            if (!shown->isValid())
+                shown->start();
+            if (shown->elapsed() < 700)
+                return false;
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QStringLiteral("/%1.png").arg(title));
+        }
+        Say(QStringLiteral("DIALOG ") + QLatin1String(title));
+        if (auto* text = dialog->findChild<QPlainTextEdit*>(); text && text->isReadOnly())
+            Say(QStringLiteral("TEXT ") + text->toPlainText().section(QLatin1Char('\n'), 0, 0));
+        work(dialog);
+        return true;
+    };
+}
+
+bool NoModalDialog() { return !QApplication::activeModalWidget(); }
+
+std::vector<std::function<bool()>> DesignersScenario()
+{
+    const QString add = QStringLiteral("Add object.");
+    const QString schema = QStringLiteral("View object schema.");
+    const auto closeWith = [](const char* button) { return [button](QDialog* dialog) { ClickLater(Button(dialog, button)); }; };
+    std::vector<std::function<bool()>> steps{[] { return Tree() && FindItem(Tree(), Env("TABULON_SMOKE_TABLE")); }};
+    const auto press = [&](const QString& item, const QString& tip) {
+        steps.push_back([item, tip] { return ClickItem(item) && PressPaneButton(tip); });
+    };
+    const auto open = [&](const QString& item, const QString& tip, const char* title, std::function<void(QDialog*)> work) {
+        press(item, tip);
+        steps.push_back(OnDialog(title, std::move(work)));
+        steps.push_back(NoModalDialog);
+    };
+    // The index designer picks its key in the field picker before its Save.
+    press(QStringLiteral("Index"), add);
+    steps.push_back(OnDialog("New Index", [](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_index"));
+        dialog->findChild<QComboBox*>()->setEditText(Env("TABULON_SMOKE_TABLE"));
+        ClickLater(Button(dialog, "On Field(s)..."));
+    }));
+    steps.push_back(OnDialog("Field(s)", [](QDialog*) {}));
+    steps.push_back(PickField(QStringLiteral("name")));
+    steps.push_back(OnDialog("New Index", closeWith("Save")));
+    steps.push_back(NoModalDialog);
+    open(QStringLiteral("Trigger"), add, "New Trigger", [](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_trigger"));
+        const QList<QComboBox*> boxes = dialog->findChildren<QComboBox*>();
+        const QStringList choices{QStringLiteral("INSERT"), Env("TABULON_SMOKE_TABLE"), QStringLiteral("AFTER")};
+        for (QComboBox* box : boxes)
+            for (const QString& choice : choices)
+                if (box->findText(choice) >= 0)
+                    box->setCurrentIndex(box->findText(choice));
+        dialog->findChildren<QPlainTextEdit*>().first()->setPlainText(QStringLiteral("BEGIN SELECT 1; END"));
+        ClickLater(Button(dialog, "Save"));
+    });
+    open(QStringLiteral("View"), add, "New View", [](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("smoke_view"));
+        dialog->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("SELECT 1 AS one"));
+        ClickLater(Button(dialog, "OK"));
+    });
+    open(Env("TABULON_SMOKE_TABLE"), schema, "Table Schema", closeWith("OK"));
+    open(Env("TABULON_SMOKE_INDEX"), schema, "Index Create Statement", closeWith("OK"));
+    open(Env("TABULON_SMOKE_TRIGGER"), schema, "Trigger Create Statement", closeWith("OK"));
+    open(Env("TABULON_SMOKE_VIEW"), schema, "View Create Statement", closeWith("OK"));
+    // The trigger editor opens with a double-click on the trigger.
+    steps.push_back([] {
+        QTreeWidget* tree = Tree();
+        QTreeWidgetItem* item = tree ? FindItem(tree, Env("TABULON_SMOKE_TRIGGER")) : nullptr;
+        if (!item)
+            return false;
+        const QPoint point = tree->visualItemRect(item).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, point);
+        QTimer::singleShot(0, tree, [tree, point] { QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, point); });
+        return true;
+    });
+    steps.push_back(OnDialog("Create Trigger", closeWith("Cancel")));
+    steps.push_back(NoModalDialog);
+    steps.push_back([] {
+        for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
+            Say(QStringLiteral("TREE ") + (*it)->text(0));
+        return true;
+    });
+    steps.push_back(CloseMainWindow);
+    return steps;
+}
+
 std::vector<std::function<bool()>> Scenario(const QString& name)
 {
+    if (name == QLatin1String("designers"))
+        return DesignersScenario();
     if (name == QLatin1String("tree"))
         return {[] {
                     QTreeWidget* tree = Tree();
@@ -414,6 +628,58 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                     if (!grid.view)
                         return false;
                     Say(QStringLiteral("CELL ") + CellText(grid));
+                    return true;
+                },
+                CloseMainWindow};
+    if (name == QLatin1String("design"))
+        return {[] {
+                    // Each letter typed into a list starts a search of its own: the two
+                    // rows' "I" must not join into one search for "II".
+                    QApplication::setKeyboardInputInterval(0);
+                    QTreeWidget* tree = Tree();
+                    const QList<QTreeWidgetItem*> folders =
+                        tree ? tree->findItems(QStringLiteral("Table("), Qt::MatchStartsWith | Qt::MatchRecursive)
+                             : QList<QTreeWidgetItem*>();
+                    if (folders.isEmpty())
+                        return false;
+                    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(folders.first()).center());
+                    for (QToolButton* button : MainWindow()->findChildren<QToolButton*>())
+                        if (button->defaultAction() && button->defaultAction()->toolTip() == QLatin1String("Add object."))
+                            return ClickLater(button);
+                    return false;
+                },
+                [] {
+                    if (!FocusedDialog("New Table"))
+                        return false;
+                    TypeIntoFocus(Env("TABULON_SMOKE_TABLE_NAME"));
+                    return true;
+                },
+                AddField(QStringLiteral("id")), AddField(QStringLiteral("customer_id")),
+                InDialogClick("New Table", "Table Constraint..."),
+                InDialogClick("Table Constraint", "Set Foreign Key..."),
+                [] {
+                    QDialog* clause = Dialog("Set Foreign Key");
+                    if (!clause)
+                        return false;
+                    // The parent table list is the box without an edit field.
+                    for (QComboBox* box : clause->findChildren<QComboBox*>())
+                        if (!box->isEditable())
+                            box->setCurrentIndex(box->findText(Env("TABULON_SMOKE_TABLE")));
+                    return ClickLater(Button(clause, "Set Parent Key..."));
+                },
+                PickField(QStringLiteral("id")),
+                InDialogClick("Set Foreign Key", "Set Child Key..."),
+                PickField(QStringLiteral("customer_id")),
+                InDialogClick("Set Foreign Key", "Apply"),
+                InDialogClick("Table Constraint", "Apply"),
+                InDialogClick("New Table", "Save"),
+                [] {
+                    QTreeWidget* tree = Tree();
+                    if (QApplication::activeModalWidget() || !tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE_NAME")))
+                        return false;
+                    tree->expandAll();
+                    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                        Say(QStringLiteral("TREE ") + (*it)->text(0));
                     return true;
                 },
                 CloseMainWindow};

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 
 namespace testing_support {
 
@@ -140,6 +141,29 @@ void ExecRaw(const std::wstring& path, const std::string& sql)
     sqlite3_close(db);
 }
 
+OtherConnection::OtherConnection(const std::wstring& path, int busyTimeout)
+{
+    EXPECT_EQ(sqlite3_open(Utf8(path).c_str(), &db), SQLITE_OK);
+    sqlite3_busy_timeout(db, busyTimeout);
+}
+
+OtherConnection::~OtherConnection() { sqlite3_close(db); }
+
+int OtherConnection::Exec(const std::string& sql) const { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+
+std::wstring MakeSpilledDatabase(const TempFolder& folder, const std::wstring& name,
+                                 std::unique_ptr<OtherConnection>& writer)
+{
+    const std::string rows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+                             "INSERT INTO t SELECT randomblob(300) FROM n;";
+    const std::wstring path = folder.MakeDatabase(name, "PRAGMA journal_mode=DELETE; CREATE TABLE t(a); " + rows);
+    writer = std::make_unique<OtherConnection>(path);
+    EXPECT_EQ(writer->Exec("PRAGMA cache_size=10; BEGIN; " + rows), SQLITE_OK);
+    const OtherConnection reader(path, 0);
+    EXPECT_EQ(reader.Exec("SELECT count(*) FROM t"), SQLITE_BUSY) << "the transaction did not spill";
+    return path;
+}
+
 std::string QueryRaw(const std::wstring& path, const std::string& sql)
 {
     sqlite3* db = nullptr;
@@ -161,6 +185,15 @@ std::string QueryRaw(const std::wstring& path, const std::string& sql)
     }
     sqlite3_close(db);
     return result;
+}
+
+QPushButton* ButtonWithText(const QWidget& parent, const QString& text)
+{
+    for (QPushButton* button : parent.findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
 }
 
 } // namespace testing_support

@@ -12,11 +12,14 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+class QPushButton;
+class QWidget;
 
 namespace testing_support {
 
@@ -86,6 +89,26 @@ void ExecRaw(const std::wstring& path, const std::string& sql);
 std::string QueryRaw(const std::wstring& path, const std::string& sql);
 
 std::string Utf8(const std::wstring& text);
+
+// A raw connection of "another program" on a file, closed with the object.
+class OtherConnection {
+public:
+    explicit OtherConnection(const std::wstring& path, int busyTimeout = 20000);
+    ~OtherConnection();
+    OtherConnection(const OtherConnection&) = delete;
+    OtherConnection& operator=(const OtherConnection&) = delete;
+    int Exec(const std::string& sql) const;
+    sqlite3* db = nullptr;
+};
+
+// A database in rollback-journal mode with 10,000 rows, and the open write transaction of
+// another program on it that has spilled into the file: 10,000 more rows inserted with a
+// tiny page cache, so that the writer holds the file's exclusive lock until it ends.
+std::wstring MakeSpilledDatabase(const TempFolder& folder, const std::wstring& name,
+                                 std::unique_ptr<OtherConnection>& writer);
+
+// The push button with the text among the widget's children; fails the test when there is none.
+QPushButton* ButtonWithText(const QWidget& parent, const QString& text);
 
 // The failure a call throws; fails the test when it throws none.
 template <typename F> CADbSqlException Failure(F call)

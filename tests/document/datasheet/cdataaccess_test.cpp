@@ -6,6 +6,7 @@
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/dbschema.h"
 #include "data/settings.h"
 #include "document/strip/cacaptionbar.h"
 #include "document/strip/ccaptiondlg.h"
@@ -28,6 +29,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -838,6 +840,113 @@ TEST_F(DataAccess, DeletingTheRowUnderEditEndsTheEdit)
     EXPECT_EQ(model.SetCellValue(3, NAME, L"fresh", true), CELL_ROW_INSERTED);
     EXPECT_EQ(model.UndoRowEdit(), -1);
     EXPECT_EQ(QueryRaw(m_path, "SELECT name FROM items WHERE id = 3"), "fresh");
+}
+
+// Holds a statement on the connection (its thread's engine steps) until released, or
+// for at most 20 s.
+struct StatementGate {
+    std::atomic<bool> reached{false};
+    std::atomic<bool> release{false};
+    std::atomic<bool> timedOut{false};
+    static int Progress(void* context)
+    {
+        auto* gate = static_cast<StatementGate*>(context);
+        if (gate->reached.exchange(true))
+            return 0;
+        const QDeadlineTimer deadline(20000);
+        while (!gate->release && !deadline.hasExpired())
+            std::this_thread::yield();
+        gate->timedOut = deadline.hasExpired();
+        return 0;
+    }
+};
+
+// VACUUM and a long UPDATE typed in the console run as a slow sort waits: timers fire
+// and the windows repaint (the datasheet reads nothing from the held connection), the
+// wait cursor and a caption line show, and a key typed meanwhile reaches its window only
+// after the statement has ended; the statement's work is done and reported as before.
+TEST_F(DataAccess, ALongStatementKeepsTheWindowAliveAndHoldsTheInput)
+{
+    struct Case {
+        const char* what;
+        std::function<bool()> run;
+        const wchar_t* line;
+        std::string check;    // a query on the file after the statement
+        std::string expected; // its answer
+    };
+    const Case cases[] = {
+        {"long console UPDATE", [] { return ExecuteSql(L"UPDATE items SET qty = qty + 100"); }, STR_RUNNING_STATEMENT,
+         "SELECT sum(qty) FROM items", "526"},
+        {"VACUUM",
+         [] {
+             VacuumDatabase();
+             return true;
+         },
+         STR_VACUUMING, "PRAGMA freelist_count", "0"},
+    };
+    ExecRaw(m_path, "CREATE TABLE filler(x); INSERT INTO filler SELECT zeroblob(4000) FROM items;"
+                    "DROP TABLE filler;");
+    CDataAccess& model = OpenModel(L"items");
+    ASSERT_EQ(Text(0, NAME), L"apple");
+    model.m_pRecSet->CloseRowStmt();
+    const platform::WaitPump oldPump = platform::SetWaitPump(platform::PumpWhileWaiting);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<bool> cursor;
+        const platform::WaitCursorHook oldCursor =
+            platform::SetWaitCursorHook([&](bool show) { cursor.push_back(show); });
+        bool returned = false;
+        KeyTaker taker;
+        taker.sortReturned = &returned;
+        taker.show();
+        taker.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&taker));
+        StatementGate gate;
+        sqlite3_progress_handler(g_pCurrentDb->m_pDb, 1, StatementGate::Progress, &gate);
+        m_lines.Clear();
+        m_boxes.Clear();
+
+        int beats = 0;
+        qint64 longestGap = 0;
+        QElapsedTimer sinceBeat;
+        sinceBeat.start();
+        QTimer heartbeat;
+        heartbeat.setInterval(10);
+        bool blank = false;
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceBeat.restart());
+            if (!gate.reached || returned)
+                return;
+            if (++beats == 1) {
+                // Typed by the user while the statement runs.
+                QCoreApplication::postEvent(&taker, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+                blank = Text(1, NAME).empty();
+            }
+            if (beats == 10)
+                gate.release = true;
+        });
+        heartbeat.start();
+        EXPECT_TRUE(c.run());
+        returned = true;
+        heartbeat.stop();
+        sqlite3_progress_handler(g_pCurrentDb->m_pDb, 0, nullptr, nullptr);
+        EXPECT_FALSE(gate.timedOut);
+        EXPECT_GE(beats, 10);
+        EXPECT_TRUE(blank) << "the datasheet read from the held connection";
+        EXPECT_LE(longestGap, 100);
+        EXPECT_EQ(cursor.front(), true);
+        EXPECT_EQ(cursor.back(), false);
+        ASSERT_GE(m_lines.Count(), 1u);
+        EXPECT_EQ(m_lines.Lines().front().text, c.line);
+        EXPECT_EQ(m_lines.Lines().front().type, platform::CAPTION_LINE_NORMAL);
+        EXPECT_TRUE(taker.keys.empty());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !taker.keys.empty(); }, 10000));
+        EXPECT_EQ(taker.keys, std::vector<bool>{true});
+        EXPECT_EQ(QueryRaw(m_path, c.check), c.expected);
+        EXPECT_EQ(Text(1, NAME), L"pear");
+        platform::SetWaitCursorHook(oldCursor);
+    }
+    platform::SetWaitPump(oldPump);
 }
 
 // A table without rowids shows its rows read-only and says so when asked to change.

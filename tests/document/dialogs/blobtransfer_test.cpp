@@ -8,6 +8,7 @@
 #include "document/datasheet/cdataaccess.h"
 #include "document/datasheet/cdatainterface.h"
 #include "document/dialogs/cretrrestblobdlg.h"
+#include "platform/filebeside.h"
 #include "document/datasheet/datasheetgrid.h"
 #include "databasefixture.h"
 #include "scopedhandlers.h"
@@ -22,7 +23,10 @@
 #include <QTest>
 #include <QWidget>
 
+#include <cerrno>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <vector>
 
 using testing_support::ExecRaw;
@@ -272,6 +276,32 @@ TEST_F(BlobTransfer, UnwritableTargetShowsTheFileSystemMessage)
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdWString(m_folder.Path(L"no"))));
     EXPECT_EQ(Cells(), kCells);
+}
+
+// Writing a cell over an existing file that fails part-way (the process's file-size
+// limit stands in for a full disk) shows the file system's message and leaves the old
+// file byte for byte as it was, with nothing beside it.
+TEST_F(BlobTransfer, AFailedWriteLeavesTheOldFileAsItWas)
+{
+    ExecRaw(m_path, "UPDATE files SET data = randomblob(1000000) WHERE id = 3");
+    const std::wstring target = m_folder.Path(L"old.bin");
+    WriteFile(target, "the user's old file");
+    const QStringList before = QDir(QString::fromStdWString(m_folder.Path(L""))).entryList(QDir::Files | QDir::Hidden);
+
+    rlimit previous {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    Press(2, {true, target});
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, signalBefore);
+
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, platform::ErrorText(EFBIG) + L"\n Location <00028>"); // "File too large"
+    EXPECT_EQ(ReadFile(target), "the user's old file");
+    EXPECT_EQ(QDir(QString::fromStdWString(m_folder.Path(L""))).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 // A store the engine refuses is shown, and the cell keeps its bytes: a trigger that

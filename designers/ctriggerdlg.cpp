@@ -1,0 +1,69 @@
+#include "designers/ctriggerdlg.h"
+
+#include "data/cadbsqldb.h"
+#include "data/cadbsqlexception.h"
+#include "data/constants.h"
+#include "data/currentdb.h"
+#include "data/dbschema.h"
+#include "data/formatstring.h"
+#include "data/textutil.h"
+#include "designers/designerkit.h"
+#include "designers/statementdialog.h"
+#include "platform/messagebox.h"
+#include "platform/utf16.h"
+#include "platform/waitcursor.h"
+#include "platform/widgets/modaldialog.h"
+#include "platform/widgets/presenters.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+CTriggerDlg::CTriggerDlg(const std::wstring& triggerName, QWidget* parent)
+    : QDialog(parent ? parent : platform::MainWindow())
+    , m_strTriggerName(triggerName)
+    , m_btnSave(new QPushButton(QStringLiteral("Save")))
+{
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    m_editText = LayOutStatementDialog(*this, QStringLiteral("Create Trigger"), 317, 181, true, {m_btnSave, cancel});
+    static_cast<QBoxLayout*>(layout())->insertWidget(0, new QLabel(QStringLiteral("Trigger:"), this));
+    m_btnSave->setDefault(true);
+    cancel->setAutoDefault(false);
+    connect(m_btnSave, &QPushButton::clicked, this, &CTriggerDlg::OnSave);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    OnInitDialog();
+    // Connected after the stored text went in: only the user's changes count.
+    connect(m_editText, &QPlainTextEdit::textChanged, this, &CTriggerDlg::OnTextChange);
+}
+
+int CTriggerDlg::DoModal() { return platform::RunModal(*this); }
+
+void CTriggerDlg::OnInitDialog()
+{
+    m_btnSave->setEnabled(false);
+    if (!g_pCurrentDb)
+        return;
+    CADbSqlQuery rows;
+    ShowStoredStatement(GetTriggers(rows, false), SCHEMA_NAME_COLUMN, m_strTriggerName, m_strTriggerName, *m_editText);
+}
+
+void CTriggerDlg::OnTextChange() { m_btnSave->setEnabled(true); }
+
+void CTriggerDlg::OnSave()
+{
+    platform::WaitCursor wait;
+    const std::wstring text = platform::FromQString(m_editText->toPlainText());
+    if (IsTransactionControl(text)) {
+        platform::MessageBox(this, STR_TRIGGER_TEXT_IS_TRANSACTION, STR_PRODUCT_NAME, platform::MB_OK);
+        return;
+    }
+    std::wstring drop;
+    FormatString(drop, L"DROP TRIGGER IF EXISTS [%s]", SqlName{m_strTriggerName});
+    try {
+        if (CurrentDb().ReplaceAtomically(drop, text))
+            accept();
+    } catch (const CADbSqlException& e) {
+        ShowDesignerFailure(this, e);
+    }
+}
