@@ -80,9 +80,8 @@ int CNewIndexDlg::DoModal() { return platform::RunModal(*this); }
 
 void CNewIndexDlg::OnInitDialog()
 {
-    FillTableNames(this, *m_comboTable);
     // No table is chosen until the user picks or types one.
-    m_comboTable->setCurrentIndex(-1);
+    FillTableNames(this, *m_comboTable);
     m_grid.m_nMode = CListFrame::MODE_LIST;
     m_grid.m_bSortable = 0; // the rows are the keys in their order
     m_grid.Create(this);
