@@ -134,6 +134,12 @@ CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly)
     return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
 }
 
+CADbSqlQuery& GetTemporaryTriggers(CADbSqlQuery& out)
+{
+    return RunList(out, L"Select * FROM sqlite_temp_master WHERE type = 'trigger' ORDER BY name",
+                   [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
+}
+
 CADbSqlQuery& GetViews(CADbSqlQuery& out, bool namesOnly)
 {
     std::wstring sql;

@@ -27,6 +27,8 @@ bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temp
 
 // Schema lists; each shows its own failure and then gives the empty result.
 CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly);
+// The whole rows of the temporary schema's triggers, by name.
+CADbSqlQuery& GetTemporaryTriggers(CADbSqlQuery& out);
 CADbSqlQuery& GetViews(CADbSqlQuery& out, bool namesOnly);
 CADbSqlQuery& GetForeignKeys(CADbSqlQuery& out, const std::wstring& table);
 

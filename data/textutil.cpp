@@ -1,5 +1,7 @@
 #include "data/textutil.h"
 
+#include <algorithm>
+
 #include <Qt>
 
 bool IsDecimalText(const std::wstring& text)
@@ -79,9 +81,13 @@ std::wstring NormalizeLineBreaks(const std::wstring& text)
     return out;
 }
 
-std::wstring LeadingSqlWord(const std::wstring& sql)
+namespace {
+
+// Where the next word of an SQL text may begin: after any blanks, line breaks, comments and
+// semicolons from pos on; the text's size when nothing else follows.
+size_t SkipSqlSpace(const std::wstring& sql, size_t pos)
 {
-    size_t i = 0;
+    size_t i = pos;
     while (i < sql.size()) {
         if (sql[i] == L' ' || sql[i] == L'\t' || sql[i] == L'\r' || sql[i] == L'\n' || sql[i] == L'\f' ||
             sql[i] == L'\v' || sql[i] == L';') {
@@ -96,14 +102,42 @@ std::wstring LeadingSqlWord(const std::wstring& sql)
             break;
         }
     }
-    std::wstring word;
+    return std::min(i, sql.size());
+}
+
+// The end of the word (letters, digits and underscores) that begins at pos.
+size_t SqlWordEnd(const std::wstring& sql, size_t pos)
+{
     const auto isWordChar = [](wchar_t c) {
         return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_';
     };
-    for (; i < sql.size() && isWordChar(sql[i]); ++i)
-        word += sql[i];
+    size_t i = pos;
+    while (i < sql.size() && isWordChar(sql[i]))
+        ++i;
+    return i;
+}
+
+} // namespace
+
+std::wstring LeadingSqlWord(const std::wstring& sql)
+{
+    const size_t begin = SkipSqlSpace(sql, 0);
+    std::wstring word = sql.substr(begin, SqlWordEnd(sql, begin) - begin);
     StringToUpper(word);
     return word;
+}
+
+std::wstring AsTemporaryCreate(const std::wstring& sql)
+{
+    const size_t create = SkipSqlSpace(sql, 0);
+    const size_t createEnd = SqlWordEnd(sql, create);
+    if (!EqualsAsciiNoCase(sql.substr(create, createEnd - create), L"CREATE"))
+        return sql;
+    const size_t next = SkipSqlSpace(sql, createEnd);
+    const std::wstring word = sql.substr(next, SqlWordEnd(sql, next) - next);
+    if (EqualsAsciiNoCase(word, L"TEMP") || EqualsAsciiNoCase(word, L"TEMPORARY"))
+        return sql;
+    return sql.substr(0, createEnd) + L" TEMP" + sql.substr(createEnd);
 }
 
 bool IsTransactionControl(const std::wstring& sql)

@@ -90,7 +90,6 @@ CAddNewColumnDlg::CAddNewColumnDlg(const std::wstring& tableName, QWidget* paren
 
     // "New Type..." is an ordinary entry here: choosing it opens nothing.
     m_cbType->AddStrings(ValueListEntries(VALUE_LIST_BLANK_ENTRY, NODE_DB_DATA_TYPES));
-    m_cbType->setCurrentIndex(-1);
 }
 
 int CAddNewColumnDlg::DoModal() { return platform::RunModal(*this); }

@@ -23,10 +23,11 @@
 
 namespace {
 
+// Widths in dialog units: every column fits the dialog's width.
 const GridColumnSpec kKeyColumns[] = {
-    {L"Key Name", GRID_TEXT_ONLY, 200},
-    {L"Collate", GRID_COMBO, 120},
-    {L"Sort", GRID_COMBO, 110},
+    {L"Key Name", GRID_TEXT_ONLY, 110},
+    {L"Collate", GRID_COMBO, 52},
+    {L"Sort", GRID_COMBO, 44},
 };
 
 } // namespace
@@ -80,10 +81,10 @@ int CNewIndexDlg::DoModal() { return platform::RunModal(*this); }
 
 void CNewIndexDlg::OnInitDialog()
 {
-    FillTableNames(this, *m_comboTable);
     // No table is chosen until the user picks or types one.
-    m_comboTable->setCurrentIndex(-1);
+    FillTableNames(this, *m_comboTable);
     m_grid.m_nMode = CListFrame::MODE_LIST;
+    m_grid.m_bDialogGrid = 1;
     m_grid.m_bSortable = 0; // the rows are the keys in their order
     m_grid.Create(this);
     m_grid.setObjectName(QStringLiteral("control%1").arg(GRID_ID));

@@ -30,16 +30,17 @@ constexpr int GRID_ID = 45307;
 
 enum GridColumnIndex { COL_NAME, COL_TYPE, COL_SIZE, COL_PRECISION, COL_DEFAULT, COL_PRIMARY, COL_NOT_NULL, COL_UNIQUE };
 
+// Widths in dialog units: every column fits the dialog's width.
 constexpr std::array<GridColumnSpec, 9> GRID_COLUMNS{{
-    {L"Name", GRID_EDIT, 150},
-    {L"Type", GRID_COMBO, 100},
-    {L"Size", GRID_EDIT, 60},
-    {L"Precision", GRID_EDIT, 100},
-    {L"Default", GRID_EDIT, 80},
-    {L"Primary", GRID_CHECK_BOX, 80},
-    {L"Not NULL", GRID_CHECK_BOX, 80},
-    {L"Unique", GRID_CHECK_BOX, 80},
-    {L"Constraint", GRID_BUTTON, 100},
+    {L"Name", GRID_EDIT, 80},
+    {L"Type", GRID_COMBO, 56},
+    {L"Size", GRID_EDIT, 28},
+    {L"Precision", GRID_EDIT, 38},
+    {L"Default", GRID_EDIT, 42},
+    {L"Primary", GRID_CHECK_BOX, 36},
+    {L"Not NULL", GRID_CHECK_BOX, 40},
+    {L"Unique", GRID_CHECK_BOX, 34},
+    {L"Constraint", GRID_BUTTON, 44},
 }};
 
 constexpr wchar_t STR_INVALID_INPUT_CAPTION[] = L"Invalid Input";
@@ -68,6 +69,7 @@ CTableSchemaDlg::CTableSchemaDlg(QWidget* parent)
     // The grid fills the room between the name and the buttons; its rows stay its
     // records, so a header click never sorts them.
     m_wndList.m_nMode = CListFrame::MODE_LIST;
+    m_wndList.m_bDialogGrid = 1;
     m_wndList.m_bSortable = 0;
     m_wndList.Create(this);
     m_wndList.setObjectName(QStringLiteral("control%1").arg(GRID_ID));

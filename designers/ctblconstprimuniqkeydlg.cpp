@@ -22,10 +22,11 @@ constexpr int GRID_ID = 4530;
 
 enum KeyColumnIndex { COL_KEY_NAME, COL_COLLATE, COL_SORT };
 
+// Widths in dialog units: every column fits the dialog's width.
 constexpr std::array<GridColumnSpec, 3> KEY_COLUMNS{{
-    {L"Key Name", GRID_TEXT_ONLY, 200},
-    {L"Collate", GRID_COMBO, 100},
-    {L"Sort", GRID_COMBO, 100},
+    {L"Key Name", GRID_TEXT_ONLY, 100},
+    {L"Collate", GRID_COMBO, 48},
+    {L"Sort", GRID_COMBO, 44},
 }};
 
 } // namespace
@@ -48,6 +49,7 @@ CTblConstPrimUniqKeyDlg::CTblConstPrimUniqKeyDlg(std::vector<ColumnDefinition>* 
 
     // Row i is key i: a header click never sorts the rows.
     m_wndList.m_nMode = CListFrame::MODE_LIST;
+    m_wndList.m_bDialogGrid = 1;
     m_wndList.m_bSortable = 0;
     m_wndList.Create(this);
     m_wndList.setObjectName(QStringLiteral("control%1").arg(GRID_ID));

@@ -4,7 +4,6 @@
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
-#include "data/dbschema.h"
 #include "data/formatstring.h"
 #include "data/textutil.h"
 #include "designers/designerkit.h"
@@ -44,8 +43,7 @@ void CTriggerDlg::OnInitDialog()
     m_btnSave->setEnabled(false);
     if (!g_pCurrentDb)
         return;
-    CADbSqlQuery rows;
-    ShowStoredStatement(GetTriggers(rows, false), SCHEMA_NAME_COLUMN, m_strTriggerName, m_strTriggerName, *m_editText);
+    ShowStoredTrigger(m_strTriggerName, m_strTriggerName, *m_editText, m_bTemporary);
 }
 
 void CTriggerDlg::OnTextChange() { m_btnSave->setEnabled(true); }
@@ -58,10 +56,12 @@ void CTriggerDlg::OnSave()
         platform::MessageBox(this, STR_TRIGGER_TEXT_IS_TRANSACTION, STR_PRODUCT_NAME, platform::MB_OK);
         return;
     }
+    // The trigger shown goes, from its own schema; a temporary one comes back temporary,
+    // as its stored text does not say so.
     std::wstring drop;
-    FormatString(drop, L"DROP TRIGGER IF EXISTS [%s]", SqlName{m_strTriggerName});
+    FormatString(drop, L"DROP TRIGGER IF EXISTS %s.[%s]", m_bTemporary ? L"temp" : L"main", SqlName{m_strTriggerName});
     try {
-        if (CurrentDb().ReplaceAtomically(drop, text))
+        if (CurrentDb().ReplaceAtomically(drop, m_bTemporary ? AsTemporaryCreate(text) : text))
             accept();
     } catch (const CADbSqlException& e) {
         ShowDesignerFailure(this, e);

@@ -1,6 +1,6 @@
 #pragma once
 // "Create Trigger": the trigger's stored statement, to edit; Save drops the trigger and
-// runs the edited text in its place, both or neither.
+// runs the edited text in its place, both or neither. A temporary trigger stays temporary.
 #include <QDialog>
 
 #include <string>
@@ -28,6 +28,7 @@ public:
     void OnSave();
 
     std::wstring m_strTriggerName; // the name as the database writes it, once found
+    bool m_bTemporary = false;     // found in the temporary schema
     QPlainTextEdit* m_editText;
     QPushButton* m_btnSave;
 

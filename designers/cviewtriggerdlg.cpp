@@ -1,7 +1,6 @@
 #include "designers/cviewtriggerdlg.h"
 
 #include "data/currentdb.h"
-#include "data/dbschema.h"
 #include "designers/statementdialog.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
@@ -25,6 +24,6 @@ void CViewTriggerDlg::OnInitDialog()
 {
     if (!g_pCurrentDb)
         return;
-    CADbSqlQuery rows;
-    ShowStoredStatement(GetTriggers(rows, false), SCHEMA_NAME_COLUMN, m_strTriggerName, m_strTriggerName, *m_editText);
+    bool temporary = false;
+    ShowStoredTrigger(m_strTriggerName, m_strTriggerName, *m_editText, temporary);
 }

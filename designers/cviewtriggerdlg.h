@@ -1,5 +1,6 @@
 #pragma once
-// "Trigger Create Statement": the CREATE TRIGGER statement the database keeps for a trigger.
+// "Trigger Create Statement": the CREATE TRIGGER statement the database keeps for a trigger,
+// a temporary one included.
 #include <QDialog>
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "designers/statementdialog.h"
 
 #include "data/cadbsqlquery.h"
+#include "data/dbschema.h"
 #include "data/textutil.h"
 #include "platform/utf16.h"
 #include "platform/widgets/dialogframe.h"
@@ -59,4 +60,14 @@ bool ShowStoredStatement(CADbSqlQuery& rows, int keyColumn, const std::wstring& 
     }
     rows.Finalize();
     return found;
+}
+
+bool ShowStoredTrigger(const std::wstring& name, std::wstring& storedName, QPlainTextEdit& edit, bool& temporary)
+{
+    CADbSqlQuery rows;
+    temporary = false;
+    if (ShowStoredStatement(GetTriggers(rows, false), SCHEMA_NAME_COLUMN, name, storedName, edit))
+        return true;
+    temporary = ShowStoredStatement(GetTemporaryTriggers(rows), SCHEMA_NAME_COLUMN, name, storedName, edit);
+    return temporary;
 }

@@ -28,6 +28,10 @@ QPushButton* MakeOkButton(QDialog& dialog);
 bool ShowStoredStatement(CADbSqlQuery& rows, int keyColumn, const std::wstring& name, std::wstring& storedName,
                          QPlainTextEdit& edit);
 
+// The trigger's statement as ShowStoredStatement shows it, looked for in the main schema
+// and then in the temporary one; temporary tells whether it was found there.
+bool ShowStoredTrigger(const std::wstring& name, std::wstring& storedName, QPlainTextEdit& edit, bool& temporary);
+
 // The columns of a whole schema row that the viewers match on.
 inline constexpr int SCHEMA_NAME_COLUMN = 1;
 inline constexpr int SCHEMA_TABLE_COLUMN = 2;

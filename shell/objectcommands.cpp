@@ -90,7 +90,8 @@ LRESULT CObjectCommands::OnNewTable(WPARAM, LPARAM)
     if (dialog.DoModal() != QDialog::Accepted)
         return 0;
     Tree().AddTable(dialog.GetTableName());
-    LoadTableNames();
+    // The new table's keys join the map; the table names are listed afresh with it.
+    BuildForeignKeyMap();
     return 0;
 }
 
@@ -103,6 +104,8 @@ LRESULT CObjectCommands::OnNewColumn(WPARAM, LPARAM lParam)
     if (dialog.DoModal() != QDialog::Accepted)
         return 0;
     Tree().AddField(table, dialog.GetColumnName());
+    // The column may reference another table.
+    BuildForeignKeyMap();
     return 0;
 }
 
@@ -128,7 +131,8 @@ LRESULT CObjectCommands::OnDropTable(WPARAM, LPARAM lParam)
         tree.RemoveIndex(index);
     for (const std::wstring& trigger : triggers)
         tree.RemoveTrigger(trigger);
-    LoadTableNames();
+    // The table's keys leave the map; the table names are listed afresh with it.
+    BuildForeignKeyMap();
     LoadIndexNames();
     LoadTriggerNames();
     return 0;

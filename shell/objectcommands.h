@@ -1,8 +1,8 @@
 #pragma once
 // The main frame's object commands: what the workspace tree asks of the frame for one
 // database object (drop, rename, and the designers that create objects). They act on
-// the open database and keep the tree and the cached name lists in step; the frame
-// itself stays a window and hands these messages on.
+// the open database and keep the tree, the cached name lists and the foreign-key map in
+// step; the frame itself stays a window and hands these messages on.
 #include "platform/wintypes.h"
 
 #include <string>

@@ -13,6 +13,7 @@
 #include "document/grid/gridgeometry.h"
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
+#include "platform/widgets/dialogframe.h"
 #include "platform/widgets/fontface.h"
 
 #include <QFontMetrics>
@@ -98,6 +99,10 @@ void CListFrame::InitAppearance()
     m_nRowColouring = 2;
     m_bCellBorder = 1;
     MakeCellFont();
+    if (m_bDialogGrid) {
+        m_fontHeader = font();
+        return;
+    }
     m_fontHeader = platform::FontOfFace(QString::fromWCharArray(TXT_HEADER_FONT));
     m_fontHeader.setWeight(QFont::Black);
     platform::SetCellHeight(m_fontHeader, HEADER_FONT_HEIGHT, this);
@@ -105,6 +110,10 @@ void CListFrame::InitAppearance()
 
 void CListFrame::MakeCellFont()
 {
+    if (m_bDialogGrid) {
+        m_fontCell = font(); // the dialog's, inherited by the frame
+        return;
+    }
     const long size = std::wcstol(g_strFontSize.c_str(), nullptr, 10);
     const int dpi = logicalDpiY();
     // A face that is not installed gives the desktop's general font at the set size; the
@@ -142,7 +151,8 @@ void CListFrame::resizeEvent(QResizeEvent* event)
 
 void CListFrame::AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType)
 {
-    m_pGrid->AddColumn(title, editorKind, width, align, valueType);
+    m_pGrid->AddColumn(title, editorKind, m_bDialogGrid ? DialogUnitsToPixels(font(), width) : width, align,
+                       valueType);
 }
 
 void CListFrame::AddColumns(std::span<const GridColumnSpec> columns)

@@ -113,6 +113,10 @@ public:
     int m_bReadOnly = 0;
     // Said when a cell of a read-only grid is chosen; "" says that a query or view is shown.
     std::wstring m_strReadOnlyReason;
+    // A dialog's grid (the designers): cells and header take the font of the dialog the
+    // frame sits in, not the datasheet settings, and column widths are given in the
+    // dialog's horizontal units. Set before Create.
+    int m_bDialogGrid = 0;
     // List mode: a header click sorts the rows. Owners whose row i must stay record i
     // (the designers) switch it off before InitGrid.
     int m_bSortable = 1;

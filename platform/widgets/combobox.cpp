@@ -22,11 +22,16 @@ int ComboBox::AddString(const std::wstring& text)
     const QString entry = ToQString(text);
     const int index =
         m_bSorted ? SortedInsertIndex(count(), [this](int i) { return itemText(i); }, entry) : count();
-    // Adding entries selects none: a drop-down list shows nothing until one is chosen.
+    // Adding entries selects none: a drop-down list shows nothing until one is chosen, and
+    // an editable box keeps what its edit field held (empty, typed or a value shown).
     const bool noneSelected = currentIndex() < 0;
+    const QString editText = isEditable() ? currentText() : QString();
     insertItem(index, entry);
-    if (noneSelected && !isEditable())
+    if (noneSelected) {
         setCurrentIndex(-1);
+        if (isEditable())
+            setEditText(editText);
+    }
     return index;
 }
 

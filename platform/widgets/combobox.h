@@ -17,7 +17,8 @@ public:
     explicit ComboBox(bool sorted, bool editable, QWidget* parent = nullptr);
 
     // Adds an entry (at its sorted place in a sorted box, else at the end) without changing
-    // the selection, so a box that had none still has none; returns its index.
+    // the selection, so a box that had none still has none and an editable box's edit field
+    // keeps its text; returns its index.
     int AddString(const std::wstring& text);
     // Adds every text, in order, as AddString does.
     void AddStrings(const std::vector<std::wstring>& texts);

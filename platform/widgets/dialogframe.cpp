@@ -5,18 +5,22 @@
 #include <QLayout>
 #include <QWidget>
 
+int DialogUnitsToPixels(const QFont& font, int units)
+{
+    const QFontMetrics metrics(font);
+    const int baseX = (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
+    return units * baseX / 4;
+}
+
 void InitDialogFrame(QDialog& dialog, const QString& title, int width, int height)
 {
     dialog.setFont(QFont(QStringLiteral("Tahoma"), 8));
     dialog.setWindowTitle(title);
-    // A horizontal dialog unit is a quarter of the font's average character width, a
-    // vertical one an eighth of its height.
-    const QFontMetrics metrics(dialog.font());
-    const int baseX = (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
-    const int baseY = metrics.height();
+    // A vertical dialog unit is an eighth of the font's height.
+    const int baseY = QFontMetrics(dialog.font()).height();
     if (QLayout* layout = dialog.layout())
         layout->setSizeConstraint(QLayout::SetNoConstraint);
-    dialog.setFixedSize(width * baseX / 4, height * baseY / 8);
+    dialog.setFixedSize(DialogUnitsToPixels(dialog.font(), width), height * baseY / 8);
 }
 
 void SetTabOrder(std::span<QWidget* const> order)

@@ -4,8 +4,13 @@
 #include <span>
 
 class QDialog;
+class QFont;
 class QString;
 class QWidget;
+
+// The pixels of a width in horizontal dialog units of the font: a unit is a quarter of
+// the font's average character width.
+int DialogUnitsToPixels(const QFont& font, int units);
 
 // Sets the dialog's font and title and fixes its size at width by height dialog units;
 // its layout (when it has one) arranges the controls inside that size.

@@ -126,6 +126,31 @@ TEST(TextChecks, LeadingWordAndTransactionControl)
     }
 }
 
+// A temporary trigger's stored text says no TEMP: re-created from it, TEMP goes in after
+// its CREATE, past any comments, and only once.
+TEST(TextChecks, TemporaryCreate)
+{
+    const struct {
+        const wchar_t* sql;
+        const wchar_t* temporary;
+    } cases[] = {
+        {L"CREATE TRIGGER t AFTER INSERT ON a BEGIN SELECT 1; END",
+         L"CREATE TEMP TRIGGER t AFTER INSERT ON a BEGIN SELECT 1; END"},
+        {L"-- note\n  create\ttrigger t", L"-- note\n  create TEMP\ttrigger t"},
+        {L"/* c */CREATE/* d */TRIGGER t", L"/* c */CREATE TEMP/* d */TRIGGER t"},
+        {L"CREATE temp TRIGGER t", L"CREATE temp TRIGGER t"},
+        {L"CREATE /* x */ Temporary TRIGGER t", L"CREATE /* x */ Temporary TRIGGER t"},
+        {L"CREATE TEMPLATE_TRIGGER", L"CREATE TEMP TEMPLATE_TRIGGER"},
+        {L"CREATED", L"CREATED"},
+        {L"SELECT 1", L"SELECT 1"},
+        {L"CREATE", L"CREATE TEMP"},
+        {L"-- open", L"-- open"},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AsTemporaryCreate(c.sql), c.temporary) << testing_support::Utf8(c.sql);
+}
+
 TEST(FormatString, ValuesHaveTheirQuotesDoubled)
 {
     const std::wstring hostile = L"'; DROP TABLE t; --";

@@ -138,7 +138,9 @@ TEST_F(ForKeyClause, ApplyStraightAfterTypingStoresTheTypedText)
         QTest::keyClicks(dialog.m_cbMatch->lineEdit(), "my ");
         dialog.m_cbMatch->lineEdit()->insert(QString::fromStdWString(L"ünïcode 🎉")); // typed as an input method does
         dialog.m_cbDeferrable->lineEdit()->setFocus();
-        QTest::keyClick(dialog.m_cbDeferrable->lineEdit(), Qt::Key_Down); // DEFERRABLE
+        // The box opens with nothing chosen: Down comes to the empty entry, then to DEFERRABLE.
+        QTest::keyClick(dialog.m_cbDeferrable->lineEdit(), Qt::Key_Down);
+        QTest::keyClick(dialog.m_cbDeferrable->lineEdit(), Qt::Key_Down);
         EXPECT_TRUE(dialog.m_cbInitially->isEnabled());
         QTest::keyClicks(dialog.m_cbInitially->lineEdit(), "INITIALLY DEFERRED");
         Click(dialog.m_btnApply);
@@ -161,6 +163,10 @@ TEST_F(ForKeyClause, DeferrableChoiceEnablesInitially)
     Run(record, CForKeyClauseDlg::MODE_TABLE, [&](CForKeyClauseDlg& dialog) {
         QLineEdit* deferrable = dialog.m_cbDeferrable->lineEdit();
         deferrable->setFocus();
+        EXPECT_EQ(dialog.m_cbDeferrable->currentIndex(), -1); // nothing chosen yet
+        QTest::keyClick(deferrable, Qt::Key_Down);
+        EXPECT_EQ(dialog.m_cbDeferrable->currentIndex(), 0);
+        EXPECT_FALSE(dialog.m_cbInitially->isEnabled());
         QTest::keyClick(deferrable, Qt::Key_Down);
         EXPECT_TRUE(dialog.m_cbInitially->isEnabled());
         QTest::keyClick(deferrable, Qt::Key_Up);

@@ -5,8 +5,10 @@
 
 #include "data/cadbsqldb.h"
 #include "data/currentdb.h"
+#include "data/settings.h"
 #include "designers/ccolumnconstraintdlg.h"
 #include "designers/cforkeyclausedlg.h"
+#include "designers/cnewindexdlg.h"
 #include "designers/ctableconstraintdlg.h"
 #include "designers/ctblconstprimuniqkeydlg.h"
 #include "dialogscript.h"
@@ -16,6 +18,7 @@
 #include "tabledesignfixture.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -72,6 +75,51 @@ protected:
 
     std::deque<std::vector<std::wstring>> m_picks;
 };
+
+// The designers' grids are set in their dialog's font, not in the large datasheet font
+// (even once the grid has painted with the datasheet settings changed), and their columns
+// fit the dialog: nothing is cut off and nothing needs scrolling sideways, with the
+// vertical scroll bar shown or room left for it.
+TEST_F(TableDesigner, DesignerGridsUseTheDialogsFontAndFitItsWidth)
+{
+    const std::wstring face = g_strFontFace;
+    const std::wstring size = g_strFontSize;
+    g_strFontFace = L"Tahoma";
+    g_strFontSize = L"14";
+    std::vector<ColumnDefinition> columns(3);
+    std::vector<KeyColumn> keys(3, KeyColumn{L"a key column name", L"NOCASE", L"DESC"});
+    std::wstring conflict;
+    CTableSchemaDlg table;
+    for (int i = 0; i < 30; ++i)
+        table.OnAddField();
+    CTblConstPrimUniqKeyDlg key(&columns, &keys, &conflict, nullptr);
+    CNewIndexDlg index;
+    const std::pair<QDialog*, CListFrame*> dialogs[] = {
+        {&table, &table.m_wndList}, {&key, &key.m_wndList}, {&index, &index.m_grid}};
+    for (const auto& [dialog, frame] : dialogs) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        dialog->show();
+        g_strFontSize = L"20";
+        dialog->grab(); // a paint looks at the datasheet settings
+        CListCtrlCombo* grid = frame->GetGrid();
+        EXPECT_EQ(grid->font(), dialog->font());
+        EXPECT_EQ(grid->horizontalHeader()->font(), dialog->font());
+        int width = 0;
+        for (int i = 0; i < grid->GetColumnCount(); ++i)
+            width += grid->columnWidth(i);
+        const QScrollBar* bar = grid->verticalScrollBar();
+        if (dialog == &table) {
+            // Thirty rows do not fit.
+            EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->isVisible(); }, 5000));
+        }
+        const int room = grid->viewport()->width() - (bar->isVisible() ? 0 : bar->sizeHint().width());
+        EXPECT_LE(width, room);
+        EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0);
+        dialog->hide();
+    }
+    g_strFontFace = face;
+    g_strFontSize = size;
+}
 
 // The checks run in their order, row by row, and the first failing one alone is shown;
 // nothing is run while one fails.

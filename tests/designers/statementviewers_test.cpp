@@ -7,6 +7,7 @@
 #include "designers/cviewtriggerdlg.h"
 
 #include "data/cadbsqldb.h"
+#include "data/cadbsqlquery.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "databasefixture.h"
@@ -211,6 +212,70 @@ TEST_P(TriggerEditor, WorksInsideAnOpenTransaction)
     db.ExecuteCmd(L"COMMIT");
     EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(what) FROM log"), "console");
     EXPECT_EQ(Fired(), "edited");
+}
+
+// A temporary trigger lives on this connection only and its stored text says no TEMP: the
+// viewer and the editor find it there, and the edit keeps it temporary. A trigger of the
+// main schema with the same name is another trigger, left alone.
+TEST_P(TriggerEditor, ATemporaryTriggerStaysTemporary)
+{
+    CADbSqlDb& db = *g_pCurrentDb;
+    db.ExecuteCmd(L"CREATE TEMP TRIGGER watch AFTER INSERT ON Customer BEGIN INSERT INTO log VALUES ('temp'); END");
+    CViewTriggerDlg viewer(L"WATCH");
+    EXPECT_EQ(viewer.m_editText->toPlainText(),
+              QStringLiteral("CREATE TRIGGER watch AFTER INSERT ON Customer BEGIN INSERT INTO log VALUES ('temp'); END"));
+    EXPECT_EQ(viewer.m_strTriggerName, L"watch");
+
+    const auto save = [&](const wchar_t* name, const QString& text) {
+        CTriggerDlg editor(name);
+        EXPECT_FALSE(editor.m_editText->toPlainText().isEmpty()) << Utf8(name);
+        editor.m_editText->setPlainText(text);
+        QTest::mouseClick(editor.m_btnSave, Qt::LeftButton);
+        EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+        EXPECT_EQ(editor.result(), QDialog::Accepted);
+    };
+    const auto temporary = [&] {
+        CADbSqlQuery query;
+        db.Query(query, L"SELECT group_concat(name || ':' || sql, '|') FROM sqlite_temp_master WHERE type = 'trigger'");
+        const wchar_t* value = query.GetFieldValue(0);
+        const std::wstring text = value ? value : L"";
+        query.Finalize();
+        return text;
+    };
+    const auto firedHere = [&] {
+        db.ExecuteCmd(L"DELETE FROM log");
+        db.ExecuteCmd(L"INSERT INTO Customer(name) VALUES (hex(randomblob(8)))");
+        CADbSqlQuery query;
+        db.Query(query, L"SELECT group_concat(what) FROM (SELECT what FROM log ORDER BY what)");
+        const wchar_t* value = query.GetFieldValue(0);
+        const std::wstring text = value ? value : L"";
+        query.Finalize();
+        return text;
+    };
+
+    save(L"watch", QStringLiteral("-- edited\nCREATE TRIGGER watch AFTER INSERT ON Customer BEGIN "
+                                  "INSERT INTO log VALUES ('temp2'); END"));
+    EXPECT_EQ(temporary(), L"watch:CREATE TRIGGER watch AFTER INSERT ON Customer BEGIN "
+                           L"INSERT INTO log VALUES ('temp2'); END");
+    EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM sqlite_master WHERE name = 'watch'"), "0");
+    EXPECT_EQ(firedHere(), L"old,temp2");
+    EXPECT_EQ(Fired(), "old"); // another connection sees only the main schema's trigger
+
+    // A text that says TEMP already is run as it stands.
+    save(L"watch", QStringLiteral("CREATE TEMPORARY TRIGGER watch AFTER INSERT ON Customer BEGIN "
+                                  "INSERT INTO log VALUES ('temp3'); END"));
+    EXPECT_EQ(firedHere(), L"old,temp3");
+
+    // The same name in both schemas: the editor shows and replaces the main schema's.
+    db.ExecuteCmd(L"CREATE TEMP TRIGGER [on add] AFTER INSERT ON Customer BEGIN INSERT INTO log VALUES ('t'); END");
+    save(L"on add", QStringLiteral("CREATE TRIGGER [on add] AFTER INSERT ON Customer BEGIN "
+                                   "INSERT INTO log VALUES ('main'); END"));
+    EXPECT_EQ(Fired(), "main");
+    EXPECT_NE(temporary().find(L"on add:CREATE TRIGGER [on add] AFTER INSERT ON Customer BEGIN INSERT INTO log VALUES "
+                               L"('t'); END"),
+              std::wstring::npos)
+        << Utf8(temporary());
+    EXPECT_FALSE(db.InTransaction());
 }
 
 INSTANTIATE_TEST_SUITE_P(JournalModes, TriggerEditor, testing::Values("wal", "delete"));

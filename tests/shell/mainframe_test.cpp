@@ -697,6 +697,69 @@ TEST_F(Workbench, ANewTableAndANewColumnJoinTheTreeOnOkOnly)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// The foreign-key map that the relationship diagram and the related-records dialog read
+// follows the schema: a table created with a key, a column added with REFERENCES and a
+// dropped table show in it at once, not only once the database is opened again.
+TEST_F(Workbench, TheForeignKeyMapFollowsNewTablesNewColumnsAndDrops)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ExecRaw(path, "CREATE TABLE kid(tid REFERENCES t(id));");
+    ASSERT_TRUE(Open(path));
+    BuildForeignKeyMap();
+    ForeignKeyMap& map = *g_pForeignKeyMap;
+    const auto parentOf = [&](const wchar_t* table) -> std::wstring {
+        const int e = map.FindTable(table);
+        return e < 0 ? L"(none)" : map.m_arrEntries[static_cast<size_t>(e)].m_strParentTable;
+    };
+    const auto childrenOf = [&](const wchar_t* table) {
+        std::vector<std::wstring> names;
+        const int e = map.FindTable(table);
+        if (e >= 0)
+            for (const int child : map.m_arrEntries[static_cast<size_t>(e)].m_arrChildren)
+                names.push_back(map.m_arrEntries[static_cast<size_t>(child)].m_strTableName);
+        return names;
+    };
+    ASSERT_EQ(parentOf(L"kid"), L"t");
+
+    DialogScript script;
+    script.On("CTableSchemaDlg", [](QDialog& shown) {
+        auto& design = static_cast<CTableSchemaDlg&>(shown);
+        design.m_editTableName->setText(QStringLiteral("fresh"));
+        design.OnAddField();
+        design.m_wndList.GetGrid()->SetItemText(0, 0, L"oid");
+        design.m_constraint.m_foreignKey.m_strParentTable = L"other";
+        design.m_constraint.m_foreignKey.m_arrChildKeys = {L"oid"};
+        QTest::mouseClick(design.m_btnSave, Qt::LeftButton);
+    });
+    platform::SendMessage(&Frame(), UM_NEW_TABLE, 0, 0);
+    ASSERT_EQ(QueryRaw(path, "SELECT count(*) FROM pragma_foreign_key_list('fresh') WHERE \"table\" = 'other'"), "1");
+    EXPECT_EQ(parentOf(L"fresh"), L"other");
+    EXPECT_EQ(childrenOf(L"other"), std::vector<std::wstring>{L"fresh"});
+    EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"fresh"), 1);
+
+    script.On("CAddNewColumnDlg", [](QDialog& shown) {
+        auto& column = static_cast<CAddNewColumnDlg&>(shown);
+        column.m_editName->setText(QStringLiteral("fid"));
+        column.m_column.m_bHasConstraint = 1;
+        column.m_column.m_strParentTable = L"fresh";
+        QTest::mouseClick(column.m_btnOk, Qt::LeftButton);
+    });
+    const std::wstring table = L"other";
+    platform::SendMessage(&Frame(), UM_NEW_COLUMN, 0, reinterpret_cast<LPARAM>(&table));
+    ASSERT_EQ(QueryRaw(path, "SELECT count(*) FROM pragma_foreign_key_list('other') WHERE \"table\" = 'fresh'"), "1");
+    EXPECT_EQ(parentOf(L"other"), L"fresh");
+    EXPECT_EQ(childrenOf(L"fresh"), std::vector<std::wstring>{L"other"});
+
+    const std::wstring kid = L"kid";
+    platform::SendMessage(&Frame(), UM_DROP_TABLE, 0, reinterpret_cast<LPARAM>(&kid));
+    EXPECT_EQ(parentOf(L"kid"), L"(none)");
+    EXPECT_EQ(childrenOf(L"t"), std::vector<std::wstring>{});
+    EXPECT_EQ(std::count(g_arrTableNames.begin(), g_arrTableNames.end(), L"kid"), 0);
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+}
+
 // The tree's Add and View Schema and a double-click on a trigger open the designers and
 // the statement viewers; a designer's OK adds its object to the tree, its Cancel nothing.
 TEST_F(Workbench, TheTreeOpensEveryDesignerAndViewerAndGainsWhatTheyCreate)

@@ -57,17 +57,26 @@ TEST(SortedLists, SortedInsertionIgnoresCase)
     EXPECT_EQ(sortedBox.AddString(L"Beta"), 2);
 }
 
-// A drop-down list that has been filled shows no entry until one is chosen.
+// A box that has been filled shows no entry until one is chosen: a drop-down list and an
+// editable box alike (whose edit field stays empty, or keeps a value shown before), and a
+// chosen entry stays chosen while more come.
 TEST(SortedLists, FillingSelectsNothing)
 {
-    platform::ComboBox box(true, false);
-    box.AddString(L"b");
-    box.AddString(L"a");
-    EXPECT_EQ(box.currentIndex(), -1);
-    EXPECT_EQ(box.GetWindowText(), L"");
-    box.setCurrentIndex(1);
-    box.AddString(L"0");
-    EXPECT_EQ(box.GetWindowText(), L"b");
+    for (const bool editable : {false, true}) {
+        platform::ComboBox box(true, editable);
+        box.AddString(L"b");
+        box.AddString(L"a");
+        EXPECT_EQ(box.currentIndex(), -1) << editable;
+        EXPECT_EQ(box.GetWindowText(), L"") << editable;
+        box.setCurrentIndex(1);
+        box.AddString(L"0");
+        EXPECT_EQ(box.GetWindowText(), L"b") << editable;
+    }
+    platform::ComboBox shown(false, true);
+    shown.ShowValue(L"my own");
+    shown.AddStrings({L"x", L"y"});
+    EXPECT_EQ(shown.currentIndex(), -1);
+    EXPECT_EQ(shown.GetWindowText(), L"my own");
 
     platform::ListBox list(true);
     list.AddString(L"x");
