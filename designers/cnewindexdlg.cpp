@@ -83,11 +83,7 @@ void CNewIndexDlg::OnInitDialog()
 {
     // No table is chosen until the user picks or types one.
     FillTableNames(this, *m_comboTable);
-    m_grid.m_nMode = CListFrame::MODE_LIST;
-    m_grid.m_bDialogGrid = 1;
-    m_grid.m_bSortable = 0; // the rows are the keys in their order
-    m_grid.Create(this);
-    m_grid.setObjectName(QStringLiteral("control%1").arg(GRID_ID));
+    CreateDesignerGrid(m_grid, this, GRID_ID); // the rows are the keys in their order
     SetupKeyGrid();
 }
 

@@ -68,11 +68,7 @@ CTableSchemaDlg::CTableSchemaDlg(QWidget* parent)
 
     // The grid fills the room between the name and the buttons; its rows stay its
     // records, so a header click never sorts them.
-    m_wndList.m_nMode = CListFrame::MODE_LIST;
-    m_wndList.m_bDialogGrid = 1;
-    m_wndList.m_bSortable = 0;
-    m_wndList.Create(this);
-    m_wndList.setObjectName(QStringLiteral("control%1").arg(GRID_ID));
+    CreateDesignerGrid(m_wndList, this, GRID_ID);
     InitGridColumns();
 
     auto* nameRow = new QHBoxLayout;

@@ -48,11 +48,7 @@ CTblConstPrimUniqKeyDlg::CTblConstPrimUniqKeyDlg(std::vector<ColumnDefinition>* 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
 
     // Row i is key i: a header click never sorts the rows.
-    m_wndList.m_nMode = CListFrame::MODE_LIST;
-    m_wndList.m_bDialogGrid = 1;
-    m_wndList.m_bSortable = 0;
-    m_wndList.Create(this);
-    m_wndList.setObjectName(QStringLiteral("control%1").arg(GRID_ID));
+    CreateDesignerGrid(m_wndList, this, GRID_ID);
 
     auto* keyButtons = new QHBoxLayout;
     keyButtons->addWidget(m_btnAddKey);

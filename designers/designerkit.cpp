@@ -6,6 +6,7 @@
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "designers/cselectfield.h"
+#include "document/grid/clistframe.h"
 #include "document/session/cmainframebase.h"
 #include "platform/messagebox.h"
 #include "platform/widgets/combobox.h"
@@ -27,6 +28,15 @@ std::vector<std::wstring> ValueListEntries(const wchar_t* firstEntry, const std:
     const std::vector<std::wstring> values = ReadValueList(node);
     entries.insert(entries.end(), values.begin(), values.end());
     return entries;
+}
+
+void CreateDesignerGrid(CListFrame& grid, QWidget* dialog, int controlId)
+{
+    grid.m_nMode = CListFrame::MODE_LIST;
+    grid.m_bDialogGrid = 1;
+    grid.m_bSortable = 0;
+    grid.Create(dialog);
+    grid.setObjectName(QStringLiteral("control%1").arg(controlId));
 }
 
 void ShowDesignerFailure(QWidget* owner, const CADbSqlException& e)

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CADbSqlException;
+class CListFrame;
 class QWidget;
 
 namespace platform {
@@ -18,6 +19,10 @@ inline constexpr wchar_t VALUE_LIST_BLANK_ENTRY[] = L" ";
 
 inline constexpr wchar_t STR_SELECT_TABLE_NAME[] = L"Please select table name.";
 inline constexpr wchar_t STR_SELECT_TABLE_NAME_CAPTION[] = L"Select table name";
+
+// Makes the grid of a designer dialog: a list-mode grid in the dialog's font, whose row i
+// stays record i (a header click never sorts it), named after its control id.
+void CreateDesignerGrid(CListFrame& grid, QWidget* dialog, int controlId);
 
 // The first entry, then the values of the list node in stored order.
 std::vector<std::wstring> ValueListEntries(const wchar_t* firstEntry, const std::wstring& node);
