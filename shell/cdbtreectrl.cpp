@@ -1,7 +1,9 @@
 #include "shell/cdbtreectrl.h"
 
+#include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
+#include "data/currentdb.h"
 #include "data/formatstring.h"
 #include "data/textutil.h"
 #include "document/session/cmainframebase.h"
@@ -59,6 +61,14 @@ ObjectCommands ObjectCommandsForKind(int kind)
     case NodeKind::View: commands.bDelete = commands.bViewSchema = commands.bViewData = true; break;
     default: break;
     }
+    return commands;
+}
+
+ObjectCommands AvailableObjectCommands(int kind)
+{
+    ObjectCommands commands = ObjectCommandsForKind(kind);
+    if (g_pCurrentDb && g_pCurrentDb->IsReadOnly())
+        commands.bAdd = commands.bDelete = commands.bRename = false;
     return commands;
 }
 
@@ -127,7 +137,7 @@ void CObjectTreeView::contextMenuEvent(QContextMenuEvent* event)
 void CObjectTreeView::keyPressEvent(QKeyEvent* event)
 {
     auto* owner = dynamic_cast<CDbTreeCtrl*>(parentWidget());
-    const ObjectCommands commands = ObjectCommandsForKind(CDbTreeCtrl::KindOf(currentItem()));
+    const ObjectCommands commands = AvailableObjectCommands(CDbTreeCtrl::KindOf(currentItem()));
     if (owner && event->modifiers() == Qt::NoModifier) {
         switch (event->key()) {
         case Qt::Key_Return:
@@ -632,7 +642,7 @@ void CDbTreeCtrl::OnContextMenu(QPoint point)
 
 void CDbTreeCtrl::EnableMenuItems(QMenu& menu, QTreeWidgetItem* item)
 {
-    const ObjectCommands commands = ObjectCommandsForKind(KindOf(item));
+    const ObjectCommands commands = AvailableObjectCommands(KindOf(item));
     for (QAction* action : menu.actions()) {
         switch (action->data().toInt()) {
         case ID_ADD: action->setEnabled(commands.bAdd); break;

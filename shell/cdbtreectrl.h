@@ -41,6 +41,9 @@ struct ObjectCommands {
 };
 // Any value outside 0 to 10 offers nothing.
 ObjectCommands ObjectCommandsForKind(int kind);
+// What an item of the kind offers on the open database: on one that cannot be written
+// nothing is added, dropped or renamed.
+ObjectCommands AvailableObjectCommands(int kind);
 
 // The tree's texts.
 inline constexpr wchar_t STR_TABLE_FOLDER_WORD[] = L"Table";

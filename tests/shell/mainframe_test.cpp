@@ -42,6 +42,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
@@ -1397,6 +1398,71 @@ TEST_F(Workbench, AFileThatCannotBeWrittenIsSaidAtOpenAndShownReadOnly)
         EXPECT_FALSE(QFile::exists(platform::ToQString(path + L"-journal")));
         EXPECT_EQ(m_boxes.Count(), 0u);
     }
+}
+
+// On a file that cannot be written the tree offers nothing that would change it: the
+// pane's Add and Delete and the menu's Add, Delete and Rename are grey, F2 and Delete do
+// nothing, and no designer opens; View Schema and View Data, which only read, stay.
+TEST_F(Workbench, AFileThatCannotBeWrittenOffersNoObjectCommandThatWritesIt)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    const std::string schema = QueryRaw(path, "SELECT group_concat(name || ':' || sql) FROM sqlite_master");
+    const Immutable locked(path);
+    if (!locked.IsSet())
+        GTEST_SKIP() << "chattr +i is not available here";
+    ASSERT_TRUE(Open(path));
+    ASSERT_TRUE(g_pCurrentDb->IsReadOnly());
+    CWorkspaceBar& pane = *Frame().m_wndWorkspace;
+    QTreeWidget* view = Tree().GetTreeView();
+    DialogScript script; // every dialog that opens is recorded and cancelled
+    QStringList menuEntries;
+    const ScopedMenuHandler menus([&](QMenu& menu, const QPoint&) -> QAction* {
+        menuEntries.clear();
+        for (QAction* action : menu.actions())
+            if (action->isEnabled())
+                menuEntries << action->text();
+        return nullptr;
+    });
+    const struct {
+        NodeKind kind;
+        const char* text; // null: the first item of the kind
+        QStringList menu; // the menu's enabled entries
+    } cases[] = {
+        {NodeKind::TablesFolder, nullptr, {}},
+        {NodeKind::Table, "t", {QStringLiteral("View Schema"), QStringLiteral("View Data")}},
+        {NodeKind::FieldsFolder, nullptr, {}},
+        {NodeKind::IndexesFolder, nullptr, {}},
+        {NodeKind::Index, "t_name", {QStringLiteral("View Schema")}},
+        {NodeKind::TriggersFolder, nullptr, {}},
+        {NodeKind::Trigger, "t_keep", {QStringLiteral("View Schema")}},
+        {NodeKind::ViewsFolder, nullptr, {}},
+        {NodeKind::View, "v", {QStringLiteral("View Schema"), QStringLiteral("View Data")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + " " + (c.text ? c.text : ""));
+        QTreeWidgetItem* item = SelectTreeItem(c.kind, c.text ? QString::fromUtf8(c.text) : QString());
+        ASSERT_NE(item, nullptr);
+        EXPECT_FALSE(pane.m_pActAdd->isEnabled());
+        EXPECT_FALSE(pane.m_pActDelete->isEnabled());
+        EXPECT_EQ(pane.m_pActViewSchema->isEnabled(), c.menu.contains(QStringLiteral("View Schema")));
+        EXPECT_EQ(pane.m_pActViewData->isEnabled(), c.menu.contains(QStringLiteral("View Data")));
+        pane.m_pActAdd->trigger();
+        pane.m_pActDelete->trigger();
+        const QPoint point = view->visualItemRect(item).center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, view->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(view->viewport(), &menuEvent);
+        EXPECT_EQ(menuEntries.join(QStringLiteral(", ")).toStdString(), c.menu.join(QStringLiteral(", ")).toStdString());
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_F2);
+        EXPECT_FALSE(Tree().GetRenameEdit()->isVisible());
+        QTest::keyClick(view, Qt::Key_Delete);
+    }
+    EXPECT_TRUE(script.Shown().empty()) << script.Shown().front();
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+    EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name || ':' || sql) FROM sqlite_master"), schema);
+    EXPECT_TRUE(TreeHas(L"t"));
 }
 
 TEST_F(Workbench, FileOpenRemembersTheFolderAndADroppedFileOpens)
