@@ -31,6 +31,9 @@ inline constexpr wchar_t STR_READ_ONLY_DATABASE[] = L"The database file cannot b
 // The condition that leaves out the engine's own schema objects: only names beginning
 // with "sqlite_" are reserved ("SQLiteStats" is a user's table).
 inline constexpr wchar_t SQL_NOT_RESERVED_NAME[] = L"name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";
+// The start of the names of the temporary views behind query and view windows, which are
+// the program's own and never shown as objects of the database.
+inline constexpr wchar_t STR_QUERY_VIEW_PREFIX[] = L"_TMPQRYVW_TBL_";
 // A table whose rows cannot be addressed by rowid opens read-only, with one of these lines.
 inline constexpr wchar_t STR_TABLE_WITHOUT_ROWID[] =
     L"The table has no rowid (WITHOUT ROWID): its rows are shown read-only.";

@@ -126,6 +126,15 @@ bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temp
     return exists;
 }
 
+CADbSqlQuery& GetObjectNames(CADbSqlQuery& out, const wchar_t* type)
+{
+    const std::wstring sql = std::wstring(L"SELECT name FROM (SELECT type, name FROM sqlite_master UNION ALL "
+                                          L"SELECT type, name FROM sqlite_temp_master WHERE name NOT GLOB ?2) "
+                                          L"WHERE type = ?1 AND ") +
+                             SQL_NOT_RESERVED_NAME + L" ORDER BY name";
+    return CurrentDb().Query(out, sql, {TextValue(type), TextValue(std::wstring(STR_QUERY_VIEW_PREFIX) + L"*")});
+}
+
 CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly)
 {
     std::wstring sql;

@@ -25,6 +25,11 @@ bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values);
 // as the engine matches names. Throws.
 bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temporary);
 
+// The names of the objects of the type ("table", "index", "trigger", "view") in the main
+// and the temporary schema, by name: the engine's own objects and the temporary views
+// behind query windows left out. Throws.
+CADbSqlQuery& GetObjectNames(CADbSqlQuery& out, const wchar_t* type);
+
 // Schema lists; each shows its own failure and then gives the empty result.
 CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly);
 // The whole rows of the temporary schema's triggers, by name.

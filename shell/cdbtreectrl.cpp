@@ -1,7 +1,9 @@
 #include "shell/cdbtreectrl.h"
 
+#include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
+#include "data/currentdb.h"
 #include "data/formatstring.h"
 #include "data/textutil.h"
 #include "document/session/cmainframebase.h"
@@ -17,10 +19,12 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPersistentModelIndex>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 
+#include <algorithm>
 #include <vector>
 
 int g_bTreeClickLock = 0;
@@ -57,6 +61,14 @@ ObjectCommands ObjectCommandsForKind(int kind)
     case NodeKind::View: commands.bDelete = commands.bViewSchema = commands.bViewData = true; break;
     default: break;
     }
+    return commands;
+}
+
+ObjectCommands AvailableObjectCommands(int kind)
+{
+    ObjectCommands commands = ObjectCommandsForKind(kind);
+    if (g_pCurrentDb && g_pCurrentDb->IsReadOnly())
+        commands.bAdd = commands.bDelete = commands.bRename = false;
     return commands;
 }
 
@@ -125,7 +137,7 @@ void CObjectTreeView::contextMenuEvent(QContextMenuEvent* event)
 void CObjectTreeView::keyPressEvent(QKeyEvent* event)
 {
     auto* owner = dynamic_cast<CDbTreeCtrl*>(parentWidget());
-    const ObjectCommands commands = ObjectCommandsForKind(CDbTreeCtrl::KindOf(currentItem()));
+    const ObjectCommands commands = AvailableObjectCommands(CDbTreeCtrl::KindOf(currentItem()));
     if (owner && event->modifiers() == Qt::NoModifier) {
         switch (event->key()) {
         case Qt::Key_Return:
@@ -403,6 +415,50 @@ void CDbTreeCtrl::RemoveView(const std::wstring& name)
     RemoveObject(NodeKind::ViewsFolder, STR_VIEW_FOLDER_WORD, name);
 }
 
+void CDbTreeCtrl::FollowFolder(NodeKind folderKind, const std::vector<std::wstring>& names,
+                               void (CDbTreeCtrl::*remove)(const std::wstring&),
+                               void (CDbTreeCtrl::*add)(const std::wstring&))
+{
+    QTreeWidgetItem* folder = FindItemByKind(Root(), folderKind);
+    if (!folder)
+        return;
+    // Each shown name takes up one equal name of the list; what the list has left is
+    // missing from the tree.
+    std::vector<std::wstring> missing = names;
+    std::vector<std::wstring> extra;
+    for (int i = 0; i < folder->childCount(); ++i) {
+        const std::wstring text = platform::FromQString(folder->child(i)->text(0));
+        const auto listed = std::find(missing.begin(), missing.end(), text);
+        if (listed != missing.end())
+            missing.erase(listed);
+        else
+            extra.push_back(text);
+    }
+    for (const std::wstring& name : extra)
+        (this->*remove)(name);
+    for (const std::wstring& name : missing)
+        (this->*add)(name);
+}
+
+void CDbTreeCtrl::FollowNameLists(const std::vector<std::wstring>& changedTables)
+{
+    FollowFolder(NodeKind::TablesFolder, g_arrTableNames, &CDbTreeCtrl::RemoveTable, &CDbTreeCtrl::AddTable);
+    FollowFolder(NodeKind::IndexesFolder, g_arrIndexNames, &CDbTreeCtrl::RemoveIndex, &CDbTreeCtrl::AddIndex);
+    FollowFolder(NodeKind::TriggersFolder, g_arrTriggerNames, &CDbTreeCtrl::RemoveTrigger, &CDbTreeCtrl::AddTrigger);
+    FollowFolder(NodeKind::ViewsFolder, g_arrViewNames, &CDbTreeCtrl::RemoveView, &CDbTreeCtrl::AddView);
+    QTreeWidgetItem* tables = FindItemByKind(Root(), NodeKind::TablesFolder);
+    for (const std::wstring& table : changedTables) {
+        QTreeWidgetItem* item = FindItemByText(tables, table);
+        if (!item)
+            continue;
+        if (QTreeWidgetItem* fields = FindItemByKind(item, NodeKind::FieldsFolder)) {
+            CancelRenameWithin(fields);
+            delete fields;
+        }
+        AddFieldsFolder(platform::FromQString(item->text(0)), item);
+    }
+}
+
 void CDbTreeCtrl::Clear()
 {
     CancelRename();
@@ -586,7 +642,7 @@ void CDbTreeCtrl::OnContextMenu(QPoint point)
 
 void CDbTreeCtrl::EnableMenuItems(QMenu& menu, QTreeWidgetItem* item)
 {
-    const ObjectCommands commands = ObjectCommandsForKind(KindOf(item));
+    const ObjectCommands commands = AvailableObjectCommands(KindOf(item));
     for (QAction* action : menu.actions()) {
         switch (action->data().toInt()) {
         case ID_ADD: action->setEnabled(commands.bAdd); break;
@@ -662,7 +718,12 @@ void CDbTreeCtrl::CommitRename()
     // A blank name is no name: the table keeps its own.
     if (m_editRename.text().trimmed().isEmpty() || newName == m_strRenameOld)
         return;
+    // The item bears the new name while the main frame renames the table, so that the
+    // tree it brings up to date already shows it; a refused rename gives it back its own.
+    const QPersistentModelIndex index(m_tree.indexFromItem(item));
+    item->setText(0, platform::ToQString(newName));
     std::vector<std::wstring> names{m_strRenameOld, newName};
-    if (platform::SendMessage(g_pMainFrame, UM_RENAME_TABLE, 0, reinterpret_cast<LPARAM>(&names)) != 0)
-        item->setText(0, platform::ToQString(newName));
+    const bool renamed = platform::SendMessage(g_pMainFrame, UM_RENAME_TABLE, 0, reinterpret_cast<LPARAM>(&names)) != 0;
+    if (!renamed && index.isValid())
+        m_tree.itemFromIndex(index)->setText(0, platform::ToQString(m_strRenameOld));
 }

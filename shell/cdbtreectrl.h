@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -40,6 +41,9 @@ struct ObjectCommands {
 };
 // Any value outside 0 to 10 offers nothing.
 ObjectCommands ObjectCommandsForKind(int kind);
+// What an item of the kind offers on the open database: on one that cannot be written
+// nothing is added, dropped or renamed.
+ObjectCommands AvailableObjectCommands(int kind);
 
 // The tree's texts.
 inline constexpr wchar_t STR_TABLE_FOLDER_WORD[] = L"Table";
@@ -120,6 +124,10 @@ public:
     void RemoveIndex(const std::wstring& name);
     void RemoveTrigger(const std::wstring& name);
     void RemoveView(const std::wstring& name);
+    // Brings the four folders to the cached name lists: an item that a list lacks goes
+    // (and an item shown twice goes once), a listed name that the tree lacks is appended.
+    // The tables named in changedTables show their columns as they are now.
+    void FollowNameLists(const std::vector<std::wstring>& changedTables);
     void Clear();
 
     // Object commands on the selected item (the callers confirm a delete first). Each
@@ -173,6 +181,8 @@ private:
     void AddFieldsFolder(const std::wstring& table, QTreeWidgetItem* tableItem);
     void AddObject(NodeKind folderKind, const wchar_t* word, int image, const std::wstring& name);
     void RemoveObject(NodeKind folderKind, const wchar_t* word, const std::wstring& name);
+    void FollowFolder(NodeKind folderKind, const std::vector<std::wstring>& names,
+                      void (CDbTreeCtrl::*remove)(const std::wstring&), void (CDbTreeCtrl::*add)(const std::wstring&));
     QTreeWidgetItem* Root() const;
     QTreeWidgetItem* FindItemByText(QTreeWidgetItem* folder, const std::wstring& text) const;
     static int CountChildren(const QTreeWidgetItem* item);

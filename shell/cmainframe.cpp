@@ -556,7 +556,6 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
 {
     const std::vector<StatementPiece> statements = SplitStatements(text);
     const bool several = statements.size() > 1;
-    const SchemaNames before{g_arrTableNames, g_arrIndexNames, g_arrTriggerNames, g_arrViewNames};
     std::vector<std::wstring> alteredTables;
     m_strFailedConsoleText.clear();
     size_t ran = 0;
@@ -588,7 +587,7 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
         }
         ++ran;
     }
-    RefreshSchema(before, alteredTables);
+    m_objectCommands.RefreshSchema(alteredTables);
     if (several && ran == statements.size()) {
         std::wstring done;
         platform::MessageBox(this, FormatString(done, STR_CONSOLE_STATEMENTS_EXECUTED, static_cast<int>(ran)),
@@ -628,42 +627,6 @@ void CMainFrame::CloseChangedObjectWindow(const std::wstring& statement, std::ve
             break;
         }
     }
-}
-
-void CMainFrame::RefreshSchema(const SchemaNames& before, const std::vector<std::wstring>& alteredTables)
-{
-    LoadTableNames();
-    LoadIndexNames();
-    LoadTriggerNames();
-    LoadViewNames();
-    if (!m_wndWorkspace)
-        return;
-    CDbTreeCtrl& tree = m_wndWorkspace->m_wndTree;
-    const auto update = [&tree](const std::vector<std::wstring>& old, const std::vector<std::wstring>& now,
-                                void (CDbTreeCtrl::*remove)(const std::wstring&),
-                                void (CDbTreeCtrl::*add)(const std::wstring&)) {
-        const auto has = [](const std::vector<std::wstring>& names, const std::wstring& name) {
-            return std::find(names.begin(), names.end(), name) != names.end();
-        };
-        for (const std::wstring& name : old)
-            if (!has(now, name))
-                (tree.*remove)(name);
-        for (const std::wstring& name : now)
-            if (!has(old, name))
-                (tree.*add)(name);
-    };
-    update(before.tables, g_arrTableNames, &CDbTreeCtrl::RemoveTable, &CDbTreeCtrl::AddTable);
-    update(before.indexes, g_arrIndexNames, &CDbTreeCtrl::RemoveIndex, &CDbTreeCtrl::AddIndex);
-    update(before.triggers, g_arrTriggerNames, &CDbTreeCtrl::RemoveTrigger, &CDbTreeCtrl::AddTrigger);
-    update(before.views, g_arrViewNames, &CDbTreeCtrl::RemoveView, &CDbTreeCtrl::AddView);
-    // An altered table that is still there shows its columns as they are now.
-    for (const std::wstring& altered : alteredTables)
-        for (const std::wstring& table : g_arrTableNames)
-            if (EqualsAsciiNoCase(table, altered) &&
-                std::find(before.tables.begin(), before.tables.end(), table) != before.tables.end()) {
-                tree.RemoveTable(table);
-                tree.AddTable(table);
-            }
 }
 
 void CMainFrame::OnSettings()

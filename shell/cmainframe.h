@@ -155,14 +155,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    struct SchemaNames {
-        std::vector<std::wstring> tables, indexes, triggers, views;
-    };
     // Closes the data window of the table or view that the statement drops or alters,
     // and notes an altered table.
     void CloseChangedObjectWindow(const std::wstring& statement, std::vector<std::wstring>& alteredTables);
-    // Reloads the name lists and gives the tree the objects made and loses those gone.
-    void RefreshSchema(const SchemaNames& before, const std::vector<std::wstring>& alteredTables);
     void CreateMenuBar();
     void CreateToolBar();
     void CreateAccelerators();

@@ -85,7 +85,7 @@ CWorkspaceBar::~CWorkspaceBar() = default;
 
 void CWorkspaceBar::SetObjectKind(int kind)
 {
-    const ObjectCommands commands = ObjectCommandsForKind(kind);
+    const ObjectCommands commands = AvailableObjectCommands(kind);
     m_bCanAdd = commands.bAdd;
     m_bCanDelete = commands.bDelete;
     m_bCanViewSchema = commands.bViewSchema;

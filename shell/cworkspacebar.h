@@ -41,7 +41,7 @@ public:
     ~CWorkspaceBar() override;
 
     // The buttons allowed for a tree item of the kind (UM_TREE_SELECTION); any value
-    // outside 1 to 10 allows none.
+    // outside 1 to 10 allows none, and a database that cannot be written no Add or Delete.
     void SetObjectKind(int kind);
     // Makes the tree's tab the active one (after a database was opened).
     void ShowTreeTab();

@@ -31,24 +31,6 @@
 
 namespace {
 
-// The names of the indexes or triggers (type "index" or "trigger") that belong to the table.
-std::vector<std::wstring> TableObjectNames(const wchar_t* type, const std::wstring& table)
-{
-    std::vector<std::wstring> names;
-    CADbSqlQuery query;
-    try {
-        g_pCurrentDb->Query(query, L"SELECT name FROM sqlite_master WHERE type = ?1 AND tbl_name = ?2 COLLATE NOCASE",
-                            {TextValue(type), TextValue(table)});
-        for (; !query.Eof(); query.NextRow())
-            if (const wchar_t* name = query.GetFieldValue(0))
-                names.emplace_back(name);
-    } catch (const CADbSqlException&) {
-        // The drop that follows reports what is wrong with the database.
-    }
-    query.Finalize();
-    return names;
-}
-
 const std::wstring& NameAt(LPARAM lParam) { return *reinterpret_cast<const std::wstring*>(lParam); }
 
 } // namespace
@@ -89,9 +71,7 @@ LRESULT CObjectCommands::OnNewTable(WPARAM, LPARAM)
     CTableSchemaDlg dialog;
     if (dialog.DoModal() != QDialog::Accepted)
         return 0;
-    Tree().AddTable(dialog.GetTableName());
-    // The new table's keys join the map; the table names are listed afresh with it.
-    BuildForeignKeyMap();
+    RefreshSchema();
     return 0;
 }
 
@@ -105,7 +85,7 @@ LRESULT CObjectCommands::OnNewColumn(WPARAM, LPARAM lParam)
         return 0;
     Tree().AddField(table, dialog.GetColumnName());
     // The column may reference another table.
-    BuildForeignKeyMap();
+    RefreshSchema();
     return 0;
 }
 
@@ -120,50 +100,42 @@ LRESULT CObjectCommands::OnDropTable(WPARAM, LPARAM lParam)
             return 0;
         document->OnCloseDocument();
     }
-    // The table's indexes and triggers go with it: note them before the drop.
-    const std::vector<std::wstring> indexes = TableObjectNames(L"index", name);
-    const std::vector<std::wstring> triggers = TableObjectNames(L"trigger", name);
-    if (!DropTable(name))
-        return 0;
-    CDbTreeCtrl& tree = Tree();
-    tree.RemoveTable(name);
-    for (const std::wstring& index : indexes)
-        tree.RemoveIndex(index);
-    for (const std::wstring& trigger : triggers)
-        tree.RemoveTrigger(trigger);
-    // The table's keys leave the map; the table names are listed afresh with it.
-    BuildForeignKeyMap();
-    LoadIndexNames();
-    LoadTriggerNames();
+    // The table's indexes and triggers, temporary ones too, go with it.
+    if (DropTable(name))
+        RefreshSchema();
     return 0;
 }
 
 LRESULT CObjectCommands::OnDropIndex(WPARAM, LPARAM lParam)
 {
-    DropObject(NameAt(lParam), DropIndex, &CDbTreeCtrl::RemoveIndex, LoadIndexNames);
+    DropObject(NameAt(lParam), DropIndex);
     return 0;
 }
 
 LRESULT CObjectCommands::OnDropTrigger(WPARAM, LPARAM lParam)
 {
-    DropObject(NameAt(lParam), DropTrigger, &CDbTreeCtrl::RemoveTrigger, LoadTriggerNames);
+    DropObject(NameAt(lParam), DropTrigger);
     return 0;
 }
 
 LRESULT CObjectCommands::OnDropView(WPARAM, LPARAM lParam)
 {
     // An open data window of the view stays open.
-    DropObject(NameAt(lParam), DropView, &CDbTreeCtrl::RemoveView, LoadViewNames);
+    DropObject(NameAt(lParam), DropView);
     return 0;
 }
 
-void CObjectCommands::DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
-                                 void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)())
+void CObjectCommands::DropObject(const std::wstring& name, bool (*drop)(const std::wstring&))
 {
-    if (!g_pCurrentDb || !drop(name))
-        return;
-    (Tree().*removeItem)(name);
-    reloadNames();
+    if (g_pCurrentDb && drop(name))
+        RefreshSchema();
+}
+
+void CObjectCommands::RefreshSchema(const std::vector<std::wstring>& changedTables)
+{
+    LoadSchemaNames();
+    if (m_frame.m_wndWorkspace)
+        Tree().FollowNameLists(changedTables);
 }
 
 LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
@@ -192,8 +164,9 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
         ShowDesignerFailure(&m_frame, e);
         renamed = false;
     }
+    // The engine renamed the references to the table too: the map follows.
     if (renamed)
-        LoadTableNames();
+        RefreshSchema();
     if (window)
         window->Reopen(renamed ? newName : oldName);
     return renamed ? 1 : 0;
@@ -203,7 +176,7 @@ LRESULT CObjectCommands::OnNewIndex(WPARAM, LPARAM)
 {
     CNewIndexDlg dialog(&m_frame);
     if (dialog.DoModal() == QDialog::Accepted)
-        Tree().AddIndex(dialog.GetIndexName());
+        RefreshSchema();
     return 0;
 }
 
@@ -211,7 +184,7 @@ LRESULT CObjectCommands::OnNewTrigger(WPARAM, LPARAM)
 {
     CNewTriggerDlg dialog(&m_frame);
     if (dialog.DoModal() == QDialog::Accepted)
-        Tree().AddTrigger(dialog.GetTriggerName());
+        RefreshSchema();
     return 0;
 }
 
@@ -219,7 +192,7 @@ LRESULT CObjectCommands::OnNewView(WPARAM, LPARAM)
 {
     CNewViewDlg dialog(&m_frame);
     if (dialog.DoModal() == QDialog::Accepted)
-        Tree().AddView(dialog.GetViewName());
+        RefreshSchema();
     return 0;
 }
 

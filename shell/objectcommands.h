@@ -6,6 +6,7 @@
 #include "platform/wintypes.h"
 
 #include <string>
+#include <vector>
 
 class CDbTreeCtrl;
 class CMainFrame;
@@ -37,12 +38,17 @@ public:
     LRESULT OnShowViewScript(WPARAM wParam, LPARAM lParam);
     LRESULT OnEditTrigger(WPARAM wParam, LPARAM lParam);
 
+    // The one way the workspace learns of a changed schema (a designer's object, a drop,
+    // a rename, the console's statements): the name lists and the foreign-key map are
+    // read again from the main and the temporary schema, and the tree's folders follow
+    // them. The tables named in changedTables show their columns afresh.
+    void RefreshSchema(const std::vector<std::wstring>& changedTables = {});
+
 private:
     // The workspace pane's tree; the pane exists once the frame is created.
     CDbTreeCtrl& Tree() const;
-    // Drops an index, a trigger or a view; when the engine did, its item and cached name go.
-    void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&),
-                    void (CDbTreeCtrl::*removeItem)(const std::wstring&), void (*reloadNames)());
+    // Drops an index, a trigger or a view; when the engine did, the tree follows.
+    void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&));
 
     CMainFrame& m_frame;
 };

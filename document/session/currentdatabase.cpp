@@ -44,6 +44,26 @@ void CollectNames(CADbSqlQuery& query, std::vector<std::wstring>& into, Show sho
     query.Finalize();
 }
 
+// Refills the list with the names of the objects of the type, main and temporary schema
+// together; a failure is shown with the list's own location code and leaves the list empty
+// or holding what was read before it.
+void LoadNames(const wchar_t* type, std::vector<std::wstring>& into, const wchar_t* location,
+               void (*show)(const CADbSqlException&, const wchar_t*))
+{
+    into.clear();
+    if (!g_pCurrentDb)
+        return;
+    const auto shown = [location, show](const CADbSqlException& e) { show(e, location); };
+    CADbSqlQuery query;
+    try {
+        GetObjectNames(query, type);
+    } catch (const CADbSqlException& e) {
+        shown(e);
+        return;
+    }
+    CollectNames(query, into, shown);
+}
+
 bool IsPowerOfTwoPageSize(const std::wstring& text)
 {
     if (text.empty() || text.size() > 5)
@@ -104,43 +124,35 @@ bool ProbeDatabaseFile(const std::wstring& path)
 
 bool LoadTableNames()
 {
-    g_arrTableNames.clear();
     // The schema may have changed: the next reader of the map builds it afresh.
     if (g_pForeignKeyMap)
         g_pForeignKeyMap->m_bIndexed = 0;
-    if (!g_pCurrentDb)
-        return false;
-    std::wstring errorText;
-    CADbSqlQuery query;
-    g_pCurrentDb->GetTables(query, errorText, true);
-    CollectNames(query, g_arrTableNames, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_TABLES); });
+    LoadNames(L"table", g_arrTableNames, LOC_LIST_TABLES, ShowFailureBox);
     return !g_arrTableNames.empty();
 }
 
 void LoadIndexNames()
 {
-    g_arrIndexNames.clear();
-    if (!g_pCurrentDb)
-        return;
-    CADbSqlQuery query;
-    CollectNames(g_pCurrentDb->GetIndexes(query, true), g_arrIndexNames,
-                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_INDEXES); });
+    LoadNames(L"index", g_arrIndexNames, LOC_LIST_INDEXES, ShowFailureBox);
 }
 
 void LoadTriggerNames()
 {
-    g_arrTriggerNames.clear();
-    CADbSqlQuery query;
-    CollectNames(GetTriggers(query, true), g_arrTriggerNames,
-                 [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
+    LoadNames(L"trigger", g_arrTriggerNames, LOC_LIST_TRIGGERS, ShowFailureLine);
 }
 
 void LoadViewNames()
 {
-    g_arrViewNames.clear();
-    CADbSqlQuery query;
-    CollectNames(GetViews(query, true), g_arrViewNames,
-                 [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_VIEWS); });
+    LoadNames(L"view", g_arrViewNames, LOC_LIST_VIEWS, ShowFailureBox);
+}
+
+void LoadSchemaNames()
+{
+    LoadIndexNames();
+    LoadTriggerNames();
+    LoadViewNames();
+    // The table names come with the map.
+    BuildForeignKeyMap();
 }
 
 void BuildForeignKeyMap()
@@ -237,7 +249,7 @@ std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
 std::wstring CreateQueryView(const std::wstring& statement)
 {
     std::wstring name;
-    FormatString(name, L"_TMPQRYVW_TBL_%d", g_nNextQueryView++);
+    FormatString(name, L"%s%d", STR_QUERY_VIEW_PREFIX, g_nNextQueryView++);
     std::wstring sql;
     FormatString(sql, L"CREATE TEMP VIEW %s AS %s", name, statement);
     if (ExecuteSql(sql))

@@ -27,18 +27,21 @@ bool ProbeDatabaseFile(const std::wstring& path);
 
 // (Opening the connection on g_strCurrentDbPath is CDataAccess::OpenDatabase.)
 
-// Each refills its list from the open database; LoadTableNames is true when a table exists.
+// Each refills its list from the open database, the main and the temporary schema
+// together; LoadTableNames is true when a table exists.
 bool LoadTableNames();
 void LoadIndexNames();
 void LoadTriggerNames();
 void LoadViewNames();
+// Brings the four name lists and the foreign-key map to what the database holds now.
+void LoadSchemaNames();
 
 void BuildForeignKeyMap();
 void IndexForeignKeyMap();
 
 // The stored text of the view from its first SELECT, letter case kept; "" when none.
 std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName);
-// Makes the next temporary view "_TMPQRYVW_TBL_<n>" over the statement; "" on failure.
+// Makes the next temporary view STR_QUERY_VIEW_PREFIX<n> over the statement; "" on failure.
 std::wstring CreateQueryView(const std::wstring& statement);
 // The question before a database with an open transaction closes.
 inline constexpr wchar_t STR_COMMIT_OPEN_TRANSACTION[] =

@@ -192,12 +192,8 @@ bool CTabulonDoc::OnOpenDocument(const std::wstring& path)
             g_pMainFrame->m_bNewDbFromExisting = false;
         }
     }
-    if (loadNames) {
-        LoadTableNames();
-        LoadIndexNames();
-        LoadTriggerNames();
-        LoadViewNames();
-    }
+    if (loadNames)
+        LoadSchemaNames();
     platform::SendMessage(g_pMainFrame, UM_DATABASE_OPENED, 0, reinterpret_cast<LPARAM>(m_pDataAccess.get()));
     // A file that cannot be written is said as it opens, not at the first edit.
     if (CurrentDb().IsReadOnly())

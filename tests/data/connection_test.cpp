@@ -19,6 +19,7 @@ using testing_support::ExecRaw;
 using testing_support::Failure;
 using testing_support::QueryRaw;
 using testing_support::TempFolder;
+using testing_support::Utf8;
 
 namespace {
 
@@ -461,6 +462,39 @@ TEST_F(Connection, SchemaListsExcludeTheEnginesOwnObjects)
     q.Finalize();
     EXPECT_EQ(keys, 2);
     EXPECT_TRUE(GetForeignKeys(q, L"t").Eof());
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// The names of the objects that the workspace shows: the main and the temporary schema
+// together, by name, without the engine's own objects and without the program's temporary
+// views behind its query windows (a view of that name in the file is the user's).
+TEST_F(Connection, ObjectNamesJoinTheTemporarySchema)
+{
+    for (const wchar_t* statement : {
+             L"CREATE TABLE u(a UNIQUE, b)", L"CREATE INDEX ub ON u(b)", L"ANALYZE",
+             L"CREATE TEMP TABLE s(x)", L"CREATE INDEX temp.sx ON s(x)", L"CREATE TEMP TABLE q(x UNIQUE)",
+             L"CREATE TRIGGER tr AFTER INSERT ON t BEGIN SELECT 1; END",
+             L"CREATE TEMP TRIGGER a_tr AFTER INSERT ON t BEGIN SELECT 1; END",
+             L"CREATE VIEW _TMPQRYVW_TBL_x AS SELECT 1", L"CREATE TEMP VIEW w AS SELECT 1",
+             L"CREATE TEMP VIEW _TMPQRYVW_TBL_7 AS SELECT 1"})
+        m_db.ExecuteCmd(statement);
+    const struct {
+        const wchar_t* type;
+        std::vector<std::wstring> names;
+    } cases[] = {
+        {L"table", {L"q", L"s", L"t", L"u"}},
+        {L"index", {L"sx", L"ub"}},
+        {L"trigger", {L"a_tr", L"tr"}},
+        {L"view", {L"_TMPQRYVW_TBL_x", L"w"}},
+    };
+    for (const auto& c : cases) {
+        CADbSqlQuery query;
+        std::vector<std::wstring> names;
+        for (bool end = GetObjectNames(query, c.type).Eof(); !end; end = query.NextRow())
+            names.push_back(query.GetFieldValue(0));
+        query.Finalize();
+        EXPECT_EQ(names, c.names) << Utf8(c.type);
+    }
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 

@@ -2,7 +2,7 @@
 
 #include "document/datasheet/cdataaccess.h"
 #include "document/session/currentdatabase.h"
-#include "platform/widgets/popupmenu.h"
+#include "scopedhandlers.h"
 #include "workspacemainframe.h"
 #include "testsupport.h"
 
@@ -24,19 +24,6 @@ const char* const kSchema = "CREATE TABLE t1 (a INTEGER, b TEXT);"
                             "CREATE INDEX i1 ON t1 (a);"
                             "CREATE TRIGGER g1 AFTER INSERT ON t1 BEGIN SELECT 1; END;"
                             "CREATE VIEW v1 AS SELECT * FROM t1;";
-
-// Installs a menu answer for the life of the object.
-class ScopedMenuHandler {
-public:
-    explicit ScopedMenuHandler(platform::PopupMenuHandler handler)
-        : m_previous(platform::SetPopupMenuHandler(std::move(handler)))
-    {
-    }
-    ~ScopedMenuHandler() { platform::SetPopupMenuHandler(m_previous); }
-
-private:
-    platform::PopupMenuHandler m_previous;
-};
 
 class TreeTest : public testing::Test {
 protected:

@@ -40,7 +40,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
@@ -166,6 +168,84 @@ protected:
     {
         const std::vector<std::wstring> texts = TreeTexts();
         return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+
+    CDbTreeCtrl& Tree() { return Frame().m_wndWorkspace->m_wndTree; }
+
+    // Makes a tree item current, as a click or the keyboard does: the first item of the
+    // kind, or the one of the kind with the text.
+    QTreeWidgetItem* SelectTreeItem(NodeKind kind, const QString& text = QString())
+    {
+        for (QTreeWidgetItemIterator it(Tree().GetTreeView()); *it; ++it)
+            if (CDbTreeCtrl::KindOf(*it) == static_cast<int>(kind) && (text.isNull() || (*it)->text(0) == text)) {
+                Tree().GetTreeView()->setCurrentItem(*it);
+                return *it;
+            }
+        ADD_FAILURE() << "no item " << static_cast<int>(kind) << " " << text.toStdString();
+        return nullptr;
+    }
+
+    // The names of the objects of the type that the database holds, sorted: the file's
+    // own, read back through a connection of its own, and those of the program
+    // connection's temporary schema, less the views behind its query windows.
+    std::vector<std::wstring> HeldNames(const std::wstring& path, const std::string& type)
+    {
+        std::vector<std::wstring> names;
+        {
+            const OtherConnection file(path);
+            const std::string sql =
+                "SELECT name FROM sqlite_master WHERE type = '" + type + "' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";
+            sqlite3_stmt* stmt = nullptr;
+            EXPECT_EQ(sqlite3_prepare_v2(file.db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                names.push_back(platform::FromQString(
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)))));
+            sqlite3_finalize(stmt);
+        }
+        CADbSqlQuery temporary;
+        g_pCurrentDb->Query(temporary, L"SELECT name FROM sqlite_temp_master WHERE type = '" +
+                                           platform::FromQString(QString::fromStdString(type)) +
+                                           L"' AND name NOT LIKE '\\_TMPQRYVW\\_TBL\\_%' ESCAPE '\\'");
+        for (bool end = temporary.Eof(); !end; end = temporary.NextRow())
+            names.push_back(temporary.GetFieldValue(0));
+        temporary.Finalize();
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Every folder of the tree (its caption and its objects) and every cached name list
+    // say what the database holds.
+    void ExpectTreeShowsTheSchema(const std::wstring& path)
+    {
+        struct Folder {
+            NodeKind kind;
+            const char* word;
+            const char* type;
+            const std::vector<std::wstring>* cached;
+        };
+        const Folder folders[] = {
+            {NodeKind::TablesFolder, "Table", "table", &g_arrTableNames},
+            {NodeKind::IndexesFolder, "Index", "index", &g_arrIndexNames},
+            {NodeKind::TriggersFolder, "Trigger", "trigger", &g_arrTriggerNames},
+            {NodeKind::ViewsFolder, "View", "view", &g_arrViewNames},
+        };
+        QTreeWidget* view = Tree().GetTreeView();
+        ASSERT_EQ(view->topLevelItemCount(), 1);
+        for (const Folder& folder : folders) {
+            SCOPED_TRACE(folder.type);
+            const std::vector<std::wstring> held = HeldNames(path, folder.type);
+            QTreeWidgetItem* item = Tree().FindItemByKind(view->topLevelItem(0), folder.kind);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(item->text(0).toStdString(), std::string(folder.word) + "(" + std::to_string(held.size()) + ")");
+            std::vector<std::wstring> shown;
+            for (int i = 0; i < item->childCount(); ++i)
+                shown.push_back(platform::FromQString(item->child(i)->text(0)));
+            std::sort(shown.begin(), shown.end());
+            EXPECT_EQ(shown, held);
+            std::vector<std::wstring> cached = *folder.cached;
+            std::sort(cached.begin(), cached.end());
+            EXPECT_EQ(cached, held);
+        }
     }
 
     TempFolder m_folder;
@@ -1055,6 +1135,170 @@ TEST_F(Workbench, ConsoleDdlRefreshesTheTreeAndClosesTheWindowsOfWhatItChanges)
     EXPECT_TRUE(TreeHas(L"added"));
 }
 
+// The tree's folders and the cached name lists say what the database holds, in its file
+// and in its temporary schema, after each step of every road that changes the schema: a
+// designer's object and then any DDL in the console (which listed the object twice), a
+// temporary trigger and then its table dropped from the tree (the engine drops the
+// trigger with it), a table renamed in the tree, Reload.
+TEST_F(Workbench, TheTreeAndTheNameListsFollowTheSchemaThroughEveryChange)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    CWorkspaceBar& pane = *Frame().m_wndWorkspace;
+    QTreeWidget* view = Tree().GetTreeView();
+    int made = 0; // numbers the objects that the steps make
+    bool temporary = false;
+    const auto press = [](QDialog& dialog, const QString& text) {
+        QTest::mouseClick(ButtonWithText(dialog, text), Qt::LeftButton);
+    };
+    DialogScript script;
+    script.On("CQueryDlg", [&](QDialog& dialog) {
+        auto& console = static_cast<CQueryDlg&>(dialog);
+        console.m_edStatement->setPlainText(QStringLiteral("CREATE TABLE extra%1(x)").arg(made));
+        console.m_btnExecute->click();
+    });
+    script.On("CSelectField", [&](QDialog& dialog) {
+        dialog.findChild<QTreeWidget*>()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        press(dialog, QStringLiteral("Ok"));
+    });
+    script.On("CNewIndexDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewIndexDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("i%1").arg(made));
+        designer.m_comboTable->setEditText(QStringLiteral("t"));
+        press(dialog, QStringLiteral("On Field(s)..."));
+        press(dialog, QStringLiteral("Save"));
+    });
+    script.On("CNewTriggerDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewTriggerDlg&>(dialog);
+        designer.m_checkTemporary->setChecked(temporary);
+        designer.m_editName->setText(QStringLiteral("g%1").arg(made));
+        designer.m_comboTime->setCurrentIndex(designer.m_comboTime->findText(QStringLiteral("AFTER")));
+        designer.m_comboEvent->setCurrentIndex(designer.m_comboEvent->findText(QStringLiteral("INSERT")));
+        designer.m_comboTable->setCurrentIndex(designer.m_comboTable->findText(QStringLiteral("other")));
+        designer.m_editBody->setPlainText(QStringLiteral("BEGIN SELECT 2; END"));
+        press(dialog, QStringLiteral("Save"));
+    });
+    script.On("CNewViewDlg", [&](QDialog& dialog) {
+        auto& designer = static_cast<CNewViewDlg&>(dialog);
+        designer.m_editName->setText(QStringLiteral("v%1").arg(made));
+        designer.m_editSelect->setPlainText(QStringLiteral("SELECT id FROM t"));
+        press(dialog, QStringLiteral("OK"));
+    });
+
+    enum class Step { NewIndex, NewTrigger, NewTemporaryTrigger, NewView, OpenView, ConsoleDdl, DropOther, RenameT, Reload };
+    const auto add = [&](NodeKind folder) {
+        SelectTreeItem(folder);
+        ASSERT_TRUE(pane.m_pActAdd->isEnabled());
+        pane.m_pActAdd->trigger();
+    };
+    const auto run = [&](Step step) {
+        ++made;
+        temporary = step == Step::NewTemporaryTrigger;
+        switch (step) {
+        case Step::NewIndex: add(NodeKind::IndexesFolder); break;
+        case Step::NewTrigger:
+        case Step::NewTemporaryTrigger: add(NodeKind::TriggersFolder); break;
+        case Step::NewView: add(NodeKind::ViewsFolder); break;
+        case Step::OpenView: // its window reads it through a temporary view of the program's own
+            SelectTreeItem(NodeKind::View, QStringLiteral("v"));
+            QTest::keyClick(view, Qt::Key_Return);
+            ASSERT_NE(m_app->FindDataDocument(OpenViewData, L"v"), nullptr);
+            break;
+        case Step::ConsoleDdl: Frame().OnConsole(); break;
+        case Step::DropOther:
+            SelectTreeItem(NodeKind::Table, QStringLiteral("other"));
+            m_boxes.QueueAnswer(platform::IDYES);
+            QTest::keyClick(view, Qt::Key_Delete);
+            break;
+        case Step::RenameT:
+            SelectTreeItem(NodeKind::Table, QStringLiteral("t"));
+            QTest::keyClick(view, Qt::Key_F2);
+            Tree().GetRenameEdit()->setText(QStringLiteral("renamed"));
+            QTest::keyClick(Tree().GetRenameEdit(), Qt::Key_Return);
+            break;
+        case Step::Reload: pane.m_pActReload->trigger(); break;
+        }
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"a view's designer, then the console", {Step::NewView, Step::ConsoleDdl, Step::ConsoleDdl}},
+        {"an index's designer, then the console", {Step::NewIndex, Step::ConsoleDdl}},
+        {"a trigger's designer, then the console", {Step::NewTrigger, Step::ConsoleDdl}},
+        {"a temporary trigger, the console, then its table dropped",
+         {Step::NewTemporaryTrigger, Step::ConsoleDdl, Step::DropOther, Step::ConsoleDdl}},
+        {"designers, a view's window, a rename, then the console",
+         {Step::NewView, Step::OpenView, Step::NewTemporaryTrigger, Step::RenameT, Step::ConsoleDdl}},
+        {"designers, then Reload", {Step::NewIndex, Step::NewTemporaryTrigger, Step::NewView, Step::Reload, Step::ConsoleDdl}},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = MakeSample(L"sequence" + std::to_wstring(++number) + L".db");
+        ASSERT_TRUE(Open(path));
+        ExpectTreeShowsTheSchema(path);
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            SCOPED_TRACE("after step " + std::to_string(i + 1));
+            m_boxes.Clear();
+            run(c.steps[i]);
+            ExpectTreeShowsTheSchema(path);
+            // The only boxes are the question before a drop and the console's success.
+            for (const platform::MessageBoxRequest& box : m_boxes.Boxes())
+                EXPECT_TRUE(box.text == STR_DELETE_CONFIRM || box.text == STR_EXECUTED_STATEMENT) << Utf8(box.text);
+        }
+    }
+}
+
+// A table renamed in the tree takes its keys along in the foreign-key map: the engine
+// rewrites the references to it, and the map names every table, parent and child by the
+// name the file holds now.
+TEST_F(Workbench, TheForeignKeyMapFollowsARename)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    ExecRaw(path, "CREATE TABLE kid(tid REFERENCES t(id)); CREATE TABLE grandkid(k REFERENCES kid);");
+    ASSERT_TRUE(Open(path));
+    BuildForeignKeyMap();
+    const auto expectMapAsTheFile = [&] {
+        const ForeignKeyMap& map = *g_pForeignKeyMap;
+        const std::vector<std::wstring> tables = HeldNames(path, "table");
+        std::vector<std::wstring> mapped;
+        for (const ForeignKeyMapEntry& entry : map.m_arrEntries)
+            mapped.push_back(entry.m_strTableName);
+        std::sort(mapped.begin(), mapped.end());
+        EXPECT_EQ(mapped, tables);
+        for (const std::wstring& table : tables) {
+            SCOPED_TRACE(Utf8(table));
+            const int e = map.FindTable(table);
+            ASSERT_GE(e, 0);
+            const ForeignKeyMapEntry& entry = map.m_arrEntries[static_cast<size_t>(e)];
+            const std::string parent =
+                QueryRaw(path, "SELECT \"table\" FROM pragma_foreign_key_list('" + Utf8(table) + "')");
+            EXPECT_EQ(Utf8(entry.m_strParentTable), parent == "<none>" ? "" : parent);
+            if (parent == "<none>")
+                continue;
+            const int p = map.FindTable(entry.m_strParentTable);
+            ASSERT_GE(p, 0);
+            const std::vector<int>& children = map.m_arrEntries[static_cast<size_t>(p)].m_arrChildren;
+            EXPECT_NE(std::find(children.begin(), children.end(), e), children.end());
+        }
+    };
+    expectMapAsTheFile();
+    for (const auto& [from, to] : {std::pair{"t", "parent"}, std::pair{"kid", "child"}}) {
+        SCOPED_TRACE(std::string(from) + " to " + to);
+        SelectTreeItem(NodeKind::Table, QString::fromUtf8(from));
+        QTest::keyClick(Tree().GetTreeView(), Qt::Key_F2);
+        Tree().GetRenameEdit()->setText(QString::fromUtf8(to));
+        QTest::keyClick(Tree().GetRenameEdit(), Qt::Key_Return);
+        ASSERT_EQ(QueryRaw(path, "SELECT count(*) FROM sqlite_master WHERE name = '" + std::string(to) + "'"), "1");
+        expectMapAsTheFile();
+    }
+    EXPECT_EQ(QueryRaw(path, "SELECT \"table\" FROM pragma_foreign_key_list('grandkid')"), "child");
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+}
+
 // Dropping a table that other rows refer to is refused with the engine's message: the
 // table stays in the file, in the tree and in the name list.
 TEST_F(Workbench, ADropOfAReferencedTableIsRefusedAndTheTreeKeepsIt)
@@ -1154,6 +1398,71 @@ TEST_F(Workbench, AFileThatCannotBeWrittenIsSaidAtOpenAndShownReadOnly)
         EXPECT_FALSE(QFile::exists(platform::ToQString(path + L"-journal")));
         EXPECT_EQ(m_boxes.Count(), 0u);
     }
+}
+
+// On a file that cannot be written the tree offers nothing that would change it: the
+// pane's Add and Delete and the menu's Add, Delete and Rename are grey, F2 and Delete do
+// nothing, and no designer opens; View Schema and View Data, which only read, stay.
+TEST_F(Workbench, AFileThatCannotBeWrittenOffersNoObjectCommandThatWritesIt)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = MakeSample();
+    const std::string schema = QueryRaw(path, "SELECT group_concat(name || ':' || sql) FROM sqlite_master");
+    const Immutable locked(path);
+    if (!locked.IsSet())
+        GTEST_SKIP() << "chattr +i is not available here";
+    ASSERT_TRUE(Open(path));
+    ASSERT_TRUE(g_pCurrentDb->IsReadOnly());
+    CWorkspaceBar& pane = *Frame().m_wndWorkspace;
+    QTreeWidget* view = Tree().GetTreeView();
+    DialogScript script; // every dialog that opens is recorded and cancelled
+    QStringList menuEntries;
+    const ScopedMenuHandler menus([&](QMenu& menu, const QPoint&) -> QAction* {
+        menuEntries.clear();
+        for (QAction* action : menu.actions())
+            if (action->isEnabled())
+                menuEntries << action->text();
+        return nullptr;
+    });
+    const struct {
+        NodeKind kind;
+        const char* text; // null: the first item of the kind
+        QStringList menu; // the menu's enabled entries
+    } cases[] = {
+        {NodeKind::TablesFolder, nullptr, {}},
+        {NodeKind::Table, "t", {QStringLiteral("View Schema"), QStringLiteral("View Data")}},
+        {NodeKind::FieldsFolder, nullptr, {}},
+        {NodeKind::IndexesFolder, nullptr, {}},
+        {NodeKind::Index, "t_name", {QStringLiteral("View Schema")}},
+        {NodeKind::TriggersFolder, nullptr, {}},
+        {NodeKind::Trigger, "t_keep", {QStringLiteral("View Schema")}},
+        {NodeKind::ViewsFolder, nullptr, {}},
+        {NodeKind::View, "v", {QStringLiteral("View Schema"), QStringLiteral("View Data")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + " " + (c.text ? c.text : ""));
+        QTreeWidgetItem* item = SelectTreeItem(c.kind, c.text ? QString::fromUtf8(c.text) : QString());
+        ASSERT_NE(item, nullptr);
+        EXPECT_FALSE(pane.m_pActAdd->isEnabled());
+        EXPECT_FALSE(pane.m_pActDelete->isEnabled());
+        EXPECT_EQ(pane.m_pActViewSchema->isEnabled(), c.menu.contains(QStringLiteral("View Schema")));
+        EXPECT_EQ(pane.m_pActViewData->isEnabled(), c.menu.contains(QStringLiteral("View Data")));
+        pane.m_pActAdd->trigger();
+        pane.m_pActDelete->trigger();
+        const QPoint point = view->visualItemRect(item).center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, view->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(view->viewport(), &menuEvent);
+        EXPECT_EQ(menuEntries.join(QStringLiteral(", ")).toStdString(), c.menu.join(QStringLiteral(", ")).toStdString());
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_F2);
+        EXPECT_FALSE(Tree().GetRenameEdit()->isVisible());
+        QTest::keyClick(view, Qt::Key_Delete);
+    }
+    EXPECT_TRUE(script.Shown().empty()) << script.Shown().front();
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+    EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name || ':' || sql) FROM sqlite_master"), schema);
+    EXPECT_TRUE(TreeHas(L"t"));
 }
 
 TEST_F(Workbench, FileOpenRemembersTheFolderAndADroppedFileOpens)

@@ -1,8 +1,9 @@
 #pragma once
-// Installs a dialog, file or print handler for the life of the object and restores the
-// previous one afterwards.
+// Installs a dialog, file, print or menu handler for the life of the object and restores
+// the previous one afterwards.
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/popupmenu.h"
 #include "platform/widgets/printdialog.h"
 
 class ScopedDialogHandler {
@@ -45,4 +46,18 @@ public:
 
 private:
     platform::PrintHandler m_previous;
+};
+
+class ScopedMenuHandler {
+public:
+    explicit ScopedMenuHandler(platform::PopupMenuHandler handler)
+        : m_previous(platform::SetPopupMenuHandler(std::move(handler)))
+    {
+    }
+    ~ScopedMenuHandler() { platform::SetPopupMenuHandler(m_previous); }
+    ScopedMenuHandler(const ScopedMenuHandler&) = delete;
+    ScopedMenuHandler& operator=(const ScopedMenuHandler&) = delete;
+
+private:
+    platform::PopupMenuHandler m_previous;
 };
