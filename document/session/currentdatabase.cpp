@@ -250,8 +250,7 @@ bool ExecuteSql(const std::wstring& statement)
 {
     try {
         // A long statement (an UPDATE of every row) runs while the window keeps painting.
-        CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
-        return true;
+        return CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;

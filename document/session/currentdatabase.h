@@ -46,7 +46,9 @@ inline constexpr wchar_t STR_COMMIT_OPEN_TRANSACTION[] =
     L"No rolls them back; Cancel keeps the database open.";
 inline constexpr wchar_t STR_OPEN_TRANSACTION_CAPTION[] = L"Open Transaction";
 
-// Runs one statement on the current connection; false after showing the failure.
+// Runs one statement on the current connection: true once it ran. False after showing
+// the failure, or, with nothing shown, for a text that holds no statement (only white
+// space and comments): nothing ran.
 bool ExecuteSql(const std::wstring& statement);
 // True for a statement whose result is rows: it has result columns and changes nothing
 // (SELECT, WITH ... SELECT, VALUES, after comments too). False for one that does not prepare.

@@ -222,6 +222,9 @@ TEST_F(CurrentDatabase, StatementRunnersReportOnlyRealSuccess)
     EXPECT_FALSE(ExecuteSql(L"SELECT * FROM t"));
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00020>"), std::wstring::npos);
+    // A text without a statement runs nothing, and so nothing is said of it.
+    EXPECT_FALSE(ExecuteSql(L"-- nothing to run\n"));
+    EXPECT_EQ(m_boxes.Count(), 1u);
 
     EXPECT_TRUE(ExecuteSingleStep(L"PRAGMA journal_mode = WAL"));
     EXPECT_EQ(sqlite3_next_stmt(g_pCurrentDb->m_pDb, nullptr), nullptr);
