@@ -174,7 +174,7 @@ bool CADbSqlDb::DescribeStatement(const std::wstring& sql, int& columns, bool& r
     if (!stmt)
         return false;
     columns = sqlite3_column_count(stmt);
-    readOnly = sqlite3_stmt_readonly(stmt) != 0;
+    readOnly = sqlite3_stmt_readonly(stmt) != 0 || sqlite3_stmt_isexplain(stmt) != 0;
     return true;
 }
 

@@ -69,7 +69,8 @@ public:
     // True while a transaction is open on the connection.
     bool InTransaction() const;
     // Prepares the first statement of the text and describes it: its result columns and
-    // whether it leaves the database unchanged. False for a text without a statement.
+    // whether it leaves the database unchanged (an EXPLAIN of any statement does: it runs
+    // nothing of it). False for a text without a statement.
     // Throws when the text does not prepare.
     bool DescribeStatement(const std::wstring& sql, int& columns, bool& readOnly);
     // Row iterator (one iteration at a time in the process, see RowIteration): true while

@@ -99,10 +99,12 @@ extern std::wstring g_strAppFolder;
 extern std::wstring g_strDbFolder;
 
 // Record-set modes (CADbSqlRecSet::Open, CDataAccess::Open): a table's rows by rowid, or
-// the rows of a query or of a database view by position through a temporary view.
+// the rows of a query or of a database view by position through a temporary view, or
+// by position the rows of a statement walked itself, where no view can hold it (EXPLAIN).
 inline constexpr int RECSET_MODE_TABLE = 0;
 inline constexpr int RECSET_MODE_QUERY = 1;
 inline constexpr int RECSET_MODE_VIEW = 2;
+inline constexpr int RECSET_MODE_STATEMENT = 3;
 
 // Sort directions of a datasheet column (CDataAccess::Sort sorts ascending for any value
 // other than descending).
