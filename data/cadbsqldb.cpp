@@ -5,6 +5,7 @@
 #include "data/failure.h"
 #include "data/rowiteration.h"
 #include "data/sqlite16.h"
+#include "data/statementtext.h"
 #include "platform/files.h"
 #include "platform/captionline.h"
 #include "platform/uiwait.h"
@@ -75,6 +76,8 @@ long long CADbSqlDb::MaxValueLength() const { return m_pDb ? sqlite3_limit(m_pDb
 
 SqlStatement CADbSqlDb::ExecuteStmt(const std::wstring& sql)
 {
+    if (const size_t nul = sql.find(L'\0'); nul != std::wstring::npos && !StatementWords(sql.substr(nul + 1), 1).empty())
+        throw CADbSqlException(SQLITE_ERROR, STR_TEXT_AFTER_NUL, L"ExecuteStmt");
     if (!m_bOpen)
         OpenDb(m_strDbPath);
     if (!m_pDb)
@@ -171,7 +174,7 @@ bool CADbSqlDb::DescribeStatement(const std::wstring& sql, int& columns, bool& r
     if (!stmt)
         return false;
     columns = sqlite3_column_count(stmt);
-    readOnly = sqlite3_stmt_readonly(stmt) != 0;
+    readOnly = sqlite3_stmt_readonly(stmt) != 0 || sqlite3_stmt_isexplain(stmt) != 0;
     return true;
 }
 

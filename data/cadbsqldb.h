@@ -34,7 +34,11 @@ public:
     // The longest text or BLOB value the connection stores, in bytes.
     long long MaxValueLength() const;
     // Prepares the first statement of the text, reopening a closed connection first.
-    // Empty when the text holds no statement. Throws on failure.
+    // Empty when the text holds no statement. The engine reads a text only up to its
+    // first NUL character: a text with more than white space and comments after one
+    // throws, nothing prepared, so that no statement, nor the end of one, goes unread
+    // without a word (the engine would run "DELETE FROM t\0 WHERE id = 1" as "DELETE FROM t").
+    // Throws on failure.
     SqlStatement ExecuteStmt(const std::wstring& sql);
     // Runs one statement to its end with the wait cursor shown. The rows of a writing
     // statement's RETURNING clause are stepped over (its write is complete only at the
@@ -65,7 +69,8 @@ public:
     // True while a transaction is open on the connection.
     bool InTransaction() const;
     // Prepares the first statement of the text and describes it: its result columns and
-    // whether it leaves the database unchanged. False for a text without a statement.
+    // whether it leaves the database unchanged (an EXPLAIN of any statement does: it runs
+    // nothing of it). False for a text without a statement.
     // Throws when the text does not prepare.
     bool DescribeStatement(const std::wstring& sql, int& columns, bool& readOnly);
     // Row iterator (one iteration at a time in the process, see RowIteration): true while

@@ -94,7 +94,9 @@ bool CADbSqlRecSet::Open(int mode)
         }
     } else {
         m_strRowIdName.clear();
-        if (!GetFieldInfos(m_strTableName, m_arrFields))
+        const bool described = mode == RECSET_MODE_STATEMENT ? GetStatementFieldInfos(m_strTableName, m_arrFields)
+                                                             : GetFieldInfos(m_strTableName, m_arrFields);
+        if (!described)
             return false;
         m_nFields = static_cast<int>(m_arrFields.size());
         m_PageCache.Init(m_nFields, m_pDatabase, m_strTableName);
@@ -122,6 +124,26 @@ bool CADbSqlRecSet::GetFieldInfos(const std::wstring& table, std::vector<CADbSql
     SqlStatement stmt;
     while (m_pDatabase->StepIteration(g_pragmaQueryIteration, sql, stmt, L""))
         ReadTableInfoRow(stmt, out);
+    return !out.empty();
+}
+
+bool CADbSqlRecSet::GetStatementFieldInfos(const std::wstring& statement, std::vector<CADbSqlFieldInfo>& out)
+{
+    out.clear();
+    const SqlStatement stmt = m_pDatabase->ExecuteStmt(statement);
+    const int columns = stmt ? sqlite3_column_count(stmt) : 0;
+    for (int column = 0; column < columns; ++column) {
+        CADbSqlFieldInfo info;
+        info.m_nCid = column;
+        info.m_strName = sqlite16::ColumnName(stmt, column);
+        info.m_strType = sqlite16::ColumnDeclType(stmt, column);
+        info.m_nPk = 0;
+        info.m_nNotNull = 0;
+        std::wstring upper = info.m_strType;
+        StringToUpper(upper);
+        info.m_nTypeCode = GetTypeCode(upper);
+        out.push_back(info);
+    }
     return !out.empty();
 }
 
@@ -1013,12 +1035,13 @@ void CADbSqlRecSet::LoadRowIds()
     EndLoad(listed, ended, ended && !firstPage);
 }
 
-int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& viewName)
+int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& source)
 {
-    // The count walks the view's rows once and keeps them, so that any page can be read
-    // later by its position without running the view's statement again.
-    std::wstring sql;
-    FormatString(sql, L"SELECT %s FROM [%s]%s", m_PageCache.m_strSelectList, SqlName{viewName}, m_PageCache.m_strOrder);
+    // The count walks the rows once and keeps them, so that any page can be read later
+    // by its position without running the statement again.
+    std::wstring sql = source;
+    if (m_bOffsetMode != RECSET_MODE_STATEMENT)
+        FormatString(sql, L"SELECT %s FROM [%s]%s", m_PageCache.m_strSelectList, SqlName{source}, m_PageCache.m_strOrder);
     const int limit = g_nMaxGridRows;
     int n = 0;
     bool firstPage = false;

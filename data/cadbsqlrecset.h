@@ -2,8 +2,9 @@
 // The record set behind a datasheet. Rowid mode works over one table: the row loader
 // collects the table's rowids in datasheet order, a row is read by its rowid, and rows
 // can be changed, added, deleted, searched and have their BLOB cells read and written.
-// Offset mode works over a temporary view (a query result or a database view): the
-// loader only counts the rows, and a row is read by its position through the page cache.
+// Offset mode works over a temporary view (a query result or a database view), or over
+// a statement that no view can hold (EXPLAIN): the loader walks the rows once and keeps
+// them, and a row is read by its position through the page cache.
 //
 // Rows are addressed by their index in the datasheet, 0 to GetRecordCount() - 1.
 // Row identifiers are 64-bit throughout.
@@ -41,8 +42,10 @@ public:
     CADbSqlRecSet& operator=(const CADbSqlRecSet&) = delete;
 
     // RECSET_MODE_TABLE: rowid mode over m_strTableName; RECSET_MODE_QUERY or _VIEW: offset
-    // mode over the temporary view named there. Returns after the first page of rows is known; false when the object
-    // has no columns (no load starts). Throws CADbSqlException when the PRAGMAs fail.
+    // mode over the temporary view named there; RECSET_MODE_STATEMENT: offset mode over
+    // the rows of the statement that m_strTableName holds, walked itself. Returns after
+    // the first page of rows is known; false when the object has no columns (no load
+    // starts). Throws CADbSqlException when the PRAGMAs or the statement do not prepare.
     bool Open(int mode);
     // Reloads the rows (in m_strSort's order); returns after the first page. Always false.
     // A load still running (of any record set) goes on to its end first. A responsive
@@ -72,6 +75,9 @@ public:
     bool GetFieldName(int index, std::wstring& name) const;
     bool GetFieldInfo(int index, CADbSqlFieldInfo& info) const;
     bool GetFieldInfos(const std::wstring& table, std::vector<CADbSqlFieldInfo>& out);
+    // The result columns of a statement, as the view's columns would read: their names and
+    // the declared types of the table columns they read. False for a statement without any.
+    bool GetStatementFieldInfos(const std::wstring& statement, std::vector<CADbSqlFieldInfo>& out);
     void GetForeignKeyColumns(const std::wstring& table, std::vector<std::wstring>& out);
     bool IsForeignKeyColumn(const std::wstring& name) const;
     // True when the column is the rowid alias, by the engine's rule: the table's single
@@ -200,7 +206,9 @@ private:
     void CheckBind(const std::function<int()>& bind) const;
     // The loader's side, run on the loader thread.
     void LoadRowIds();
-    int CountRowsOffsetMode(const std::wstring& viewName);
+    // Walks and keeps the rows of the view named, or in RECSET_MODE_STATEMENT those of the
+    // statement itself.
+    int CountRowsOffsetMode(const std::wstring& source);
     void PostLoad(int wParam, int rows) const;
     void EndLoad(int rows, bool postFinal, bool setFirstPage);
     // Whether the BLOB calls can address the cell by its rowid: a column of the record set

@@ -19,6 +19,9 @@ inline constexpr wchar_t STR_RUNNING_STATEMENT[] = L"Running the statement...";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
 inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";
+// A statement text that the engine would read only in part: it stops at a NUL character.
+inline constexpr wchar_t STR_TEXT_AFTER_NUL[] =
+    L"The statement holds a NUL character, after which the engine reads nothing: it was not run.";
 inline constexpr wchar_t STR_NON_NUMERIC_KEY[] = L"None numeric inputs are not allowed for Integer primary key.";
 // A new database's options outside what the engine accepts ("%s" the option as given).
 inline constexpr wchar_t STR_UNSUPPORTED_ENCODING[] = L"Unsupported database encoding <%s>";
@@ -99,10 +102,12 @@ extern std::wstring g_strAppFolder;
 extern std::wstring g_strDbFolder;
 
 // Record-set modes (CADbSqlRecSet::Open, CDataAccess::Open): a table's rows by rowid, or
-// the rows of a query or of a database view by position through a temporary view.
+// the rows of a query or of a database view by position through a temporary view, or
+// by position the rows of a statement walked itself, where no view can hold it (EXPLAIN).
 inline constexpr int RECSET_MODE_TABLE = 0;
 inline constexpr int RECSET_MODE_QUERY = 1;
 inline constexpr int RECSET_MODE_VIEW = 2;
+inline constexpr int RECSET_MODE_STATEMENT = 3;
 
 // Sort directions of a datasheet column (CDataAccess::Sort sorts ascending for any value
 // other than descending).

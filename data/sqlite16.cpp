@@ -70,6 +70,12 @@ std::wstring ColumnName(sqlite3_stmt* stmt, int column)
     return platform::FromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(stmt, column)));
 }
 
+std::wstring ColumnDeclType(sqlite3_stmt* stmt, int column)
+{
+    const auto* type = static_cast<const char16_t*>(sqlite3_column_decltype16(stmt, column));
+    return type ? platform::FromUtf16(type) : std::wstring();
+}
+
 int BindText(sqlite3_stmt* stmt, int parameter, const std::wstring& text)
 {
     const std::u16string text16 = platform::ToUtf16(text);

@@ -50,6 +50,8 @@ int Step(sqlite3_stmt* stmt, std::wstring& message);
 // The column's text; "" for SQL NULL, with isNull set when given.
 std::wstring ColumnText(sqlite3_stmt* stmt, int column, bool* isNull = nullptr);
 std::wstring ColumnName(sqlite3_stmt* stmt, int column);
+// The declared type of the table column that the result column reads; "" for an expression.
+std::wstring ColumnDeclType(sqlite3_stmt* stmt, int column);
 // The engine's version text, as "3.46.1".
 std::wstring LibraryVersion();
 // Binds a copy of the text.

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cwctype>
 
 namespace {
@@ -11,6 +12,11 @@ namespace {
 constexpr std::size_t kOpeningLength = 40;
 
 bool IsWordChar(wchar_t c) { return std::iswalnum(c) || c == L'_' || c == L'$' || c >= 0x80; }
+
+// White space, and a NUL character: the engine reads nothing after one, so a text that
+// holds one is refused when it runs (CADbSqlDb::ExecuteStmt); read past it here, the
+// statements after it are still seen and said.
+bool IsBlank(wchar_t c) { return std::iswspace(c) || c == L'\0'; }
 
 // Steps through the words of a text; each call gives the next word's bounds.
 class WordReader {
@@ -42,7 +48,7 @@ private:
     void SkipSpaceAndComments()
     {
         while (m_at < m_text.size()) {
-            if (std::iswspace(m_text[m_at])) {
+            if (IsBlank(m_text[m_at])) {
                 ++m_at;
             } else if (m_text.compare(m_at, 2, L"--") == 0) {
                 const std::size_t line = m_text.find(L'\n', m_at);
@@ -75,7 +81,9 @@ private:
 
 bool IsComplete(const std::wstring& text)
 {
-    const std::u16string text16 = platform::ToUtf16(text);
+    std::u16string text16 = platform::ToUtf16(text);
+    // The engine's check would stop at a NUL character.
+    std::replace(text16.begin(), text16.end(), u'\0', u' ');
     return sqlite3_complete16(text16.c_str()) == 1;
 }
 
@@ -162,7 +170,7 @@ std::wstring StatementOpening(const std::wstring& statement)
     std::wstring opening;
     bool blank = false;
     for (std::size_t i = begin; i < statement.size(); ++i) {
-        if (std::iswspace(statement[i])) {
+        if (IsBlank(statement[i])) {
             blank = true;
             continue;
         }

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-// The words of the text, in order: white space and comments ("--" to the end of the
-// line, "/*" to "*/") are skipped; a word is a run of letters, digits, "_" and "$", a
-// quoted name or text with its quotes ('...', "...", `...`, [...]), or any one other
-// character. At most maxWords are read.
+// The words of the text, in order: white space (a NUL character among it, so that what
+// follows one is seen) and comments ("--" to the end of the line, "/*" to "*/") are
+// skipped; a word is a run of letters, digits, "_" and "$", a quoted name or text with
+// its quotes ('...', "...", `...`, [...]), or any one other character. At most maxWords
+// are read.
 std::vector<std::wstring> StatementWords(const std::wstring& text,
                                          std::size_t maxWords = std::numeric_limits<std::size_t>::max());
 // The first word in upper case; "" for a text without one.
@@ -21,6 +22,7 @@ std::wstring UnquoteName(const std::wstring& word);
 
 // One statement of a text: its text as typed, from its first character that is not
 // white space to its semicolon (the last statement may have none), and where it starts.
+// A NUL character before it stays in its text: the engine refuses the statement for it.
 struct StatementPiece {
     std::wstring m_strText;
     std::size_t m_nOffset = 0;

@@ -96,25 +96,33 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
     if (m_pRecSet)
         return false;
     // A query or view is shown through a temporary view; when that cannot be made the
-    // name stays empty and the open below finds no columns. A database view is selected
-    // whole by its name, so its text is never taken apart; its stored SELECT (or, without
-    // one, its name) names the window's source.
+    // name stays empty and the open below finds no columns. A statement that gives rows
+    // but that no view can hold (an EXPLAIN, one with parameters) has its rows read from
+    // the statement itself instead. A database view is selected whole by its name, so its
+    // text is never taken apart; its stored SELECT (or, without one, its name) names the
+    // window's source.
     std::wstring name = source;
     std::wstring shown = source;
+    int recSetMode = mode;
     if (mode == RECSET_MODE_QUERY) {
-        name = CreateQueryView(source);
+        const bool givesRows = IsQueryStatement(source);
+        name = CreateQueryView(source, !givesRows);
+        if (name.empty() && givesRows) {
+            name = source;
+            recSetMode = RECSET_MODE_STATEMENT;
+        }
     } else if (mode == RECSET_MODE_VIEW) {
         std::wstring select;
         FormatString(select, L"SELECT * FROM %s", QuoteIdentifier(source));
-        name = CreateQueryView(select);
+        name = CreateQueryView(select, true);
         if (GetViewSelect(shown, source).empty())
             shown = source;
     }
-    if (mode != RECSET_MODE_TABLE)
+    if (recSetMode == RECSET_MODE_QUERY || recSetMode == RECSET_MODE_VIEW)
         m_strQueryView = name;
-    m_pRecSet = std::make_unique<CRecSet>(0, name, mode);
+    m_pRecSet = std::make_unique<CRecSet>(0, name, recSetMode);
     m_pRecSet->m_pNotifyWnd = m_pDataInterface;
-    if (!m_pRecSet->Open(mode))
+    if (!m_pRecSet->Open(recSetMode))
         return false;
     m_strSource = shown;
     m_bOpen = 1;

@@ -44,8 +44,9 @@ public:
     // saved-query node; false after showing the failure.
     static bool OpenDatabase();
 
-    // mode RECSET_MODE_TABLE a table, _QUERY an SQL query, _VIEW a database view (source is the view's name; the
-    // window's m_strSource becomes its stored SELECT). Returns
+    // mode RECSET_MODE_TABLE a table, _QUERY an SQL query (one that no view can hold, as
+    // EXPLAIN, is read from the statement itself), _VIEW a database view (source is the
+    // view's name; the window's m_strSource becomes its stored SELECT). Returns
     // once the first rows are loaded; false when a record set exists already or the
     // source has no columns. Throws CADbSqlException when the column PRAGMAs fail.
     bool Open(const std::wstring& source, int mode);

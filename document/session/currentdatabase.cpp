@@ -246,15 +246,24 @@ std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
     return out;
 }
 
-std::wstring CreateQueryView(const std::wstring& statement)
+std::wstring CreateQueryView(const std::wstring& statement, bool showFailure)
 {
     std::wstring name;
     FormatString(name, L"%s%d", STR_QUERY_VIEW_PREFIX, g_nNextQueryView++);
     std::wstring sql;
     FormatString(sql, L"CREATE TEMP VIEW %s AS %s", name, statement);
-    if (ExecuteSql(sql))
-        return name;
-    ShowFailureBox(STR_FAILED_CREATING_VIEW, LOC_CREATE_QUERY_VIEW);
+    if (showFailure) {
+        if (ExecuteSql(sql))
+            return name;
+        ShowFailureBox(STR_FAILED_CREATING_VIEW, LOC_CREATE_QUERY_VIEW);
+        return L"";
+    }
+    try {
+        if (CurrentDb().ExecuteResponsively(sql, STR_RUNNING_STATEMENT))
+            return name;
+    } catch (const CADbSqlException&) {
+        // The caller has another way to show the statement's rows.
+    }
     return L"";
 }
 
@@ -262,8 +271,7 @@ bool ExecuteSql(const std::wstring& statement)
 {
     try {
         // A long statement (an UPDATE of every row) runs while the window keeps painting.
-        CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
-        return true;
+        return CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;

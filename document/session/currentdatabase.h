@@ -41,18 +41,22 @@ void IndexForeignKeyMap();
 
 // The stored text of the view from its first SELECT, letter case kept; "" when none.
 std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName);
-// Makes the next temporary view STR_QUERY_VIEW_PREFIX<n> over the statement; "" on failure.
-std::wstring CreateQueryView(const std::wstring& statement);
+// Makes the next temporary view STR_QUERY_VIEW_PREFIX<n> over the statement; "" when it
+// cannot be made, after showing why when showFailure is set.
+std::wstring CreateQueryView(const std::wstring& statement, bool showFailure);
 // The question before a database with an open transaction closes.
 inline constexpr wchar_t STR_COMMIT_OPEN_TRANSACTION[] =
     L"A transaction is still open on the database.\nCommit its changes before the database closes?\n"
     L"No rolls them back; Cancel keeps the database open.";
 inline constexpr wchar_t STR_OPEN_TRANSACTION_CAPTION[] = L"Open Transaction";
 
-// Runs one statement on the current connection; false after showing the failure.
+// Runs one statement on the current connection: true once it ran. False after showing
+// the failure, or, with nothing shown, for a text that holds no statement (only white
+// space and comments): nothing ran.
 bool ExecuteSql(const std::wstring& statement);
 // True for a statement whose result is rows: it has result columns and changes nothing
-// (SELECT, WITH ... SELECT, VALUES, after comments too). False for one that does not prepare.
+// (SELECT, WITH ... SELECT, VALUES, after comments too, and EXPLAIN of any statement).
+// False for one that does not prepare.
 bool IsQueryStatement(const std::wstring& statement);
 // Before the connection closes: with a transaction open (a BEGIN or SAVEPOINT left by
 // the console), asks whether to commit it; Yes commits, No rolls it back. False when

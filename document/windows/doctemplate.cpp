@@ -138,14 +138,17 @@ CDocument* CDocTemplate::OpenNewDocument()
     CView* view = m_makeView();
     document->AddView(view);
     frame->setWidget(view);
-    if (m_pMdiArea)
-        m_pMdiArea->addSubWindow(frame);
-    frame->hide();
 
+    // The frame joins the area only once its document is made: a tabbed area shows a
+    // tab for every frame it holds, hidden or not, so a statement that runs without a
+    // window (its boxes shown meanwhile) or a document that fails would show an empty
+    // "(Untitled)" window behind its box.
     if (view->OnCreate() == -1 || !document->OnNewDocument()) {
         document->OnCloseDocument();
         return nullptr;
     }
+    if (m_pMdiArea)
+        m_pMdiArea->addSubWindow(frame);
     frame->setWindowTitle(platform::ToQString(document->GetTitle()));
     view->OnInitialUpdate();
     frame->ActivateFrame();

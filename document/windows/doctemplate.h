@@ -3,7 +3,8 @@
 // a child frame of the main window's MDI area, and the one template that makes them.
 // File New makes a document, then its frame and view (the view's OnCreate runs), then
 // the document's OnNewDocument; when that fails, document, frame and view go at once,
-// otherwise the view's initial update runs and the frame is activated. The open of a
+// otherwise the frame joins the MDI area, the view's initial update runs and the frame
+// is activated. The open of a
 // file only runs a new document's OnOpenDocument: it makes no frame or view.
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -1,6 +1,7 @@
 // The connection, its statements, the schema functions and the failure texts.
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
+#include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "data/sqlite16.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using testing_support::BoxRecorder;
@@ -71,6 +73,37 @@ TEST_F(Connection, TextWithoutAStatement)
         EXPECT_EQ(e.m_nCode, 0);
         EXPECT_EQ(e.GetErrorText().substr(0, 9), L"SQLITE_OK");
     }
+}
+
+// The engine reads a text only up to its first NUL character: a text with more than
+// blanks and comments after one runs nothing, on every road a statement takes, instead
+// of running what stands before it (every row deleted) or nothing at all, unsaid.
+TEST_F(Connection, ATextTheEngineWouldReadOnlyInPartRunsNothing)
+{
+    using namespace std::string_literals;
+    const std::function<void(const std::wstring&)> roads[] = {
+        [&](const std::wstring& text) { m_db.ExecuteStmt(text); },
+        [&](const std::wstring& text) { m_db.ExecuteCmd(text); },
+        [&](const std::wstring& text) { m_db.ExecuteResponsively(text, L"running"); },
+        [&](const std::wstring& text) {
+            CADbSqlQuery query;
+            m_db.Query(query, text);
+        },
+    };
+    for (const std::wstring& text : {L"DELETE FROM t\0 WHERE id = 1"s, L"\0DELETE FROM t"s,
+                                     L"DELETE FROM t WHERE id = 1;\0DELETE FROM t"s}) {
+        SCOPED_TRACE(testing_support::Utf8(text));
+        for (const auto& road : roads) {
+            const CADbSqlException e = Failure([&] { road(text); });
+            EXPECT_EQ(e.m_strMessage, STR_TEXT_AFTER_NUL);
+        }
+        EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(id) FROM t"), "1,2");
+    }
+    // After its blanks and comments nothing is lost: the statement before it is whole.
+    EXPECT_TRUE(m_db.ExecuteCmd(L"DELETE FROM t WHERE id = 2;\0\n-- done\0"s));
+    EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(id) FROM t"), "1");
+    EXPECT_FALSE(m_db.ExecuteCmd(L"\0 /* nothing */"s));
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(Connection, QueryStandsOnTheFirstRow)

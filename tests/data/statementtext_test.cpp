@@ -43,10 +43,13 @@ TEST(StatementText, FirstWordSkipsSpaceAndCommentsAndQuotesStayWhole)
 
 // A semicolon ends a statement only where the engine says one ends: not in a text, a
 // name, a comment or a trigger's body; a trailing comment or empty statement is none.
+// A NUL character, where the engine would stop reading, hides no statement after it and
+// stays in the statement it stands before.
 TEST(StatementText, ATextIsCutIntoItsStatementsAsTheEngineReadsThem)
 {
+    using namespace std::string_literals;
     const struct {
-        const wchar_t* text;
+        std::wstring text;
         std::vector<std::wstring> statements;
     } cases[] = {
         {L"UPDATE t SET a = 1", {L"UPDATE t SET a = 1"}},
@@ -57,10 +60,14 @@ TEST(StatementText, ATextIsCutIntoItsStatementsAsTheEngineReadsThem)
         {L"CREATE TRIGGER g AFTER INSERT ON t BEGIN UPDATE t SET a = 1; DELETE FROM u; END; SELECT 2",
          {L"CREATE TRIGGER g AFTER INSERT ON t BEGIN UPDATE t SET a = 1; DELETE FROM u; END;", L"SELECT 2"}},
         {L"   ", {}},
+        {L"INSERT INTO t VALUES(1);\0INSERT INTO t VALUES(2)"s,
+         {L"INSERT INTO t VALUES(1);", L"\0INSERT INTO t VALUES(2)"s}},
+        {L"SELECT 1;\0SELECT 2; SELECT 3"s, {L"SELECT 1;", L"\0SELECT 2;"s, L"SELECT 3"}},
+        {L"SELECT 1;\0\n"s, {L"SELECT 1;"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.text));
-        const std::wstring text = c.text;
+        const std::wstring& text = c.text;
         const std::vector<StatementPiece> pieces = SplitStatements(text);
         ASSERT_EQ(pieces.size(), c.statements.size());
         for (size_t i = 0; i < pieces.size(); ++i) {
@@ -72,9 +79,11 @@ TEST(StatementText, ATextIsCutIntoItsStatementsAsTheEngineReadsThem)
 
 TEST(StatementText, TheOpeningOfAStatementNamesItsFirstWords)
 {
+    using namespace std::string_literals;
     EXPECT_EQ(StatementOpening(L"  -- note\n UPDATE   t\n SET b = 2"), L"UPDATE t SET b = 2");
     EXPECT_EQ(StatementOpening(L"INSERT INTO customers(name, city) VALUES ('a', 'b'), ('c', 'd')"),
               L"INSERT INTO customers(name, city) VALUES...");
+    EXPECT_EQ(StatementOpening(L"\0INSERT INTO t\0VALUES(2)"s), L"INSERT INTO t VALUES(2)");
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "designers/cnewviewdlg.h"
 #include "designers/ctableschemadlg.h"
 #include "dialogscript.h"
+#include "scopedhandlers.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/report/cchildview.h"
 #include "document/strip/ccaptiondlg.h"
@@ -51,9 +52,11 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMdiSubWindow>
 #include <QPrinter>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTabBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -949,30 +952,56 @@ TEST_F(Workbench, TheConsoleOpensAQueryOrAPragmaWindowForTheStatement)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// The rows of a statement as the program's connection gives them, every cell as text.
+std::vector<std::vector<std::wstring>> EngineRows(const std::wstring& sql)
+{
+    std::vector<std::vector<std::wstring>> rows;
+    const std::u16string sql16 = platform::ToUtf16(sql);
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare16_v2(g_pCurrentDb->m_pDb, sql16.c_str(), -1, &stmt, nullptr), SQLITE_OK);
+    while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
+        std::vector<std::wstring>& row = rows.emplace_back();
+        for (int column = 0; column < sqlite3_column_count(stmt); ++column) {
+            const void* text = sqlite3_column_text16(stmt, column);
+            row.push_back(text ? platform::FromUtf16(static_cast<const char16_t*>(text)) : L"");
+        }
+    }
+    sqlite3_finalize(stmt);
+    return rows;
+}
+
 // The console's texts as a user types them: each is checked in the file and in what the
-// user is shown (windows, boxes, and the text the next console opens with).
+// user is shown (windows with their columns and rows, the windows behind each box, the
+// boxes, and the text the next console opens with).
 TEST_F(Workbench, TheConsoleRunsEveryStatementOfItsTextInOrder)
 {
+    using namespace std::string_literals;
     InstallDataFile();
     ASSERT_TRUE(Start());
+    // The rows of a window whose statement's rows depend on the engine (an EXPLAIN): as
+    // many as the engine's own run of the statement gives, with the same texts.
+    constexpr size_t kEngineRows = static_cast<size_t>(-1);
+    const std::vector<std::wstring> explainColumns{L"addr", L"opcode", L"p1", L"p2", L"p3", L"p4", L"p5", L"comment"};
+    const std::vector<std::wstring> planColumns{L"id", L"parent", L"notused", L"detail"};
     struct Window {
         int kind;
         size_t rows;
+        std::vector<std::wstring> columns;
     };
     struct Case {
         const wchar_t* name;
-        const wchar_t* text;
+        std::wstring text;
         const char* names; // group_concat(name) of t in id order afterwards
         std::vector<Window> windows;
         std::vector<std::wstring> boxParts; // one box holding every part; none when empty
-        const wchar_t* kept;                // what the next console opens with
+        std::wstring kept;                  // what the next console opens with
     };
     const Case cases[] = {
         {L"one", L"UPDATE t SET name = 'a' WHERE id = 1", "a,two", {}, {STR_EXECUTED_STATEMENT}, L""},
         {L"two", L"UPDATE t SET name = 'a' WHERE id = 1;\nUPDATE t SET name = 'b' WHERE id = 2;", "a,b", {},
          {L"Successfully executed 2 statements"}, L""},
         {L"three with a query", L"UPDATE t SET name = 'a' WHERE id = 1; SELECT * FROM t; UPDATE t SET name = 'b' WHERE id = 2",
-         "a,b", {{OpenSqlQuery, 2}}, {L"Successfully executed 3 statements"}, L""},
+         "a,b", {{OpenSqlQuery, 2, {L"id", L"name"}}}, {L"Successfully executed 3 statements"}, L""},
         {L"second fails", L"UPDATE t SET name = 'a' WHERE id = 1; UPDATE missing SET x = 1; UPDATE t SET name = 'b' WHERE id = 2",
          "a,two", {},
          {L"Statement 2 of 3 failed: UPDATE missing SET x = 1;", L"The 1 statement(s) before it ran",
@@ -984,23 +1013,62 @@ TEST_F(Workbench, TheConsoleRunsEveryStatementOfItsTextInOrder)
          L"INSERT INTO t VALUES (1, 'dup'); UPDATE t SET name = 'b' WHERE id = 2"},
         {L"alone fails", L"  UPDATE t SET nosuch = 1", "one,two", {}, {L"no such column: nosuch"},
          L"UPDATE t SET nosuch = 1"},
-        {L"with", L"WITH w AS (SELECT id FROM t) SELECT * FROM w", "one,two", {{OpenSqlQuery, 2}}, {}, L""},
-        {L"values", L"VALUES (1), (2), (3)", "one,two", {{OpenSqlQuery, 3}}, {}, L""},
-        {L"leading comment", L"-- the names\nSELECT name FROM t", "one,two", {{OpenSqlQuery, 2}}, {}, L""},
-        {L"pragma and a line break", L"PRAGMA\ntable_info(t)", "one,two", {{OpenPragmaQuery, 2}}, {}, L""},
-        {L"select mentioning pragma", L"SELECT 'pragma' AS pragma FROM t", "one,two", {{OpenSqlQuery, 2}}, {}, L""},
+        {L"with", L"WITH w AS (SELECT id FROM t) SELECT * FROM w", "one,two", {{OpenSqlQuery, 2, {L"id"}}}, {}, L""},
+        {L"values", L"VALUES (1), (2), (3)", "one,two", {{OpenSqlQuery, 3, {L"column1"}}}, {}, L""},
+        {L"leading comment", L"-- the names\nSELECT name FROM t", "one,two", {{OpenSqlQuery, 2, {L"name"}}}, {}, L""},
+        {L"pragma and a line break", L"PRAGMA\ntable_info(t)", "one,two",
+         {{OpenPragmaQuery, 2, {L"cid", L"name", L"type", L"notnull", L"dflt_value", L"pk"}}}, {}, L""},
+        {L"select mentioning pragma", L"SELECT 'pragma' AS pragma FROM t", "one,two",
+         {{OpenSqlQuery, 2, {L"pragma"}}}, {}, L""},
         {L"pragma assignment and a query", L"PRAGMA user_version = 7; SELECT name FROM t WHERE id = 1", "one,two",
-         {{OpenSqlQuery, 1}}, {L"Successfully executed 2 statements"}, L""},
+         {{OpenSqlQuery, 1, {L"name"}}}, {L"Successfully executed 2 statements"}, L""},
+        // The engine reads nothing after a NUL character: a statement behind one is not
+        // run, and says so; nor is one that it would cut short.
+        {L"a NUL between statements", L"INSERT INTO t VALUES (3, 'three');\0INSERT INTO t VALUES (4, 'four')"s,
+         "one,two,three", {},
+         {L"Statement 2 of 2 failed: INSERT INTO t VALUES (4, 'four')\nThe 1 statement(s) before it ran",
+          STR_TEXT_AFTER_NUL, L"Location <00020>"},
+         L"\0INSERT INTO t VALUES (4, 'four')"s},
+        {L"a NUL cutting a statement short", L"DELETE FROM t\0 WHERE id = 1"s, "one,two", {},
+         {STR_TEXT_AFTER_NUL, L"Location <00020>"}, L"DELETE FROM t\0 WHERE id = 1"s},
+        {L"a NUL at the end", L"UPDATE t SET name = 'a' WHERE id = 1;\0\n"s, "a,two", {}, {STR_EXECUTED_STATEMENT}, L""},
+        // Rows no view can hold are read from the statement itself; an EXPLAIN runs
+        // nothing of the statement it explains.
+        {L"explain", L"EXPLAIN SELECT * FROM t", "one,two", {{OpenSqlQuery, kEngineRows, explainColumns}}, {}, L""},
+        {L"explain query plan", L"EXPLAIN QUERY PLAN SELECT name FROM t WHERE id = 1", "one,two",
+         {{OpenSqlQuery, kEngineRows, planColumns}}, {}, L""},
+        {L"explain delete", L"EXPLAIN DELETE FROM t", "one,two", {{OpenSqlQuery, kEngineRows, explainColumns}}, {}, L""},
+        {L"explain and a delete", L"EXPLAIN QUERY PLAN DELETE FROM t WHERE id = 2; DELETE FROM t WHERE id = 1", "two",
+         {{OpenSqlQuery, kEngineRows, planColumns}}, {L"Successfully executed 2 statements"}, L""},
+        {L"a parameter", L"SELECT name FROM t WHERE ?1 IS NULL ORDER BY id", "one,two", {{OpenSqlQuery, 2, {L"name"}}},
+         {}, L""},
+        {L"only comments", L"-- nothing to run\n/* at all */", "one,two", {}, {}, L""},
     };
     std::wstring text;
     std::wstring shown;
     AnswerConsoles(text, &shown);
+    // A data window without its title behind a box: one made for a statement without a window.
+    QMdiArea* area = Frame().findChild<QMdiArea*>();
+    ASSERT_NE(area, nullptr);
+    std::vector<std::wstring> untitledBehindBoxes;
+    const ScopedMessageBoxHandler boxesSeen(
+        [&](const platform::MessageBoxRequest& request, const platform::MessageBoxHandler& next) {
+            for (QMdiSubWindow* window : area->subWindowList())
+                if (window->windowTitle().isEmpty())
+                    untitledBehindBoxes.push_back(request.text);
+            if (const QTabBar* tabs = area->findChild<QTabBar*>())
+                for (int i = 0; i < tabs->count(); ++i)
+                    if (tabs->tabText(i) == QStringLiteral("(Untitled)"))
+                        untitledBehindBoxes.push_back(request.text);
+            return next(request);
+        });
     int number = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.name));
         const std::wstring path = MakeSample(L"console" + std::to_wstring(++number) + L".db");
         ASSERT_TRUE(Open(path));
         m_boxes.Clear();
+        untitledBehindBoxes.clear();
         text = c.text;
         Frame().OnConsole();
         EXPECT_EQ(QueryRaw(path, "SELECT group_concat(name) FROM (SELECT name FROM t ORDER BY id)"), c.names);
@@ -1008,12 +1076,34 @@ TEST_F(Workbench, TheConsoleRunsEveryStatementOfItsTextInOrder)
         ASSERT_EQ(windows.size(), c.windows.size());
         for (size_t i = 0; i < windows.size(); ++i) {
             auto* document = static_cast<CTabulonDoc*>(windows[i]);
-            EXPECT_EQ(document->m_nKind, c.windows[i].kind);
-            const size_t rows = document->m_nKind == OpenPragmaQuery
-                                    ? document->m_arrPragmaRows.size()
-                                    : static_cast<size_t>(document->m_pDataAccess->GetRecordCount());
-            EXPECT_EQ(rows, c.windows[i].rows);
+            const Window& expected = c.windows[i];
+            EXPECT_EQ(document->m_nKind, expected.kind);
+            if (document->m_nKind == OpenPragmaQuery) {
+                EXPECT_EQ(document->m_arrPragmaColumns, expected.columns);
+                EXPECT_EQ(document->m_arrPragmaRows.size(), expected.rows);
+                continue;
+            }
+            CDataAccess& data = *document->m_pDataAccess;
+            std::vector<std::wstring> columns;
+            for (int column = 0; column < data.m_pRecSet->m_nFields; ++column)
+                columns.push_back(data.GetColumnName(column));
+            EXPECT_EQ(columns, expected.columns);
+            std::vector<std::vector<std::wstring>> rows;
+            for (int row = 0; row < data.GetRecordCount(); ++row) {
+                std::vector<std::wstring>& cells = rows.emplace_back();
+                for (int column = 0; column < data.m_pRecSet->m_nFields; ++column) {
+                    const wchar_t* cell = data.GetCellText(row, column);
+                    cells.push_back(cell ? cell : L"");
+                }
+            }
+            if (expected.rows == kEngineRows) {
+                EXPECT_FALSE(rows.empty());
+                EXPECT_EQ(rows, EngineRows(data.m_strSource));
+            } else {
+                EXPECT_EQ(rows.size(), expected.rows);
+            }
         }
+        EXPECT_TRUE(untitledBehindBoxes.empty()) << Utf8(untitledBehindBoxes.front());
         if (c.boxParts.empty()) {
             EXPECT_EQ(m_boxes.Count(), 0u);
         } else {

@@ -1,10 +1,28 @@
 #pragma once
-// Installs a dialog, file, print or menu handler for the life of the object and restores
-// the previous one afterwards.
+// Installs a box, dialog, file, print or menu handler for the life of the object and
+// restores the previous one afterwards.
+#include "platform/messagebox.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/popupmenu.h"
 #include "platform/widgets/printdialog.h"
+
+class ScopedMessageBoxHandler {
+public:
+    // The handler is given the one it replaces, to pass each box on to.
+    explicit ScopedMessageBoxHandler(
+        const std::function<int(const platform::MessageBoxRequest&, const platform::MessageBoxHandler&)>& handler)
+    {
+        m_previous = platform::SetMessageBoxHandler(
+            [this, handler](const platform::MessageBoxRequest& request) { return handler(request, m_previous); });
+    }
+    ~ScopedMessageBoxHandler() { platform::SetMessageBoxHandler(m_previous); }
+    ScopedMessageBoxHandler(const ScopedMessageBoxHandler&) = delete;
+    ScopedMessageBoxHandler& operator=(const ScopedMessageBoxHandler&) = delete;
+
+private:
+    platform::MessageBoxHandler m_previous;
+};
 
 class ScopedDialogHandler {
 public:

@@ -464,6 +464,30 @@ TEST_F(DataAccess, QueryWindow)
     EXPECT_TRUE(m_store.ValueExists(m_mainFrame.m_strRecentQueryNode, L"SELECT name, qty FROM items WHERE name <> `x` ORDER BY qty DESC"));
 }
 
+// A statement that gives rows but that no view can hold (one with a parameter here, an
+// EXPLAIN in the console) is read from the statement itself, its rows kept as a query's
+// are: past its first page, by position, read-only, and among the saved queries.
+TEST_F(DataAccess, AQueryNoViewCanHoldShowsTheStatementsOwnRows)
+{
+    const std::wstring sql = L"WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 5000)"
+                             L" SELECT x, ?1 AS unbound, name FROM n LEFT JOIN items ON id = x ORDER BY x DESC";
+    CDataAccess& model = OpenModel(sql, RECSET_MODE_QUERY);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(model.m_strSource, sql);
+    EXPECT_EQ(model.GetRecordCount(), 5000);
+    EXPECT_EQ(model.GetItemCount(), 5001);
+    EXPECT_EQ(model.GetColumnName(1), L"unbound");
+    EXPECT_EQ(Text(0, 0), L"5000");
+    EXPECT_EQ(Text(0, 1), L"");
+    EXPECT_EQ(Text(4999, 0), L"1");
+    EXPECT_EQ(Text(4999, 2), L"apple");
+    EXPECT_EQ(Text(2500, 0), L"2500");
+    EXPECT_EQ(Text(4997, 2), L"Apricot");
+    EXPECT_EQ(model.SetCellValue(4999, 2, L"changed", false), CELL_REFUSED);
+    EXPECT_EQ(Items(), kItems);
+    EXPECT_TRUE(m_store.ValueExists(m_mainFrame.m_strRecentQueryNode, sql));
+}
+
 // A database view is shown whole through a temporary view over its name: its text is
 // never taken apart, so letter case in literals, a name holding "select" or a view
 // without SELECT all work; the source shown is the stored SELECT with its case.

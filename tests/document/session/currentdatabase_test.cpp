@@ -166,18 +166,18 @@ TEST_F(CurrentDatabase, SchemaChangeMakesTheMapStale)
 TEST_F(CurrentDatabase, QueryViewsAreNumberedAcrossDatabases)
 {
     OpenDatabase(L"q.db", "CREATE TABLE t(a); INSERT INTO t VALUES(1);");
-    const std::wstring first = CreateQueryView(L"SELECT * FROM t");
-    const std::wstring second = CreateQueryView(L"SELECT a FROM t");
+    const std::wstring first = CreateQueryView(L"SELECT * FROM t", true);
+    const std::wstring second = CreateQueryView(L"SELECT a FROM t", true);
     ASSERT_EQ(first.substr(0, 14), L"_TMPQRYVW_TBL_");
     const int n = std::stoi(first.substr(14));
     EXPECT_EQ(second, L"_TMPQRYVW_TBL_" + std::to_wstring(n + 1));
     DestroyDatabaseGlobals();
     CreateDatabaseGlobals();
     OpenDatabase(L"q2.db", "CREATE TABLE t(a);");
-    EXPECT_EQ(CreateQueryView(L"SELECT * FROM t"), L"_TMPQRYVW_TBL_" + std::to_wstring(n + 2));
+    EXPECT_EQ(CreateQueryView(L"SELECT * FROM t", true), L"_TMPQRYVW_TBL_" + std::to_wstring(n + 2));
     EXPECT_EQ(m_boxes.Count(), 0u);
 
-    EXPECT_EQ(CreateQueryView(L"SELEKT 1"), L"");
+    EXPECT_EQ(CreateQueryView(L"SELEKT 1", true), L"");
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_NE(m_boxes.Boxes()[0].text.find(L"\n Location <00020>"), std::wstring::npos);
     EXPECT_EQ(m_boxes.Boxes()[1].text, L"Failed creating view\n Location <00023>");
@@ -222,6 +222,9 @@ TEST_F(CurrentDatabase, StatementRunnersReportOnlyRealSuccess)
     EXPECT_FALSE(ExecuteSql(L"SELECT * FROM t"));
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_NE(m_boxes.Last().text.find(L"\n Location <00020>"), std::wstring::npos);
+    // A text without a statement runs nothing, and so nothing is said of it.
+    EXPECT_FALSE(ExecuteSql(L"-- nothing to run\n"));
+    EXPECT_EQ(m_boxes.Count(), 1u);
 
     EXPECT_TRUE(ExecuteSingleStep(L"PRAGMA journal_mode = WAL"));
     EXPECT_EQ(sqlite3_next_stmt(g_pCurrentDb->m_pDb, nullptr), nullptr);
