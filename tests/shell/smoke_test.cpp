@@ -210,6 +210,37 @@ TEST_F(RealProgram, AMistypedNameCreatesNothing)
     }
 }
 
+// A close during start-up ends the program whenever it comes: after the question about a
+// missing file was answered, and while the question is still up, so that the close comes
+// before the main loop runs. Many starts at once, each in a folder and home of its own,
+// so that the close falls at every moment of the start-up.
+TEST_F(RealProgram, ACloseDuringStartUpEndsTheProgram)
+{
+    struct Started {
+        QString scenario;
+        std::wstring missing;
+        std::unique_ptr<QProcess> process;
+    };
+    std::vector<Started> started;
+    // One deadline for all: a start that does not end costs its two minutes only once.
+    const QDeadlineTimer deadline(120000);
+    for (int i = 0; i < 24; ++i) {
+        const QString scenario = i % 3 == 0 ? QStringLiteral("quit-asked") : QStringLiteral("quit");
+        const std::wstring missing = m_folder.Path(QStringLiteral("missing%1.db").arg(i).toStdWString());
+        const std::wstring home = QStringLiteral("home%1").arg(i).toStdWString();
+        started.push_back({scenario, missing,
+                           Launch(ProgramFolder() + QStringLiteral("/tabulon"), Arguments(missing), scenario, {}, nullptr, home)});
+    }
+    for (Started& start : started) {
+        const ProgramRun run = Finish(*start.process, deadline);
+        EXPECT_EQ(run.exitCode, 0) << start.scenario.toStdString() << ": " << run.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(Boxes(run), QStringList{QStringLiteral("BOX The file <%1> does not exist. / Do you want to create it?")
+                                              .arg(platform::ToQString(start.missing))})
+            << start.scenario.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(platform::ToQString(start.missing)));
+    }
+}
+
 // A damaged application data file is one box naming it, exit code 1, and the file as it was.
 TEST_F(RealProgram, ADamagedDataFileIsOneBoxAndStaysAsItWas)
 {
