@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,25 +18,51 @@
 namespace platform {
 namespace {
 
+std::atomic<bool> g_bUnnamedFiles{true};
+
 QByteArray NativePath(const std::wstring& path) { return QFile::encodeName(ToQString(path)); }
 
-// Flushes a file or folder to disk through a descriptor of its own.
-int SyncPath(const QByteArray& path, int flags)
+int SyncFolderOf(const std::wstring& path)
 {
-    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
+    const QByteArray folder = QFile::encodeName(QFileInfo(ToQString(path)).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return error;
-}
-
-int SyncFolderOf(const std::wstring& path)
-{
-    const int error = SyncPath(QFile::encodeName(QFileInfo(ToQString(path)).absolutePath()), O_RDONLY | O_DIRECTORY);
     // Some file systems cannot flush a folder; the file itself is on disk by then.
     return error == EINVAL || error == EROFS ? 0 : error;
 }
+
+// The hidden name beside a file: a dot, the start of the file's name (well within 255
+// bytes), a random part and ".part".
+constexpr int kStemLength = 50;
+
+QString HiddenName(const QString& fileName)
+{
+    return QLatin1Char('.') + fileName.left(kStemLength) + QLatin1Char('.') +
+           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part");
+}
+
+// Makes a new hidden name beside finalPath with make (0, or an errno value; EEXIST
+// tries another name); the name in hidden.
+template <typename Make> int MakeHiddenName(const std::wstring& finalPath, std::wstring& hidden, Make make)
+{
+    const QFileInfo info(ToQString(finalPath));
+    const QString folder = info.absolutePath() + QLatin1Char('/');
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        const std::wstring candidate = FromQString(folder + HiddenName(info.fileName()));
+        error = make(NativePath(candidate));
+        if (error == 0)
+            hidden = candidate;
+    }
+    return error;
+}
+
+// The path through which an open file can be linked to a name: an unnamed file gets
+// its first name this way.
+QByteArray DescriptorPath(int fd) { return QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(fd); }
 
 // Gives the file a second name that must be new. File systems without hard links
 // (FAT, some network shares) rename instead, still never over an existing file.
@@ -47,6 +74,12 @@ int LinkNew(const QByteArray& from, const QByteArray& to)
     if (error != EPERM && error != EOPNOTSUPP && error != EXDEV)
         return error;
     return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+}
+
+int LinkDescriptor(int fd, const QByteArray& to)
+{
+    return ::linkat(AT_FDCWD, DescriptorPath(fd).constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0 ? 0
+                                                                                                               : errno;
 }
 
 int WriteAll(int fd, const char* p, std::int64_t count)
@@ -66,53 +99,51 @@ int WriteAll(int fd, const char* p, std::int64_t count)
 
 } // namespace
 
+void UseUnnamedFiles(bool use) { g_bUnnamedFiles = use; }
+
 FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
 {
-    const QFileInfo info(ToQString(finalPath));
-    const QString folder = info.absolutePath() + QLatin1Char('/');
-    // A name well within 255 bytes: the start of the final name, then the suffix.
-    const QString stem = QLatin1Char('.') + info.fileName().left(50) + QLatin1Char('.');
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
-        const std::wstring candidate = FromQString(folder + stem + suffix + QStringLiteral(".part"));
-        const int fd = ::open(NativePath(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            m_tempPath = candidate;
-            m_error = 0;
+    const QString folder = QFileInfo(ToQString(finalPath)).absolutePath() + QLatin1Char('/');
+    if (g_bUnnamedFiles) {
+        m_fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
             return;
-        }
         m_error = errno;
-        if (m_error != EEXIST)
+        // Only a file system (or a kernel) without unnamed files takes the hidden name.
+        if (m_error != EOPNOTSUPP && m_error != EISDIR && m_error != EINVAL)
             return;
     }
+    m_error = MakeHiddenName(finalPath, m_hiddenPath, [this](const QByteArray& path) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return errno;
+        m_fd = fd;
+        return 0;
+    });
 }
 
 FileBeside::~FileBeside()
 {
+    if (!m_hiddenPath.empty())
+        ::unlink(NativePath(m_hiddenPath).constData());
     if (m_fd >= 0)
         ::close(m_fd);
-    if (!m_tempPath.empty() && !m_bPublished)
-        ::unlink(NativePath(m_tempPath).constData());
 }
 
 int FileBeside::Write(const char* data, std::int64_t count)
 {
-    if (m_error)
-        return m_error;
-    if (m_fd < 0 && (m_fd = ::open(NativePath(m_tempPath).constData(), O_WRONLY | O_CLOEXEC)) < 0)
-        return errno;
-    return WriteAll(m_fd, data, count);
+    return m_error ? m_error : WriteAll(m_fd, data, count);
 }
 
-int FileBeside::Flush()
+int FileBeside::NameHidden()
 {
-    if (m_fd < 0)
-        return SyncPath(NativePath(m_tempPath), O_RDONLY);
-    int error = ::fsync(m_fd) == 0 ? 0 : errno;
-    // A full disk may show only as the file closes.
-    if (::close(m_fd) != 0 && error == 0)
-        error = errno;
+    return MakeHiddenName(m_finalPath, m_hiddenPath,
+                          [this](const QByteArray& path) { return LinkDescriptor(m_fd, path); });
+}
+
+int FileBeside::Close()
+{
+    const int error = ::close(m_fd) == 0 ? 0 : errno;
     m_fd = -1;
     return error;
 }
@@ -121,13 +152,19 @@ int FileBeside::PublishNew()
 {
     if (m_error)
         return m_error;
-    const QByteArray temp = NativePath(m_tempPath);
-    int error = Flush();
+    const QByteArray target = NativePath(m_finalPath);
+    int error = ::fsync(m_fd) == 0 ? 0 : errno;
     if (error == 0)
-        error = LinkNew(temp, NativePath(m_finalPath));
-    // After a link the temporary name goes; after a rename it is gone already.
-    ::unlink(temp.constData());
-    m_bPublished = true;
+        error = m_hiddenPath.empty() ? LinkDescriptor(m_fd, target) : LinkNew(NativePath(m_hiddenPath), target);
+    // After a link the hidden name goes; after a rename it is gone already.
+    if (!m_hiddenPath.empty())
+        ::unlink(NativePath(m_hiddenPath).constData());
+    m_hiddenPath.clear();
+    const int closeError = Close();
+    if (error == 0 && closeError != 0) {
+        ::unlink(target.constData());
+        error = closeError;
+    }
     return error ? error : SyncFolderOf(m_finalPath);
 }
 
@@ -135,16 +172,21 @@ int FileBeside::PublishReplacing()
 {
     if (m_error)
         return m_error;
-    const QByteArray temp = NativePath(m_tempPath);
     const QByteArray target = NativePath(m_finalPath);
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0 && ::chmod(temp.constData(), old.st_mode & 07777) != 0)
+    if (::stat(target.constData(), &old) == 0 && ::fchmod(m_fd, old.st_mode & 07777) != 0)
         return errno;
-    if (const int error = Flush())
+    if (::fsync(m_fd) != 0)
+        return errno;
+    // A rename replaces a name in one step, and it needs a name to move.
+    if (m_hiddenPath.empty())
+        if (const int error = NameHidden())
+            return error;
+    if (::rename(NativePath(m_hiddenPath).constData(), target.constData()) != 0)
+        return errno;
+    m_hiddenPath.clear();
+    if (const int error = Close())
         return error;
-    if (::rename(temp.constData(), target.constData()) != 0)
-        return errno;
-    m_bPublished = true;
     return SyncFolderOf(m_finalPath);
 }
 

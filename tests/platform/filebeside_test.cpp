@@ -15,6 +15,15 @@
 
 namespace {
 
+// Files beside a name made unnamed or with their hidden names, for one scope.
+class UnnamedFiles {
+public:
+    explicit UnnamedFiles(bool use) { platform::UseUnnamedFiles(use); }
+    ~UnnamedFiles() { platform::UseUnnamedFiles(true); }
+    UnnamedFiles(const UnnamedFiles&) = delete;
+    UnnamedFiles& operator=(const UnnamedFiles&) = delete;
+};
+
 class FileBesideTest : public ::testing::Test {
 protected:
     std::wstring Path(const char* name) const { return platform::FromQString(m_dir.filePath(QString::fromUtf8(name))); }
@@ -32,67 +41,88 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
-    // Every name in the folder, hidden ones too: no temporary file may stay behind.
-    QStringList Names() const
+    std::wstring Path(const QString& name) const { return platform::FromQString(m_dir.filePath(name)); }
+
+    // Every name in the folder (or a folder in it), hidden ones too: no temporary file
+    // may stay behind.
+    QStringList Names(const QString& folder = QString()) const
     {
-        return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                            QDir::Name);
+        QStringList names =
+            QDir(m_dir.filePath(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        names.sort();
+        return names;
     }
 
     QTemporaryDir m_dir;
 };
 
-// Until it is published the file has no final name; once published under a name, a
-// second file for the same name is refused and the first keeps its bytes.
+// Until it is published the file has no name at all, or a hidden one where the file
+// system cannot make unnamed files; once published under a name, a second file for the
+// same name is refused and the first keeps its bytes.
 TEST_F(FileBesideTest, PublishingNeverWritesOverAName)
 {
-    const std::wstring target = Path("copy.db");
-    platform::FileBeside first(target);
-    platform::FileBeside second(target);
-    ASSERT_EQ(first.Error(), 0);
-    ASSERT_EQ(second.Error(), 0);
-    EXPECT_NE(first.TempPath(), second.TempPath());
-    Write(first.TempPath(), "first");
-    Write(second.TempPath(), "second");
-    EXPECT_EQ(Names().size(), 2);
-    EXPECT_FALSE(QFile::exists(platform::ToQString(target)));
-    EXPECT_EQ(first.PublishNew(), 0);
-    EXPECT_EQ(second.PublishNew(), EEXIST);
-    EXPECT_EQ(Read(target), "first");
-    EXPECT_EQ(Names(), QStringList{"copy.db"});
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed files" : "hidden names");
+        const UnnamedFiles use(unnamed);
+        const QString folder = unnamed ? QStringLiteral("unnamed") : QStringLiteral("hidden");
+        ASSERT_TRUE(QDir(m_dir.path()).mkdir(folder));
+        const std::wstring target = Path(folder + QStringLiteral("/copy.db"));
+        platform::FileBeside first(target);
+        platform::FileBeside second(target);
+        ASSERT_EQ(first.Error(), 0);
+        ASSERT_EQ(second.Error(), 0);
+        EXPECT_EQ(first.Write("first", 5), 0);
+        EXPECT_EQ(second.Write("second", 6), 0);
+        const QStringList hidden = Names(folder);
+        EXPECT_EQ(hidden.size(), unnamed ? 0 : 2) << hidden.join(QLatin1Char(' ')).toStdString();
+        for (const QString& name : hidden)
+            EXPECT_TRUE(name.startsWith(QStringLiteral(".copy.db.")) && name.endsWith(QStringLiteral(".part")))
+                << name.toStdString();
+        EXPECT_FALSE(QFile::exists(platform::ToQString(target)));
+        EXPECT_EQ(first.PublishNew(), 0);
+        EXPECT_EQ(second.PublishNew(), EEXIST);
+        EXPECT_EQ(Read(target), "first");
+        EXPECT_EQ(Names(folder), QStringList{"copy.db"});
 
-    // Never published: nothing stays.
-    {
-        platform::FileBeside dropped(Path("dropped.db"));
-        Write(dropped.TempPath(), "half");
+        // Never published: nothing stays.
+        {
+            platform::FileBeside dropped(Path(folder + QStringLiteral("/dropped.db")));
+            EXPECT_EQ(dropped.Write("half", 4), 0);
+        }
+        EXPECT_EQ(Names(folder), QStringList{"copy.db"});
+        // No folder to write in.
+        EXPECT_EQ(platform::FileBeside(Path(folder + QStringLiteral("/gone/x.db"))).Error(), ENOENT);
     }
-    EXPECT_EQ(Names(), QStringList{"copy.db"});
-    // No folder to write in.
-    EXPECT_EQ(platform::FileBeside(Path("gone/x.db")).Error(), ENOENT);
 }
 
 // Replacing keeps what the user set: the permission bits, and a link stays a link to
 // the file that now holds the new bytes.
 TEST_F(FileBesideTest, ReplacingKeepsThePermissionsAndFollowsALink)
 {
-    const std::wstring file = Path("data.bin");
-    Write(file, "old bytes");
-    ASSERT_EQ(::chmod(QFile::encodeName(platform::ToQString(file)).constData(), 0640), 0);
-    const std::wstring link = Path("link.bin");
-    ASSERT_TRUE(QFile::link(platform::ToQString(file), platform::ToQString(link)));
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed files" : "hidden names");
+        const UnnamedFiles use(unnamed);
+        const QString folder = unnamed ? QStringLiteral("unnamed/") : QStringLiteral("hidden/");
+        ASSERT_TRUE(QDir(m_dir.path()).mkdir(folder));
+        const std::wstring file = Path(folder + QStringLiteral("data.bin"));
+        Write(file, "old bytes");
+        ASSERT_EQ(::chmod(QFile::encodeName(platform::ToQString(file)).constData(), 0640), 0);
+        const std::wstring link = Path(folder + QStringLiteral("link.bin"));
+        ASSERT_TRUE(QFile::link(platform::ToQString(file), platform::ToQString(link)));
 
-    const std::string bytes("\0new\xFF bytes\r\n", 12);
-    ASSERT_EQ(platform::ReplaceFileContents(link, bytes.data(), static_cast<std::int64_t>(bytes.size())), 0);
-    EXPECT_EQ(Read(file).toStdString(), bytes);
-    EXPECT_TRUE(QFileInfo(platform::ToQString(link)).isSymLink());
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(platform::ToQString(file)).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(Names(), (QStringList{"data.bin", "link.bin"}));
+        const std::string bytes("\0new\xFF bytes\r\n", 12);
+        ASSERT_EQ(platform::ReplaceFileContents(link, bytes.data(), static_cast<std::int64_t>(bytes.size())), 0);
+        EXPECT_EQ(Read(file).toStdString(), bytes);
+        EXPECT_TRUE(QFileInfo(platform::ToQString(link)).isSymLink());
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(platform::ToQString(file)).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        EXPECT_EQ(Names(folder), (QStringList{"data.bin", "link.bin"}));
 
-    // A new file is made.
-    ASSERT_EQ(platform::ReplaceFileContents(Path("new.bin"), "x", 1), 0);
-    EXPECT_EQ(Read(Path("new.bin")), "x");
+        // A new file is made.
+        ASSERT_EQ(platform::ReplaceFileContents(Path(folder + QStringLiteral("new.bin")), "x", 1), 0);
+        EXPECT_EQ(Read(Path(folder + QStringLiteral("new.bin"))), "x");
+    }
 }
 
 // A write that fails part-way, as on a full disk (here the process's file-size limit,
