@@ -2,9 +2,11 @@
 
 #include "platform/utf16.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <atomic>
@@ -35,13 +37,60 @@ int SyncFolderOf(const std::wstring& path)
 }
 
 // The hidden name beside a file: a dot, the start of the file's name (well within 255
-// bytes), a random part and ".part".
+// bytes), a random part and ".part". HiddenNamePattern matches every name it gives.
 constexpr int kStemLength = 50;
 
 QString HiddenName(const QString& fileName)
 {
     return QLatin1Char('.') + fileName.left(kStemLength) + QLatin1Char('.') +
            QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part");
+}
+
+const QRegularExpression& HiddenNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\..{1,%1}\\.[0-9a-z]{1,13}\\.part$").arg(kStemLength),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    return pattern;
+}
+
+// A write lock on the whole file, owned by the open file description rather than the
+// process: the writer's other descriptors and threads do not let it go, and another
+// writer in the same process is refused it as one in another process is. While its
+// writer lives, a hidden file is locked.
+int LockWhole(int fd, int command)
+{
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    int result;
+    while ((result = ::fcntl(fd, command, &lock)) != 0 && errno == EINTR) {
+    }
+    return result == 0 ? 0 : errno;
+}
+
+// Removes the hidden files in the folder that no writer holds: those of writers that
+// were killed or lost power before they could remove them. Only the user's own regular
+// files, and each only while its name still names the file that was locked.
+void RemoveLeftovers(const QString& folder)
+{
+    const uid_t user = ::geteuid();
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (!HiddenNamePattern().match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(folder + name);
+        struct stat named {};
+        if (::lstat(path.constData(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != user)
+            continue;
+        const int fd = ::open(path.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened {};
+        if (LockWhole(fd, F_OFD_SETLK) == 0 && ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 &&
+            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
 }
 
 // Makes a new hidden name beside finalPath with make (0, or an errno value; EEXIST
@@ -104,10 +153,14 @@ void UseUnnamedFiles(bool use) { g_bUnnamedFiles = use; }
 FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
 {
     const QString folder = QFileInfo(ToQString(finalPath)).absolutePath() + QLatin1Char('/');
+    RemoveLeftovers(folder);
     if (g_bUnnamedFiles) {
         m_fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
+        if (m_fd >= 0) {
+            // Locked for the moment PublishReplacing gives it a hidden name.
+            LockWhole(m_fd, F_OFD_SETLK);
             return;
+        }
         m_error = errno;
         // Only a file system (or a kernel) without unnamed files takes the hidden name.
         if (m_error != EOPNOTSUPP && m_error != EISDIR && m_error != EINVAL)
@@ -117,6 +170,14 @@ FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
         const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0)
             return errno;
+        // Where the file system has no locks, no sweep can take one either. A sweep that
+        // found the file before it was locked has removed it: another name then.
+        LockWhole(fd, F_OFD_SETLKW);
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || info.st_nlink == 0) {
+            ::close(fd);
+            return EEXIST;
+        }
         m_fd = fd;
         return 0;
     });
@@ -124,6 +185,7 @@ FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
 
 FileBeside::~FileBeside()
 {
+    // The name goes while the file is still locked.
     if (!m_hiddenPath.empty())
         ::unlink(NativePath(m_hiddenPath).constData());
     if (m_fd >= 0)

@@ -3,7 +3,9 @@
 // half written under that name: the writer fills the file, and publishing flushes it to
 // disk and only then gives it its name. Until then the file has no name at all where the
 // file system can make unnamed files; elsewhere it has a hidden name beside the final
-// one. A file that is never published is removed.
+// one, locked while its writer lives. A file that is never published is removed, and a
+// writer killed before it could remove its hidden file leaves it only until the next
+// file is written beside a name in that folder.
 #include <cstdint>
 #include <string>
 
@@ -12,7 +14,8 @@ namespace platform {
 class FileBeside {
 public:
     // Creates an empty file in finalPath's folder, so that naming it is a link or a
-    // rename within one file system. Error() tells whether that worked.
+    // rename within one file system, after removing the hidden files that writers which
+    // no longer run left in that folder. Error() tells whether that worked.
     explicit FileBeside(const std::wstring& finalPath);
     ~FileBeside(); // removes the file unless it was published
     FileBeside(const FileBeside&) = delete;

@@ -5,10 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cerrno>
 #include <csignal>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -93,6 +95,43 @@ TEST_F(FileBesideTest, PublishingNeverWritesOverAName)
         // No folder to write in.
         EXPECT_EQ(platform::FileBeside(Path(folder + QStringLiteral("/gone/x.db"))).Error(), ENOENT);
     }
+}
+
+// The hidden files of writers that were killed before they could remove them go when
+// the next file is made beside a name in their folder. A hidden file that a live writer
+// holds stays, and so does every file that is not of the program's hidden names.
+TEST_F(FileBesideTest, LeftoversOfKilledWritersGoWhenTheNextFileIsMade)
+{
+    const QString longStem = QStringLiteral(".") + QString(51, QLatin1Char('s')) + QStringLiteral(".abc.part");
+    const QStringList others = {"notes.part", ".notes.part", ".a.b.UPPER.part", ".a.b.c.part.old", "a.db.x1y2.part",
+                                ".a.db.abcdefghijklmn.part", longStem};
+    for (const QString& name : others)
+        Write(Path(name), "not a leftover");
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral(".folder.db.abc.part")));
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("notes.part")), m_dir.filePath(QStringLiteral(".link.db.abc.part"))));
+    // What killed writers leave, an older program's too, which locked nothing.
+    for (const char* name : {".shop.db.3k9x0a1b2c3d4.part", ".shop2014-11-07 _0.db.zz.part", ".é 😀.db.0.part"})
+        Write(Path(name), "half a copy");
+
+    QStringList kept = others;
+    kept << ".folder.db.abc.part" << ".link.db.abc.part";
+    const UnnamedFiles use(false);
+    auto held = std::make_unique<platform::FileBeside>(Path("held.db"));
+    ASSERT_EQ(held->Error(), 0);
+    const QStringList heldName = Names().filter(QRegularExpression(QStringLiteral("^\\.held\\.db\\.")));
+    ASSERT_EQ(heldName.size(), 1);
+    kept << heldName;
+    kept.sort();
+    EXPECT_EQ(Names(), kept);
+    // Another writer, and one of an unnamed file, keep the one the first holds.
+    for (const bool unnamed : {false, true}) {
+        const UnnamedFiles next(unnamed);
+        EXPECT_EQ(platform::FileBeside(Path("next.db")).Error(), 0);
+        EXPECT_EQ(Names(), kept);
+    }
+    held.reset();
+    kept.removeOne(heldName.first());
+    EXPECT_EQ(Names(), kept);
 }
 
 // Replacing keeps what the user set: the permission bits, and a link stays a link to
