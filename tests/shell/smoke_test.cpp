@@ -224,7 +224,7 @@ TEST_F(RealProgram, ACloseDuringStartUpEndsTheProgram)
     std::vector<Started> started;
     // One deadline for all: a start that does not end costs its two minutes only once.
     const QDeadlineTimer deadline(120000);
-    for (int i = 0; i < 24; ++i) {
+    for (int i = 0; i < 16; ++i) {
         const QString scenario = i % 3 == 0 ? QStringLiteral("quit-asked") : QStringLiteral("quit");
         const std::wstring missing = m_folder.Path(QStringLiteral("missing%1.db").arg(i).toStdWString());
         const std::wstring home = QStringLiteral("home%1").arg(i).toStdWString();
