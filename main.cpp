@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     CTabulonApp tabulon;
     if (!tabulon.InitInstance(QApplication::arguments()))
         return 1;
-    const int result = app.exec();
+    const int result = tabulon.Run();
     const int exitCode = tabulon.ExitInstance();
     return result != 0 ? result : exitCode;
 }

@@ -29,6 +29,15 @@ constexpr wchar_t kValuesQuery[] = L"SELECT * FROM [NodeValue] WHERE NodeID = '%
 constexpr wchar_t kValueQuery[] = L"SELECT * FROM [NodeValue] WHERE [NodeID] = '%d' AND [TextVal] = ?";
 constexpr wchar_t kInsertValue[] = L"INSERT INTO [NodeValue] (NodeID,TextVal) VALUES(%d,?)";
 constexpr wchar_t kUpdateValues[] = L"UPDATE [NodeValue] SET TextVal = ? WHERE NodeID = '%d'";
+// A value stored exactly as given carries 1 in BlobVal, which every other operation
+// leaves NULL: a value without it was stored with its single quotes as backquotes, and
+// reads with them turned back.
+#define TABULON_EXACT_TEXT L"(CASE WHEN [BlobVal] IS 1 THEN [TextVal] ELSE replace([TextVal], '`', '''') END)"
+constexpr wchar_t kExactValuesQuery[] = L"SELECT " TABULON_EXACT_TEXT L" FROM [NodeValue] WHERE NodeID = '%d'";
+constexpr wchar_t kExactValueQuery[] =
+    L"SELECT 1 FROM [NodeValue] WHERE [NodeID] = '%d' AND " TABULON_EXACT_TEXT L" = ?";
+#undef TABULON_EXACT_TEXT
+constexpr wchar_t kInsertExactValue[] = L"INSERT INTO [NodeValue] (NodeID,TextVal,BlobVal) VALUES(%d,?,1)";
 
 // Column positions of "SELECT *".
 constexpr int kNodeIdColumn = 0;
@@ -179,6 +188,46 @@ bool CAppDataFile::AddTextValue(const std::wstring& name, const std::wstring& te
         ExecuteBound(db, FormatString(sql, kInsertValue, node->id), {stored});
         return true;
     });
+}
+
+bool CAppDataFile::AddExactTextValue(const std::wstring& name, const std::wstring& text)
+{
+    return WithStore(m_strFilePath, LOC_ADD_TEXT_VALUE, [&](CADbSqlDb& db) {
+        const std::optional<NodeRow> node = FindNode(db, name);
+        if (!node)
+            return false;
+        std::wstring sql;
+        CADbSqlQuery query;
+        QueryBound(db, query, FormatString(sql, kExactValueQuery, node->id), {text});
+        const bool found = !query.Eof();
+        query.Finalize();
+        if (found)
+            return false;
+        ExecuteBound(db, FormatString(sql, kInsertExactValue, node->id), {text});
+        return true;
+    });
+}
+
+std::vector<std::wstring> CAppDataFile::ReadExactTextValues(const std::wstring& name)
+{
+    std::vector<std::wstring> values;
+    WithStore(m_strFilePath, LOC_NEXT_VALUE, [&](CADbSqlDb& db) {
+        const std::optional<NodeRow> node = FindNode(db, name);
+        if (!node)
+            return false;
+        std::wstring sql;
+        CADbSqlQuery query;
+        db.Query(query, FormatString(sql, kExactValuesQuery, node->id));
+        for (; !query.Eof(); query.NextRow()) {
+            const wchar_t* value = query.GetFieldValue(0);
+            values.push_back(value ? value : L"");
+        }
+        // A failed step ends the list after the values read before it.
+        if (query.StepFailed())
+            throw query.StepFailure();
+        return true;
+    });
+    return values;
 }
 
 namespace {

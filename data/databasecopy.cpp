@@ -1,6 +1,7 @@
 #include "data/databasecopy.h"
 
 #include "data/cadbsqldb.h"
+#include "data/descriptorfile.h"
 #include "data/sqlite16.h"
 #include "platform/filebeside.h"
 #include "platform/filecopy.h"
@@ -196,7 +197,7 @@ DatabaseCopyResult CopyDatabaseFile(const std::wstring& source, const std::wstri
     if (file.Error())
         return {file.Error(), false};
     Connection to;
-    rc = sqlite16::Open(file.TempPath(), &to.db);
+    rc = OpenOnDescriptor(file.Descriptor(), &to.db);
     // The copy needs no journal of its own, and it is flushed once, whole, as it is published.
     if (rc == SQLITE_OK)
         rc = Run(to.db, L"PRAGMA journal_mode=OFF");

@@ -4,9 +4,11 @@
 // copy is one committed state of the database: the rows of a write-ahead log are in
 // it, other programs' writers and checkpoints cannot tear it, and no reader's old
 // snapshot holds it back. The program-wide connection is never used, so its users
-// never wait for a copy. The copy is written beside the target, flushed to disk and
-// then linked to the target's name, which is never written over. Only a file that the
-// engine says is not a database is copied byte for byte.
+// never wait for a copy. The copy is written beside the target (a file with no name
+// until it is whole, where the file system allows), flushed to disk and then linked to
+// the target's name, which is never written over; a copy killed part-way leaves nothing
+// the next copy into that folder does not remove. Only a file that the engine says is
+// not a database is copied byte for byte.
 #include <atomic>
 #include <functional>
 #include <string>

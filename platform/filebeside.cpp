@@ -2,11 +2,14 @@
 
 #include "platform/utf16.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,25 +20,98 @@
 namespace platform {
 namespace {
 
+std::atomic<bool> g_bUnnamedFiles{true};
+
 QByteArray NativePath(const std::wstring& path) { return QFile::encodeName(ToQString(path)); }
 
-// Flushes a file or folder to disk through a descriptor of its own.
-int SyncPath(const QByteArray& path, int flags)
+int SyncFolderOf(const std::wstring& path)
 {
-    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
+    const QByteArray folder = QFile::encodeName(QFileInfo(ToQString(path)).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return error;
-}
-
-int SyncFolderOf(const std::wstring& path)
-{
-    const int error = SyncPath(QFile::encodeName(QFileInfo(ToQString(path)).absolutePath()), O_RDONLY | O_DIRECTORY);
     // Some file systems cannot flush a folder; the file itself is on disk by then.
     return error == EINVAL || error == EROFS ? 0 : error;
 }
+
+// The hidden name beside a file: a dot, the start of the file's name (well within 255
+// bytes), a random part and ".part". HiddenNamePattern matches every name it gives.
+constexpr int kStemLength = 50;
+
+QString HiddenName(const QString& fileName)
+{
+    return QLatin1Char('.') + fileName.left(kStemLength) + QLatin1Char('.') +
+           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part");
+}
+
+const QRegularExpression& HiddenNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\..{1,%1}\\.[0-9a-z]{1,13}\\.part$").arg(kStemLength),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    return pattern;
+}
+
+// A write lock on the whole file, owned by the open file description rather than the
+// process: the writer's other descriptors and threads do not let it go, and another
+// writer in the same process is refused it as one in another process is. While its
+// writer lives, a hidden file is locked.
+int LockWhole(int fd, int command)
+{
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    int result;
+    while ((result = ::fcntl(fd, command, &lock)) != 0 && errno == EINTR) {
+    }
+    return result == 0 ? 0 : errno;
+}
+
+// Removes the hidden files in the folder that no writer holds: those of writers that
+// were killed or lost power before they could remove them. Only the user's own regular
+// files, and each only while its name still names the file that was locked.
+void RemoveLeftovers(const QString& folder)
+{
+    const uid_t user = ::geteuid();
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (!HiddenNamePattern().match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(folder + name);
+        struct stat named {};
+        if (::lstat(path.constData(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != user)
+            continue;
+        const int fd = ::open(path.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened {};
+        if (LockWhole(fd, F_OFD_SETLK) == 0 && ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 &&
+            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
+// Makes a new hidden name beside finalPath with make (0, or an errno value; EEXIST
+// tries another name); the name in hidden.
+template <typename Make> int MakeHiddenName(const std::wstring& finalPath, std::wstring& hidden, Make make)
+{
+    const QFileInfo info(ToQString(finalPath));
+    const QString folder = info.absolutePath() + QLatin1Char('/');
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        const std::wstring candidate = FromQString(folder + HiddenName(info.fileName()));
+        error = make(NativePath(candidate));
+        if (error == 0)
+            hidden = candidate;
+    }
+    return error;
+}
+
+// The path through which an open file can be linked to a name: an unnamed file gets
+// its first name this way.
+QByteArray DescriptorPath(int fd) { return QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(fd); }
 
 // Gives the file a second name that must be new. File systems without hard links
 // (FAT, some network shares) rename instead, still never over an existing file.
@@ -47,6 +123,12 @@ int LinkNew(const QByteArray& from, const QByteArray& to)
     if (error != EPERM && error != EOPNOTSUPP && error != EXDEV)
         return error;
     return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+}
+
+int LinkDescriptor(int fd, const QByteArray& to)
+{
+    return ::linkat(AT_FDCWD, DescriptorPath(fd).constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0 ? 0
+                                                                                                               : errno;
 }
 
 int WriteAll(int fd, const char* p, std::int64_t count)
@@ -66,53 +148,64 @@ int WriteAll(int fd, const char* p, std::int64_t count)
 
 } // namespace
 
+void UseUnnamedFiles(bool use) { g_bUnnamedFiles = use; }
+
 FileBeside::FileBeside(const std::wstring& finalPath) : m_finalPath(finalPath)
 {
-    const QFileInfo info(ToQString(finalPath));
-    const QString folder = info.absolutePath() + QLatin1Char('/');
-    // A name well within 255 bytes: the start of the final name, then the suffix.
-    const QString stem = QLatin1Char('.') + info.fileName().left(50) + QLatin1Char('.');
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
-        const std::wstring candidate = FromQString(folder + stem + suffix + QStringLiteral(".part"));
-        const int fd = ::open(NativePath(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            m_tempPath = candidate;
-            m_error = 0;
+    const QString folder = QFileInfo(ToQString(finalPath)).absolutePath() + QLatin1Char('/');
+    RemoveLeftovers(folder);
+    if (g_bUnnamedFiles) {
+        m_fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            // Locked for the moment PublishReplacing gives it a hidden name.
+            LockWhole(m_fd, F_OFD_SETLK);
             return;
         }
         m_error = errno;
-        if (m_error != EEXIST)
+        // Only a file system (or a kernel) without unnamed files takes the hidden name.
+        if (m_error != EOPNOTSUPP && m_error != EISDIR && m_error != EINVAL)
             return;
     }
+    m_error = MakeHiddenName(finalPath, m_hiddenPath, [this](const QByteArray& path) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return errno;
+        // Where the file system has no locks, no sweep can take one either. A sweep that
+        // found the file before it was locked has removed it: another name then.
+        LockWhole(fd, F_OFD_SETLKW);
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || info.st_nlink == 0) {
+            ::close(fd);
+            return EEXIST;
+        }
+        m_fd = fd;
+        return 0;
+    });
 }
 
 FileBeside::~FileBeside()
 {
+    // The name goes while the file is still locked.
+    if (!m_hiddenPath.empty())
+        ::unlink(NativePath(m_hiddenPath).constData());
     if (m_fd >= 0)
         ::close(m_fd);
-    if (!m_tempPath.empty() && !m_bPublished)
-        ::unlink(NativePath(m_tempPath).constData());
 }
 
 int FileBeside::Write(const char* data, std::int64_t count)
 {
-    if (m_error)
-        return m_error;
-    if (m_fd < 0 && (m_fd = ::open(NativePath(m_tempPath).constData(), O_WRONLY | O_CLOEXEC)) < 0)
-        return errno;
-    return WriteAll(m_fd, data, count);
+    return m_error ? m_error : WriteAll(m_fd, data, count);
 }
 
-int FileBeside::Flush()
+int FileBeside::NameHidden()
 {
-    if (m_fd < 0)
-        return SyncPath(NativePath(m_tempPath), O_RDONLY);
-    int error = ::fsync(m_fd) == 0 ? 0 : errno;
-    // A full disk may show only as the file closes.
-    if (::close(m_fd) != 0 && error == 0)
-        error = errno;
+    return MakeHiddenName(m_finalPath, m_hiddenPath,
+                          [this](const QByteArray& path) { return LinkDescriptor(m_fd, path); });
+}
+
+int FileBeside::Close()
+{
+    const int error = ::close(m_fd) == 0 ? 0 : errno;
     m_fd = -1;
     return error;
 }
@@ -121,13 +214,19 @@ int FileBeside::PublishNew()
 {
     if (m_error)
         return m_error;
-    const QByteArray temp = NativePath(m_tempPath);
-    int error = Flush();
+    const QByteArray target = NativePath(m_finalPath);
+    int error = ::fsync(m_fd) == 0 ? 0 : errno;
     if (error == 0)
-        error = LinkNew(temp, NativePath(m_finalPath));
-    // After a link the temporary name goes; after a rename it is gone already.
-    ::unlink(temp.constData());
-    m_bPublished = true;
+        error = m_hiddenPath.empty() ? LinkDescriptor(m_fd, target) : LinkNew(NativePath(m_hiddenPath), target);
+    // After a link the hidden name goes; after a rename it is gone already.
+    if (!m_hiddenPath.empty())
+        ::unlink(NativePath(m_hiddenPath).constData());
+    m_hiddenPath.clear();
+    const int closeError = Close();
+    if (error == 0 && closeError != 0) {
+        ::unlink(target.constData());
+        error = closeError;
+    }
     return error ? error : SyncFolderOf(m_finalPath);
 }
 
@@ -135,16 +234,21 @@ int FileBeside::PublishReplacing()
 {
     if (m_error)
         return m_error;
-    const QByteArray temp = NativePath(m_tempPath);
     const QByteArray target = NativePath(m_finalPath);
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0 && ::chmod(temp.constData(), old.st_mode & 07777) != 0)
+    if (::stat(target.constData(), &old) == 0 && ::fchmod(m_fd, old.st_mode & 07777) != 0)
         return errno;
-    if (const int error = Flush())
+    if (::fsync(m_fd) != 0)
+        return errno;
+    // A rename replaces a name in one step, and it needs a name to move.
+    if (m_hiddenPath.empty())
+        if (const int error = NameHidden())
+            return error;
+    if (::rename(NativePath(m_hiddenPath).constData(), target.constData()) != 0)
+        return errno;
+    m_hiddenPath.clear();
+    if (const int error = Close())
         return error;
-    if (::rename(temp.constData(), target.constData()) != 0)
-        return errno;
-    m_bPublished = true;
     return SyncFolderOf(m_finalPath);
 }
 

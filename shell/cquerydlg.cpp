@@ -2,6 +2,7 @@
 
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
+#include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -207,11 +207,10 @@ void CQueryDlg::OnPragmaList()
 
 void CQueryDlg::OnSqlList()
 {
-    std::vector<std::wstring> entries = g_pMainFrame ? ReadValueList(g_pMainFrame->m_strRecentQueryNode)
-                                                     : std::vector<std::wstring>();
-    // The store keeps single quotes as backquotes; the list shows the statements as written.
-    for (std::wstring& entry : entries)
-        std::replace(entry.begin(), entry.end(), L'`', L'\'');
+    // The statements as they were written, also those saved with backquotes for their quotes.
+    CAppDataFile* store = MainAppDataFile();
+    const std::vector<std::wstring> entries =
+        store ? store->ReadExactTextValues(g_pMainFrame->m_strRecentQueryNode) : std::vector<std::wstring>();
     std::wstring chosen;
     CItemListDlg list(&chosen, &entries, this);
     if (list.DoModal() != QDialog::Accepted)

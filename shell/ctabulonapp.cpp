@@ -26,6 +26,7 @@
 #include "shell/cmainframe.h"
 #include "shell/cworkspacebar.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -112,6 +113,17 @@ bool CTabulonApp::InitInstance(const QStringList& arguments)
     }
     m_pMainWnd->UpdateCommandUI();
     return true;
+}
+
+int CTabulonApp::Run()
+{
+    // The main window may have been closed before the main loop runs: a box of the
+    // start-up (the question about a missing file) runs a loop of its own, and the quit
+    // that follows the close of the last window is dropped while the main loop is not
+    // running yet, so the main loop would wait for ever.
+    if (!m_pMainWnd || !m_pMainWnd->isVisible())
+        return 0;
+    return QApplication::exec();
 }
 
 int CTabulonApp::ExitInstance()

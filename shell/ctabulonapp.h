@@ -40,6 +40,8 @@ public:
     // application data file is missing), dropped files, the command line (a database
     // path opens that file), the maximised window. False ends the program.
     bool InitInstance(const QStringList& arguments);
+    // The main event loop until the main window closes; its exit code.
+    int Run();
     // Closes the documents, stops the loader and closes the connection; the exit code.
     int ExitInstance();
 

@@ -127,7 +127,7 @@ bool CDataAccess::Open(const std::wstring& source, int mode)
     m_strSource = shown;
     m_bOpen = 1;
     if (CAppDataFile* store = MainAppDataFile(); store && mode == RECSET_MODE_QUERY)
-        store->AddTextValue(g_pMainFrame->m_strRecentQueryNode, source);
+        store->AddExactTextValue(g_pMainFrame->m_strRecentQueryNode, source);
     return true;
 }
 

@@ -143,6 +143,39 @@ TEST_F(AppDataFileTest, SingleQuotesAreStoredAsBackquotesAndNeverTwice)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// Saved queries are stored exactly; the values stored with backquotes for their single
+// quotes still read with their quotes, and a text is not stored twice in either form.
+TEST_F(AppDataFileTest, ExactTextsAreStoredAsGivenBesideTheOnesWithBackquotes)
+{
+    const std::wstring node = L"RecentQuery.shop";
+    ASSERT_TRUE(m_store.CreateNode(node, NODE_TYPE_TEXT));
+    ASSERT_TRUE(m_store.AddTextValue(node, L"SELECT 'old'"));
+    struct Case {
+        const wchar_t* text;
+        bool added;
+    };
+    const Case cases[] = {
+        {L"SELECT `name` FROM t", true},
+        {L"SELECT 'it''s', \"q\" FROM t WHERE `name` <> 'a`b' -- 😀", true},
+        {L"SELECT 'old'", false},  // reads as the value stored with backquotes
+        {L"SELECT `old`", true},   // which does not read as this one
+        {L"SELECT `name` FROM t", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(m_store.AddExactTextValue(node, c.text), c.added) << Utf8(c.text);
+    EXPECT_EQ(m_store.ReadExactTextValues(node),
+              (std::vector<std::wstring>{L"SELECT 'old'", L"SELECT `name` FROM t",
+                                         L"SELECT 'it''s', \"q\" FROM t WHERE `name` <> 'a`b' -- 😀", L"SELECT `old`"}));
+    EXPECT_EQ(Raw("SELECT group_concat(quote(BlobVal) || ' ' || TextVal, '|') FROM NodeValue"),
+              "NULL SELECT `old`|1 SELECT `name` FROM t|1 SELECT 'it''s', \"q\" FROM t WHERE `name` <> 'a`b' -- 😀|"
+              "1 SELECT `old`");
+    // A missing node takes nothing and has nothing.
+    EXPECT_FALSE(m_store.AddExactTextValue(L"RecentQuery.none", L"SELECT 1"));
+    EXPECT_TRUE(m_store.ReadExactTextValues(L"RecentQuery.none").empty());
+    EXPECT_EQ(Raw("SELECT count(*) FROM NodeValue"), "4");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 // Names built from file names and texts users type hold quotes, brackets, SQL and
 // letters beyond ASCII; each must work as typed and touch only its own literal.
 TEST_F(AppDataFileTest, NamesAndTextsWithQuotesAndNonAsciiLettersWorkAsTyped)
@@ -318,6 +351,8 @@ TEST(AppDataFileFailures, EachOperationShowsItsOwnLocationCode)
         {"ValueExists", [&] { return store.ValueExists(L"N", L"v"); }, {L"00035"}},
         {"CreateNode", [&] { return store.CreateNode(L"N", NODE_TYPE_TEXT); }, {L"00034", L"00036"}},
         {"AddTextValue", [&] { return store.AddTextValue(L"N", L"v"); }, {L"00035", L"00037"}},
+        {"AddExactTextValue", [&] { return store.AddExactTextValue(L"N", L"v"); }, {L"00037"}},
+        {"ReadExactTextValues", [&] { return !store.ReadExactTextValues(L"N").empty(); }, {L"00038"}},
         {"NextValue", [&] { return store.NextValue(L"N", out); }, {L"00038"}},
         {"GetTextValue", [&] { return store.GetTextValue(L"N", out); }, {L"00039"}},
         {"UpdateTextValue", [&] { return store.UpdateTextValue(L"N", L"v"); }, {L"00040"}},

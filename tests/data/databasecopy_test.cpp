@@ -2,20 +2,27 @@
 // WAL and rollback-journal mode: each copy is checked with integrity_check and its rows.
 #include "data/cadbsqldb.h"
 #include "data/databasecopy.h"
+#include "platform/filebeside.h"
 #include "platform/utf16.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <sqlite3.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <thread>
+
+#include <unistd.h>
 
 namespace {
 
@@ -227,6 +234,93 @@ TEST(DatabaseCopy, CancellingMidWayLeavesNothing)
     ASSERT_EQ(percents.size(), 1u);
     EXPECT_LT(percents.front(), 100);
     EXPECT_EQ(Files(folder), QStringList{"big.db"});
+}
+
+// The copy a kill test kills: it copies TABULON_COPY_CHILD's source (first line) to its
+// target (second line), with unnamed files or hidden names (third line), and stops for
+// good at its first progress report, part-way.
+constexpr char kChildVariable[] = "TABULON_COPY_CHILD";
+
+TEST(DatabaseCopyChild, CopiesUntilKilledWhenStartedByAKillTest)
+{
+    const QByteArray job = qgetenv(kChildVariable);
+    if (job.isEmpty())
+        GTEST_SKIP() << "runs only as the copy that a kill test kills";
+    const QList<QByteArray> lines = job.split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    platform::UseUnnamedFiles(lines[2] == "unnamed");
+    CopyDatabaseFile(platform::FromQString(QString::fromUtf8(lines[0])), platform::FromQString(QString::fromUtf8(lines[1])),
+                     nullptr, [](int) {
+                         std::fputs("\ncopying\n", stdout);
+                         std::fflush(stdout);
+                         for (;;)
+                             ::pause();
+                     });
+}
+
+// A copy killed part-way (SIGKILL), as a backup or a Save As copies, leaves nothing of
+// its own in the target folder once the next copy into that folder is made; where the
+// file system makes unnamed files it leaves nothing at all. While it still runs, the
+// copies made beside it keep its file.
+TEST(DatabaseCopy, ACopyKilledPartWayLeavesNothingAfterTheNextCopy)
+{
+    TempFolder folder;
+    const std::wstring database = folder.MakeDatabase(
+        L"big.db", "CREATE TABLE t(a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
+                   "INSERT INTO t SELECT randomblob(300) FROM n;");
+    const std::wstring plain = folder.Path(L"plain.bin");
+    {
+        QFile file(platform::ToQString(plain));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(12 * 1024 * 1024, 'p'));
+    }
+    int run = 0;
+    for (const char* mode : {"unnamed", "hidden"}) {
+        for (const std::wstring& source : {database, plain}) {
+            SCOPED_TRACE(std::string(mode) + " " + platform::ToQString(source).toStdString());
+            const QString copies = platform::ToQString(folder.Path(L"copies" + std::to_wstring(++run)));
+            ASSERT_TRUE(QDir().mkpath(copies));
+            const auto names = [&] { return QDir(copies).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name); };
+            const auto target = [&](const char* name) { return platform::FromQString(copies + QLatin1Char('/') + QLatin1String(name)); };
+
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QString::fromLatin1(kChildVariable), platform::ToQString(source) + QLatin1Char('\n') +
+                                                                       copies + QStringLiteral("/killed.db\n") +
+                                                                       QString::fromLatin1(mode));
+            child.setProcessEnvironment(environment);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--gtest_filter=DatabaseCopyChild.CopiesUntilKilledWhenStartedByAKillTest")});
+            QByteArray output;
+            while (!output.contains("\ncopying\n"))
+                if (child.waitForReadyRead(30000))
+                    output += child.readAllStandardOutput();
+                else
+                    FAIL() << "the copy never got under way: " << output.toStdString();
+
+            const QStringList during = names();
+            if (std::string(mode) == "unnamed") {
+                EXPECT_TRUE(during.isEmpty()) << during.join(QLatin1Char(' ')).toStdString();
+            } else {
+                ASSERT_EQ(during.size(), 1);
+                EXPECT_TRUE(during[0].startsWith(QStringLiteral(".killed.db.")) && during[0].endsWith(QStringLiteral(".part")));
+                EXPECT_GT(QFileInfo(copies + QLatin1Char('/') + during[0]).size(), 0);
+            }
+            ASSERT_EQ(Copy(source, target("beside.db")).error, 0);
+            EXPECT_EQ(names(), QStringList(during) << QStringLiteral("beside.db"));
+
+            child.kill();
+            ASSERT_TRUE(child.waitForFinished(30000));
+            ASSERT_EQ(Copy(source, target("next.db")).error, 0);
+            EXPECT_EQ(names(), (QStringList{"beside.db", "next.db"}));
+            if (source == database) {
+                EXPECT_EQ(QueryRaw(target("next.db"), "PRAGMA integrity_check"), "ok");
+                EXPECT_EQ(QueryRaw(target("next.db"), "SELECT count(*) FROM t"), "40000");
+            } else {
+                EXPECT_EQ(Bytes(target("next.db")), Bytes(source));
+            }
+        }
+    }
 }
 
 } // namespace

@@ -360,6 +360,43 @@ TEST_F(Console, SqlListOffersTheSavedQueriesWithQuotes)
     }
 }
 
+// A query window saves its statement as written: backquotes, single and double quotes
+// come back through SQL List into the statement unchanged. A statement saved before with
+// backquotes for its single quotes still comes back with its quotes, and is not saved twice.
+TEST_F(Console, SqlListGivesBackTheStatementsAsWritten)
+{
+    OpenDatabase(L"shop.db", "CREATE TABLE t(name TEXT, \"odd\"\"col\" TEXT); INSERT INTO t VALUES ('x', 'y');");
+    // As every saved statement was kept until now.
+    ASSERT_TRUE(m_store.AddTextValue(m_mainFrame.m_strRecentQueryNode, L"SELECT name FROM t WHERE name = 'x'"));
+    const std::vector<std::wstring> statements = {
+        L"SELECT `name` FROM t",
+        L"SELECT 'it''s', \"odd\"\"col\" FROM t WHERE `name` <> 'a`b'",
+        L"SELECT name FROM t WHERE name = 'x'",
+        L"SELECT \"name\" FROM t WHERE name = \"name\"",
+    };
+    for (const std::wstring& sql : statements) {
+        CDataAccess window;
+        ASSERT_TRUE(window.Open(sql, RECSET_MODE_QUERY)) << testing_support::Utf8(sql);
+    }
+    const std::vector<std::wstring> saved = {L"SELECT name FROM t WHERE name = 'x'", statements[0], statements[1],
+                                             statements[3]};
+    for (int row = 0; row < static_cast<int>(saved.size()); ++row) {
+        CQueryDlg dialog(nullptr);
+        std::vector<std::wstring> listed;
+        m_script.On("CItemListDlg", [&](QDialog& shown) {
+            auto& list = static_cast<CItemListDlg&>(shown);
+            for (int i = 0; i < list.m_list->RowCount(); ++i)
+                listed.push_back(list.m_list->RowText(i));
+            list.m_list->topLevelItem(row)->setSelected(true);
+            ClickOk(list);
+        });
+        Click(dialog, "SQL List...");
+        EXPECT_EQ(listed, saved);
+        EXPECT_EQ(Statement(dialog), saved[static_cast<size_t>(row)]);
+    }
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 // Paste Script replaces the whole statement by the clipboard's text; with none it stays, selected.
 TEST_F(Console, PasteScriptReplacesTheWholeStatement)
 {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -18,8 +19,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -42,25 +46,48 @@ protected:
     ProgramRun Start(const std::wstring& database, const QString& scenario, const QProcessEnvironment& extra = {},
                      const QStringList& options = {})
     {
+        return Finish(*Launch(ProgramFolder() + QStringLiteral("/tabulon"), Arguments(database, options), scenario, extra));
+    }
+
+    // A program folder of its own: the executable (a hard link where the file system
+    // allows one, so that many folders cost no space) and a fresh application data file.
+    QString ProgramFolder()
+    {
         const QString program = platform::ToQString(m_folder.Path(QStringLiteral("program%1").arg(++m_nRuns).toStdWString()));
         QDir().mkpath(program + QStringLiteral("/Data"));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(TABULON_EXECUTABLE), program + QStringLiteral("/tabulon")));
+        const QString executable = program + QStringLiteral("/tabulon");
+        if (::link(TABULON_EXECUTABLE, QFile::encodeName(executable).constData()) != 0) {
+            EXPECT_TRUE(QFile::copy(QStringLiteral(TABULON_EXECUTABLE), executable));
+        }
         m_folder.CopyAppDataFile(platform::FromQString(QStringLiteral("program%1/Data/KVZDATA.KVZ").arg(m_nRuns)));
+        return program;
+    }
+
+    static QStringList Arguments(const std::wstring& database, const QStringList& options = {})
+    {
         QStringList arguments = options;
         if (!database.empty())
             arguments << platform::ToQString(database);
-        return Run(program + QStringLiteral("/tabulon"), arguments, scenario, extra);
+        return arguments;
     }
 
     // Runs an executable with the driver; as the user uid when one is given.
     ProgramRun Run(const QString& executable, const QStringList& arguments, const QString& scenario,
                    const QProcessEnvironment& extra, const passwd* user = nullptr)
     {
+        return Finish(*Launch(executable, arguments, scenario, extra, user));
+    }
+
+    // Starts an executable with the driver, its home folder under the temporary folder.
+    std::unique_ptr<QProcess> Launch(const QString& executable, const QStringList& arguments, const QString& scenario,
+                                     const QProcessEnvironment& extra, const passwd* user = nullptr,
+                                     const std::wstring& home = L"home")
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("HOME"), platform::ToQString(m_folder.Path(L"home")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), platform::ToQString(m_folder.Path(L"home/.config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), platform::ToQString(m_folder.Path(L"home/.local/share")));
+        environment.insert(QStringLiteral("HOME"), platform::ToQString(m_folder.Path(home)));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), platform::ToQString(m_folder.Path(home + L"/.config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), platform::ToQString(m_folder.Path(home + L"/.local/share")));
         environment.remove(QStringLiteral("QT_STYLE_OVERRIDE"));
         // A sanitized program loads its runtime after the preloaded driver.
         const QString asan = environment.value(QStringLiteral("ASAN_OPTIONS"));
@@ -82,12 +109,18 @@ protected:
             program = QStringLiteral("env");
             all = QStringList{preload, executable} + arguments;
         }
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(program, all);
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program, all);
+        return process;
+    }
+
+    // Waits for the program's end until the deadline, two minutes from now unless given.
+    static ProgramRun Finish(QProcess& process, QDeadlineTimer deadline = QDeadlineTimer(120000))
+    {
         ProgramRun run;
-        if (!process.waitForFinished(120000)) {
+        if (!process.waitForFinished(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) {
             process.kill();
             process.waitForFinished();
             ADD_FAILURE() << "the program did not end";
@@ -174,6 +207,37 @@ TEST_F(RealProgram, AMistypedNameCreatesNothing)
         QFile file(it.next());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_FALSE(file.readAll().contains("shopp.db")) << file.fileName().toStdString();
+    }
+}
+
+// A close during start-up ends the program whenever it comes: after the question about a
+// missing file was answered, and while the question is still up, so that the close comes
+// before the main loop runs. Many starts at once, each in a folder and home of its own,
+// so that the close falls at every moment of the start-up.
+TEST_F(RealProgram, ACloseDuringStartUpEndsTheProgram)
+{
+    struct Started {
+        QString scenario;
+        std::wstring missing;
+        std::unique_ptr<QProcess> process;
+    };
+    std::vector<Started> started;
+    // One deadline for all: a start that does not end costs its two minutes only once.
+    const QDeadlineTimer deadline(120000);
+    for (int i = 0; i < 16; ++i) {
+        const QString scenario = i % 3 == 0 ? QStringLiteral("quit-asked") : QStringLiteral("quit");
+        const std::wstring missing = m_folder.Path(QStringLiteral("missing%1.db").arg(i).toStdWString());
+        const std::wstring home = QStringLiteral("home%1").arg(i).toStdWString();
+        started.push_back({scenario, missing,
+                           Launch(ProgramFolder() + QStringLiteral("/tabulon"), Arguments(missing), scenario, {}, nullptr, home)});
+    }
+    for (Started& start : started) {
+        const ProgramRun run = Finish(*start.process, deadline);
+        EXPECT_EQ(run.exitCode, 0) << start.scenario.toStdString() << ": " << run.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(Boxes(run), QStringList{QStringLiteral("BOX The file <%1> does not exist. / Do you want to create it?")
+                                              .arg(platform::ToQString(start.missing))})
+            << start.scenario.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(platform::ToQString(start.missing)));
     }
 }
 

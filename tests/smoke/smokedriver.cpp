@@ -7,6 +7,7 @@
 //          Enter, close the data window and then the main window;
 //   read   open the table the same way and print the cell's text;
 //   quit   close the main window once it shows;
+//   quit-asked  close the main window while the first box is up, before its answer;
 //   header open the settings sheet from the toolbar, type TABULON_SMOKE_TEXT as the
 //          report header, press OK, then close the main window;
 //   show-header  open the settings sheet, print its report header, press Cancel, then
@@ -119,6 +120,14 @@ void Say(const QString& line)
 {
     std::fprintf(stdout, "%s\n", line.toUtf8().constData());
     std::fflush(stdout);
+}
+
+bool VisibleBox()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QMessageBox*>(widget) && widget->isVisible())
+            return true;
+    return false;
 }
 
 // Prints and answers the boxes on screen.
@@ -528,6 +537,9 @@ std::vector<std::function<bool()>> Scenario(const QString& name)
                 CloseMainWindow};
     if (name == QLatin1String("quit"))
         return {[] { return MainWindow() != nullptr; }, CloseMainWindow};
+    if (name == QLatin1String("quit-asked"))
+        // The box's answer is only queued when the step runs, so the close comes first.
+        return {[] { return VisibleBox() && MainWindow() && CloseMainWindow(); }};
     if (name == QLatin1String("header"))
         return {OpenSettings,
                 [] {

@@ -461,7 +461,7 @@ TEST_F(DataAccess, QueryWindow)
     EXPECT_EQ(model.SetCellValue(0, 0, L"changed", false), CELL_REFUSED);
     EXPECT_FALSE(model.Search(L"a", SEARCH_START_OF_FIELD, 0));
     EXPECT_EQ(Items(), kItems);
-    EXPECT_TRUE(m_store.ValueExists(m_mainFrame.m_strRecentQueryNode, L"SELECT name, qty FROM items WHERE name <> `x` ORDER BY qty DESC"));
+    EXPECT_EQ(m_store.ReadExactTextValues(m_mainFrame.m_strRecentQueryNode), std::vector<std::wstring>{sql});
 }
 
 // A statement that gives rows but that no view can hold (one with a parameter here, an
