@@ -174,6 +174,8 @@ private:
     void AddObject(NodeKind folderKind, const wchar_t* word, int image, const std::wstring& name);
     void RemoveObject(NodeKind folderKind, const wchar_t* word, const std::wstring& name);
     QTreeWidgetItem* Root() const;
+    // The child that bears the name: the equal one, else one equal but for ASCII letter case.
+    static QTreeWidgetItem* FindChildByName(QTreeWidgetItem* folder, const std::wstring& name);
     QTreeWidgetItem* FindItemByText(QTreeWidgetItem* folder, const std::wstring& text) const;
     static int CountChildren(const QTreeWidgetItem* item);
     static void UpdateFolderCaption(QTreeWidgetItem* folder, const wchar_t* word);

@@ -154,6 +154,32 @@ TEST_F(Designers, PickingTheKeysAgainResetsTheirCollationsAndSorts)
     EXPECT_EQ(grid->GetItemText(1, CNewIndexDlg::KEY_SORT_COLUMN), L"");
 }
 
+// Fault: with columns "É" and "é", which the engine keeps apart, picking the key "é" again
+// ticked both, and Save made the index on both. The picker ticks the key picked, and the
+// index is made on it alone.
+TEST_F(Designers, PickingAKeyAgainTicksThatColumnAlone)
+{
+    ExecRaw(m_path, "CREATE TABLE accents(\"É\" TEXT, \"é\" TEXT)");
+    DialogScript script;
+    TickInPicker(script, {QStringLiteral("é")});
+    CNewIndexDlg dialog;
+    dialog.m_editName->setText(QStringLiteral("by é"));
+    Choose(dialog.m_comboTable, QStringLiteral("accents"));
+    Press(dialog, QStringLiteral("On Field(s)..."));
+    std::vector<bool> ticked;
+    script.On("CSelectField", [&](QDialog& shown) {
+        auto& picker = static_cast<CSelectField&>(shown);
+        for (int row = 0; row < picker.m_list->RowCount(); ++row)
+            ticked.push_back(picker.m_list->IsChecked(row));
+        Press(shown, QStringLiteral("Ok"));
+    });
+    Press(dialog, QStringLiteral("On Field(s)..."));
+    EXPECT_EQ(ticked, (std::vector<bool>{false, true}));
+    Press(dialog, QStringLiteral("Save"));
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << Utf8(m_boxes.Last().text);
+    EXPECT_EQ(Raw("SELECT group_concat(name, '|') FROM pragma_index_info('by é')"), "é");
+}
+
 // A chosen collation that was never left is saved; Enter never saves.
 TEST_F(Designers, AnIndexCellChosenAndNotLeftCountsAndEnterDoesNothing)
 {
