@@ -5,12 +5,28 @@
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/dbschema.h"
 #include "designers/caddnewcolumndlg.h"
+#include "designers/ccolumnconstraintdlg.h"
+#include "designers/cforkeyclausedlg.h"
 #include "designers/cnewindexdlg.h"
 #include "designers/cnewtriggerdlg.h"
 #include "designers/cnewviewdlg.h"
+#include "designers/cselectfield.h"
+#include "designers/ctableconstraintdlg.h"
 #include "designers/ctableschemadlg.h"
+#include "designers/ctablescriptdlg.h"
+#include "designers/ctblconstprimuniqkeydlg.h"
+#include "designers/ctriggerdlg.h"
+#include "designers/cviewdlg.h"
+#include "designers/cviewindexdlg.h"
+#include "designers/cviewtriggerdlg.h"
 #include "dialogscript.h"
+#include "document/diagram/cdiagramtablewnd.h"
+#include "document/dialogs/creferencedlg.h"
+#include "document/dialogs/creftabledlg.h"
+#include "document/dialogs/cretrrestblobdlg.h"
+#include "document/grid/caddnewdatatype.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/report/cchildview.h"
 #include "document/strip/ccaptiondlg.h"
@@ -28,12 +44,22 @@
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
 #include "platform/widgets/printdialog.h"
+#include "platform/widgets/reportlist.h"
+#include "shell/caboutdlg.h"
+#include "shell/cappconfigsheet.h"
+#include "shell/cbackupdatafiledlg.h"
+#include "shell/cbackupfiledlg.h"
 #include "shell/ccreatenewdbdlg.h"
+#include "shell/cdatasheetpage.h"
+#include "shell/cdbconfigpage.h"
 #include "shell/cdbtreectrl.h"
+#include "shell/citemlistdlg.h"
 #include "shell/cmainframe.h"
+#include "shell/cpragmalistdlg.h"
 #include "shell/cquerydlg.h"
 #include "shell/ctabulonapp.h"
 #include "shell/cworkspacebar.h"
+#include "shownboxes.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +82,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <memory>
@@ -1361,6 +1388,133 @@ TEST_F(Workbench, PrintSetupEditsTheProgramsPrinterThatReportsUse)
     EXPECT_EQ(asked[0].printer, &platform::ApplicationPrinter());
     EXPECT_EQ(asked[0].maxPage, 1);
     platform::ApplicationPrinter().setPageOrientation(QPageLayout::Portrait);
+}
+
+// Fault: labels guessed whether their text was markup, so a name holding <b> showed bold
+// and a text in angle brackets vanished. Every label of every window shows its text as
+// plain text: the main window with a table's data window and the diagram (the table
+// windows' captions), and each dialog of the program over names that look like markup.
+TEST_F(Workbench, EveryLabelOfEveryWindowShowsItsTextAsPlainText)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = m_folder.MakeDatabase(
+        L"markup.db", "CREATE TABLE [<b>t</b>](id INTEGER PRIMARY KEY, [<i>c</i>] TEXT);"
+                      "CREATE TABLE child(id INTEGER PRIMARY KEY, p REFERENCES [<b>t</b>](id));"
+                      "CREATE INDEX [<u>i</u>] ON [<b>t</b>]([<i>c</i>]);"
+                      "CREATE TRIGGER [<s>g</s>] AFTER INSERT ON [<b>t</b>] BEGIN SELECT 1; END;"
+                      "CREATE VIEW [<em>v</em>] AS SELECT 1;");
+    ASSERT_TRUE(Open(path));
+    CTabulonDoc* table = OpenTable(L"<b>t</b>");
+    ASSERT_NE(table, nullptr);
+    m_app->OnRelationships();
+
+    const std::wstring name = L"<b>t</b>";
+    ColumnDefinition column;
+    column.m_strName = L"<i>c</i>";
+    std::vector<ColumnDefinition> columns{column};
+    std::vector<KeyColumn> keys;
+    std::wstring conflict;
+    std::vector<std::wstring> candidates{column.m_strName};
+    std::vector<std::wstring> chosen;
+    std::vector<std::wstring> tables{name};
+    std::wstring picked;
+    std::vector<CADbSqlFieldInfo> fields(1);
+    fields[0].m_strName = column.m_strName;
+    CTableSchemaDlg owner;
+    using Make = std::function<std::unique_ptr<QWidget>()>;
+    const std::pair<const char*, Make> windows[] = {
+        {"CTableSchemaDlg", [] { return std::make_unique<CTableSchemaDlg>(); }},
+        {"CColumnConstraintDlg", [&] { return std::make_unique<CColumnConstraintDlg>(&column, nullptr); }},
+        {"CForKeyClauseDlg",
+         [&] {
+             return std::make_unique<CForKeyClauseDlg>(&candidates, &column, nullptr, CForKeyClauseDlg::MODE_COLUMN);
+         }},
+        {"CTableConstraintDlg", [&] { return std::make_unique<CTableConstraintDlg>(&owner); }},
+        {"CTblConstPrimUniqKeyDlg",
+         [&] { return std::make_unique<CTblConstPrimUniqKeyDlg>(&columns, &keys, &conflict, nullptr); }},
+        {"CAddNewColumnDlg", [&] { return std::make_unique<CAddNewColumnDlg>(name, nullptr); }},
+        {"CNewIndexDlg", [] { return std::make_unique<CNewIndexDlg>(); }},
+        {"CNewTriggerDlg", [] { return std::make_unique<CNewTriggerDlg>(); }},
+        {"CNewViewDlg", [] { return std::make_unique<CNewViewDlg>(); }},
+        {"CSelectField", [&] { return std::make_unique<CSelectField>(&chosen, &fields); }},
+        {"CTableScriptDlg", [&] { return std::make_unique<CTableScriptDlg>(name); }},
+        {"CViewIndexDlg", [] { return std::make_unique<CViewIndexDlg>(L"<u>i</u>"); }},
+        {"CViewTriggerDlg", [] { return std::make_unique<CViewTriggerDlg>(L"<s>g</s>"); }},
+        {"CTriggerDlg", [] { return std::make_unique<CTriggerDlg>(L"<s>g</s>"); }},
+        {"CViewDlg", [] { return std::make_unique<CViewDlg>(L"<em>v</em>"); }},
+        {"CAddNewDataType", [] { return std::make_unique<CAddNewDataType>(); }},
+        {"CRefTableDlg", [&] { return std::make_unique<CRefTableDlg>(&tables, nullptr); }},
+        {"CRetrRestBlobDlg", [] { return std::make_unique<CRetrRestBlobDlg>(false); }},
+        {"CReferenceDlg",
+         [&] {
+             return std::make_unique<CReferenceDlg>(0, table->m_pDataAccess.get(), nullptr,
+                                                    CReferenceDlg::DIRECTION_CHILDREN);
+         }},
+        {"CAboutDlg", [] { return std::make_unique<CAboutDlg>(); }},
+        {"CAppConfigSheet", [this] { return std::make_unique<CAppConfigSheet>(&Frame()); }},
+        {"CDataSheetPage", [] { return std::make_unique<CDataSheetPage>(); }},
+        {"CDBConfigPage", [] { return std::make_unique<CDBConfigPage>(); }},
+        {"CBackupDataFileDlg", [] { return std::make_unique<CBackupDataFileDlg>(); }},
+        {"CBackupFileDlg", [&] { return std::make_unique<CBackupFileDlg>(path); }},
+        {"CCreateNewDbDlg", [] { return std::make_unique<CCreateNewDbDlg>(); }},
+        {"CQueryDlg", [this] { return std::make_unique<CQueryDlg>(&Frame()); }},
+        {"CItemListDlg", [&] { return std::make_unique<CItemListDlg>(&picked, &tables, nullptr); }},
+        {"CPragmaListDlg", [this] { return std::make_unique<CPragmaListDlg>(&Frame()); }},
+    };
+    const auto expectPlain = [](const char* window, const QWidget& widget) {
+        for (const QLabel* label : widget.findChildren<QLabel*>())
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << window << ": " << label->text().toStdString();
+    };
+    expectPlain("the main window", Frame());
+    for (const auto& [window, make] : windows) {
+        const std::unique_ptr<QWidget> widget = make();
+        expectPlain(window, *widget);
+    }
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+
+    // The names the labels show come out as they are written.
+    CNewTriggerDlg trigger;
+    trigger.m_comboTable->setFocus();
+    QTest::keyClick(trigger.m_comboTable, Qt::Key_Down);
+    ASSERT_EQ(trigger.m_comboTable->currentText(), QStringLiteral("<b>t</b>"));
+    EXPECT_EQ(DisplayedText(*trigger.m_staticOn), QStringLiteral("ON <b>t</b>"));
+    auto* caption = Frame().findChild<CDiagramTableWnd*>();
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(DisplayedText(*caption->GetCaption()), caption->GetTableName());
+}
+
+// Fault: a tooltip is taken for markup whenever its text looks like it, so the whole of a
+// caption line cut short ("SQLITE_ERROR:<table ...") lost its reason, and a name holding
+// <b> showed bold. The tooltips that show a name or a message show it as written: the
+// caption strip's line, the diagram window's table and the field picker's columns.
+TEST_F(Workbench, TooltipsShowNamesAndMessagesAsWritten)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(m_folder.MakeDatabase(L"markup.db", "CREATE TABLE [<b>t</b>](id INTEGER PRIMARY KEY, "
+                                                         "[a  <i>&amp;</i>\nb] TEXT);")));
+    m_app->OnRelationships();
+    auto* table = Frame().findChild<CDiagramTableWnd*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(DisplayedToolTip(table->GetCaption()->toolTip()), QStringLiteral("<b>t</b>"));
+
+    std::vector<CADbSqlFieldInfo> fields;
+    GetTableFieldInfo(L"<b>t</b>", fields);
+    std::vector<std::wstring> chosen;
+    CSelectField picker(&chosen, &fields);
+    ASSERT_EQ(picker.m_list->RowCount(), 2);
+    EXPECT_EQ(DisplayedToolTip(picker.m_list->topLevelItem(1)->toolTip(0)), QStringLiteral("a  <i>&amp;</i>\nb"));
+
+    auto* strip = Frame().findChild<CCaptionDlg*>();
+    ASSERT_NE(strip, nullptr);
+    const QString line = QStringLiteral("SQLITE_ERROR:<table [<b>t</b>] already exists> ") + QString(300, QLatin1Char('x'));
+    strip->SetMessage(line.toStdWString(), platform::CAPTION_LINE_NORMAL);
+    const QPoint at = strip->GetMessageRect().center();
+    QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
+    QApplication::sendEvent(strip, &help);
+    EXPECT_EQ(DisplayedToolTip(QToolTip::text()), line);
+    QToolTip::hideText();
 }
 
 } // namespace
