@@ -463,36 +463,18 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
     EXPECT_EQ(m_boxes.Count(), 0u);
     other.reset();
 
-    // A copy that cannot be made says so and leaves the original open: no folder, or a
-    // file of that name already there, which keeps its bytes.
-    const std::wstring taken = m_folder.Path(L"taken.db");
-    {
-        QFile file(platform::ToQString(taken));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("someone else's file");
-    }
-    for (const std::wstring& target : {m_folder.Path(L"missing-folder/copy.db"), taken}) {
-        SCOPED_TRACE(testing_support::Utf8(target));
-        m_boxes.Clear();
-        platform::SetFileHandler([&](const platform::FileRequest&) { return target; });
-        m_app->OnSaveAs();
-        ASSERT_EQ(m_boxes.Count(), 1u);
-        EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + target + L">.");
-        EXPECT_EQ(m_boxes.Last().caption, L"Error");
-        EXPECT_EQ(g_strOpenDbPath, copy);
-        EXPECT_TRUE(TreeHas(L"t"));
-    }
-    QFile file(platform::ToQString(taken));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("someone else's file"));
+    // A copy that cannot be made says so, with the reason, and leaves the original open.
+    const std::wstring target = m_folder.Path(L"missing-folder/copy.db");
     m_boxes.Clear();
-
-    // Onto itself: nothing is copied, the file keeps its rows and stays open.
-    platform::SetFileHandler([&](const platform::FileRequest&) { return copy; });
+    platform::SetFileHandler([&](const platform::FileRequest&) { return target; });
     m_app->OnSaveAs();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + target + L">:\nNo such file or directory");
+    EXPECT_EQ(m_boxes.Last().caption, L"Error");
     EXPECT_EQ(g_strOpenDbPath, copy);
+    EXPECT_TRUE(TreeHas(L"t"));
     EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
-    EXPECT_EQ(m_boxes.Count(), 0u);
+    m_boxes.Clear();
 
     // The open file was deleted meanwhile: the copy fails, and the reopening says the
     // file is gone instead of making an empty database in its place.
@@ -504,6 +486,72 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
     EXPECT_EQ(m_boxes.Last().text, L"The file <" + copy + L"> does not exist any more.");
     EXPECT_FALSE(QFileInfo::exists(platform::ToQString(copy)));
     EXPECT_FALSE(QFileInfo::exists(platform::ToQString(nowhere)));
+}
+
+// Fault: the file dialog asked whether to replace an existing file, and then the copy,
+// which never writes over a file, failed with no reason. The dialog asks nothing; a name
+// that exists (another program's file, or the open file itself) gets a box saying Save As
+// makes new files only, and the dialog comes again until a new name or Cancel. Every file
+// that existed keeps its bytes; the open file and its window stay until a copy is made.
+TEST_F(Workbench, SaveAsOntoAnExistingNameSaysSoAndAsksAgain)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring source = MakeSample();
+    const std::wstring taken = m_folder.Path(L"taken.db");
+    {
+        QFile file(platform::ToQString(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("someone else's file");
+    }
+    const std::wstring fresh = m_folder.Path(L"fresh.db");
+    const auto bytes = [](const std::wstring& path) {
+        QFile file(platform::ToQString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    };
+    struct Case {
+        std::vector<std::wstring> answers; // the file dialog's answers in turn; "" cancels
+        std::wstring opened;               // the file open afterwards
+    };
+    const Case cases[] = {
+        {{taken, L""}, source},
+        {{source, taken, fresh}, fresh},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.answers.back()));
+        ASSERT_TRUE(Open(source));
+        ASSERT_NE(OpenTable(L"t"), nullptr);
+        const QByteArray sourceBytes = bytes(source);
+        std::vector<platform::FileRequest> asked;
+        platform::SetFileHandler([&](const platform::FileRequest& request) {
+            asked.push_back(request);
+            return asked.size() <= c.answers.size() ? c.answers[asked.size() - 1] : std::wstring();
+        });
+        ShownBoxes boxes;
+        m_app->OnSaveAs();
+
+        ASSERT_EQ(asked.size(), c.answers.size());
+        for (size_t i = 0; i < asked.size(); ++i) {
+            EXPECT_FALSE(asked[i].confirmOverwrite);
+            EXPECT_EQ(asked[i].initialPath, i == 0 ? source : c.answers[i - 1]);
+        }
+        ASSERT_EQ(boxes.Boxes().size(), c.answers.size() - 1);
+        for (size_t i = 0; i < boxes.Boxes().size(); ++i) {
+            const ShownBoxes::Box& box = boxes.Boxes()[i];
+            EXPECT_EQ(box.shown.toStdWString(), L"A file named <" + c.answers[i] +
+                                                    L"> exists already.\nSave As makes a new file only: please "
+                                                    L"choose another name.");
+            EXPECT_EQ(box.format, Qt::PlainText);
+            EXPECT_EQ(box.caption, QStringLiteral("Save As"));
+        }
+        EXPECT_EQ(g_strOpenDbPath, c.opened);
+        EXPECT_EQ(bytes(taken), QByteArray("someone else's file"));
+        EXPECT_EQ(bytes(source), sourceBytes);
+        EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), c.opened == source ? 1u : 0u);
+        EXPECT_EQ(QueryRaw(c.opened, "SELECT group_concat(name) FROM t"), "one,two");
+    }
+    EXPECT_EQ(QueryRaw(fresh, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
 }
 
 TEST_F(Workbench, ImportExportWithoutTheCompanionClosesTheWindowsAndSaysSo)
