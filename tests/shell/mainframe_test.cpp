@@ -1526,10 +1526,11 @@ TEST_F(Workbench, EveryLabelOfEveryWindowShowsItsTextAsPlainText)
     trigger.m_comboTable->setFocus();
     QTest::keyClick(trigger.m_comboTable, Qt::Key_Down);
     ASSERT_EQ(trigger.m_comboTable->currentText(), QStringLiteral("<b>t</b>"));
-    EXPECT_EQ(DisplayedText(*trigger.m_staticOn), QStringLiteral("ON <b>t</b>"));
-    auto* caption = Frame().findChild<CDiagramTableWnd*>();
-    ASSERT_NE(caption, nullptr);
-    EXPECT_EQ(DisplayedText(*caption->GetCaption()), caption->GetTableName());
+    EXPECT_EQ(DisplayedText(*trigger.m_staticOn).toStdString(), "ON <b>t</b>");
+    QStringList captions;
+    for (const CDiagramTableWnd* window : Frame().findChildren<CDiagramTableWnd*>())
+        captions << DisplayedText(*window->GetCaption());
+    EXPECT_TRUE(captions.contains(QStringLiteral("<b>t</b>"))) << captions.join(QLatin1Char('|')).toStdString();
 }
 
 // Fault: a tooltip is taken for markup whenever its text looks like it, so the whole of a
@@ -1545,14 +1546,14 @@ TEST_F(Workbench, TooltipsShowNamesAndMessagesAsWritten)
     m_app->OnRelationships();
     auto* table = Frame().findChild<CDiagramTableWnd*>();
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(DisplayedToolTip(table->GetCaption()->toolTip()), QStringLiteral("<b>t</b>"));
+    EXPECT_EQ(DisplayedToolTip(table->GetCaption()->toolTip()).toStdString(), "<b>t</b>");
 
     std::vector<CADbSqlFieldInfo> fields;
     GetTableFieldInfo(L"<b>t</b>", fields);
     std::vector<std::wstring> chosen;
     CSelectField picker(&chosen, &fields);
     ASSERT_EQ(picker.m_list->RowCount(), 2);
-    EXPECT_EQ(DisplayedToolTip(picker.m_list->topLevelItem(1)->toolTip(0)), QStringLiteral("a  <i>&amp;</i>\nb"));
+    EXPECT_EQ(DisplayedToolTip(picker.m_list->topLevelItem(1)->toolTip(0)).toStdString(), "a  <i>&amp;</i>\nb");
 
     auto* strip = Frame().findChild<CCaptionDlg*>();
     ASSERT_NE(strip, nullptr);
@@ -1561,7 +1562,7 @@ TEST_F(Workbench, TooltipsShowNamesAndMessagesAsWritten)
     const QPoint at = strip->GetMessageRect().center();
     QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
     QApplication::sendEvent(strip, &help);
-    EXPECT_EQ(DisplayedToolTip(QToolTip::text()), line);
+    EXPECT_EQ(DisplayedToolTip(QToolTip::text()).toStdString(), line.toStdString());
     QToolTip::hideText();
 }
 
