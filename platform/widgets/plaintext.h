@@ -1,8 +1,9 @@
 #pragma once
 // What the program shows is text, never markup. Qt guesses whether the text of a label or
 // a tooltip is rich text, so a name such as "<b>x</b>" would show bold and an engine's
-// reason in angle brackets ("<table [t] already exists>") would vanish as an unknown tag. Every label of the program is made here, and every tooltip that shows a
-// name or a message is given its text through PlainToolTip.
+// reason in angle brackets ("<table [t] already exists>") would vanish as an unknown tag.
+// Every label of the program is made here, and every tooltip that shows a name or a
+// message is given its text through PlainToolTip.
 #include <QString>
 
 class QLabel;
