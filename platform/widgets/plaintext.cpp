@@ -1,6 +1,7 @@
 #include "platform/widgets/plaintext.h"
 
 #include <QLabel>
+#include <QTextDocument>
 
 namespace platform {
 
@@ -16,8 +17,9 @@ QLabel* NewLabel(QWidget* parent) { return NewLabel(QString(), parent); }
 
 QString PlainToolTip(const QString& text)
 {
-    // Blanks and line breaks stay as they are, and a long line still wraps.
-    if (text.isEmpty())
+    // A text that would not be taken for markup shows as it is; any other is escaped, its
+    // blanks and line breaks kept and a long line still wrapped.
+    if (!Qt::mightBeRichText(text))
         return text;
     return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
 }

@@ -15,8 +15,8 @@ namespace platform {
 QLabel* NewLabel(const QString& text, QWidget* parent);
 QLabel* NewLabel(QWidget* parent);
 
-// The tooltip text that shows the text as it stands: a tooltip is always guessed, so the
-// text is handed over as rich text that displays exactly it, line breaks and all.
+// The tooltip text that shows the text as it stands: a tooltip's text is always guessed,
+// so one that looks like markup is handed over as rich text that displays exactly it.
 QString PlainToolTip(const QString& text);
 
 } // namespace platform
