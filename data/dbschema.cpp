@@ -113,17 +113,20 @@ bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values)
     return false;
 }
 
-bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temporary)
+std::wstring SchemaNameHolder(const wchar_t* type, const std::wstring& name, bool temporary)
 {
-    const wchar_t* sql = temporary
-        ? L"SELECT count(*) FROM (SELECT type, name FROM sqlite_master UNION ALL SELECT type, name FROM "
-          L"sqlite_temp_master) WHERE type = ?1 AND name = ?2 COLLATE NOCASE"
-        : L"SELECT count(*) FROM sqlite_master WHERE type = ?1 AND name = ?2 COLLATE NOCASE";
+    const std::wstring objects = temporary ? L"(SELECT type, name FROM sqlite_master UNION ALL "
+                                             L"SELECT type, name FROM sqlite_temp_master)"
+                                           : L"sqlite_master";
+    const std::wstring sql = L"SELECT type FROM " + objects +
+                             L" WHERE name = ?2 COLLATE NOCASE AND (type = ?1 OR (?1 <> 'trigger' AND type IN "
+                             L"('table', 'view', 'index'))) ORDER BY type <> ?1 LIMIT 1";
     CADbSqlQuery query;
     CurrentDb().Query(query, sql, {TextValue(type), TextValue(name)});
-    const bool exists = !query.Eof() && query.GetIntField(0) > 0;
+    const wchar_t* holder = query.Eof() ? nullptr : query.GetFieldValue(0);
+    const std::wstring result = holder ? holder : L"";
     query.Finalize();
-    return exists;
+    return result;
 }
 
 CADbSqlQuery& GetObjectNames(CADbSqlQuery& out, const wchar_t* type)

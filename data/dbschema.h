@@ -20,10 +20,12 @@ bool GetColumnNames(const std::wstring& sql, std::vector<std::wstring>& names);
 // failed step. A call with another text ends the iteration in progress and starts anew.
 bool FetchRow(const std::wstring& sql, std::vector<std::wstring>& values);
 
-// Whether the main schema (and with `temporary` the temporary one too) holds an object of
-// the type ("index", "trigger", "view") whose name equals the name ignoring ASCII case,
-// as the engine matches names. Throws.
-bool SchemaObjectExists(const wchar_t* type, const std::wstring& name, bool temporary);
+// The type ("table", "view", "index" or "trigger") of the object that holds the name where
+// an object of the type would be made: triggers have names of their own, while tables,
+// views and indexes share theirs. An object of the type itself comes first. Names are
+// matched as the engine matches them, ignoring ASCII case; the main schema is looked at,
+// with `temporary` the temporary one too. "" when the name is free. Throws.
+std::wstring SchemaNameHolder(const wchar_t* type, const std::wstring& name, bool temporary);
 
 // The names of the objects of the type ("table", "index", "trigger", "view") in the main
 // and the temporary schema, by name: the engine's own objects and the temporary views

@@ -58,17 +58,6 @@ void StringToUpper(std::wstring& text)
             c = c - L'a' + L'A';
 }
 
-bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b)
-{
-    if (a.size() != b.size())
-        return false;
-    const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? wchar_t(c - L'a' + L'A') : c; };
-    for (size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    return true;
-}
-
 std::wstring NormalizeLineBreaks(const std::wstring& text)
 {
     std::wstring out;

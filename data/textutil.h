@@ -1,5 +1,6 @@
 #pragma once
 // Checks of typed numbers and dates, upper-casing and the editor navigation keys.
+#include "platform/names.h"
 #include "platform/wintypes.h"
 
 #include <string>
@@ -15,9 +16,8 @@ bool IsEmptyName(const std::wstring& name);
 bool IsValidDate(int year, int month, int day);
 // ASCII a-z to A-Z in place; every other character stays.
 void StringToUpper(std::wstring& text);
-// Equal texts when ASCII letters are folded, as the engine matches names; every other
-// character must be the same.
-bool EqualsAsciiNoCase(const std::wstring& a, const std::wstring& b);
+// Equal texts when ASCII letters are folded, as the engine matches names.
+using platform::EqualsAsciiNoCase;
 
 // The text with every line break ("\r\n", "\r" or "\n") written as "\n": a multi-line
 // editor hands its text back with its own line breaks.

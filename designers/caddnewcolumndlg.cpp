@@ -12,6 +12,7 @@
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -44,7 +45,7 @@ CAddNewColumnDlg::CAddNewColumnDlg(const std::wstring& tableName, QWidget* paren
     InitDialogFrame(*this, QStringLiteral("Add Field"), 231, 92);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     const auto label = [this](const char* text, QWidget* buddy) {
-        auto* widget = new QLabel(QString::fromLatin1(text), this);
+        auto* widget = platform::NewLabel(QString::fromLatin1(text), this);
         widget->setBuddy(buddy);
         return widget;
     };

@@ -8,6 +8,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/enterkey.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QCheckBox>
@@ -25,7 +26,7 @@ namespace {
 // A label above its control.
 QVBoxLayout* Labelled(QWidget* parent, const QString& text, QWidget* control)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = platform::NewLabel(text, parent);
     label->setBuddy(control);
     auto* layout = new QVBoxLayout;
     layout->setSpacing(2);
@@ -47,7 +48,7 @@ QGroupBox* Group(QWidget* parent, const QString& title, QCheckBox* check,
     if (second)
         layout->addWidget(second, 0, 1, 1, 2);
     for (const auto& [label, control] : rows) {
-        auto* text = new QLabel(QString::fromUtf8(label), group);
+        auto* text = platform::NewLabel(QString::fromUtf8(label), group);
         text->setBuddy(control);
         layout->addWidget(text, row, row == 0 ? 1 : 0);
         layout->addWidget(control, row, row == 0 ? 2 : 1, 1, row == 0 ? 1 : 2);

@@ -7,6 +7,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/enterkey.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QGridLayout>
@@ -41,7 +42,7 @@ CForKeyClauseDlg::CForKeyClauseDlg(std::vector<std::wstring>* childCandidates, C
     , m_cbMatch(new platform::ComboBox(true, true, this))
     , m_cbOnDelete(new platform::ComboBox(true, true, this))
     , m_cbOnUpdate(new platform::ComboBox(true, true, this))
-    , m_stChildKey(new QLabel(platform::ToQString(kChildKeyLabel), this))
+    , m_stChildKey(platform::NewLabel(platform::ToQString(kChildKeyLabel), this))
     , m_btnSetParentKey(new QPushButton(QStringLiteral("Set Parent Key..."), this))
     , m_btnSetChildKey(new QPushButton(QStringLiteral("Set Child Key..."), this))
     , m_btnApply(new QPushButton(QStringLiteral("Apply"), this))
@@ -54,7 +55,7 @@ CForKeyClauseDlg::CForKeyClauseDlg(std::vector<std::wstring>* childCandidates, C
     };
     int row = 0;
     for (const auto& [label, box] : rows) {
-        auto* text = new QLabel(QString::fromUtf8(label), this);
+        auto* text = platform::NewLabel(QString::fromUtf8(label), this);
         text->setBuddy(box);
         grid->addWidget(text, row, 0);
         grid->addWidget(box, row, 1);
@@ -64,7 +65,6 @@ CForKeyClauseDlg::CForKeyClauseDlg(std::vector<std::wstring>* childCandidates, C
     grid->addWidget(m_stChildKey, row, 0, 1, 2);
     grid->addWidget(m_btnSetChildKey, row, 2);
     grid->setColumnStretch(1, 1);
-    m_stChildKey->setTextFormat(Qt::PlainText);
     m_stChildKey->setWordWrap(true);
 
     auto* buttons = new QHBoxLayout;

@@ -12,6 +12,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/enterkey.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QCheckBox>
@@ -38,9 +39,9 @@ CNewIndexDlg::CNewIndexDlg(QWidget* parent)
     , m_comboTable(new platform::ComboBox(true, true, this))
     , m_checkUnique(new QCheckBox(QStringLiteral("Unique"), this))
 {
-    auto* fieldsLabel = new QLabel(QStringLiteral("On Field(s):"), this);
-    auto* nameLabel = new QLabel(QStringLiteral("Index Name:"), this);
-    auto* tableLabel = new QLabel(QStringLiteral("On Table:"), this);
+    auto* fieldsLabel = platform::NewLabel(QStringLiteral("On Field(s):"), this);
+    auto* nameLabel = platform::NewLabel(QStringLiteral("Index Name:"), this);
+    auto* tableLabel = platform::NewLabel(QStringLiteral("On Table:"), this);
     auto* chooseFields = new QPushButton(QStringLiteral("On Field(s)..."), this);
     auto* save = new QPushButton(QStringLiteral("Save"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);

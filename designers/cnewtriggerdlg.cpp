@@ -11,6 +11,7 @@
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QCheckBox>
@@ -26,7 +27,7 @@ CNewTriggerDlg::CNewTriggerDlg(QWidget* parent)
     , m_editBody(new QPlainTextEdit(this))
     , m_checkForEachRow(new QCheckBox(QStringLiteral("FOR EACH ROW"), this))
     , m_editName(new QLineEdit(this))
-    , m_staticOn(new QLabel(QStringLiteral("ON"), this))
+    , m_staticOn(platform::NewLabel(QStringLiteral("ON"), this))
     , m_comboEvent(new platform::ComboBox(true, false, this))
     , m_comboTable(new platform::ComboBox(true, false, this))
     , m_checkTemporary(new QCheckBox(QStringLiteral("Temperary"), this))
@@ -35,9 +36,9 @@ CNewTriggerDlg::CNewTriggerDlg(QWidget* parent)
     , m_editColumns(new QLineEdit(this))
     , m_btnColumns(new QPushButton(QStringLiteral("Column Names..."), this))
 {
-    auto* nameLabel = new QLabel(QStringLiteral("Trigger Name:"), this);
-    auto* whenLabel = new QLabel(QStringLiteral("WHEN Expr:"), this);
-    auto* bodyLabel = new QLabel(QStringLiteral("Trigger body statement:"), this);
+    auto* nameLabel = platform::NewLabel(QStringLiteral("Trigger Name:"), this);
+    auto* whenLabel = platform::NewLabel(QStringLiteral("WHEN Expr:"), this);
+    auto* bodyLabel = platform::NewLabel(QStringLiteral("Trigger body statement:"), this);
     auto* save = new QPushButton(QStringLiteral("Save"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     nameLabel->setBuddy(m_editName);

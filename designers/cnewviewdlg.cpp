@@ -8,6 +8,7 @@
 #include "platform/utf16.h"
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QGridLayout>
@@ -24,8 +25,8 @@ CNewViewDlg::CNewViewDlg(QWidget* parent)
 {
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* nameLabel = new QLabel(QStringLiteral("View Name:"), this);
-    auto* selectLabel = new QLabel(QStringLiteral("Select-Stmt"), this);
+    auto* nameLabel = platform::NewLabel(QStringLiteral("View Name:"), this);
+    auto* selectLabel = platform::NewLabel(QStringLiteral("Select-Stmt"), this);
     nameLabel->setBuddy(m_editName);
     selectLabel->setBuddy(m_editSelect);
     m_editSelect->setTabChangesFocus(true);

@@ -1,7 +1,7 @@
 #include "designers/cselectfield.h"
 
+#include "platform/names.h"
 #include "platform/widgets/dialogframe.h"
-#include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/okcancellayout.h"
 #include "platform/widgets/presenters.h"
@@ -36,11 +36,11 @@ void CSelectField::CheckSelected()
 {
     if (!m_pSelected)
         return;
-    for (int row = 0; row < m_list->RowCount(); ++row) {
-        const QString text = platform::ToQString(m_list->RowText(row));
-        for (const std::wstring& name : *m_pSelected)
-            if (QString::compare(text, platform::ToQString(name), Qt::CaseInsensitive) == 0)
-                m_list->SetChecked(row, true);
+    // Each chosen name ticks the one column it names, as the engine matches names.
+    for (const std::wstring& name : *m_pSelected) {
+        const int row = platform::FindName(m_list->RowCount(), [this](int i) { return m_list->RowText(i); }, name);
+        if (row >= 0)
+            m_list->SetChecked(row, true);
     }
 }
 

@@ -29,7 +29,8 @@ public:
 
 private:
     void OnInitDialog();
-    // Ticks every row whose name equals a chosen name, ignoring letter case.
+    // Ticks, for every chosen name, the row that names it: the equal row, else the row
+    // equal to it but for ASCII letter case.
     void CheckSelected();
     void OnOk();
 };

@@ -7,6 +7,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/enterkey.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,9 +27,9 @@ CTableConstraintDlg::CTableConstraintDlg(CTableSchemaDlg* owner)
     , m_btnApply(new QPushButton(QStringLiteral("Apply"), this))
 {
     InitDialogFrame(*this, QStringLiteral("Table Constraint"), 214, 135);
-    auto* nameLabel = new QLabel(QStringLiteral("Constraint Name:"), this);
+    auto* nameLabel = platform::NewLabel(QStringLiteral("Constraint Name:"), this);
     nameLabel->setBuddy(m_editName);
-    auto* checkLabel = new QLabel(QStringLiteral("CHECK Expression:"), this);
+    auto* checkLabel = platform::NewLabel(QStringLiteral("CHECK Expression:"), this);
     checkLabel->setBuddy(m_editCheck);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
 

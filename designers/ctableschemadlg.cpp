@@ -14,6 +14,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/enterkey.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QHBoxLayout>
@@ -62,7 +63,7 @@ CTableSchemaDlg::CTableSchemaDlg(QWidget* parent)
     , m_btnSave(new QPushButton(QStringLiteral("Save"), this))
 {
     InitDialogFrame(*this, QStringLiteral("New Table"), 431, 196);
-    auto* label = new QLabel(QStringLiteral("Table Name:"), this);
+    auto* label = platform::NewLabel(QStringLiteral("Table Name:"), this);
     label->setBuddy(m_editTableName);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
 

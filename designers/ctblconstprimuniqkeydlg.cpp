@@ -7,6 +7,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/enterkey.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,7 +44,7 @@ CTblConstPrimUniqKeyDlg::CTblConstPrimUniqKeyDlg(std::vector<ColumnDefinition>* 
     , m_btnApply(new QPushButton(QStringLiteral("Apply"), this))
 {
     InitDialogFrame(*this, QStringLiteral("Primary - Unique Key"), 228, 144);
-    auto* conflictLabel = new QLabel(QStringLiteral("On Conflict:"), this);
+    auto* conflictLabel = platform::NewLabel(QStringLiteral("On Conflict:"), this);
     conflictLabel->setBuddy(m_cbConflict);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
 

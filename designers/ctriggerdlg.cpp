@@ -12,6 +12,7 @@
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QLabel>
@@ -26,7 +27,7 @@ CTriggerDlg::CTriggerDlg(const std::wstring& triggerName, QWidget* parent)
 {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     m_editText = LayOutStatementDialog(*this, QStringLiteral("Create Trigger"), 317, 181, true, {m_btnSave, cancel});
-    static_cast<QBoxLayout*>(layout())->insertWidget(0, new QLabel(QStringLiteral("Trigger:"), this));
+    static_cast<QBoxLayout*>(layout())->insertWidget(0, platform::NewLabel(QStringLiteral("Trigger:"), this));
     m_btnSave->setDefault(true);
     cancel->setAutoDefault(false);
     connect(m_btnSave, &QPushButton::clicked, this, &CTriggerDlg::OnSave);

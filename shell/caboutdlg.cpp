@@ -4,6 +4,7 @@
 #include "data/sqlite16.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "shell/ctabulonapp.h"
 #include "document/pictures/toolbaricons.h"
 
@@ -16,13 +17,13 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(platform::ToQString(STR_ABOUT_CAPTION));
-    auto* picture = new QLabel(this);
+    auto* picture = platform::NewLabel(this);
     picture->setPixmap(ToolBarIcon(ToolBarPicture::NewDatabase).pixmap(32, 32));
     picture->setAlignment(Qt::AlignTop);
-    auto* version = new QLabel(platform::ToQString(STR_ABOUT_VERSION), this);
+    auto* version = platform::NewLabel(platform::ToQString(STR_ABOUT_VERSION), this);
     std::wstring engine;
     FormatString(engine, STR_ABOUT_SQLITE_VERSION, sqlite16::LibraryVersion());
-    auto* sqlite = new QLabel(platform::ToQString(engine), this);
+    auto* sqlite = platform::NewLabel(platform::ToQString(engine), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

@@ -6,6 +6,7 @@
 #include "platform/widgets/dialogunits.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "shell/cbackupfiledlg.h"
 
 #include <QHBoxLayout>
@@ -20,7 +21,7 @@ CBackupDataFileDlg::CBackupDataFileDlg(QWidget* parent) : QDialog(parent)
     setMinimumSize(platform::MapDialogSize(font(), 267, 59));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("Source File:"), this));
+    row->addWidget(platform::NewLabel(QStringLiteral("Source File:"), this));
     m_edtSource = new QLineEdit(this);
     row->addWidget(m_edtSource, 1);
     m_btnBrowse = new QPushButton(QStringLiteral("..."), this);

@@ -14,6 +14,7 @@
 #include "platform/widgets/dialogunits.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/widgets/presenters.h"
 
 #include <QButtonGroup>
@@ -57,10 +58,10 @@ CCreateNewDbDlg::CCreateNewDbDlg(QWidget* parent)
     , m_btnCreate(new QPushButton(QStringLiteral("Create"), this))
 {
     InitDialogFrame(*this, QStringLiteral("Database Creation Options"), 276, 148);
-    auto* sourceLabel = new QLabel(QStringLiteral("Browse to existing data file."), this);
-    auto* newLabel = new QLabel(QStringLiteral("Browse to a folder and enter data file name."), this);
-    auto* encodingLabel = new QLabel(QStringLiteral("Encoding:"), this);
-    auto* pageSizeLabel = new QLabel(QStringLiteral("Page Size:"), this);
+    auto* sourceLabel = platform::NewLabel(QStringLiteral("Browse to existing data file."), this);
+    auto* newLabel = platform::NewLabel(QStringLiteral("Browse to a folder and enter data file name."), this);
+    auto* encodingLabel = platform::NewLabel(QStringLiteral("Encoding:"), this);
+    auto* pageSizeLabel = platform::NewLabel(QStringLiteral("Page Size:"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     encodingLabel->setBuddy(m_cbEncoding);
     pageSizeLabel->setBuddy(m_cbPageSize);

@@ -10,6 +10,7 @@
 #include "platform/widgets/colorpicker.h"
 #include "platform/widgets/dialogunits.h"
 #include "platform/widgets/fontprovider.h"
+#include "platform/widgets/plaintext.h"
 #include "shell/settingsloaders.h"
 
 #include <QComboBox>
@@ -55,7 +56,7 @@ void CDataSheetPage::BuildControls()
 
     m_cboFontFace = new QComboBox(this);
     m_cboFontSize = new QComboBox(this);
-    grid->addWidget(new QLabel(QStringLiteral("Datasheet Font:"), this), 0, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Datasheet Font:"), this), 0, 0);
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(m_cboFontFace, 3);
     fontRow->addWidget(m_cboFontSize, 1);
@@ -73,9 +74,9 @@ void CDataSheetPage::BuildControls()
 
     m_edtDefColWidth = new QLineEdit(this);
     m_edtMaxRows = new QLineEdit(this);
-    grid->addWidget(new QLabel(QStringLiteral("Default Column Width:"), this), 2, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Default Column Width:"), this), 2, 0);
     grid->addWidget(m_edtDefColWidth, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Maximum Number Of Row In Datasheet:"), this), 3, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Maximum Number Of Row In Datasheet:"), this), 3, 0);
     grid->addWidget(m_edtMaxRows, 3, 1);
 
     auto* widths = new QGroupBox(QStringLiteral("Report Column Width"), this);
@@ -93,9 +94,9 @@ void CDataSheetPage::BuildControls()
 
     m_edtHeader = new QLineEdit(this);
     m_edtFooter = new QLineEdit(this);
-    grid->addWidget(new QLabel(QStringLiteral("Report Header Text:"), this), 5, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Report Header Text:"), this), 5, 0);
     grid->addWidget(m_edtHeader, 5, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Report Footer Text:"), this), 6, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Report Footer Text:"), this), 6, 0);
     grid->addWidget(m_edtFooter, 6, 1);
 
     m_btnRestoreDefaults = new QPushButton(QStringLiteral("Restore Default Settings"), this);

@@ -10,6 +10,7 @@
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/widgets/dialogunits.h"
+#include "platform/widgets/plaintext.h"
 #include "shell/cbackupdatafiledlg.h"
 #include "shell/settingsloaders.h"
 
@@ -42,14 +43,14 @@ void CDBConfigPage::BuildControls()
     m_edtBackupFile = new QLineEdit(this);
     m_edtBackupFile->setReadOnly(true);
     m_btnBrowseFile = new QPushButton(QStringLiteral("Browse..."), this);
-    grid->addWidget(new QLabel(QStringLiteral("Backup File:"), this), 1, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Backup File:"), this), 1, 0);
     grid->addWidget(m_edtBackupFile, 1, 1);
     grid->addWidget(m_btnBrowseFile, 1, 2);
 
     m_edtBackupFolder = new QLineEdit(this);
     m_edtBackupFolder->setReadOnly(true);
     m_btnBrowseFolder = new QPushButton(QStringLiteral("Browse..."), this);
-    grid->addWidget(new QLabel(QStringLiteral("Backup Location:"), this), 2, 0);
+    grid->addWidget(platform::NewLabel(QStringLiteral("Backup Location:"), this), 2, 0);
     grid->addWidget(m_edtBackupFolder, 2, 1);
     grid->addWidget(m_btnBrowseFolder, 2, 2);
 
@@ -66,8 +67,8 @@ void CDBConfigPage::BuildControls()
     }
     grid->addWidget(policy, 3, 0, 1, 3);
 
-    m_lblToday = new QLabel(QStringLiteral("Static"), this);
-    m_lblLastBackup = new QLabel(QStringLiteral("Last backup"), this);
+    m_lblToday = platform::NewLabel(QStringLiteral("Static"), this);
+    m_lblLastBackup = platform::NewLabel(QStringLiteral("Last backup"), this);
     grid->addWidget(m_lblToday, 4, 0, 1, 3);
     grid->addWidget(m_lblLastBackup, 5, 0, 1, 3);
     grid->setRowStretch(6, 1);

@@ -5,11 +5,11 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/formatstring.h"
-#include "data/textutil.h"
 #include "document/session/cmainframebase.h"
 #include "document/pictures/cobjectimagelist.h"
 #include "document/session/currentdatabase.h"
 #include "platform/messagebox.h"
+#include "platform/names.h"
 #include "platform/utf16.h"
 #include "platform/widgets/popupmenu.h"
 #include "shell/ctabulonapp.h"
@@ -313,17 +313,19 @@ QTreeWidgetItem* CDbTreeCtrl::FindItemByKind(QTreeWidgetItem* start, NodeKind ki
     return nullptr;
 }
 
-QTreeWidgetItem* CDbTreeCtrl::FindItemByText(QTreeWidgetItem* folder, const std::wstring& text) const
+QTreeWidgetItem* CDbTreeCtrl::FindChildByName(QTreeWidgetItem* folder, const std::wstring& name)
 {
     if (!folder)
         return nullptr;
-    for (int i = 0; i < folder->childCount(); ++i) {
-        QTreeWidgetItem* child = folder->child(i);
-        if (KindOf(child) == KindValue(NodeKind::Table) &&
-            EqualsAsciiNoCase(platform::FromQString(child->text(0)), text))
-            return child;
-    }
-    return nullptr;
+    const int index = platform::FindName(
+        folder->childCount(), [folder](int i) { return platform::FromQString(folder->child(i)->text(0)); }, name);
+    return index < 0 ? nullptr : folder->child(index);
+}
+
+QTreeWidgetItem* CDbTreeCtrl::FindItemByText(QTreeWidgetItem* folder, const std::wstring& text) const
+{
+    QTreeWidgetItem* item = FindChildByName(folder, text);
+    return item && KindOf(item) == KindValue(NodeKind::Table) ? item : nullptr;
 }
 
 int CDbTreeCtrl::CountChildren(const QTreeWidgetItem* item)
@@ -382,17 +384,12 @@ void CDbTreeCtrl::AddField(const std::wstring& table, const std::wstring& column
 void CDbTreeCtrl::RemoveObject(NodeKind folderKind, const wchar_t* word, const std::wstring& name)
 {
     QTreeWidgetItem* folder = FindItemByKind(Root(), folderKind);
-    if (!folder)
+    QTreeWidgetItem* child = FindChildByName(folder, name);
+    if (!child)
         return;
-    for (int i = 0; i < folder->childCount(); ++i) {
-        QTreeWidgetItem* child = folder->child(i);
-        if (EqualsAsciiNoCase(platform::FromQString(child->text(0)), name)) {
-            CancelRenameWithin(child);
-            delete child;
-            UpdateFolderCaption(folder, word);
-            return;
-        }
-    }
+    CancelRenameWithin(child);
+    delete child;
+    UpdateFolderCaption(folder, word);
 }
 
 void CDbTreeCtrl::RemoveTable(const std::wstring& name)

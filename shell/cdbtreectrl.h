@@ -184,6 +184,8 @@ private:
     void FollowFolder(NodeKind folderKind, const std::vector<std::wstring>& names,
                       void (CDbTreeCtrl::*remove)(const std::wstring&), void (CDbTreeCtrl::*add)(const std::wstring&));
     QTreeWidgetItem* Root() const;
+    // The child that bears the name: the equal one, else one equal but for ASCII letter case.
+    static QTreeWidgetItem* FindChildByName(QTreeWidgetItem* folder, const std::wstring& name);
     QTreeWidgetItem* FindItemByText(QTreeWidgetItem* folder, const std::wstring& text) const;
     static int CountChildren(const QTreeWidgetItem* item);
     static void UpdateFolderCaption(QTreeWidgetItem* folder, const wchar_t* word);

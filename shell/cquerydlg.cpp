@@ -16,6 +16,7 @@
 #include "platform/widgets/clipboard.h"
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "shell/citemlistdlg.h"
 #include "shell/cpragmalistdlg.h"
 
@@ -60,7 +61,7 @@ CQueryDlg::CQueryDlg(QWidget* owner, const std::wstring& statement)
 
     auto* fieldsGroup = new QGroupBox(QStringLiteral("Field(s) Selection:"), this);
     auto* fieldsLayout = new QGridLayout(fieldsGroup);
-    auto* tableLabel = new QLabel(QStringLiteral("Table:"), fieldsGroup);
+    auto* tableLabel = platform::NewLabel(QStringLiteral("Table:"), fieldsGroup);
     tableLabel->setBuddy(m_cbTable);
     QPushButton* fields = MakeButton(QStringLiteral("Fields..."), fieldsGroup);
     fieldsLayout->addWidget(tableLabel, 0, 0);
@@ -99,7 +100,7 @@ CQueryDlg::CQueryDlg(QWidget* owner, const std::wstring& statement)
     topLayout->addLayout(leftLayout, 1);
     topLayout->addWidget(keyboardGroup);
 
-    auto* statementLabel = new QLabel(QStringLiteral("Statement:"), this);
+    auto* statementLabel = platform::NewLabel(QStringLiteral("Statement:"), this);
     statementLabel->setBuddy(m_edStatement);
     // Long lines wrap at the edge, as the statement scrolls only vertically.
     m_edStatement->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -13,6 +13,8 @@
 #include "document/windows/ctabulonview.h"
 #include "document/session/currentdatabase.h"
 #include "document/windows/doctemplate.h"
+#include "platform/filebeside.h"
+#include "platform/files.h"
 #include "platform/messagebox.h"
 #include "platform/uiwait.h"
 #include "platform/utf16.h"
@@ -43,18 +45,10 @@ namespace {
 // The template's filter, then every file.
 constexpr wchar_t DATABASE_FILTER[] = L"SQLite Files (*.db *.db3 *.sqlite *.sqlite3);;All Files (*)";
 
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    const QFileInfo first(platform::ToQString(a));
-    const QFileInfo second(platform::ToQString(b));
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return first.absoluteFilePath() == second.absoluteFilePath();
-}
-
 // Copies the database into a new file at target (CopyDatabaseFile) on a thread of its
 // own, while the window goes on painting. An existing target is never written over.
-bool CopyDatabaseAside(const std::wstring& source, const std::wstring& target)
+// The errno value of a failure, 0 when the copy was made.
+int CopyDatabaseAside(const std::wstring& source, const std::wstring& target)
 {
     auto copy = std::async(std::launch::async, [&] { return CopyDatabaseFile(source, target, nullptr, {}); });
     platform::WaitResponsively([&](bool brief) {
@@ -63,7 +57,7 @@ bool CopyDatabaseAside(const std::wstring& source, const std::wstring& target)
         copy.wait();
         return true;
     });
-    return copy.get().error == 0;
+    return copy.get().error;
 }
 
 } // namespace
@@ -179,22 +173,35 @@ void CTabulonApp::OnSaveAs()
     request.save = true;
     request.initialPath = source;
     request.filter = DATABASE_FILTER;
-    const std::wstring target = platform::GetFileName(request);
-    // The file onto itself is no copy: it stays open as it is.
-    if (target.empty() || SameFile(source, target))
-        return;
+    // Save As makes a new file and never writes over one, the open file's own included:
+    // the dialog asks nothing about a name that exists, and such a name is refused here
+    // and the dialog asked again.
+    request.confirmOverwrite = false;
+    std::wstring target;
+    for (;;) {
+        target = platform::GetFileName(request);
+        if (target.empty())
+            return;
+        if (!platform::PathExists(target))
+            break;
+        std::wstring text;
+        platform::MessageBox(m_pMainWnd.get(), FormatString(text, STR_SAVE_AS_FILE_EXISTS, target), STR_SAVE_AS_CAPTION,
+                             platform::MB_OK | platform::MB_ICONWARNING);
+        request.initialPath = target;
+    }
 
     if (!EndOpenTransaction())
         return;
     platform::WaitCursor wait;
     CloseAllDocuments();
     platform::SendMessage(m_pMainWnd.get(), UM_CLEAR_WORKSPACE, 0, 0);
-    if (CopyDatabaseAside(source, target)) {
+    const int error = CopyDatabaseAside(source, target);
+    if (error == 0) {
         OpenDocumentFile(target);
         return;
     }
     std::wstring text;
-    FormatString(text, STR_SAVE_AS_FAILED, target);
+    FormatString(text, STR_SAVE_AS_FAILED, target, platform::ErrorText(error));
     platform::MessageBox(m_pMainWnd.get(), text, STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
     OpenExistingDocumentFile(source);
 }

@@ -19,7 +19,10 @@ inline constexpr wchar_t STR_COMPANION_FAILED[] = L"Could not execute Ostrivex.e
 inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT[] =
     L"All datasheets will be closed for this operation. Do you want to continue?";
 inline constexpr wchar_t STR_CLOSE_FOR_IMPORT_EXPORT_CAPTION[] = L"Closing datasheet";
-inline constexpr wchar_t STR_SAVE_AS_FAILED[] = L"Could not copy the database file to <%s>.";
+inline constexpr wchar_t STR_SAVE_AS_FAILED[] = L"Could not copy the database file to <%s>:\n%s";
+inline constexpr wchar_t STR_SAVE_AS_FILE_EXISTS[] =
+    L"A file named <%s> exists already.\nSave As makes a new file only: please choose another name.";
+inline constexpr wchar_t STR_SAVE_AS_CAPTION[] = L"Save As";
 inline constexpr wchar_t STR_CREATE_MISSING_FILE[] = L"The file <%s> does not exist.\nDo you want to create it?";
 inline constexpr wchar_t STR_FILE_GONE[] = L"The file <%s> does not exist any more.";
 inline constexpr wchar_t STR_ABOUT_CAPTION[] = L"About Tabulon";

@@ -2,6 +2,7 @@
 
 #include "document/pictures/cobjectimagelist.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -30,12 +31,12 @@ CDiagramTableWnd::CDiagramTableWnd(const QString& table, const CObjectImageList&
     column->setSpacing(0);
     column->setSizeConstraint(QLayout::SetNoConstraint);
 
-    m_pCaption = new QLabel(table, this);
+    m_pCaption = platform::NewLabel(table, this);
     m_pCaption->setAutoFillBackground(true);
     m_pCaption->setBackgroundRole(QPalette::Highlight);
     m_pCaption->setForegroundRole(QPalette::HighlightedText);
     m_pCaption->setContentsMargins(4, 1, 4, 1);
-    m_pCaption->setToolTip(table);
+    m_pCaption->setToolTip(platform::PlainToolTip(table));
     // Presses on the caption reach this window, which moves itself.
     m_pCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
     column->addWidget(m_pCaption);

@@ -10,6 +10,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -21,7 +22,7 @@ CReferenceDlg::CReferenceDlg(int row, CDataAccess* data, QWidget* parent, int di
     , m_pDataAccess(data)
     , m_nRow(row)
     , m_pList(new CAMFCListCtrl(this))
-    , m_pLabel(new QLabel(QStringLiteral("Related Row(s):"), this))
+    , m_pLabel(platform::NewLabel(QStringLiteral("Related Row(s):"), this))
 {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

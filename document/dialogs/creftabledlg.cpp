@@ -4,6 +4,7 @@
 #include "platform/widgets/dialogframe.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -21,7 +22,7 @@ CRefTableDlg::CRefTableDlg(const std::vector<std::wstring>* tables, QWidget* par
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Select one of the related tables"), this));
+    layout->addWidget(platform::NewLabel(QStringLiteral("Select one of the related tables"), this));
     layout->addWidget(m_pList);
     layout->addWidget(buttons);
     InitDialogFrame(*this, QStringLiteral("Related Tables"), 192, 155);

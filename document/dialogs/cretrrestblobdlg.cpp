@@ -4,6 +4,7 @@
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -15,7 +16,7 @@ CRetrRestBlobDlg::CRetrRestBlobDlg(bool noBlob)
     , m_bNoBlob(noBlob)
     , m_pRetrieve(new QRadioButton(QStringLiteral("Retrieve Blob"), this))
     , m_pRestore(new QRadioButton(QStringLiteral("Restore Blob"), this))
-    , m_pPrompt(new QLabel(this))
+    , m_pPrompt(platform::NewLabel(this))
     , m_pBrowse(new QPushButton(QStringLiteral("Browse..."), this))
 {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);

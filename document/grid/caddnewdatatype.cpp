@@ -2,6 +2,7 @@
 
 #include "platform/widgets/dialogunits.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,7 +34,7 @@ CAddNewDataType::CAddNewDataType()
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Enter new type name:"), this));
+    layout->addWidget(platform::NewLabel(QStringLiteral("Enter new type name:"), this));
     layout->addWidget(m_pEdit);
     layout->addStretch();
     layout->addLayout(buttons);

@@ -5,6 +5,7 @@
 #include "document/report/creportsource.h"
 #include "document/report/cwrapperview.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QAbstractScrollArea>
 #include <QHBoxLayout>
@@ -139,7 +140,7 @@ CMyPreviewView::CMyPreviewView(CWrapperView& printView, std::unique_ptr<CReportS
     m_pZoomOut = AddButton(buttons, bar, STR_PREVIEW_ZOOM_OUT);
     m_pClose = AddButton(buttons, bar, STR_PREVIEW_CLOSE);
     buttons->addSpacing(12);
-    m_pPageLabel = new QLabel(bar);
+    m_pPageLabel = platform::NewLabel(bar);
     buttons->addWidget(m_pPageLabel, 1);
     column->addWidget(bar);
 

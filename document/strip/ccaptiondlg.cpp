@@ -5,6 +5,7 @@
 #include "document/strip/cmfcbuttonext.h"
 #include "platform/widgets/dialogunits.h"
 #include "platform/widgets/fontface.h"
+#include "platform/widgets/plaintext.h"
 #include "platform/utf16.h"
 
 #include <QActionGroup>
@@ -230,7 +231,7 @@ bool CCaptionDlg::event(QEvent* event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), text, this);
+            QToolTip::showText(help->globalPos(), platform::PlainToolTip(text), this);
         }
         return true;
     }

@@ -1,5 +1,6 @@
 #include "platform/widgets/combobox.h"
 
+#include "platform/names.h"
 #include "platform/utf16.h"
 #include "platform/widgets/stringlistsearch.h"
 
@@ -55,16 +56,10 @@ void ComboBox::ShowValue(const std::wstring& value)
 {
     if (value.empty())
         return;
-    const QString text = ToQString(value);
-    for (int i = 0; i < count(); ++i) {
-        if (QString::compare(itemText(i), text, Qt::CaseInsensitive) == 0) {
-            setCurrentIndex(i);
-            return;
-        }
-    }
-    setCurrentIndex(-1);
-    if (isEditable())
-        setEditText(text);
+    const int index = FindName(count(), [this](int i) { return FromQString(itemText(i)); }, value);
+    setCurrentIndex(index);
+    if (index < 0 && isEditable())
+        setEditText(ToQString(value));
 }
 
 } // namespace platform

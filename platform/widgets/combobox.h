@@ -27,7 +27,8 @@ public:
     int SelectString(int startAfter, const std::wstring& text);
     // The selected entry's text (a drop-down list) or the edit field's text (an editable box).
     std::wstring GetWindowText() const;
-    // Shows a stored value: the entry equal to it ignoring case is selected; without one,
+    // Shows a stored value: the entry that names it as the engine matches names is
+    // selected (the equal entry, else one equal but for ASCII letter case); without one,
     // an editable box holds the value unchanged in its edit field (so reading the box back
     // gives the value again) and a drop-down list selects nothing. An empty value changes
     // nothing.

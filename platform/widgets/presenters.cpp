@@ -5,6 +5,7 @@
 #include "platform/uiwait.h"
 #include "platform/utf16.h"
 #include "platform/waitcursor.h"
+#include "platform/widgets/modaldialog.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -26,9 +27,12 @@ namespace {
 
 QPointer<QWidget> g_mainWindow;
 
-int ShowQtBox(const MessageBoxRequest& request)
+} // namespace
+
+int ShowMessageBoxWindow(const MessageBoxRequest& request)
 {
     QMessageBox box(request.owner ? request.owner : MainWindow());
+    box.setTextFormat(Qt::PlainText);
     box.setText(ToQString(request.text));
     box.setWindowTitle(ToQString(request.caption));
     switch (request.style & MB_ICONMASK) {
@@ -50,13 +54,16 @@ int ShowQtBox(const MessageBoxRequest& request)
         if (auto* push = qobject_cast<QPushButton*>(second))
             box.setDefaultButton(push);
     }
-    switch (box.exec()) {
+    RunModal(box);
+    switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok: return IDOK;
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
     default: return DefaultAnswer(request.style);
     }
 }
+
+namespace {
 
 std::wstring ShowFolderDialog(const FolderRequest& request)
 {
@@ -151,7 +158,7 @@ void PumpWhileWaiting(const ReadyCheck& ready)
 
 void InstallWidgetPresenters()
 {
-    SetMessageBoxHandler(ShowQtBox);
+    SetMessageBoxHandler(ShowMessageBoxWindow);
     SetFolderHandler(ShowFolderDialog);
     SetWaitCursorHook(ShowWaitCursor);
     SetWaitPump(PumpWhileWaiting);

@@ -2,6 +2,7 @@
 // The real windows behind the platform's boxes, pickers and cursor: Qt message boxes
 // owned by the main window, the Qt folder dialog and the override cursor. The program
 // installs them once at start-up; tests install their own answers instead.
+#include "platform/messagebox.h"
 #include "platform/uiwait.h"
 
 class QWidget;
@@ -9,6 +10,10 @@ class QWidget;
 namespace platform {
 
 void InstallWidgetPresenters();
+
+// The program's message box: a Qt box with the request's text as plain text, run through
+// RunModal, so that a test's dialog handler can answer the very box a user sees.
+int ShowMessageBoxWindow(const MessageBoxRequest& request);
 
 // The wait the program installs: every event but the user's input is handled until
 // ready answers true.

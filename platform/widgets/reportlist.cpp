@@ -1,6 +1,7 @@
 #include "platform/widgets/reportlist.h"
 
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QHeaderView>
 
@@ -28,7 +29,7 @@ void ReportList::SetColumn(const QString& title)
 void ReportList::AddRow(const std::wstring& text)
 {
     auto* item = new QTreeWidgetItem(QStringList{ToQString(text)});
-    item->setToolTip(0, item->text(0));
+    item->setToolTip(0, PlainToolTip(item->text(0)));
     if (m_bCheckBoxes)
         item->setCheckState(0, Qt::Unchecked);
     addTopLevelItem(item);

@@ -692,18 +692,39 @@ TEST_P(Replace, InsideAnOpenTransactionOnlyTheUnitIsUndone)
 
 INSTANTIATE_TEST_SUITE_P(JournalModes, Replace, testing::Values("wal", "delete"));
 
-TEST_F(Connection, SchemaObjectLookupIgnoresAsciiCaseAndBindsTheName)
+// The holder of a name: bound, matched as the engine matches names (ASCII letters in any
+// case), with tables, views and indexes sharing their names and triggers keeping theirs.
+TEST_F(Connection, SchemaNameHolderIsFoundAsTheEngineMatchesNames)
 {
     m_db.ExecuteCmd(L"CREATE INDEX \"Idx'; --\" ON t(name)");
     m_db.ExecuteCmd(L"CREATE VIEW Ünï AS SELECT 1");
+    m_db.ExecuteCmd(L"CREATE TRIGGER both AFTER INSERT ON t BEGIN SELECT 1; END");
+    m_db.ExecuteCmd(L"CREATE VIEW [Both] AS SELECT 2");
     m_db.ExecuteCmd(L"CREATE TEMP TRIGGER tmp AFTER INSERT ON t BEGIN SELECT 1; END");
-    EXPECT_TRUE(SchemaObjectExists(L"index", L"IDX'; --", false));
-    EXPECT_FALSE(SchemaObjectExists(L"view", L"IDX'; --", false)); // another type
-    EXPECT_TRUE(SchemaObjectExists(L"view", L"ÜNï", false));
-    EXPECT_FALSE(SchemaObjectExists(L"view", L"ünï", false)); // the engine folds ASCII letters only
-    EXPECT_FALSE(SchemaObjectExists(L"trigger", L"TMP", false));
-    EXPECT_TRUE(SchemaObjectExists(L"trigger", L"TMP", true));
-    EXPECT_FALSE(SchemaObjectExists(L"trigger", L"other", true));
+    struct Case {
+        const wchar_t* type;
+        const wchar_t* name;
+        bool temporary;
+        const wchar_t* holder;
+    };
+    const Case cases[] = {
+        {L"index", L"IDX'; --", false, L"index"},
+        {L"view", L"IDX'; --", false, L"index"},
+        {L"index", L"T", false, L"table"},
+        {L"view", L"ÜNï", false, L"view"},
+        {L"index", L"ÜNï", false, L"view"},
+        {L"view", L"ünï", false, L""}, // the engine folds ASCII letters only
+        {L"trigger", L"IDX'; --", true, L""},
+        {L"trigger", L"BOTH", false, L"trigger"}, // the trigger, not the view of its name
+        {L"view", L"both", false, L"view"},
+        {L"trigger", L"TMP", false, L""},
+        {L"trigger", L"TMP", true, L"trigger"},
+        {L"trigger", L"other", true, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::Utf8(std::wstring(c.type) + L" " + c.name));
+        EXPECT_EQ(SchemaNameHolder(c.type, c.name, c.temporary), c.holder);
+    }
     EXPECT_EQ(sqlite3_next_stmt(m_db.m_pDb, nullptr), nullptr);
 }
 

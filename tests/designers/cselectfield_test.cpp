@@ -64,6 +64,35 @@ TEST(SelectField, ListsTheColumnsAndTicksChosenNamesIgnoringCase)
     EXPECT_TRUE(Button(dialog, "Ok")->isDefault());
 }
 
+// Fault: the engine folds only ASCII letters, yet the picker ticked every column equal to a
+// chosen name in any Unicode case, so "é" ticked "É" too. A chosen name ticks the one column
+// it names: the equal one, else the one equal but for ASCII case.
+TEST(SelectField, AChosenNameTicksTheColumnItNames)
+{
+    struct Case {
+        std::initializer_list<const wchar_t*> columns;
+        std::vector<std::wstring> chosen;
+        std::vector<bool> ticked;
+    };
+    const Case cases[] = {
+        {{L"É", L"é"}, {L"é"}, {false, true}},
+        {{L"É", L"é"}, {L"É"}, {true, false}},
+        {{L"é"}, {L"É"}, {false}},
+        {{L"Mixed"}, {L"MIXED"}, {true}},
+        {{L"a", L"A"}, {L"A"}, {false, true}}, // a design's columns, not yet the engine's
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        std::vector<CADbSqlFieldInfo> fields = Fields(c.columns);
+        std::vector<std::wstring> chosen = c.chosen;
+        CSelectField dialog(&chosen, &fields);
+        std::vector<bool> ticked;
+        for (int row = 0; row < dialog.m_list->RowCount(); ++row)
+            ticked.push_back(dialog.m_list->IsChecked(row));
+        EXPECT_EQ(ticked, c.ticked);
+    }
+}
+
 // Ok gives the ticked rows in column order and spelled as the columns are; names that
 // are no column are gone. Cancel leaves the names as they were.
 TEST(SelectField, OkReplacesTheNamesCancelKeepsThem)

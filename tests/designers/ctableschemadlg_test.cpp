@@ -460,6 +460,49 @@ TEST_F(TableDesigner, ARefusedStatementLeavesTheDialogOpen)
     EXPECT_EQ(Columns("a]b"), "a::0::0");
 }
 
+// Fault: the engine folds only ASCII letters, so "É" and "é" are two tables; a column's
+// key to "é", opened again, showed and stored "É", which Unicode case folding equates with
+// it, and the key then referenced the other table. Each key, reopened and applied
+// unchanged, keeps its own table.
+TEST_F(TableDesigner, AReopenedForeignKeyKeepsItsParentTableExactly)
+{
+    OpenDatabase(L"names.db", "CREATE TABLE \"É\"(k INTEGER PRIMARY KEY); CREATE TABLE \"é\"(k INTEGER PRIMARY KEY);");
+    DialogScript script;
+    script.On("CColumnConstraintDlg", [](QDialog& shown) {
+        auto& column = static_cast<CColumnConstraintDlg&>(shown);
+        QTest::mouseClick(column.m_btnSetForeignKey, Qt::LeftButton);
+        QTest::mouseClick(column.m_btnApply, Qt::LeftButton);
+    });
+    QueuePicks(script, {{L"k"}, {L"k"}});
+    for (const char* parent : {"é", "É"}) {
+        SCOPED_TRACE(parent);
+        const std::string table = std::string("child of ") + parent;
+        CTableSchemaDlg dialog;
+        dialog.m_editTableName->setText(QString::fromStdString(table));
+        AddRows(dialog, {{L"x", L"Integer"}});
+        script.On("CForKeyClauseDlg", [&](QDialog& shown) {
+            auto& clause = static_cast<CForKeyClauseDlg&>(shown);
+            clause.m_cbParentTable->setCurrentText(QString::fromUtf8(parent));
+            QTest::mouseClick(clause.m_btnSetParentKey, Qt::LeftButton);
+            QTest::mouseClick(clause.m_btnApply, Qt::LeftButton);
+        });
+        PressConstraintCell(dialog, 0);
+        QString reopened;
+        script.On("CForKeyClauseDlg", [&](QDialog& shown) {
+            auto& clause = static_cast<CForKeyClauseDlg&>(shown);
+            reopened = clause.m_cbParentTable->currentText();
+            QTest::mouseClick(clause.m_btnApply, Qt::LeftButton);
+        });
+        PressConstraintCell(dialog, 0);
+        EXPECT_EQ(reopened, QString::fromUtf8(parent));
+        QTest::mouseClick(dialog.m_btnSave, Qt::LeftButton);
+        ASSERT_EQ(dialog.result(), QDialog::Accepted) << testing_support::Utf8(m_boxes.Last().text);
+        EXPECT_EQ(Raw("SELECT \"table\" || '.' || \"to\" FROM pragma_foreign_key_list('" + table + "')"),
+                  std::string(parent) + ".k");
+    }
+    EXPECT_TRUE(m_picks.empty());
+}
+
 // Cancel of the Table Constraint dialog keeps what its key dialog wrote, but not the name
 // and CHECK typed into it.
 TEST_F(TableDesigner, CancellingTheTableConstraintKeepsTheKeysOnly)

@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <memory>
+
 using testing_support::ButtonWithText;
 using testing_support::ExecRaw;
 using testing_support::QueryRaw;
@@ -152,6 +154,32 @@ TEST_F(Designers, PickingTheKeysAgainResetsTheirCollationsAndSorts)
     EXPECT_EQ(grid->GetItemText(0, 0), L"id");
     EXPECT_EQ(grid->GetItemText(1, 0), L"x");
     EXPECT_EQ(grid->GetItemText(1, CNewIndexDlg::KEY_SORT_COLUMN), L"");
+}
+
+// Fault: with columns "É" and "é", which the engine keeps apart, picking the key "é" again
+// ticked both, and Save made the index on both. The picker ticks the key picked, and the
+// index is made on it alone.
+TEST_F(Designers, PickingAKeyAgainTicksThatColumnAlone)
+{
+    ExecRaw(m_path, "CREATE TABLE accents(\"É\" TEXT, \"é\" TEXT)");
+    DialogScript script;
+    TickInPicker(script, {QStringLiteral("é")});
+    CNewIndexDlg dialog;
+    dialog.m_editName->setText(QStringLiteral("by é"));
+    Choose(dialog.m_comboTable, QStringLiteral("accents"));
+    Press(dialog, QStringLiteral("On Field(s)..."));
+    std::vector<bool> ticked;
+    script.On("CSelectField", [&](QDialog& shown) {
+        auto& picker = static_cast<CSelectField&>(shown);
+        for (int row = 0; row < picker.m_list->RowCount(); ++row)
+            ticked.push_back(picker.m_list->IsChecked(row));
+        Press(shown, QStringLiteral("Ok"));
+    });
+    Press(dialog, QStringLiteral("On Field(s)..."));
+    EXPECT_EQ(ticked, (std::vector<bool>{false, true}));
+    Press(dialog, QStringLiteral("Save"));
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << Utf8(m_boxes.Last().text);
+    EXPECT_EQ(Raw("SELECT group_concat(name, '|') FROM pragma_index_info('by é')"), "é");
 }
 
 // A chosen collation that was never left is saved; Enter never saves.
@@ -412,6 +440,58 @@ TEST_F(Designers, AViewIsCreatedAndItsChecksAndExistingNameAreReported)
     EXPECT_EQ(dialog.GetViewName(), L"quantities");
     ExecRaw(m_path, "INSERT INTO [order](qty) VALUES (4), (5)");
     EXPECT_EQ(Raw("SELECT group_concat(qty) FROM quantities"), "4,5");
+}
+
+// Fault: tables, views and indexes share their names, and CREATE VIEW IF NOT EXISTS did
+// nothing, silently, when a table held the name: the dialog closed as if the view were
+// made. A name another object holds, in any ASCII case, is refused by a box saying which
+// kind holds it; the dialog stays open and the file is as it was.
+TEST_F(Designers, ANameTakenByATableViewOrIndexIsRefusedByTheViewAndIndexDesigners)
+{
+    struct Case {
+        bool view; // the view designer, else the index designer
+        const wchar_t* name;
+        const wchar_t* box;
+    };
+    const Case cases[] = {
+        {true, L"MY TABLE", L"The name <MY TABLE> is already used by a table."},
+        {true, L"SHOWN", L"View <SHOWN> already exists."},
+        {true, L"existing", L"The name <existing> is already used by an index."},
+        {false, L"My Table", L"The name <My Table> is already used by a table."},
+        {false, L"shown", L"The name <shown> is already used by a view."},
+        {false, L"EXISTING", L"Index <EXISTING> already exists."},
+    };
+    const std::string schema = Raw("SELECT group_concat(type || ':' || name || ':' || sql, '|') FROM sqlite_master");
+    DialogScript script;
+    TickInPicker(script, {QStringLiteral("qty")});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.name));
+        m_boxes.Clear();
+        std::unique_ptr<QDialog> dialog;
+        QLineEdit* nameEdit = nullptr;
+        if (c.view) {
+            auto* view = new CNewViewDlg;
+            view->m_editSelect->setPlainText(QStringLiteral("SELECT 1"));
+            nameEdit = view->m_editName;
+            dialog.reset(view);
+        } else {
+            auto* index = new CNewIndexDlg;
+            Choose(index->m_comboTable, QStringLiteral("order"));
+            Press(*index, QStringLiteral("On Field(s)..."));
+            nameEdit = index->m_editName;
+            dialog.reset(index);
+        }
+        dialog->show();
+        nameEdit->setText(QString::fromWCharArray(c.name));
+        Press(*dialog, c.view ? QStringLiteral("OK") : QStringLiteral("Save"));
+        ASSERT_EQ(m_boxes.Count(), 1u);
+        EXPECT_EQ(m_boxes.Last().text, c.box);
+        EXPECT_EQ(m_boxes.Last().caption, STR_PRODUCT_NAME);
+        EXPECT_NE(dialog->result(), QDialog::Accepted);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->focusWidget(), nameEdit);
+    }
+    EXPECT_EQ(Raw("SELECT group_concat(type || ':' || name || ':' || sql, '|') FROM sqlite_master"), schema);
 }
 
 TEST_F(Designers, AViewTheEngineRefusesKeepsTheDialogOpen)

@@ -1,5 +1,7 @@
 #include "shell/cdbtreectrl.h"
 
+#include "data/cadbsqldb.h"
+#include "data/currentdb.h"
 #include "document/datasheet/cdataaccess.h"
 #include "document/session/currentdatabase.h"
 #include "scopedhandlers.h"
@@ -323,6 +325,23 @@ TEST_F(TreeTest, RemoveMatchesNamesAsTheEngineDoes)
     EXPECT_EQ(Folder(NodeKind::ViewsFolder)->text(0), "View(0)");
     m_tree.RemoveView(L"v1");
     EXPECT_EQ(Folder(NodeKind::ViewsFolder)->text(0), "View(0)");
+}
+
+// Fault: a temporary trigger may bear the name of the file's trigger in another ASCII case,
+// and removing it took the first item equal but for case, the file's trigger. The item of
+// the very name goes; the other stays.
+TEST_F(TreeTest, RemoveTakesTheItemOfTheVeryNameFirst)
+{
+    Load(kSchema);
+    g_pCurrentDb->ExecuteCmd(L"CREATE TEMP TRIGGER G1 AFTER INSERT ON t1 BEGIN SELECT 2; END");
+    m_tree.AddTrigger(L"G1");
+    ASSERT_EQ(Texts(Folder(NodeKind::TriggersFolder)), QStringList({"g1", "G1"}));
+    m_tree.RemoveTrigger(L"G1");
+    EXPECT_EQ(Texts(Folder(NodeKind::TriggersFolder)), QStringList({"g1"}));
+    m_tree.AddTrigger(L"G1");
+    m_tree.RemoveTrigger(L"g1");
+    EXPECT_EQ(Texts(Folder(NodeKind::TriggersFolder)), QStringList({"G1"}));
+    EXPECT_EQ(Folder(NodeKind::TriggersFolder)->text(0), "Trigger(1)");
 }
 
 // The main frame hears of each new current item once, however it became current (a

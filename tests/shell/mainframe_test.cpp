@@ -5,12 +5,28 @@
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
+#include "data/dbschema.h"
 #include "designers/caddnewcolumndlg.h"
+#include "designers/ccolumnconstraintdlg.h"
+#include "designers/cforkeyclausedlg.h"
 #include "designers/cnewindexdlg.h"
 #include "designers/cnewtriggerdlg.h"
 #include "designers/cnewviewdlg.h"
+#include "designers/cselectfield.h"
+#include "designers/ctableconstraintdlg.h"
 #include "designers/ctableschemadlg.h"
+#include "designers/ctablescriptdlg.h"
+#include "designers/ctblconstprimuniqkeydlg.h"
+#include "designers/ctriggerdlg.h"
+#include "designers/cviewdlg.h"
+#include "designers/cviewindexdlg.h"
+#include "designers/cviewtriggerdlg.h"
 #include "dialogscript.h"
+#include "document/diagram/cdiagramtablewnd.h"
+#include "document/dialogs/creferencedlg.h"
+#include "document/dialogs/creftabledlg.h"
+#include "document/dialogs/cretrrestblobdlg.h"
+#include "document/grid/caddnewdatatype.h"
 #include "scopedhandlers.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/report/cchildview.h"
@@ -29,12 +45,22 @@
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/presenters.h"
 #include "platform/widgets/printdialog.h"
+#include "platform/widgets/reportlist.h"
+#include "shell/caboutdlg.h"
+#include "shell/cappconfigsheet.h"
+#include "shell/cbackupdatafiledlg.h"
+#include "shell/cbackupfiledlg.h"
 #include "shell/ccreatenewdbdlg.h"
+#include "shell/cdatasheetpage.h"
+#include "shell/cdbconfigpage.h"
 #include "shell/cdbtreectrl.h"
+#include "shell/citemlistdlg.h"
 #include "shell/cmainframe.h"
+#include "shell/cpragmalistdlg.h"
 #include "shell/cquerydlg.h"
 #include "shell/ctabulonapp.h"
 #include "shell/cworkspacebar.h"
+#include "shownboxes.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +87,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <memory>
@@ -519,36 +546,18 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
     EXPECT_EQ(m_boxes.Count(), 0u);
     other.reset();
 
-    // A copy that cannot be made says so and leaves the original open: no folder, or a
-    // file of that name already there, which keeps its bytes.
-    const std::wstring taken = m_folder.Path(L"taken.db");
-    {
-        QFile file(platform::ToQString(taken));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("someone else's file");
-    }
-    for (const std::wstring& target : {m_folder.Path(L"missing-folder/copy.db"), taken}) {
-        SCOPED_TRACE(testing_support::Utf8(target));
-        m_boxes.Clear();
-        platform::SetFileHandler([&](const platform::FileRequest&) { return target; });
-        m_app->OnSaveAs();
-        ASSERT_EQ(m_boxes.Count(), 1u);
-        EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + target + L">.");
-        EXPECT_EQ(m_boxes.Last().caption, L"Error");
-        EXPECT_EQ(g_strOpenDbPath, copy);
-        EXPECT_TRUE(TreeHas(L"t"));
-    }
-    QFile file(platform::ToQString(taken));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("someone else's file"));
+    // A copy that cannot be made says so, with the reason, and leaves the original open.
+    const std::wstring target = m_folder.Path(L"missing-folder/copy.db");
     m_boxes.Clear();
-
-    // Onto itself: nothing is copied, the file keeps its rows and stays open.
-    platform::SetFileHandler([&](const platform::FileRequest&) { return copy; });
+    platform::SetFileHandler([&](const platform::FileRequest&) { return target; });
     m_app->OnSaveAs();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Last().text, L"Could not copy the database file to <" + target + L">:\nNo such file or directory");
+    EXPECT_EQ(m_boxes.Last().caption, L"Error");
     EXPECT_EQ(g_strOpenDbPath, copy);
+    EXPECT_TRUE(TreeHas(L"t"));
     EXPECT_EQ(QueryRaw(copy, "SELECT count(*) FROM t"), "100");
-    EXPECT_EQ(m_boxes.Count(), 0u);
+    m_boxes.Clear();
 
     // The open file was deleted meanwhile: the copy fails, and the reopening says the
     // file is gone instead of making an empty database in its place.
@@ -560,6 +569,72 @@ TEST_F(Workbench, SaveAsOfAWalDatabaseCopiesEveryRowAndNeverOverAnyFile)
     EXPECT_EQ(m_boxes.Last().text, L"The file <" + copy + L"> does not exist any more.");
     EXPECT_FALSE(QFileInfo::exists(platform::ToQString(copy)));
     EXPECT_FALSE(QFileInfo::exists(platform::ToQString(nowhere)));
+}
+
+// Fault: the file dialog asked whether to replace an existing file, and then the copy,
+// which never writes over a file, failed with no reason. The dialog asks nothing; a name
+// that exists (another program's file, or the open file itself) gets a box saying Save As
+// makes new files only, and the dialog comes again until a new name or Cancel. Every file
+// that existed keeps its bytes; the open file and its window stay until a copy is made.
+TEST_F(Workbench, SaveAsOntoAnExistingNameSaysSoAndAsksAgain)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring source = MakeSample();
+    const std::wstring taken = m_folder.Path(L"taken.db");
+    {
+        QFile file(platform::ToQString(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("someone else's file");
+    }
+    const std::wstring fresh = m_folder.Path(L"fresh.db");
+    const auto bytes = [](const std::wstring& path) {
+        QFile file(platform::ToQString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    };
+    struct Case {
+        std::vector<std::wstring> answers; // the file dialog's answers in turn; "" cancels
+        std::wstring opened;               // the file open afterwards
+    };
+    const Case cases[] = {
+        {{taken, L""}, source},
+        {{source, taken, fresh}, fresh},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.answers.back()));
+        ASSERT_TRUE(Open(source));
+        ASSERT_NE(OpenTable(L"t"), nullptr);
+        const QByteArray sourceBytes = bytes(source);
+        std::vector<platform::FileRequest> asked;
+        platform::SetFileHandler([&](const platform::FileRequest& request) {
+            asked.push_back(request);
+            return asked.size() <= c.answers.size() ? c.answers[asked.size() - 1] : std::wstring();
+        });
+        ShownBoxes boxes;
+        m_app->OnSaveAs();
+
+        ASSERT_EQ(asked.size(), c.answers.size());
+        for (size_t i = 0; i < asked.size(); ++i) {
+            EXPECT_FALSE(asked[i].confirmOverwrite);
+            EXPECT_EQ(asked[i].initialPath, i == 0 ? source : c.answers[i - 1]);
+        }
+        ASSERT_EQ(boxes.Boxes().size(), c.answers.size() - 1);
+        for (size_t i = 0; i < boxes.Boxes().size(); ++i) {
+            const ShownBoxes::Box& box = boxes.Boxes()[i];
+            EXPECT_EQ(box.shown.toStdWString(), L"A file named <" + c.answers[i] +
+                                                    L"> exists already.\nSave As makes a new file only: please "
+                                                    L"choose another name.");
+            EXPECT_EQ(box.format, Qt::PlainText);
+            EXPECT_EQ(box.caption, QStringLiteral("Save As"));
+        }
+        EXPECT_EQ(g_strOpenDbPath, c.opened);
+        EXPECT_EQ(bytes(taken), QByteArray("someone else's file"));
+        EXPECT_EQ(bytes(source), sourceBytes);
+        EXPECT_EQ(DataWindowTemplate().GetDocuments().size(), c.opened == source ? 1u : 0u);
+        EXPECT_EQ(QueryRaw(c.opened, "SELECT group_concat(name) FROM t"), "one,two");
+    }
+    EXPECT_EQ(QueryRaw(fresh, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
 }
 
 TEST_F(Workbench, ImportExportWithoutTheCompanionClosesTheWindowsAndSaysSo)
@@ -1760,6 +1835,134 @@ TEST_F(Workbench, PrintSetupEditsTheProgramsPrinterThatReportsUse)
     EXPECT_EQ(asked[0].printer, &platform::ApplicationPrinter());
     EXPECT_EQ(asked[0].maxPage, 1);
     platform::ApplicationPrinter().setPageOrientation(QPageLayout::Portrait);
+}
+
+// Fault: labels guessed whether their text was markup, so a name holding <b> showed bold
+// and a text in angle brackets vanished. Every label of every window shows its text as
+// plain text: the main window with a table's data window and the diagram (the table
+// windows' captions), and each dialog of the program over names that look like markup.
+TEST_F(Workbench, EveryLabelOfEveryWindowShowsItsTextAsPlainText)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    const std::wstring path = m_folder.MakeDatabase(
+        L"markup.db", "CREATE TABLE [<b>t</b>](id INTEGER PRIMARY KEY, [<i>c</i>] TEXT);"
+                      "CREATE TABLE child(id INTEGER PRIMARY KEY, p REFERENCES [<b>t</b>](id));"
+                      "CREATE INDEX [<u>i</u>] ON [<b>t</b>]([<i>c</i>]);"
+                      "CREATE TRIGGER [<s>g</s>] AFTER INSERT ON [<b>t</b>] BEGIN SELECT 1; END;"
+                      "CREATE VIEW [<em>v</em>] AS SELECT 1;");
+    ASSERT_TRUE(Open(path));
+    CTabulonDoc* table = OpenTable(L"<b>t</b>");
+    ASSERT_NE(table, nullptr);
+    m_app->OnRelationships();
+
+    const std::wstring name = L"<b>t</b>";
+    ColumnDefinition column;
+    column.m_strName = L"<i>c</i>";
+    std::vector<ColumnDefinition> columns{column};
+    std::vector<KeyColumn> keys;
+    std::wstring conflict;
+    std::vector<std::wstring> candidates{column.m_strName};
+    std::vector<std::wstring> chosen;
+    std::vector<std::wstring> tables{name};
+    std::wstring picked;
+    std::vector<CADbSqlFieldInfo> fields(1);
+    fields[0].m_strName = column.m_strName;
+    CTableSchemaDlg owner;
+    using Make = std::function<std::unique_ptr<QWidget>()>;
+    const std::pair<const char*, Make> windows[] = {
+        {"CTableSchemaDlg", [] { return std::make_unique<CTableSchemaDlg>(); }},
+        {"CColumnConstraintDlg", [&] { return std::make_unique<CColumnConstraintDlg>(&column, nullptr); }},
+        {"CForKeyClauseDlg",
+         [&] {
+             return std::make_unique<CForKeyClauseDlg>(&candidates, &column, nullptr, CForKeyClauseDlg::MODE_COLUMN);
+         }},
+        {"CTableConstraintDlg", [&] { return std::make_unique<CTableConstraintDlg>(&owner); }},
+        {"CTblConstPrimUniqKeyDlg",
+         [&] { return std::make_unique<CTblConstPrimUniqKeyDlg>(&columns, &keys, &conflict, nullptr); }},
+        {"CAddNewColumnDlg", [&] { return std::make_unique<CAddNewColumnDlg>(name, nullptr); }},
+        {"CNewIndexDlg", [] { return std::make_unique<CNewIndexDlg>(); }},
+        {"CNewTriggerDlg", [] { return std::make_unique<CNewTriggerDlg>(); }},
+        {"CNewViewDlg", [] { return std::make_unique<CNewViewDlg>(); }},
+        {"CSelectField", [&] { return std::make_unique<CSelectField>(&chosen, &fields); }},
+        {"CTableScriptDlg", [&] { return std::make_unique<CTableScriptDlg>(name); }},
+        {"CViewIndexDlg", [] { return std::make_unique<CViewIndexDlg>(L"<u>i</u>"); }},
+        {"CViewTriggerDlg", [] { return std::make_unique<CViewTriggerDlg>(L"<s>g</s>"); }},
+        {"CTriggerDlg", [] { return std::make_unique<CTriggerDlg>(L"<s>g</s>"); }},
+        {"CViewDlg", [] { return std::make_unique<CViewDlg>(L"<em>v</em>"); }},
+        {"CAddNewDataType", [] { return std::make_unique<CAddNewDataType>(); }},
+        {"CRefTableDlg", [&] { return std::make_unique<CRefTableDlg>(&tables, nullptr); }},
+        {"CRetrRestBlobDlg", [] { return std::make_unique<CRetrRestBlobDlg>(false); }},
+        {"CReferenceDlg",
+         [&] {
+             return std::make_unique<CReferenceDlg>(0, table->m_pDataAccess.get(), nullptr,
+                                                    CReferenceDlg::DIRECTION_CHILDREN);
+         }},
+        {"CAboutDlg", [] { return std::make_unique<CAboutDlg>(); }},
+        {"CAppConfigSheet", [this] { return std::make_unique<CAppConfigSheet>(&Frame()); }},
+        {"CDataSheetPage", [] { return std::make_unique<CDataSheetPage>(); }},
+        {"CDBConfigPage", [] { return std::make_unique<CDBConfigPage>(); }},
+        {"CBackupDataFileDlg", [] { return std::make_unique<CBackupDataFileDlg>(); }},
+        {"CBackupFileDlg", [&] { return std::make_unique<CBackupFileDlg>(path); }},
+        {"CCreateNewDbDlg", [] { return std::make_unique<CCreateNewDbDlg>(); }},
+        {"CQueryDlg", [this] { return std::make_unique<CQueryDlg>(&Frame()); }},
+        {"CItemListDlg", [&] { return std::make_unique<CItemListDlg>(&picked, &tables, nullptr); }},
+        {"CPragmaListDlg", [this] { return std::make_unique<CPragmaListDlg>(&Frame()); }},
+    };
+    const auto expectPlain = [](const char* window, const QWidget& widget) {
+        for (const QLabel* label : widget.findChildren<QLabel*>())
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << window << ": " << label->text().toStdString();
+    };
+    expectPlain("the main window", Frame());
+    for (const auto& [window, make] : windows) {
+        const std::unique_ptr<QWidget> widget = make();
+        expectPlain(window, *widget);
+    }
+    EXPECT_EQ(m_boxes.Count(), 0u) << Utf8(m_boxes.Last().text);
+
+    // The names the labels show come out as they are written.
+    CNewTriggerDlg trigger;
+    trigger.m_comboTable->setFocus();
+    QTest::keyClick(trigger.m_comboTable, Qt::Key_Down);
+    ASSERT_EQ(trigger.m_comboTable->currentText(), QStringLiteral("<b>t</b>"));
+    EXPECT_EQ(DisplayedText(*trigger.m_staticOn).toStdString(), "ON <b>t</b>");
+    QStringList captions;
+    for (const CDiagramTableWnd* window : Frame().findChildren<CDiagramTableWnd*>())
+        captions << DisplayedText(*window->GetCaption());
+    EXPECT_TRUE(captions.contains(QStringLiteral("<b>t</b>"))) << captions.join(QLatin1Char('|')).toStdString();
+}
+
+// Fault: a tooltip is taken for markup whenever its text looks like it, so the whole of a
+// caption line cut short ("SQLITE_ERROR:<table ...") lost its reason, and a name holding
+// <b> showed bold. The tooltips that show a name or a message show it as written: the
+// caption strip's line, the diagram window's table and the field picker's columns.
+TEST_F(Workbench, TooltipsShowNamesAndMessagesAsWritten)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(m_folder.MakeDatabase(L"markup.db", "CREATE TABLE [<b>t</b>](id INTEGER PRIMARY KEY, "
+                                                         "[a  <i>&amp;</i>\nb] TEXT);")));
+    m_app->OnRelationships();
+    auto* table = Frame().findChild<CDiagramTableWnd*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(DisplayedToolTip(table->GetCaption()->toolTip()).toStdString(), "<b>t</b>");
+
+    std::vector<CADbSqlFieldInfo> fields;
+    GetTableFieldInfo(L"<b>t</b>", fields);
+    std::vector<std::wstring> chosen;
+    CSelectField picker(&chosen, &fields);
+    ASSERT_EQ(picker.m_list->RowCount(), 2);
+    EXPECT_EQ(DisplayedToolTip(picker.m_list->topLevelItem(1)->toolTip(0)).toStdString(), "a  <i>&amp;</i>\nb");
+
+    auto* strip = Frame().findChild<CCaptionDlg*>();
+    ASSERT_NE(strip, nullptr);
+    const QString line = QStringLiteral("SQLITE_ERROR:<table [<b>t</b>] already exists> ") + QString(300, QLatin1Char('x'));
+    strip->SetMessage(line.toStdWString(), platform::CAPTION_LINE_NORMAL);
+    const QPoint at = strip->GetMessageRect().center();
+    QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
+    QApplication::sendEvent(strip, &help);
+    EXPECT_EQ(DisplayedToolTip(QToolTip::text()).toStdString(), line.toStdString());
+    QToolTip::hideText();
 }
 
 } // namespace
