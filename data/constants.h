@@ -51,7 +51,7 @@ inline constexpr wchar_t STR_ROW_LIMIT_REACHED_COUNT[] =
 // temporary folder), the window's line (the rows it keeps), and the reason when the
 // engine names no temporary folder at all.
 inline constexpr wchar_t STR_RESULT_NOT_KEPT[] = L"The result could not be kept whole: %s\nTemporary folder: %s";
-inline constexpr wchar_t STR_COUNT_STOPPED[] = L"The count stopped at %d rows: the rest of the result could not be kept.";
+inline constexpr wchar_t STR_COUNT_STOPPED[] = L"The count stopped at %d rows.";
 inline constexpr wchar_t STR_NO_TEMPORARY_FOLDER[] = L"the engine names no temporary folder";
 
 // Setting nodes of the application data file.
