@@ -5,10 +5,10 @@
 // thread while the user-interface thread reads the rows already appended; the engine
 // serializes the two on the store's own connection, which nothing else uses.
 //
-// The store is a file of its own in the engine's temporary folder (where the engine
-// keeps its temporary files: $SQLITE_TMPDIR, else $TMPDIR, else /var/tmp, /usr/tmp or
-// /tmp, or the folder PRAGMA temp_store_directory names). Its name is removed as soon
-// as it is open, so that nothing is left behind, even by a killed program.
+// The store is a file of its own in the folder where the engine keeps its temporary
+// files: the one PRAGMA temp_store_directory names, else $SQLITE_TMPDIR, else $TMPDIR,
+// else /var/tmp, /usr/tmp or /tmp. Its name is removed as soon as it is open, so that
+// nothing is left behind, even by a killed program.
 //
 // Appended rows are committed in batches, with the journal in memory: a write that
 // fails (a full disk, a file-size limit) rolls back to the last commit and leaves the
@@ -53,6 +53,7 @@ private:
     // Ends the store after a failed write: the rolled-back transaction, and the rows
     // of the last commit checked readable (none count as whole when they are not).
     void Fail();
+    // One run of a statement that gives no rows, reset for the next; false on a failure.
     bool Run(SqlStatement& stmt, std::wstring& message);
 
     sqlite3* m_pDb = nullptr;
