@@ -26,10 +26,12 @@ const wchar_t* CADbSqlPageCache::GetValue(int row, int column)
 {
     if (row < 0 || column < 0 || column >= m_nColumns)
         return L"";
-    if (m_nFirstRow == -1 || row < m_nFirstRow || row > m_nFirstRow + m_nRowsPerPage - 1)
+    // A row beyond those the last load brought is read anew: that load may have come
+    // while the walk had not yet kept the row.
+    auto cached = [&] { return m_nFirstRow != -1 && row >= m_nFirstRow && row < m_nFirstRow + m_nLoadedRows; };
+    if (!cached())
         LoadPage(std::max(0, row - PAGE_CACHE_LEAD));
-    // Only the rows of the last load are the view's rows; older texts beyond them are stale.
-    if (m_nFirstRow == -1 || row < m_nFirstRow || row >= m_nFirstRow + m_nLoadedRows)
+    if (!cached())
         return L"";
     return m_arrRows[static_cast<size_t>(row - m_nFirstRow)][static_cast<size_t>(column)].c_str();
 }

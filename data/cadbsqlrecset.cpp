@@ -1038,7 +1038,8 @@ void CADbSqlRecSet::LoadRowIds()
 int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& source)
 {
     // The count walks the rows once and keeps them, so that any page can be read later
-    // by its position without running the statement again.
+    // by its position without running the statement again. Only rows the store has
+    // committed are counted, so a row the window shows stays whole whatever fails later.
     std::wstring sql = source;
     if (m_bOffsetMode != RECSET_MODE_STATEMENT)
         FormatString(sql, L"SELECT %s FROM [%s]%s", m_PageCache.m_strSelectList, SqlName{source}, m_PageCache.m_strOrder);
@@ -1047,42 +1048,54 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& source)
     bool firstPage = false;
     bool cancelled = false;
     std::wstring failure;
+    // A failure of the store itself (its reason): the rows stop at those it keeps whole.
+    std::wstring notKept;
+    bool storeFailed = false;
     SqlStatement stmt;
     auto store = std::make_shared<ResultStore>();
     bool published = false;
     // The pages read the new rows from the first report on; until then the rows of the
     // walk before stay, with their count.
     auto report = [&] {
+        if (!store->Commit(notKept)) {
+            storeFailed = true;
+            return false;
+        }
         if (!published)
             m_PageCache.SetStore(store);
         published = true;
         m_nOffsetRowCount = n;
         PostLoad(1, n);
+        return true;
     };
     try {
         stmt = m_pDatabase->ExecuteStmt(sql);
         std::wstring message;
-        if (stmt && !store->Create(sqlite3_column_count(stmt), message))
-            throw CADbSqlException(SQLITE_ERROR, message, L"");
-        while (stmt) {
+        if (stmt && !store->Create(stmt, notKept))
+            storeFailed = true;
+        while (stmt && !storeFailed) {
             const int rc = sqlite16::Step(stmt, message);
             if (rc == SQLITE_DONE)
                 break;
             // A failed step ends the count like its end, instead of being stepped again.
             if (rc != SQLITE_ROW)
                 throw CADbSqlException(SQLITE_ERROR, message, L"");
-            if (!store->Append(stmt, message))
-                throw CADbSqlException(SQLITE_ERROR, message, L"");
+            if (!store->Append(stmt, notKept)) {
+                storeFailed = true;
+                break;
+            }
             ++n;
             if (n == LOADER_FIRST_PAGE_ROWS) {
-                report();
+                if (!report())
+                    break;
                 g_hFirstPageEvent.Set();
                 firstPage = true;
             }
-            if (n % LOADER_COUNT_PROGRESS_ROWS == 0)
-                report();
+            if (n % LOADER_COUNT_PROGRESS_ROWS == 0 && !report())
+                break;
             if (LimitReached(n, limit)) {
-                report();
+                if (!report())
+                    break;
                 if (!firstPage) {
                     g_hFirstPageEvent.Set();
                     firstPage = true;
@@ -1099,11 +1112,22 @@ int CADbSqlRecSet::CountRowsOffsetMode(const std::wstring& source)
         failure = e.GetErrorText();
     }
     stmt.Finalize();
+    // The rows walked before the end or a failed step are made whole (a cancelled
+    // count's window is going away).
+    if (!storeFailed && !cancelled && !store->Commit(notKept))
+        storeFailed = true;
+    n = store->Rows();
     if (!published)
         m_PageCache.SetStore(store);
     m_nOffsetRowCount = n;
     if (!failure.empty())
         platform::ShowCaptionLine(failure, platform::CAPTION_LINE_ERROR);
+    if (storeFailed) {
+        std::wstring text;
+        platform::MessageBox(nullptr, FormatString(text, STR_RESULT_NOT_KEPT, notKept, store->Folder()),
+                             STR_ERROR_CAPTION, platform::MB_OK | platform::MB_ICONERROR);
+        platform::ShowCaptionLine(FormatString(text, STR_COUNT_STOPPED, n), platform::CAPTION_LINE_WARNING);
+    }
     // A cancelled count still posts its end but answers no re-query.
     EndLoad(n, true, !firstPage && !cancelled);
     return n;

@@ -53,6 +53,12 @@ inline constexpr wchar_t STR_ROW_LIMIT_REACHED[] =
     L"change this maximum number from the Application Configuration.";
 inline constexpr wchar_t STR_ROW_LIMIT_REACHED_COUNT[] =
     L"Maximum number of row can be loaded into the datasheet has been reached. Partial data was loaded";
+// A query's count that could not keep its rows: the box (the engine's reason, the
+// temporary folder), the window's line (the rows it keeps), and the reason when the
+// engine names no temporary folder at all.
+inline constexpr wchar_t STR_RESULT_NOT_KEPT[] = L"The result could not be kept whole: %s\nTemporary folder: %s";
+inline constexpr wchar_t STR_COUNT_STOPPED[] = L"The count stopped at %d rows.";
+inline constexpr wchar_t STR_NO_TEMPORARY_FOLDER[] = L"the engine names no temporary folder";
 
 // Setting nodes of the application data file.
 inline constexpr wchar_t NODE_CURFONT[] = L"CONFIG\\DATASHEET\\CURFONT";

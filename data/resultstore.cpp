@@ -1,6 +1,22 @@
 #include "data/resultstore.h"
 
+#include "data/constants.h"
 #include "data/sqlite16.h"
+#include "platform/utf16.h"
+
+#include <unistd.h>
+
+namespace {
+
+// Rows appended between two commits: a failed write loses at most these. A commit writes
+// the batch's new pages and the few of the rows before it that the batch changed.
+constexpr int kCommitRows = 2000;
+
+// A page holds many rows, so that the tree over the rows stays shallow and a commit
+// rewrites few pages besides the new ones.
+constexpr wchar_t kPageSize[] = L"PRAGMA page_size = 65536";
+
+} // namespace
 
 ResultStore::~ResultStore()
 {
@@ -10,18 +26,38 @@ ResultStore::~ResultStore()
     sqlite3_close(m_pDb);
 }
 
-bool ResultStore::Create(int columns, std::wstring& message)
+bool ResultStore::Run(SqlStatement& stmt, std::wstring& message)
 {
-    // An empty name is a private database on a temporary file, deleted when it closes;
-    // only its pages beyond the cache are written there.
-    if (sqlite16::Open(L"", &m_pDb) != SQLITE_OK) {
-        message = m_pDb ? sqlite16::ErrorMessage(m_pDb) : L"";
+    const int rc = sqlite16::Step(stmt, message);
+    sqlite3_reset(stmt);
+    return rc == SQLITE_DONE;
+}
+
+bool ResultStore::Create(sqlite3_stmt* source, std::wstring& message)
+{
+    // A fresh name in the folder where the source's engine keeps its temporary files.
+    char* name = nullptr;
+    if (sqlite3_file_control(sqlite3_db_handle(source), "main", SQLITE_FCNTL_TEMPFILENAME, &name) != SQLITE_OK ||
+        !name) {
+        sqlite3_free(name);
+        message = STR_NO_TEMPORARY_FOLDER;
         return false;
     }
-    m_nColumns = columns;
+    const std::string path = name;
+    sqlite3_free(name);
+    m_strFolder = platform::FromQString(QString::fromLocal8Bit(path.substr(0, path.rfind('/'))));
+    // The name is the engine's, in its own bytes. The journal is never a file (it is kept
+    // in memory), so the file works on after its name is gone.
+    const int rc = sqlite3_open_v2(path.c_str(), &m_pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    ::unlink(path.c_str());
+    if (rc != SQLITE_OK) {
+        message = sqlite16::ErrorMessage(m_pDb);
+        return false;
+    }
+    m_nColumns = sqlite3_column_count(source);
     std::wstring create = L"CREATE TABLE r(";
     std::wstring insert = L"INSERT INTO r VALUES(";
-    for (int c = 0; c < columns; ++c) {
+    for (int c = 0; c < m_nColumns; ++c) {
         create += (c == 0 ? L"c" : L",c") + std::to_wstring(c);
         insert += c == 0 ? L"?" : L",?";
     }
@@ -29,11 +65,10 @@ bool ResultStore::Create(int columns, std::wstring& message)
     insert += L")";
     // Texts are kept as the database most often holds them (a connection opened through
     // the UTF-16 entry point would keep them as UTF-16, twice the bytes of most text).
-    // No journal and no syncing: the store is never recovered, only dropped. The walk
-    // is one transaction, so that no append pays a commit; reads on this connection see
-    // the rows appended so far.
-    for (const wchar_t* sql :
-         {L"PRAGMA encoding = 'UTF-8'", L"PRAGMA journal_mode = OFF", L"PRAGMA synchronous = OFF"}) {
+    // No syncing: the store is never recovered after a crash, only dropped. One
+    // connection holds the file for good, so that no lock is taken again per commit.
+    for (const wchar_t* sql : {L"PRAGMA locking_mode = EXCLUSIVE", L"PRAGMA journal_mode = MEMORY",
+                               L"PRAGMA synchronous = OFF", L"PRAGMA encoding = 'UTF-8'", kPageSize}) {
         SqlStatement stmt;
         if (sqlite16::Prepare(m_pDb, sql, stmt, message) != SQLITE_OK)
             return false;
@@ -41,16 +76,22 @@ bool ResultStore::Create(int columns, std::wstring& message)
     }
     for (const std::wstring& sql : {create, std::wstring(L"BEGIN")}) {
         SqlStatement stmt;
-        if (sqlite16::Prepare(m_pDb, sql, stmt, message) != SQLITE_OK || sqlite16::Step(stmt, message) != SQLITE_DONE)
+        if (sqlite16::Prepare(m_pDb, sql, stmt, message) != SQLITE_OK || !Run(stmt, message))
             return false;
     }
     return sqlite16::Prepare(m_pDb, insert, m_insert, message) == SQLITE_OK &&
+           sqlite16::Prepare(m_pDb, L"COMMIT", m_commit, message) == SQLITE_OK &&
+           sqlite16::Prepare(m_pDb, L"BEGIN", m_begin, message) == SQLITE_OK &&
            sqlite16::Prepare(m_pDb, L"SELECT * FROM r WHERE rowid > ?1 ORDER BY rowid LIMIT ?2", m_read, message) ==
                SQLITE_OK;
 }
 
 bool ResultStore::Append(sqlite3_stmt* row, std::wstring& message)
 {
+    if (m_bFailed || !m_insert)
+        return false;
+    // One hold of the store's lock for the row's calls, which take it again cheaply.
+    const sqlite16::ConnectionLock lock(m_pDb);
     for (int c = 0; c < m_nColumns; ++c) {
         sqlite3_value* value = sqlite3_column_value(row, c);
         if (sqlite3_value_type(value) == SQLITE_BLOB)
@@ -58,15 +99,59 @@ bool ResultStore::Append(sqlite3_stmt* row, std::wstring& message)
         else
             sqlite3_bind_value(m_insert, c + 1, value);
     }
-    const int rc = sqlite16::Step(m_insert, message);
-    sqlite3_reset(m_insert);
-    return rc == SQLITE_DONE;
+    if (!Run(m_insert, message)) {
+        Fail();
+        return false;
+    }
+    ++m_nAppended;
+    return m_nAppended - m_nRows < kCommitRows || Commit(message);
+}
+
+bool ResultStore::Commit(std::wstring& message)
+{
+    if (m_bFailed || !m_commit)
+        return false;
+    if (m_nAppended == m_nRows)
+        return true;
+    const sqlite16::ConnectionLock lock(m_pDb);
+    if (!Run(m_commit, message)) {
+        Fail();
+        return false;
+    }
+    m_nRows = m_nAppended;
+    if (!Run(m_begin, message)) {
+        Fail();
+        return false;
+    }
+    return true;
+}
+
+void ResultStore::Fail()
+{
+    m_bFailed = true;
+    // The engine has rolled the transaction back on a full disk or a failed write;
+    // anything else ends it here. The journal in memory puts the pages back.
+    std::wstring ignored;
+    if (!sqlite3_get_autocommit(m_pDb)) {
+        SqlStatement rollback;
+        if (sqlite16::Prepare(m_pDb, L"ROLLBACK", rollback, ignored) == SQLITE_OK)
+            Run(rollback, ignored);
+    }
+    // Reading the last row brings the file back to the last commit now; rows that
+    // cannot be read back do not count as kept.
+    SqlStatement last;
+    if (sqlite16::Prepare(m_pDb, L"SELECT max(rowid) FROM r", last, ignored) != SQLITE_OK ||
+        sqlite3_step(last) != SQLITE_ROW || sqlite3_column_int64(last, 0) != m_nRows)
+        m_nRows = 0;
+    m_nAppended = m_nRows;
 }
 
 int ResultStore::Read(int first, int count, const std::function<void(int, sqlite3_stmt*)>& row, std::wstring& message)
 {
     if (!m_read)
         return -1;
+    // The page is read whole between two appends, never across a failed one.
+    const sqlite16::ConnectionLock lock(m_pDb);
     sqlite3_bind_int64(m_read, 1, first);
     sqlite3_bind_int(m_read, 2, count);
     int k = 0;

@@ -311,6 +311,31 @@ TEST_F(RowLoader, WhileTheWalkRunsThePagesCountedSoFarAreReadWithoutTheQuery)
     sqlite3_trace_v2(m_db.m_pDb, 0, nullptr, nullptr);
 }
 
+// A page read near the end of the rows walked so far holds fewer rows than a page; once
+// more rows are counted, the rest of that page is read, not shown blank.
+TEST_F(RowLoader, APageReadShortWhileTheWalkRanIsReadAgainForTheRowsCountedLater)
+{
+    MakeFile(NumberedRows("t", 5000) + "CREATE VIEW v AS SELECT id, name FROM t WHERE gate(id);");
+    std::atomic<bool> finish{false};
+    m_gate.at = 2050;
+    m_gate.release = [&finish] { return finish.load(); };
+    auto rs = MakeRecSet(L"v", m_target);
+    ASSERT_TRUE(rs->Open(RECSET_MODE_QUERY));
+    ASSERT_TRUE(WaitUntil([this] { return m_gate.reached.load(); }));
+    // The page from row 1899 on: the walk holds 2,049 rows, so it brings 150 of them.
+    ASSERT_TRUE(rs->MoveTo(1999));
+    EXPECT_STREQ(rs->GetFieldValue(1), L"n2000");
+    finish = true;
+    ASSERT_TRUE(m_target.WaitForEnds());
+    ASSERT_EQ(rs->GetRecordCount(), 5000);
+    for (int row : {2048, 2049, 2060, 2098}) {
+        ASSERT_TRUE(rs->MoveTo(row));
+        EXPECT_EQ(std::wstring(rs->GetFieldValue(0)), std::to_wstring(row + 1)) << row;
+        EXPECT_EQ(std::wstring(rs->GetFieldValue(1)), L"n" + std::to_wstring(row + 1)) << row;
+    }
+    EXPECT_EQ(m_lines.Count(), 0u);
+}
+
 TEST_F(RowLoader, ClosingWhileLoadingStopsTheLoadAndTheNextTableLoadsWhole)
 {
     MakeFile(NumberedRows("t", 120000));
