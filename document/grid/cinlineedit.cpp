@@ -81,6 +81,12 @@ char32_t TypedCharacter(const QKeyEvent& event)
     return text.empty() ? 0 : static_cast<char32_t>(text[0]);
 }
 
+// Shift with Left or Right extends the text's selection; it never moves to another cell.
+bool IsSelectionKey(const QKeyEvent& event)
+{
+    return (event.key() == Qt::Key_Left || event.key() == Qt::Key_Right) && (event.modifiers() & Qt::ShiftModifier);
+}
+
 } // namespace
 
 bool ValidateCellValue(const std::wstring& text, int valueType)
@@ -173,7 +179,7 @@ bool CInlineEdit::event(QEvent* event)
 
 void CInlineEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (const UINT code = CellNavigationCode(*event)) {
+    if (const UINT code = CellNavigationCode(*event); code != 0 && !IsSelectionKey(*event)) {
         if (OnKeyDown(code))
             event->accept();
         else if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
@@ -202,14 +208,16 @@ bool CInlineEdit::OnKeyDown(unsigned code)
         platform::SendMessage(m_pOwner, UM_CELL_RIGHT, 0, 0);
         return true;
     }
+    // With a selection Left goes from its start and Right from its end: over the whole
+    // text (a cell reached by a key) both go on to the neighbour cell.
     switch (code) {
     case 1:
-        if (cursorPosition() != 0)
+        if ((hasSelectedText() ? selectionStart() : cursorPosition()) != 0)
             return false;
         platform::SendMessage(m_pOwner, UM_CELL_LEFT, 0, 0);
         return true;
     case 2:
-        if (cursorPosition() != text().size())
+        if ((hasSelectedText() ? selectionEnd() : cursorPosition()) != text().size())
             return false;
         platform::SendMessage(m_pOwner, UM_CELL_RIGHT, 0, 0);
         return true;

@@ -1013,9 +1013,8 @@ bool CListCtrlCombo::TypeIntoCursorCell(QKeyEvent* event)
     if (!OpenCursorCell())
         return false;
     // The character replaces the cell's text, through the editor's own checks.
+    SelectOpenCellText();
     if (QWidget* editor = FocusEditor()) {
-        if (auto* edit = qobject_cast<QLineEdit*>(editor))
-            edit->selectAll();
         QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), text);
         QCoreApplication::sendEvent(editor, &typed);
     }
@@ -1449,5 +1448,12 @@ bool CListCtrlCombo::OnCellMove(grid::CellMove move)
     BeginEdit(target.row, target.column, true);
     if (move == grid::CellMove::Left || move == grid::CellMove::Right)
         ScrollColumnIntoView(target.column);
+    SelectOpenCellText();
     return true;
+}
+
+void CListCtrlCombo::SelectOpenCellText()
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(FocusEditor()))
+        edit->selectAll();
 }

@@ -238,8 +238,11 @@ private:
     void EnsureRowVisible(int row);
     void RedrawRows(int first, int last);
     void PlaceEditor(QWidget* editor, const QRect& rect, bool show);
-    // Moves the editor by the navigation rules; false when nothing moved.
+    // Moves the editor by the navigation rules; false when nothing moved. The editor it
+    // moves holds its cell's whole text, so that what is typed replaces it.
     bool OnCellMove(grid::CellMove move);
+    // The open edit box's whole text selected; other editors are left as they are.
+    void SelectOpenCellText();
     // The keyboard's current row (no editor open) moved: it is shown, and the owner frame
     // hears of it.
     void OnKeyboardRowMoved(int row);

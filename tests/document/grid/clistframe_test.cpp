@@ -155,7 +155,7 @@ TEST_F(Datasheet, UndoRestoresTheEditedRow)
     Key(Qt::Key_Tab);
     Type(QStringLiteral("9"));
     Key(Qt::Key_Down);
-    EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4x/940"); // the caret starts at 0
+    EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4x/9"); // Tab's cell: replaced
     m_frame->OnGridUndoRow();
     EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4/40");
     EXPECT_EQ(m_frame->GetItemText(3, NAME), L"n4");
