@@ -1,5 +1,7 @@
 // The keys of an open cell editor over a datasheet, each case read back from the file:
-// an editor that a key moves holds its cell's whole text, so what is typed replaces it.
+// an editor that a key moves holds its cell's whole text, so what is typed replaces it;
+// the editing keys of every text field work in the typed columns and what is pasted is
+// checked as what is typed.
 #include "document/grid/cinlineedit.h"
 #include "gridtestsupport.h"
 #include "platform/widgets/popupmenu.h"
@@ -20,6 +22,8 @@
 namespace {
 
 using testing_support::Utf8;
+
+constexpr wchar_t kInvalidKey[] = L"Input key is invalid for this column";
 
 class EditorKeys : public GridFixture {
 protected:
@@ -137,6 +141,74 @@ TEST_F(EditorKeys, AKeyMovedEditorReplacesTheCellsTextWithWhatIsTyped)
         EXPECT_EQ(Raw("SELECT group_concat(id || ':' || name || ':' || qty, ' ') FROM t"), c.rows);
         EXPECT_EQ(m_lines->Count(), 0u) << Utf8(m_lines->Count() ? m_lines->Last().text : L"");
         m_lines->Clear();
+    }
+}
+
+// The editing keys of a text field work in number and date cells: Ctrl+A selects the
+// text, so what is typed next replaces it; copy, cut, undo, Home, End and Shift with the
+// arrows do their usual work; and pasted text (Ctrl+V, Shift+Insert, the context menu)
+// goes in when every character of it could be typed there, else it is refused whole
+// with the typed key's warning. Each case opens its cell by a double-click.
+TEST_F(EditorKeys, EditingKeysWorkAndPastedTextIsCheckedAsTyped)
+{
+    enum { ID, BYTES, PRICE, STAMP, DAY };
+    const struct {
+        const char* name;
+        int column;
+        const char* clipboard;
+        const char* script;
+        const char* row; // bytes|price|stamp|day afterwards
+        size_t warnings;
+        const char* clipboardAfter; // nullptr: not looked at
+    } cases[] = {
+        {"Ctrl+A in a number", BYTES, "", "{CtrlA}5{Enter}", "5|2.5|2021-01-01 10:30:00|2021-01-01", 0, nullptr},
+        {"Ctrl+A in a date and time", STAMP, "", "{CtrlA}2021-01-01 00:00:00{Enter}",
+         "11170334|2.5|2021-01-01 00:00:00|2021-01-01", 0, nullptr},
+        {"Ctrl+V of a number", BYTES, "512", "{CtrlA}{CtrlV}{Enter}", "512|2.5|2021-01-01 10:30:00|2021-01-01", 0,
+         nullptr},
+        {"Ctrl+V of no number", BYTES, "5x", "{CtrlA}{CtrlV}{Enter}", "11170334|2.5|2021-01-01 10:30:00|2021-01-01",
+         1, nullptr},
+        {"Ctrl+V of a date and time", STAMP, "2022-02-02 02:02:02", "{CtrlA}{CtrlV}{Enter}",
+         "11170334|2.5|2022-02-02 02:02:02|2021-01-01", 0, nullptr},
+        {"Ctrl+V of no date and time", STAMP, "yesterday", "{CtrlA}{CtrlV}{Enter}",
+         "11170334|2.5|2021-01-01 10:30:00|2021-01-01", 1, nullptr},
+        {"Shift+Insert of a real", PRICE, "-0.5", "{CtrlA}{ShiftInsert}{Enter}",
+         "11170334|-0.5|2021-01-01 10:30:00|2021-01-01", 0, nullptr},
+        {"context menu Paste of a date", DAY, "2020-12-31", "{CtrlA}{MenuPaste}{Enter}",
+         "11170334|2.5|2021-01-01 10:30:00|2020-12-31", 0, nullptr},
+        {"context menu Paste of no date", DAY, "12/31 noon", "{CtrlA}{MenuPaste}{Enter}",
+         "11170334|2.5|2021-01-01 10:30:00|2021-01-01", 1, nullptr},
+        {"Ctrl+X and Ctrl+Z, then Ctrl+C", DAY, "", "{CtrlA}{CtrlX}{CtrlZ}{End}{ShiftHome}{CtrlC}{End}{Enter}",
+         "11170334|2.5|2021-01-01 10:30:00|2021-01-01", 0, "2021-01-01"},
+        {"Home, End and Shift with the arrows", STAMP, "",
+         "{ShiftLeft}{End}{ShiftLeft}{ShiftLeft}59{Home}{ShiftRight}{ShiftRight}{ShiftRight}{ShiftRight}1999{Enter}",
+         "11170334|2.5|1999-01-01 10:30:59|2021-01-01", 0, nullptr},
+    };
+    int file = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetDatabaseGlobals();
+        DatabaseFixture::OpenDatabase(L"edit" + std::to_wstring(++file) + L".db",
+                                      "CREATE TABLE s(id INTEGER PRIMARY KEY, bytes INTEGER, price REAL, stamp DATETIME, "
+                                      "day DATE);"
+                                      "INSERT INTO s VALUES (1, 11170334, 2.5, '2021-01-01 10:30:00', '2021-01-01');");
+        QApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+        OpenDatasheet(L"s");
+        DoubleClick(0, c.column);
+        ASSERT_NE(Editor(), nullptr);
+        m_lines->Clear();
+        Play(c.script);
+        Key(Qt::Key_Escape);
+        m_frame.reset();
+        m_model.reset();
+        EXPECT_EQ(Raw("SELECT bytes || '|' || price || '|' || stamp || '|' || day FROM s"), c.row);
+        EXPECT_EQ(m_lines->Count(), c.warnings);
+        if (c.warnings) {
+            EXPECT_EQ(m_lines->Last().text, kInvalidKey);
+        }
+        if (c.clipboardAfter) {
+            EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c.clipboardAfter);
+        }
     }
 }
 
