@@ -1436,12 +1436,23 @@ bool CListCtrlCombo::OnCellMove(grid::CellMove move)
 {
     if (m_nCurrentColumn < 0)
         return false;
+    const int from = m_nCurrentRow;
+    const int column = m_nCurrentColumn;
+    // Down from the new-row line, and on past its last cell, lead to the line that
+    // storing the row makes: the fresh new-row line below it.
+    const bool fromNewRowLine = HasNewRowLine() && from == GetItemCount() - 1;
     const grid::CellTarget target =
-        grid::NavigateCell(move, m_nCurrentRow, m_nCurrentColumn, GetItemCount(), GetColumnCount());
+        grid::NavigateCell(move, from, column, GetItemCount() + (fromNewRowLine ? 1 : 0), GetColumnCount());
     if (!target.moves)
         return false;
-    const int from = m_nCurrentRow;
     EndEdit(target.row);
+    if (target.row >= GetItemCount()) {
+        // Nothing was stored (the line was empty, or the table refused the row, which the
+        // model has said): the editor stays where it was, with the texts typed.
+        BeginEdit(from, column, true);
+        SelectOpenCellText();
+        return false;
+    }
     if (move == grid::CellMove::Right && target.wrapped)
         EnsureRowVisible(from);
     EnsureRowVisible(target.row);

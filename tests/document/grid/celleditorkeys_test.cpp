@@ -1,7 +1,7 @@
 // The keys of an open cell editor over a datasheet, each case read back from the file:
 // an editor that a key moves holds its cell's whole text, so what is typed replaces it;
 // the editing keys of every text field work in the typed columns and what is pasted is
-// checked as what is typed.
+// checked as what is typed; and the new-row line is stored by keys alone.
 #include "document/grid/cinlineedit.h"
 #include "gridtestsupport.h"
 #include "platform/widgets/popupmenu.h"
@@ -210,6 +210,53 @@ TEST_F(EditorKeys, EditingKeysWorkAndPastedTextIsCheckedAsTyped)
             EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c.clipboardAfter);
         }
     }
+}
+
+// An empty table is filled from the keyboard alone: Enter at the new-row line's last
+// cell stores the row and goes on in a fresh new-row line, Down stores it too, a row the
+// table refuses keeps its texts in the line with the editor on it, and Escape leaves a
+// row unstored.
+TEST_F(EditorKeys, AnEmptyTableIsFilledByKeysAlone)
+{
+    enum { ID, NAME, QTY };
+    OpenDatabase("CREATE TABLE e(id INTEGER PRIMARY KEY, name TEXT NOT NULL, qty INTEGER);");
+    OpenDatasheet(L"e");
+    ASSERT_EQ(Grid()->GetItemCount(), 1);
+    Grid()->setFocus();
+    Key(Qt::Key_Down);
+    ASSERT_EQ(Grid()->GetCursorRow(), 0);
+    QTest::keyClick(Grid(), Qt::Key_1);
+    ASSERT_NE(Editor(), nullptr);
+    Play("{Tab}a{Tab}10{Enter}");
+    EXPECT_EQ(Raw("SELECT group_concat(id || ':' || name || ':' || qty, ' ') FROM e"), "1:a:10");
+    EXPECT_EQ(Grid()->GetItemCount(), 2);
+    EXPECT_EQ(std::make_pair(Grid()->m_nCurrentRow, Grid()->m_nCurrentColumn), std::make_pair(1, int(ID)));
+
+    Play("2{Tab}b{Down}");
+    EXPECT_EQ(Raw("SELECT group_concat(id || ':' || name || ':' || coalesce(qty, '-'), ' ') FROM e"),
+              "1:a:10 2:b:-");
+    EXPECT_EQ(std::make_pair(Grid()->m_nCurrentRow, Grid()->m_nCurrentColumn), std::make_pair(2, int(NAME)));
+
+    // The name is required: the row is refused with the engine's box and stays typed.
+    m_boxes.Clear();
+    Play("{Tab}30{Enter}");
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(Raw("SELECT count(*) FROM e"), "2");
+    EXPECT_EQ(std::make_pair(Grid()->m_nCurrentRow, Grid()->m_nCurrentColumn), std::make_pair(2, int(QTY)));
+    EXPECT_EQ(m_frame->GetItemText(2, QTY), L"30");
+    Play("{ShiftTab}c{Tab}{Enter}");
+    EXPECT_EQ(Raw("SELECT group_concat(id || ':' || name || ':' || coalesce(qty, '-'), ' ') FROM e"),
+              "1:a:10 2:b:- 3:c:30");
+    EXPECT_EQ(Grid()->GetItemCount(), 4);
+
+    // Down on an empty new-row line stores nothing and stays; Escape leaves a typed row.
+    Play("{Down}");
+    EXPECT_EQ(Grid()->m_nCurrentRow, 3);
+    Play("9{Tab}d{Escape}");
+    m_frame.reset();
+    m_model.reset();
+    EXPECT_EQ(Raw("SELECT count(*) FROM e"), "3");
+    EXPECT_EQ(m_boxes.Count(), 1u);
 }
 
 } // namespace

@@ -68,18 +68,24 @@ TEST_F(Datasheet, NewRowIsInsertedWhenTheEditorLeavesItsLine)
     Type(QStringLiteral("new"));
     Key(Qt::Key_Tab);
     Type(QStringLiteral("7"));
-    Key(Qt::Key_Tab); // the last cell of the last line: the same cell again
-    EXPECT_EQ(Current(), std::make_pair(3, 2));
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "3");
     EXPECT_EQ(Grid()->GetItemCount(), 4);
-
-    Key(Qt::Key_Up);
+    Key(Qt::Key_Tab); // on past the line's last cell: the row is stored
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "4");
     EXPECT_EQ(Raw("SELECT name || qty FROM t WHERE id = 4"), "new7");
     EXPECT_EQ(Grid()->GetItemCount(), 5);
+    EXPECT_EQ(Current(), std::make_pair(4, 0));
     EXPECT_EQ(m_frame->GetItemText(3, NAME), L"new");
     for (int column : {ID, NAME, QTY})
         EXPECT_EQ(m_frame->GetItemText(4, column), L"");
+
+    // Up from the line with a text typed stores it as well.
+    Key(Qt::Key_Tab);
+    Type(QStringLiteral("up"));
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Raw("SELECT name FROM t WHERE id = 5"), "up");
+    EXPECT_EQ(Grid()->GetItemCount(), 6);
+    EXPECT_EQ(Current(), std::make_pair(3, 1));
 }
 
 // Before loading ends there is no new-row line: Add row must not edit the last real row.
