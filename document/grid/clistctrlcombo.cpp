@@ -1154,16 +1154,59 @@ void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
     if (row < 0 || column < 0 || column >= GetColumnCount())
         return;
     if (m_arrColumns[column].m_nEditorKind == GRID_CHECK_BOX &&
-        grid::CheckBoxHitBox(GetCellRect(row, column)).contains(point)) {
-        const std::wstring text = GetItemText(row, column) == L"1" ? L"0" : L"1";
-        m_bStoreAlways = true;
-        SetCell(row, column, text, true);
-        m_bStoreAlways = false;
-    }
+        grid::CheckBoxHitBox(GetCellRect(row, column)).contains(point))
+        ToggleCheckCell(row, column);
     if (!(m_bCellActive && row == m_nCurrentRow && column == m_nCurrentColumn)) {
         EndEdit(row);
         BeginEdit(row, column, true);
     }
+}
+
+void CListCtrlCombo::ToggleCheckCell(int row, int column)
+{
+    const std::wstring text = GetItemText(row, column) == L"1" ? L"0" : L"1";
+    m_bStoreAlways = true;
+    SetCell(row, column, text, true);
+    m_bStoreAlways = false;
+}
+
+bool CListCtrlCombo::PressCellByKey(QObject* watched, bool enter)
+{
+    int row = -1;
+    int column = -1;
+    if (watched == m_pHiddenEditor && m_bCellActive) {
+        row = m_nCurrentRow;
+        column = m_nCurrentColumn;
+    } else if (watched == this && !m_bCellActive) {
+        row = m_nCursorRow;
+        column = m_nCursorColumn;
+    }
+    if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount())
+        return false;
+    switch (m_arrColumns[column].m_nEditorKind) {
+    case GRID_CHECK_BOX:
+        if (enter)
+            return false;
+        ToggleCheckCell(row, column);
+        return true;
+    case GRID_BUTTON:
+        if (enter && !m_pModel->PressesButtonCellsAtOnce())
+            return false;
+        PressButtonCell(row, column);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CListCtrlCombo::PressButtonCell(int row, int column)
+{
+    if (!(m_bCellActive && row == m_nCurrentRow && column == m_nCurrentColumn)) {
+        EndEdit(row);
+        BeginEdit(row, column, true);
+    }
+    if (m_bCellActive)
+        platform::SendMessage(this, UM_CELL_BUTTON, static_cast<WPARAM>(column), 0);
 }
 
 void CListCtrlCombo::mousePressEvent(QMouseEvent* event)
@@ -1218,11 +1261,20 @@ void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
         m_bSuppressClick = false;
         return;
     }
-    const int row = rowAt(event->position().toPoint().y());
+    const QPoint point = event->position().toPoint();
+    const int row = rowAt(point.y());
     m_pOwnerFrame->OnRowClicked(row);
     EndEdit(row);
     m_bCellActive = false;
     m_nCurrentRow = m_nCurrentColumn = -1;
+    // A plain click on a "..." cell of a form's rows, pressed and released there, presses
+    // its button.
+    const int column = columnAt(point.x());
+    const bool plainClick = !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
+                            row == m_nAnchorRow && row == m_nCursorRow && column == m_nCursorColumn;
+    if (plainClick && row >= 0 && column >= 0 && column < GetColumnCount() &&
+        m_arrColumns[column].m_nEditorKind == GRID_BUTTON && m_pModel->PressesButtonCellsAtOnce())
+        PressButtonCell(row, column);
 }
 
 void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
@@ -1371,8 +1423,12 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
             return false;
         CancelCell();
         return true;
+    case Qt::Key_Space:
+        return event->modifiers() == Qt::NoModifier && PressCellByKey(watched, false);
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (PressCellByKey(watched, true))
+            return true;
         // On a row that edits nothing Enter opens the row, when the owner opens rows.
         if ((watched == this || watched == m_pHiddenEditor) &&
             m_pOwnerFrame->OnRowOpened(m_bCellActive ? m_nCurrentRow : m_nCursorRow))

@@ -235,6 +235,15 @@ private:
     bool PreTranslateKey(QObject* watched, QKeyEvent* event);
     void OnHeaderClicked(int column);
     void OnItemActivate(int row, int column, const QPoint& point);
+    // A check-box cell's text turns from "1" to "0", anything else to "1", and is stored.
+    void ToggleCheckCell(int row, int column);
+    // Space on a check-box cell toggles it; Space, and where the rows press them at once
+    // Enter, on a "..." cell presses its button. The cell is the open one when the key
+    // reached the hidden editor, the keyboard's current cell when it reached the grid
+    // itself. False when the key does none of this and goes on as usual.
+    bool PressCellByKey(QObject* watched, bool enter);
+    // The "..." cell (row, column) becomes the current cell and its button is pressed.
+    void PressButtonCell(int row, int column);
     void EnsureRowVisible(int row);
     void RedrawRows(int first, int last);
     void PlaceEditor(QWidget* editor, const QRect& rect, bool show);
