@@ -1107,9 +1107,12 @@ void CListCtrlCombo::DeleteSelectedRows()
         return;
     const int first = m_arrRowsToDelete.front();
     // From the highest row down: the rows still to go keep their indices.
-    m_pModel->DeleteRows(std::vector<int>(m_arrRowsToDelete.rbegin(), m_arrRowsToDelete.rend()));
+    const int deleted = m_pModel->DeleteRows(std::vector<int>(m_arrRowsToDelete.rbegin(), m_arrRowsToDelete.rend()));
     RedrawRows(first, first + REDRAW_AFTER_DELETE - 1);
     m_arrRowsToDelete.clear();
+    // The strip counts the rows left at once, naming the row now in the first one's place.
+    if (deleted > 0)
+        m_pOwnerFrame->ShowRowPosition(std::min(first, GetItemCount() - 1));
 }
 
 void CListCtrlCombo::UndoRowEdit()

@@ -273,6 +273,35 @@ TEST_F(Datasheet, SearchHitsInsideAndOutsideTheLoadedRows)
     EXPECT_EQ(Selected(), std::vector<int>{6});
 }
 
+// A delete tells the strip at once: it counts the rows left and names the row that took
+// the place of the first one deleted, the new-row line when the last rows went.
+TEST_F(Datasheet, TheStripCountsTheRowsLeftAfterADelete)
+{
+    OpenDatabase(NumberedTable(10));
+    OpenDatasheet(L"t");
+    CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
+    m_frame->UpdateCaptionBar();
+    Click(2, NAME);
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCentre(4, NAME));
+    ASSERT_EQ(Selected(), (std::vector<int>{2, 3, 4}));
+    m_boxes.QueueAnswer(platform::IDYES);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,6,7,8,9,10");
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 3 of 7>");
+
+    Click(6, NAME);
+    m_boxes.QueueAnswer(platform::IDYES);
+    m_frame->OnGridDeleteRows();
+    EXPECT_EQ(Raw("SELECT count(*) FROM t"), "6");
+    EXPECT_EQ(strip->GetMessageText(), L"New row");
+
+    // A delete answered No says nothing new.
+    Click(0, NAME);
+    m_boxes.QueueAnswer(platform::IDNO);
+    m_frame->OnGridDeleteRows();
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 1 of 6>");
+}
+
 // Clicks report the row position to the strip; beginning to edit disables the row
 // commands; activation makes the frame the strip's target.
 TEST_F(Datasheet, CaptionStripFollowsTheGrid)
