@@ -1524,6 +1524,10 @@ bool CListCtrlCombo::OnCellMove(grid::CellMove move)
 
 void CListCtrlCombo::SelectOpenCellText()
 {
-    if (auto* edit = qobject_cast<QLineEdit*>(FocusEditor()))
-        edit->selectAll();
+    // Selected from the end back to the start, so that a text wider than its cell shows
+    // its beginning.
+    if (auto* edit = qobject_cast<QLineEdit*>(FocusEditor())) {
+        const auto length = static_cast<int>(edit->text().size());
+        edit->setSelection(length, -length);
+    }
 }
