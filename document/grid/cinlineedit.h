@@ -1,10 +1,10 @@
 #pragma once
 // The edit box that the grid places over a cell of an edit column, and the grid's hidden
 // editor. It filters typed and pasted characters by the column's value type (the editing
-// keys of a text field, such as Ctrl+A, Ctrl+C and Home, are no typed characters), puts
-// the current date or time on '*', checks the value on commit and moves to the neighbour
-// cell when the caret leaves its text. When the focus leaves the grid while a typed value is pending,
-// it stores the value itself, unchecked, and hides.
+// keys of a text field, such as Ctrl+A, Ctrl+C and Home, type no characters), puts the
+// current date or time on '*', checks the value on commit and moves to the neighbour cell
+// when the caret leaves its text. When the focus leaves the grid while a typed value is
+// pending, it stores the value itself, unchecked, and hides.
 #include "data/cadbsqlfieldinfo.h"
 
 #include <QLineEdit>
