@@ -42,6 +42,15 @@ protected:
         }
     }
 
+    // Shows the dialog active, as the user meets it, so that typed keys reach it.
+    static void ShowActive(QDialog& dialog)
+    {
+        dialog.resize(700, 400);
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
     // Presses the "..." cell of the row as the grid reports it.
     static void PressConstraintCell(CTableSchemaDlg& dialog, int row)
     {
@@ -405,10 +414,7 @@ TEST_F(TableDesigner, TypingThroughTheGridKeepsAnEmptyTypeAndTheLastTypedName)
 {
     OpenDatabase(L"design.db", "");
     CTableSchemaDlg dialog;
-    dialog.resize(700, 400);
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_NO_FATAL_FAILURE(ShowActive(dialog));
     dialog.m_editTableName->setText(QStringLiteral("typed"));
     QTest::mouseClick(dialog.m_btnAddField, Qt::LeftButton);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("first"));
@@ -430,10 +436,7 @@ TEST_F(TableDesigner, SpaceTogglesTheFlagsAndOneKeyOrClickOpensTheConstraintCell
 {
     OpenDatabase(L"design.db", "");
     CTableSchemaDlg dialog;
-    dialog.resize(700, 400);
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_NO_FATAL_FAILURE(ShowActive(dialog));
     DialogScript script;
     script.On("CColumnConstraintDlg", [](QDialog& shown) { shown.reject(); });
     CListCtrlCombo* grid = dialog.m_wndList.GetGrid();
