@@ -375,7 +375,9 @@ void CListCtrlCombo::CreateColumns()
     m_pHeader->setDefaultAlignment(Qt::AlignCenter);
     connect(m_pHeader, &CPLHeaderCtrl::ItemClicked, this, &CListCtrlCombo::OnHeaderClicked);
     connect(m_pHeader, &QHeaderView::sectionResized, this, [this](int, int, int) {
-        if (QApplication::mouseButtons() & Qt::LeftButton)
+        // Only a press on the header drags a divider: a button held elsewhere (the
+        // double-click that opened the window) while the columns get their widths is none.
+        if (m_bHeaderPressed && (QApplication::mouseButtons() & Qt::LeftButton))
             m_bDividerTracking = 1;
         UpdateGeometries();
         viewport()->update();
@@ -1384,14 +1386,19 @@ bool CListCtrlCombo::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && PreTranslateKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
-    if (m_pHeader && watched == m_pHeader->viewport() && event->type() == QEvent::MouseButtonRelease &&
-        m_bDividerTracking) {
-        // A divider drag ended: the cell is committed and every line painted again.
-        QMetaObject::invokeMethod(this, [this] {
-            m_bDividerTracking = 0;
-            EndEdit(m_nCurrentRow);
-            viewport()->update();
-        }, Qt::QueuedConnection);
+    if (m_pHeader && watched == m_pHeader->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_bHeaderPressed = true;
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_bHeaderPressed = false;
+            // A divider drag ended: the cell is committed and every line painted again.
+            if (m_bDividerTracking)
+                QMetaObject::invokeMethod(this, [this] {
+                    m_bDividerTracking = 0;
+                    EndEdit(m_nCurrentRow);
+                    viewport()->update();
+                }, Qt::QueuedConnection);
+        }
     }
     return QAbstractScrollArea::eventFilter(watched, event);
 }

@@ -276,6 +276,7 @@ private:
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;
+    bool m_bHeaderPressed = false; // a mouse button went down on the header and is not up yet
     bool m_bCellActive = false;  // the current cell's editor is placed
     bool m_bStoreAlways = false; // a check-box toggle stores its value even when unchanged
     std::wstring m_strFontFaceApplied;

@@ -446,6 +446,30 @@ TEST_F(Datasheet, JumpRepaintsOnlyTheScrollBarsSliderPlaces)
     bar->removeEventFilter(&painted);
 }
 
+// A grid made while the mouse button is held down elsewhere (the double-click in the
+// tree that opened its window) is no divider drag: its cells are framed, and the first
+// header click after the release sorts.
+TEST_F(Datasheet, AGridMadeWhileTheButtonIsHeldIsNoDividerDrag)
+{
+    OpenDatabase("CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
+                 "INSERT INTO t VALUES(1, 'b', 20), (2, 'c', 10), (3, 'a', 30);");
+    ShowActive(m_owner);
+    QTest::mousePress(&m_owner, Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(5, 5));
+    ASSERT_TRUE(QGuiApplication::mouseButtons() & Qt::LeftButton);
+    OpenDatasheet(L"t");
+    QTest::mouseRelease(&m_owner, Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(5, 5));
+    QApplication::processEvents();
+
+    const QImage image = Grid()->viewport()->grab().toImage();
+    const QRect cell = Grid()->GetCellRect(0, NAME);
+    EXPECT_EQ(image.pixelColor(cell.right(), cell.center().y()).rgb(), m_frame->m_clrBorder.rgb());
+    CPLHeaderCtrl* header = Grid()->horizontalHeader();
+    const QRect section(header->sectionViewportPosition(NAME), 0, header->sectionSize(NAME), header->height());
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), section.center());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->HasNewRowLine(); }, 10000));
+    EXPECT_EQ(m_frame->GetItemText(0, NAME) + m_frame->GetItemText(1, NAME) + m_frame->GetItemText(2, NAME), L"abc");
+}
+
 // Stripes by row parity, the selection colour on selected rows, and the current cell
 // without background; one screenshot is kept in the build folder.
 TEST_F(Datasheet, PaintsStripesSelectionAndTheCurrentCell)
