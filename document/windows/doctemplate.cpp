@@ -101,7 +101,7 @@ void CChildFrame::ActivateFrame()
                 docTemplate->OnFrameActivated(this);
     }
     // The keyboard goes with the window brought forward, also when it was in front
-    // already (the area then changes nothing); the view hands it on to its grid.
+    // already (the area then changes nothing); the view hands it on to what it shows.
     const QWidget* focus = QApplication::focusWidget();
     CView* view = GetActiveView();
     if (view && !(focus && isAncestorOf(focus)))
