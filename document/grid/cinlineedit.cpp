@@ -7,10 +7,18 @@
 #include "document/grid/celleditorowner.h"
 #include "platform/captionline.h"
 #include "platform/utf16.h"
+#include "platform/widgets/popupmenu.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <memory>
 
 namespace {
 
@@ -66,19 +74,31 @@ bool ValidateDateTimeText(const std::wstring& text)
     return ValidateDateText(parts.GetToken(0)) && ValidateTimeText(parts.GetToken(1));
 }
 
-// The character that a key press types, as the edit box would receive it: Ctrl with a
-// letter gives its control character; keys that type nothing (and Delete and Enter,
-// which the grid handles before its editors) give 0.
+// The character that a key press types, as the edit box would receive it; 0 for a key
+// that types nothing: an editing command (Ctrl with a key: select all, copy, cut, paste,
+// undo), a key without text (Home, End, the arrows), a control character other than
+// Backspace, and Delete and Enter, which the grid handles before its editors.
 char32_t TypedCharacter(const QKeyEvent& event)
 {
     const int key = event.key();
     if (key == Qt::Key_Delete || key == Qt::Key_Return || key == Qt::Key_Enter)
         return 0;
     const Qt::KeyboardModifiers modifiers = event.modifiers();
-    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
-        return static_cast<char32_t>(key - Qt::Key_A + 1);
-    const std::wstring text = platform::FromQString(event.text());
-    return text.empty() ? 0 : static_cast<char32_t>(text[0]);
+    if ((modifiers & (Qt::ControlModifier | Qt::MetaModifier)) && !(modifiers & Qt::AltModifier))
+        return 0;
+    const std::u32string text = event.text().toStdU32String();
+    if (text.empty())
+        return 0;
+    const char32_t character = text.front();
+    if (character == kBackspace)
+        return character;
+    return character < 0x20 || character == 0x7F ? 0 : character;
+}
+
+// Shift with Left or Right extends the text's selection; it never moves to another cell.
+bool IsSelectionKey(const QKeyEvent& event)
+{
+    return (event.key() == Qt::Key_Left || event.key() == Qt::Key_Right) && (event.modifiers() & Qt::ShiftModifier);
 }
 
 } // namespace
@@ -173,13 +193,17 @@ bool CInlineEdit::event(QEvent* event)
 
 void CInlineEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (const UINT code = CellNavigationCode(*event)) {
+    if (const UINT code = CellNavigationCode(*event); code != 0 && !IsSelectionKey(*event)) {
         if (OnKeyDown(code))
             event->accept();
         else if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
             event->accept(); // inside the text Tab moves nothing, and never the focus
         else
             QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->matches(QKeySequence::Paste) && !AcceptsInsertedText(QGuiApplication::clipboard()->text())) {
+        event->accept();
         return;
     }
     const char32_t character = TypedCharacter(*event);
@@ -202,14 +226,16 @@ bool CInlineEdit::OnKeyDown(unsigned code)
         platform::SendMessage(m_pOwner, UM_CELL_RIGHT, 0, 0);
         return true;
     }
+    // With a selection Left goes from its start and Right from its end: over the whole
+    // text (a cell reached by a key) both go on to the neighbour cell.
     switch (code) {
     case 1:
-        if (cursorPosition() != 0)
+        if ((hasSelectedText() ? selectionStart() : cursorPosition()) != 0)
             return false;
         platform::SendMessage(m_pOwner, UM_CELL_LEFT, 0, 0);
         return true;
     case 2:
-        if (cursorPosition() != text().size())
+        if ((hasSelectedText() ? selectionEnd() : cursorPosition()) != text().size())
             return false;
         platform::SendMessage(m_pOwner, UM_CELL_RIGHT, 0, 0);
         return true;
@@ -235,6 +261,50 @@ bool CInlineEdit::OnChar(char32_t character)
     }
     platform::ShowCaptionLine(kInvalidKeyText, platform::CAPTION_LINE_WARNING);
     return true;
+}
+
+bool CInlineEdit::AcceptsInsertedText(const QString& text)
+{
+    if (m_nColumn < 0)
+        return true;
+    const int valueType = m_pOwner->GetValueType(m_nColumn);
+    for (const char32_t character : text.toStdU32String()) {
+        if (!IsKeyAllowed(character, valueType)) {
+            platform::ShowCaptionLine(kInvalidKeyText, platform::CAPTION_LINE_WARNING);
+            return false;
+        }
+    }
+    return true;
+}
+
+void CInlineEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The box's own menu, shown as every menu of the program is; its Paste checks the
+    // text first.
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    QAction* paste = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (QObject::disconnect(action, nullptr, this, SLOT(paste()))) {
+            paste = action;
+            paste->setObjectName(QStringLiteral("edit-paste"));
+        }
+    }
+    QAction* chosen = platform::RunPopupMenu(*menu, event->globalPos());
+    if (chosen && chosen == paste && AcceptsInsertedText(QGuiApplication::clipboard()->text()))
+        QLineEdit::paste();
+    event->accept();
+}
+
+void CInlineEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The middle button pastes the selection of another window.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly() &&
+        !AcceptsInsertedText(clipboard->text(QClipboard::Selection))) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void CInlineEdit::InsertCurrentDateTime(int valueType)

@@ -1,9 +1,10 @@
 #pragma once
 // The edit box that the grid places over a cell of an edit column, and the grid's hidden
-// editor. It filters typed characters by the column's value type, puts the current date
-// or time on '*', checks the value on commit and moves to the neighbour cell when the
-// caret leaves its text. When the focus leaves the grid while a typed value is pending,
-// it stores the value itself, unchecked, and hides.
+// editor. It filters typed and pasted characters by the column's value type (the editing
+// keys of a text field, such as Ctrl+A, Ctrl+C and Home, type no characters), puts the
+// current date or time on '*', checks the value on commit and moves to the neighbour cell
+// when the caret leaves its text. When the focus leaves the grid while a typed value is
+// pending, it stores the value itself, unchecked, and hides.
 #include "data/cadbsqlfieldinfo.h"
 
 #include <QLineEdit>
@@ -44,12 +45,18 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     // A navigation key (code 1 left, 2 right, 3 up, 4 down); false when it was not consumed.
     bool OnKeyDown(unsigned code);
     // A typed character of a bound editor; false lets the edit box type it.
     bool OnChar(char32_t character);
+    // Text that goes into the box other than by typing a key (a paste, the middle
+    // button's selection) passes the typed keys' check: one character that the column
+    // refuses refuses the whole text, with the typed key's warning.
+    bool AcceptsInsertedText(const QString& text);
     void InsertCurrentDateTime(int valueType);
     // Whether the focus went to the grid or one of its windows.
     bool IsFocusInGrid() const;

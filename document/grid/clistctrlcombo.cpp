@@ -375,7 +375,9 @@ void CListCtrlCombo::CreateColumns()
     m_pHeader->setDefaultAlignment(Qt::AlignCenter);
     connect(m_pHeader, &CPLHeaderCtrl::ItemClicked, this, &CListCtrlCombo::OnHeaderClicked);
     connect(m_pHeader, &QHeaderView::sectionResized, this, [this](int, int, int) {
-        if (QApplication::mouseButtons() & Qt::LeftButton)
+        // Only a press on the header drags a divider: a button held elsewhere (the
+        // double-click that opened the window) while the columns get their widths is none.
+        if (m_bHeaderPressed && (QApplication::mouseButtons() & Qt::LeftButton))
             m_bDividerTracking = 1;
         UpdateGeometries();
         viewport()->update();
@@ -1013,9 +1015,8 @@ bool CListCtrlCombo::TypeIntoCursorCell(QKeyEvent* event)
     if (!OpenCursorCell())
         return false;
     // The character replaces the cell's text, through the editor's own checks.
+    SelectOpenCellText();
     if (QWidget* editor = FocusEditor()) {
-        if (auto* edit = qobject_cast<QLineEdit*>(editor))
-            edit->selectAll();
         QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), text);
         QCoreApplication::sendEvent(editor, &typed);
     }
@@ -1108,9 +1109,12 @@ void CListCtrlCombo::DeleteSelectedRows()
         return;
     const int first = m_arrRowsToDelete.front();
     // From the highest row down: the rows still to go keep their indices.
-    m_pModel->DeleteRows(std::vector<int>(m_arrRowsToDelete.rbegin(), m_arrRowsToDelete.rend()));
+    const int deleted = m_pModel->DeleteRows(std::vector<int>(m_arrRowsToDelete.rbegin(), m_arrRowsToDelete.rend()));
     RedrawRows(first, first + REDRAW_AFTER_DELETE - 1);
     m_arrRowsToDelete.clear();
+    // The strip counts the rows left at once, naming the row now in the first one's place.
+    if (deleted > 0)
+        m_pOwnerFrame->ShowRowPosition(std::min(first, GetItemCount() - 1));
 }
 
 void CListCtrlCombo::UndoRowEdit()
@@ -1155,16 +1159,59 @@ void CListCtrlCombo::OnItemActivate(int row, int column, const QPoint& point)
     if (row < 0 || column < 0 || column >= GetColumnCount())
         return;
     if (m_arrColumns[column].m_nEditorKind == GRID_CHECK_BOX &&
-        grid::CheckBoxHitBox(GetCellRect(row, column)).contains(point)) {
-        const std::wstring text = GetItemText(row, column) == L"1" ? L"0" : L"1";
-        m_bStoreAlways = true;
-        SetCell(row, column, text, true);
-        m_bStoreAlways = false;
-    }
+        grid::CheckBoxHitBox(GetCellRect(row, column)).contains(point))
+        ToggleCheckCell(row, column);
     if (!(m_bCellActive && row == m_nCurrentRow && column == m_nCurrentColumn)) {
         EndEdit(row);
         BeginEdit(row, column, true);
     }
+}
+
+void CListCtrlCombo::ToggleCheckCell(int row, int column)
+{
+    const std::wstring text = GetItemText(row, column) == L"1" ? L"0" : L"1";
+    m_bStoreAlways = true;
+    SetCell(row, column, text, true);
+    m_bStoreAlways = false;
+}
+
+bool CListCtrlCombo::PressCellByKey(QObject* watched, bool enter)
+{
+    int row = -1;
+    int column = -1;
+    if (watched == m_pHiddenEditor && m_bCellActive) {
+        row = m_nCurrentRow;
+        column = m_nCurrentColumn;
+    } else if (watched == this && !m_bCellActive) {
+        row = m_nCursorRow;
+        column = m_nCursorColumn;
+    }
+    if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount())
+        return false;
+    switch (m_arrColumns[column].m_nEditorKind) {
+    case GRID_CHECK_BOX:
+        if (enter)
+            return false;
+        ToggleCheckCell(row, column);
+        return true;
+    case GRID_BUTTON:
+        if (enter && !m_pModel->PressesButtonCellsAtOnce())
+            return false;
+        PressButtonCell(row, column);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CListCtrlCombo::PressButtonCell(int row, int column)
+{
+    if (!(m_bCellActive && row == m_nCurrentRow && column == m_nCurrentColumn)) {
+        EndEdit(row);
+        BeginEdit(row, column, true);
+    }
+    if (m_bCellActive)
+        platform::SendMessage(this, UM_CELL_BUTTON, static_cast<WPARAM>(column), 0);
 }
 
 void CListCtrlCombo::mousePressEvent(QMouseEvent* event)
@@ -1219,11 +1266,20 @@ void CListCtrlCombo::mouseReleaseEvent(QMouseEvent* event)
         m_bSuppressClick = false;
         return;
     }
-    const int row = rowAt(event->position().toPoint().y());
+    const QPoint point = event->position().toPoint();
+    const int row = rowAt(point.y());
     m_pOwnerFrame->OnRowClicked(row);
     EndEdit(row);
     m_bCellActive = false;
     m_nCurrentRow = m_nCurrentColumn = -1;
+    // A plain click on a "..." cell of a form's rows, pressed and released there, presses
+    // its button.
+    const int column = columnAt(point.x());
+    const bool plainClick = !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
+                            row == m_nAnchorRow && row == m_nCursorRow && column == m_nCursorColumn;
+    if (plainClick && row >= 0 && column >= 0 && column < GetColumnCount() &&
+        m_arrColumns[column].m_nEditorKind == GRID_BUTTON && m_pModel->PressesButtonCellsAtOnce())
+        PressButtonCell(row, column);
 }
 
 void CListCtrlCombo::mouseDoubleClickEvent(QMouseEvent* event)
@@ -1330,14 +1386,19 @@ bool CListCtrlCombo::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && PreTranslateKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
-    if (m_pHeader && watched == m_pHeader->viewport() && event->type() == QEvent::MouseButtonRelease &&
-        m_bDividerTracking) {
-        // A divider drag ended: the cell is committed and every line painted again.
-        QMetaObject::invokeMethod(this, [this] {
-            m_bDividerTracking = 0;
-            EndEdit(m_nCurrentRow);
-            viewport()->update();
-        }, Qt::QueuedConnection);
+    if (m_pHeader && watched == m_pHeader->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_bHeaderPressed = true;
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_bHeaderPressed = false;
+            // A divider drag ended: the cell is committed and every line painted again.
+            if (m_bDividerTracking)
+                QMetaObject::invokeMethod(this, [this] {
+                    m_bDividerTracking = 0;
+                    EndEdit(m_nCurrentRow);
+                    viewport()->update();
+                }, Qt::QueuedConnection);
+        }
     }
     return QAbstractScrollArea::eventFilter(watched, event);
 }
@@ -1372,8 +1433,12 @@ bool CListCtrlCombo::PreTranslateKey(QObject* watched, QKeyEvent* event)
             return false;
         CancelCell();
         return true;
+    case Qt::Key_Space:
+        return event->modifiers() == Qt::NoModifier && PressCellByKey(watched, false);
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (PressCellByKey(watched, true))
+            return true;
         // On a row that edits nothing Enter opens the row, when the owner opens rows.
         if ((watched == this || watched == m_pHiddenEditor) &&
             m_pOwnerFrame->OnRowOpened(m_bCellActive ? m_nCurrentRow : m_nCursorRow))
@@ -1437,17 +1502,39 @@ bool CListCtrlCombo::OnCellMove(grid::CellMove move)
 {
     if (m_nCurrentColumn < 0)
         return false;
+    const int from = m_nCurrentRow;
+    const int column = m_nCurrentColumn;
+    // Down from the new-row line, and on past its last cell, lead to the line that
+    // storing the row makes: the fresh new-row line below it.
+    const bool fromNewRowLine = HasNewRowLine() && from == GetItemCount() - 1;
     const grid::CellTarget target =
-        grid::NavigateCell(move, m_nCurrentRow, m_nCurrentColumn, GetItemCount(), GetColumnCount());
+        grid::NavigateCell(move, from, column, GetItemCount() + (fromNewRowLine ? 1 : 0), GetColumnCount());
     if (!target.moves)
         return false;
-    const int from = m_nCurrentRow;
     EndEdit(target.row);
+    if (target.row >= GetItemCount()) {
+        // Nothing was stored (the line was empty, or the table refused the row, which the
+        // model has said): the editor stays where it was, with the texts typed.
+        BeginEdit(from, column, true);
+        SelectOpenCellText();
+        return false;
+    }
     if (move == grid::CellMove::Right && target.wrapped)
         EnsureRowVisible(from);
     EnsureRowVisible(target.row);
     BeginEdit(target.row, target.column, true);
     if (move == grid::CellMove::Left || move == grid::CellMove::Right)
         ScrollColumnIntoView(target.column);
+    SelectOpenCellText();
     return true;
+}
+
+void CListCtrlCombo::SelectOpenCellText()
+{
+    // Selected from the end back to the start, so that a text wider than its cell shows
+    // its beginning.
+    if (auto* edit = qobject_cast<QLineEdit*>(FocusEditor())) {
+        const auto length = static_cast<int>(edit->text().size());
+        edit->setSelection(length, -length);
+    }
 }

@@ -235,11 +235,23 @@ private:
     bool PreTranslateKey(QObject* watched, QKeyEvent* event);
     void OnHeaderClicked(int column);
     void OnItemActivate(int row, int column, const QPoint& point);
+    // A check-box cell's text turns from "1" to "0", anything else to "1", and is stored.
+    void ToggleCheckCell(int row, int column);
+    // Space on a check-box cell toggles it; Space, and where the rows press them at once
+    // Enter, on a "..." cell presses its button. The cell is the open one when the key
+    // reached the hidden editor, the keyboard's current cell when it reached the grid
+    // itself. False when the key does none of this and goes on as usual.
+    bool PressCellByKey(QObject* watched, bool enter);
+    // The "..." cell (row, column) becomes the current cell and its button is pressed.
+    void PressButtonCell(int row, int column);
     void EnsureRowVisible(int row);
     void RedrawRows(int first, int last);
     void PlaceEditor(QWidget* editor, const QRect& rect, bool show);
-    // Moves the editor by the navigation rules; false when nothing moved.
+    // Moves the editor by the navigation rules; false when nothing moved. The editor it
+    // moves holds its cell's whole text, so that what is typed replaces it.
     bool OnCellMove(grid::CellMove move);
+    // The open edit box's whole text selected; other editors are left as they are.
+    void SelectOpenCellText();
     // The keyboard's current row (no editor open) moved: it is shown, and the owner frame
     // hears of it.
     void OnKeyboardRowMoved(int row);
@@ -264,6 +276,7 @@ private:
     bool m_bColumnsCreated = false;
     bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;
+    bool m_bHeaderPressed = false; // a mouse button went down on the header and is not up yet
     bool m_bCellActive = false;  // the current cell's editor is placed
     bool m_bStoreAlways = false; // a check-box toggle stores its value even when unchanged
     std::wstring m_strFontFaceApplied;

@@ -54,6 +54,9 @@ public:
     virtual bool HasNewRowLine() const = 0;
     // Grid lines between the cells.
     virtual bool DrawsGridLines() const = 0;
+    // A click or Enter on a "..." cell presses its button at once, as in a form;
+    // otherwise a click chooses rows and Enter moves on, and only Space presses it.
+    virtual bool PressesButtonCellsAtOnce() const = 0;
     // The grid counts among the open datasheets.
     virtual bool IsOpenDatasheet() const = 0;
 
@@ -107,6 +110,8 @@ public:
     int UndoRowEdit() override { return -1; }
     bool HasNewRowLine() const override { return false; }
     bool DrawsGridLines() const override { return true; }
+    // The rows of a designer are the fields of a form.
+    bool PressesButtonCellsAtOnce() const override { return true; }
     bool IsOpenDatasheet() const override { return false; }
 
     int InsertLine(int row, const std::wstring& text) override;
@@ -144,6 +149,7 @@ public:
     int UndoRowEdit() override;
     bool HasNewRowLine() const override;
     bool DrawsGridLines() const override { return false; }
+    bool PressesButtonCellsAtOnce() const override { return false; }
     bool IsOpenDatasheet() const override { return true; }
 
     void BeginViewportRead() override;

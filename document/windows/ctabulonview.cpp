@@ -102,6 +102,11 @@ int CTabulonView::OnCreate()
     } else if (document->m_nKind == OpenRelationships) {
         m_pDiagram = new CRelationshipDiagram(this);
     }
+    // The keyboard given to the window goes to what it shows.
+    if (HasGrid())
+        setFocusProxy(m_wndGrid.GetGrid());
+    else if (m_pDiagram)
+        setFocusProxy(m_pDiagram);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/utf16.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
 
@@ -93,13 +94,18 @@ void CChildFrame::ActivateFrame()
     show();
     if (QMdiArea* area = mdiArea()) {
         area->setActiveSubWindow(this);
-        return;
-    }
-    // A frame of its own: the template learns of the activation directly.
-    if (CView* view = GetActiveView())
+    } else if (CView* view = GetActiveView()) {
+        // A frame of its own: the template learns of the activation directly.
         if (CDocument* document = view->GetDocument())
             if (CDocTemplate* docTemplate = document->GetDocTemplate())
                 docTemplate->OnFrameActivated(this);
+    }
+    // The keyboard goes with the window brought forward, also when it was in front
+    // already (the area then changes nothing); the view hands it on to what it shows.
+    const QWidget* focus = QApplication::focusWidget();
+    CView* view = GetActiveView();
+    if (view && !(focus && isAncestorOf(focus)))
+        view->setFocus();
 }
 
 CDocTemplate::CDocTemplate(DocumentFactory makeDocument, ViewFactory makeView)

@@ -89,7 +89,7 @@ public:
     explicit CChildFrame(QWidget* parent = nullptr);
 
     CView* GetActiveView() const;
-    // Shows the frame and makes it the MDI area's active window.
+    // Shows the frame, makes it the MDI area's active window and gives it the keyboard.
     void ActivateFrame();
 };
 

@@ -42,6 +42,15 @@ protected:
         }
     }
 
+    // Shows the dialog active, as the user meets it, so that typed keys reach it.
+    static void ShowActive(QDialog& dialog)
+    {
+        dialog.resize(700, 400);
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
     // Presses the "..." cell of the row as the grid reports it.
     static void PressConstraintCell(CTableSchemaDlg& dialog, int row)
     {
@@ -405,10 +414,7 @@ TEST_F(TableDesigner, TypingThroughTheGridKeepsAnEmptyTypeAndTheLastTypedName)
 {
     OpenDatabase(L"design.db", "");
     CTableSchemaDlg dialog;
-    dialog.resize(700, 400);
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_NO_FATAL_FAILURE(ShowActive(dialog));
     dialog.m_editTableName->setText(QStringLiteral("typed"));
     QTest::mouseClick(dialog.m_btnAddField, Qt::LeftButton);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("first"));
@@ -421,6 +427,59 @@ TEST_F(TableDesigner, TypingThroughTheGridKeepsAnEmptyTypeAndTheLastTypedName)
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << testing_support::Utf8(m_boxes.Count() ? m_boxes.Last().text : L"");
     EXPECT_EQ(dialog.m_wndList.GetItemText(0, TYPE), L"");
     EXPECT_EQ(Columns("typed"), "first::0::0 | second::0::0");
+}
+
+// The grid's keys and clicks as a keyboard user meets them: Space toggles the Primary,
+// Not NULL and Unique cells, and Enter, Space or one click on the "..." cell opens the
+// column's constraint dialog. The saved table has what the check cells say.
+TEST_F(TableDesigner, SpaceTogglesTheFlagsAndOneKeyOrClickOpensTheConstraintCell)
+{
+    OpenDatabase(L"design.db", "");
+    CTableSchemaDlg dialog;
+    ASSERT_NO_FATAL_FAILURE(ShowActive(dialog));
+    DialogScript script;
+    script.On("CColumnConstraintDlg", [](QDialog& shown) { shown.reject(); });
+    CListCtrlCombo* grid = dialog.m_wndList.GetGrid();
+    const auto key = [](Qt::Key pressed) { QTest::keyClick(QApplication::focusWidget(), pressed); };
+
+    dialog.m_editTableName->setText(QStringLiteral("k"));
+    QTest::mouseClick(dialog.m_btnAddField, Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("a"));
+    for (int i = NAME; i < PRIMARY; ++i)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(grid->m_nCurrentColumn, PRIMARY);
+    key(Qt::Key_Space);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Space);
+    key(Qt::Key_Space);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Space);
+    EXPECT_EQ(dialog.m_wndList.GetItemText(0, PRIMARY), L"1");
+    EXPECT_EQ(dialog.m_wndList.GetItemText(0, NOT_NULL), L"0");
+    EXPECT_EQ(dialog.m_wndList.GetItemText(0, UNIQUE), L"1");
+
+    key(Qt::Key_Tab);
+    ASSERT_EQ(grid->m_nCurrentColumn, CONSTRAINT);
+    key(Qt::Key_Return);
+    EXPECT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(grid->m_nCurrentColumn, CONSTRAINT);
+    key(Qt::Key_Space);
+    EXPECT_EQ(script.Shown().size(), 2u);
+
+    // One click, on a row whose cells are not open.
+    QTest::mouseClick(dialog.m_btnAddField, Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("b"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(),
+                      grid->GetCellRect(0, CONSTRAINT).center());
+    EXPECT_EQ(script.Shown(), std::vector<std::string>(3, "CColumnConstraintDlg"));
+    EXPECT_EQ(std::make_pair(grid->m_nCurrentRow, grid->m_nCurrentColumn), std::make_pair(0, int(CONSTRAINT)));
+
+    QTest::mouseClick(dialog.m_btnSave, Qt::LeftButton);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << testing_support::Utf8(m_boxes.Count() ? m_boxes.Last().text : L"");
+    EXPECT_EQ(Columns("k"), "a::0::1 | b::0::0");
+    const std::string schema = Schema("k");
+    EXPECT_NE(schema.find("UNIQUE"), std::string::npos) << schema;
+    EXPECT_EQ(schema.find("NOT NULL"), std::string::npos) << schema;
 }
 
 // Row i is record i: a header click sorts nothing.

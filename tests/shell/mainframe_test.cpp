@@ -485,6 +485,50 @@ TEST_F(Workbench, ThePaneButtonsFollowTheCurrentItemAfterKeysAndReload)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+// A data window that Enter in the tree opens or brings forward takes the keyboard: its
+// grid has the focus, so the arrows and typed keys reach the rows at once. That holds for
+// a new window, for an open one behind another, and for the window already in front.
+TEST_F(Workbench, ADataWindowOpenedFromTheTreeTakesTheKeyboard)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(MakeSample()));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    CDbTreeCtrl& tree = Frame().m_wndWorkspace->m_wndTree;
+    QTreeWidget* view = tree.GetTreeView();
+    QTreeWidgetItem* tables = tree.FindItemByKind(view->topLevelItem(0), NodeKind::TablesFolder);
+    tables->setExpanded(true);
+    const struct {
+        const char* table;
+        const char* step;
+        int cursorRow; // after Down
+    } steps[] = {
+        {"t", "a new window", 0},
+        {"other", "a second new window", 0}, // only the new-row line
+        {"other", "the window in front", 0},
+        {"t", "the window behind", 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        const QString table = QString::fromLatin1(step.table);
+        view->setFocus();
+        for (int i = 0; i < tables->childCount(); ++i)
+            if (tables->child(i)->text(0) == table)
+                view->setCurrentItem(tables->child(i));
+        ASSERT_EQ(view->currentItem()->text(0), table);
+        QTest::keyClick(view, Qt::Key_Return);
+        CTabulonView* dataView = FindDataView(m_app->FindDataDocument(OpenTableData, table.toStdWString()));
+        ASSERT_NE(dataView, nullptr);
+        EXPECT_EQ(Frame().m_pMdiArea->activeSubWindow(), dataView->GetParentFrame());
+        CListCtrlCombo* grid = dataView->m_wndGrid.GetGrid();
+        EXPECT_TRUE(QTest::qWaitFor([grid] { return QApplication::focusWidget() == grid; }))
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        EXPECT_EQ(grid->GetCursorRow(), step.cursorRow);
+    }
+}
+
 TEST_F(Workbench, NewDatabaseWithADatasheetOpenClosesItBeforeTheConnectionGoes)
 {
     InstallDataFile();

@@ -181,7 +181,8 @@ TEST_F(InlineEdit, TypedKeysAreFilteredWithOneWarningEach)
     QTest::keyClick(edit, Qt::Key_9, Qt::KeypadModifier);
     EXPECT_EQ(Text(), "129");
 
-    // Ctrl+V is a control character: refused in a typed column, a paste in a text column.
+    // Ctrl+V pastes what could be typed: "x7" is refused whole in a typed column, with
+    // one warning, and pasted in a text column.
     QApplication::clipboard()->setText(QStringLiteral("x7"));
     lines.Clear();
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);

@@ -95,11 +95,18 @@ TEST_F(ListGrid, TabEnterAndShiftTabFromTheEditBox)
     EXPECT_FALSE(Grid()->m_bTabRightPending);
     EXPECT_FALSE(Grid()->m_bShiftTabLeftPending);
 
-    Key(Qt::Key_Right); // the caret starts at 0 of "c0": Right moves the caret
+    // A cell that a key reached holds its whole text: Right goes on, Left goes back.
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Current(), std::make_pair(1, 0));
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Current(), std::make_pair(0, 2));
+    Key(Qt::Key_Home); // the caret at 0 of "c0": Right moves the caret
+    Key(Qt::Key_Right);
     EXPECT_EQ(Current(), std::make_pair(0, 2));
     Key(Qt::Key_Right);
     Key(Qt::Key_Right); // at the end of the text: the next cell
     EXPECT_EQ(Current(), std::make_pair(1, 0));
+    Key(Qt::Key_Home);
     Key(Qt::Key_Left); // at 0: the cell to the left
     EXPECT_EQ(Current(), std::make_pair(0, 2));
     Key(Qt::Key_Down);

@@ -68,18 +68,24 @@ TEST_F(Datasheet, NewRowIsInsertedWhenTheEditorLeavesItsLine)
     Type(QStringLiteral("new"));
     Key(Qt::Key_Tab);
     Type(QStringLiteral("7"));
-    Key(Qt::Key_Tab); // the last cell of the last line: the same cell again
-    EXPECT_EQ(Current(), std::make_pair(3, 2));
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "3");
     EXPECT_EQ(Grid()->GetItemCount(), 4);
-
-    Key(Qt::Key_Up);
+    Key(Qt::Key_Tab); // on past the line's last cell: the row is stored
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "4");
     EXPECT_EQ(Raw("SELECT name || qty FROM t WHERE id = 4"), "new7");
     EXPECT_EQ(Grid()->GetItemCount(), 5);
+    EXPECT_EQ(Current(), std::make_pair(4, 0));
     EXPECT_EQ(m_frame->GetItemText(3, NAME), L"new");
     for (int column : {ID, NAME, QTY})
         EXPECT_EQ(m_frame->GetItemText(4, column), L"");
+
+    // Up from the line with a text typed stores it as well.
+    Key(Qt::Key_Tab);
+    Type(QStringLiteral("up"));
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Raw("SELECT name FROM t WHERE id = 5"), "up");
+    EXPECT_EQ(Grid()->GetItemCount(), 6);
+    EXPECT_EQ(Current(), std::make_pair(3, 1));
 }
 
 // Before loading ends there is no new-row line: Add row must not edit the last real row.
@@ -155,7 +161,7 @@ TEST_F(Datasheet, UndoRestoresTheEditedRow)
     Key(Qt::Key_Tab);
     Type(QStringLiteral("9"));
     Key(Qt::Key_Down);
-    EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4x/940"); // the caret starts at 0
+    EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4x/9"); // Tab's cell: replaced
     m_frame->OnGridUndoRow();
     EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4/40");
     EXPECT_EQ(m_frame->GetItemText(3, NAME), L"n4");
@@ -265,6 +271,35 @@ TEST_F(Datasheet, SearchHitsInsideAndOutsideTheLoadedRows)
     Grid()->m_nSortColumn = 0;
     EXPECT_TRUE(m_frame->OnGridSearch(SEARCH_WHOLE_FIELD, L"7"));
     EXPECT_EQ(Selected(), std::vector<int>{6});
+}
+
+// A delete tells the strip at once: it counts the rows left and names the row that took
+// the place of the first one deleted, the new-row line when the last rows went.
+TEST_F(Datasheet, TheStripCountsTheRowsLeftAfterADelete)
+{
+    OpenDatabase(NumberedTable(10));
+    OpenDatasheet(L"t");
+    CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
+    m_frame->UpdateCaptionBar();
+    Click(2, NAME);
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCentre(4, NAME));
+    ASSERT_EQ(Selected(), (std::vector<int>{2, 3, 4}));
+    m_boxes.QueueAnswer(platform::IDYES);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,6,7,8,9,10");
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 3 of 7>");
+
+    Click(6, NAME);
+    m_boxes.QueueAnswer(platform::IDYES);
+    m_frame->OnGridDeleteRows();
+    EXPECT_EQ(Raw("SELECT count(*) FROM t"), "6");
+    EXPECT_EQ(strip->GetMessageText(), L"New row");
+
+    // A delete answered No says nothing new.
+    Click(0, NAME);
+    m_boxes.QueueAnswer(platform::IDNO);
+    m_frame->OnGridDeleteRows();
+    EXPECT_EQ(strip->GetMessageText(), L"<t row 1 of 6>");
 }
 
 // Clicks report the row position to the strip; beginning to edit disables the row
@@ -409,6 +444,30 @@ TEST_F(Datasheet, JumpRepaintsOnlyTheScrollBarsSliderPlaces)
             << "top " << top;
     }
     bar->removeEventFilter(&painted);
+}
+
+// A grid made while the mouse button is held down elsewhere (the double-click in the
+// tree that opened its window) is no divider drag: its cells are framed, and the first
+// header click after the release sorts.
+TEST_F(Datasheet, AGridMadeWhileTheButtonIsHeldIsNoDividerDrag)
+{
+    OpenDatabase("CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
+                 "INSERT INTO t VALUES(1, 'b', 20), (2, 'c', 10), (3, 'a', 30);");
+    ShowActive(m_owner);
+    QTest::mousePress(&m_owner, Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(5, 5));
+    ASSERT_TRUE(QGuiApplication::mouseButtons() & Qt::LeftButton);
+    OpenDatasheet(L"t");
+    QTest::mouseRelease(&m_owner, Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(5, 5));
+    QApplication::processEvents();
+
+    const QImage image = Grid()->viewport()->grab().toImage();
+    const QRect cell = Grid()->GetCellRect(0, NAME);
+    EXPECT_EQ(image.pixelColor(cell.right(), cell.center().y()).rgb(), m_frame->m_clrBorder.rgb());
+    CPLHeaderCtrl* header = Grid()->horizontalHeader();
+    const QRect section(header->sectionViewportPosition(NAME), 0, header->sectionSize(NAME), header->height());
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), section.center());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->HasNewRowLine(); }, 10000));
+    EXPECT_EQ(m_frame->GetItemText(0, NAME) + m_frame->GetItemText(1, NAME) + m_frame->GetItemText(2, NAME), L"abc");
 }
 
 // Stripes by row parity, the selection colour on selected rows, and the current cell
