@@ -389,14 +389,15 @@ RowId CADbSqlRecSet::GetCurrentRowId() const { return m_nCurrentRow < 0 ? 0 : m_
 
 // ---- UPDATE and INSERT
 
-void CADbSqlRecSet::Edit(RowId rowid)
+void CADbSqlRecSet::Edit(RowId rowid, const std::vector<bool>& columns)
 {
     if (m_bAdding)
         return;
     CancelBound();
     m_arrBoundColumns.assign(static_cast<size_t>(m_nFields), false);
-    for (int i = 0; i < m_nFields; ++i)
-        m_arrBoundColumns[static_cast<size_t>(i)] = m_arrFields[static_cast<size_t>(i)].m_nTypeCode != FIELDTYPE_BLOB;
+    for (size_t i = 0; i < m_arrBoundColumns.size(); ++i)
+        m_arrBoundColumns[i] = m_arrFields[i].m_nTypeCode != FIELDTYPE_BLOB &&
+                               (columns.empty() || (i < columns.size() && columns[i]));
     PrepareBound(BuildUpdateSql());
     m_bEditing = true;
     CheckBind([&] { return sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid); });

@@ -94,9 +94,12 @@ public:
     // The text of a rowid-alias cell as its value: digits only, within 64 bits.
     static bool ParseRowIdText(const std::wstring& text, RowId& value);
 
-    // Prepares the UPDATE of every column of the row with this rowid, BLOB-declared
-    // columns left out (their values never change through an edit).
-    void Edit(RowId rowid);
+    // Prepares the UPDATE of the row with this rowid that sets the columns marked in
+    // `columns` and no other (all columns when empty); BLOB-declared columns are always
+    // left out (their values never change through an edit). A column the statement does
+    // not set is neither written nor checked by the engine (a foreign key broken before
+    // stays as it was), nor does it fire an UPDATE OF trigger.
+    void Edit(RowId rowid, const std::vector<bool>& columns = {});
     // Prepares the INSERT of the columns marked in `columns` (all columns when empty), so
     // that columns the user never touched take their defaults.
     void AddNew(const std::vector<bool>& columns = {});

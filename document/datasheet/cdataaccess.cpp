@@ -320,6 +320,9 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
     cell.m_bModified = true;
     if (UpdateRow(row) <= 0)
         return CELL_REFUSED;
+    // Undo writes back the columns the edit changed, and only those.
+    if (m_nEditRow != -1 && m_nEditRowId == rowid)
+        m_arrUndoRow[static_cast<size_t>(column)].m_bModified = true;
     if (isKey) {
         RowId key = 0;
         CADbSqlRecSet::ParseRowIdText(text, key);
@@ -333,21 +336,18 @@ int CDataAccess::UpdateRow(int row)
 {
     if (!m_pRecSet || m_bCurRowStale || row != m_nCurRow)
         return 0;
+    // Only the edited cells are written: a column the UPDATE does not set keeps whatever
+    // it holds (another program's change too) and is not checked again by the engine,
+    // so a row whose foreign key was already broken can still have its other cells edited.
+    std::vector<bool> edited(m_arrCurRow.size());
+    for (size_t column = 0; column < m_arrCurRow.size(); ++column)
+        edited[column] = m_arrCurRow[column].m_bModified;
     int changed = 0;
     try {
-        m_pRecSet->Edit(m_nCurRowId);
-        // Only the edited cells take their text; every other column is written back
-        // exactly as it was read. BLOB columns are not part of the statement.
-        for (size_t column = 0; column < m_arrCurRow.size(); ++column) {
-            const int index = static_cast<int>(column);
-            if (IsBlobColumn(index))
-                continue;
-            const ColumnValue& cell = m_arrCurRow[column];
-            if (cell.m_bModified)
-                m_pRecSet->BindField(index, cell.m_strValue);
-            else
-                m_pRecSet->BindValue(index, cell.m_value);
-        }
+        m_pRecSet->Edit(m_nCurRowId, edited);
+        for (size_t column = 0; column < m_arrCurRow.size(); ++column)
+            if (edited[column])
+                m_pRecSet->BindField(static_cast<int>(column), m_arrCurRow[column].m_strValue);
         changed = m_pRecSet->ExecuteBound();
     } catch (const CADbSqlException& e) {
         m_pRecSet->CancelBound();
@@ -421,26 +421,37 @@ int CDataAccess::UndoRowEdit()
     const RowId rowid = m_nEditRowId;
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
-    int changed = 0;
-    try {
-        m_pRecSet->Edit(rowid);
-        for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
-            if (!IsBlobColumn(static_cast<int>(column)))
-                m_pRecSet->BindValue(static_cast<int>(column), m_arrUndoRow[column].m_value);
-        changed = m_pRecSet->ExecuteBound();
-    } catch (const CADbSqlException& e) {
-        m_pRecSet->CancelBound();
-        ShowFailureBox(e, LOC_UNDO_ROW);
-        return -1;
+    // Only the columns the edit changed are written back; an edit whose every write
+    // failed changed nothing, and there is nothing to write.
+    std::vector<bool> edited(m_arrUndoRow.size());
+    bool anyEdited = false;
+    for (size_t column = 0; column < m_arrUndoRow.size(); ++column) {
+        edited[column] = m_arrUndoRow[column].m_bModified;
+        anyEdited = anyEdited || edited[column];
     }
-    if (changed == 0) {
-        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_UNDO_ROW);
-        return -1;
+    if (anyEdited) {
+        int changed = 0;
+        try {
+            m_pRecSet->Edit(rowid, edited);
+            for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
+                if (edited[column])
+                    m_pRecSet->BindValue(static_cast<int>(column), m_arrUndoRow[column].m_value);
+            changed = m_pRecSet->ExecuteBound();
+        } catch (const CADbSqlException& e) {
+            m_pRecSet->CancelBound();
+            ShowFailureBox(e, LOC_UNDO_ROW);
+            return -1;
+        }
+        if (changed == 0) {
+            ShowFailureBox(STR_ROW_NOT_READABLE, LOC_UNDO_ROW);
+            return -1;
+        }
     }
     // A key changed by the edit is changed back, and the row list follows it.
     RowId restored = rowid;
     for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
-        if (m_pRecSet->IsRowIdAlias(static_cast<int>(column)) && m_arrUndoRow[column].m_value.m_nType == SQLITE_INTEGER)
+        if (edited[column] && m_pRecSet->IsRowIdAlias(static_cast<int>(column)) &&
+            m_arrUndoRow[column].m_value.m_nType == SQLITE_INTEGER)
             restored = m_arrUndoRow[column].m_value.m_nInt;
     MoveRowId(rowid, restored);
     m_nEditRow = -1;

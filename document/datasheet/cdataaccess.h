@@ -23,7 +23,9 @@ class CDataInterface;
 struct ColumnValue {
     std::wstring m_strValue; // the cell text; SQL NULL and BLOB cells read as ""
     SqlValue m_value;        // the cell exactly as stored (tables only)
-    bool m_bModified = false; // written by SetCellValue since the buffer was cleared
+    // Written by SetCellValue since the buffer was cleared; in the undo copy: changed by
+    // the row's edit since the copy was taken.
+    bool m_bModified = false;
 };
 
 // Results of SetCellValue.
