@@ -608,6 +608,16 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     const int count = GetRecordCount();
     std::vector<bool> seen(static_cast<size_t>(count), false);
     std::vector<size_t> deleted;
+    std::vector<RowId> rowids;
+    for (int row : rows) {
+        if (row < 0 || row >= count || seen[static_cast<size_t>(row)])
+            continue;
+        seen[static_cast<size_t>(row)] = true;
+        deleted.push_back(static_cast<size_t>(row));
+        rowids.push_back(GetRowId(row));
+    }
+    if (deleted.empty())
+        return 0;
     SqlStatement stmt;
     // The rows go together or not at all: a savepoint holds them, inside a transaction
     // the caller opened as in one of its own (whose release commits, and is where a
@@ -615,29 +625,48 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     const bool callerTransaction = m_pDatabase->InTransaction();
     bool savepoint = false;
     bool reload = false;
+    std::atomic<bool> stopped{false};
+    const CADbSqlException stop(SQLITE_INTERRUPT, L"", L"");
     try {
         m_pDatabase->ExecuteCmd(L"SAVEPOINT delete_rows");
         savepoint = true;
         std::wstring sql;
         stmt = m_pDatabase->ExecuteStmt(
             FormatString(sql, L"DELETE FROM [%s] WHERE %s = ?", SqlName{m_strTableName}, m_strRowIdName));
-        for (int row : rows) {
-            if (row < 0 || row >= count || seen[static_cast<size_t>(row)])
-                continue;
-            seen[static_cast<size_t>(row)] = true;
-            sqlite3_bind_int64(stmt, 1, GetRowId(row));
-            std::wstring message;
-            const int rc = sqlite16::Step(stmt, message);
-            sqlite3_reset(stmt);
-            if (rc != SQLITE_DONE)
-                throw CADbSqlException(SQLITE_ERROR, message, L"");
-            deleted.push_back(static_cast<size_t>(row));
-        }
+        // Each row's delete may scan a table that refers to it by a column without an
+        // index: the deletes run as a long statement does, and Escape stops them.
+        m_pDatabase->RunResponsively(
+            STR_DELETING_ROWS,
+            [&] {
+                for (RowId rowid : rowids) {
+                    if (stopped)
+                        throw stop;
+                    sqlite3_bind_int64(stmt, 1, rowid);
+                    std::wstring message;
+                    const int rc = sqlite16::Step(stmt, message);
+                    sqlite3_reset(stmt);
+                    if (rc != SQLITE_DONE)
+                        throw CADbSqlException(SQLITE_ERROR, message, L"");
+                }
+            },
+            [&] {
+                stopped = true;
+                // Interrupted, a write rolls back the whole transaction it runs in: inside
+                // the caller's transaction the stop comes after the row being deleted.
+                if (!callerTransaction)
+                    m_pDatabase->InterruptWork();
+            });
         stmt.Finalize();
+        // A stop that came as the last row went still takes every row back.
+        if (stopped)
+            throw stop;
         m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
     } catch (const CADbSqlException& e) {
         stmt.Finalize();
-        ShowFailureLine(e, LOC_RECSET_DELETE);
+        if (stopped)
+            platform::ShowCaptionLine(STR_DELETE_STOPPED, platform::CAPTION_LINE_NORMAL);
+        else
+            ShowFailureLine(e, LOC_RECSET_DELETE);
         deleted.clear();
         if (savepoint && m_pDatabase->InTransaction()) {
             m_pDatabase->ExecuteQuietly(L"ROLLBACK TO delete_rows");

@@ -121,11 +121,13 @@ public:
     int FindRowIndex(RowId rowid) const; // the lowest index, -1 when absent
 
     bool DeleteRow(int row);
-    // Deletes the rows (indices, any order) in one transaction; stops at the first
-    // failure (shown in the caption strip), keeping the rows deleted before it, unless
-    // the failure rolled the transaction back (the caller's too): then the list keeps
-    // every row. Indices out of range are skipped. The rowid list is compacted once.
-    // Returns the rows deleted.
+    // Deletes the rows (indices, any order) as one unit: all of them, or none when one
+    // fails (shown in the caption strip) and when the user stops the delete. The deletes
+    // run on a thread of their own while the window waits responsively (RunResponsively),
+    // with a caption line that says Escape stops them; a stop interrupts the row being
+    // deleted, except inside a transaction of the caller's, which an interrupt would
+    // roll back too: there the stop comes after that row. Indices out of range are
+    // skipped. The rowid list is compacted once. Returns the rows deleted.
     int DeleteRows(const std::vector<int>& rows);
 
     // The mode (SEARCH_START_OF_FIELD, _WHOLE_FIELD, _ANY_PART_OF_FIELD): the value starts

@@ -96,6 +96,8 @@ public:
     bool HasNextHit() const;
     // Deletes the rows (indices) through the record set; deleting the row under edit
     // ends its edit, so Undo is off. A table shown read-only deletes nothing and says why.
+    // The window keeps painting while the rows go, and Escape stops the delete with every
+    // row kept (CADbSqlRecSet::DeleteRows).
     int DeleteRows(const std::vector<int>& rows);
 
     // Runs the query of the rows of `table` related to the row: targetColumns[i] of that
@@ -165,7 +167,9 @@ private:
     int m_nCurRow = -1;      // index of the row in m_arrCurRow
     RowId m_nCurRowId = 0;   // its rowid (tables)
     bool m_bCurRowStale = true;
-    bool m_bSorting = false; // while a sort awaits its first rows
+    // While a sort awaits its first rows or a delete runs: the window reads nothing, and
+    // no second sort, search or delete starts.
+    bool m_bWaiting = false;
     std::unordered_map<RowId, size_t> m_mapHitIndex; // each hit's rowid to its index
     std::vector<int> m_arrHitRows; // each hit's row among the rows listed, -1 when not found
     size_t m_nHitRowsScanned = 0;  // rows of the list looked at for m_arrHitRows

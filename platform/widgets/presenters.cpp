@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -78,10 +79,12 @@ void ShowWaitCursor(bool show)
 // Holds every input event that reaches an object during a wait, posted or from the
 // window system, and hands them on in their order once the wait is over. A box opened
 // during the wait (a posted warning) takes its input as usual, so that it can be answered.
+// A wait that can be stopped takes Escape as the stop instead: the key goes to no window.
 class InputHold : public QObject {
 public:
-    InputHold()
+    explicit InputHold(StopRequest stop)
         : m_modalAtStart(QGuiApplication::modalWindow())
+        , m_stop(std::move(stop))
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -100,6 +103,13 @@ protected:
     {
         if (QGuiApplication::modalWindow() != m_modalAtStart)
             return false;
+        if (m_stop && IsEscape(event)) {
+            if (event->type() == QEvent::KeyPress && !m_bStopped) {
+                m_bStopped = true;
+                m_stop();
+            }
+            return true;
+        }
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
@@ -127,7 +137,21 @@ protected:
     }
 
 private:
+    static bool IsEscape(const QEvent* event)
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        default:
+            return false;
+        }
+    }
+
     QPointer<QWindow> m_modalAtStart;
+    StopRequest m_stop;
+    bool m_bStopped = false;
     std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
 };
 
@@ -136,9 +160,9 @@ private:
 // Paints, timers and posted messages go on while the user's input waits. What was
 // painted meanwhile may lack what the wait held (the rows of a connection held by a long
 // statement), so every window is painted again once it is over.
-void PumpWhileWaiting(const ReadyCheck& ready)
+void PumpWhileWaiting(const ReadyCheck& ready, const StopRequest& stop)
 {
-    InputHold hold;
+    InputHold hold(stop);
     bool painted = false;
     while (!ready(true)) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
