@@ -626,6 +626,7 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     bool savepoint = false;
     bool reload = false;
     std::atomic<bool> stopped{false};
+    std::atomic<bool> committing{false};
     const CADbSqlException stop(SQLITE_INTERRUPT, L"", L"");
     try {
         m_pDatabase->ExecuteCmd(L"SAVEPOINT delete_rows");
@@ -634,7 +635,8 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
         stmt = m_pDatabase->ExecuteStmt(
             FormatString(sql, L"DELETE FROM [%s] WHERE %s = ?", SqlName{m_strTableName}, m_strRowIdName));
         // Each row's delete may scan a table that refers to it by a column without an
-        // index: the deletes run as a long statement does, and Escape stops them.
+        // index, and the release may commit: they run as a long statement does, and
+        // Escape stops them until the commit begins.
         m_pDatabase->RunResponsively(
             STR_DELETING_ROWS,
             [&] {
@@ -648,19 +650,20 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                     if (rc != SQLITE_DONE)
                         throw CADbSqlException(SQLITE_ERROR, message, L"");
                 }
+                stmt.Finalize();
+                committing = true;
+                if (stopped)
+                    throw stop;
+                m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
             },
             [&] {
                 stopped = true;
                 // Interrupted, a write rolls back the whole transaction it runs in: inside
                 // the caller's transaction the stop comes after the row being deleted.
-                if (!callerTransaction)
+                // A stop that comes once the commit has begun is too late to take effect.
+                if (!callerTransaction && !committing)
                     m_pDatabase->InterruptWork();
             });
-        stmt.Finalize();
-        // A stop that came as the last row went still takes every row back.
-        if (stopped)
-            throw stop;
-        m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
     } catch (const CADbSqlException& e) {
         stmt.Finalize();
         if (stopped)
