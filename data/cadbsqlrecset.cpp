@@ -666,10 +666,6 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             });
     } catch (const CADbSqlException& e) {
         stmt.Finalize();
-        if (stopped)
-            platform::ShowCaptionLine(STR_DELETE_STOPPED, platform::CAPTION_LINE_NORMAL);
-        else
-            ShowFailureLine(e, LOC_RECSET_DELETE);
         deleted.clear();
         if (savepoint && m_pDatabase->InTransaction()) {
             m_pDatabase->ExecuteQuietly(L"ROLLBACK TO delete_rows");
@@ -679,6 +675,11 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             // back what it had deleted before this call: the rows are listed anew.
             reload = true;
         }
+        // Said once the rows are back.
+        if (stopped)
+            platform::ShowCaptionLine(STR_DELETE_STOPPED, platform::CAPTION_LINE_NORMAL);
+        else
+            ShowFailureLine(e, LOC_RECSET_DELETE);
     }
     if (reload)
         Requery();

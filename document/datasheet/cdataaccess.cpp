@@ -158,7 +158,7 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 {
     // A sort that waits for its first rows, or a long statement, holds the connection:
     // nothing is read from it (a query's rows come from the rows its walk kept).
-    if (m_bWaiting || !m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()) ||
+    if (m_bSorting || !m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()) ||
         (!m_pRecSet->m_bOffsetMode && m_pRecSet->m_pDatabase->IsHeldLong()))
         return L"";
     const int count = GetRecordCount();
@@ -180,7 +180,7 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
     CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
-    if (db && !data->m_bWaiting && !db->IsHeldLong() && data->IsLoadEnded() && !db->InTransaction() &&
+    if (db && !data->m_bSorting && !db->IsHeldLong() && data->IsLoadEnded() && !db->InTransaction() &&
         db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }
@@ -461,7 +461,7 @@ int CDataAccess::UndoRowEdit()
 
 bool CDataAccess::Sort(const std::wstring& column, int direction)
 {
-    if (!m_pRecSet || m_bWaiting)
+    if (!m_pRecSet || m_bSorting)
         return false;
     platform::WaitCursor wait;
     const std::wstring previous = m_pRecSet->m_strSort;
@@ -472,16 +472,16 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     // The line goes with the sort, unless another line (the loader's warning) came since.
     const unsigned sortingLine = platform::CaptionLineCount();
     const auto clearSortingLine = [sortingLine] { platform::ClearPassingCaptionLine(sortingLine); };
-    m_bWaiting = true;
+    m_bSorting = true;
     try {
         m_pRecSet->Requery(true);
     } catch (const CADbSqlException& e) {
-        m_bWaiting = false;
+        m_bSorting = false;
         clearSortingLine();
         ShowFailureBox(e, LOC_SORT);
         return false;
     }
-    m_bWaiting = false;
+    m_bSorting = false;
     clearSortingLine();
     // A load that failed at once (shown by the loader) kept the rows in their old order.
     if (m_pRecSet->LoadFailed()) {
@@ -502,7 +502,7 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
 
 bool CDataAccess::Search(const std::wstring& text, int mode, int column)
 {
-    if (m_bWaiting)
+    if (m_bSorting)
         return false;
     platform::WaitCursor wait;
     if (!m_pRecSet || m_pRecSet->m_bOffsetMode || mode < SEARCH_START_OF_FIELD || mode > SEARCH_ANY_PART_OF_FIELD ||
@@ -604,7 +604,7 @@ int CDataAccess::FindPrev()
 
 int CDataAccess::DeleteRows(const std::vector<int>& rows)
 {
-    if (!m_pRecSet || m_bWaiting)
+    if (!m_pRecSet || m_bSorting)
         return 0;
     if (m_pRecSet->IsReadOnly()) {
         ShowReadOnlyReason();
@@ -613,9 +613,7 @@ int CDataAccess::DeleteRows(const std::vector<int>& rows)
     bool editRowAsked = false;
     for (int row : rows)
         editRowAsked = editRowAsked || (m_nEditRow != -1 && m_pRecSet->GetRowId(row) == m_nEditRowId);
-    m_bWaiting = true;
     const int deleted = m_pRecSet->DeleteRows(rows);
-    m_bWaiting = false;
     m_bCurRowStale = true;
     // Undo of a deleted row could only write into a later row given the same rowid.
     if (editRowAsked && m_pRecSet->FindRowIndex(m_nEditRowId) == -1) {

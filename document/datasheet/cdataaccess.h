@@ -167,9 +167,7 @@ private:
     int m_nCurRow = -1;      // index of the row in m_arrCurRow
     RowId m_nCurRowId = 0;   // its rowid (tables)
     bool m_bCurRowStale = true;
-    // While a sort awaits its first rows or a delete runs: the window reads nothing, and
-    // no second sort, search or delete starts.
-    bool m_bWaiting = false;
+    bool m_bSorting = false; // while a sort awaits its first rows
     std::unordered_map<RowId, size_t> m_mapHitIndex; // each hit's rowid to its index
     std::vector<int> m_arrHitRows; // each hit's row among the rows listed, -1 when not found
     size_t m_nHitRowsScanned = 0;  // rows of the list looked at for m_arrHitRows

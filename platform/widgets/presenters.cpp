@@ -80,6 +80,8 @@ void ShowWaitCursor(bool show)
 // window system, and hands them on in their order once the wait is over. A box opened
 // during the wait (a posted warning) takes its input as usual, so that it can be answered.
 // A wait that can be stopped takes Escape as the stop instead: the key goes to no window.
+// The window system's input reaches the hold only when the pump takes it (a stoppable
+// wait); a key held there is taken by no shortcut of the windows either.
 class InputHold : public QObject {
 public:
     explicit InputHold(StopRequest stop)
@@ -103,6 +105,10 @@ protected:
     {
         if (QGuiApplication::modalWindow() != m_modalAtStart)
             return false;
+        // Accepted, the key of a shortcut override goes to the focus widget, which the
+        // hold keeps it from, instead of to a shortcut.
+        if (event->type() == QEvent::ShortcutOverride)
+            event->accept();
         if (m_stop && IsEscape(event)) {
             if (event->type() == QEvent::KeyPress && !m_bStopped) {
                 m_bStopped = true;
@@ -123,6 +129,10 @@ protected:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::InputMethod:
             m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
             return true;
         case QEvent::Close:
@@ -163,14 +173,21 @@ private:
 void PumpWhileWaiting(const ReadyCheck& ready, const StopRequest& stop)
 {
     InputHold hold(stop);
+    // A wait that can be stopped takes the window system's input too, for its Escape;
+    // the hold keeps all the rest from the windows until the wait is over, as the window
+    // system keeps it during any other wait.
+    const QEventLoop::ProcessEventsFlags events = stop ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
     bool painted = false;
     while (!ready(true)) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(events);
         painted = true;
     }
+    // Every widget: an update of a window repaints none of its opaque children (a grid's
+    // rows).
     if (painted)
-        for (QWidget* window : QApplication::topLevelWidgets())
-            window->update();
+        for (QWidget* widget : QApplication::allWidgets())
+            if (widget->isVisible())
+                widget->update();
 }
 
 void InstallWidgetPresenters()

@@ -173,11 +173,35 @@ struct DeleteGate {
     }
 };
 
+// Records the regions a widget is painted in from now on.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget)
+        : m_pWidget(widget)
+    {
+        widget->installEventFilter(this);
+    }
+    ~PaintRecorder() override { m_pWidget->removeEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* m_pWidget;
+};
+
 // The delete of the selected rows beside a child table that refers to them through a
 // column without an index (every row's delete scans it) runs as a long statement does:
 // the window keeps painting and its 10 ms heartbeat beats, the caption strip says what
-// runs and that Escape stops it, and the input waits. Escape takes the whole delete back,
-// the rows deleted before it too: the file and the grid keep every row. Inside a
+// runs and that Escape stops it, and the input waits; the lines painted blank meanwhile
+// are painted again once it is over. Escape takes the whole delete back, the rows
+// deleted before it too: the file and the grid keep every row. Inside a
 // transaction of the caller's the stop comes after the row being deleted, and that
 // transaction goes on with its own change.
 TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
@@ -242,6 +266,13 @@ TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
         m_frame->OnGridDeleteRows();
         returned = true;
         heartbeat.stop();
+        {
+            // The top lines, far from the rows deleted, were painted blank during the wait.
+            PaintRecorder paints(Grid()->viewport());
+            const QRect top = Grid()->GetCellRect(0, NAME);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return paints.painted.contains(top); }, 2000))
+                << "the lines painted during the wait were not painted again";
+        }
         EXPECT_FALSE(gate.timedOut) << "the delete held the window";
         EXPECT_GE(beats, 4);
         EXPECT_LE(longestGap, 100);
