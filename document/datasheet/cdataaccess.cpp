@@ -18,6 +18,8 @@
 #include "platform/messagetarget.h"
 #include "platform/waitcursor.h"
 
+#include <algorithm>
+
 namespace {
 
 // Empty names stand for the primary-key column of their position (a foreign key that
@@ -32,6 +34,15 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
                 names[i] = field.m_strName;
     }
     return names;
+}
+
+// The cells written since the buffer was cleared (in the undo copy: those the edit changed).
+std::vector<bool> ModifiedCells(const std::vector<ColumnValue>& cells)
+{
+    std::vector<bool> modified(cells.size());
+    for (size_t column = 0; column < cells.size(); ++column)
+        modified[column] = cells[column].m_bModified;
+    return modified;
 }
 
 } // namespace
@@ -339,9 +350,7 @@ int CDataAccess::UpdateRow(int row)
     // Only the edited cells are written: a column the UPDATE does not set keeps whatever
     // it holds (another program's change too) and is not checked again by the engine,
     // so a row whose foreign key was already broken can still have its other cells edited.
-    std::vector<bool> edited(m_arrCurRow.size());
-    for (size_t column = 0; column < m_arrCurRow.size(); ++column)
-        edited[column] = m_arrCurRow[column].m_bModified;
+    const std::vector<bool> edited = ModifiedCells(m_arrCurRow);
     int changed = 0;
     try {
         m_pRecSet->Edit(m_nCurRowId, edited);
@@ -423,13 +432,8 @@ int CDataAccess::UndoRowEdit()
     m_bCurRowStale = true;
     // Only the columns the edit changed are written back; an edit whose every write
     // failed changed nothing, and there is nothing to write.
-    std::vector<bool> edited(m_arrUndoRow.size());
-    bool anyEdited = false;
-    for (size_t column = 0; column < m_arrUndoRow.size(); ++column) {
-        edited[column] = m_arrUndoRow[column].m_bModified;
-        anyEdited = anyEdited || edited[column];
-    }
-    if (anyEdited) {
+    const std::vector<bool> edited = ModifiedCells(m_arrUndoRow);
+    if (std::find(edited.begin(), edited.end(), true) != edited.end()) {
         int changed = 0;
         try {
             m_pRecSet->Edit(rowid, edited);
