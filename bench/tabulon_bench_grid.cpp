@@ -13,7 +13,9 @@
 // from the click to its first page painted, with the heartbeat's largest gap meanwhile,
 // beside raw SQLite's own first row of the loader's ORDER BY; and deleting 10,000
 // scattered selected rows of a table of 1,000,000 beside raw DELETEs of the same rows in
-// one transaction; a query sorted on that column opened in a query window, its first
+// one transaction; deleting 100 selected rows of a table that a child table of 1,000,000
+// rows refers to through a column without an index, beside raw DELETEs of as many rows,
+// with the heartbeat, and the same delete stopped with Escape; a query sorted on that column opened in a query window, its first
 // page beside SQLite's first row of the same statement and, once its count has walked
 // every row, 1,000 random far jumps, with the heartbeat throughout; and VACUUM of a file
 // of about 700 MB beside the sqlite3 shell's, with the heartbeat. A summary with the
@@ -45,6 +47,7 @@
 #include <QFileInfo>
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -77,6 +80,11 @@ constexpr int kColumns = 5;
 constexpr int kLoadBoundMs = 600'000;
 constexpr int kDeleteTableRows = 1'000'000;
 constexpr int kDeletedRows = 10'000;
+constexpr int kParentRows = 1'000;
+constexpr int kChildRows = 1'000'000;
+constexpr int kParentsDeleted = 100;
+constexpr int kParentsReferred = 10; // the first ten parents have children and are never deleted
+const std::wstring kParentTable = L"parent";
 const std::wstring kTable = L"big";
 const std::wstring kDeleteTable = L"scattered";
 const std::wstring kEmptyTable = L"empty";
@@ -115,6 +123,15 @@ int CountStatement(unsigned, void*, void* statement, void*)
     return 0;
 }
 
+// The rows of the table, counted by raw SQLite.
+long long CountRows(sqlite3* db, const std::wstring& table)
+{
+    SqlStatement count;
+    if (sqlite16::Prepare(db, L"SELECT count(*) FROM " + table, count) != SQLITE_OK || sqlite3_step(count) != SQLITE_ROW)
+        Fatal("cannot count the rows");
+    return sqlite3_column_int64(count, 0);
+}
+
 struct Files {
     QTemporaryDir folder;
     std::wstring path;
@@ -139,7 +156,17 @@ void CreateFile(Files& files)
              " (x * 104729 % 10000000) / 100.0, 'Order ' || x || ' of batch ' || (x % 1000) FROM c;"
              "CREATE TABLE scattered AS SELECT * FROM big WHERE id <= 1000000;"
              "CREATE TABLE empty AS SELECT * FROM big WHERE 0;"
-             "CREATE TABLE scattered_raw AS SELECT * FROM scattered;");
+             "CREATE TABLE scattered_raw AS SELECT * FROM scattered;"
+             "CREATE TABLE parent(id INTEGER PRIMARY KEY, name TEXT);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000)"
+             " INSERT INTO parent SELECT x, 'Parent ' || x FROM c;"
+             "CREATE TABLE child(id INTEGER PRIMARY KEY, pid INTEGER REFERENCES parent(id), note TEXT);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000000)"
+             " INSERT INTO child SELECT x, 1 + x % 10, 'Line ' || x FROM c;"
+             "CREATE TABLE parent_raw(id INTEGER PRIMARY KEY, name TEXT);"
+             "INSERT INTO parent_raw SELECT * FROM parent;"
+             "CREATE TABLE child_raw(id INTEGER PRIMARY KEY, pid INTEGER REFERENCES parent_raw(id), note TEXT);"
+             "INSERT INTO child_raw SELECT * FROM child;");
     sqlite3_close(db);
     std::fprintf(stderr, "Generated %d rows in %.1f s\n", kRows, Seconds(start));
     if (sqlite16::Open(files.path, &files.raw) != SQLITE_OK)
@@ -761,6 +788,113 @@ void BM_DeleteScatteredRows(benchmark::State& state)
     g_loads["delete"] = LoadAverage();
 }
 
+// 100 selected rows of a table of 1,000 deleted with the grid's Delete, where a child
+// table of 1,000,000 rows refers to them through a column without an index, so that every
+// row's delete scans the child: with a 10 ms heartbeat, beside raw DELETEs of as many rows
+// of a copy of both tables in one transaction, the foreign keys on. Then 100 more rows
+// deleted the same way and stopped with Escape once the delete has run for a second: from
+// the key to the return of the delete, with nothing deleted.
+void BM_DeleteBesideUnindexedChild(benchmark::State& state)
+{
+    constexpr double kStopAfterSeconds = 1.0;
+    Window window(kParentTable);
+    if (!window.WaitLoaded())
+        Fatal("the load did not end");
+    platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return platform::IDYES; });
+    bool deletingShown = false;
+    bool stoppedShown = false;
+    const platform::CaptionSink oldSink = platform::SetCaptionSink([&](const std::wstring& text, int) {
+        deletingShown = deletingShown || text == STR_DELETING_ROWS;
+        stoppedShown = stoppedShown || text == STR_DELETE_STOPPED;
+    });
+    Exec(g_files->raw, "PRAGMA foreign_keys = ON");
+    SqlStatement del;
+    if (sqlite16::Prepare(g_files->raw, L"DELETE FROM parent_raw WHERE id = ?", del) != SQLITE_OK)
+        Fatal("cannot prepare the raw DELETE");
+    Heartbeat deleting;
+    Clock::time_point stopStart;
+    bool stopAsked = false;
+    Clock::time_point escapePosted;
+    bool escapeSent = false;
+    Heartbeat stopping([&] {
+        if (stopAsked && !escapeSent && Seconds(stopStart) >= kStopAfterSeconds) {
+            escapePosted = Clock::now();
+            escapeSent = true;
+            QCoreApplication::postEvent(window.Grid(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        }
+    });
+    auto selectParents = [&] {
+        window.Grid()->ClearSelection();
+        window.Grid()->SelectRows(kParentsReferred, kParentsReferred + kParentsDeleted - 1);
+    };
+    int iteration = 0;
+    std::vector<double> grid, raw, stops;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int records = window.Grid()->GetRecordCount();
+        selectParents();
+        deletingShown = false;
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        deleting.Start();
+        window.Grid()->DeleteSelectedRows();
+        const double seconds = Seconds(start);
+        deleting.Beat();
+        deleting.Stop();
+        state.SetIterationTime(seconds);
+        grid.push_back(seconds);
+        if (window.Grid()->GetRecordCount() != records - kParentsDeleted || !deletingShown)
+            Fatal("the delete did not delete every selected row, or said nothing while it ran");
+
+        state.PauseTiming();
+        // As many parents of the copy, by raw SQLite in one transaction.
+        const sqlite3_int64 firstRaw = kParentsReferred + 1 + static_cast<sqlite3_int64>(iteration) * kParentsDeleted;
+        const Clock::time_point rawStart = Clock::now();
+        Exec(g_files->raw, "BEGIN");
+        for (sqlite3_int64 id = firstRaw; id < firstRaw + kParentsDeleted; ++id) {
+            sqlite3_bind_int64(del, 1, id);
+            if (sqlite3_step(del) != SQLITE_DONE)
+                Fatal("the raw DELETE failed");
+            sqlite3_reset(del);
+        }
+        Exec(g_files->raw, "COMMIT");
+        raw.push_back(Seconds(rawStart));
+
+        // The next 100 parents, stopped with Escape after a second.
+        const long long parents = CountRows(g_files->raw, kParentTable);
+        selectParents();
+        stoppedShown = false;
+        escapeSent = false;
+        stopAsked = true;
+        stopStart = Clock::now();
+        stopping.Start();
+        window.Grid()->DeleteSelectedRows();
+        const Clock::time_point stopEnd = Clock::now();
+        stopping.Beat();
+        stopping.Stop();
+        stopAsked = false;
+        if (!escapeSent || !stoppedShown || window.Grid()->GetRecordCount() != records - kParentsDeleted ||
+            CountRows(g_files->raw, kParentTable) != parents)
+            Fatal("the delete was not stopped with every row kept");
+        stops.push_back(std::chrono::duration<double>(stopEnd - escapePosted).count());
+        ++iteration;
+        state.ResumeTiming();
+    }
+    del.Finalize();
+    Exec(g_files->raw, "PRAGMA foreign_keys = OFF");
+    platform::SetCaptionSink(oldSink);
+    platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return platform::IDOK; });
+    g_figures["delete beside child grid"] = Percentile(grid, 0.5);
+    g_figures["delete beside child raw"] = Percentile(raw, 0.5);
+    g_figures["delete beside child heartbeat max gap"] = Percentile(deleting.Gaps(), 1.0);
+    g_figures["delete stop max"] = Percentile(stops, 1.0);
+    g_figures["delete stop heartbeat max gap"] = Percentile(stopping.Gaps(), 1.0);
+    state.counters["raw_ms"] = g_figures["delete beside child raw"] * 1e3;
+    state.counters["max_gap_ms"] = g_figures["delete beside child heartbeat max gap"] * 1e3;
+    state.counters["stop_ms"] = g_figures["delete stop max"] * 1e3;
+    g_loads["delete beside child"] = LoadAverage();
+}
+
 void PrintSummary()
 {
     auto figure = [](const char* name) { return g_figures.count(name) ? g_figures[name] : 0.0; };
@@ -792,6 +926,13 @@ void PrintSummary()
     std::printf("  delete %d scattered rows of %d, median %9.1f ms  (raw DELETEs %.1f ms, ratio %.2f)\n", kDeletedRows,
                 kDeleteTableRows, figure("delete 10000 grid") * 1e3, figure("delete 10000 raw") * 1e3,
                 ratio("delete 10000 grid", "delete 10000 raw"));
+    std::printf("  delete %d of %d rows beside an unindexed child of %d rows, median %9.1f ms  (raw DELETEs %.1f ms,"
+                " ratio %.2f); heartbeat gap max %.1f ms; stopped with Escape: key to return max %.1f ms, heartbeat gap"
+                " max %.1f ms\n",
+                kParentsDeleted, kParentRows, kChildRows, figure("delete beside child grid") * 1e3,
+                figure("delete beside child raw") * 1e3, ratio("delete beside child grid", "delete beside child raw"),
+                figure("delete beside child heartbeat max gap") * 1e3, figure("delete stop max") * 1e3,
+                figure("delete stop heartbeat max gap") * 1e3);
     std::printf("  query sorted on an unindexed column: first page %.1f ms (SQLite's first row %.1f ms, before / after"
                 " %.1f / %.1f, ratio %.2f); count ended at %.1f s; far jump p50 / p99 / max %.3f / %.3f / %.3f ms;"
                 " heartbeat gap max %.1f ms\n",
@@ -821,6 +962,7 @@ BENCHMARK(BM_JumpsWhileLoading)->UseManualTime()->Iterations(1)->Unit(benchmark:
 BENCHMARK(BM_SortFirstPage)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QueryFarPages)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteScatteredRows)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteBesideUnindexedChild)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Vacuum)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

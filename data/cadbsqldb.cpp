@@ -26,6 +26,10 @@ RowIteration g_queryDataIteration;
 // A re-prepare after a schema change is retried this often before the failure is reported.
 constexpr int kMaxSchemaRetries = 100;
 
+// A stoppable work's statements look for the stop every this many engine steps: a few
+// microseconds of work.
+constexpr int kStopCheckSteps = 1000;
+
 } // namespace
 
 int g_nBusyTimeout = 30000;
@@ -205,7 +209,8 @@ CADbSqlDb::HeldLong::HeldLong(CADbSqlDb& db)
 
 CADbSqlDb::HeldLong::~HeldLong() { --m_db.m_nHeldLong; }
 
-void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<void()>& work)
+void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<void()>& work,
+                                const std::function<void()>& stop)
 {
     platform::WaitCursor wait;
     const HeldLong held(*this);
@@ -213,7 +218,13 @@ void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<vo
     std::condition_variable ended;
     bool done = false;
     std::exception_ptr failure;
+    // The callback is set before the work starts: setting it takes the connection's lock,
+    // which the work holds for the whole of each step.
+    m_bInterruptWork = false;
+    if (stop)
+        sqlite3_progress_handler(m_pDb, kStopCheckSteps, StopWorkProgress, this);
     std::thread worker([&] {
+        m_workThread = std::this_thread::get_id();
         try {
             work();
         } catch (...) {
@@ -226,7 +237,8 @@ void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<vo
         ended.notify_all();
     });
     bool lineShown = false;
-    platform::WaitResponsively([&](bool brief) {
+    unsigned shownLine = 0;
+    const platform::ReadyCheck workEnded = [&](bool brief) {
         std::unique_lock lock(mutex);
         if (!brief) {
             ended.wait(lock, [&] { return done; });
@@ -235,14 +247,32 @@ void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<vo
         if (ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return done; }))
             return true;
         lock.unlock();
-        if (!lineShown)
+        if (!lineShown) {
             platform::ShowCaptionLine(line, platform::CAPTION_LINE_NORMAL);
+            shownLine = platform::CaptionLineCount();
+        }
         lineShown = true;
         return false;
-    });
+    };
+    platform::WaitResponsively(workEnded, stop);
     worker.join();
+    // The line says what runs: it goes with the work, unless another line came since.
+    if (lineShown)
+        platform::ClearPassingCaptionLine(shownLine);
+    if (stop)
+        sqlite3_progress_handler(m_pDb, 0, nullptr, nullptr);
+    m_workThread = std::thread::id();
+    m_bInterruptWork = false;
     if (failure)
         std::rethrow_exception(failure);
+}
+
+void CADbSqlDb::InterruptWork() { m_bInterruptWork = true; }
+
+int CADbSqlDb::StopWorkProgress(void* db)
+{
+    const auto* self = static_cast<const CADbSqlDb*>(db);
+    return self->m_bInterruptWork.load() && std::this_thread::get_id() == self->m_workThread.load() ? 1 : 0;
 }
 
 bool CADbSqlDb::InTransaction() const { return m_pDb && !sqlite3_get_autocommit(m_pDb); }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 class RowIteration;
@@ -96,7 +97,17 @@ public:
     // ended; once the work outlasts one short wait, the caption strip shows `line`. The
     // connection is held long meanwhile (IsHeldLong). An exception of the work is thrown
     // again here. Off the user-interface thread the work simply runs and is waited for.
-    void RunResponsively(const std::wstring& line, const std::function<void()>& work);
+    // With a stop, the user can ask the work to stop (Escape, see platform/uiwait.h):
+    // `stop` then runs on the user-interface thread while the work goes on, and may call
+    // InterruptWork; the wait lasts until the work has ended all the same.
+    void RunResponsively(const std::wstring& line, const std::function<void()>& work,
+                         const std::function<void()>& stop = {});
+    // From the stop of RunResponsively: the statement that the work is stepping fails
+    // with SQLITE_INTERRUPT at its next check, within a few thousand engine steps, and so
+    // does every later statement of the work. Statements that other threads step on the
+    // connection meanwhile (the row loader's) go on. An interrupted write rolls back the
+    // whole transaction it runs in, the caller's too (the engine's rule).
+    void InterruptWork();
 
     // Marks the connection as held for long, while it lives, by what the user-interface
     // thread waits for responsively (a long statement, a sort's first step): the windows
@@ -127,5 +138,11 @@ private:
     // ExecuteStmt with the values bound; a failed bind throws.
     SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
 
+    // The engine's progress callback while a stoppable work runs: true (interrupt) on the
+    // work's thread once InterruptWork was called.
+    static int StopWorkProgress(void* db);
+
     std::atomic<int> m_nHeldLong{0};
+    std::atomic<bool> m_bInterruptWork{false};
+    std::atomic<std::thread::id> m_workThread{};
 };

@@ -411,14 +411,15 @@ RowId CADbSqlRecSet::GetCurrentRowId() const { return m_nCurrentRow < 0 ? 0 : m_
 
 // ---- UPDATE and INSERT
 
-void CADbSqlRecSet::Edit(RowId rowid)
+void CADbSqlRecSet::Edit(RowId rowid, const std::vector<bool>& columns)
 {
     if (m_bAdding)
         return;
     CancelBound();
     m_arrBoundColumns.assign(static_cast<size_t>(m_nFields), false);
-    for (int i = 0; i < m_nFields; ++i)
-        m_arrBoundColumns[static_cast<size_t>(i)] = m_arrFields[static_cast<size_t>(i)].m_nTypeCode != FIELDTYPE_BLOB;
+    for (size_t i = 0; i < m_arrBoundColumns.size(); ++i)
+        m_arrBoundColumns[i] = m_arrFields[i].m_nTypeCode != FIELDTYPE_BLOB &&
+                               (columns.empty() || (i < columns.size() && columns[i]));
     PrepareBound(BuildUpdateSql());
     m_bEditing = true;
     CheckBind([&] { return sqlite3_bind_int64(m_pBindStmt, m_nFields + 1, rowid); });
@@ -629,6 +630,16 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     const int count = GetRecordCount();
     std::vector<bool> seen(static_cast<size_t>(count), false);
     std::vector<size_t> deleted;
+    std::vector<RowId> rowids;
+    for (int row : rows) {
+        if (row < 0 || row >= count || seen[static_cast<size_t>(row)])
+            continue;
+        seen[static_cast<size_t>(row)] = true;
+        deleted.push_back(static_cast<size_t>(row));
+        rowids.push_back(GetRowId(row));
+    }
+    if (deleted.empty())
+        return 0;
     SqlStatement stmt;
     // The rows go together or not at all: a savepoint holds them, inside a transaction
     // the caller opened as in one of its own (whose release commits, and is where a
@@ -636,29 +647,47 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
     const bool callerTransaction = m_pDatabase->InTransaction();
     bool savepoint = false;
     bool reload = false;
+    std::atomic<bool> stopped{false};
+    std::atomic<bool> committing{false};
+    const CADbSqlException stop(SQLITE_INTERRUPT, L"", L"");
     try {
         m_pDatabase->ExecuteCmd(L"SAVEPOINT delete_rows");
         savepoint = true;
         std::wstring sql;
         stmt = m_pDatabase->ExecuteStmt(
             FormatString(sql, L"DELETE FROM [%s] WHERE %s = ?", SqlName{m_strTableName}, m_strRowIdName));
-        for (int row : rows) {
-            if (row < 0 || row >= count || seen[static_cast<size_t>(row)])
-                continue;
-            seen[static_cast<size_t>(row)] = true;
-            sqlite3_bind_int64(stmt, 1, GetRowId(row));
-            std::wstring message;
-            const int rc = sqlite16::Step(stmt, message);
-            sqlite3_reset(stmt);
-            if (rc != SQLITE_DONE)
-                throw CADbSqlException(SQLITE_ERROR, message, L"");
-            deleted.push_back(static_cast<size_t>(row));
-        }
-        stmt.Finalize();
-        m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
+        // Each row's delete may scan a table that refers to it by a column without an
+        // index, and the release may commit: they run as a long statement does, and
+        // Escape stops them until the commit begins.
+        m_pDatabase->RunResponsively(
+            STR_DELETING_ROWS,
+            [&] {
+                for (RowId rowid : rowids) {
+                    if (stopped)
+                        throw stop;
+                    sqlite3_bind_int64(stmt, 1, rowid);
+                    std::wstring message;
+                    const int rc = sqlite16::Step(stmt, message);
+                    sqlite3_reset(stmt);
+                    if (rc != SQLITE_DONE)
+                        throw CADbSqlException(SQLITE_ERROR, message, L"");
+                }
+                stmt.Finalize();
+                committing = true;
+                if (stopped)
+                    throw stop;
+                m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
+            },
+            [&] {
+                stopped = true;
+                // Interrupted, a write rolls back the whole transaction it runs in: inside
+                // the caller's transaction the stop comes after the row being deleted.
+                // A stop that comes once the commit has begun is too late to take effect.
+                if (!callerTransaction && !committing)
+                    m_pDatabase->InterruptWork();
+            });
     } catch (const CADbSqlException& e) {
         stmt.Finalize();
-        ShowFailureLine(e, LOC_RECSET_DELETE);
         deleted.clear();
         if (savepoint && m_pDatabase->InTransaction()) {
             m_pDatabase->ExecuteQuietly(L"ROLLBACK TO delete_rows");
@@ -668,6 +697,11 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
             // back what it had deleted before this call: the rows are listed anew.
             reload = true;
         }
+        // Said once the rows are back.
+        if (stopped)
+            platform::ShowCaptionLine(STR_DELETE_STOPPED, platform::CAPTION_LINE_NORMAL);
+        else
+            ShowFailureLine(e, LOC_RECSET_DELETE);
     }
     if (reload)
         Requery();

@@ -100,9 +100,12 @@ public:
     // The text of a rowid-alias cell as its value: digits only, within 64 bits.
     static bool ParseRowIdText(const std::wstring& text, RowId& value);
 
-    // Prepares the UPDATE of every column of the row with this rowid, BLOB-declared
-    // columns left out (their values never change through an edit).
-    void Edit(RowId rowid);
+    // Prepares the UPDATE of the row with this rowid that sets the columns marked in
+    // `columns` and no other (all columns when empty); BLOB-declared columns are always
+    // left out (their values never change through an edit). A column the statement does
+    // not set is neither written nor checked by the engine (a foreign key broken before
+    // stays as it was), nor does it fire an UPDATE OF trigger.
+    void Edit(RowId rowid, const std::vector<bool>& columns = {});
     // Prepares the INSERT of the columns marked in `columns` (all columns when empty), so
     // that columns the user never touched take their defaults.
     void AddNew(const std::vector<bool>& columns = {});
@@ -124,11 +127,13 @@ public:
     int FindRowIndex(RowId rowid) const; // the lowest index, -1 when absent
 
     bool DeleteRow(int row);
-    // Deletes the rows (indices, any order) in one transaction; stops at the first
-    // failure (shown in the caption strip), keeping the rows deleted before it, unless
-    // the failure rolled the transaction back (the caller's too): then the list keeps
-    // every row. Indices out of range are skipped. The rowid list is compacted once.
-    // Returns the rows deleted.
+    // Deletes the rows (indices, any order) as one unit: all of them, or none when one
+    // fails (shown in the caption strip) and when the user stops the delete. The deletes
+    // run on a thread of their own while the window waits responsively (RunResponsively),
+    // with a caption line that says Escape stops them; a stop interrupts the row being
+    // deleted, except inside a transaction of the caller's, which an interrupt would
+    // roll back too: there the stop comes after that row. Indices out of range are
+    // skipped. The rowid list is compacted once. Returns the rows deleted.
     int DeleteRows(const std::vector<int>& rows);
 
     // The mode (SEARCH_START_OF_FIELD, _WHOLE_FIELD, _ANY_PART_OF_FIELD): the value starts

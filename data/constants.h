@@ -16,6 +16,9 @@ inline constexpr wchar_t STR_SORTING[] = L"Sorting...";
 // The caption-strip lines of a statement that runs for long while the window waits.
 inline constexpr wchar_t STR_VACUUMING[] = L"Vacuuming the database...";
 inline constexpr wchar_t STR_RUNNING_STATEMENT[] = L"Running the statement...";
+// The grid's delete of the selected rows, which Escape stops, and its line once stopped.
+inline constexpr wchar_t STR_DELETING_ROWS[] = L"Deleting the selected rows... Press Esc to stop.";
+inline constexpr wchar_t STR_DELETE_STOPPED[] = L"The delete was stopped: no row was deleted.";
 inline constexpr wchar_t STR_RECENT_QUERY_PREFIX[] = L"RecentQuery.";
 inline constexpr wchar_t STR_ERROR_CAPTION[] = L"Error"; // caption of every failure box
 inline constexpr wchar_t STR_FAILED_CREATING_VIEW[] = L"Failed creating view";

@@ -39,6 +39,12 @@ unsigned CaptionLineCount()
     return g_nLines.load();
 }
 
+void ClearPassingCaptionLine(unsigned written)
+{
+    if (CaptionLineCount() == written)
+        ShowCaptionLine(std::wstring(), CAPTION_LINE_NORMAL);
+}
+
 CaptionSink SetCaptionSink(CaptionSink sink)
 {
     std::lock_guard lock(g_sinkMutex);

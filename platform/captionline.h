@@ -22,6 +22,10 @@ void ShowCaptionLine(const std::wstring& text, int type);
 // that wrote a passing line ("Sorting...") clears it only when no line came since.
 unsigned CaptionLineCount();
 
+// Clears a passing line: `written` is CaptionLineCount() right after the line was
+// written. A line written since stays.
+void ClearPassingCaptionLine(unsigned written);
+
 // Binds the sink (the caption strip, or a test's recorder); returns the old one.
 CaptionSink SetCaptionSink(CaptionSink sink);
 

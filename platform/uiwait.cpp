@@ -7,10 +7,10 @@ namespace {
 WaitPump g_pump; // set and used on the user-interface thread only
 }
 
-void WaitResponsively(const ReadyCheck& ready)
+void WaitResponsively(const ReadyCheck& ready, const StopRequest& stop)
 {
     if (g_pump && IsGuiThread())
-        g_pump(ready);
+        g_pump(ready, stop);
     else
         ready(false);
 }

@@ -10,11 +10,15 @@ namespace platform {
 // ready(false) waits until it is reached.
 using ReadyCheck = std::function<bool(bool brief)>;
 
-// Returns once ready says so.
-void WaitResponsively(const ReadyCheck& ready);
+// Asks the awaited work to stop; called on the user-interface thread, at most once per
+// wait, when the user presses Escape. The wait still lasts until ready says so.
+using StopRequest = std::function<void()>;
+
+// Returns once ready says so. With a stop, the user can ask the work to stop.
+void WaitResponsively(const ReadyCheck& ready, const StopRequest& stop = {});
 
 // The pump calls ready(true) until it answers true. Returns the old pump.
-using WaitPump = std::function<void(const ReadyCheck& ready)>;
+using WaitPump = std::function<void(const ReadyCheck& ready, const StopRequest& stop)>;
 WaitPump SetWaitPump(WaitPump pump);
 
 } // namespace platform

@@ -18,6 +18,8 @@
 #include "platform/messagetarget.h"
 #include "platform/waitcursor.h"
 
+#include <algorithm>
+
 namespace {
 
 // Empty names stand for the primary-key column of their position (a foreign key that
@@ -32,6 +34,15 @@ std::vector<std::wstring> ResolveKeyNames(std::vector<std::wstring> names, const
                 names[i] = field.m_strName;
     }
     return names;
+}
+
+// The cells written since the buffer was cleared (in the undo copy: those the edit changed).
+std::vector<bool> ModifiedCells(const std::vector<ColumnValue>& cells)
+{
+    std::vector<bool> modified(cells.size());
+    for (size_t column = 0; column < cells.size(); ++column)
+        modified[column] = cells[column].m_bModified;
+    return modified;
 }
 
 } // namespace
@@ -328,6 +339,9 @@ int CDataAccess::SetCellValue(int row, int column, const std::wstring& text, boo
     cell.m_bModified = true;
     if (UpdateRow(row) <= 0)
         return CELL_REFUSED;
+    // Undo writes back the columns the edit changed, and only those.
+    if (m_nEditRow != -1 && m_nEditRowId == rowid)
+        m_arrUndoRow[static_cast<size_t>(column)].m_bModified = true;
     if (isKey) {
         RowId key = 0;
         CADbSqlRecSet::ParseRowIdText(text, key);
@@ -341,21 +355,16 @@ int CDataAccess::UpdateRow(int row)
 {
     if (!m_pRecSet || m_bCurRowStale || row != m_nCurRow)
         return 0;
+    // Only the edited cells are written: a column the UPDATE does not set keeps whatever
+    // it holds (another program's change too) and is not checked again by the engine,
+    // so a row whose foreign key was already broken can still have its other cells edited.
+    const std::vector<bool> edited = ModifiedCells(m_arrCurRow);
     int changed = 0;
     try {
-        m_pRecSet->Edit(m_nCurRowId);
-        // Only the edited cells take their text; every other column is written back
-        // exactly as it was read. BLOB columns are not part of the statement.
-        for (size_t column = 0; column < m_arrCurRow.size(); ++column) {
-            const int index = static_cast<int>(column);
-            if (IsBlobColumn(index))
-                continue;
-            const ColumnValue& cell = m_arrCurRow[column];
-            if (cell.m_bModified)
-                m_pRecSet->BindField(index, cell.m_strValue);
-            else
-                m_pRecSet->BindValue(index, cell.m_value);
-        }
+        m_pRecSet->Edit(m_nCurRowId, edited);
+        for (size_t column = 0; column < m_arrCurRow.size(); ++column)
+            if (edited[column])
+                m_pRecSet->BindField(static_cast<int>(column), m_arrCurRow[column].m_strValue);
         changed = m_pRecSet->ExecuteBound();
     } catch (const CADbSqlException& e) {
         m_pRecSet->CancelBound();
@@ -429,26 +438,32 @@ int CDataAccess::UndoRowEdit()
     const RowId rowid = m_nEditRowId;
     m_pRecSet->CloseRowStmt();
     m_bCurRowStale = true;
-    int changed = 0;
-    try {
-        m_pRecSet->Edit(rowid);
-        for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
-            if (!IsBlobColumn(static_cast<int>(column)))
-                m_pRecSet->BindValue(static_cast<int>(column), m_arrUndoRow[column].m_value);
-        changed = m_pRecSet->ExecuteBound();
-    } catch (const CADbSqlException& e) {
-        m_pRecSet->CancelBound();
-        ShowFailureBox(e, LOC_UNDO_ROW);
-        return -1;
-    }
-    if (changed == 0) {
-        ShowFailureBox(STR_ROW_NOT_READABLE, LOC_UNDO_ROW);
-        return -1;
+    // Only the columns the edit changed are written back; an edit whose every write
+    // failed changed nothing, and there is nothing to write.
+    const std::vector<bool> edited = ModifiedCells(m_arrUndoRow);
+    if (std::find(edited.begin(), edited.end(), true) != edited.end()) {
+        int changed = 0;
+        try {
+            m_pRecSet->Edit(rowid, edited);
+            for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
+                if (edited[column])
+                    m_pRecSet->BindValue(static_cast<int>(column), m_arrUndoRow[column].m_value);
+            changed = m_pRecSet->ExecuteBound();
+        } catch (const CADbSqlException& e) {
+            m_pRecSet->CancelBound();
+            ShowFailureBox(e, LOC_UNDO_ROW);
+            return -1;
+        }
+        if (changed == 0) {
+            ShowFailureBox(STR_ROW_NOT_READABLE, LOC_UNDO_ROW);
+            return -1;
+        }
     }
     // A key changed by the edit is changed back, and the row list follows it.
     RowId restored = rowid;
     for (size_t column = 0; column < m_arrUndoRow.size(); ++column)
-        if (m_pRecSet->IsRowIdAlias(static_cast<int>(column)) && m_arrUndoRow[column].m_value.m_nType == SQLITE_INTEGER)
+        if (edited[column] && m_pRecSet->IsRowIdAlias(static_cast<int>(column)) &&
+            m_arrUndoRow[column].m_value.m_nType == SQLITE_INTEGER)
             restored = m_arrUndoRow[column].m_value.m_nInt;
     MoveRowId(rowid, restored);
     m_nEditRow = -1;
@@ -468,10 +483,7 @@ bool CDataAccess::Sort(const std::wstring& column, int direction)
     platform::ShowCaptionLine(STR_SORTING, platform::CAPTION_LINE_NORMAL);
     // The line goes with the sort, unless another line (the loader's warning) came since.
     const unsigned sortingLine = platform::CaptionLineCount();
-    const auto clearSortingLine = [sortingLine] {
-        if (platform::CaptionLineCount() == sortingLine)
-            platform::ShowCaptionLine(std::wstring(), platform::CAPTION_LINE_NORMAL);
-    };
+    const auto clearSortingLine = [sortingLine] { platform::ClearPassingCaptionLine(sortingLine); };
     m_bSorting = true;
     try {
         m_pRecSet->Requery(true);

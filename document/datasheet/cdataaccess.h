@@ -23,7 +23,9 @@ class CDataInterface;
 struct ColumnValue {
     std::wstring m_strValue; // the cell text; SQL NULL and BLOB cells read as ""
     SqlValue m_value;        // the cell exactly as stored (tables only)
-    bool m_bModified = false; // written by SetCellValue since the buffer was cleared
+    // Written by SetCellValue since the buffer was cleared; in the undo copy: changed by
+    // the row's edit since the copy was taken.
+    bool m_bModified = false;
 };
 
 // Results of SetCellValue.
@@ -95,6 +97,8 @@ public:
     bool HasNextHit() const;
     // Deletes the rows (indices) through the record set; deleting the row under edit
     // ends its edit, so Undo is off. A table shown read-only deletes nothing and says why.
+    // The window keeps painting while the rows go, and Escape stops the delete with every
+    // row kept (CADbSqlRecSet::DeleteRows).
     int DeleteRows(const std::vector<int>& rows);
 
     // Runs the query of the rows of `table` related to the row: targetColumns[i] of that

@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -85,10 +86,14 @@ void ShowWaitCursor(bool show)
 // Holds every input event that reaches an object during a wait, posted or from the
 // window system, and hands them on in their order once the wait is over. A box opened
 // during the wait (a posted warning) takes its input as usual, so that it can be answered.
+// A wait that can be stopped takes Escape as the stop instead: the key goes to no window.
+// The window system's input reaches the hold only when the pump takes it (a stoppable
+// wait); a key held there is taken by no shortcut of the windows either.
 class InputHold : public QObject {
 public:
-    InputHold()
+    explicit InputHold(StopRequest stop)
         : m_modalAtStart(QGuiApplication::modalWindow())
+        , m_stop(std::move(stop))
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -107,6 +112,17 @@ protected:
     {
         if (QGuiApplication::modalWindow() != m_modalAtStart)
             return false;
+        // Accepted, the key of a shortcut override goes to the focus widget, which the
+        // hold keeps it from, instead of to a shortcut.
+        if (event->type() == QEvent::ShortcutOverride)
+            event->accept();
+        if (m_stop && IsEscape(event)) {
+            if (event->type() == QEvent::KeyPress && !m_bStopped) {
+                m_bStopped = true;
+                m_stop();
+            }
+            return true;
+        }
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
@@ -120,6 +136,10 @@ protected:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::InputMethod:
             m_held.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
             return true;
         case QEvent::Close:
@@ -134,7 +154,21 @@ protected:
     }
 
 private:
+    static bool IsEscape(const QEvent* event)
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        default:
+            return false;
+        }
+    }
+
     QPointer<QWindow> m_modalAtStart;
+    StopRequest m_stop;
+    bool m_bStopped = false;
     std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
 };
 
@@ -143,17 +177,24 @@ private:
 // Paints, timers and posted messages go on while the user's input waits. What was
 // painted meanwhile may lack what the wait held (the rows of a connection held by a long
 // statement), so every window is painted again once it is over.
-void PumpWhileWaiting(const ReadyCheck& ready)
+void PumpWhileWaiting(const ReadyCheck& ready, const StopRequest& stop)
 {
-    InputHold hold;
+    InputHold hold(stop);
+    // A wait that can be stopped takes the window system's input too, for its Escape;
+    // the hold keeps all the rest from the windows until the wait is over, as the window
+    // system keeps it during any other wait.
+    const QEventLoop::ProcessEventsFlags events = stop ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
     bool painted = false;
     while (!ready(true)) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(events);
         painted = true;
     }
+    // Every widget: an update of a window repaints none of its opaque children (a grid's
+    // rows).
     if (painted)
-        for (QWidget* window : QApplication::topLevelWidgets())
-            window->update();
+        for (QWidget* widget : QApplication::allWidgets())
+            if (widget->isVisible())
+                widget->update();
 }
 
 void InstallWidgetPresenters()

@@ -16,8 +16,9 @@ void InstallWidgetPresenters();
 int ShowMessageBoxWindow(const MessageBoxRequest& request);
 
 // The wait the program installs: every event but the user's input is handled until
-// ready answers true.
-void PumpWhileWaiting(const ReadyCheck& ready);
+// ready answers true. With a stop, Escape asks the work to stop instead of waiting
+// with the rest of the input.
+void PumpWhileWaiting(const ReadyCheck& ready, const StopRequest& stop = {});
 
 // The program's main window, owner of the boxes of code that has no window of its own.
 void SetMainWindow(QWidget* window);

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using testing_support::BoxRecorder;
 using testing_support::CaptionRecorder;
@@ -400,6 +401,69 @@ TEST_F(RowLoader, ASortWhileLoadingWaitsForTheRunningLoadThenLoadsTheNewOrder)
     EXPECT_FALSE(rs->IsLoading());
     EXPECT_EQ(rs->GetRecordCount(), 120000);
     EXPECT_EQ(rs->GetRowId(119999), 1);
+}
+
+// The end of a load that a sort restarted while the earlier load was still listing rows:
+// the sorted load is held at its very last row, and a thread reads the state and then the
+// count, as the model does (the count under the row-id lock), while the load is let go.
+// The load counts as ended only once its last rows are in the list: no reading sees an
+// ended load short of rows, nor the earlier load's end as the end.
+TEST_F(RowLoader, ALoadThatASortRestartedEndsOnlyWithEveryRowListed)
+{
+    constexpr int kRows = 120000;
+    MakeFile(NumberedRows("t", kRows));
+    g_nMaxGridRows = 6000000;
+    auto rs = MakeRecSet(L"t", m_target);
+    rs->m_strFilter = L"gate(rowid) AND gate2(rowid)";
+    // The first load is held until the sort's re-query has asked for the next load; the
+    // sorted load, in descending order, is held at its last row, rowid 1.
+    std::atomic<bool> sortAsked{false};
+    std::atomic<bool> finish{false};
+    m_gate.release = [] { return g_pLoaderRecSet.load() != nullptr; };
+    m_gate2.at = 1;
+    m_gate2.applies = [&sortAsked] { return sortAsked.load(); };
+    m_gate2.release = [&finish] { return finish.load(); };
+    m_target.watched = rs.get();
+    ASSERT_TRUE(rs->OpenTable());
+    rs->m_strSort = L"[id] DESC ";
+    sortAsked = true;
+    rs->Requery();
+    ASSERT_TRUE(WaitUntil([this] { return m_gate2.reached.load(); }));
+    EXPECT_TRUE(rs->IsLoading());
+    EXPECT_LT(rs->GetRecordCount(), kRows) << "the held row was listed";
+    DeliverQueuedEvents();
+    ASSERT_EQ(m_target.Ends(), 1u);
+    EXPECT_TRUE(m_target.loadingAtPost.back()) << "the earlier load's end was taken for the end";
+
+    struct Reading {
+        bool ended;
+        int count;
+    };
+    std::vector<Reading> readings;
+    std::atomic<bool> reading{false};
+    std::thread observer([&] {
+        const QDeadlineTimer deadline(20000);
+        reading = true;
+        while (!deadline.hasExpired()) {
+            const bool ended = !rs->IsLoading();
+            readings.push_back({ended, rs->GetRecordCount()});
+            if (ended)
+                break;
+        }
+    });
+    ASSERT_TRUE(WaitUntil([&reading] { return reading.load(); }));
+    finish = true;
+    observer.join();
+    ASSERT_FALSE(readings.empty());
+    EXPECT_FALSE(readings.front().ended);
+    ASSERT_TRUE(readings.back().ended) << "the load never ended";
+    for (const Reading& r : readings)
+        EXPECT_TRUE(!r.ended || r.count == kRows) << "an ended load was short of rows: " << r.count;
+    EXPECT_EQ(rs->GetRowId(kRows - 1), 1);
+
+    ASSERT_TRUE(m_target.WaitForEnds(2));
+    EXPECT_EQ(m_target.posts.back(), std::make_pair(0, static_cast<long long>(kRows)));
+    EXPECT_FALSE(m_target.loadingAtPost.back());
 }
 
 TEST_F(RowLoader, WritesOnTheSharedConnectionWorkWhileTheLoaderHoldsItsRead)

@@ -1039,6 +1039,52 @@ TEST_F(DataAccess, ForeignKeysRefuseADeleteAnEditAndAnInsertAndChangeNothing)
     EXPECT_EQ(QueryRaw(m_path, "SELECT count(*) FROM pragma_foreign_key_check"), "0");
 }
 
+// A row whose foreign key was broken before (written while the keys were off, or by
+// another program) keeps its other cells editable: an edit writes the cells the user
+// changed and no other, so the broken key is neither written nor checked again, a column
+// that another program changed meanwhile keeps its value, and no UPDATE OF trigger of an
+// untouched column fires; Undo writes back only what the edit changed. In both journal
+// modes, with another connection writing the file between the edits.
+TEST_F(DataAccess, AnEditWritesOnlyTheCellsTheUserChanged)
+{
+    for (const std::string mode : {"delete", "wal"}) {
+        SCOPED_TRACE(mode);
+        ExecRaw(m_path, "DROP TABLE IF EXISTS orders; DROP TABLE IF EXISTS written;"
+                        "CREATE TABLE orders(id INTEGER PRIMARY KEY, pcode TEXT REFERENCES parent(code), note TEXT,"
+                        "  qty INTEGER);"
+                        "CREATE TABLE written(what TEXT);"
+                        "CREATE TRIGGER orders_pcode AFTER UPDATE OF pcode ON orders"
+                        "  BEGIN INSERT INTO written VALUES('pcode'); END;"
+                        "CREATE TRIGGER orders_qty AFTER UPDATE OF qty ON orders"
+                        "  BEGIN INSERT INTO written VALUES('qty'); END;"
+                        "INSERT INTO orders VALUES(1, 'A', 'fine', 1), (2, 'Z', 'broken', 2);");
+        testing_support::OtherConnection other(m_path);
+        ASSERT_EQ(other.Exec("PRAGMA journal_mode=" + mode), SQLITE_OK);
+        ASSERT_EQ(QueryRaw(m_path, "PRAGMA journal_mode"), mode);
+        const std::string orders = "SELECT group_concat(id || pcode || note || qty, ',') FROM orders";
+        const std::string written = "SELECT count(*) || ':' || ifnull(group_concat(what), '') FROM written";
+        CDataAccess& model = OpenModel(L"orders");
+
+        EXPECT_EQ(model.SetCellValue(1, 2, L"still broken", false), CELL_STORED);
+        EXPECT_EQ(QueryRaw(m_path, orders), "1Afine1,2Zstill broken2");
+        EXPECT_EQ(QueryRaw(m_path, written), "0:");
+        ASSERT_EQ(other.Exec("UPDATE orders SET qty = 20 WHERE id = 2"), SQLITE_OK);
+        EXPECT_EQ(model.SetCellValue(1, 2, L"twice", false), CELL_STORED);
+        EXPECT_EQ(model.SetCellValue(0, 2, L"other row", false), CELL_STORED);
+        EXPECT_EQ(model.SetCellValue(1, 2, L"again", false), CELL_STORED);
+        ASSERT_EQ(other.Exec("UPDATE orders SET qty = 30 WHERE id = 2"), SQLITE_OK);
+        EXPECT_EQ(model.UndoRowEdit(), 1);
+
+        EXPECT_EQ(QueryRaw(m_path, orders), "1Aother row1,2Ztwice30");
+        EXPECT_EQ(QueryRaw(m_path, written), "2:qty,qty") << "an untouched column was written";
+        EXPECT_EQ(QueryRaw(m_path, "SELECT group_concat(rowid) FROM pragma_foreign_key_check('orders')"), "2");
+        EXPECT_EQ(Text(1, 2), L"twice");
+        EXPECT_EQ(Text(1, 3), L"30");
+        EXPECT_EQ(m_boxes.Count(), 0u);
+        m_model.reset();
+    }
+}
+
 // A sort that fails (the file is locked by another program) leaves the rows as they
 // were, in their old order, and shows the failure; so does a failed search its hits.
 TEST_F(DataAccess, AFailedSortOrSearchLeavesTheRowsAndHits)

@@ -18,8 +18,16 @@
 #include <QTreeWidget>
 
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/presenters.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <atomic>
 #include <climits>
+#include <thread>
 
 namespace {
 
@@ -148,6 +156,151 @@ TEST_F(Datasheet, DeleteSkipsTheNewRowLine)
     m_frame->OnGridDeleteRows();
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "2");
     EXPECT_EQ(Grid()->GetItemCount(), 3);
+}
+
+// gate(rowid) for a trigger: at one rowid it holds the delete inside its statement until
+// the test lets it go, for at most 10 s.
+struct DeleteGate {
+    sqlite3_int64 at = 0;
+    std::atomic<bool> reached{false};
+    std::atomic<bool> release{false};
+    std::atomic<bool> timedOut{false};
+    static void Function(sqlite3_context* context, int, sqlite3_value** args)
+    {
+        auto* gate = static_cast<DeleteGate*>(sqlite3_user_data(context));
+        if (sqlite3_value_int64(args[0]) == gate->at) {
+            gate->reached = true;
+            const QDeadlineTimer deadline(10000);
+            while (!gate->release && !deadline.hasExpired())
+                std::this_thread::yield();
+            gate->timedOut = deadline.hasExpired();
+        }
+        sqlite3_result_int(context, 1);
+    }
+};
+
+// Records the regions a widget is painted in from now on.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget)
+        : m_pWidget(widget)
+    {
+        widget->installEventFilter(this);
+    }
+    ~PaintRecorder() override { m_pWidget->removeEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* m_pWidget;
+};
+
+// The delete of the selected rows beside a child table that refers to them through a
+// column without an index (every row's delete scans it) runs as a long statement does:
+// the window keeps painting and its 10 ms heartbeat beats, the caption strip says what
+// runs and that Escape stops it, and the input waits; the lines painted blank meanwhile
+// are painted again once it is over. Escape takes the whole delete back, the rows
+// deleted before it too: the file and the grid keep every row. Inside a
+// transaction of the caller's the stop comes after the row being deleted, and that
+// transaction goes on with its own change.
+TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
+{
+    struct Case {
+        const wchar_t* file;
+        bool callerTransaction;
+        bool stop;
+        const char* left;      // the ids left in the file
+        int lines;             // the grid's lines after the delete
+        const wchar_t* lastId; // the last row's id in the grid
+    };
+    const Case cases[] = {
+        {L"stopped.db", false, true, "1-200", 201, L"200"},
+        {L"stopped-in-transaction.db", true, true, "1-200", 201, L"200"},
+        {L"not-stopped.db", false, false, "1-100", 101, L"100"},
+    };
+    const platform::WaitPump oldPump = platform::SetWaitPump(platform::PumpWhileWaiting);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::Utf8(c.file));
+        m_frame.reset();
+        m_model.reset();
+        ResetDatabaseGlobals();
+        DatabaseFixture::OpenDatabase(c.file,
+                                      NumberedTable(200) +
+                                          "CREATE TABLE c(pid INTEGER REFERENCES t(id), x);"
+                                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)"
+                                          " INSERT INTO c SELECT 1, i FROM n;"
+                                          "CREATE TRIGGER hold BEFORE DELETE ON t BEGIN SELECT gate(old.id); END;");
+        DeleteGate gate;
+        gate.at = 150; // ids 200 to 151 go before it
+        sqlite3_create_function(g_pCurrentDb->m_pDb, "gate", 1, SQLITE_UTF8, &gate, DeleteGate::Function, nullptr,
+                                nullptr);
+        OpenDatasheet(L"t");
+        if (c.callerTransaction) {
+            ASSERT_TRUE(g_pCurrentDb->ExecuteCmd(L"BEGIN"));
+            ASSERT_TRUE(g_pCurrentDb->ExecuteCmd(L"UPDATE t SET name = 'mine' WHERE id = 1"));
+        }
+        Grid()->ClearSelection();
+        Grid()->SelectRows(100, 199);
+        m_lines->Clear();
+
+        int beats = 0;
+        qint64 longestGap = 0;
+        QElapsedTimer sinceBeat;
+        sinceBeat.start();
+        QTimer heartbeat;
+        heartbeat.setInterval(10);
+        bool returned = false;
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceBeat.restart());
+            if (!gate.reached || returned)
+                return;
+            // Pressed by the user while the rows go; it is taken before the gate opens.
+            if (++beats == 1 && c.stop)
+                QCoreApplication::postEvent(Grid(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            if (beats == 4)
+                gate.release = true;
+        });
+        heartbeat.start();
+        m_boxes.QueueAnswer(platform::IDYES);
+        m_frame->OnGridDeleteRows();
+        returned = true;
+        heartbeat.stop();
+        {
+            // The top lines, far from the rows deleted, were painted blank during the wait.
+            PaintRecorder paints(Grid()->viewport());
+            const QRect top = Grid()->GetCellRect(0, NAME);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return paints.painted.contains(top); }, 2000))
+                << "the lines painted during the wait were not painted again";
+        }
+        EXPECT_FALSE(gate.timedOut) << "the delete held the window";
+        EXPECT_GE(beats, 4);
+        EXPECT_LE(longestGap, 100);
+        ASSERT_GE(m_lines->Count(), 2u);
+        EXPECT_EQ(m_lines->Lines().front().text, STR_DELETING_ROWS);
+        EXPECT_EQ(m_lines->Last().text, c.stop ? STR_DELETE_STOPPED : L"");
+        EXPECT_EQ(m_lines->Last().type, platform::CAPTION_LINE_NORMAL);
+
+        EXPECT_EQ(Raw("SELECT min(id) || '-' || max(id) FROM t"), c.left);
+        EXPECT_EQ(Grid()->GetItemCount(), c.lines);
+        EXPECT_EQ(m_frame->GetItemText(c.lines - 2, ID), c.lastId);
+        EXPECT_EQ(Selected().size(), c.stop ? 100u : 0u);
+        EXPECT_EQ(g_pCurrentDb->InTransaction(), c.callerTransaction);
+        if (c.callerTransaction) {
+            ASSERT_TRUE(g_pCurrentDb->ExecuteCmd(L"COMMIT"));
+            EXPECT_EQ(Raw("SELECT name FROM t WHERE id = 1"), "mine");
+        }
+        EXPECT_EQ(Raw("SELECT count(*) FROM t"), std::to_string(c.lines - 1));
+        EXPECT_EQ(m_boxes.Count(), 1u); // the question only
+        m_boxes.Clear();
+    }
+    platform::SetWaitPump(oldPump);
 }
 
 // Undo writes the row back as it was before its first change and repaints it.
