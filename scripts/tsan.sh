@@ -10,9 +10,7 @@ tabulon_install_deps
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$TABULON_ROOT/scripts/tsan.supp"
 dir="$TABULON_ROOT/build/tsan"
-if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S "$TABULON_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
-fi
+tabulon_configure "$dir" -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
 cmake --build "$dir" --target tabulon_data_tests tabulon_platform_tests
 ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" -R '^(RowLoader|RecSet|RowAddress|RowIdList|Messages|Boxes|CaptionLines|Connection|DatabaseCopy)\.'
