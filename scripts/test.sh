@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then one with AddressSanitizer
 # and UndefinedBehaviorSanitizer. GUI tests run on the offscreen platform.
+# CTEST_PARALLEL_LEVEL sets how many tests run at once (all processors by default).
 set -euo pipefail
 TABULON_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$TABULON_ROOT/scripts/deps.sh"
@@ -12,7 +13,7 @@ bash "$TABULON_ROOT/scripts/check_layers.sh"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-jobs="$(nproc)"
+jobs="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 
 echo "== normal build"
 tabulon_build "$TABULON_ROOT/build/test" -DCMAKE_BUILD_TYPE=Debug -DTABULON_WERROR=ON
