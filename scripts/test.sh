@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then one with AddressSanitizer
-# and UndefinedBehaviorSanitizer. GUI tests run on the offscreen platform.
+# and UndefinedBehaviorSanitizer; then the tests of the threaded parts once more, built
+# with ThreadSanitizer (scripts/tsan.sh). GUI tests run on the offscreen platform.
 # CTEST_PARALLEL_LEVEL sets how many tests run at once (all processors by default).
 set -euo pipefail
 TABULON_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -22,3 +23,6 @@ ctest --test-dir "$TABULON_ROOT/build/test" --output-on-failure -j "$jobs"
 echo "== sanitizer build"
 tabulon_build "$TABULON_ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTABULON_WERROR=ON -DTABULON_SANITIZE=ON
 ctest --test-dir "$TABULON_ROOT/build/sanitize" --output-on-failure -j "$jobs"
+
+echo "== thread sanitizer build"
+bash "$TABULON_ROOT/scripts/tsan.sh"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the data and platform tests with ThreadSanitizer and runs them: the row
 # loader's thread, its locks and its posts to the user-interface thread, and the whole
-# copies of a database made while another thread writes it. CTEST_PARALLEL_LEVEL sets
-# how many tests run at once (all processors by default).
+# copies of a database made while another thread writes it. The test command runs it
+# last; CTEST_PARALLEL_LEVEL sets how many tests run at once (all processors by default).
 set -euo pipefail
 TABULON_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$TABULON_ROOT/scripts/deps.sh"
