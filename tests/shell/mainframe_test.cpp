@@ -224,6 +224,8 @@ TEST_F(Workbench, FirstRunFillsTheListsWithoutPauseAndTheNextRunPauses)
 std::string StoreDump(const std::wstring& path, const std::wstring& home)
 {
     const auto text = [&](const wchar_t* value) {
+        if (!value)
+            return std::string("NULL");
         std::wstring shown = value;
         if (shown.rfind(home, 0) == 0)
             shown.replace(0, home.size(), L"$HOME");
@@ -295,7 +297,7 @@ TEST_F(Workbench, TheFirstStartWritesTheKeptStore)
     qputenv("HOME", savedHome);
     ASSERT_TRUE(started);
     EXPECT_EQ(m_boxes.Count(), 0u);
-    // The profile (recent files, window state) is found under the names of every earlier run.
+    // The program gives Qt the names its profile has always been kept under.
     EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("Corvellan Software"));
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Tabulon"));
 
