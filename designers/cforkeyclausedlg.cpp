@@ -155,6 +155,3 @@ void CForKeyClauseDlg::OnApply()
     StoreControls();
     accept();
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_cforkeyclausedlg.cpp"
