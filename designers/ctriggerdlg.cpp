@@ -5,7 +5,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/formatstring.h"
-#include "data/textutil.h"
+#include "data/statementtext.h"
 #include "designers/designerkit.h"
 #include "designers/statementdialog.h"
 #include "platform/messagebox.h"
