@@ -6,6 +6,7 @@
 #include "data/currentdb.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/longstatement.h"
 #include "data/rowiteration.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
@@ -176,7 +177,7 @@ void VacuumDatabase()
 {
     try {
         CADbSqlDb& db = CurrentDb();
-        db.RunResponsively(STR_VACUUMING, [&db] {
+        LongStatement(db).Run(STR_VACUUMING, [&db] {
             CADbSqlQuery query;
             db.Query(query, L"VACUUM");
             query.Finalize();

@@ -11,6 +11,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/longstatement.h"
 #include "platform/messagebox.h"
 #include "platform/waitcursor.h"
 
@@ -259,7 +260,7 @@ std::wstring CreateQueryView(const std::wstring& statement, bool showFailure)
         return L"";
     }
     try {
-        if (CurrentDb().ExecuteResponsively(sql, STR_RUNNING_STATEMENT))
+        if (ExecuteResponsively(CurrentDb(), sql, STR_RUNNING_STATEMENT))
             return name;
     } catch (const CADbSqlException&) {
         // The caller has another way to show the statement's rows.
@@ -271,7 +272,7 @@ bool ExecuteSql(const std::wstring& statement)
 {
     try {
         // A long statement (an UPDATE of every row) runs while the window keeps painting.
-        return CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
+        return ExecuteResponsively(CurrentDb(), statement, STR_RUNNING_STATEMENT);
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;

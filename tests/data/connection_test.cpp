@@ -4,6 +4,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
+#include "data/longstatement.h"
 #include "data/sqlite16.h"
 #include "testsupport.h"
 
@@ -84,7 +85,7 @@ TEST_F(Connection, ATextTheEngineWouldReadOnlyInPartRunsNothing)
     const std::function<void(const std::wstring&)> roads[] = {
         [&](const std::wstring& text) { m_db.ExecuteStmt(text); },
         [&](const std::wstring& text) { m_db.ExecuteCmd(text); },
-        [&](const std::wstring& text) { m_db.ExecuteResponsively(text, L"running"); },
+        [&](const std::wstring& text) { ExecuteResponsively(m_db, text, L"running"); },
         [&](const std::wstring& text) {
             CADbSqlQuery query;
             m_db.Query(query, text);
