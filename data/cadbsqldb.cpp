@@ -2,7 +2,6 @@
 
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
-#include "data/failure.h"
 #include "data/rowiteration.h"
 #include "data/savepoint.h"
 #include "data/sqlite16.h"
@@ -245,33 +244,4 @@ void CADbSqlDb::CloseDb()
 void CADbSqlDb::CheckDb() const
 {
     throw CADbSqlException(ADBSQL_NULL_POINTER, L"m_pDb(NULL)", L"CADbSqlDb::CheckDb()");
-}
-
-CADbSqlQuery& CADbSqlDb::GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly)
-{
-    const std::wstring sql = namesOnly ? std::wstring(L"Select name FROM sqlite_master WHERE ") +
-                                             SQL_NOT_RESERVED_NAME + L" AND type = 'table' ORDER BY name"
-                                       : L"Select * FROM sqlite_master WHERE type = 'table' ORDER BY name";
-    try {
-        Query(out, sql);
-    } catch (const CADbSqlException& e) {
-        out = CADbSqlQuery();
-        errorText = FailureText(e.GetErrorText(), LOC_LIST_TABLES);
-        ShowFailureBox(e, LOC_LIST_TABLES);
-    }
-    return out;
-}
-
-CADbSqlQuery& CADbSqlDb::GetIndexes(CADbSqlQuery& out, bool namesOnly)
-{
-    const std::wstring sql = namesOnly ? std::wstring(L"Select name FROM sqlite_master WHERE type = 'index' AND ") +
-                                             SQL_NOT_RESERVED_NAME + L" ORDER BY name"
-                                       : L"Select * FROM sqlite_master WHERE type = 'index' ORDER BY name";
-    try {
-        Query(out, sql);
-    } catch (const CADbSqlException& e) {
-        out = CADbSqlQuery();
-        ShowFailureBox(e, LOC_LIST_INDEXES);
-    }
-    return out;
 }

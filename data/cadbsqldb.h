@@ -81,10 +81,6 @@ public:
     void CloseDb();
     [[noreturn]] void CheckDb() const;
 
-    // Schema lists of this connection; each shows its own failure and then gives the empty result.
-    CADbSqlQuery& GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly);
-    CADbSqlQuery& GetIndexes(CADbSqlQuery& out, bool namesOnly);
-
     sqlite3* m_pDb = nullptr;
     std::wstring m_strDbPath;
     bool m_bOpen = false;

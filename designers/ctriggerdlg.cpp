@@ -44,7 +44,7 @@ void CTriggerDlg::OnInitDialog()
     m_btnSave->setEnabled(false);
     if (!g_pCurrentDb)
         return;
-    ShowStoredTrigger(m_strTriggerName, m_strTriggerName, *m_editText, m_bTemporary);
+    ShowStoredStatement(L"trigger", m_strTriggerName, m_strTriggerName, *m_editText, m_bTemporary);
 }
 
 void CTriggerDlg::OnTextChange() { m_btnSave->setEnabled(true); }

@@ -113,7 +113,7 @@ bool ProbeDatabaseFile(const std::wstring& path)
     }
     std::wstring errorText;
     CADbSqlQuery query;
-    probe.GetTables(query, errorText, true);
+    GetTableNames(probe, query, errorText);
     query.Finalize();
     try {
         probe.CloseDb();
@@ -221,7 +221,7 @@ std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
 {
     out.clear();
     CADbSqlQuery views;
-    GetViews(views, false);
+    GetSchemaRows(views, L"view");
     for (bool end = views.Eof(); !end; end = views.NextRow()) {
         const wchar_t* name = views.GetFieldValue(1);
         const wchar_t* sql = views.GetFieldValue(4);
