@@ -2,6 +2,7 @@
 
 #include "data/formatstring.h"
 #include "data/statementtext.h"
+#include "designers/statementcomposer.h"
 
 std::wstring CreateIndexText(const std::wstring& name, const std::wstring& table, bool unique,
                              const std::vector<KeyColumn>& keys)
