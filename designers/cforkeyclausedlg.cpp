@@ -2,6 +2,7 @@
 
 #include "data/constants.h"
 #include "designers/designerkit.h"
+#include "designers/statementcomposer.h"
 #include "platform/utf16.h"
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/dialogframe.h"
