@@ -1,35 +1,7 @@
 // Preloaded into the real program by the smoke tests: once the event loop runs it
 // drives the main window as a user would, through Qt's own widgets only, and prints
-// what it finds on standard output. TABULON_SMOKE chooses the scenario:
-//   tree   print the workspace tree's item texts, then close the window;
-//   edit   open TABULON_SMOKE_TABLE from the tree with a double-click, double-click the
-//          cell of row 0 and column TABULON_SMOKE_COLUMN, type TABULON_SMOKE_TEXT, press
-//          Enter, close the data window and then the main window;
-//   read   open the table the same way and print the cell's text;
-//   quit   close the main window once it shows;
-//   quit-asked  close the main window while the first box is up, before its answer;
-//   header open the settings sheet from the toolbar, type TABULON_SMOKE_TEXT as the
-//          report header, press OK, then close the main window;
-//   show-header  open the settings sheet, print its report header, press Cancel, then
-//          close the main window;
-//   menus  hold Alt and let go, press F10 and print the menu that opens, close it with
-//          Escape, then press Ctrl+Q;
-//   style  print the style in use and the checked Application Look item, then close;
-//   designers
-//          open every designer and statement viewer from the tree (the pane's Add and
-//          View Schema buttons, a double-click on a trigger), print "DIALOG <title>" and
-//          the first line of each shown statement ("TEXT <line>"), create an index, a
-//          trigger and a view through their designers, and print the tree's texts.
-//          With TABULON_SMOKE_SHOTS set to a folder, each dialog's screen is saved there
-//          once it has been up for a moment (for looking at them under a window manager);
-//   design select the Tables folder, press the pane's Add, and in the table designer
-//          name the table TABLE_NAME, add the fields id and customer_id of type
-//          Integer, give the table a foreign key from customer_id to
-//          TABULON_SMOKE_TABLE's id, save, print the tree, then close the window;
-//   keys   by keys alone: Enter on TABULON_SMOKE_TABLE in the tree opens it, Ctrl+End
-//          on the grid and a typed TABULON_SMOKE_TEXT with Up fill the new-row line,
-//          the line count is printed ("LINES n"); then Relationships twice and Ctrl+N,
-//          and the number of diagram windows is printed ("DIAGRAMS n").
+// what it finds on standard output. TABULON_SMOKE names the scenario: the table at
+// the end lists them.
 // Every message box is printed ("BOX" and its text, line feeds as " / ") and answered
 // No, or OK where it has no No. A step that does not come true within 30 seconds ends
 // the program with exit code 3.
@@ -147,9 +119,12 @@ void AnswerBoxes()
     }
 }
 
+// A scenario's steps, run in order: each is tried again until it returns true.
+using Steps = std::vector<std::function<bool()>>;
+
 class Driver : public QObject {
 public:
-    explicit Driver(std::vector<std::function<bool()>> steps)
+    explicit Driver(Steps steps)
         : m_steps(std::move(steps))
     {
         m_timer.setInterval(20);
@@ -182,7 +157,7 @@ private:
         }
     }
 
-    std::vector<std::function<bool()>> m_steps;
+    Steps m_steps;
     size_t m_next = 0;
     bool m_bInStep = false;
     QTimer m_timer;
@@ -422,12 +397,18 @@ std::function<bool()> OnDialog(const char* title, std::function<void(QDialog*)> 
 
 bool NoModalDialog() { return !QApplication::activeModalWidget(); }
 
-std::vector<std::function<bool()>> DesignersScenario()
+// Open every designer and statement viewer from the tree (the pane's Add and View Schema
+// buttons, a double-click on a trigger), print "DIALOG <title>" and the first line of
+// each shown statement ("TEXT <line>"), create an index, a trigger and a view through
+// their designers, and print the tree's texts. With TABULON_SMOKE_SHOTS set to a folder,
+// each dialog's screen is saved there once it has been up for a moment (for looking at
+// them under a window manager).
+Steps DesignersScenario()
 {
     const QString add = QStringLiteral("Add object.");
     const QString schema = QStringLiteral("View object schema.");
     const auto closeWith = [](const char* button) { return [button](QDialog* dialog) { ClickLater(Button(dialog, button)); }; };
-    std::vector<std::function<bool()>> steps{[] { return Tree() && FindItem(Tree(), Env("TABULON_SMOKE_TABLE")); }};
+    Steps steps{[] { return Tree() && FindItem(Tree(), Env("TABULON_SMOKE_TABLE")); }};
     const auto press = [&](const QString& item, const QString& tip) {
         steps.push_back([item, tip] { return ClickItem(item) && PressPaneButton(tip); });
     };
@@ -489,256 +470,333 @@ std::vector<std::function<bool()>> DesignersScenario()
     return steps;
 }
 
-std::vector<std::function<bool()>> Scenario(const QString& name)
+// Print the workspace tree's item texts, then close the window.
+Steps TreeScenario()
 {
-    if (name == QLatin1String("designers"))
-        return DesignersScenario();
-    if (name == QLatin1String("tree"))
-        return {[] {
-                    QTreeWidget* tree = Tree();
-                    if (!tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE")))
-                        return false;
-                    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-                        Say(QStringLiteral("TREE ") + (*it)->text(0));
-                    return true;
-                },
-                CloseMainWindow};
-    if (name == QLatin1String("edit"))
-        return {OpenTableFromTree,
-                [] {
-                    const GridParts grid = Grid();
-                    if (!grid.view)
-                        return false;
-                    // A double-click opens the cell's editor.
-                    QTest::mouseDClick(grid.view->viewport(), Qt::LeftButton, {}, CellPoint(grid));
-                    return true;
-                },
-                [] {
-                    const GridParts grid = Grid();
-                    QLineEdit* editor = nullptr;
-                    for (QLineEdit* edit : grid.view ? grid.view->findChildren<QLineEdit*>() : QList<QLineEdit*>())
-                        if (edit->isVisible())
-                            editor = edit;
-                    if (!editor)
-                        return false;
-                    editor->selectAll();
-                    QTest::keyClicks(editor, Env("TABULON_SMOKE_TEXT"));
-                    QTest::keyClick(editor, Qt::Key_Return);
-                    return true;
-                },
-                [] {
-                    const GridParts grid = Grid();
-                    if (!grid.view || CellText(grid) != Env("TABULON_SMOKE_TEXT"))
-                        return false;
-                    Say(QStringLiteral("EDITED"));
-                    MainWindow()->findChild<QMdiArea*>()->closeAllSubWindows();
-                    return true;
-                },
-                CloseMainWindow};
-    if (name == QLatin1String("quit"))
-        return {[] { return MainWindow() != nullptr; }, CloseMainWindow};
-    if (name == QLatin1String("quit-asked"))
-        // The box's answer is only queued when the step runs, so the close comes first.
-        return {[] { return VisibleBox() && MainWindow() && CloseMainWindow(); }};
-    if (name == QLatin1String("header"))
-        return {OpenSettings,
-                [] {
-                    QLineEdit* header = SheetHeader();
-                    if (!header)
-                        return false;
-                    header->selectAll();
-                    QTest::keyClicks(header, Env("TABULON_SMOKE_TEXT"));
-                    PressSheetButton(QDialogButtonBox::Ok);
-                    return true;
-                },
-                SheetClosed, CloseMainWindow};
-    if (name == QLatin1String("show-header"))
-        return {OpenSettings,
-                [] {
-                    QLineEdit* header = SheetHeader();
-                    if (!header)
-                        return false;
-                    Say(QStringLiteral("HEADER ") + header->text());
-                    PressSheetButton(QDialogButtonBox::Cancel);
-                    return true;
-                },
-                SheetClosed, CloseMainWindow};
-    if (name == QLatin1String("menus"))
-        return {[] {
-                    QMainWindow* window = MainWindow();
-                    if (!window || !Bar())
-                        return false;
-                    window->activateWindow();
-                    if (!window->isActiveWindow())
-                        return false;
-                    Say(Bar()->isVisible() ? QStringLiteral("BAR shown at start") : QStringLiteral("BAR hidden at start"));
-                    QTest::keyPress(KeyTarget(), Qt::Key_Alt, Qt::AltModifier);
-                    Say(Bar()->isVisible() ? QStringLiteral("BAR shown with Alt") : QStringLiteral("BAR hidden with Alt"));
-                    QTest::keyRelease(KeyTarget(), Qt::Key_Alt);
-                    return true;
-                },
-                [] {
-                    if (Bar()->isVisible())
-                        return false;
-                    Say(QStringLiteral("BAR hidden after Alt"));
-                    QTest::keyClick(KeyTarget(), Qt::Key_F10);
-                    return true;
-                },
-                [] {
-                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                    if (!menu || !Bar()->isVisible())
-                        return false;
-                    QStringList items;
-                    for (QAction* action : menu->actions())
-                        if (action->isVisible() && !action->isSeparator())
-                            items << action->text();
-                    Say(QStringLiteral("F10 MENU ") + items.join(QLatin1Char('|')));
-                    QTest::keyClick(menu, Qt::Key_Escape);
-                    return true;
-                },
-                [] {
-                    if (QApplication::activePopupWidget())
-                        return false;
-                    if (Bar()->isVisible())
-                        QTest::keyClick(KeyTarget(), Qt::Key_Escape);
-                    return true;
-                },
-                [] {
-                    if (Bar()->isVisible())
-                        return false;
-                    Say(QStringLiteral("BAR hidden after Escape"));
-                    return true;
-                },
-                [] {
-                    QMainWindow* window = MainWindow();
-                    window->activateWindow();
-                    if (!window->isActiveWindow())
-                        return false;
-                    QTest::keyClick(KeyTarget(), Qt::Key_Q, Qt::ControlModifier);
-                    return true;
-                },
-                // The program ends with the key; were it still running, this step times out.
-                [] { return false; }};
-    if (name == QLatin1String("style"))
-        return {[] {
-                    QMenuBar* bar = Bar();
-                    if (!bar)
-                        return false;
-                    Say(QStringLiteral("STYLE ") + QApplication::style()->name());
-                    for (QMenu* menu : bar->findChildren<QMenu*>())
-                        if (menu->title() == QLatin1String("&Application Look"))
-                            for (QAction* action : menu->actions())
-                                if (action->isChecked())
-                                    Say(QStringLiteral("LOOK ") + action->text());
-                    return true;
-                },
-                CloseMainWindow};
-    if (name == QLatin1String("read"))
-        return {OpenTableFromTree,
-                [] {
-                    const GridParts grid = Grid();
-                    if (!grid.view)
-                        return false;
-                    Say(QStringLiteral("CELL ") + CellText(grid));
-                    return true;
-                },
-                CloseMainWindow};
-    if (name == QLatin1String("design"))
-        return {[] {
-                    // Each letter typed into a list starts a search of its own: the two
-                    // rows' "I" must not join into one search for "II".
-                    QApplication::setKeyboardInputInterval(0);
-                    QTreeWidget* tree = Tree();
-                    const QList<QTreeWidgetItem*> folders =
-                        tree ? tree->findItems(QStringLiteral("Table("), Qt::MatchStartsWith | Qt::MatchRecursive)
-                             : QList<QTreeWidgetItem*>();
-                    if (folders.isEmpty())
-                        return false;
-                    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(folders.first()).center());
-                    for (QToolButton* button : MainWindow()->findChildren<QToolButton*>())
-                        if (button->defaultAction() && button->defaultAction()->toolTip() == QLatin1String("Add object."))
-                            return ClickLater(button);
+    return {[] {
+                QTreeWidget* tree = Tree();
+                if (!tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE")))
                     return false;
-                },
-                [] {
-                    if (!FocusedDialog("New Table"))
-                        return false;
-                    TypeIntoFocus(Env("TABULON_SMOKE_TABLE_NAME"));
-                    return true;
-                },
-                AddField(QStringLiteral("id")), AddField(QStringLiteral("customer_id")),
-                InDialogClick("New Table", "Table Constraint..."),
-                InDialogClick("Table Constraint", "Set Foreign Key..."),
-                [] {
-                    QDialog* clause = Dialog("Set Foreign Key");
-                    if (!clause)
-                        return false;
-                    // The parent table list is the box without an edit field.
-                    for (QComboBox* box : clause->findChildren<QComboBox*>())
-                        if (!box->isEditable())
-                            box->setCurrentIndex(box->findText(Env("TABULON_SMOKE_TABLE")));
-                    return ClickLater(Button(clause, "Set Parent Key..."));
-                },
-                PickField(QStringLiteral("id")),
-                InDialogClick("Set Foreign Key", "Set Child Key..."),
-                PickField(QStringLiteral("customer_id")),
-                InDialogClick("Set Foreign Key", "Apply"),
-                InDialogClick("Table Constraint", "Apply"),
-                InDialogClick("New Table", "Save"),
-                [] {
-                    QTreeWidget* tree = Tree();
-                    if (QApplication::activeModalWidget() || !tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE_NAME")))
-                        return false;
-                    tree->expandAll();
-                    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-                        Say(QStringLiteral("TREE ") + (*it)->text(0));
-                    return true;
-                },
-                CloseMainWindow};
-    if (name == QLatin1String("keys"))
-        return {[] {
-                    QTreeWidget* tree = Tree();
-                    QTreeWidgetItem* item = tree ? FindItem(tree, Env("TABULON_SMOKE_TABLE")) : nullptr;
-                    if (!item)
-                        return false;
-                    tree->setFocus();
-                    tree->setCurrentItem(item);
-                    QTest::keyClick(tree, Qt::Key_Return);
-                    return true;
-                },
-                [] {
-                    // The new window takes the keyboard by itself.
-                    const GridParts grid = Grid();
-                    if (!grid.view || QApplication::focusWidget() != grid.view)
-                        return false;
-                    QTest::keyClick(grid.view, Qt::Key_End, Qt::ControlModifier);
-                    const QString text = Env("TABULON_SMOKE_TEXT");
-                    QTest::keyClicks(grid.view, text.left(1));
-                    QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
-                    // Up leaves the new-row line, which stores it as a row.
-                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-                    return true;
-                },
-                [] {
-                    const GridParts grid = Grid();
-                    Say(QStringLiteral("LINES %1").arg(grid.model ? grid.model->rowCount() : 0));
-                    QMainWindow* window = MainWindow();
-                    QAction* relationships = nullptr;
-                    for (QAction* action : window->findChildren<QAction*>())
-                        if (action->toolTip() == QLatin1String("Relationships"))
-                            relationships = action;
-                    if (!relationships)
-                        return false;
-                    relationships->trigger();
-                    relationships->trigger();
-                    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
-                    int diagrams = 0;
-                    for (QMdiSubWindow* sub : window->findChild<QMdiArea*>()->subWindowList())
-                        diagrams += sub->windowTitle() == QLatin1String("<Table Relation>");
-                    Say(QStringLiteral("DIAGRAMS %1").arg(diagrams));
-                    return true;
-                },
-                CloseMainWindow};
+                for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                    Say(QStringLiteral("TREE ") + (*it)->text(0));
+                return true;
+            },
+            CloseMainWindow};
+}
+
+// Open TABULON_SMOKE_TABLE from the tree with a double-click, double-click the cell of
+// row 0 and column TABULON_SMOKE_COLUMN, type TABULON_SMOKE_TEXT, press Enter, close the
+// data window and then the main window.
+Steps EditScenario()
+{
+    return {OpenTableFromTree,
+            [] {
+                const GridParts grid = Grid();
+                if (!grid.view)
+                    return false;
+                // A double-click opens the cell's editor.
+                QTest::mouseDClick(grid.view->viewport(), Qt::LeftButton, {}, CellPoint(grid));
+                return true;
+            },
+            [] {
+                const GridParts grid = Grid();
+                QLineEdit* editor = nullptr;
+                for (QLineEdit* edit : grid.view ? grid.view->findChildren<QLineEdit*>() : QList<QLineEdit*>())
+                    if (edit->isVisible())
+                        editor = edit;
+                if (!editor)
+                    return false;
+                editor->selectAll();
+                QTest::keyClicks(editor, Env("TABULON_SMOKE_TEXT"));
+                QTest::keyClick(editor, Qt::Key_Return);
+                return true;
+            },
+            [] {
+                const GridParts grid = Grid();
+                if (!grid.view || CellText(grid) != Env("TABULON_SMOKE_TEXT"))
+                    return false;
+                Say(QStringLiteral("EDITED"));
+                MainWindow()->findChild<QMdiArea*>()->closeAllSubWindows();
+                return true;
+            },
+            CloseMainWindow};
+}
+
+// Close the main window once it shows.
+Steps QuitScenario()
+{
+    return {[] { return MainWindow() != nullptr; }, CloseMainWindow};
+}
+
+// Close the main window while the first box is up, before its answer.
+Steps QuitAskedScenario()
+{
+    // The box's answer is only queued when the step runs, so the close comes first.
+    return {[] { return VisibleBox() && MainWindow() && CloseMainWindow(); }};
+}
+
+// Open the settings sheet from the toolbar, type TABULON_SMOKE_TEXT as the report
+// header, press OK, then close the main window.
+Steps HeaderScenario()
+{
+    return {OpenSettings,
+            [] {
+                QLineEdit* header = SheetHeader();
+                if (!header)
+                    return false;
+                header->selectAll();
+                QTest::keyClicks(header, Env("TABULON_SMOKE_TEXT"));
+                PressSheetButton(QDialogButtonBox::Ok);
+                return true;
+            },
+            SheetClosed, CloseMainWindow};
+}
+
+// Open the settings sheet, print its report header, press Cancel, then close the main
+// window.
+Steps ShowHeaderScenario()
+{
+    return {OpenSettings,
+            [] {
+                QLineEdit* header = SheetHeader();
+                if (!header)
+                    return false;
+                Say(QStringLiteral("HEADER ") + header->text());
+                PressSheetButton(QDialogButtonBox::Cancel);
+                return true;
+            },
+            SheetClosed, CloseMainWindow};
+}
+
+// Hold Alt and let go, press F10 and print the menu that opens, close it with Escape,
+// then press Ctrl+Q.
+Steps MenusScenario()
+{
+    return {[] {
+                QMainWindow* window = MainWindow();
+                if (!window || !Bar())
+                    return false;
+                window->activateWindow();
+                if (!window->isActiveWindow())
+                    return false;
+                Say(Bar()->isVisible() ? QStringLiteral("BAR shown at start") : QStringLiteral("BAR hidden at start"));
+                QTest::keyPress(KeyTarget(), Qt::Key_Alt, Qt::AltModifier);
+                Say(Bar()->isVisible() ? QStringLiteral("BAR shown with Alt") : QStringLiteral("BAR hidden with Alt"));
+                QTest::keyRelease(KeyTarget(), Qt::Key_Alt);
+                return true;
+            },
+            [] {
+                if (Bar()->isVisible())
+                    return false;
+                Say(QStringLiteral("BAR hidden after Alt"));
+                QTest::keyClick(KeyTarget(), Qt::Key_F10);
+                return true;
+            },
+            [] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (!menu || !Bar()->isVisible())
+                    return false;
+                QStringList items;
+                for (QAction* action : menu->actions())
+                    if (action->isVisible() && !action->isSeparator())
+                        items << action->text();
+                Say(QStringLiteral("F10 MENU ") + items.join(QLatin1Char('|')));
+                QTest::keyClick(menu, Qt::Key_Escape);
+                return true;
+            },
+            [] {
+                if (QApplication::activePopupWidget())
+                    return false;
+                if (Bar()->isVisible())
+                    QTest::keyClick(KeyTarget(), Qt::Key_Escape);
+                return true;
+            },
+            [] {
+                if (Bar()->isVisible())
+                    return false;
+                Say(QStringLiteral("BAR hidden after Escape"));
+                return true;
+            },
+            [] {
+                QMainWindow* window = MainWindow();
+                window->activateWindow();
+                if (!window->isActiveWindow())
+                    return false;
+                QTest::keyClick(KeyTarget(), Qt::Key_Q, Qt::ControlModifier);
+                return true;
+            },
+            // The program ends with the key; were it still running, this step times out.
+            [] { return false; }};
+}
+
+// Print the style in use and the checked Application Look item, then close.
+Steps StyleScenario()
+{
+    return {[] {
+                QMenuBar* bar = Bar();
+                if (!bar)
+                    return false;
+                Say(QStringLiteral("STYLE ") + QApplication::style()->name());
+                for (QMenu* menu : bar->findChildren<QMenu*>())
+                    if (menu->title() == QLatin1String("&Application Look"))
+                        for (QAction* action : menu->actions())
+                            if (action->isChecked())
+                                Say(QStringLiteral("LOOK ") + action->text());
+                return true;
+            },
+            CloseMainWindow};
+}
+
+// Open TABULON_SMOKE_TABLE from the tree as the edit scenario does and print the cell's
+// text.
+Steps ReadScenario()
+{
+    return {OpenTableFromTree,
+            [] {
+                const GridParts grid = Grid();
+                if (!grid.view)
+                    return false;
+                Say(QStringLiteral("CELL ") + CellText(grid));
+                return true;
+            },
+            CloseMainWindow};
+}
+
+// Select the Tables folder, press the pane's Add, and in the table designer name the
+// table TABLE_NAME, add the fields id and customer_id of type Integer, give the table a
+// foreign key from customer_id to TABULON_SMOKE_TABLE's id, save, print the tree, then
+// close the window.
+Steps DesignScenario()
+{
+    return {[] {
+                // Each letter typed into a list starts a search of its own: the two
+                // rows' "I" must not join into one search for "II".
+                QApplication::setKeyboardInputInterval(0);
+                QTreeWidget* tree = Tree();
+                const QList<QTreeWidgetItem*> folders =
+                    tree ? tree->findItems(QStringLiteral("Table("), Qt::MatchStartsWith | Qt::MatchRecursive)
+                         : QList<QTreeWidgetItem*>();
+                if (folders.isEmpty())
+                    return false;
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(folders.first()).center());
+                for (QToolButton* button : MainWindow()->findChildren<QToolButton*>())
+                    if (button->defaultAction() && button->defaultAction()->toolTip() == QLatin1String("Add object."))
+                        return ClickLater(button);
+                return false;
+            },
+            [] {
+                if (!FocusedDialog("New Table"))
+                    return false;
+                TypeIntoFocus(Env("TABULON_SMOKE_TABLE_NAME"));
+                return true;
+            },
+            AddField(QStringLiteral("id")), AddField(QStringLiteral("customer_id")),
+            InDialogClick("New Table", "Table Constraint..."),
+            InDialogClick("Table Constraint", "Set Foreign Key..."),
+            [] {
+                QDialog* clause = Dialog("Set Foreign Key");
+                if (!clause)
+                    return false;
+                // The parent table list is the box without an edit field.
+                for (QComboBox* box : clause->findChildren<QComboBox*>())
+                    if (!box->isEditable())
+                        box->setCurrentIndex(box->findText(Env("TABULON_SMOKE_TABLE")));
+                return ClickLater(Button(clause, "Set Parent Key..."));
+            },
+            PickField(QStringLiteral("id")),
+            InDialogClick("Set Foreign Key", "Set Child Key..."),
+            PickField(QStringLiteral("customer_id")),
+            InDialogClick("Set Foreign Key", "Apply"),
+            InDialogClick("Table Constraint", "Apply"),
+            InDialogClick("New Table", "Save"),
+            [] {
+                QTreeWidget* tree = Tree();
+                if (QApplication::activeModalWidget() || !tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE_NAME")))
+                    return false;
+                tree->expandAll();
+                for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                    Say(QStringLiteral("TREE ") + (*it)->text(0));
+                return true;
+            },
+            CloseMainWindow};
+}
+
+// By keys alone: Enter on TABULON_SMOKE_TABLE in the tree opens it, Ctrl+End on the grid
+// and a typed TABULON_SMOKE_TEXT with Up fill the new-row line, the line count is
+// printed ("LINES n"); then Relationships twice and Ctrl+N, and the number of diagram
+// windows is printed ("DIAGRAMS n").
+Steps KeysScenario()
+{
+    return {[] {
+                QTreeWidget* tree = Tree();
+                QTreeWidgetItem* item = tree ? FindItem(tree, Env("TABULON_SMOKE_TABLE")) : nullptr;
+                if (!item)
+                    return false;
+                tree->setFocus();
+                tree->setCurrentItem(item);
+                QTest::keyClick(tree, Qt::Key_Return);
+                return true;
+            },
+            [] {
+                // The new window takes the keyboard by itself.
+                const GridParts grid = Grid();
+                if (!grid.view || QApplication::focusWidget() != grid.view)
+                    return false;
+                QTest::keyClick(grid.view, Qt::Key_End, Qt::ControlModifier);
+                const QString text = Env("TABULON_SMOKE_TEXT");
+                QTest::keyClicks(grid.view, text.left(1));
+                QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+                // Up leaves the new-row line, which stores it as a row.
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+                return true;
+            },
+            [] {
+                const GridParts grid = Grid();
+                Say(QStringLiteral("LINES %1").arg(grid.model ? grid.model->rowCount() : 0));
+                QMainWindow* window = MainWindow();
+                QAction* relationships = nullptr;
+                for (QAction* action : window->findChildren<QAction*>())
+                    if (action->toolTip() == QLatin1String("Relationships"))
+                        relationships = action;
+                if (!relationships)
+                    return false;
+                relationships->trigger();
+                relationships->trigger();
+                QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+                int diagrams = 0;
+                for (QMdiSubWindow* sub : window->findChild<QMdiArea*>()->subWindowList())
+                    diagrams += sub->windowTitle() == QLatin1String("<Table Relation>");
+                Say(QStringLiteral("DIAGRAMS %1").arg(diagrams));
+                return true;
+            },
+            CloseMainWindow};
+}
+
+struct NamedScenario {
+    const char* name;
+    Steps (*steps)();
+};
+
+const NamedScenario SCENARIOS[] = {
+    {"designers", DesignersScenario},
+    {"tree", TreeScenario},
+    {"edit", EditScenario},
+    {"quit", QuitScenario},
+    {"quit-asked", QuitAskedScenario},
+    {"header", HeaderScenario},
+    {"show-header", ShowHeaderScenario},
+    {"menus", MenusScenario},
+    {"style", StyleScenario},
+    {"read", ReadScenario},
+    {"design", DesignScenario},
+    {"keys", KeysScenario},
+};
+
+Steps Scenario(const QString& name)
+{
+    for (const NamedScenario& scenario : SCENARIOS)
+        if (name == QLatin1String(scenario.name))
+            return scenario.steps();
     return {};
 }
 
