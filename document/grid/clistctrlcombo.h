@@ -207,6 +207,12 @@ private:
     friend class CellDelegate;
     class VerticalScrollBar;
 
+    // The cell painter and the viewport's painting (clistctrlcombo_paint.cpp).
+    void InitPainting();
+    // The vertical scroll bar, and the line changes that move the scroll ranges, the
+    // selection and the cursor (clistctrlcombo_geometry.cpp).
+    void InitScrolling();
+
     // The widest content of a column's visible cells: a divider double-click sizes the
     // column to it (or to its title, when that is wider).
     int SizeHintForColumn(int column) const;

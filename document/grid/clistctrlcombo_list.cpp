@@ -1,0 +1,42 @@
+#include "document/grid/clistctrlcombo.h"
+
+#include "document/grid/griditemmodel.h"
+
+// The grid in list mode: the lines and texts that a list's owner puts in the grid, and
+// the selection and current cell following their lines through a sort.
+
+int CListCtrlCombo::InsertItem(int row, const std::wstring& text)
+{
+    return m_pModel->InsertLine(row, text);
+}
+
+void CListCtrlCombo::SetItemText(int row, int column, const std::wstring& text)
+{
+    m_pModel->SetText(row, column, text);
+}
+
+void CListCtrlCombo::DeleteItem(int row)
+{
+    if (row == m_nCurrentRow) {
+        EndEdit(-1);
+        m_nCurrentRow = m_nCurrentColumn = -1;
+    }
+    m_pModel->RemoveLine(row);
+}
+
+void CListCtrlCombo::DeleteAllItems()
+{
+    EndEdit(-1);
+    m_nCurrentRow = m_nCurrentColumn = -1;
+    m_pModel->RemoveAll();
+}
+
+void CListCtrlCombo::OnLinesReordered(const std::vector<int>& newRowOf)
+{
+    m_selection.Remap(newRowOf);
+    m_bSelectionRestart = 1;
+    for (int* row : {&m_nCursorRow, &m_nAnchorRow})
+        if (*row >= 0 && *row < static_cast<int>(newRowOf.size()))
+            *row = newRowOf[*row];
+    viewport()->update();
+}
