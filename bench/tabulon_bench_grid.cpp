@@ -29,6 +29,7 @@
 #include "data/sqlite16.h"
 #include "document/datasheet/cdataaccess.h"
 #include "document/datasheet/cdatainterface.h"
+#include "document/datasheet/datasheetrows.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/grid/clistframe.h"
 #include "document/grid/cplheaderctrl.h"
@@ -173,8 +174,8 @@ void CreateFile(Files& files)
         Fatal("cannot open the database file");
 }
 
-// One data window: the model, its bridge and a grid frame in a shown top-level window,
-// set up as the data view sets up a table's datasheet.
+// One data window: the model, its bridge, the rows its grid shows and a grid frame in a
+// shown top-level window, set up as the data view sets up a table's datasheet.
 class Window {
 public:
     explicit Window(const std::wstring& table = kTable, int mode = RECSET_MODE_TABLE)
@@ -186,9 +187,8 @@ public:
             Fatal("cannot open the table");
         m_model.InitRowBuffers();
         m_frame.m_nMode = CListFrame::MODE_DATASHEET;
-        m_frame.m_pDataInterface = &m_bridge;
+        m_frame.m_pRows = &m_rows;
         m_frame.m_strTitle = table;
-        m_bridge.m_pListFrame = &m_frame;
         m_frame.Create(&m_host, QRect(0, 0, 900, 600));
         for (int i = 0; i < m_model.m_pRecSet->m_nFields; ++i) {
             CADbSqlFieldInfo info;
@@ -240,6 +240,7 @@ private:
     QWidget m_host;
     CDataInterface m_bridge;
     CDataAccess m_model;
+    DatasheetRows m_rows{m_bridge};
     CListFrame m_frame;
 };
 

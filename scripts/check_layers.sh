@@ -16,9 +16,9 @@ declare -A layer_rank=([platform]=0 [data]=1 [platform/widgets]=2 [document]=3 [
 declare -A room_rank=(
     [pictures]=0 [strip]=0
     [session]=1
-    [datasheet]=2 [diagram]=2
-    [report]=3 [dialogs]=3
-    [grid]=4
+    [grid]=2
+    [datasheet]=3 [diagram]=3
+    [report]=4 [dialogs]=4
     [windows]=5
 )
 

@@ -1,12 +1,10 @@
 #include "document/grid/clistctrlcombo.h"
 
 #include "data/settings.h"
-#include "document/strip/cacaptionbar.h"
 #include "document/grid/cbuttonplus.h"
 #include "document/grid/ccomboboxplus.h"
 #include "document/grid/cinlineedit.h"
 #include "document/grid/clistframe.h"
-#include "document/session/cmainframebase.h"
 #include "document/grid/cplheaderctrl.h"
 #include "document/grid/griditemmodel.h"
 #include "document/grid/gridgeometry.h"
@@ -23,8 +21,6 @@
 // the mouse. Painting, geometry and scrolling, keys and cell editors, and list mode
 // have files of their own.
 
-int g_nOpenDatasheets = 0;
-
 namespace {
 
 constexpr wchar_t TXT_DELETE_QUESTION[] = L"Click Yes button to proceed.\nClick No button to cancel.";
@@ -37,11 +33,9 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     : QAbstractScrollArea(ownerFrame)
     , m_pOwnerFrame(ownerFrame)
 {
-    // The one place the frame's mode matters: it picks the rows the grid is a view of.
-    if (ownerFrame->m_nMode == CListFrame::MODE_DATASHEET)
-        m_pModel = new DatasheetRows(this);
-    else
-        m_pModel = new ListRows(this);
+    // The rows the frame was given (a datasheet's, shared with every grid over them), or
+    // rows of the grid's own.
+    m_pModel = ownerFrame->m_pRows ? ownerFrame->m_pRows : MakeListRows();
     setObjectName(QStringLiteral("control%1").arg(GRID_ID));
     m_brCellBorder = QBrush(ownerFrame->m_clrBorder);
     m_strFontFaceApplied = g_strFontFace;
@@ -52,14 +46,7 @@ CListCtrlCombo::CListCtrlCombo(CListFrame* ownerFrame)
     installEventFilter(this);
 }
 
-CListCtrlCombo::~CListCtrlCombo()
-{
-    if (m_bCountedOpen) {
-        m_bCountedOpen = false;
-        if (--g_nOpenDatasheets == 0 && MainCaptionBar())
-            MainCaptionBar()->Clear();
-    }
-}
+CListCtrlCombo::~CListCtrlCombo() = default;
 
 bool CListCtrlCombo::IsReadOnly() const
 {
@@ -149,7 +136,10 @@ void CListCtrlCombo::CreateColumns()
     connect(m_pHeader, &QHeaderView::sectionHandleDoubleClicked, this,
             [this](int column) { setColumnWidth(column, std::max(SizeHintForColumn(column), m_pHeader->sectionSizeHint(column))); });
 
-    m_pModel->CreateColumns(GetColumnCount());
+    std::vector<std::wstring> titles;
+    for (const GridColumn& column : m_arrColumns)
+        titles.push_back(column.m_strTitle);
+    m_pModel->CreateColumns(titles);
     for (int i = 0; i < GetColumnCount(); ++i)
         setColumnWidth(i, m_arrColumns[i].m_nWidth);
     m_bShowGrid = m_pModel->DrawsGridLines();
@@ -197,14 +187,6 @@ bool CListCtrlCombo::HasNewRowLine() const
     return m_pModel->HasNewRowLine();
 }
 
-void CListCtrlCombo::CountAsOpenDatasheet()
-{
-    if (m_bCountedOpen || !m_pModel->IsOpenDatasheet() || m_arrColumns.empty())
-        return;
-    m_bCountedOpen = true;
-    ++g_nOpenDatasheets;
-}
-
 std::wstring CListCtrlCombo::GetItemText(int row, int column) const
 {
     return m_pModel->CellText(row, column);
@@ -212,7 +194,7 @@ std::wstring CListCtrlCombo::GetItemText(int row, int column) const
 
 void CListCtrlCombo::RedrawRows(int first, int last)
 {
-    m_pModel->RefreshLines(first, last);
+    viewport()->update(LinesRect(first, last));
 }
 
 bool CListCtrlCombo::IsRowSelected(int row) const
@@ -349,13 +331,23 @@ void CListCtrlCombo::AppendRow()
 
 void CListCtrlCombo::OnHeaderClicked(int column)
 {
-    if (m_bDividerTracking || !m_pModel->IsSortable())
+    if (m_bDividerTracking || !m_pOwnerFrame->m_bSortable)
         return;
     CloseCell();
     m_nSortColumn = column;
     m_nSortToggle = !m_nSortToggle;
     m_pHeader->SetSortMark(column, m_nSortToggle ? SORT_MARK_ASCENDING : SORT_MARK_DESCENDING);
-    m_pModel->Sort(column, m_nSortToggle != 0);
+    if (m_pModel->Sort(column, m_nSortToggle != 0) && m_pModel->ShowsFirstLineAfterSort())
+        scrollToTop();
+}
+
+void CListCtrlCombo::OnSorted(int column, bool ascending)
+{
+    m_nSortColumn = column;
+    m_nSortToggle = ascending ? 1 : 0;
+    if (m_pHeader)
+        m_pHeader->SetSortMark(column, ascending ? SORT_MARK_ASCENDING : SORT_MARK_DESCENDING);
+    viewport()->update();
 }
 
 void CListCtrlCombo::mousePressEvent(QMouseEvent* event)

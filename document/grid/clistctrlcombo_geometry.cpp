@@ -75,6 +75,10 @@ void CListCtrlCombo::InitScrolling()
     connect(m_pModel, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& from, const QModelIndex& to) { OnLinesChanged(from.row(), to.row()); });
     connect(m_pModel, &QAbstractItemModel::layoutChanged, this, [this] { viewport()->update(); });
+    // Another grid over the same rows is about to delete or sort them: what this grid's
+    // open cell holds goes to its row first.
+    connect(m_pModel, &GridItemModel::RowsAboutToChange, this, &CListCtrlCombo::CloseCell);
+    connect(m_pModel, &GridItemModel::Sorted, this, &CListCtrlCombo::OnSorted);
 }
 
 void CListCtrlCombo::SetRowHeight(int height)

@@ -1,9 +1,21 @@
 #include "document/grid/clistctrlcombo.h"
 
-#include "document/grid/griditemmodel.h"
+#include "document/grid/clistframe.h"
+#include "document/grid/listrows.h"
 
 // The grid in list mode: the lines and texts that a list's owner puts in the grid, and
 // the selection and current cell following their lines through a sort.
+
+GridItemModel* CListCtrlCombo::MakeListRows()
+{
+    auto* rows = new ListRows(this);
+    // The owner hears of each row deleted, as it goes.
+    connect(rows, &ListRows::LineDeleted, this, [this](int row) {
+        platform::SendMessage(m_pOwnerFrame->GetOwnerWindow(), UM_LIST_ROW_DELETED, 0, row);
+    });
+    connect(rows, &ListRows::LinesReordered, this, &CListCtrlCombo::OnLinesReordered);
+    return rows;
+}
 
 int CListCtrlCombo::InsertItem(int row, const std::wstring& text)
 {

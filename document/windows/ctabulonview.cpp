@@ -85,11 +85,7 @@ int CTabulonView::OnCreate()
     CTabulonDoc* document = GetDocument();
     document->m_nKind = g_openRequest.m_nMode;
     if (IsDatasheetKind()) {
-        CDataInterface& bridge = document->m_wndDataInterface;
-        bridge.m_pListFrame = &m_wndGrid;
-        bridge.m_pDataAccess = document->m_pDataAccess.get();
-        m_wndGrid.m_pDataInterface = &bridge;
-        m_wndGrid.m_nMode = CListFrame::MODE_DATASHEET;
+        m_pDatasheet = std::make_unique<DatasheetFrame>(m_wndGrid, document->m_rows, document->m_wndDataInterface);
         if (!m_wndGrid.Create(this))
             return -1;
         // The report view waits hidden in the main window until Print Report shows it.
@@ -157,7 +153,7 @@ void CTabulonView::SetupDatasheet()
     if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
         m_wndGrid.m_bReadOnly = 1;
     m_wndGrid.m_strReadOnlyReason = recset.GetReadOnlyReason();
-    m_wndGrid.InitGrid();
+    m_pDatasheet->InitGrid();
     document->m_wndDataInterface.UpdateItemCount();
     // Every row came with the first page: nothing more will tell the tree and File > Open.
     if (g_bLoaderBusy == 0 || data.IsLoadEnded()) {
@@ -255,12 +251,12 @@ void CTabulonView::OnActivateView(bool activate, CView*, CView*)
         return;
     CCaptionDlg* strip = Strip();
     const CTabulonDoc* document = GetDocument();
-    if (document->m_nKind == OpenRelationships) {
-        if (strip)
-            strip->DisableAllButtons();
-    } else if (HasGrid()) {
-        m_wndGrid.UpdateCaptionBar();
-    }
+    // Only a datasheet takes the strip's commands: for any other window the strip is off,
+    // and its target stays the datasheet activated last.
+    if (m_pDatasheet)
+        m_pDatasheet->UpdateCaptionBar();
+    else if (strip)
+        strip->DisableAllButtons();
     if (!strip)
         return;
     if (document->m_nKind == OpenTableData) {

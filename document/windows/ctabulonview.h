@@ -5,6 +5,7 @@
 // diagram. It fills the grid, keeps it covering the view, sets the caption strip when
 // activated, previews the report of its datasheet and moves BLOBs between cells and files.
 #include "document/grid/clistframe.h"
+#include "document/windows/datasheetframe.h"
 #include "document/windows/doctemplate.h"
 #include "platform/messagetarget.h"
 
@@ -57,6 +58,9 @@ public:
     LRESULT OnCellButton(int column, int row);
 
     CListFrame m_wndGrid;
+    // The datasheet kinds' side of the grid frame: its rows and the strip's commands.
+    // It goes before the grid frame it serves.
+    std::unique_ptr<DatasheetFrame> m_pDatasheet;
     int m_bLayoutReady = 0;
     QPointer<CChildView> m_pReportView;     // the datasheet kinds' report, released with the view
     CRelationshipDiagram* m_pDiagram = nullptr; // the diagram window's contents
