@@ -107,6 +107,8 @@ public:
     void OnVacuum();
     // Closes the active data window (Ctrl+W).
     void OnCloseDataWindow();
+    // New Window: another window on the active data window's rows.
+    void OnWindowNew();
     // Files dropped on the window: each local file opens in turn.
     void OnDropFiles(const QList<QUrl>& urls);
 
@@ -145,6 +147,7 @@ public:
     QAction* m_actPrint = nullptr;
     QAction* m_actPrintPreview = nullptr;
     QAction* m_actCloseWindow = nullptr;
+    QAction* m_actNewWindow = nullptr;
     QAction* m_actExit = nullptr;
     QMenu* m_pWindowMenu = nullptr;
     std::vector<std::pair<int, QAction*>> m_arrLookActions; // Application Look items by id
@@ -165,6 +168,8 @@ private:
     void UpdateMenusForActiveWindow();
     void FillRecentFileItems(QMenu* file);
     void FillWindowMenu();
+    // The frame's title: the active data window's title before the program's name.
+    void ShowActiveWindowTitle();
     QAction* AddCommand(const wchar_t* tip, const QIcon& icon, std::function<void()> handler);
 
     std::unique_ptr<CAppDataFile> m_appDataFile; // the store m_pAppDataFile points to
@@ -175,4 +180,5 @@ private:
     std::wstring m_strFailedConsoleText; // what did not run of the last console text; "" after a success
     QMetaObject::Connection m_idleUpdate;
     QMetaObject::Connection m_activationUpdate;
+    QMetaObject::Connection m_titleUpdate; // the active window's title, as it changes
 };

@@ -57,7 +57,7 @@ CTabulonView::~CTabulonView()
     // The last data window gone: the strip names no window any more.
     CDocument* document = CView::GetDocument();
     CDocTemplate* docTemplate = document ? document->GetDocTemplate() : nullptr;
-    if (docTemplate && MainCaptionBar()) {
+    if (docTemplate && MainCaptionBar() && document->GetViews().size() == 1) {
         const std::vector<CDocument*> documents = docTemplate->GetDocuments();
         if (documents.size() == 1 && documents.front() == document)
             MainCaptionBar()->Clear();
@@ -74,6 +74,17 @@ bool CTabulonView::IsDatasheetKind() const
     return kind == OpenTableData || kind == OpenSqlQuery || kind == OpenViewData;
 }
 
+bool CTabulonView::IsFirstWindow() const
+{
+    const std::vector<CView*>& views = GetDocument()->GetViews();
+    return !views.empty() && views.front() == this;
+}
+
+bool CTabulonView::CanOpenNewWindow() const
+{
+    return IsDatasheetKind() && GetDocument()->m_pDataAccess && GetDocument()->m_pDataAccess->m_bOpen;
+}
+
 bool CTabulonView::HasGrid() const
 {
     const int kind = GetDocument()->m_nKind;
@@ -83,7 +94,10 @@ bool CTabulonView::HasGrid() const
 int CTabulonView::OnCreate()
 {
     CTabulonDoc* document = GetDocument();
-    document->m_nKind = g_openRequest.m_nMode;
+    // The document's first window takes its kind from the request; a further window
+    // (New Window) shows the kind the document has.
+    if (IsFirstWindow())
+        document->m_nKind = g_openRequest.m_nMode;
     if (IsDatasheetKind()) {
         m_pDatasheet = std::make_unique<DatasheetFrame>(m_wndGrid, document->m_rows, document->m_wndDataInterface);
         if (!m_wndGrid.Create(this))
@@ -114,7 +128,9 @@ void CTabulonView::OnInitialUpdate()
     case OpenSqlQuery:
     case OpenViewData:
         if (document->m_pDataAccess->m_bOpen) {
-            document->m_pDataAccess->InitRowBuffers();
+            // A further window shares the rows and the row buffers of the first.
+            if (IsFirstWindow())
+                document->m_pDataAccess->InitRowBuffers();
             m_wndGrid.m_strTitle = document->GetTitle();
             SetupDatasheet();
         }

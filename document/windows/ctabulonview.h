@@ -50,6 +50,8 @@ public:
     // Print: the print dialog, then the report printed without its preview; enabled as
     // Print Report is.
     void OnFilePrintCommand();
+    // New Window applies to the rows of a table, a view or a query.
+    bool CanOpenNewWindow() const;
 
     void SetupDatasheet();
     void RunPragmaQuery();
@@ -71,6 +73,7 @@ protected:
 
 private:
     bool IsDatasheetKind() const;
+    bool IsFirstWindow() const;
     bool HasGrid() const;
     void LayOut();
     // Appends a list row and makes its first cell the current one.

@@ -32,9 +32,18 @@ void CDocument::OnCloseDocument()
 void CDocument::SetTitle(const std::wstring& title)
 {
     m_strTitle = title;
+    UpdateFrameTitles();
+}
+
+void CDocument::UpdateFrameTitles()
+{
+    std::vector<CChildFrame*> frames;
     for (CView* view : m_arrViews)
-        if (CChildFrame* frame = view->GetParentFrame())
-            frame->setWindowTitle(platform::ToQString(title));
+        if (CChildFrame* frame = view->GetParentFrame(); frame && std::find(frames.begin(), frames.end(), frame) == frames.end())
+            frames.push_back(frame);
+    const QString title = platform::ToQString(m_strTitle);
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i]->setWindowTitle(frames.size() == 1 ? title : title + QStringLiteral(":%1").arg(i + 1));
 }
 
 void CDocument::SetPathName(const std::wstring& path, bool addToRecent)
@@ -53,7 +62,11 @@ void CDocument::AddView(CView* view)
 void CDocument::RemoveView(CView* view)
 {
     std::erase(m_arrViews, view);
-    if (m_arrViews.empty() && !m_bClosing && m_pTemplate)
+    if (m_bClosing)
+        return;
+    if (!m_arrViews.empty())
+        UpdateFrameTitles();
+    else if (m_pTemplate)
         m_pTemplate->RemoveDocument(this);
 }
 
@@ -155,10 +168,30 @@ CDocument* CDocTemplate::OpenNewDocument()
     }
     if (m_pMdiArea)
         m_pMdiArea->addSubWindow(frame);
-    frame->setWindowTitle(platform::ToQString(document->GetTitle()));
+    document->UpdateFrameTitles();
     view->OnInitialUpdate();
     frame->ActivateFrame();
     return document;
+}
+
+CView* CDocTemplate::OpenNewWindow(CDocument* document)
+{
+    if (!document || document->m_pTemplate != this)
+        return nullptr;
+    auto* frame = new CChildFrame;
+    CView* view = m_makeView();
+    document->AddView(view);
+    frame->setWidget(view);
+    if (view->OnCreate() == -1) {
+        delete frame;
+        return nullptr;
+    }
+    if (m_pMdiArea)
+        m_pMdiArea->addSubWindow(frame);
+    document->UpdateFrameTitles();
+    view->OnInitialUpdate();
+    frame->ActivateFrame();
+    return view;
 }
 
 bool CDocTemplate::OpenDocumentFile(const std::wstring& path)
