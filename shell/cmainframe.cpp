@@ -16,6 +16,7 @@
 #include "document/windows/ctabulondoc.h"
 #include "document/windows/ctabulonview.h"
 #include "document/windows/datawindows.h"
+#include "document/windows/windowlistdlg.h"
 #include "document/session/currentdatabase.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
@@ -216,7 +217,8 @@ bool CMainFrame::Create()
 
 void CMainFrame::ShowActiveWindowTitle()
 {
-    const QMdiSubWindow* window = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
+    // The active window, or while a dialog is in front the one that was active last.
+    const QMdiSubWindow* window = m_pMdiArea ? m_pMdiArea->currentSubWindow() : nullptr;
     const QString product = Text(STR_PRODUCT_NAME);
     setWindowTitle(window && !window->windowTitle().isEmpty() ? window->windowTitle() + QStringLiteral(" - ") + product
                                                               : product);
@@ -357,6 +359,9 @@ void CMainFrame::CreateMenuBar()
     m_pWindowMenu = m_wndMenuBar->addMenu(QStringLiteral("&Window"));
     m_actNewWindow = new QAction(QStringLiteral("&New Window"), this);
     connect(m_actNewWindow, &QAction::triggered, this, [this] { RunCommand([this] { OnWindowNew(); }); });
+    // At the end of the Window menu, always there.
+    m_actWindowManager = new QAction(QStringLiteral("&Windows..."), this);
+    connect(m_actWindowManager, &QAction::triggered, this, [this] { RunCommand([this] { OnWindowManager(); }); });
     connect(m_pWindowMenu, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
     m_arrDataWindowItems.push_back(m_pWindowMenu->menuAction());
 
@@ -404,10 +409,8 @@ void CMainFrame::FillWindowMenu()
     m_pWindowMenu->clear();
     m_actNewWindow->setEnabled(CanOpenNewDataWindow());
     m_pWindowMenu->addAction(m_actNewWindow);
-    if (!m_pMdiArea)
-        return;
     m_pWindowMenu->addSeparator();
-    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList();
+    const QList<QMdiSubWindow*> windows = m_pMdiArea ? m_pMdiArea->subWindowList() : QList<QMdiSubWindow*>();
     for (qsizetype i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
         const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
@@ -419,11 +422,19 @@ void CMainFrame::FillWindowMenu()
                 m_pMdiArea->setActiveSubWindow(window);
         });
     }
+    m_pWindowMenu->addSeparator();
+    m_pWindowMenu->addAction(m_actWindowManager);
 }
 
 void CMainFrame::OnWindowNew()
 {
     OpenNewDataWindow();
+}
+
+void CMainFrame::OnWindowManager()
+{
+    WindowListDialog dialog(m_pMdiArea, this);
+    dialog.DoModal();
 }
 
 void CMainFrame::OnCloseDataWindow()

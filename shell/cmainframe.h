@@ -109,6 +109,8 @@ public:
     void OnCloseDataWindow();
     // New Window: another window on the active data window's rows.
     void OnWindowNew();
+    // Windows...: the list of the data windows, to activate or close them.
+    void OnWindowManager();
     // Files dropped on the window: each local file opens in turn.
     void OnDropFiles(const QList<QUrl>& urls);
 
@@ -148,6 +150,7 @@ public:
     QAction* m_actPrintPreview = nullptr;
     QAction* m_actCloseWindow = nullptr;
     QAction* m_actNewWindow = nullptr;
+    QAction* m_actWindowManager = nullptr;
     QAction* m_actExit = nullptr;
     QMenu* m_pWindowMenu = nullptr;
     std::vector<std::pair<int, QAction*>> m_arrLookActions; // Application Look items by id
