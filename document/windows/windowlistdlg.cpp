@@ -34,8 +34,6 @@ WindowListDialog::WindowListDialog(QMdiArea* area, QWidget* parent)
     , m_pClose(new QPushButton(QStringLiteral("&Close"), this))
 {
     setWindowTitle(platform::ToQString(STR_WINDOW_LIST_TITLE));
-    // No help button: the list is all there is to it.
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* buttons = new QVBoxLayout;
@@ -71,6 +69,12 @@ void WindowListDialog::Fill()
         item->setData(WINDOW_ROLE, QVariant::fromValue(QPointer<QMdiSubWindow>(window)));
         if (window == m_pArea->activeSubWindow())
             m_pList->setCurrentItem(item);
+        // A window closed here renumbers the other windows of its document.
+        connect(window, &QWidget::windowTitleChanged, this, [this, window](const QString& title) {
+            for (int i = 0; i < m_pList->count(); ++i)
+                if (WindowOf(m_pList->item(i)) == window)
+                    m_pList->item(i)->setText(title);
+        });
     }
     UpdateButtons();
 }
