@@ -51,8 +51,8 @@ protected:
 
 private:
     CDataAccess* Model() const;
-    // The lines of rows deleted (given from the highest down) go, run by run of adjacent
-    // rows, from the highest: the lines below a run keep their rows.
+    // The lines of the rows deleted (given from the highest down) go run by run of
+    // adjacent rows, the highest run first, so that the runs still to go keep their lines.
     void RemoveDeletedLines(const std::vector<int>& rows);
 
     CDataInterface* m_pBridge;

@@ -153,24 +153,16 @@ CDocument* CDocTemplate::OpenNewDocument()
     CDocument* document = m_arrDocuments.back().get();
     document->m_pTemplate = this;
 
-    auto* frame = new CChildFrame;
-    CView* view = m_makeView();
-    document->AddView(view);
-    frame->setWidget(view);
-
+    CChildFrame* frame = CreateNewFrame(document);
     // The frame joins the area only once its document is made: a tabbed area shows a
     // tab for every frame it holds, hidden or not, so a statement that runs without a
     // window (its boxes shown meanwhile) or a document that fails would show an empty
     // "(Untitled)" window behind its box.
-    if (view->OnCreate() == -1 || !document->OnNewDocument()) {
+    if (frame->GetActiveView()->OnCreate() == -1 || !document->OnNewDocument()) {
         document->OnCloseDocument();
         return nullptr;
     }
-    if (m_pMdiArea)
-        m_pMdiArea->addSubWindow(frame);
-    document->UpdateFrameTitles();
-    view->OnInitialUpdate();
-    frame->ActivateFrame();
+    InitialUpdateFrame(document, frame);
     return document;
 }
 
@@ -178,20 +170,32 @@ CView* CDocTemplate::OpenNewWindow(CDocument* document)
 {
     if (!document || document->m_pTemplate != this)
         return nullptr;
-    auto* frame = new CChildFrame;
-    CView* view = m_makeView();
-    document->AddView(view);
-    frame->setWidget(view);
+    CChildFrame* frame = CreateNewFrame(document);
+    CView* view = frame->GetActiveView();
     if (view->OnCreate() == -1) {
         delete frame;
         return nullptr;
     }
+    InitialUpdateFrame(document, frame);
+    return view;
+}
+
+CChildFrame* CDocTemplate::CreateNewFrame(CDocument* document)
+{
+    auto* frame = new CChildFrame;
+    CView* view = m_makeView();
+    document->AddView(view);
+    frame->setWidget(view);
+    return frame;
+}
+
+void CDocTemplate::InitialUpdateFrame(CDocument* document, CChildFrame* frame)
+{
     if (m_pMdiArea)
         m_pMdiArea->addSubWindow(frame);
     document->UpdateFrameTitles();
-    view->OnInitialUpdate();
+    frame->GetActiveView()->OnInitialUpdate();
     frame->ActivateFrame();
-    return view;
 }
 
 bool CDocTemplate::OpenDocumentFile(const std::wstring& path)

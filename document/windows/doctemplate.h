@@ -134,6 +134,11 @@ private:
     friend class CDocument;
     // Frees the document (its frames are gone).
     void RemoveDocument(CDocument* document);
+    // A frame outside the area with a new view of the document in it, not yet created.
+    CChildFrame* CreateNewFrame(CDocument* document);
+    // The frame of a created view joins the area with its title; the view's initial
+    // update runs and the frame is activated.
+    void InitialUpdateFrame(CDocument* document, CChildFrame* frame);
     void OnFrameActivated(QMdiSubWindow* frame);
 
     DocumentFactory m_makeDocument;
