@@ -2,20 +2,13 @@
 
 #include "data/cadbsqlexception.h"
 #include "data/constants.h"
-#include "data/failure.h"
 #include "data/rowiteration.h"
+#include "data/savepoint.h"
 #include "data/sqlite16.h"
 #include "data/statementtext.h"
 #include "platform/files.h"
-#include "platform/captionline.h"
-#include "platform/uiwait.h"
 #include "platform/waitcursor.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -25,10 +18,6 @@ RowIteration g_queryDataIteration;
 
 // A re-prepare after a schema change is retried this often before the failure is reported.
 constexpr int kMaxSchemaRetries = 100;
-
-// A stoppable work's statements look for the stop every this many engine steps: a few
-// microseconds of work.
-constexpr int kStopCheckSteps = 1000;
 
 } // namespace
 
@@ -108,8 +97,6 @@ SqlStatement CADbSqlDb::PrepareBound(const std::wstring& sql, const std::vector<
     return stmt;
 }
 
-bool CADbSqlDb::ExecuteCmd(const std::wstring& sql) { return ExecuteCmd(sql, {}); }
-
 bool CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
     platform::WaitCursor wait;
@@ -117,15 +104,6 @@ bool CADbSqlDb::ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>&
     if (!stmt)
         return false;
     StepToEnd(stmt);
-    return true;
-}
-
-bool CADbSqlDb::ExecuteResponsively(const std::wstring& sql, const std::wstring& line)
-{
-    SqlStatement stmt = ExecuteStmt(sql);
-    if (!stmt)
-        return false;
-    RunResponsively(line, [&] { StepToEnd(stmt); });
     return true;
 }
 
@@ -149,26 +127,11 @@ void CADbSqlDb::StepToEnd(SqlStatement& stmt)
 
 bool CADbSqlDb::ReplaceAtomically(const std::wstring& dropSql, const std::wstring& createSql)
 {
-    const bool ownTransaction = !InTransaction();
-    ExecuteCmd(L"SAVEPOINT tabulon_replace");
-    // Back to the state before the savepoint; a transaction the savepoint began ends.
-    const auto undo = [&] {
-        ExecuteQuietly(L"ROLLBACK TO tabulon_replace");
-        ExecuteQuietly(L"RELEASE tabulon_replace");
-        if (ownTransaction && InTransaction())
-            ExecuteQuietly(L"ROLLBACK");
-    };
-    try {
-        ExecuteCmd(dropSql);
-        if (!ExecuteCmd(createSql)) {
-            undo();
-            return false;
-        }
-        ExecuteCmd(L"RELEASE tabulon_replace");
-    } catch (const CADbSqlException&) {
-        undo();
-        throw;
-    }
+    Savepoint unit(*this, L"tabulon_replace");
+    ExecuteCmd(dropSql);
+    if (!ExecuteCmd(createSql))
+        return false;
+    unit.Release();
     return true;
 }
 
@@ -201,83 +164,7 @@ bool CADbSqlDb::ExecuteQuietly(const std::wstring& sql) noexcept
            sqlite3_step(stmt) == SQLITE_DONE;
 }
 
-CADbSqlDb::HeldLong::HeldLong(CADbSqlDb& db)
-    : m_db(db)
-{
-    ++m_db.m_nHeldLong;
-}
-
-CADbSqlDb::HeldLong::~HeldLong() { --m_db.m_nHeldLong; }
-
-void CADbSqlDb::RunResponsively(const std::wstring& line, const std::function<void()>& work,
-                                const std::function<void()>& stop)
-{
-    platform::WaitCursor wait;
-    const HeldLong held(*this);
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::exception_ptr failure;
-    // The callback is set before the work starts: setting it takes the connection's lock,
-    // which the work holds for the whole of each step.
-    m_bInterruptWork = false;
-    if (stop)
-        sqlite3_progress_handler(m_pDb, kStopCheckSteps, StopWorkProgress, this);
-    std::thread worker([&] {
-        m_workThread = std::this_thread::get_id();
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        {
-            std::lock_guard lock(mutex);
-            done = true;
-        }
-        ended.notify_all();
-    });
-    bool lineShown = false;
-    unsigned shownLine = 0;
-    const platform::ReadyCheck workEnded = [&](bool brief) {
-        std::unique_lock lock(mutex);
-        if (!brief) {
-            ended.wait(lock, [&] { return done; });
-            return true;
-        }
-        if (ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return done; }))
-            return true;
-        lock.unlock();
-        if (!lineShown) {
-            platform::ShowCaptionLine(line, platform::CAPTION_LINE_NORMAL);
-            shownLine = platform::CaptionLineCount();
-        }
-        lineShown = true;
-        return false;
-    };
-    platform::WaitResponsively(workEnded, stop);
-    worker.join();
-    // The line says what runs: it goes with the work, unless another line came since.
-    if (lineShown)
-        platform::ClearPassingCaptionLine(shownLine);
-    if (stop)
-        sqlite3_progress_handler(m_pDb, 0, nullptr, nullptr);
-    m_workThread = std::thread::id();
-    m_bInterruptWork = false;
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
-void CADbSqlDb::InterruptWork() { m_bInterruptWork = true; }
-
-int CADbSqlDb::StopWorkProgress(void* db)
-{
-    const auto* self = static_cast<const CADbSqlDb*>(db);
-    return self->m_bInterruptWork.load() && std::this_thread::get_id() == self->m_workThread.load() ? 1 : 0;
-}
-
 bool CADbSqlDb::InTransaction() const { return m_pDb && !sqlite3_get_autocommit(m_pDb); }
-
-CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql) { return Query(out, sql, {}); }
 
 CADbSqlQuery& CADbSqlDb::Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters)
 {
@@ -357,33 +244,4 @@ void CADbSqlDb::CloseDb()
 void CADbSqlDb::CheckDb() const
 {
     throw CADbSqlException(ADBSQL_NULL_POINTER, L"m_pDb(NULL)", L"CADbSqlDb::CheckDb()");
-}
-
-CADbSqlQuery& CADbSqlDb::GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly)
-{
-    const std::wstring sql = namesOnly ? std::wstring(L"Select name FROM sqlite_master WHERE ") +
-                                             SQL_NOT_RESERVED_NAME + L" AND type = 'table' ORDER BY name"
-                                       : L"Select * FROM sqlite_master WHERE type = 'table' ORDER BY name";
-    try {
-        Query(out, sql);
-    } catch (const CADbSqlException& e) {
-        out = CADbSqlQuery();
-        errorText = FailureText(e.GetErrorText(), LOC_LIST_TABLES);
-        ShowFailureBox(e, LOC_LIST_TABLES);
-    }
-    return out;
-}
-
-CADbSqlQuery& CADbSqlDb::GetIndexes(CADbSqlQuery& out, bool namesOnly)
-{
-    const std::wstring sql = namesOnly ? std::wstring(L"Select name FROM sqlite_master WHERE type = 'index' AND ") +
-                                             SQL_NOT_RESERVED_NAME + L" ORDER BY name"
-                                       : L"Select * FROM sqlite_master WHERE type = 'index' ORDER BY name";
-    try {
-        Query(out, sql);
-    } catch (const CADbSqlException& e) {
-        out = CADbSqlQuery();
-        ShowFailureBox(e, LOC_LIST_INDEXES);
-    }
-    return out;
 }

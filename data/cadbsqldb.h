@@ -5,10 +5,7 @@
 
 #include <sqlite3.h>
 
-#include <atomic>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class RowIteration;
@@ -41,25 +38,22 @@ public:
     // without a word (the engine would run "DELETE FROM t\0 WHERE id = 1" as "DELETE FROM t").
     // Throws on failure.
     SqlStatement ExecuteStmt(const std::wstring& sql);
-    // Runs one statement to its end with the wait cursor shown. The rows of a writing
-    // statement's RETURNING clause are stepped over (its write is complete only at the
-    // end); a statement that only reads must return no row. False, with nothing run, when
-    // the text holds no statement. Throws on failure, with the engine's message read
-    // under the connection's lock.
-    bool ExecuteCmd(const std::wstring& sql);
-    // The same with the values bound to the parameters ?1, ?2, ... in order.
-    bool ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters);
-    // ExecuteCmd for what the user typed, which may run long (an UPDATE of every row):
-    // the statement runs through RunResponsively with `line` in the caption strip.
-    bool ExecuteResponsively(const std::wstring& sql, const std::wstring& line);
+    // Runs one statement to its end with the wait cursor shown, with the values bound to
+    // the parameters ?1, ?2, ... in order. The rows of a writing statement's RETURNING
+    // clause are stepped over (its write is complete only at the end); a statement that
+    // only reads must return no row. False, with nothing run, when the text holds no
+    // statement. Throws on failure, with the engine's message read under the connection's lock.
+    bool ExecuteCmd(const std::wstring& sql, const std::vector<SqlValue>& parameters = {});
+    // Steps a prepared statement to its end as ExecuteCmd does and finalizes it, with the
+    // connection's lock held; throws on failure with the engine's message.
+    void StepToEnd(SqlStatement& stmt);
     // Runs the drop, then the first statement of the text, as one unit inside a savepoint,
     // whether a transaction is open or not: both take effect, or neither does and the
     // failure is thrown. False, with nothing changed, when the text holds no statement.
     bool ReplaceAtomically(const std::wstring& dropSql, const std::wstring& createSql);
-    // Prepares and takes the first step. Throws on failure.
-    CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql);
-    // The same with the values bound to the parameters ?1, ?2, ... in order.
-    CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters);
+    // Prepares, binds the values to the parameters ?1, ?2, ... in order and takes the
+    // first step. Throws on failure.
+    CADbSqlQuery& Query(CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& parameters = {});
     // Prepares the text, takes one step and finalizes the statement, whatever the step
     // gives: its result and, for a failure, the message. False for a text without a
     // statement. Throws when the text does not prepare.
@@ -87,62 +81,14 @@ public:
     void CloseDb();
     [[noreturn]] void CheckDb() const;
 
-    // Schema lists of this connection; each shows its own failure and then gives the empty result.
-    CADbSqlQuery& GetTables(CADbSqlQuery& out, std::wstring& errorText, bool namesOnly);
-    CADbSqlQuery& GetIndexes(CADbSqlQuery& out, bool namesOnly);
-
-    // Runs `work`, which uses this connection, on a thread of its own while the
-    // user-interface thread waits responsively (platform/uiwait.h): the window keeps
-    // painting with the wait cursor shown and the user's input held until the work has
-    // ended; once the work outlasts one short wait, the caption strip shows `line`. The
-    // connection is held long meanwhile (IsHeldLong). An exception of the work is thrown
-    // again here. Off the user-interface thread the work simply runs and is waited for.
-    // With a stop, the user can ask the work to stop (Escape, see platform/uiwait.h):
-    // `stop` then runs on the user-interface thread while the work goes on, and may call
-    // InterruptWork; the wait lasts until the work has ended all the same.
-    void RunResponsively(const std::wstring& line, const std::function<void()>& work,
-                         const std::function<void()>& stop = {});
-    // From the stop of RunResponsively: the statement that the work is stepping fails
-    // with SQLITE_INTERRUPT at its next check, within a few thousand engine steps, and so
-    // does every later statement of the work. Statements that other threads step on the
-    // connection meanwhile (the row loader's) go on. An interrupted write rolls back the
-    // whole transaction it runs in, the caller's too (the engine's rule).
-    void InterruptWork();
-
-    // Marks the connection as held for long, while it lives, by what the user-interface
-    // thread waits for responsively (a long statement, a sort's first step): the windows
-    // that paint meanwhile read nothing from the connection, so that no paint waits for it.
-    class HeldLong {
-    public:
-        explicit HeldLong(CADbSqlDb& db);
-        ~HeldLong();
-        HeldLong(const HeldLong&) = delete;
-        HeldLong& operator=(const HeldLong&) = delete;
-
-    private:
-        CADbSqlDb& m_db;
-    };
-    bool IsHeldLong() const { return m_nHeldLong.load() > 0; }
-
     sqlite3* m_pDb = nullptr;
     std::wstring m_strDbPath;
     bool m_bOpen = false;
 
 private:
-    // Steps the prepared statement to its end as ExecuteCmd does and finalizes it, with
-    // the connection's lock held; throws on failure with the engine's message.
-    void StepToEnd(SqlStatement& stmt);
     // Opens the file (read-only, or read-write and created when missing) with the busy
     // time-out and the foreign keys on. Throws on failure.
     bool Open(const std::wstring& path, bool readOnly);
     // ExecuteStmt with the values bound; a failed bind throws.
     SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
-
-    // The engine's progress callback while a stoppable work runs: true (interrupt) on the
-    // work's thread once InterruptWork was called.
-    static int StopWorkProgress(void* db);
-
-    std::atomic<int> m_nHeldLong{0};
-    std::atomic<bool> m_bInterruptWork{false};
-    std::atomic<std::thread::id> m_workThread{};
 };

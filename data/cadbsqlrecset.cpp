@@ -7,8 +7,10 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/longstatement.h"
 #include "data/rowiteration.h"
 #include "data/rowloader.h"
+#include "data/savepoint.h"
 #include "data/sqlite16.h"
 #include "data/settings.h"
 #include "data/textutil.h"
@@ -23,6 +25,7 @@
 #include <cwchar>
 #include <limits>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -642,24 +645,22 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
         return 0;
     SqlStatement stmt;
     // The rows go together or not at all: a savepoint holds them, inside a transaction
-    // the caller opened as in one of its own (whose release commits, and is where a
-    // deferred foreign key refuses).
-    const bool callerTransaction = m_pDatabase->InTransaction();
-    bool savepoint = false;
+    // the caller opened too.
+    std::optional<Savepoint> savepoint;
     bool reload = false;
     std::atomic<bool> stopped{false};
     std::atomic<bool> committing{false};
     const CADbSqlException stop(SQLITE_INTERRUPT, L"", L"");
+    LongStatement statement(*m_pDatabase);
     try {
-        m_pDatabase->ExecuteCmd(L"SAVEPOINT delete_rows");
-        savepoint = true;
+        savepoint.emplace(*m_pDatabase, L"delete_rows");
         std::wstring sql;
         stmt = m_pDatabase->ExecuteStmt(
             FormatString(sql, L"DELETE FROM [%s] WHERE %s = ?", SqlName{m_strTableName}, m_strRowIdName));
         // Each row's delete may scan a table that refers to it by a column without an
         // index, and the release may commit: they run as a long statement does, and
         // Escape stops them until the commit begins.
-        m_pDatabase->RunResponsively(
+        statement.Run(
             STR_DELETING_ROWS,
             [&] {
                 for (RowId rowid : rowids) {
@@ -676,27 +677,22 @@ int CADbSqlRecSet::DeleteRows(const std::vector<int>& rows)
                 committing = true;
                 if (stopped)
                     throw stop;
-                m_pDatabase->ExecuteCmd(L"RELEASE delete_rows");
+                savepoint->Release();
             },
             [&] {
                 stopped = true;
                 // Interrupted, a write rolls back the whole transaction it runs in: inside
                 // the caller's transaction the stop comes after the row being deleted.
                 // A stop that comes once the commit has begun is too late to take effect.
-                if (!callerTransaction && !committing)
-                    m_pDatabase->InterruptWork();
+                if (savepoint->BeganTransaction() && !committing)
+                    statement.Interrupt();
             });
     } catch (const CADbSqlException& e) {
         stmt.Finalize();
         deleted.clear();
-        if (savepoint && m_pDatabase->InTransaction()) {
-            m_pDatabase->ExecuteQuietly(L"ROLLBACK TO delete_rows");
-            m_pDatabase->ExecuteQuietly(L"RELEASE delete_rows");
-        } else if (savepoint && callerTransaction) {
-            // A conflict clause of ROLLBACK ended the caller's transaction too and brought
-            // back what it had deleted before this call: the rows are listed anew.
-            reload = true;
-        }
+        // A conflict clause of ROLLBACK that ended the caller's transaction brought back
+        // what it had deleted before this call: the rows are listed anew.
+        reload = savepoint && savepoint->Rollback();
         // Said once the rows are back.
         if (stopped)
             platform::ShowCaptionLine(STR_DELETE_STOPPED, platform::CAPTION_LINE_NORMAL);
@@ -922,7 +918,7 @@ bool CADbSqlRecSet::Requery(bool responsive)
     if (responsive) {
         // The loader's first step may hold the connection for long (a sort): the windows
         // that paint meanwhile read nothing from it.
-        const CADbSqlDb::HeldLong held(*m_pDatabase);
+        const HeldLong held(*m_pDatabase);
         platform::WaitResponsively([](bool brief) {
             if (brief)
                 return g_hFirstPageEvent.WaitFor(std::chrono::milliseconds(10));

@@ -129,7 +129,7 @@ public:
     bool DeleteRow(int row);
     // Deletes the rows (indices, any order) as one unit: all of them, or none when one
     // fails (shown in the caption strip) and when the user stops the delete. The deletes
-    // run on a thread of their own while the window waits responsively (RunResponsively),
+    // run on a thread of their own while the window waits responsively (LongStatement),
     // with a caption line that says Escape stops them; a stop interrupts the row being
     // deleted, except inside a transaction of the caller's, which an interrupt would
     // roll back too: there the stop comes after that row. Indices out of range are

@@ -1,8 +1,6 @@
 #pragma once
 // Program-wide text constants: every text that several source files must spell
 // alike lives here once.
-#include "platform/wintypes.h"
-
 #include <array>
 #include <string>
 
@@ -174,33 +172,3 @@ inline constexpr wchar_t LOC_GET_TEXT_VALUE[] = L"00039";
 inline constexpr wchar_t LOC_UPDATE_TEXT_VALUE[] = L"00040";
 inline constexpr wchar_t LOC_LAUNCH_COMPANION[] = L"00041";
 inline constexpr wchar_t LOC_PAGE_CACHE_LOAD[] = L"00043";
-
-// Window messages to the main frame (numbers per receiver: the same values mean other
-// things to the grid and the tree).
-inline constexpr UINT UM_DATABASE_OPENED = WM_USER + 0x01;
-inline constexpr UINT UM_OPEN_TABLE_DATA = WM_USER + 0x03;
-inline constexpr UINT UM_CLEAR_WORKSPACE = WM_USER + 0x0F;
-inline constexpr UINT UM_OPEN_INDEX = WM_USER + 0x10;
-inline constexpr UINT UM_EDIT_TRIGGER = WM_USER + 0x11;
-inline constexpr UINT UM_OPEN_VIEW_DATA = WM_USER + 0x12;
-inline constexpr UINT UM_TREE_SELECTION = WM_USER + 0x14; // wParam the item's NodeKind
-inline constexpr UINT UM_NEW_TABLE = WM_USER + 0x15;
-inline constexpr UINT UM_NEW_INDEX = WM_USER + 0x16;
-inline constexpr UINT UM_NEW_TRIGGER = WM_USER + 0x17;
-inline constexpr UINT UM_NEW_VIEW = WM_USER + 0x18;
-inline constexpr UINT UM_DROP_TABLE = WM_USER + 0x19;
-inline constexpr UINT UM_DROP_INDEX = WM_USER + 0x1A;
-inline constexpr UINT UM_DROP_TRIGGER = WM_USER + 0x1B;
-inline constexpr UINT UM_DROP_VIEW = WM_USER + 0x1C;
-inline constexpr UINT UM_SHOW_TABLE_SCRIPT = WM_USER + 0x1D;
-inline constexpr UINT UM_SHOW_INDEX_SCRIPT = WM_USER + 0x1E;
-inline constexpr UINT UM_SHOW_TRIGGER_SCRIPT = WM_USER + 0x1F;
-inline constexpr UINT UM_SHOW_VIEW_SCRIPT = WM_USER + 0x20;
-inline constexpr UINT UM_NEW_COLUMN = WM_USER + 0x27;
-inline constexpr UINT UM_RENAME_TABLE = WM_USER + 0x28; // lParam std::vector<std::wstring>* {old, new}; 1 done
-
-// Window messages to the workspace tree.
-inline constexpr UINT UM_TREE_DBLCLK = WM_USER + 0x02;
-inline constexpr UINT UM_TREE_LOCK = WM_USER + 0x04;
-inline constexpr UINT UM_TREE_UNLOCK = WM_USER + 0x05;
-inline constexpr UINT UM_TREE_CLICK = WM_USER + 0x13;

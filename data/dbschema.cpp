@@ -6,6 +6,7 @@
 #include "data/currentdb.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/longstatement.h"
 #include "data/rowiteration.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
@@ -18,12 +19,14 @@ namespace {
 RowIteration g_fetchRowIteration;
 SqlStatement g_pFetchRowStmt;
 
-// Runs a fixed list statement; on failure the result is empty and the failure is shown.
+// Runs a list statement on the connection, the current one when none is given; on failure
+// (no current connection included) the result is empty and the failure is shown.
 template <typename Show>
-CADbSqlQuery& RunList(CADbSqlQuery& out, const std::wstring& sql, Show show)
+CADbSqlQuery& RunList(CADbSqlDb* db, CADbSqlQuery& out, const std::wstring& sql, const std::vector<SqlValue>& values,
+                      Show show)
 {
     try {
-        CurrentDb().Query(out, sql);
+        (db ? *db : CurrentDb()).Query(out, sql, values);
     } catch (const CADbSqlException& e) {
         out = CADbSqlQuery();
         show(e);
@@ -138,33 +141,36 @@ CADbSqlQuery& GetObjectNames(CADbSqlQuery& out, const wchar_t* type)
     return CurrentDb().Query(out, sql, {TextValue(type), TextValue(std::wstring(STR_QUERY_VIEW_PREFIX) + L"*")});
 }
 
-CADbSqlQuery& GetTriggers(CADbSqlQuery& out, bool namesOnly)
+CADbSqlQuery& GetTableNames(CADbSqlDb& db, CADbSqlQuery& out, std::wstring& errorText)
 {
-    std::wstring sql;
-    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE type = 'trigger' ORDER BY name"
-                                : L"Select * FROM sqlite_master WHERE type = 'trigger' ORDER BY name");
-    return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
+    const std::wstring sql = std::wstring(L"SELECT name FROM sqlite_master WHERE type = 'table' AND ") +
+                             SQL_NOT_RESERVED_NAME + L" ORDER BY name";
+    return RunList(&db, out, sql, {}, [&errorText](const CADbSqlException& e) {
+        errorText = FailureText(e.GetErrorText(), LOC_LIST_TABLES);
+        ShowFailureBox(e, LOC_LIST_TABLES);
+    });
 }
 
-CADbSqlQuery& GetTemporaryTriggers(CADbSqlQuery& out)
+CADbSqlQuery& GetSchemaRows(CADbSqlQuery& out, const wchar_t* type, bool temporary)
 {
-    return RunList(out, L"Select * FROM sqlite_temp_master WHERE type = 'trigger' ORDER BY name",
-                   [](const CADbSqlException& e) { ShowFailureLine(e, LOC_LIST_TRIGGERS); });
-}
-
-CADbSqlQuery& GetViews(CADbSqlQuery& out, bool namesOnly)
-{
-    std::wstring sql;
-    FormatString(sql, namesOnly ? L"Select name FROM sqlite_master WHERE type = 'view' ORDER BY name"
-                                : L"Select * FROM sqlite_master WHERE type = 'view' ORDER BY name");
-    return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_VIEWS); });
+    const std::wstring kind = type;
+    const std::wstring sql = std::wstring(L"SELECT * FROM ") + (temporary ? L"sqlite_temp_master" : L"sqlite_master") +
+                             L" WHERE type = ?1 ORDER BY name";
+    return RunList(nullptr, out, sql, {TextValue(kind)}, [&kind](const CADbSqlException& e) {
+        if (kind == L"trigger")
+            ShowFailureLine(e, LOC_LIST_TRIGGERS);
+        else if (kind == L"table")
+            ShowFailureBox(e, LOC_LIST_TABLES);
+        else
+            ShowFailureBox(e, kind == L"index" ? LOC_LIST_INDEXES : LOC_LIST_VIEWS);
+    });
 }
 
 CADbSqlQuery& GetForeignKeys(CADbSqlQuery& out, const std::wstring& table)
 {
     std::wstring sql;
     FormatString(sql, L"PRAGMA foreign_key_list([%s])", SqlName{table});
-    return RunList(out, sql, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_FOREIGN_KEYS); });
+    return RunList(nullptr, out, sql, {}, [](const CADbSqlException& e) { ShowFailureBox(e, LOC_LIST_FOREIGN_KEYS); });
 }
 
 bool DropTable(const std::wstring& name) { return Drop(L"DROP TABLE IF EXISTS [%s]", name, LOC_DROP_TABLE); }
@@ -176,7 +182,7 @@ void VacuumDatabase()
 {
     try {
         CADbSqlDb& db = CurrentDb();
-        db.RunResponsively(STR_VACUUMING, [&db] {
+        LongStatement(db).Run(STR_VACUUMING, [&db] {
             CADbSqlQuery query;
             db.Query(query, L"VACUUM");
             query.Finalize();

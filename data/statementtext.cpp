@@ -79,6 +79,25 @@ private:
     std::size_t m_at = 0;
 };
 
+// ASCII a-z to A-Z, as the engine folds its keywords; every other character stays.
+std::wstring AsciiUpper(std::wstring word)
+{
+    for (wchar_t& c : word)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    return word;
+}
+
+// The bounds of the text's first word after any empty statements (semicolons); false
+// when there is none. The reader stands after that word.
+bool LeadingWord(WordReader& reader, const std::wstring& text, std::size_t& begin, std::size_t& end)
+{
+    while (reader.Next(begin, end))
+        if (text[begin] != L';')
+            return true;
+    return false;
+}
+
 bool IsComplete(const std::wstring& text)
 {
     std::u16string text16 = platform::ToUtf16(text);
@@ -103,12 +122,43 @@ std::vector<std::wstring> StatementWords(const std::wstring& text, std::size_t m
 std::wstring FirstStatementWord(const std::wstring& text)
 {
     const std::vector<std::wstring> words = StatementWords(text, 1);
-    if (words.empty())
+    return words.empty() ? L"" : AsciiUpper(words.front());
+}
+
+std::wstring LeadingSqlWord(const std::wstring& sql)
+{
+    WordReader reader(sql);
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    // A quote or a sign is no keyword.
+    if (!LeadingWord(reader, sql, begin, end) || !IsWordChar(sql[begin]))
         return L"";
-    std::wstring word = words.front();
-    for (wchar_t& c : word)
-        c = static_cast<wchar_t>(std::towupper(c));
-    return word;
+    return AsciiUpper(sql.substr(begin, end - begin));
+}
+
+bool IsTransactionControl(const std::wstring& sql)
+{
+    const std::wstring word = LeadingSqlWord(sql);
+    for (const wchar_t* keyword : {L"BEGIN", L"COMMIT", L"END", L"ROLLBACK", L"SAVEPOINT", L"RELEASE"})
+        if (word == keyword)
+            return true;
+    return false;
+}
+
+std::wstring AsTemporaryCreate(const std::wstring& sql)
+{
+    WordReader reader(sql);
+    std::size_t begin = 0;
+    std::size_t createEnd = 0;
+    if (!LeadingWord(reader, sql, begin, createEnd) || AsciiUpper(sql.substr(begin, createEnd - begin)) != L"CREATE")
+        return sql;
+    std::size_t end = 0;
+    if (reader.Next(begin, end)) {
+        const std::wstring next = AsciiUpper(sql.substr(begin, end - begin));
+        if (next == L"TEMP" || next == L"TEMPORARY")
+            return sql;
+    }
+    return sql.substr(0, createEnd) + L" TEMP" + sql.substr(createEnd);
 }
 
 std::wstring UnquoteName(const std::wstring& word)

@@ -14,8 +14,18 @@
 // are read.
 std::vector<std::wstring> StatementWords(const std::wstring& text,
                                          std::size_t maxWords = std::numeric_limits<std::size_t>::max());
-// The first word in upper case; "" for a text without one.
+// The first word in upper case (ASCII letters only, as the engine folds its keywords);
+// "" for a text without one.
 std::wstring FirstStatementWord(const std::wstring& text);
+// The first word after any empty statements (semicolons) in upper case when it is a run
+// of letters, digits, "_" and "$"; "" when a quote, another character or nothing comes first.
+std::wstring LeadingSqlWord(const std::wstring& sql);
+// Whether the text's first statement is transaction control: BEGIN, COMMIT, END, ROLLBACK,
+// SAVEPOINT or RELEASE.
+bool IsTransactionControl(const std::wstring& sql);
+// The text of a CREATE statement made to create a temporary object: " TEMP" follows its
+// CREATE unless TEMP or TEMPORARY does already; any other text comes back unchanged.
+std::wstring AsTemporaryCreate(const std::wstring& sql);
 // A quoted name without its quotes, a doubled quote inside read as one ("a""b" gives
 // a"b, [x y] gives x y); any other word unchanged.
 std::wstring UnquoteName(const std::wstring& word);

@@ -1,7 +1,5 @@
 #include "data/textutil.h"
 
-#include <algorithm>
-
 #include <Qt>
 
 bool IsDecimalText(const std::wstring& text)
@@ -68,74 +66,6 @@ std::wstring NormalizeLineBreaks(const std::wstring& text)
             out += L'\n';
     }
     return out;
-}
-
-namespace {
-
-// Where the next word of an SQL text may begin: after any blanks, line breaks, comments and
-// semicolons from pos on; the text's size when nothing else follows.
-size_t SkipSqlSpace(const std::wstring& sql, size_t pos)
-{
-    size_t i = pos;
-    while (i < sql.size()) {
-        if (sql[i] == L' ' || sql[i] == L'\t' || sql[i] == L'\r' || sql[i] == L'\n' || sql[i] == L'\f' ||
-            sql[i] == L'\v' || sql[i] == L';') {
-            ++i;
-        } else if (sql.compare(i, 2, L"--") == 0) {
-            i = sql.find(L'\n', i);
-        } else if (sql.compare(i, 2, L"/*") == 0) {
-            i = sql.find(L"*/", i + 2);
-            if (i != std::wstring::npos)
-                i += 2;
-        } else {
-            break;
-        }
-    }
-    return std::min(i, sql.size());
-}
-
-// The end of the word (letters, digits and underscores) that begins at pos.
-size_t SqlWordEnd(const std::wstring& sql, size_t pos)
-{
-    const auto isWordChar = [](wchar_t c) {
-        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_';
-    };
-    size_t i = pos;
-    while (i < sql.size() && isWordChar(sql[i]))
-        ++i;
-    return i;
-}
-
-} // namespace
-
-std::wstring LeadingSqlWord(const std::wstring& sql)
-{
-    const size_t begin = SkipSqlSpace(sql, 0);
-    std::wstring word = sql.substr(begin, SqlWordEnd(sql, begin) - begin);
-    StringToUpper(word);
-    return word;
-}
-
-std::wstring AsTemporaryCreate(const std::wstring& sql)
-{
-    const size_t create = SkipSqlSpace(sql, 0);
-    const size_t createEnd = SqlWordEnd(sql, create);
-    if (!EqualsAsciiNoCase(sql.substr(create, createEnd - create), L"CREATE"))
-        return sql;
-    const size_t next = SkipSqlSpace(sql, createEnd);
-    const std::wstring word = sql.substr(next, SqlWordEnd(sql, next) - next);
-    if (EqualsAsciiNoCase(word, L"TEMP") || EqualsAsciiNoCase(word, L"TEMPORARY"))
-        return sql;
-    return sql.substr(0, createEnd) + L" TEMP" + sql.substr(createEnd);
-}
-
-bool IsTransactionControl(const std::wstring& sql)
-{
-    const std::wstring word = LeadingSqlWord(sql);
-    for (const wchar_t* keyword : {L"BEGIN", L"COMMIT", L"END", L"ROLLBACK", L"SAVEPOINT", L"RELEASE"})
-        if (word == keyword)
-            return true;
-    return false;
 }
 
 bool MapNavigationKey(UINT key, UINT& code)

@@ -23,16 +23,6 @@ using platform::EqualsAsciiNoCase;
 // editor hands its text back with its own line breaks.
 std::wstring NormalizeLineBreaks(const std::wstring& text);
 
-// The first word of an SQL text (letters, digits and underscores) in ASCII upper case,
-// after any blanks, line breaks, comments and semicolons; "" when something else comes first.
-std::wstring LeadingSqlWord(const std::wstring& sql);
-// The text of a CREATE statement made to create a temporary object: " TEMP" follows its
-// CREATE unless TEMP or TEMPORARY does already; any other text comes back unchanged.
-std::wstring AsTemporaryCreate(const std::wstring& sql);
-// Whether the text's first statement is transaction control: BEGIN, COMMIT, END, ROLLBACK,
-// SAVEPOINT or RELEASE.
-bool IsTransactionControl(const std::wstring& sql);
-
 // Navigation keys of the cell editors. The key is a Qt key code, with
 // NAVKEY_SHIFT added while Shift is held. code: 1 left, 2 right, 3 up, 4 down.
 inline constexpr UINT NAVKEY_SHIFT = 0x02000000; // Qt::ShiftModifier

@@ -7,6 +7,7 @@
 #include "data/textutil.h"
 #include "designers/ccolumnconstraintdlg.h"
 #include "designers/designerkit.h"
+#include "designers/statementcomposer.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"
 #include "platform/widgets/combobox.h"
@@ -136,7 +137,7 @@ void CAddNewColumnDlg::OnBnClickedOk()
     const std::wstring type = m_cbType->GetWindowText();
     m_column.m_strType = IsSet(type) ? type : std::wstring();
     try {
-        g_pCurrentDb->ExecuteCmd(AddColumnText(m_strTableName, m_column));
+        CurrentDb().ExecuteCmd(AddColumnText(m_strTableName, m_column));
         accept();
     } catch (const CADbSqlException& e) {
         ShowDesignerFailure(this, e);

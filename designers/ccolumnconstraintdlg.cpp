@@ -189,6 +189,3 @@ void CColumnConstraintDlg::OnApply()
     SaveControls();
     accept();
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_ccolumnconstraintdlg.cpp"

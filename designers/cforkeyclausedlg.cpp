@@ -2,6 +2,7 @@
 
 #include "data/constants.h"
 #include "designers/designerkit.h"
+#include "designers/statementcomposer.h"
 #include "platform/utf16.h"
 #include "platform/widgets/combobox.h"
 #include "platform/widgets/dialogframe.h"
@@ -155,6 +156,3 @@ void CForKeyClauseDlg::OnApply()
     StoreControls();
     accept();
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_cforkeyclausedlg.cpp"

@@ -2,8 +2,8 @@
 
 #include "data/constants.h"
 #include "data/textutil.h"
+#include "designers/createobject.h"
 #include "designers/designerkit.h"
-#include "designers/objectnames.h"
 #include "designers/objectstatements.h"
 #include "document/grid/clistctrlcombo.h"
 #include "platform/messagebox.h"

@@ -2,7 +2,7 @@
 
 #include "data/constants.h"
 #include "data/textutil.h"
-#include "designers/objectnames.h"
+#include "designers/createobject.h"
 #include "designers/objectstatements.h"
 #include "platform/messagebox.h"
 #include "platform/utf16.h"

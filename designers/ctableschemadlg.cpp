@@ -241,7 +241,7 @@ void CTableSchemaDlg::OnSave()
             return;
         RefreshColumnsFromGrid();
         const std::wstring statement = BuildCreateTable();
-        g_pCurrentDb->ExecuteCmd(statement);
+        CurrentDb().ExecuteCmd(statement);
         accept();
     } catch (const CADbSqlException& e) {
         ShowDesignerFailure(this, e);

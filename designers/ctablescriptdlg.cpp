@@ -1,6 +1,5 @@
 #include "designers/ctablescriptdlg.h"
 
-#include "data/cadbsqldb.h"
 #include "data/currentdb.h"
 #include "designers/statementdialog.h"
 #include "platform/utf16.h"
@@ -30,12 +29,10 @@ void CTableScriptDlg::OnInitDialog()
 {
     if (!g_pCurrentDb)
         return;
-    // Every table row, the engine's own tables included; a failing list has said so.
-    CADbSqlQuery rows;
-    std::wstring errorText;
+    // Every table, the engine's own included; a failing list has said so.
     std::wstring storedName;
-    ShowStoredStatement(g_pCurrentDb->GetTables(rows, errorText, false), SCHEMA_TABLE_COLUMN, m_strTableName,
-                        storedName, *m_editScript);
+    bool temporary = false;
+    ShowStoredStatement(L"table", m_strTableName, storedName, *m_editScript, temporary);
 }
 
 void CTableScriptDlg::OnCopyScript()

@@ -5,7 +5,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/formatstring.h"
-#include "data/textutil.h"
+#include "data/statementtext.h"
 #include "designers/designerkit.h"
 #include "designers/statementdialog.h"
 #include "platform/messagebox.h"
@@ -44,7 +44,7 @@ void CTriggerDlg::OnInitDialog()
     m_btnSave->setEnabled(false);
     if (!g_pCurrentDb)
         return;
-    ShowStoredTrigger(m_strTriggerName, m_strTriggerName, *m_editText, m_bTemporary);
+    ShowStoredStatement(L"trigger", m_strTriggerName, m_strTriggerName, *m_editText, m_bTemporary);
 }
 
 void CTriggerDlg::OnTextChange() { m_btnSave->setEnabled(true); }

@@ -1,7 +1,6 @@
 #include "designers/cviewdlg.h"
 
 #include "data/currentdb.h"
-#include "data/dbschema.h"
 #include "designers/statementdialog.h"
 #include "platform/utf16.h"
 #include "platform/widgets/modaldialog.h"
@@ -25,6 +24,6 @@ void CViewDlg::OnInitDialog()
 {
     if (!g_pCurrentDb)
         return;
-    CADbSqlQuery rows;
-    ShowStoredStatement(GetViews(rows, false), SCHEMA_NAME_COLUMN, m_strViewName, m_strViewName, *m_editText);
+    bool temporary = false;
+    ShowStoredStatement(L"view", m_strViewName, m_strViewName, *m_editText, temporary);
 }

@@ -1,6 +1,5 @@
 #include "designers/cviewindexdlg.h"
 
-#include "data/cadbsqldb.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "designers/statementdialog.h"
@@ -28,10 +27,9 @@ void CViewIndexDlg::OnInitDialog()
 {
     if (!m_pDb)
         return;
-    CADbSqlQuery rows;
     std::wstring storedName;
+    bool temporary = false;
     // A found index without a statement (an automatic one) leaves the edit empty.
-    if (!ShowStoredStatement(m_pDb->GetIndexes(rows, false), SCHEMA_NAME_COLUMN, m_strIndexName, storedName,
-                             *m_editText))
+    if (!ShowStoredStatement(L"index", m_strIndexName, storedName, *m_editText, temporary))
         platform::MessageBox(this, STR_INDEX_NOT_FOUND, STR_PRODUCT_NAME, platform::MB_OK);
 }

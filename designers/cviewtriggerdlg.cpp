@@ -25,5 +25,5 @@ void CViewTriggerDlg::OnInitDialog()
     if (!g_pCurrentDb)
         return;
     bool temporary = false;
-    ShowStoredTrigger(m_strTriggerName, m_strTriggerName, *m_editText, temporary);
+    ShowStoredStatement(L"trigger", m_strTriggerName, m_strTriggerName, *m_editText, temporary);
 }

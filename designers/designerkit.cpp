@@ -50,7 +50,7 @@ void FillTableNames(QWidget* owner, platform::ComboBox& box)
         return;
     std::wstring errorText;
     CADbSqlQuery query;
-    g_pCurrentDb->GetTables(query, errorText, true);
+    GetTableNames(CurrentDb(), query, errorText);
     if (!errorText.empty()) {
         platform::MessageBox(owner, errorText, STR_PRODUCT_NAME, platform::MB_OK);
         return;

@@ -1,7 +1,8 @@
 #include "designers/objectstatements.h"
 
 #include "data/formatstring.h"
-#include "data/textutil.h"
+#include "data/statementtext.h"
+#include "designers/statementcomposer.h"
 
 std::wstring CreateIndexText(const std::wstring& name, const std::wstring& table, bool unique,
                              const std::vector<KeyColumn>& keys)

@@ -43,16 +43,22 @@ QPushButton* MakeOkButton(QDialog& dialog)
     return ok;
 }
 
-bool ShowStoredStatement(CADbSqlQuery& rows, int keyColumn, const std::wstring& name, std::wstring& storedName,
-                         QPlainTextEdit& edit)
+namespace {
+
+// The columns of a whole schema row that the viewers read.
+constexpr int SCHEMA_NAME_COLUMN = 1;
+constexpr int SCHEMA_SQL_COLUMN = 4;
+
+// Walks the rows of one schema's list in order and stops at the first of the name; the
+// list's statement is finalized.
+bool ShowStoredRow(CADbSqlQuery& rows, const std::wstring& name, std::wstring& storedName, QPlainTextEdit& edit)
 {
     bool found = false;
     for (bool end = rows.Eof(); !end; end = rows.NextRow()) {
-        const wchar_t* key = rows.GetFieldValue(keyColumn);
-        if (!key || !EqualsAsciiNoCase(key, name))
-            continue;
         const wchar_t* stored = rows.GetFieldValue(SCHEMA_NAME_COLUMN);
-        storedName = stored ? stored : L"";
+        if (!stored || !EqualsAsciiNoCase(stored, name))
+            continue;
+        storedName = stored;
         if (const wchar_t* sql = rows.GetFieldValue(SCHEMA_SQL_COLUMN))
             edit.setPlainText(platform::ToQString(sql));
         found = true;
@@ -62,12 +68,20 @@ bool ShowStoredStatement(CADbSqlQuery& rows, int keyColumn, const std::wstring& 
     return found;
 }
 
-bool ShowStoredTrigger(const std::wstring& name, std::wstring& storedName, QPlainTextEdit& edit, bool& temporary)
+} // namespace
+
+bool ShowStoredStatement(const wchar_t* type, const std::wstring& name, std::wstring& storedName, QPlainTextEdit& edit,
+                         bool& temporary)
 {
-    CADbSqlQuery rows;
     temporary = false;
-    if (ShowStoredStatement(GetTriggers(rows, false), SCHEMA_NAME_COLUMN, name, storedName, edit))
+    CADbSqlQuery rows;
+    GetSchemaRows(rows, type);
+    // A list that failed has shown its failure and holds no statement.
+    const bool listed = rows.m_pStmt != nullptr;
+    if (ShowStoredRow(rows, name, storedName, edit))
         return true;
-    temporary = ShowStoredStatement(GetTemporaryTriggers(rows), SCHEMA_NAME_COLUMN, name, storedName, edit);
+    if (!listed)
+        return false;
+    temporary = ShowStoredRow(GetSchemaRows(rows, type, true), name, storedName, edit);
     return temporary;
 }

@@ -27,12 +27,17 @@ tabulon_install_packages() {
     fi
 }
 
-# Configures (once) and builds one build folder: tabulon_build DIR [cmake options...]
-tabulon_build() {
+# Configures one build folder: tabulon_configure DIR [cmake options...]. It runs on every
+# build, so an option a script changes reaches a folder made earlier; with nothing
+# changed it takes a moment.
+tabulon_configure() {
     local dir="$1"
     shift
-    if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S "$TABULON_ROOT" -B "$dir" -G Ninja "$@"
-    fi
-    cmake --build "$dir"
+    cmake -S "$TABULON_ROOT" -B "$dir" -G Ninja "$@"
+}
+
+# Configures and builds one build folder: tabulon_build DIR [cmake options...]
+tabulon_build() {
+    tabulon_configure "$@"
+    cmake --build "$1"
 }

@@ -7,6 +7,3 @@ CAppConfigSheet::CAppConfigSheet(QWidget* parent) : PropertySheet(QStringLiteral
 }
 
 CAppConfigSheet::~CAppConfigSheet() { RemovePages(); }
-
-// Compiled here, so that the page and dialog code links without the rest of the shell.
-#include "moc_cappconfigsheet.cpp"

@@ -75,6 +75,3 @@ void CBackupDataFileDlg::OnOK()
     progress.DoModal();
     accept();
 }
-
-// Compiled here, so that the page and dialog code links without the rest of the shell.
-#include "moc_cbackupdatafiledlg.cpp"

@@ -127,6 +127,3 @@ void CBackupFileDlg::closeEvent(QCloseEvent* event)
     event->ignore();
     OnClickedCancel();
 }
-
-// Compiled here, so that the page and dialog code links without the rest of the shell.
-#include "moc_cbackupfiledlg.cpp"

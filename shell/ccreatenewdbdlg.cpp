@@ -222,6 +222,3 @@ bool CCreateNewDbDlg::ValidateInput()
     }
     return true;
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_ccreatenewdbdlg.cpp"

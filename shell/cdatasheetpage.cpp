@@ -296,6 +296,3 @@ void CDataSheetPage::SaveSettings()
     m_saved = CurrentValues();
     SetModified(false);
 }
-
-// Compiled here, so that the page and dialog code links without the rest of the shell.
-#include "moc_cdatasheetpage.cpp"

@@ -162,6 +162,3 @@ void CDBConfigPage::OnReset()
     g_strBackupFile = m_strSavedFile;
     g_strBackupFolder = m_strSavedFolder;
 }
-
-// Compiled here, so that the page and dialog code links without the rest of the shell.
-#include "moc_cdbconfigpage.cpp"

@@ -15,6 +15,33 @@
 
 class QMenu;
 
+// The tree's requests to the main frame, sent on the user-interface thread; a name goes
+// by pointer (lParam a std::wstring*). The frame's other messages, and the tree's lock,
+// are in document/session/cmainframebase.h.
+inline constexpr UINT UM_OPEN_TABLE_DATA = WM_USER + 0x03;
+inline constexpr UINT UM_OPEN_INDEX = WM_USER + 0x10;
+inline constexpr UINT UM_EDIT_TRIGGER = WM_USER + 0x11;
+inline constexpr UINT UM_OPEN_VIEW_DATA = WM_USER + 0x12;
+inline constexpr UINT UM_TREE_SELECTION = WM_USER + 0x14; // wParam the item's NodeKind
+inline constexpr UINT UM_NEW_TABLE = WM_USER + 0x15;
+inline constexpr UINT UM_NEW_INDEX = WM_USER + 0x16;
+inline constexpr UINT UM_NEW_TRIGGER = WM_USER + 0x17;
+inline constexpr UINT UM_NEW_VIEW = WM_USER + 0x18;
+inline constexpr UINT UM_DROP_TABLE = WM_USER + 0x19;
+inline constexpr UINT UM_DROP_INDEX = WM_USER + 0x1A;
+inline constexpr UINT UM_DROP_TRIGGER = WM_USER + 0x1B;
+inline constexpr UINT UM_DROP_VIEW = WM_USER + 0x1C;
+inline constexpr UINT UM_SHOW_TABLE_SCRIPT = WM_USER + 0x1D;
+inline constexpr UINT UM_SHOW_INDEX_SCRIPT = WM_USER + 0x1E;
+inline constexpr UINT UM_SHOW_TRIGGER_SCRIPT = WM_USER + 0x1F;
+inline constexpr UINT UM_SHOW_VIEW_SCRIPT = WM_USER + 0x20;
+inline constexpr UINT UM_NEW_COLUMN = WM_USER + 0x27;
+inline constexpr UINT UM_RENAME_TABLE = WM_USER + 0x28; // lParam std::vector<std::wstring>* {old, new}; 1 done
+
+// The tree's own messages, from its control.
+inline constexpr UINT UM_TREE_DBLCLK = WM_USER + 0x02;
+inline constexpr UINT UM_TREE_CLICK = WM_USER + 0x13;
+
 // The kind of a tree item, kept as its item data.
 enum class NodeKind : int {
     DatabaseRoot = 0,

@@ -33,6 +33,3 @@ void CItemListDlg::OnOK()
         *m_pResult = m_list->RowText(row);
     accept();
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_citemlistdlg.cpp"

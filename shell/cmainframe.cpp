@@ -32,6 +32,7 @@
 #include "shell/csplash.h"
 #include "shell/ctabulonapp.h"
 #include "shell/cworkspacebar.h"
+#include "shell/objectcommands.h"
 #include "shell/settingsloaders.h"
 #include "document/pictures/toolbaricons.h"
 
@@ -103,7 +104,6 @@ int ConsoleRequestKind(const std::wstring& statement)
 
 CMainFrame::CMainFrame()
     : QMainWindow(nullptr)
-    , m_objectCommands(*this)
 {
     setWindowTitle(Text(STR_PRODUCT_NAME));
     StartupHooks& hooks = GetStartupHooks();
@@ -203,6 +203,8 @@ bool CMainFrame::Create()
     m_wndWorkspace = new CWorkspaceBar(this);
     m_wndWorkspace->setObjectName(QStringLiteral("workspace"));
     m_pWorkspaceTree = &m_wndWorkspace->m_wndTree;
+    m_pObjectCommands =
+        std::make_unique<CObjectCommands>(m_wndWorkspace->m_wndTree, this, [this] { return CanCloseFrame(); });
     addDockWidget(Qt::LeftDockWidgetArea, m_wndWorkspace);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
 
@@ -621,7 +623,8 @@ void CMainFrame::RunConsoleText(const std::wstring& text)
         }
         ++ran;
     }
-    m_objectCommands.RefreshSchema(alteredTables);
+    if (m_pObjectCommands)
+        m_pObjectCommands->RefreshSchema(alteredTables);
     if (several && ran == statements.size()) {
         std::wstring done;
         platform::MessageBox(this, FormatString(done, STR_CONSOLE_STATEMENTS_EXECUTED, static_cast<int>(ran)),
@@ -734,7 +737,7 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_TREE_SELECTION: result = OnTreeSelection(wParam, lParam); break;
     default:
         // The object commands; UM_OPEN_INDEX and the rest have nothing to do here.
-        if (!m_objectCommands.OnMessage(message, wParam, lParam, result))
+        if (!m_pObjectCommands || !m_pObjectCommands->OnMessage(message, wParam, lParam, result))
             return 0;
         break;
     }

@@ -7,7 +7,6 @@
 #include "document/session/cmainframebase.h"
 #include "document/session/openrequest.h"
 #include "shell/cnewdbmgr.h"
-#include "shell/objectcommands.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -21,6 +20,7 @@
 
 class CAppDataFile;
 class CDbTreeCtrl;
+class CObjectCommands;
 class CWorkspaceBar;
 class QAction;
 class QMdiArea;
@@ -115,7 +115,7 @@ public:
     void OnDropFiles(const QList<QUrl>& urls);
 
     // The main-frame messages of the tree and the document; the object commands are
-    // m_objectCommands'.
+    // m_pObjectCommands'.
     LRESULT OnDatabaseOpened(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenTableData(WPARAM wParam, LPARAM lParam);
     LRESULT OnClearWorkspace(WPARAM wParam, LPARAM lParam);
@@ -127,7 +127,8 @@ public:
     CWorkspaceBar* m_wndWorkspace = nullptr; // the docking pane, owned by the window
     CACaptionBar m_wndCaptionBar;
     CNewDbMgr m_newDbMgr;
-    CObjectCommands m_objectCommands;
+    // The tree's object commands, made with the workspace pane.
+    std::unique_ptr<CObjectCommands> m_pObjectCommands;
 
     // The toolbar's and the accelerators' commands.
     QAction* m_actNewDatabase = nullptr;

@@ -31,6 +31,3 @@ void CPragmaListDlg::OnOK()
         m_strSelected = m_listBox->GetText(selected);
     accept();
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_cpragmalistdlg.cpp"

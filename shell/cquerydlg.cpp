@@ -234,6 +234,3 @@ void CQueryDlg::ReplaceStatement(const std::wstring& text)
     m_edStatement->setPlainText(platform::ToQString(text));
     m_btnExecute->setEnabled(true);
 }
-
-// The dialog's meta-object code is compiled with this file, so that using it links no other class of the folder.
-#include "moc_cquerydlg.cpp"

@@ -2,7 +2,6 @@
 
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
-#include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
 #include "data/formatstring.h"
@@ -22,49 +21,73 @@
 #include "document/windows/ctabulondoc.h"
 #include "document/windows/datawindows.h"
 #include "shell/cdbtreectrl.h"
-#include "shell/cmainframe.h"
 #include "shell/ctabulonapp.h"
-#include "shell/cworkspacebar.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
 
 const std::wstring& NameAt(LPARAM lParam) { return *reinterpret_cast<const std::wstring*>(lParam); }
 
+// Shows the dialog of an object's stored statement for the name, owned by the owner; how
+// it ends changes nothing here.
+template <typename Dialog>
+void ShowStatementDialog(const std::wstring& name, QWidget* owner)
+{
+    Dialog(name, owner).DoModal();
+}
+
+// The statement viewers and the trigger editor, by the tree's message.
+const struct {
+    UINT message;
+    void (*show)(const std::wstring& name, QWidget* owner);
+} kStatementDialogs[] = {
+    {UM_SHOW_TABLE_SCRIPT, ShowStatementDialog<CTableScriptDlg>},
+    {UM_SHOW_INDEX_SCRIPT, ShowStatementDialog<CViewIndexDlg>},
+    {UM_SHOW_TRIGGER_SCRIPT, ShowStatementDialog<CViewTriggerDlg>},
+    {UM_SHOW_VIEW_SCRIPT, ShowStatementDialog<CViewDlg>},
+    {UM_EDIT_TRIGGER, ShowStatementDialog<CTriggerDlg>},
+};
+
 } // namespace
 
-CObjectCommands::CObjectCommands(CMainFrame& frame)
-    : m_frame(frame)
+CObjectCommands::CObjectCommands(CDbTreeCtrl& tree, QWidget* owner, std::function<bool()> canCloseWindow)
+    : m_tree(tree)
+    , m_pOwner(owner)
+    , m_canCloseWindow(std::move(canCloseWindow))
 {
 }
 
-bool CObjectCommands::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool CObjectCommands::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
 {
+    result = 0;
+    for (const auto& dialog : kStatementDialogs) {
+        if (dialog.message == message) {
+            dialog.show(NameAt(lParam), m_pOwner);
+            return true;
+        }
+    }
     switch (message) {
-    case UM_NEW_TABLE: result = OnNewTable(wParam, lParam); return true;
-    case UM_NEW_COLUMN: result = OnNewColumn(wParam, lParam); return true;
-    case UM_DROP_TABLE: result = OnDropTable(wParam, lParam); return true;
-    case UM_DROP_INDEX: result = OnDropIndex(wParam, lParam); return true;
-    case UM_DROP_TRIGGER: result = OnDropTrigger(wParam, lParam); return true;
-    case UM_DROP_VIEW: result = OnDropView(wParam, lParam); return true;
-    case UM_RENAME_TABLE: result = OnRenameTable(wParam, lParam); return true;
-    case UM_NEW_INDEX: result = OnNewIndex(wParam, lParam); return true;
-    case UM_NEW_TRIGGER: result = OnNewTrigger(wParam, lParam); return true;
-    case UM_NEW_VIEW: result = OnNewView(wParam, lParam); return true;
-    case UM_SHOW_TABLE_SCRIPT: result = OnShowTableScript(wParam, lParam); return true;
-    case UM_SHOW_INDEX_SCRIPT: result = OnShowIndexScript(wParam, lParam); return true;
-    case UM_SHOW_TRIGGER_SCRIPT: result = OnShowTriggerScript(wParam, lParam); return true;
-    case UM_SHOW_VIEW_SCRIPT: result = OnShowViewScript(wParam, lParam); return true;
-    case UM_EDIT_TRIGGER: result = OnEditTrigger(wParam, lParam); return true;
+    case UM_NEW_TABLE: result = OnNewTable(); return true;
+    case UM_NEW_COLUMN: result = OnNewColumn(NameAt(lParam)); return true;
+    case UM_NEW_INDEX: result = OnNewIndex(); return true;
+    case UM_NEW_TRIGGER: result = OnNewTrigger(); return true;
+    case UM_NEW_VIEW: result = OnNewView(); return true;
+    case UM_DROP_TABLE: result = OnDropTable(NameAt(lParam)); return true;
+    case UM_DROP_INDEX: DropObject(NameAt(lParam), DropIndex); return true;
+    case UM_DROP_TRIGGER: DropObject(NameAt(lParam), DropTrigger); return true;
+    // An open data window of the view stays open.
+    case UM_DROP_VIEW: DropObject(NameAt(lParam), DropView); return true;
+    case UM_RENAME_TABLE:
+        result = OnRenameTable(*reinterpret_cast<const std::vector<std::wstring>*>(lParam));
+        return true;
     default: return false;
     }
 }
 
-CDbTreeCtrl& CObjectCommands::Tree() const { return m_frame.m_wndWorkspace->m_wndTree; }
-
-LRESULT CObjectCommands::OnNewTable(WPARAM, LPARAM)
+LRESULT CObjectCommands::OnNewTable()
 {
     if (!g_pCurrentDb)
         return 0;
@@ -75,53 +98,32 @@ LRESULT CObjectCommands::OnNewTable(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CObjectCommands::OnNewColumn(WPARAM, LPARAM lParam)
+LRESULT CObjectCommands::OnNewColumn(std::wstring table)
 {
-    const std::wstring table = NameAt(lParam);
     if (!g_pCurrentDb)
         return 0;
-    CAddNewColumnDlg dialog(table, &m_frame);
+    CAddNewColumnDlg dialog(table, m_pOwner);
     if (dialog.DoModal() != QDialog::Accepted)
         return 0;
-    Tree().AddField(table, dialog.GetColumnName());
+    m_tree.AddField(table, dialog.GetColumnName());
     // The column may reference another table.
     RefreshSchema();
     return 0;
 }
 
-LRESULT CObjectCommands::OnDropTable(WPARAM, LPARAM lParam)
+LRESULT CObjectCommands::OnDropTable(std::wstring name)
 {
-    const std::wstring name = NameAt(lParam);
     if (!g_pCurrentDb)
         return 0;
     if (CTabulonDoc* document = g_pTabulonApp->FindDataDocument(OpenTableData, name)) {
         // The table's window closes first; not while its report is previewed.
-        if (!m_frame.CanCloseFrame())
+        if (!m_canCloseWindow())
             return 0;
         document->OnCloseDocument();
     }
     // The table's indexes and triggers, temporary ones too, go with it.
     if (DropTable(name))
         RefreshSchema();
-    return 0;
-}
-
-LRESULT CObjectCommands::OnDropIndex(WPARAM, LPARAM lParam)
-{
-    DropObject(NameAt(lParam), DropIndex);
-    return 0;
-}
-
-LRESULT CObjectCommands::OnDropTrigger(WPARAM, LPARAM lParam)
-{
-    DropObject(NameAt(lParam), DropTrigger);
-    return 0;
-}
-
-LRESULT CObjectCommands::OnDropView(WPARAM, LPARAM lParam)
-{
-    // An open data window of the view stays open.
-    DropObject(NameAt(lParam), DropView);
     return 0;
 }
 
@@ -134,13 +136,11 @@ void CObjectCommands::DropObject(const std::wstring& name, bool (*drop)(const st
 void CObjectCommands::RefreshSchema(const std::vector<std::wstring>& changedTables)
 {
     LoadSchemaNames();
-    if (m_frame.m_wndWorkspace)
-        Tree().FollowNameLists(changedTables);
+    m_tree.FollowNameLists(changedTables);
 }
 
-LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
+LRESULT CObjectCommands::OnRenameTable(const std::vector<std::wstring>& names)
 {
-    const auto& names = *reinterpret_cast<const std::vector<std::wstring>*>(lParam);
     if (names.size() < 2 || !g_pCurrentDb)
         return 0;
     const std::wstring& oldName = names[0];
@@ -151,7 +151,7 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
     // under the old name) and comes back where it was, on the name the table bears then.
     std::optional<TableWindowPlace> window;
     if (CTabulonDoc* document = g_pTabulonApp->FindDataDocument(OpenTableData, oldName)) {
-        if (!m_frame.CanCloseFrame())
+        if (!m_canCloseWindow())
             return 0;
         window.emplace(document);
     }
@@ -159,9 +159,9 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
     FormatString(sql, L"ALTER TABLE [%s] RENAME TO [%s]", SqlName{oldName}, SqlName{newName});
     bool renamed = true;
     try {
-        g_pCurrentDb->ExecuteCmd(sql);
+        CurrentDb().ExecuteCmd(sql);
     } catch (const CADbSqlException& e) {
-        ShowDesignerFailure(&m_frame, e);
+        ShowDesignerFailure(m_pOwner, e);
         renamed = false;
     }
     // The engine renamed the references to the table too: the map follows.
@@ -172,56 +172,26 @@ LRESULT CObjectCommands::OnRenameTable(WPARAM, LPARAM lParam)
     return renamed ? 1 : 0;
 }
 
-LRESULT CObjectCommands::OnNewIndex(WPARAM, LPARAM)
+LRESULT CObjectCommands::OnNewIndex()
 {
-    CNewIndexDlg dialog(&m_frame);
+    CNewIndexDlg dialog(m_pOwner);
     if (dialog.DoModal() == QDialog::Accepted)
         RefreshSchema();
     return 0;
 }
 
-LRESULT CObjectCommands::OnNewTrigger(WPARAM, LPARAM)
+LRESULT CObjectCommands::OnNewTrigger()
 {
-    CNewTriggerDlg dialog(&m_frame);
+    CNewTriggerDlg dialog(m_pOwner);
     if (dialog.DoModal() == QDialog::Accepted)
         RefreshSchema();
     return 0;
 }
 
-LRESULT CObjectCommands::OnNewView(WPARAM, LPARAM)
+LRESULT CObjectCommands::OnNewView()
 {
-    CNewViewDlg dialog(&m_frame);
+    CNewViewDlg dialog(m_pOwner);
     if (dialog.DoModal() == QDialog::Accepted)
         RefreshSchema();
-    return 0;
-}
-
-LRESULT CObjectCommands::OnShowTableScript(WPARAM, LPARAM lParam)
-{
-    CTableScriptDlg(NameAt(lParam)).DoModal();
-    return 0;
-}
-
-LRESULT CObjectCommands::OnShowIndexScript(WPARAM, LPARAM lParam)
-{
-    CViewIndexDlg(NameAt(lParam), &m_frame).DoModal();
-    return 0;
-}
-
-LRESULT CObjectCommands::OnShowTriggerScript(WPARAM, LPARAM lParam)
-{
-    CViewTriggerDlg(NameAt(lParam), &m_frame).DoModal();
-    return 0;
-}
-
-LRESULT CObjectCommands::OnShowViewScript(WPARAM, LPARAM lParam)
-{
-    CViewDlg(NameAt(lParam), &m_frame).DoModal();
-    return 0;
-}
-
-LRESULT CObjectCommands::OnEditTrigger(WPARAM, LPARAM lParam)
-{
-    CTriggerDlg(NameAt(lParam), &m_frame).DoModal();
     return 0;
 }

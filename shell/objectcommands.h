@@ -5,38 +5,23 @@
 // step; the frame itself stays a window and hands these messages on.
 #include "platform/wintypes.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class CDbTreeCtrl;
-class CMainFrame;
+class QWidget;
 
 class CObjectCommands {
 public:
-    explicit CObjectCommands(CMainFrame& frame);
+    // The commands keep `tree` in step and own their dialogs and boxes by `owner`;
+    // canCloseWindow is asked before a command closes a data window (false while a
+    // report is previewed, having said so).
+    CObjectCommands(CDbTreeCtrl& tree, QWidget* owner, std::function<bool()> canCloseWindow);
 
     // One of the object messages: its handler runs, result gets its answer and the
     // call returns true. Any other message: false, nothing done.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
-    // The designers; the tree gains the object only when the designer created it.
-    LRESULT OnNewTable(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewColumn(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropTable(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropIndex(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropTrigger(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDropView(WPARAM wParam, LPARAM lParam);
-    LRESULT OnRenameTable(WPARAM wParam, LPARAM lParam);
-    // The designers: on OK the tree gains the new object.
-    LRESULT OnNewIndex(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewTrigger(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNewView(WPARAM wParam, LPARAM lParam);
-    // The statement viewers and the trigger editor; how they end changes nothing here.
-    LRESULT OnShowTableScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowIndexScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowTriggerScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowViewScript(WPARAM wParam, LPARAM lParam);
-    LRESULT OnEditTrigger(WPARAM wParam, LPARAM lParam);
 
     // The one way the workspace learns of a changed schema (a designer's object, a drop,
     // a rename, the console's statements): the name lists and the foreign-key map are
@@ -45,10 +30,18 @@ public:
     void RefreshSchema(const std::vector<std::wstring>& changedTables = {});
 
 private:
-    // The workspace pane's tree; the pane exists once the frame is created.
-    CDbTreeCtrl& Tree() const;
+    // The designers; the tree gains the object only when the designer created it.
+    LRESULT OnNewTable();
+    LRESULT OnNewColumn(std::wstring table);
+    LRESULT OnNewIndex();
+    LRESULT OnNewTrigger();
+    LRESULT OnNewView();
+    LRESULT OnDropTable(std::wstring name);
+    LRESULT OnRenameTable(const std::vector<std::wstring>& names);
     // Drops an index, a trigger or a view; when the engine did, the tree follows.
     void DropObject(const std::wstring& name, bool (*drop)(const std::wstring&));
 
-    CMainFrame& m_frame;
+    CDbTreeCtrl& m_tree;
+    QWidget* m_pOwner;
+    std::function<bool()> m_canCloseWindow;
 };

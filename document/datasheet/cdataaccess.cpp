@@ -9,6 +9,7 @@
 #include "data/currentdb.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/longstatement.h"
 #include "data/rowloader.h"
 #include "data/sqlite16.h"
 #include "data/textutil.h"
@@ -178,7 +179,7 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
     // A sort that waits for its first rows, or a long statement, holds the connection:
     // nothing is read from it (a query's rows come from the rows its walk kept).
     if (m_bSorting || !m_pRecSet || column < 0 || column >= static_cast<int>(m_arrCurRow.size()) ||
-        (!m_pRecSet->m_bOffsetMode && m_pRecSet->m_pDatabase->IsHeldLong()))
+        (!m_pRecSet->m_bOffsetMode && IsHeldLong(*m_pRecSet->m_pDatabase)))
         return L"";
     const int count = GetRecordCount();
     if (row == count)
@@ -199,7 +200,7 @@ const wchar_t* CDataAccess::GetCellText(int row, int column)
 CDataAccess::ViewportRead::ViewportRead(CDataAccess* data)
 {
     CADbSqlDb* db = data && data->m_pRecSet ? data->m_pRecSet->m_pDatabase : nullptr;
-    if (db && !data->m_bSorting && !db->IsHeldLong() && data->IsLoadEnded() && !db->InTransaction() &&
+    if (db && !data->m_bSorting && !IsHeldLong(*db) && data->IsLoadEnded() && !db->InTransaction() &&
         db->ExecuteQuietly(L"BEGIN"))
         m_pDb = db;
 }

@@ -14,6 +14,16 @@ class CACaptionBar;
 class CAppDataFile;
 class QMdiArea;
 
+// The messages that the documents and the application send the main frame. Numbers are
+// per receiver: the workspace tree's requests to the frame (shell/cdbtreectrl.h) take
+// other numbers of the same range, and the same values mean other things to the grid.
+inline constexpr UINT UM_DATABASE_OPENED = WM_USER + 0x01;
+inline constexpr UINT UM_CLEAR_WORKSPACE = WM_USER + 0x0F;
+// Messages to the workspace tree (m_pWorkspaceTree) while a datasheet is set up: while
+// locked, its clicks select and expand items but send no requests.
+inline constexpr UINT UM_TREE_LOCK = WM_USER + 0x04;
+inline constexpr UINT UM_TREE_UNLOCK = WM_USER + 0x05;
+
 inline constexpr wchar_t STR_CLOSE_PRINT_PREVIEW_FIRST[] = L"Please click 'Close' button to close Print Preview";
 
 class CMainFrameBase : public platform::MessageTarget {

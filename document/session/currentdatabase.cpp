@@ -11,6 +11,7 @@
 #include "data/dbschema.h"
 #include "data/failure.h"
 #include "data/formatstring.h"
+#include "data/longstatement.h"
 #include "platform/messagebox.h"
 #include "platform/waitcursor.h"
 
@@ -112,7 +113,7 @@ bool ProbeDatabaseFile(const std::wstring& path)
     }
     std::wstring errorText;
     CADbSqlQuery query;
-    probe.GetTables(query, errorText, true);
+    GetTableNames(probe, query, errorText);
     query.Finalize();
     try {
         probe.CloseDb();
@@ -220,7 +221,7 @@ std::wstring& GetViewSelect(std::wstring& out, const std::wstring& viewName)
 {
     out.clear();
     CADbSqlQuery views;
-    GetViews(views, false);
+    GetSchemaRows(views, L"view");
     for (bool end = views.Eof(); !end; end = views.NextRow()) {
         const wchar_t* name = views.GetFieldValue(1);
         const wchar_t* sql = views.GetFieldValue(4);
@@ -259,7 +260,7 @@ std::wstring CreateQueryView(const std::wstring& statement, bool showFailure)
         return L"";
     }
     try {
-        if (CurrentDb().ExecuteResponsively(sql, STR_RUNNING_STATEMENT))
+        if (ExecuteResponsively(CurrentDb(), sql, STR_RUNNING_STATEMENT))
             return name;
     } catch (const CADbSqlException&) {
         // The caller has another way to show the statement's rows.
@@ -271,7 +272,7 @@ bool ExecuteSql(const std::wstring& statement)
 {
     try {
         // A long statement (an UPDATE of every row) runs while the window keeps painting.
-        return CurrentDb().ExecuteResponsively(statement, STR_RUNNING_STATEMENT);
+        return ExecuteResponsively(CurrentDb(), statement, STR_RUNNING_STATEMENT);
     } catch (const CADbSqlException& e) {
         ShowFailureBox(e, LOC_EXECUTE_SQL);
         return false;

@@ -40,6 +40,3 @@ public:
     int m_bIndexed = 0;
     std::vector<ForeignKeyMapEntry> m_arrEntries;
 };
-
-// ASCII-case-insensitive equality of two names.
-bool SameSqlName(const std::wstring& a, const std::wstring& b);

@@ -4,6 +4,7 @@
 #include "data/constants.h"
 #include "data/currentdb.h"
 #include "data/dbschema.h"
+#include "data/longstatement.h"
 #include "data/sqlite16.h"
 #include "testsupport.h"
 
@@ -84,7 +85,7 @@ TEST_F(Connection, ATextTheEngineWouldReadOnlyInPartRunsNothing)
     const std::function<void(const std::wstring&)> roads[] = {
         [&](const std::wstring& text) { m_db.ExecuteStmt(text); },
         [&](const std::wstring& text) { m_db.ExecuteCmd(text); },
-        [&](const std::wstring& text) { m_db.ExecuteResponsively(text, L"running"); },
+        [&](const std::wstring& text) { ExecuteResponsively(m_db, text, L"running"); },
         [&](const std::wstring& text) {
             CADbSqlQuery query;
             m_db.Query(query, text);
@@ -231,7 +232,7 @@ TEST_F(Connection, OpeningAFileThatIsNoDatabaseFailsAtTheFirstStatement)
     const std::wstring junk = db.m_strDbPath;
     std::wstring errorText;
     CADbSqlQuery query;
-    db.GetTables(query, errorText, true);
+    GetTableNames(db, query, errorText);
     EXPECT_TRUE(query.Eof());
     EXPECT_EQ(query.m_pStmt.get(), nullptr);
     ASSERT_EQ(m_boxes.Count(), 1u);
@@ -484,10 +485,10 @@ TEST_F(Connection, SchemaListsExcludeTheEnginesOwnObjects)
     };
     std::wstring error;
     CADbSqlQuery q;
-    EXPECT_EQ(names(m_db.GetTables(q, error, true)), (std::vector<std::wstring>{L"c", L"t", L"u"}));
-    EXPECT_EQ(names(m_db.GetIndexes(q, true)), std::vector<std::wstring>{L"ub"});
-    EXPECT_EQ(names(GetViews(q, true)), std::vector<std::wstring>{L"v"});
-    EXPECT_EQ(names(GetTriggers(q, true)), std::vector<std::wstring>{L"tr"});
+    EXPECT_EQ(names(GetTableNames(m_db, q, error)), (std::vector<std::wstring>{L"c", L"t", L"u"}));
+    EXPECT_EQ(names(GetObjectNames(q, L"index")), std::vector<std::wstring>{L"ub"});
+    EXPECT_EQ(names(GetObjectNames(q, L"view")), std::vector<std::wstring>{L"v"});
+    EXPECT_EQ(names(GetObjectNames(q, L"trigger")), std::vector<std::wstring>{L"tr"});
     GetForeignKeys(q, L"c");
     int keys = 0;
     for (bool end = q.Eof(); !end; end = q.NextRow())
@@ -538,8 +539,8 @@ TEST_F(Connection, ListFailuresAreShownWithTheirOwnCodes)
     OpenJunk(junk);
     g_pCurrentDb = &junk;
     CADbSqlQuery q;
-    EXPECT_TRUE(GetViews(q, true).Eof());
-    EXPECT_TRUE(GetTriggers(q, true).Eof());
+    EXPECT_TRUE(GetSchemaRows(q, L"view").Eof());
+    EXPECT_TRUE(GetSchemaRows(q, L"trigger").Eof());
     EXPECT_TRUE(GetForeignKeys(q, L"t").Eof());
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_NE(m_boxes.Boxes()[0].text.find(L"\n Location <00006>"), std::wstring::npos);

@@ -41,6 +41,59 @@ TEST(StatementText, FirstWordSkipsSpaceAndCommentsAndQuotesStayWhole)
     EXPECT_EQ(UnquoteName(L"plain"), L"plain");
 }
 
+// The first word decides what a statement is, whatever blanks and comments come first.
+TEST(StatementText, LeadingWordAndTransactionControl)
+{
+    const struct {
+        const wchar_t* sql;
+        const wchar_t* word;
+        bool transaction;
+    } cases[] = {
+        {L"CREATE TRIGGER x", L"CREATE", false},
+        {L"  \r\n\tbegin immediate", L"BEGIN", true},
+        {L"-- note\nCOMMIT", L"COMMIT", true},
+        {L"/* a */ /* b */End", L"END", true},
+        {L";; rollback to s", L"ROLLBACK", true},
+        {L"Savepoint s", L"SAVEPOINT", true},
+        {L"RELEASE s", L"RELEASE", true},
+        {L"BEGINNING", L"BEGINNING", false},
+        {L"when(new.x > 0)", L"WHEN", false},
+        {L"(SELECT 1)", L"", false},
+        {L"-- only a comment", L"", false},
+        {L"/* open comment", L"", false},
+        {L"", L"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LeadingSqlWord(c.sql), c.word) << Utf8(c.sql);
+        EXPECT_EQ(IsTransactionControl(c.sql), c.transaction) << Utf8(c.sql);
+    }
+}
+
+// A temporary trigger's stored text says no TEMP: re-created from it, TEMP goes in after
+// its CREATE, past any comments, and only once.
+TEST(StatementText, TemporaryCreate)
+{
+    const struct {
+        const wchar_t* sql;
+        const wchar_t* temporary;
+    } cases[] = {
+        {L"CREATE TRIGGER t AFTER INSERT ON a BEGIN SELECT 1; END",
+         L"CREATE TEMP TRIGGER t AFTER INSERT ON a BEGIN SELECT 1; END"},
+        {L"-- note\n  create\ttrigger t", L"-- note\n  create TEMP\ttrigger t"},
+        {L"/* c */CREATE/* d */TRIGGER t", L"/* c */CREATE TEMP/* d */TRIGGER t"},
+        {L"CREATE temp TRIGGER t", L"CREATE temp TRIGGER t"},
+        {L"CREATE /* x */ Temporary TRIGGER t", L"CREATE /* x */ Temporary TRIGGER t"},
+        {L"CREATE TEMPLATE_TRIGGER", L"CREATE TEMP TEMPLATE_TRIGGER"},
+        {L"CREATED", L"CREATED"},
+        {L"SELECT 1", L"SELECT 1"},
+        {L"CREATE", L"CREATE TEMP"},
+        {L"-- open", L"-- open"},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AsTemporaryCreate(c.sql), c.temporary) << Utf8(c.sql);
+}
+
 // A semicolon ends a statement only where the engine says one ends: not in a text, a
 // name, a comment or a trigger's body; a trailing comment or empty statement is none.
 // A NUL character, where the engine would stop reading, hides no statement after it and

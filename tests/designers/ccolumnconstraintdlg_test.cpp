@@ -56,8 +56,34 @@ protected:
         record.m_strCollate = L"my_collation";
         record.m_strParentTable = L"p";
         record.m_strOnDelete = L"CASCADE";
+        record.m_strOnUpdate = L"SET NULL";
+        record.m_strMatch = L"FULL";
+        record.m_strDeferrable = L"DEFERRABLE";
+        record.m_strInitially = L"INITIALLY DEFERRED";
         record.m_arrParentKeys = {L"k"};
+        record.m_arrChildKeys = {L"c"};
         return record;
+    }
+
+    // The fields of the record that are not the dialog's: the column's name and type, and
+    // the foreign-key clause, which Set Foreign Key edits in a dialog of its own. Every
+    // other field is left empty.
+    static ColumnDefinition NotTheDialogs(const ColumnDefinition& record)
+    {
+        ColumnDefinition kept;
+        kept.m_strName = record.m_strName;
+        kept.m_strType = record.m_strType;
+        kept.m_strSize = record.m_strSize;
+        kept.m_strPrecision = record.m_strPrecision;
+        kept.m_strParentTable = record.m_strParentTable;
+        kept.m_strOnDelete = record.m_strOnDelete;
+        kept.m_strOnUpdate = record.m_strOnUpdate;
+        kept.m_strMatch = record.m_strMatch;
+        kept.m_strDeferrable = record.m_strDeferrable;
+        kept.m_strInitially = record.m_strInitially;
+        kept.m_arrParentKeys = record.m_arrParentKeys;
+        kept.m_arrChildKeys = record.m_arrChildKeys;
+        return kept;
     }
 };
 
@@ -77,29 +103,29 @@ TEST_F(ColumnConstraint, ListsAreSortedWithTheirEmptyEntry)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
-// The round trip: the copy's constraint fields are emptied while the dialog shows them;
-// Apply must bring every one back from its control, so a field forgotten on either side
-// shows. The fields the dialog does not edit stay, and the caller's record is untouched.
+// The round trip: while the dialog shows the copy, the whole copy is cleared but for the
+// fields that are not the dialog's; Apply must bring every other field back from its
+// control, so a field forgotten on both sides (never shown, never stored) shows. Left
+// alone, the copy comes back whole; the caller's record is untouched either way.
 TEST_F(ColumnConstraint, ApplyUneditedGivesTheRecordBack)
 {
     const ColumnDefinition original = FullRecord();
     for (const int hadConstraint : {1, 0}) {
-        ColumnDefinition caller = original;
-        caller.m_bHasConstraint = hadConstraint;
-        const auto [result, copy] = Run(caller, [&](CColumnConstraintDlg& dialog) {
-            EXPECT_EQ(dialog.m_cbNotNullConflict->currentText(), "my conflict");
-            ColumnDefinition& m = dialog.m_column;
-            m.m_bPrimaryKey = m.m_bNotNull = m.m_bUnique = m.m_bAutoIncrement = m.m_bHasConstraint = 0;
-            for (std::wstring* text : {&m.m_strConstraintName, &m.m_strSortOrder, &m.m_strPkConflict,
-                                       &m.m_strNotNullConflict, &m.m_strUniqueConflict, &m.m_strCheck,
-                                       &m.m_strDefault, &m.m_strCollate})
-                text->clear();
-            Click(dialog.m_btnApply);
-        });
-        EXPECT_EQ(result, QDialog::Accepted);
-        EXPECT_EQ(copy, original);
-        EXPECT_EQ(caller.m_bHasConstraint, hadConstraint);
-        EXPECT_EQ(caller.m_strCheck, original.m_strCheck);
+        for (const bool cleared : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "constraint " << hadConstraint << ", cleared " << cleared);
+            ColumnDefinition caller = original;
+            caller.m_bHasConstraint = hadConstraint;
+            const auto [result, copy] = Run(caller, [&](CColumnConstraintDlg& dialog) {
+                EXPECT_EQ(dialog.m_cbNotNullConflict->currentText(), "my conflict");
+                if (cleared)
+                    dialog.m_column = NotTheDialogs(dialog.m_column);
+                Click(dialog.m_btnApply);
+            });
+            EXPECT_EQ(result, QDialog::Accepted);
+            EXPECT_EQ(copy, original);
+            EXPECT_EQ(caller.m_bHasConstraint, hadConstraint);
+            EXPECT_EQ(caller.m_strCheck, original.m_strCheck);
+        }
     }
 }
 

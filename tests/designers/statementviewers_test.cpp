@@ -111,6 +111,30 @@ TEST_F(Viewers, AnObjectNotFoundLeavesTheEditEmptyAndOnlyTheIndexViewerSaysSo)
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 
+// The workspace lists the temporary schema's objects beside the file's own: each viewer
+// finds one there too, and the file's object of a name comes first.
+TEST_F(Viewers, ATemporaryObjectIsFoundAfterTheFilesOwn)
+{
+    CADbSqlDb& db = *g_pCurrentDb;
+    db.ExecuteCmd(L"CREATE TEMP TABLE scratch(x)");
+    db.ExecuteCmd(L"CREATE INDEX temp.by_x ON scratch(x)");
+    db.ExecuteCmd(L"CREATE TEMP VIEW recent AS SELECT x FROM scratch");
+    db.ExecuteCmd(L"CREATE TEMP VIEW names AS SELECT 1");
+
+    CTableScriptDlg table(L"SCRATCH");
+    EXPECT_EQ(table.m_editScript->toPlainText(), QStringLiteral("CREATE TABLE scratch(x)"));
+    CViewIndexDlg index(L"by_x");
+    EXPECT_EQ(index.m_editText->toPlainText(), QStringLiteral("CREATE INDEX by_x ON scratch(x)"));
+    CViewDlg view(L"Recent");
+    EXPECT_EQ(view.m_editText->toPlainText(), QStringLiteral("CREATE VIEW recent AS SELECT x FROM scratch"));
+    EXPECT_EQ(view.m_strViewName, L"recent");
+    CViewDlg shadowed(L"names");
+    EXPECT_EQ(platform::FromQString(shadowed.m_editText->toPlainText()), Stored("Names"));
+    EXPECT_EQ(shadowed.m_strViewName, L"Names");
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    EXPECT_EQ(sqlite3_next_stmt(db.m_pDb, nullptr), nullptr);
+}
+
 TEST_F(Viewers, CopyScriptPutsTheWholeStatementOnTheClipboard)
 {
     CTableScriptDlg table(L"Customer");

@@ -2,6 +2,7 @@
 // file, first and later runs, the commands' enabling, the close guard, the roads that
 // close the database (New database, Save As, Import/Export) and the object messages.
 #include "data/cadbsqldb.h"
+#include "data/cadbsqlquery.h"
 #include "data/cappdatafile.h"
 #include "data/constants.h"
 #include "data/currentdb.h"
@@ -73,6 +74,7 @@
 #include <QContextMenuEvent>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -92,7 +94,11 @@
 #include <QToolTip>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -322,6 +328,114 @@ TEST_F(Workbench, FirstRunFillsTheListsWithoutPauseAndTheNextRunPauses)
     EXPECT_EQ(m_arrSplashLines, std::vector<std::wstring>{STR_LOADING_SETTINGS});
     EXPECT_EQ(m_arrPauses, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(2000)});
     EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// The application data file as text: every node in the order it was made, with its type,
+// then its values in the order they were added, each between bars so that a blank or an
+// empty text shows (NULL stands bare). The home folder reads as $HOME.
+std::string StoreDump(const std::wstring& path, const std::wstring& home)
+{
+    const auto text = [&](const wchar_t* value) {
+        if (!value)
+            return std::string("NULL");
+        std::wstring shown = value;
+        if (shown.rfind(home, 0) == 0)
+            shown.replace(0, home.size(), L"$HOME");
+        return Utf8(shown);
+    };
+    CADbSqlDb db;
+    db.OpenDb(path);
+    CADbSqlQuery rows;
+    db.Query(rows, L"SELECT n.NodeID, n.NodeName, n.NodeType, v.ValueID, v.TextVal FROM Node n "
+                   L"LEFT JOIN NodeValue v ON v.NodeID = n.NodeID ORDER BY n.NodeID, v.ValueID");
+    std::string dump;
+    sqlite3_int64 node = 0;
+    for (bool end = rows.Eof(); !end; end = rows.NextRow()) {
+        if (rows.GetInt64Field(0) != node) {
+            node = rows.GetInt64Field(0);
+            dump += text(rows.GetFieldValue(1)) + " type " + std::to_string(rows.GetIntField(2)) + "\n";
+        }
+        if (!rows.GetFieldValue(3))
+            continue; // a node without values
+        const wchar_t* value = rows.GetFieldValue(4);
+        dump += value ? "    |" + text(value) + "|\n" : "    NULL\n";
+    }
+    EXPECT_FALSE(rows.StepFailed());
+    rows.Finalize();
+    db.CloseDb();
+    return dump;
+}
+
+// The lines of two texts that differ: a line of the kept text that is gone as "-", a line
+// of the found text that is new as "+", each with its line number in its own text (counted
+// from `firstLine`); empty when the texts are equal.
+std::string LineDiff(const std::vector<std::string>& kept, const std::vector<std::string>& found, size_t firstLine)
+{
+    // common[i][j]: how many lines kept from i and found from j have in common at most.
+    std::vector<std::vector<size_t>> common(kept.size() + 1, std::vector<size_t>(found.size() + 1));
+    for (size_t i = kept.size(); i-- > 0;)
+        for (size_t j = found.size(); j-- > 0;)
+            common[i][j] = kept[i] == found[j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
+    std::string diff;
+    size_t i = 0;
+    size_t j = 0;
+    while (i < kept.size() || j < found.size()) {
+        if (i < kept.size() && j < found.size() && kept[i] == found[j]) {
+            ++i;
+            ++j;
+        } else if (i < kept.size() && (j == found.size() || common[i + 1][j] >= common[i][j + 1])) {
+            diff += "-" + std::to_string(firstLine + i) + ": " + kept[i] + "\n";
+            ++i;
+        } else {
+            diff += "+" + std::to_string(firstLine + j) + ": " + found[j] + "\n";
+            ++j;
+        }
+    }
+    return diff;
+}
+
+// What the first start writes into the shipped application data file, compared whole with
+// the dump kept in the sources: a node name, a default or a list entry spelled anew, left
+// out, added or moved is a changed line. A change meant is taken by copying the dump this
+// run wrote over the kept one (the kept file's head says so).
+TEST_F(Workbench, TheFirstStartWritesTheKeptStore)
+{
+    const QByteArray savedHome = qgetenv("HOME");
+    const std::wstring home = m_folder.Path(L"home");
+    ASSERT_TRUE(QDir().mkpath(platform::ToQString(home)));
+    qputenv("HOME", QFile::encodeName(platform::ToQString(home)));
+    InstallDataFile();
+    const bool started = Start();
+    qputenv("HOME", savedHome);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    // The program gives Qt the names its profile has always been kept under.
+    EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("Corvellan Software"));
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Tabulon"));
+
+    std::ifstream keptFile(TABULON_FIRST_RUN_STORE);
+    ASSERT_TRUE(keptFile) << TABULON_FIRST_RUN_STORE;
+    std::string head;
+    std::vector<std::string> kept;
+    for (std::string line; std::getline(keptFile, line);) {
+        if (line.rfind('#', 0) == 0)
+            head += line + "\n";
+        else
+            kept.push_back(line);
+    }
+    const std::string dump = StoreDump(m_strProgramFolder + L"Data/KVZDATA.KVZ", home);
+    std::vector<std::string> found;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);)
+        found.push_back(line);
+    const std::string diff = LineDiff(kept, found, std::count(head.begin(), head.end(), '\n') + 1);
+    if (!diff.empty()) {
+        const std::string written = TABULON_BINARY_DIR "/firstrunstore.txt";
+        std::ofstream(written) << head << dump;
+        ADD_FAILURE() << "The first start's store differs from " << TABULON_FIRST_RUN_STORE
+                      << " (- its lines, + the lines of this run's dump):\n"
+                      << diff << "This run's dump is in " << written << "; when the change is meant, it replaces the kept one.";
+    }
 }
 
 TEST_F(Workbench, ADatabaseOnTheCommandLineIsOpenWithItsTree)

@@ -449,7 +449,7 @@ TEST_F(DataAccess, RelatedRowsThroughTheForeignKey)
 
 // A query window: read-only rows by position, the new-row line after loading, the
 // statement kept among the database's saved queries.
-TEST_F(DataAccess, QueryWindow)
+TEST_F(DataAccess, AQueryWindowReadsByPositionRefusesEditsAndKeepsItsStatement)
 {
     const std::wstring sql = L"SELECT name, qty FROM items WHERE name <> 'x' ORDER BY qty DESC";
     CDataAccess& model = OpenModel(sql, RECSET_MODE_QUERY);
@@ -491,7 +491,7 @@ TEST_F(DataAccess, AQueryNoViewCanHoldShowsTheStatementsOwnRows)
 // A database view is shown whole through a temporary view over its name: its text is
 // never taken apart, so letter case in literals, a name holding "select" or a view
 // without SELECT all work; the source shown is the stored SELECT with its case.
-TEST_F(DataAccess, ViewWindow)
+TEST_F(DataAccess, AViewIsShownWholeWhateverItsStatementHolds)
 {
     ExecRaw(m_path, "CREATE VIEW selection_v AS\n  select name FROM items WHERE name = 'pear';"
                     "CREATE VIEW \"odd]v\" AS VALUES(1), (2), (3);");
@@ -518,7 +518,10 @@ TEST_F(DataAccess, ViewWindow)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
-TEST_F(DataAccess, OpenFailures)
+// An open that fails leaves the model without rows, and a second open is refused; a query
+// over a missing table throws, and a text that is no statement shows both its failures
+// with their locations.
+TEST_F(DataAccess, AFailedOpenLeavesTheModelClosedAndShowsWhereItFailed)
 {
     CDataAccess model;
     EXPECT_FALSE(model.Open(L"no_such_table", RECSET_MODE_TABLE));

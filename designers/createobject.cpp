@@ -1,4 +1,4 @@
-#include "designers/objectnames.h"
+#include "designers/createobject.h"
 
 #include "data/cadbsqldb.h"
 #include "data/cadbsqlexception.h"
