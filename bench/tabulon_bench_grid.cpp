@@ -3,12 +3,14 @@
 // painting the same texts from memory, in the same run.
 //
 // Figures: the largest gap of a 10 ms heartbeat timer while the 10,000,000 rowids load,
-// and the resident memory the loaded grid adds per row; the time from opening the table
-// to its first painted viewport; 1,000 random
-// jumps, each painted, p50 and p99 per viewport beside raw SELECTs of the rows that
-// viewport shows (one read transaction per viewport, as the grid reads them) and beside
-// a plain QTableView of the same size over an in-memory model of the same texts; the row
-// reads per painted viewport; random jumps while the rows still load in the background;
+// and the resident memory the loaded grid adds per row, and a second window on the same
+// rows (New Window) beside it; the time from opening the table to its first painted
+// viewport; 1,000 random jumps, each painted, p50 and p99 per viewport beside raw
+// SELECTs of the rows that viewport shows (one read transaction per viewport, as the
+// grid reads them) and beside a plain QTableView of the same size over an in-memory
+// model of the same texts, with a second window on the rows open, which then makes the
+// same jumps; the row reads per painted viewport; random jumps while the rows still load
+// in the background;
 // a header click's sort of the 10,000,000 rows on a column without an index, both ways,
 // from the click to its first page painted, with the heartbeat's largest gap meanwhile,
 // beside raw SQLite's own first row of the loader's ORDER BY; and deleting 10,000
@@ -29,6 +31,7 @@
 #include "data/sqlite16.h"
 #include "document/datasheet/cdataaccess.h"
 #include "document/datasheet/cdatainterface.h"
+#include "document/datasheet/datasheetrows.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/grid/clistframe.h"
 #include "document/grid/cplheaderctrl.h"
@@ -173,38 +176,31 @@ void CreateFile(Files& files)
         Fatal("cannot open the database file");
 }
 
-// One data window: the model, its bridge and a grid frame in a shown top-level window,
-// set up as the data view sets up a table's datasheet.
+// One data window: a grid frame in a shown top-level window over a datasheet's rows. The
+// first window on a table opens its datasheet (the model, its bridge and the rows that
+// every grid over them shows) as the document of a table window does, and sets the grid
+// up as the data view does; a second window (New Window) shows the first one's rows and
+// must go before it.
 class Window {
 public:
     explicit Window(const std::wstring& table = kTable, int mode = RECSET_MODE_TABLE)
+        : m_pOwned(std::make_unique<Datasheet>())
+        , m_data(*m_pOwned)
     {
-        m_host.resize(900, 600);
-        m_model.m_pDataInterface = &m_bridge;
-        m_bridge.m_pDataAccess = &m_model;
-        if (!m_model.Open(table, mode))
+        if (!m_data.model.Open(table, mode))
             Fatal("cannot open the table");
-        m_model.InitRowBuffers();
-        m_frame.m_nMode = CListFrame::MODE_DATASHEET;
-        m_frame.m_pDataInterface = &m_bridge;
-        m_frame.m_strTitle = table;
-        m_bridge.m_pListFrame = &m_frame;
-        m_frame.Create(&m_host, QRect(0, 0, 900, 600));
-        for (int i = 0; i < m_model.m_pRecSet->m_nFields; ++i) {
-            CADbSqlFieldInfo info;
-            m_model.m_pRecSet->GetFieldInfo(i, info);
-            m_frame.AddColumn(info.m_strName, GRID_EDIT, 130, 1, info.GetType());
-        }
-        Grid()->SetItemCountEx(m_model.GetRecordCount());
-        m_frame.InitGrid();
-        if (mode != RECSET_MODE_TABLE)
-            m_frame.m_bReadOnly = 1;
-        m_host.show();
+        m_data.model.InitRowBuffers();
+        Show(table, mode);
+    }
+    explicit Window(Window& first)
+        : m_data(first.m_data)
+    {
+        Show(first.m_strTable, first.m_nMode);
     }
     ~Window() { m_frame.setParent(nullptr); }
 
     CListCtrlCombo* Grid() { return m_frame.GetGrid(); }
-    CDataAccess& Model() { return m_model; }
+    CDataAccess& Model() { return m_data.model; }
 
     // Paints the viewport now, as the window system would after a scroll.
     void Paint() { Grid()->viewport()->repaint(); }
@@ -230,17 +226,52 @@ public:
     {
         QElapsedTimer timer;
         timer.start();
-        while (!m_model.IsLoadEnded() && timer.elapsed() < kLoadBoundMs)
+        while (!Model().IsLoadEnded() && timer.elapsed() < kLoadBoundMs)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         QApplication::processEvents();
-        return m_model.IsLoadEnded();
+        return Model().IsLoadEnded();
     }
 
 private:
+    struct Datasheet {
+        Datasheet()
+        {
+            model.m_pDataInterface = &bridge;
+            bridge.m_pDataAccess = &model;
+        }
+        CDataInterface bridge;
+        CDataAccess model;
+        DatasheetRows rows{bridge};
+    };
+
+    void Show(const std::wstring& table, int mode)
+    {
+        m_strTable = table;
+        m_nMode = mode;
+        m_host.resize(900, 600);
+        m_frame.m_nMode = CListFrame::MODE_DATASHEET;
+        m_frame.m_pRows = &m_data.rows;
+        m_frame.m_strTitle = table;
+        m_frame.Create(&m_host, QRect(0, 0, 900, 600));
+        CRecSet& recset = *Model().m_pRecSet;
+        for (int i = 0; i < recset.m_nFields; ++i) {
+            CADbSqlFieldInfo info;
+            recset.GetFieldInfo(i, info);
+            m_frame.AddColumn(info.m_strName, GRID_EDIT, 130, 1, info.GetType());
+        }
+        Grid()->SetItemCountEx(Model().GetItemCount());
+        m_frame.InitGrid();
+        if (mode != RECSET_MODE_TABLE)
+            m_frame.m_bReadOnly = 1;
+        m_host.show();
+    }
+
     QWidget m_host;
-    CDataInterface m_bridge;
-    CDataAccess m_model;
+    std::unique_ptr<Datasheet> m_pOwned; // the first window's
+    Datasheet& m_data;
     CListFrame m_frame;
+    std::wstring m_strTable;
+    int m_nMode = RECSET_MODE_TABLE;
 };
 
 // Qt's own limit for the same picture: a plain table view of the same size, font and
@@ -342,7 +373,8 @@ private:
 // memory measured is the grid's and not the heap left over by earlier windows. The
 // memory is measured from the empty program: one grid window over an empty table shown,
 // painted and closed, so that the library code its painting pages in is not counted
-// as the rows' memory.
+// as the rows' memory. Then a second window on the loaded rows (New Window) is shown and
+// painted at random places: the memory it adds, and the two windows' together.
 void BM_LoadHeartbeat(benchmark::State& state)
 {
     {
@@ -361,14 +393,25 @@ void BM_LoadHeartbeat(benchmark::State& state)
             Fatal("the load did not end");
         heartbeat.Stop();
         state.SetIterationTime(Seconds(start));
+        const double loaded = ResidentBytes();
         g_figures["heartbeat max gap"] = Percentile(heartbeat.Gaps(), 1.0);
         g_figures["heartbeat p99 gap"] = Percentile(heartbeat.Gaps(), 0.99);
-        g_figures["resident bytes per row"] = (ResidentBytes() - before) / kRows;
-        state.counters["max_gap_ms"] = g_figures["heartbeat max gap"] * 1e3;
-        state.counters["bytes_per_row"] = g_figures["resident bytes per row"];
+        g_figures["resident bytes per row"] = (loaded - before) / kRows;
         state.PauseTiming();
+        {
+            Window second(*window);
+            const int page = second.Grid()->GetCountPerPage() + 1;
+            for (int top : RandomTops(100, kRows, page, 5))
+                second.JumpTo(top);
+            const double both = ResidentBytes();
+            g_figures["second window bytes per row"] = (both - loaded) / kRows;
+            g_figures["two windows bytes per row"] = (both - before) / kRows;
+        }
         window.reset();
         state.ResumeTiming();
+        state.counters["max_gap_ms"] = g_figures["heartbeat max gap"] * 1e3;
+        state.counters["bytes_per_row"] = g_figures["resident bytes per row"];
+        state.counters["second_bytes_per_row"] = g_figures["second window bytes per row"];
     }
     g_loads["load"] = LoadAverage();
 }
@@ -395,6 +438,9 @@ void BM_RandomJumps(benchmark::State& state)
     Window window;
     if (!window.WaitLoaded())
         Fatal("the load did not end");
+    // A second window on the same rows (New Window) stands beside the first throughout,
+    // and makes the same jumps once the first has made them all.
+    Window second(window);
     const int page = window.Grid()->GetCountPerPage() + 1; // a partly visible last row is painted too
     const std::vector<int> tops = RandomTops(kJumps, kRows, page, 42);
     SqlStatement select;
@@ -428,15 +474,18 @@ void BM_RandomJumps(benchmark::State& state)
     plainHost.show();
     QApplication::processEvents();
 
-    std::vector<double> grid, model, modelInRead, raw, qt;
+    std::vector<double> grid, model, modelInRead, raw, qt, secondGrid;
     long long reads = 0;
+    long long secondReads = 0;
     for (auto _ : state) {
         grid.clear();
         model.clear();
         modelInRead.clear();
         raw.clear();
         qt.clear();
+        secondGrid.clear();
         reads = 0;
+        secondReads = 0;
         for (int top : tops) {
             const long long before = g_uiStatements;
             const Clock::time_point start = Clock::now();
@@ -480,6 +529,13 @@ void BM_RandomJumps(benchmark::State& state)
             plain.viewport()->repaint();
             qt.push_back(Seconds(qtStart));
         }
+        for (int top : tops) {
+            const long long before = g_uiStatements;
+            const Clock::time_point start = Clock::now();
+            second.JumpTo(top);
+            secondGrid.push_back(Seconds(start));
+            secondReads += g_uiStatements - before;
+        }
         state.SetIterationTime(std::accumulate(grid.begin(), grid.end(), 0.0));
     }
     select.Finalize();
@@ -494,6 +550,10 @@ void BM_RandomJumps(benchmark::State& state)
     g_figures["jump p50 qt"] = Percentile(qt, 0.50);
     g_figures["jump p99 qt"] = Percentile(qt, 0.99);
     g_figures["row reads per visible row"] = static_cast<double>(reads) / (static_cast<double>(tops.size()) * page);
+    g_figures["jump p50 second grid"] = Percentile(secondGrid, 0.50);
+    g_figures["jump p99 second grid"] = Percentile(secondGrid, 0.99);
+    g_figures["second window row reads per visible row"] =
+        static_cast<double>(secondReads) / (static_cast<double>(tops.size()) * page);
     state.counters["p50_ms"] = g_figures["jump p50 grid"] * 1e3;
     state.counters["p99_ms"] = g_figures["jump p99 grid"] * 1e3;
     state.counters["raw_p99_ms"] = g_figures["jump p99 raw"] * 1e3;
@@ -914,6 +974,12 @@ void PrintSummary()
                 figure("jump p50 qt") * 1e3, figure("jump p99 qt") * 1e3, ratio("jump p50 grid", "jump p50 qt"),
                 ratio("jump p99 grid", "jump p99 qt"));
     std::printf("  row reads per painted row           %9.2f\n", figure("row reads per visible row"));
+    std::printf("  a second window on the rows: memory it adds %.2f bytes a row, the two windows %.1f bytes a row;"
+                " its jumps p50 / p99 %.3f / %.3f ms, to the plain QTableView %.2f / %.2f; row reads per painted row %.2f\n",
+                figure("second window bytes per row"), figure("two windows bytes per row"),
+                figure("jump p50 second grid") * 1e3, figure("jump p99 second grid") * 1e3,
+                ratio("jump p50 second grid", "jump p50 qt"), ratio("jump p99 second grid", "jump p99 qt"),
+                figure("second window row reads per visible row"));
     std::printf("  jump while loading, p50 / p99 / max %9.3f / %.3f / %.3f ms (%d of %d jumps during the load)\n",
                 figure("loading jump p50") * 1e3, figure("loading jump p99") * 1e3, figure("loading jump max") * 1e3,
                 static_cast<int>(figure("jumps made while loading")), kJumpsWhileLoading);

@@ -14,12 +14,11 @@ cd "${1:-$(dirname "$0")/..}"
 
 declare -A layer_rank=([platform]=0 [data]=1 [platform/widgets]=2 [document]=3 [designers]=4 [shell]=5)
 declare -A room_rank=(
-    [pictures]=0 [strip]=0
-    [session]=1
+    [pictures]=0 [session]=0
+    [strip]=1 [grid]=1
     [datasheet]=2 [diagram]=2
     [report]=3 [dialogs]=3
-    [grid]=4
-    [windows]=5
+    [windows]=4
 )
 
 status=0

@@ -15,6 +15,8 @@
 #include "document/strip/ccaptiondlg.h"
 #include "document/windows/ctabulondoc.h"
 #include "document/windows/ctabulonview.h"
+#include "document/windows/datawindows.h"
+#include "document/windows/windowlistdlg.h"
 #include "document/session/currentdatabase.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
@@ -149,6 +151,7 @@ CMainFrame::~CMainFrame()
     QObject::disconnect(m_idleUpdate);
     // The data windows close after the frame's members are gone.
     QObject::disconnect(m_activationUpdate);
+    QObject::disconnect(m_titleUpdate);
     if (g_pMainFrame == this)
         g_pMainFrame = nullptr;
 }
@@ -183,11 +186,13 @@ bool CMainFrame::Create()
     layout->addWidget(area, 1);
     setCentralWidget(client);
     m_pMdiArea = area;
-    // The active data window's title comes before the program's name.
+    // The active data window's title comes before the program's name, also when a New
+    // Window numbers it.
     m_activationUpdate = connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        const QString product = Text(STR_PRODUCT_NAME);
-        setWindowTitle(window && !window->windowTitle().isEmpty() ? window->windowTitle() + QStringLiteral(" - ") + product
-                                                                  : product);
+        QObject::disconnect(m_titleUpdate);
+        if (window)
+            m_titleUpdate = connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::ShowActiveWindowTitle);
+        ShowActiveWindowTitle();
         UpdateMenusForActiveWindow();
     });
 
@@ -210,6 +215,15 @@ bool CMainFrame::Create()
         m_idleUpdate = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::UpdateCommandUI);
     UpdateCommandUI();
     return true;
+}
+
+void CMainFrame::ShowActiveWindowTitle()
+{
+    // The active window, or while a dialog is in front the one that was active last.
+    const QMdiSubWindow* window = m_pMdiArea ? m_pMdiArea->currentSubWindow() : nullptr;
+    const QString product = Text(STR_PRODUCT_NAME);
+    setWindowTitle(window && !window->windowTitle().isEmpty() ? window->windowTitle() + QStringLiteral(" - ") + product
+                                                              : product);
 }
 
 void CMainFrame::ShowWorkspaceWidth()
@@ -345,6 +359,11 @@ void CMainFrame::CreateMenuBar()
     }
 
     m_pWindowMenu = m_wndMenuBar->addMenu(QStringLiteral("&Window"));
+    m_actNewWindow = new QAction(QStringLiteral("&New Window"), this);
+    connect(m_actNewWindow, &QAction::triggered, this, [this] { RunCommand([this] { OnWindowNew(); }); });
+    // At the end of the Window menu, always there.
+    m_actWindowManager = new QAction(QStringLiteral("&Windows..."), this);
+    connect(m_actWindowManager, &QAction::triggered, this, [this] { RunCommand([this] { OnWindowManager(); }); });
     connect(m_pWindowMenu, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
     m_arrDataWindowItems.push_back(m_pWindowMenu->menuAction());
 
@@ -390,9 +409,10 @@ void CMainFrame::FillRecentFileItems(QMenu* file)
 void CMainFrame::FillWindowMenu()
 {
     m_pWindowMenu->clear();
-    if (!m_pMdiArea)
-        return;
-    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList();
+    m_actNewWindow->setEnabled(CanOpenNewDataWindow());
+    m_pWindowMenu->addAction(m_actNewWindow);
+    m_pWindowMenu->addSeparator();
+    const QList<QMdiSubWindow*> windows = m_pMdiArea ? m_pMdiArea->subWindowList() : QList<QMdiSubWindow*>();
     for (qsizetype i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
         const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
@@ -404,6 +424,19 @@ void CMainFrame::FillWindowMenu()
                 m_pMdiArea->setActiveSubWindow(window);
         });
     }
+    m_pWindowMenu->addSeparator();
+    m_pWindowMenu->addAction(m_actWindowManager);
+}
+
+void CMainFrame::OnWindowNew()
+{
+    OpenNewDataWindow();
+}
+
+void CMainFrame::OnWindowManager()
+{
+    WindowListDialog dialog(m_pMdiArea, this);
+    dialog.DoModal();
 }
 
 void CMainFrame::OnCloseDataWindow()
@@ -451,6 +484,7 @@ void CMainFrame::UpdateCommandUI()
     m_actPrint->setEnabled(app.OnUpdatePrintReport());
     m_actPrintPreview->setEnabled(app.OnUpdatePrintReport());
     m_actCloseWindow->setEnabled(canClose && m_pMdiArea && m_pMdiArea->activeSubWindow());
+    m_actNewWindow->setEnabled(CanOpenNewDataWindow());
     m_actBackup->setEnabled(OnUpdateDatabaseOpen());
     m_actVacuum->setEnabled(OnUpdateDatabaseOpen());
     m_actDatabaseConfiguration->setEnabled(app.OnUpdateOpenDbPath());

@@ -107,6 +107,10 @@ public:
     void OnVacuum();
     // Closes the active data window (Ctrl+W).
     void OnCloseDataWindow();
+    // New Window: another window on the active data window's rows.
+    void OnWindowNew();
+    // Windows...: the list of the data windows, to activate or close them.
+    void OnWindowManager();
     // Files dropped on the window: each local file opens in turn.
     void OnDropFiles(const QList<QUrl>& urls);
 
@@ -146,6 +150,8 @@ public:
     QAction* m_actPrint = nullptr;
     QAction* m_actPrintPreview = nullptr;
     QAction* m_actCloseWindow = nullptr;
+    QAction* m_actNewWindow = nullptr;
+    QAction* m_actWindowManager = nullptr;
     QAction* m_actExit = nullptr;
     QMenu* m_pWindowMenu = nullptr;
     std::vector<std::pair<int, QAction*>> m_arrLookActions; // Application Look items by id
@@ -166,6 +172,8 @@ private:
     void UpdateMenusForActiveWindow();
     void FillRecentFileItems(QMenu* file);
     void FillWindowMenu();
+    // The frame's title: the active data window's title before the program's name.
+    void ShowActiveWindowTitle();
     QAction* AddCommand(const wchar_t* tip, const QIcon& icon, std::function<void()> handler);
 
     std::unique_ptr<CAppDataFile> m_appDataFile; // the store m_pAppDataFile points to
@@ -176,4 +184,5 @@ private:
     std::wstring m_strFailedConsoleText; // what did not run of the last console text; "" after a success
     QMetaObject::Connection m_idleUpdate;
     QMetaObject::Connection m_activationUpdate;
+    QMetaObject::Connection m_titleUpdate; // the active window's title, as it changes
 };

@@ -5,15 +5,15 @@
 #include "document/strip/cacaptionbar.h"
 #include "document/strip/ccaptiondlg.h"
 #include "document/datasheet/cdataaccess.h"
-#include "document/datasheet/datasheetgrid.h"
+#include "document/datasheet/datasheetlines.h"
 
 CDataInterface::~CDataInterface()
 {
     if (m_pDataAccess && !m_bLoadEnded)
         EndLoading();
-    // The grid frame and the model may outlive the bridge: neither keeps a way to it.
-    if (m_pListFrame)
-        m_pListFrame->DetachDataInterface(this);
+    // The lines and the model may outlive the bridge: neither keeps a way to it.
+    if (m_pLines)
+        m_pLines->DetachDataInterface(this);
     if (m_pDataAccess && m_pDataAccess->m_pDataInterface == this)
         m_pDataAccess->m_pDataInterface = nullptr;
 }
@@ -82,6 +82,6 @@ LRESULT CDataInterface::OnRowEditState(WPARAM wParam, LPARAM)
 
 void CDataInterface::UpdateItemCount()
 {
-    if (m_pListFrame && m_pDataAccess && m_pDataAccess->m_pRecSet)
-        m_pListFrame->SetItemCountEx(m_pDataAccess->GetItemCount());
+    if (m_pLines && m_pDataAccess && m_pDataAccess->m_pRecSet)
+        m_pLines->UpdateLineCount(m_pDataAccess->GetItemCount());
 }

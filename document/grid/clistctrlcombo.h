@@ -1,10 +1,11 @@
 #pragma once
 // The program's grid: rows of cells edited in place by one editor widget per column. It
 // lives inside a CListFrame, its owner frame, which supplies its fonts and colours and
-// passes its notifications on. The grid is one view over a row source (GridItemModel)
-// that its owner frame's mode picks once: datasheet mode shows the rows of a datasheet
-// model and stores no texts, each painted cell asked for when it is painted; list mode
-// keeps its texts in the grid (the schema designers, the recent-file tab, PRAGMA windows).
+// passes its notifications on. The grid is one view over a row source (GridItemModel):
+// a datasheet grid shows the rows its owner frame is given, shared with every other grid
+// over them, and stores no texts, each painted cell asked for when it is painted; a list
+// grid keeps its texts in rows of its own (the schema designers, the recent-file tab,
+// PRAGMA windows). The grid listens to its rows and paints again only what it shows.
 //
 // The view keeps nothing per line: all lines have one height, the vertical scroll value
 // is the top line, the selection is a list of row ranges, and only the lines on screen
@@ -30,9 +31,6 @@ class GridItemModel;
 
 // From a list-mode grid to its frame's owner window: lParam the deleted row.
 inline constexpr UINT UM_LIST_ROW_DELETED = WM_USER + 42;
-
-// The number of open datasheet grids; at 0 the caption bar is cleared.
-extern int g_nOpenDatasheets;
 
 // The editor of a column.
 using GridEditorKind = unsigned char;
@@ -95,7 +93,7 @@ public:
     void CloseCell();
     // Escape: the open editor closes without writing, and the cell keeps its text.
     void CancelCell();
-    // Stores a cell's text: in the grid (list mode) or through the datasheet model.
+    // Stores a cell's text through the grid's rows.
     void SetCell(int row, int column, const std::wstring& text, bool rowChanged) override;
     int GetValueType(int column) const override;
     QWidget* GetGridWidget() const override { return const_cast<CListCtrlCombo*>(this); }
@@ -131,9 +129,6 @@ public:
     // Datasheet mode: loading has ended and the last line is the new-row line.
     bool HasNewRowLine() const;
 
-    // The grid counts as an open datasheet from its frame's InitGrid on.
-    void CountAsOpenDatasheet();
-
     CListFrame* GetOwnerFrame() const { return m_pOwnerFrame; }
     CInlineEdit* GetHiddenEditor() const { return m_pHiddenEditor; }
     QWidget* GetEditorWidget(int column) const;
@@ -165,6 +160,9 @@ public:
     // List mode: the lines were sorted, line i is now line newRowOf[i]; the selection and
     // the current cell go with their lines.
     void OnLinesReordered(const std::vector<int>& newRowOf);
+    // The rows were sorted, by this grid or another one over them: the header marks the
+    // column, and the next click on it sorts the other way.
+    void OnSorted(int column, bool ascending);
 
     // Applies the datasheet font settings when they changed since last applied.
     void UpdateFonts();
@@ -206,6 +204,14 @@ private:
     class CellDelegate;
     friend class CellDelegate;
     class VerticalScrollBar;
+
+    // The cell painter and the viewport's painting (clistctrlcombo_paint.cpp).
+    void InitPainting();
+    // The vertical scroll bar, and the line changes that move the scroll ranges, the
+    // selection and the cursor (clistctrlcombo_geometry.cpp).
+    void InitScrolling();
+    // The rows of a list grid, held by the grid (clistctrlcombo_list.cpp).
+    GridItemModel* MakeListRows();
 
     // The widest content of a column's visible cells: a divider double-click sizes the
     // column to it (or to its title, when that is wider).
@@ -274,7 +280,6 @@ private:
     int m_nAnchorRow = -1;  // where Shift extends the selection from
     bool m_bDragSelecting = false;
     bool m_bColumnsCreated = false;
-    bool m_bCountedOpen = false;
     bool m_bSuppressClick = false;
     bool m_bHeaderPressed = false; // a mouse button went down on the header and is not up yet
     bool m_bCellActive = false;  // the current cell's editor is placed

@@ -1,11 +1,10 @@
 #pragma once
 // The window every grid of the program sits in. It owns one grid (CListCtrlCombo), its
-// fonts and colours, relays the grid's events to the window that owns the frame, and
-// carries out the caption strip's commands on a datasheet.
-#include "document/strip/captiontarget.h"
+// fonts and colours, and relays the grid's events: a list's to the window that owns the
+// frame as messages, a datasheet's as signals to the data window's datasheet frame,
+// which carries out the caption strip's commands.
 #include "document/grid/clistctrlcombo.h"
 #include "document/grid/cplheaderctrl.h"
-#include "document/datasheet/datasheetgrid.h"
 
 #include <QBrush>
 #include <QColor>
@@ -15,9 +14,8 @@
 #include <span>
 #include <string>
 
-class CDataAccess;
-class CDataInterface;
 class CListCtrlCombo;
+class GridItemModel;
 
 // From the frame to its owner window (sent).
 inline constexpr UINT UM_LIST_ROW_ACTIVATE = WM_USER + 35; // list mode: wParam column, lParam row
@@ -35,7 +33,7 @@ struct GridColumnSpec {
     int m_nValueType = GRID_NO_VALUE_TYPE;
 };
 
-class CListFrame : public QFrame, public CaptionTarget, public DatasheetGrid, public HeaderOwner {
+class CListFrame : public QFrame, public platform::MessageTarget, public HeaderOwner {
     Q_OBJECT
 public:
     static constexpr int MODE_DATASHEET = 0;
@@ -50,34 +48,28 @@ public:
     void AddColumn(const std::wstring& title, int editorKind, int width, int align, int valueType);
     // AddColumn for every column of the table, in order.
     void AddColumns(std::span<const GridColumnSpec> columns);
-    // Once after the last column: builds the grid's columns; a datasheet also enables
-    // the strip's search controls and Add row and counts as an open datasheet.
+    // Once after the last column: builds the grid's columns.
     void InitGrid();
 
     std::wstring GetItemText(int row, int column) const;
     // List mode: deletes the row and tells the owner window.
     void DeleteRow(int row);
-    // The window was activated: list mode disables the strip; a datasheet shows its
-    // title and becomes the strip's target.
-    void UpdateCaptionBar();
     void OnRowClicked(int row);
     // List mode: UM_LIST_ROW_OPEN to the owner; true when the owner acted on it.
     bool OnRowOpened(int row);
-    // Datasheet: the caption strip shows the row's position (a click or a keyboard move).
+    // Datasheet: a click or a keyboard move reached the row, or it was selected
+    // (RowShown).
     void ShowRowPosition(int row);
+    // A cell became current: a read-only frame says that it is not edited, a list tells
+    // its owner, a datasheet tells its datasheet frame (CellSelected).
     void OnCellSelected(int row, int column);
 
     CListCtrlCombo* GetGrid() const { return m_pGrid; }
-    CDataAccess* GetDataAccess() const;
     platform::MessageTarget* GetOwnerWindow() const { return m_pOwnerWnd; }
     // The row height: the cell font's text height, external leading and 1.
     int MeasureRowHeight() const;
     // Makes the cell font from the datasheet font settings.
     void MakeCellFont();
-
-    // The datasheet's line count, set by the model's bridge.
-    void SetItemCountEx(int count) override;
-    void DetachDataInterface(CDataInterface* bridge) override;
 
     // What the header reads.
     bool IsReadOnly() const override { return m_bReadOnly != 0; }
@@ -86,16 +78,7 @@ public:
     QColor GetHeaderColor2() const override { return m_clrHeaderSecond; }
     QColor GetSortMarkColor() const override { return m_brSortMark.color(); }
 
-    // The strip's commands.
-    bool OnGridSearch(int searchType, const std::wstring& text) override;
-    bool OnGridFindNext() override;
-    bool OnGridFindPrev() override;
-    void OnGridAddRow() override;
-    void OnGridDeleteRows() override;
-    void OnGridReferenceDown() override;
-    void OnGridReferenceUp() override;
-    void OnGridUndoRow() override;
-    // The strip's commands, and UM_CELL_BUTTON from the grid, passed on to the owner.
+    // UM_CELL_BUTTON from the grid, passed on to the owner.
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     int m_nMode = MODE_DATASHEET;
@@ -121,9 +104,18 @@ public:
     // (the designers) switch it off before InitGrid.
     int m_bSortable = 1;
     std::wstring m_strTitle;
-    CDataInterface* m_pDataInterface = nullptr;
+    // The rows a datasheet frame shows, shared with every other frame over them; set by
+    // the owner before Create. A list frame leaves it null: its grid holds its rows.
+    GridItemModel* m_pRows = nullptr;
     platform::MessageTarget* m_pOwnerWnd = nullptr;
     int m_bGridCreated = 0;
+
+signals:
+    // Datasheet mode: the row was clicked, reached by a key or selected (-1 none).
+    void RowShown(int row);
+    // Datasheet mode: a cell of a writable frame became current, which ends the row
+    // selection.
+    void CellSelected(int row, int column);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -131,11 +123,6 @@ protected:
 private:
     void InitAppearance();
     void CreateGrid();
-    // Selects a search hit or a typed row; false for -1 or a row outside the loaded ones.
-    bool SelectHit(int row);
-    // Go to row: n must lie between 1 and the record count; the boxes otherwise.
-    void GoToRow(const std::wstring& text);
-    void ShowReferences(int direction);
 
     CListCtrlCombo* m_pGrid = nullptr;
 };

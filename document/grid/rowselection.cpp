@@ -79,16 +79,20 @@ void RowSelection::RemoveLines(int first, int last)
 {
     if (first > last)
         return;
-    Deselect(first, last);
     const int count = last - first + 1;
-    RowSelection moved;
-    for (const Range& range : m_arrRanges) {
-        if (range.second < first)
-            moved.m_arrRanges.push_back(range);
-        else
-            moved.Select(range.first - count, range.second - count); // may touch the range above
+    // The ranges that end before the lines stay as they are; only the ones after change,
+    // so that lines removed one run after another from the highest cost little each.
+    const auto from = std::lower_bound(m_arrRanges.begin(), m_arrRanges.end(), first,
+                                       [](const Range& range, int row) { return range.second < row; });
+    const std::vector<Range> rest(from, m_arrRanges.end());
+    m_arrRanges.erase(from, m_arrRanges.end());
+    for (const Range& range : rest) {
+        if (range.first < first)
+            Select(range.first, first - 1);
+        // The rows below the lines move up, and may touch the range above.
+        if (range.second > last)
+            Select(std::max(range.first, last + 1) - count, range.second - count);
     }
-    *this = std::move(moved);
 }
 
 void RowSelection::Remap(const std::vector<int>& newRowOf)

@@ -2,13 +2,12 @@
 
 #include "data/cappdatafile.h"
 #include "data/constants.h"
-#include "document/strip/cacaptionbar.h"
 #include "document/session/reportprinting.h"
 #include "platform/messagebox.h"
 
-CMainFrameBase* g_pMainFrame = nullptr;
+#include <QObject>
 
-CACaptionBar* MainCaptionBar() { return g_pMainFrame ? g_pMainFrame->m_pCaptionBar.data() : nullptr; }
+CMainFrameBase* g_pMainFrame = nullptr;
 
 CAppDataFile* MainAppDataFile() { return g_pMainFrame ? g_pMainFrame->m_pAppDataFile : nullptr; }
 

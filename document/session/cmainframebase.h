@@ -60,8 +60,6 @@ public:
 
 extern CMainFrameBase* g_pMainFrame;
 
-// The main frame's caption bar; null without a main frame or before its bar exists.
-CACaptionBar* MainCaptionBar();
 // The main frame's application data store; null without a main frame or before its store exists.
 CAppDataFile* MainAppDataFile();
 // Every value of a list node of that store, in stored order; empty without a store.

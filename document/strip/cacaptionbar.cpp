@@ -3,11 +3,14 @@
 #include "data/formatstring.h"
 #include "document/strip/captiontarget.h"
 #include "document/strip/ccaptiondlg.h"
+#include "document/session/cmainframebase.h"
 #include "platform/captionline.h"
 
 #include <QPainter>
 #include <QPointer>
 #include <QResizeEvent>
+
+CACaptionBar* MainCaptionBar() { return g_pMainFrame ? g_pMainFrame->m_pCaptionBar.data() : nullptr; }
 
 CACaptionBar::CACaptionBar(QWidget* parent)
     : QWidget(parent)

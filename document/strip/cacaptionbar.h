@@ -9,6 +9,11 @@
 class CaptionTarget;
 class CCaptionDlg;
 
+class CACaptionBar;
+
+// The main frame's caption bar (CMainFrameBase::m_pCaptionBar); null without a main frame or before its bar exists.
+CACaptionBar* MainCaptionBar();
+
 class CACaptionBar : public QWidget {
     Q_OBJECT
 public:

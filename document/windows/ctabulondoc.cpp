@@ -54,8 +54,14 @@ std::wstring NextQueryTitle()
 CTabulonDoc::CTabulonDoc()
     : m_pDataAccess(std::make_unique<CDataAccess>())
 {
+    WireModel();
+}
+
+void CTabulonDoc::WireModel()
+{
     // The model tells the bridge when it goes, even when no rows were ever opened.
     m_pDataAccess->m_pDataInterface = &m_wndDataInterface;
+    m_wndDataInterface.m_pDataAccess = m_pDataAccess.get();
 }
 
 CTabulonDoc::~CTabulonDoc()
@@ -71,7 +77,7 @@ bool CTabulonDoc::OnNewDocument()
 {
     if (!m_pDataAccess) {
         m_pDataAccess = std::make_unique<CDataAccess>();
-        m_pDataAccess->m_pDataInterface = &m_wndDataInterface;
+        WireModel();
     }
     const std::wstring text = GetOpenRequestText();
     switch (m_nKind) {

@@ -7,6 +7,7 @@
 // for the pending request, or runs a statement that returns no rows without a window.
 #include "document/datasheet/cdataaccess.h"
 #include "document/datasheet/cdatainterface.h"
+#include "document/datasheet/datasheetrows.h"
 #include "document/windows/doctemplate.h"
 
 #include <functional>
@@ -43,6 +44,9 @@ public:
     std::wstring m_strObject;
     std::unique_ptr<CDataAccess> m_pDataAccess;
     CDataInterface m_wndDataInterface;        // the bridge of a datasheet window
+    // The datasheet's rows, which the grid of every window on the document shows; they
+    // go first, before the bridge and the model they read.
+    DatasheetRows m_rows{m_wndDataInterface};
 
     // The result of a PRAGMA window's one run: the column names (none when no row came)
     // and the rows' texts.
@@ -50,6 +54,8 @@ public:
     std::vector<std::vector<std::wstring>> m_arrPragmaRows;
 
 private:
+    // The model and the bridge know each other.
+    void WireModel();
     bool OpenDatasheet(const std::wstring& text);
     bool OpenPragma(const std::wstring& text);
 };

@@ -57,7 +57,7 @@ CTabulonView::~CTabulonView()
     // The last data window gone: the strip names no window any more.
     CDocument* document = CView::GetDocument();
     CDocTemplate* docTemplate = document ? document->GetDocTemplate() : nullptr;
-    if (docTemplate && MainCaptionBar()) {
+    if (docTemplate && MainCaptionBar() && document->GetViews().size() == 1) {
         const std::vector<CDocument*> documents = docTemplate->GetDocuments();
         if (documents.size() == 1 && documents.front() == document)
             MainCaptionBar()->Clear();
@@ -74,6 +74,17 @@ bool CTabulonView::IsDatasheetKind() const
     return kind == OpenTableData || kind == OpenSqlQuery || kind == OpenViewData;
 }
 
+bool CTabulonView::IsFirstWindow() const
+{
+    const std::vector<CView*>& views = GetDocument()->GetViews();
+    return !views.empty() && views.front() == this;
+}
+
+bool CTabulonView::CanOpenNewWindow() const
+{
+    return IsDatasheetKind() && GetDocument()->m_pDataAccess && GetDocument()->m_pDataAccess->m_bOpen;
+}
+
 bool CTabulonView::HasGrid() const
 {
     const int kind = GetDocument()->m_nKind;
@@ -83,13 +94,12 @@ bool CTabulonView::HasGrid() const
 int CTabulonView::OnCreate()
 {
     CTabulonDoc* document = GetDocument();
-    document->m_nKind = g_openRequest.m_nMode;
+    // The document's first window takes its kind from the request; a further window
+    // (New Window) shows the kind the document has.
+    if (IsFirstWindow())
+        document->m_nKind = g_openRequest.m_nMode;
     if (IsDatasheetKind()) {
-        CDataInterface& bridge = document->m_wndDataInterface;
-        bridge.m_pListFrame = &m_wndGrid;
-        bridge.m_pDataAccess = document->m_pDataAccess.get();
-        m_wndGrid.m_pDataInterface = &bridge;
-        m_wndGrid.m_nMode = CListFrame::MODE_DATASHEET;
+        m_pDatasheet = std::make_unique<DatasheetFrame>(m_wndGrid, document->m_rows, document->m_wndDataInterface);
         if (!m_wndGrid.Create(this))
             return -1;
         // The report view waits hidden in the main window until Print Report shows it.
@@ -118,7 +128,9 @@ void CTabulonView::OnInitialUpdate()
     case OpenSqlQuery:
     case OpenViewData:
         if (document->m_pDataAccess->m_bOpen) {
-            document->m_pDataAccess->InitRowBuffers();
+            // A further window shares the rows and the row buffers of the first.
+            if (IsFirstWindow())
+                document->m_pDataAccess->InitRowBuffers();
             m_wndGrid.m_strTitle = document->GetTitle();
             SetupDatasheet();
         }
@@ -157,7 +169,7 @@ void CTabulonView::SetupDatasheet()
     if (document->m_nKind != OpenTableData || !recset.GetReadOnlyReason().empty())
         m_wndGrid.m_bReadOnly = 1;
     m_wndGrid.m_strReadOnlyReason = recset.GetReadOnlyReason();
-    m_wndGrid.InitGrid();
+    m_pDatasheet->InitGrid();
     document->m_wndDataInterface.UpdateItemCount();
     // Every row came with the first page: nothing more will tell the tree and File > Open.
     if (g_bLoaderBusy == 0 || data.IsLoadEnded()) {
@@ -255,12 +267,12 @@ void CTabulonView::OnActivateView(bool activate, CView*, CView*)
         return;
     CCaptionDlg* strip = Strip();
     const CTabulonDoc* document = GetDocument();
-    if (document->m_nKind == OpenRelationships) {
-        if (strip)
-            strip->DisableAllButtons();
-    } else if (HasGrid()) {
-        m_wndGrid.UpdateCaptionBar();
-    }
+    // Only a datasheet takes the strip's commands: for any other window the strip is off,
+    // and its target stays the datasheet activated last.
+    if (m_pDatasheet)
+        m_pDatasheet->UpdateCaptionBar();
+    else if (strip)
+        strip->DisableAllButtons();
     if (!strip)
         return;
     if (document->m_nKind == OpenTableData) {

@@ -5,6 +5,7 @@
 // diagram. It fills the grid, keeps it covering the view, sets the caption strip when
 // activated, previews the report of its datasheet and moves BLOBs between cells and files.
 #include "document/grid/clistframe.h"
+#include "document/windows/datasheetframe.h"
 #include "document/windows/doctemplate.h"
 #include "platform/messagetarget.h"
 
@@ -49,6 +50,8 @@ public:
     // Print: the print dialog, then the report printed without its preview; enabled as
     // Print Report is.
     void OnFilePrintCommand();
+    // New Window applies to the rows of a table, a view or a query.
+    bool CanOpenNewWindow() const;
 
     void SetupDatasheet();
     void RunPragmaQuery();
@@ -57,6 +60,9 @@ public:
     LRESULT OnCellButton(int column, int row);
 
     CListFrame m_wndGrid;
+    // The datasheet kinds' side of the grid frame: its rows and the strip's commands.
+    // It goes before the grid frame it serves.
+    std::unique_ptr<DatasheetFrame> m_pDatasheet;
     int m_bLayoutReady = 0;
     QPointer<CChildView> m_pReportView;     // the datasheet kinds' report, released with the view
     CRelationshipDiagram* m_pDiagram = nullptr; // the diagram window's contents
@@ -67,6 +73,7 @@ protected:
 
 private:
     bool IsDatasheetKind() const;
+    bool IsFirstWindow() const;
     bool HasGrid() const;
     void LayOut();
     // Appends a list row and makes its first cell the current one.

@@ -77,21 +77,48 @@ bool ActivateDataWindow(int kind, const std::wstring& object)
     return true;
 }
 
+CTabulonView* ActiveDataView()
+{
+    return qobject_cast<CTabulonView*>(DataWindowTemplate().GetActiveView());
+}
+
+bool CanOpenNewDataWindow()
+{
+    const CTabulonView* view = ActiveDataView();
+    return view && view->CanOpenNewWindow();
+}
+
+CTabulonView* OpenNewDataWindow()
+{
+    if (!CanOpenNewDataWindow())
+        return nullptr;
+    return qobject_cast<CTabulonView*>(DataWindowTemplate().OpenNewWindow(ActiveDataView()->GetDocument()));
+}
+
 TableWindowPlace::TableWindowPlace(CTabulonDoc* document)
 {
-    CTabulonView* view = FindDataView(document);
-    CChildFrame* frame = view ? view->GetParentFrame() : nullptr;
-    if (QMdiArea* area = frame ? frame->mdiArea() : nullptr) {
-        m_nWindowIndex = static_cast<int>(area->subWindowList().indexOf(frame));
-        m_bWasActive = area->activeSubWindow() == frame;
-        if (!m_bWasActive)
-            m_pActiveFrame = area->activeSubWindow();
+    QMdiArea* area = nullptr;
+    for (CView* each : document->GetViews()) {
+        auto* view = qobject_cast<CTabulonView*>(each);
+        if (!view)
+            continue;
+        Place place;
+        CChildFrame* frame = view->GetParentFrame();
+        if (QMdiArea* frameArea = frame ? frame->mdiArea() : nullptr) {
+            area = frameArea;
+            place.m_nWindowIndex = static_cast<int>(area->subWindowList().indexOf(frame));
+            if (area->activeSubWindow() == frame)
+                m_nActivePlace = static_cast<int>(m_arrPlaces.size());
+        }
+        if (CListCtrlCombo* grid = view->m_wndGrid.GetGrid()) {
+            place.m_nTopRow = grid->GetTopIndex();
+            place.m_nCursorRow = grid->GetCursorRow();
+            place.m_nCursorColumn = grid->GetCursorColumn();
+        }
+        m_arrPlaces.push_back(place);
     }
-    if (CListCtrlCombo* grid = view ? view->m_wndGrid.GetGrid() : nullptr) {
-        m_nTopRow = grid->GetTopIndex();
-        m_nCursorRow = grid->GetCursorRow();
-        m_nCursorColumn = grid->GetCursorColumn();
-    }
+    if (area && m_nActivePlace < 0)
+        m_pActiveFrame = area->activeSubWindow();
     document->OnCloseDocument();
 }
 
@@ -109,24 +136,42 @@ CTabulonDoc* TableWindowPlace::Reopen(const std::wstring& table) const
     } restoreFocus{focus};
     g_openRequest.m_strText = table;
     g_openRequest.m_nMode = OpenTableData;
-    auto* document = static_cast<CTabulonDoc*>(DataWindowTemplate().OpenNewDocument());
-    CTabulonView* view = FindDataView(document);
-    if (!view)
+    CDocTemplate& docTemplate = DataWindowTemplate();
+    auto* document = static_cast<CTabulonDoc*>(docTemplate.OpenNewDocument());
+    std::vector<CTabulonView*> views = {FindDataView(document)};
+    if (!views.front())
         return document;
-    CChildFrame* frame = view->GetParentFrame();
-    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
-    // A tabbed area keeps its windows in the order of its tabs.
+    for (size_t i = 1; i < m_arrPlaces.size(); ++i)
+        if (auto* view = qobject_cast<CTabulonView*>(docTemplate.OpenNewWindow(document)))
+            views.push_back(view);
+    QMdiArea* area = views.front()->GetParentFrame() ? views.front()->GetParentFrame()->mdiArea() : nullptr;
+    // A tabbed area keeps its windows in the order of its tabs: each window goes back to
+    // its tab, the lowest first, so that the ones put back keep their places.
     QTabBar* tabs = area ? area->findChild<QTabBar*>() : nullptr;
-    if (tabs && m_nWindowIndex >= 0 && m_nWindowIndex < tabs->count())
-        tabs->moveTab(static_cast<int>(area->subWindowList().indexOf(frame)), m_nWindowIndex);
-    CListCtrlCombo* grid = view->m_wndGrid.GetGrid();
-    if (m_nCursorRow >= 0 && m_nCursorRow < grid->GetItemCount()) {
-        grid->SelectRow(m_nCursorRow);
-        grid->SetCursorCell(m_nCursorRow, std::max(0, m_nCursorColumn));
+    std::vector<size_t> byIndex(views.size());
+    for (size_t i = 0; i < byIndex.size(); ++i)
+        byIndex[i] = i;
+    std::sort(byIndex.begin(), byIndex.end(),
+              [this](size_t a, size_t b) { return m_arrPlaces[a].m_nWindowIndex < m_arrPlaces[b].m_nWindowIndex; });
+    for (size_t i : byIndex) {
+        const int index = m_arrPlaces[i].m_nWindowIndex;
+        if (tabs && index >= 0 && index < tabs->count())
+            tabs->moveTab(static_cast<int>(area->subWindowList().indexOf(views[i]->GetParentFrame())), index);
     }
-    grid->verticalScrollBar()->setValue(m_nTopRow);
-    if (!m_bWasActive && m_pActiveFrame)
-        area->setActiveSubWindow(m_pActiveFrame);
+    for (size_t i = 0; i < views.size(); ++i) {
+        const Place& place = m_arrPlaces[i];
+        CListCtrlCombo* grid = views[i]->m_wndGrid.GetGrid();
+        if (place.m_nCursorRow >= 0 && place.m_nCursorRow < grid->GetItemCount()) {
+            grid->SelectRow(place.m_nCursorRow);
+            grid->SetCursorCell(place.m_nCursorRow, std::max(0, place.m_nCursorColumn));
+        }
+        grid->verticalScrollBar()->setValue(place.m_nTopRow);
+    }
+    QMdiSubWindow* active = m_nActivePlace >= 0 && static_cast<size_t>(m_nActivePlace) < views.size()
+                                ? views[static_cast<size_t>(m_nActivePlace)]->GetParentFrame()
+                                : m_pActiveFrame.data();
+    if (area && active)
+        area->setActiveSubWindow(active);
     return document;
 }
 

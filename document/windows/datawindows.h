@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 class CTabulonDoc;
 class CTabulonView;
@@ -28,22 +29,36 @@ CTabulonView* FindDataView(CTabulonDoc* document);
 // Activates the frame of that window; false when there is none.
 bool ActivateDataWindow(int kind, const std::wstring& object);
 
-// A table window closed for a change of its table, and brought back afterwards where it
-// was: among the MDI area's windows (its tab), on the rows it showed, active or not.
+// The view of the active data window; null when none is active.
+CTabulonView* ActiveDataView();
+// New Window applies to the active data window: it shows the rows of a table, a view or
+// a query.
+bool CanOpenNewDataWindow();
+// New Window: another window on the active data window's document, showing the same
+// rows, made active; its view, null when New Window does not apply.
+CTabulonView* OpenNewDataWindow();
+
+// A table's windows closed for a change of its table, and brought back afterwards where
+// they were: among the MDI area's windows (their tabs), each on the rows it showed, the
+// one that was active active again.
 class TableWindowPlace {
 public:
-    // Notes the window's place and closes it; a text typed in an open cell is stored first.
+    // Notes the places of the document's windows and closes them; a text typed in an
+    // open cell is stored first.
     explicit TableWindowPlace(CTabulonDoc* document);
-    // A window on the table (the name it bears now) where the closed one was; null when
+    // Windows on the table (the name it bears now) where the closed ones were; null when
     // the table cannot be opened.
     CTabulonDoc* Reopen(const std::wstring& table) const;
 
 private:
-    int m_nWindowIndex = -1;
-    int m_nTopRow = 0;
-    int m_nCursorRow = -1;
-    int m_nCursorColumn = -1;
-    bool m_bWasActive = false;
+    struct Place {
+        int m_nWindowIndex = -1;
+        int m_nTopRow = 0;
+        int m_nCursorRow = -1;
+        int m_nCursorColumn = -1;
+    };
+    std::vector<Place> m_arrPlaces; // the document's windows in the order they were made
+    int m_nActivePlace = -1;        // the one of them that was active, -1 none
     QPointer<QMdiSubWindow> m_pActiveFrame; // the window active before, when another one
 };
 

@@ -32,9 +32,18 @@ void CDocument::OnCloseDocument()
 void CDocument::SetTitle(const std::wstring& title)
 {
     m_strTitle = title;
+    UpdateFrameTitles();
+}
+
+void CDocument::UpdateFrameTitles()
+{
+    std::vector<CChildFrame*> frames;
     for (CView* view : m_arrViews)
-        if (CChildFrame* frame = view->GetParentFrame())
-            frame->setWindowTitle(platform::ToQString(title));
+        if (CChildFrame* frame = view->GetParentFrame(); frame && std::find(frames.begin(), frames.end(), frame) == frames.end())
+            frames.push_back(frame);
+    const QString title = platform::ToQString(m_strTitle);
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i]->setWindowTitle(frames.size() == 1 ? title : title + QStringLiteral(":%1").arg(i + 1));
 }
 
 void CDocument::SetPathName(const std::wstring& path, bool addToRecent)
@@ -53,7 +62,11 @@ void CDocument::AddView(CView* view)
 void CDocument::RemoveView(CView* view)
 {
     std::erase(m_arrViews, view);
-    if (m_arrViews.empty() && !m_bClosing && m_pTemplate)
+    if (m_bClosing)
+        return;
+    if (!m_arrViews.empty())
+        UpdateFrameTitles();
+    else if (m_pTemplate)
         m_pTemplate->RemoveDocument(this);
 }
 
@@ -140,25 +153,49 @@ CDocument* CDocTemplate::OpenNewDocument()
     CDocument* document = m_arrDocuments.back().get();
     document->m_pTemplate = this;
 
-    auto* frame = new CChildFrame;
-    CView* view = m_makeView();
-    document->AddView(view);
-    frame->setWidget(view);
-
+    CChildFrame* frame = CreateNewFrame(document);
     // The frame joins the area only once its document is made: a tabbed area shows a
     // tab for every frame it holds, hidden or not, so a statement that runs without a
     // window (its boxes shown meanwhile) or a document that fails would show an empty
     // "(Untitled)" window behind its box.
-    if (view->OnCreate() == -1 || !document->OnNewDocument()) {
+    if (frame->GetActiveView()->OnCreate() == -1 || !document->OnNewDocument()) {
         document->OnCloseDocument();
         return nullptr;
     }
+    InitialUpdateFrame(document, frame);
+    return document;
+}
+
+CView* CDocTemplate::OpenNewWindow(CDocument* document)
+{
+    if (!document || document->m_pTemplate != this)
+        return nullptr;
+    CChildFrame* frame = CreateNewFrame(document);
+    CView* view = frame->GetActiveView();
+    if (view->OnCreate() == -1) {
+        delete frame;
+        return nullptr;
+    }
+    InitialUpdateFrame(document, frame);
+    return view;
+}
+
+CChildFrame* CDocTemplate::CreateNewFrame(CDocument* document)
+{
+    auto* frame = new CChildFrame;
+    CView* view = m_makeView();
+    document->AddView(view);
+    frame->setWidget(view);
+    return frame;
+}
+
+void CDocTemplate::InitialUpdateFrame(CDocument* document, CChildFrame* frame)
+{
     if (m_pMdiArea)
         m_pMdiArea->addSubWindow(frame);
-    frame->setWindowTitle(platform::ToQString(document->GetTitle()));
-    view->OnInitialUpdate();
+    document->UpdateFrameTitles();
+    frame->GetActiveView()->OnInitialUpdate();
     frame->ActivateFrame();
-    return document;
 }
 
 bool CDocTemplate::OpenDocumentFile(const std::wstring& path)

@@ -4,8 +4,9 @@
 // File New makes a document, then its frame and view (the view's OnCreate runs), then
 // the document's OnNewDocument; when that fails, document, frame and view go at once,
 // otherwise the frame joins the MDI area, the view's initial update runs and the frame
-// is activated. The open of a
-// file only runs a new document's OnOpenDocument: it makes no frame or view.
+// is activated. New Window makes one more frame and view on a document that has its
+// windows already. The open of a file only runs a new document's OnOpenDocument: it
+// makes no frame or view.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -36,7 +37,8 @@ public:
     // the document afterwards.
     void OnCloseDocument();
 
-    // The frames show the title.
+    // The frames show the title; when the document has several, each its number after a
+    // colon ("Album:1", "Album:2"), in the order they were made.
     void SetTitle(const std::wstring& title);
     const std::wstring& GetTitle() const { return m_strTitle; }
     // addToRecent enters the file in the recent-file list.
@@ -50,8 +52,10 @@ private:
     friend class CDocTemplate;
     friend class CView;
     void AddView(CView* view);
-    // The last view of a document gone frees the document.
+    // The last view of a document gone frees the document; otherwise the frames left
+    // are numbered anew.
     void RemoveView(CView* view);
+    void UpdateFrameTitles();
 
     std::wstring m_strTitle;
     std::wstring m_strPathName;
@@ -111,6 +115,9 @@ public:
     // File New for the pending request (g_openRequest), which it consumes whatever the
     // result: the document whose window stays, null when none does.
     CDocument* OpenNewDocument();
+    // New Window: another frame and view on the document, activated; null when the view
+    // refuses its window.
+    CView* OpenNewWindow(CDocument* document);
     // The open of a file: a document's OnOpenDocument with the path, and the document
     // discarded; the handler's result.
     bool OpenDocumentFile(const std::wstring& path);
@@ -127,6 +134,11 @@ private:
     friend class CDocument;
     // Frees the document (its frames are gone).
     void RemoveDocument(CDocument* document);
+    // A frame outside the area with a new view of the document in it, not yet created.
+    CChildFrame* CreateNewFrame(CDocument* document);
+    // The frame of a created view joins the area with its title; the view's initial
+    // update runs and the frame is activated.
+    void InitialUpdateFrame(CDocument* document, CChildFrame* frame);
     void OnFrameActivated(QMdiSubWindow* frame);
 
     DocumentFactory m_makeDocument;

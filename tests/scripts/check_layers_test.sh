@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The layer check passes on the tree as it is and fails on each planted fault: an
-# include from a lower room of document/ into a higher one, a file outside the rooms,
-# a room the order does not know, and a layer reaching upwards.
+# include from a lower room of document/ into a higher one (the grid into the datasheet,
+# the strip or the dialogs), a file outside the rooms, a room the order does not know,
+# and a layer reaching upwards.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 script="$root/scripts/check_layers.sh"
@@ -34,6 +35,17 @@ expect pass "the tree as it is"
 
 echo '#include "document/windows/ctabulonview.h"' >> "$scratch/tree/document/grid/clistframe.cpp"
 expect fail "grid/ includes windows/"
+
+# The grid is a view below the datasheet: it reaches none of the rooms that use it.
+for header in document/datasheet/cdataaccess.h document/strip/captiontarget.h document/dialogs/creferencedlg.h; do
+    copy_tree
+    echo "#include \"$header\"" >> "$scratch/tree/document/grid/clistctrlcombo_paint.cpp"
+    expect fail "grid/ includes ${header#document/}"
+done
+
+copy_tree
+echo '#include "document/grid/griditemmodel.h"' >> "$scratch/tree/document/datasheet/cdataaccess.h"
+expect pass "datasheet/ includes grid/"
 
 copy_tree
 echo '#include "document/dialogs/creferencedlg.h"' >> "$scratch/tree/document/report/cchildview.h"

@@ -36,6 +36,7 @@
 #include "document/session/currentdatabase.h"
 #include "document/windows/doctemplate.h"
 #include "document/windows/ctabulonview.h"
+#include "document/windows/windowlistdlg.h"
 #include "document/windows/datawindows.h"
 #include "document/grid/cinlineedit.h"
 #include "document/grid/clistctrlcombo.h"
@@ -76,6 +77,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -1903,8 +1905,8 @@ TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
                                             "E&xit"}));
     QMenu* window = TopMenu(frame, QStringLiteral("&Window"));
     emit window->aboutToShow();
-    EXPECT_EQ(ItemTexts(window), QStringList{"&1 t"});
-    EXPECT_TRUE(window->actions().first()->isChecked());
+    EXPECT_EQ(ItemTexts(window), (QStringList{"&New Window", "&1 t", "&Windows..."}));
+    EXPECT_TRUE(window->actions()[2]->isChecked());
 
     // Alt held shows the bar; letting go hides it.
     QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &frame;
@@ -1928,6 +1930,54 @@ TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
     QTRY_VERIFY_WITH_TIMEOUT(DataWindowTemplate().GetDocuments().empty(), 5000);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(frame.isVisible());
+}
+
+// The Window menu's New Window opens another window on the active table, numbered in
+// the titles of the window, its tab, the Window menu and the frame; Windows... lists
+// them and closes one of them, the frame's title following. Neither a settings window nor
+// the diagram has a New Window, and Windows... is always there.
+TEST_F(Workbench, NewWindowAndTheWindowListFromTheWindowMenu)
+{
+    InstallDataFile();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Open(MakeSample()));
+    CMainFrame& frame = Frame();
+    CTabulonDoc* table = OpenTable(L"t");
+    ASSERT_NE(table, nullptr);
+    QMenu* window = TopMenu(frame, QStringLiteral("&Window"));
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    ASSERT_TRUE(frame.m_actNewWindow->isEnabled());
+    frame.m_actNewWindow->trigger();
+    EXPECT_EQ(table->GetViews().size(), 2u);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("t:2 - Tabulon"));
+    emit window->aboutToShow();
+    EXPECT_EQ(ItemTexts(window), (QStringList{"&New Window", "&1 t:1", "&2 t:2", "&Windows..."}));
+
+    DialogScript script;
+    QStringList listed;
+    script.On("WindowListDialog", [&](QDialog& dialog) {
+        auto& list = static_cast<WindowListDialog&>(dialog);
+        for (int i = 0; i < list.GetList()->count(); ++i)
+            listed << list.GetList()->item(i)->text();
+        list.GetList()->clearSelection();
+        list.GetList()->item(0)->setSelected(true);
+        QTest::mouseClick(list.GetCloseButton(), Qt::LeftButton);
+        dialog.accept();
+    });
+    frame.m_actWindowManager->trigger();
+    EXPECT_EQ(script.Shown(), std::vector<std::string>{"WindowListDialog"});
+    EXPECT_EQ(listed, (QStringList{"t:1", "t:2"}));
+    QTRY_COMPARE_WITH_TIMEOUT(table->GetViews().size(), size_t(1), 5000);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("t - Tabulon"));
+
+    m_app->OnDatabaseConfiguration();
+    emit window->aboutToShow();
+    EXPECT_FALSE(frame.m_actNewWindow->isEnabled());
+    EXPECT_EQ(ItemTexts(window).last(), QStringLiteral("&Windows..."));
+    m_app->OnRelationships();
+    frame.UpdateCommandUI();
+    EXPECT_FALSE(frame.m_actNewWindow->isEnabled());
 }
 
 // The program keeps the style Qt started it in; the look items are the styles Qt

@@ -64,8 +64,8 @@ QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& text)
     return items.isEmpty() ? nullptr : items.first();
 }
 
-// The active data window's grid: a scroll area with a column header and the model of
-// its rows among its children.
+// The active data window's grid: a scroll area with a column header among its
+// children, which shows the model of its rows.
 struct GridParts {
     QAbstractScrollArea* view = nullptr;
     QHeaderView* header = nullptr;
@@ -81,7 +81,7 @@ GridParts Grid()
     grid.view = sub ? sub->findChild<QAbstractScrollArea*>(QStringLiteral("control9888")) : nullptr;
     if (grid.view) {
         grid.header = grid.view->findChild<QHeaderView*>();
-        grid.model = grid.view->findChild<QAbstractItemModel*>(QString(), Qt::FindDirectChildrenOnly);
+        grid.model = grid.header ? grid.header->model() : nullptr;
     }
     if (!grid.header || !grid.model || grid.model->rowCount() == 0)
         return GridParts();

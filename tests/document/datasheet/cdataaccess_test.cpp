@@ -12,7 +12,7 @@
 #include "document/strip/ccaptiondlg.h"
 #include "document/datasheet/cdatainterface.h"
 #include "document/session/currentdatabase.h"
-#include "document/datasheet/datasheetgrid.h"
+#include "document/datasheet/datasheetlines.h"
 #include "platform/waitcursor.h"
 #include "platform/widgets/presenters.h"
 #include "databasefixture.h"
@@ -59,10 +59,10 @@ const char* const kFixture =
 
 enum Column { ID, NAME, PRICE, PHOTO, QTY, NOTE, EXTRA };
 
-// The grid as the bridge sees it: it records every line count it is given.
-class RecordingGrid : public DatasheetGrid {
+// The lines as the bridge tells them: every line count it gives is recorded.
+class RecordingLines : public DatasheetLines {
 public:
-    void SetItemCountEx(int count) override { counts.push_back(count); }
+    void UpdateLineCount(int count) override { counts.push_back(count); }
     int Last() const { return counts.empty() ? -1 : counts.back(); }
     std::vector<int> counts;
 };
@@ -74,7 +74,7 @@ protected:
         DatabaseFixture::SetUp();
         ResetDatabaseGlobals();
         ASSERT_NO_FATAL_FAILURE(OpenDatabase(L"shop.db", kFixture));
-        m_bridge.m_pListFrame = &m_grid;
+        m_bridge.m_pLines = &m_shownLines;
     }
     void TearDown() override
     {
@@ -97,7 +97,7 @@ protected:
     void WaitLoaded()
     {
         EXPECT_TRUE(QTest::qWaitFor([this] {
-            return m_model->IsLoadEnded() && m_grid.Last() == m_model->GetRecordCount() + 1;
+            return m_model->IsLoadEnded() && m_shownLines.Last() == m_model->GetRecordCount() + 1;
         }, 10000));
     }
 
@@ -115,7 +115,7 @@ protected:
     int Changes() const { return sqlite3_total_changes(g_pCurrentDb->m_pDb); }
 
     CaptionRecorder m_lines;
-    RecordingGrid m_grid;
+    RecordingLines m_shownLines;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;
 };
@@ -547,16 +547,16 @@ TEST_F(DataAccess, BridgeDerivesTheItemCount)
     m_mainFrame.m_bDatasheetLoading = true;
     CDataAccess& model = OpenModel(L"items");
     EXPECT_FALSE(m_mainFrame.m_bDatasheetLoading);
-    EXPECT_EQ(m_grid.Last(), 6);
+    EXPECT_EQ(m_shownLines.Last(), 6);
 
     platform::SendMessage(&m_bridge, UM_LOAD_TABLE_DATA, 1, 2000);
-    EXPECT_EQ(m_grid.Last(), 6);
+    EXPECT_EQ(m_shownLines.Last(), 6);
     platform::SendMessage(&m_bridge, UM_LOAD_TABLE_DATA, 0, 3);
-    EXPECT_EQ(m_grid.Last(), 6);
+    EXPECT_EQ(m_shownLines.Last(), 6);
 
     model.m_pRecSet->DeleteRows({0, 4});
     m_bridge.UpdateItemCount();
-    EXPECT_EQ(m_grid.Last(), 4);
+    EXPECT_EQ(m_shownLines.Last(), 4);
     EXPECT_EQ(Text(0, NAME), L"pear");
 }
 
@@ -604,7 +604,7 @@ TEST_F(DataAccess, NewRowLineOnlyAfterLoadingEnded)
     EXPECT_LT(known, 4000);
     EXPECT_FALSE(model.IsLoadEnded());
     EXPECT_EQ(model.GetItemCount(), known);
-    EXPECT_LE(m_grid.Last(), known); // no new-row line among the lines shown
+    EXPECT_LE(m_shownLines.Last(), known); // no new-row line among the lines shown
     EXPECT_EQ(Text(known, NAME), L"");
     EXPECT_EQ(model.SetCellValue(known, NAME, L"early", true), CELL_REFUSED);
     EXPECT_TRUE(m_mainFrame.m_bDatasheetLoading);

@@ -9,7 +9,7 @@
 #include "document/datasheet/cdatainterface.h"
 #include "document/dialogs/cretrrestblobdlg.h"
 #include "platform/filebeside.h"
-#include "document/datasheet/datasheetgrid.h"
+#include "document/datasheet/datasheetlines.h"
 #include "databasefixture.h"
 #include "scopedhandlers.h"
 #include "testsupport.h"
@@ -43,9 +43,9 @@ const char* const kFixture =
 
 constexpr int DATA = 2;
 
-class NullGrid : public DatasheetGrid {
+class NullLines : public DatasheetLines {
 public:
-    void SetItemCountEx(int) override {}
+    void UpdateLineCount(int) override {}
 };
 
 // Bytes that a text-mode transfer or a C-string copy would damage: NUL, 0xFF, CR LF,
@@ -92,7 +92,7 @@ protected:
         DatabaseFixture::SetUp();
         ResetDatabaseGlobals();
         ASSERT_NO_FATAL_FAILURE(OpenDatabase(L"files.db", kFixture));
-        m_bridge.m_pListFrame = &m_grid;
+        m_bridge.m_pLines = &m_shownLines;
         m_model = std::make_unique<CDataAccess>();
         m_model->m_pDataInterface = &m_bridge;
         m_bridge.m_pDataAccess = m_model.get();
@@ -132,7 +132,7 @@ protected:
         return QueryRaw(m_path, "SELECT group_concat(id || ':' || quote(data), ' ') FROM files ORDER BY id");
     }
 
-    NullGrid m_grid;
+    NullLines m_shownLines;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;
     QWidget m_owner;

@@ -136,7 +136,7 @@ TEST_F(EditorKeys, AKeyMovedEditorReplacesTheCellsTextWithWhatIsTyped)
         ASSERT_NE(Editor(), nullptr);
         Play(c.script);
         Key(Qt::Key_Escape);
-        m_frame.reset();
+        CloseFrame();
         m_model.reset();
         EXPECT_EQ(Raw("SELECT group_concat(id || ':' || name || ':' || qty, ' ') FROM t"), c.rows);
         EXPECT_EQ(m_lines->Count(), 0u) << Utf8(m_lines->Count() ? m_lines->Last().text : L"");
@@ -199,7 +199,7 @@ TEST_F(EditorKeys, EditingKeysWorkAndPastedTextIsCheckedAsTyped)
         m_lines->Clear();
         Play(c.script);
         Key(Qt::Key_Escape);
-        m_frame.reset();
+        CloseFrame();
         m_model.reset();
         EXPECT_EQ(Raw("SELECT bytes || '|' || price || '|' || stamp || '|' || day FROM s"), c.row);
         EXPECT_EQ(m_lines->Count(), c.warnings);
@@ -253,7 +253,7 @@ TEST_F(EditorKeys, AnEmptyTableIsFilledByKeysAlone)
     Play("{Down}");
     EXPECT_EQ(Grid()->m_nCurrentRow, 3);
     Play("9{Tab}d{Escape}");
-    m_frame.reset();
+    CloseFrame();
     m_model.reset();
     EXPECT_EQ(Raw("SELECT count(*) FROM e"), "3");
     EXPECT_EQ(m_boxes.Count(), 1u);

@@ -361,9 +361,8 @@ TEST_F(ListGrid, OwnerHearsClicksAndActivations)
     EXPECT_FALSE(Grid()->GetEditorWidget(2)->isVisible());
 }
 
-// The frame's own row delete tells the owner; activating a list window disables the
-// strip and leaves its target alone.
-TEST_F(ListGrid, FrameDeleteRowAndCaptionBarInListMode)
+// The frame's own row delete tells the owner.
+TEST_F(ListGrid, FrameDeleteRowInListMode)
 {
     MakeEditGrid();
     m_owner.messages.clear();
@@ -372,13 +371,6 @@ TEST_F(ListGrid, FrameDeleteRowAndCaptionBarInListMode)
     const std::vector<std::tuple<UINT, int, int>> expected = {{UM_LIST_ROW_DELETED, 0, 1}};
     EXPECT_EQ(m_owner.messages, expected);
     EXPECT_EQ(m_frame->GetItemText(1, 0), L"a2");
-
-    CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
-    strip->EnableButton(true, CCaptionDlg::Search);
-    m_frame->UpdateCaptionBar();
-    for (int i = 0; i < CCaptionDlg::ControlCount; ++i)
-        EXPECT_FALSE(strip->GetControl(i)->isEnabled()) << i;
-    EXPECT_EQ(m_captionBar->GetTargetFrame(), nullptr);
 }
 
 // The "..." button of a cell reaches the frame's owner with the cell's column and row.
@@ -490,24 +482,34 @@ TEST_F(ListGrid, OpenDatasheetCountBelongsToTheFramesThatCounted)
     const int before = g_nOpenDatasheets;
     MakeEditGrid(); // list mode: not a datasheet
     EXPECT_EQ(g_nOpenDatasheets, before);
-    m_frame.reset();
+    CloseFrame();
     EXPECT_EQ(g_nOpenDatasheets, before);
 
-    auto uncounted = std::make_unique<CListFrame>();
-    uncounted->m_nMode = CListFrame::MODE_DATASHEET;
-    uncounted->Create(&m_owner);
-    uncounted->AddColumn(L"a", GRID_EDIT, 100, 1, -1); // never initialised
+    // Datasheet frames over rows of their own, as the data view makes them.
+    struct Datasheet {
+        DatasheetRows rows;
+        CListFrame frame;
+        DatasheetFrame datasheet;
+        explicit Datasheet(CDataInterface& bridge)
+            : rows(bridge)
+            , datasheet(frame, rows, bridge)
+        {
+        }
+    };
+    CDataInterface bridge;
+    auto uncounted = std::make_unique<Datasheet>(bridge);
+    uncounted->frame.Create(&m_owner);
+    uncounted->frame.AddColumn(L"a", GRID_EDIT, 100, 1, -1); // never initialised
     uncounted.reset();
     EXPECT_EQ(g_nOpenDatasheets, before);
 
     CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
-    auto first = std::make_unique<CListFrame>();
-    auto second = std::make_unique<CListFrame>();
-    for (CListFrame* f : {first.get(), second.get()}) {
-        f->m_nMode = CListFrame::MODE_DATASHEET;
-        f->Create(&m_owner);
-        f->AddColumn(L"a", GRID_EDIT, 100, 1, -1);
-        f->InitGrid();
+    auto first = std::make_unique<Datasheet>(bridge);
+    auto second = std::make_unique<Datasheet>(bridge);
+    for (Datasheet* d : {first.get(), second.get()}) {
+        d->frame.Create(&m_owner);
+        d->frame.AddColumn(L"a", GRID_EDIT, 100, 1, -1);
+        d->datasheet.InitGrid();
     }
     EXPECT_EQ(g_nOpenDatasheets, before + 2);
     EXPECT_TRUE(strip->GetControl(CCaptionDlg::AddRow)->isEnabled());

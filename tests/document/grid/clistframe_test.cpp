@@ -54,9 +54,7 @@ protected:
         m_bridge.m_pDataAccess = m_model.get();
         ASSERT_TRUE(m_model->Open(L"t", RECSET_MODE_TABLE));
         m_model->InitRowBuffers();
-        m_frame = std::make_unique<CListFrame>();
-        m_frame->m_pDataInterface = &m_bridge;
-        m_bridge.m_pListFrame = m_frame.get();
+        MakeDatasheetFrame();
         m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
         for (const wchar_t* name : {L"id", L"name", L"qty"})
             m_frame->AddColumn(name, GRID_EDIT, 130, 1, 3);
@@ -70,7 +68,7 @@ TEST_F(Datasheet, NewRowIsInsertedWhenTheEditorLeavesItsLine)
     OpenDatabase(NumberedTable(3));
     OpenDatasheet(L"t");
     ASSERT_EQ(Grid()->GetItemCount(), 4);
-    m_frame->OnGridAddRow();
+    m_datasheet->OnGridAddRow();
     ASSERT_EQ(Current(), std::make_pair(3, 0));
     Key(Qt::Key_Tab);
     Type(QStringLiteral("new"));
@@ -101,16 +99,16 @@ TEST_F(Datasheet, AddRowWaitsForTheEndOfLoading)
 {
     ASSERT_NO_FATAL_FAILURE(CreateUninitialisedDatasheet(3));
     Grid()->SetItemCountEx(m_model->GetRecordCount());
-    m_frame->InitGrid();
+    m_datasheet->InitGrid();
     // No event has been delivered yet, so the loader's final message has not added the
     // new-row line: the last line is row 3 of the table.
     ASSERT_EQ(Grid()->GetItemCount(), 3);
-    m_frame->OnGridAddRow();
+    m_datasheet->OnGridAddRow();
     EXPECT_EQ(Current(), std::make_pair(-1, -1));
 
     ShowActive(m_owner);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->HasNewRowLine(); }, 10000));
-    m_frame->OnGridAddRow();
+    m_datasheet->OnGridAddRow();
     EXPECT_EQ(Current(), std::make_pair(3, 0));
 }
 
@@ -126,7 +124,7 @@ TEST_F(Datasheet, ADeleteThatOneRowRefusesDeletesNone)
     ASSERT_EQ(Grid()->GetItemCount(), 7);
     SelectRows({0, 1, 2, 3, 4});
     m_boxes.QueueAnswer(platform::IDYES);
-    m_frame->OnGridDeleteRows();
+    m_datasheet->OnGridDeleteRows();
     EXPECT_EQ(m_boxes.Boxes().front().caption, L"Delete Confirmation");
     EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,3,4,5,6");
     EXPECT_EQ(Grid()->GetItemCount(), 7);
@@ -145,7 +143,7 @@ TEST_F(Datasheet, DeleteSkipsTheNewRowLine)
     OpenDatasheet(L"t");
     SelectRows({2, 3});
     m_boxes.QueueAnswer(platform::IDYES);
-    m_frame->OnGridDeleteRows();
+    m_datasheet->OnGridDeleteRows();
     EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2");
     EXPECT_EQ(Grid()->GetItemCount(), 3);
     EXPECT_EQ(m_frame->GetItemText(2, ID), L""); // the new-row line follows the last row
@@ -153,7 +151,7 @@ TEST_F(Datasheet, DeleteSkipsTheNewRowLine)
     // Only the new-row line selected: nothing happens after the question.
     SelectRows({2});
     m_boxes.QueueAnswer(platform::IDYES);
-    m_frame->OnGridDeleteRows();
+    m_datasheet->OnGridDeleteRows();
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "2");
     EXPECT_EQ(Grid()->GetItemCount(), 3);
 }
@@ -177,29 +175,6 @@ struct DeleteGate {
         }
         sqlite3_result_int(context, 1);
     }
-};
-
-// Records the regions a widget is painted in from now on.
-class PaintRecorder : public QObject {
-public:
-    explicit PaintRecorder(QWidget* widget)
-        : m_pWidget(widget)
-    {
-        widget->installEventFilter(this);
-    }
-    ~PaintRecorder() override { m_pWidget->removeEventFilter(this); }
-    QRegion painted;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-
-private:
-    QWidget* m_pWidget;
 };
 
 // The delete of the selected rows beside a child table that refers to them through a
@@ -228,7 +203,7 @@ TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
     const platform::WaitPump oldPump = platform::SetWaitPump(platform::PumpWhileWaiting);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing_support::Utf8(c.file));
-        m_frame.reset();
+        CloseFrame();
         m_model.reset();
         ResetDatabaseGlobals();
         DatabaseFixture::OpenDatabase(c.file,
@@ -269,7 +244,7 @@ TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
         });
         heartbeat.start();
         m_boxes.QueueAnswer(platform::IDYES);
-        m_frame->OnGridDeleteRows();
+        m_datasheet->OnGridDeleteRows();
         returned = true;
         heartbeat.stop();
         {
@@ -315,7 +290,7 @@ TEST_F(Datasheet, UndoRestoresTheEditedRow)
     Type(QStringLiteral("9"));
     Key(Qt::Key_Down);
     EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4x/9"); // Tab's cell: replaced
-    m_frame->OnGridUndoRow();
+    m_datasheet->OnGridUndoRow();
     EXPECT_EQ(Raw("SELECT name || '/' || qty FROM t WHERE id = 4"), "n4/40");
     EXPECT_EQ(m_frame->GetItemText(3, NAME), L"n4");
     EXPECT_EQ(Current(), std::make_pair(-1, -1));
@@ -379,7 +354,7 @@ TEST_F(Datasheet, GoToRowChecksTheRange)
             Grid()->ClearSelection();
             m_boxes.Clear();
             // A writable frame goes to a row with search type 3; a read-only one with any type.
-            EXPECT_FALSE(m_frame->OnGridSearch(mode == RECSET_MODE_TABLE ? SEARCH_GO_TO_ROW : SEARCH_START_OF_FIELD, c.text));
+            EXPECT_FALSE(m_datasheet->OnGridSearch(mode == RECSET_MODE_TABLE ? SEARCH_GO_TO_ROW : SEARCH_START_OF_FIELD, c.text));
             if (c.selected >= 0) {
                 EXPECT_EQ(Selected(), std::vector<int>{c.selected}) << mode << " " << testing_support::Utf8(c.text);
                 EXPECT_EQ(m_boxes.Count(), 0u);
@@ -390,7 +365,7 @@ TEST_F(Datasheet, GoToRowChecksTheRange)
                 EXPECT_EQ(m_boxes.Last().style, platform::MB_OK | platform::MB_ICONINFORMATION);
             }
         }
-        m_frame.reset();
+        CloseFrame();
         m_model.reset();
     }
 }
@@ -407,22 +382,22 @@ TEST_F(Datasheet, SearchHitsInsideAndOutsideTheLoadedRows)
     ASSERT_EQ(m_model->GetRecordCount(), 10);
     Grid()->m_nSortColumn = NAME;
 
-    EXPECT_TRUE(m_frame->OnGridSearch(SEARCH_WHOLE_FIELD, L"n16"));
+    EXPECT_TRUE(m_datasheet->OnGridSearch(SEARCH_WHOLE_FIELD, L"n16"));
     EXPECT_TRUE(Selected().empty());
-    EXPECT_FALSE(m_frame->OnGridSearch(SEARCH_WHOLE_FIELD, L"nothing"));
+    EXPECT_FALSE(m_datasheet->OnGridSearch(SEARCH_WHOLE_FIELD, L"nothing"));
 
-    EXPECT_TRUE(m_frame->OnGridSearch(SEARCH_WHOLE_FIELD, L"dup"));
+    EXPECT_TRUE(m_datasheet->OnGridSearch(SEARCH_WHOLE_FIELD, L"dup"));
     EXPECT_EQ(Selected(), std::vector<int>{1});
-    EXPECT_FALSE(m_frame->OnGridFindPrev()); // right after the first hit
-    EXPECT_TRUE(m_frame->OnGridFindNext());
+    EXPECT_FALSE(m_datasheet->OnGridFindPrev()); // right after the first hit
+    EXPECT_TRUE(m_datasheet->OnGridFindNext());
     EXPECT_EQ(Selected(), std::vector<int>{3});
-    EXPECT_FALSE(m_frame->OnGridFindNext()); // id 15 is not loaded
-    EXPECT_TRUE(m_frame->OnGridFindPrev());
+    EXPECT_FALSE(m_datasheet->OnGridFindNext()); // id 15 is not loaded
+    EXPECT_TRUE(m_datasheet->OnGridFindPrev());
     EXPECT_EQ(Selected(), std::vector<int>{1});
 
     // Before any header click a search runs on column 0.
     Grid()->m_nSortColumn = 0;
-    EXPECT_TRUE(m_frame->OnGridSearch(SEARCH_WHOLE_FIELD, L"7"));
+    EXPECT_TRUE(m_datasheet->OnGridSearch(SEARCH_WHOLE_FIELD, L"7"));
     EXPECT_EQ(Selected(), std::vector<int>{6});
 }
 
@@ -433,7 +408,7 @@ TEST_F(Datasheet, TheStripCountsTheRowsLeftAfterADelete)
     OpenDatabase(NumberedTable(10));
     OpenDatasheet(L"t");
     CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
-    m_frame->UpdateCaptionBar();
+    m_datasheet->UpdateCaptionBar();
     Click(2, NAME);
     QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCentre(4, NAME));
     ASSERT_EQ(Selected(), (std::vector<int>{2, 3, 4}));
@@ -444,14 +419,14 @@ TEST_F(Datasheet, TheStripCountsTheRowsLeftAfterADelete)
 
     Click(6, NAME);
     m_boxes.QueueAnswer(platform::IDYES);
-    m_frame->OnGridDeleteRows();
+    m_datasheet->OnGridDeleteRows();
     EXPECT_EQ(Raw("SELECT count(*) FROM t"), "6");
     EXPECT_EQ(strip->GetMessageText(), L"New row");
 
     // A delete answered No says nothing new.
     Click(0, NAME);
     m_boxes.QueueAnswer(platform::IDNO);
-    m_frame->OnGridDeleteRows();
+    m_datasheet->OnGridDeleteRows();
     EXPECT_EQ(strip->GetMessageText(), L"<t row 1 of 6>");
 }
 
@@ -462,8 +437,8 @@ TEST_F(Datasheet, CaptionStripFollowsTheGrid)
     OpenDatabase(NumberedTable(10));
     OpenDatasheet(L"t");
     CCaptionDlg* strip = m_captionBar->GetCaptionDlg();
-    m_frame->UpdateCaptionBar();
-    EXPECT_EQ(m_captionBar->GetTargetFrame(), m_frame.get());
+    m_datasheet->UpdateCaptionBar();
+    EXPECT_EQ(m_captionBar->GetTargetFrame(), m_datasheet.get());
     EXPECT_FALSE(strip->GetControl(CCaptionDlg::DeleteRows)->isEnabled()); // no row selected yet
 
     Click(2, NAME);
@@ -492,7 +467,7 @@ TEST_F(Datasheet, CaptionStripFollowsTheGrid)
     m_boxes.QueueAnswer(platform::IDNO);
     platform::SendMessage(m_captionBar->GetTargetFrame(), UM_GRID_DELETE_ROWS, 0, 0);
     EXPECT_EQ(m_boxes.Count(), 1u);
-    m_frame.reset();
+    CloseFrame();
     EXPECT_EQ(m_captionBar->GetTargetFrame(), nullptr);
 }
 
@@ -504,7 +479,7 @@ TEST_F(Datasheet, LoadingGrowsTheGridByInserts)
     QSignalSpy resets(Grid()->model(), &QAbstractItemModel::modelReset);
     QSignalSpy inserts(Grid()->model(), &QAbstractItemModel::rowsInserted);
     Grid()->SetItemCountEx(m_model->GetRecordCount());
-    m_frame->InitGrid();
+    m_datasheet->InitGrid();
     ShowActive(m_owner);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Grid()->HasNewRowLine(); }, 20000));
     EXPECT_EQ(Grid()->GetItemCount(), 30001);
@@ -530,12 +505,12 @@ TEST_F(Datasheet, ReferenceCommandsOpenTheDialogOnTheSelectedRow)
         rows.push_back(list ? list->topLevelItemCount() : -1);
         return int(QDialog::Accepted);
     });
-    m_frame->OnGridReferenceUp();
-    m_frame->OnGridReferenceDown();
+    m_datasheet->OnGridReferenceUp();
+    m_datasheet->OnGridReferenceDown();
     EXPECT_TRUE(titles.empty());
 
     Grid()->SelectRow(1);
-    m_frame->OnGridReferenceUp();
+    m_datasheet->OnGridReferenceUp();
     ASSERT_EQ(titles.size(), 1u);
     EXPECT_EQ(titles[0], L"Related To <customers> Table");
     EXPECT_EQ(rows[0], 1); // Ann, the customer of order 11

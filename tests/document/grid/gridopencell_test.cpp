@@ -80,20 +80,20 @@ TEST_F(OpenCell, CommandsEndTheEditBeforeTheyChangeTheRows)
              // Row 3 (id 4) selected while the cell of row 5 is open: the rows below it move up.
              Grid()->SelectRows(3, 3);
              m_boxes.QueueAnswer(platform::IDYES);
-             m_frame->OnGridDeleteRows();
+             m_datasheet->OnGridDeleteRows();
          }, "6=n6typed"},
-        {"strip add row", [this] { m_frame->OnGridAddRow(); }, "6=n6typed"},
-        {"search", [this] { m_frame->OnGridSearch(SEARCH_WHOLE_FIELD, L"n180"); }, "6=n6typed"},
+        {"strip add row", [this] { m_datasheet->OnGridAddRow(); }, "6=n6typed"},
+        {"search", [this] { m_datasheet->OnGridSearch(SEARCH_WHOLE_FIELD, L"n180"); }, "6=n6typed"},
         {"find next", [this] {
-             m_frame->OnGridFindNext();
+             m_datasheet->OnGridFindNext();
          }, "6=n6typed"},
-        {"go to row", [this] { m_frame->OnGridSearch(SEARCH_GO_TO_ROW, L"150"); }, "6=n6typed"},
+        {"go to row", [this] { m_datasheet->OnGridSearch(SEARCH_GO_TO_ROW, L"150"); }, "6=n6typed"},
         {"header sort", [this] {
              emit Grid()->m_pHeader->ItemClicked(QTY);
              QApplication::processEvents();
              EXPECT_TRUE(QTest::qWaitFor([this] { return Grid()->HasNewRowLine(); }, 10000));
          }, "6=n6typed"},
-        {"undo", [this] { m_frame->OnGridUndoRow(); }, ""},
+        {"undo", [this] { m_datasheet->OnGridUndoRow(); }, ""},
         {"page down", [this] { Key(Qt::Key_PageDown); }, "6=n6typed"},
         {"wheel", [this] {
              const QPoint point = CellCentre(1, ID);
@@ -105,7 +105,7 @@ TEST_F(OpenCell, CommandsEndTheEditBeforeTheyChangeTheRows)
              QTest::mouseClick(Grid()->viewport(), Qt::RightButton, Qt::KeyboardModifiers(), CellCentre(1, ID));
          }, "6=n6typed"},
         {"column moved", [this] { Grid()->m_pHeader->moveSection(NAME, QTY); }, "6=n6typed"},
-        {"frame closed", [this] { m_frame.reset(); }, "6=n6typed"},
+        {"frame closed", [this] { CloseFrame(); }, "6=n6typed"},
     };
     int file = 0;
     for (const Case& c : cases) {
@@ -114,7 +114,7 @@ TEST_F(OpenCell, CommandsEndTheEditBeforeTheyChangeTheRows)
         DatabaseFixture::OpenDatabase(L"cells" + std::to_wstring(++file) + L".db", NumberedTable(200));
         OpenDatasheet(L"t");
         if (std::string(c.name) == "find next") {
-            ASSERT_TRUE(m_frame->OnGridSearch(SEARCH_ANY_PART_OF_FIELD, L"17")); // ids 17, 117, 170...
+            ASSERT_TRUE(m_datasheet->OnGridSearch(SEARCH_ANY_PART_OF_FIELD, L"17")); // ids 17, 117, 170...
             Grid()->ClearSelection();
         }
         ASSERT_NE(TypeIntoName(5, QStringLiteral("typed")), nullptr) << c.name;
@@ -133,7 +133,7 @@ TEST_F(OpenCell, CommandsEndTheEditBeforeTheyChangeTheRows)
         if (std::string(c.name) == "strip delete rows") {
             EXPECT_EQ(Raw("SELECT count(*) FROM t WHERE id = 4"), "0");
         }
-        m_frame.reset();
+        CloseFrame();
         m_model.reset();
     }
 }
@@ -147,7 +147,7 @@ TEST_F(OpenCell, StripDeleteWritesNoUntypedTextIntoTheNextRecord)
     DoubleClick(7, NAME); // record id 8, nothing typed
     Grid()->SelectRows(6, 6);
     m_boxes.QueueAnswer(platform::IDYES);
-    m_frame->OnGridDeleteRows();
+    m_datasheet->OnGridDeleteRows();
     Grid()->EndEdit(-1);
     EXPECT_EQ(Raw("SELECT group_concat(id) FROM t"), "1,2,3,4,5,6,8,9,10");
     EXPECT_EQ(ChangedNames(), "");
@@ -166,7 +166,7 @@ TEST_F(OpenCell, EscapeRestoresTheCellAndWritesNothing)
     EXPECT_EQ(QApplication::focusWidget(), Grid());
     EXPECT_EQ(m_frame->GetItemText(3, NAME), L"n4");
     Click(5, ID);
-    m_frame.reset();
+    CloseFrame();
     EXPECT_EQ(ChangedNames(), "");
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
@@ -253,9 +253,10 @@ TEST_F(OpenCell, LoadMessagesAfterTheFrameBridgeOrModelWent)
         bridge->m_pDataAccess = m_model.get();
         ASSERT_TRUE(m_model->Open(L"t", 0));
         m_model->InitRowBuffers();
+        auto rows = std::make_unique<DatasheetRows>(*bridge);
         m_frame = std::make_unique<CListFrame>();
-        m_frame->m_pDataInterface = bridge.get();
-        bridge->m_pListFrame = m_frame.get();
+        m_frame->m_nMode = CListFrame::MODE_DATASHEET;
+        m_frame->m_pRows = rows.get();
         m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
         for (const wchar_t* name : {L"id", L"name", L"qty"})
             m_frame->AddColumn(name, GRID_EDIT, 130, 1, -1);
@@ -264,6 +265,7 @@ TEST_F(OpenCell, LoadMessagesAfterTheFrameBridgeOrModelWent)
         const std::string step = order;
         if (step == "frame first") {
             m_frame.reset();
+            rows.reset();
             QApplication::processEvents();
             m_model.reset();
         } else if (step == "model first") {
@@ -278,6 +280,7 @@ TEST_F(OpenCell, LoadMessagesAfterTheFrameBridgeOrModelWent)
             m_frame.reset();
             m_model.reset();
         }
+        rows.reset();
         bridge.reset();
         QApplication::processEvents();
     }

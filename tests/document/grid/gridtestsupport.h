@@ -7,14 +7,18 @@
 #include "document/strip/cacaptionbar.h"
 #include "document/datasheet/cdataaccess.h"
 #include "document/datasheet/cdatainterface.h"
+#include "document/datasheet/datasheetrows.h"
 #include "document/grid/clistctrlcombo.h"
 #include "document/grid/griditemmodel.h"
 #include "document/grid/clistframe.h"
+#include "document/windows/datasheetframe.h"
 #include "databasefixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
+#include <QRegion>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -35,6 +39,29 @@ inline std::string NumberedTable(int rows)
            ") INSERT INTO t SELECT x, 'n' || x, x * 10 FROM c;";
 }
 } // namespace numbered
+
+// Records the regions a widget is painted in from now on.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget)
+        : m_pWidget(widget)
+    {
+        widget->installEventFilter(this);
+    }
+    ~PaintRecorder() override { m_pWidget->removeEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* m_pWidget;
+};
 
 // The window that owns a grid frame: it records each message the frame sends it.
 class OwnerWindow : public QWidget, public platform::MessageTarget {
@@ -74,7 +101,7 @@ protected:
     }
     void TearDown() override
     {
-        m_frame.reset();
+        CloseFrame();
         m_model.reset();
         m_lines.reset();
         m_mainFrame.m_pCaptionBar = nullptr;
@@ -85,6 +112,7 @@ protected:
     // A list-mode frame with the given columns (title, kind), 100 pixels wide, shown.
     CListFrame& MakeListFrame(const std::vector<std::pair<std::wstring, int>>& columns, bool readOnly = false)
     {
+        CloseFrame();
         m_frame = std::make_unique<CListFrame>();
         m_frame->m_nMode = CListFrame::MODE_LIST;
         m_frame->m_bReadOnly = readOnly ? 1 : 0;
@@ -124,11 +152,8 @@ protected:
         m_bridge.m_pDataAccess = m_model.get();
         EXPECT_TRUE(m_model->Open(source, mode));
         m_model->InitRowBuffers();
-        m_frame = std::make_unique<CListFrame>();
-        m_frame->m_nMode = CListFrame::MODE_DATASHEET;
-        m_frame->m_pDataInterface = &m_bridge;
+        MakeDatasheetFrame();
         m_frame->m_strTitle = source;
-        m_bridge.m_pListFrame = m_frame.get();
         m_frame->Create(&m_owner, QRect(0, 0, 600, 380));
         CRecSet& recSet = *m_model->m_pRecSet;
         for (int i = 0; i < recSet.m_nFields; ++i) {
@@ -141,7 +166,7 @@ protected:
             m_frame->AddColumn(info.m_strName, kind, 130, 1, type);
         }
         m_frame->GetGrid()->SetItemCountEx(m_model->GetRecordCount());
-        m_frame->InitGrid();
+        m_datasheet->InitGrid();
         if (mode != 0)
             m_frame->m_bReadOnly = 1;
         ShowActive(m_owner);
@@ -154,6 +179,23 @@ protected:
     }
 
     CListCtrlCombo* Grid() const { return m_frame->GetGrid(); }
+
+    // A grid frame, not yet created, set up as a datasheet frame over rows of its own
+    // that the bridge tells, in place of the frame before.
+    void MakeDatasheetFrame()
+    {
+        CloseFrame();
+        m_rows = std::make_unique<DatasheetRows>(m_bridge);
+        m_frame = std::make_unique<CListFrame>();
+        m_datasheet = std::make_unique<DatasheetFrame>(*m_frame, *m_rows, m_bridge);
+    }
+    // The frame goes, with its datasheet side and its rows.
+    void CloseFrame()
+    {
+        m_datasheet.reset();
+        m_frame.reset();
+        m_rows.reset();
+    }
 
     // The selected rows in ascending order, by the grid's own selection walk.
     std::vector<int> Selected() const
@@ -201,5 +243,7 @@ protected:
     OwnerWindow m_owner;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;
+    std::unique_ptr<DatasheetRows> m_rows;
     std::unique_ptr<CListFrame> m_frame;
+    std::unique_ptr<DatasheetFrame> m_datasheet; // the datasheet side of m_frame
 };

@@ -38,6 +38,8 @@ TEST(RowSelection, ChangesKeepDisjointMergedRanges)
         {"lines inserted below change nothing", [](RowSelection& s) { s.InsertLines(10, 5); }, {{2, 4}, {8, 9}}},
         {"removed lines leave and close up", [](RowSelection& s) { s.RemoveLines(4, 7); }, {{2, 5}}},
         {"removing the last lines truncates", [](RowSelection& s) { s.RemoveLines(9, 100); }, {{2, 4}, {8, 8}}},
+        {"lines removed across two ranges join what is left", [](RowSelection& s) { s.RemoveLines(3, 8); }, {{2, 3}}},
+        {"removed lines above every range move them all", [](RowSelection& s) { s.RemoveLines(0, 1); }, {{0, 2}, {6, 7}}},
         {"a new order moves each row", [](RowSelection& s) { s.Remap({9, 8, 7, 6, 5, 4, 3, 2, 1, 0}); }, {{0, 1}, {5, 7}}},
     };
     for (const Case& c : cases) {

@@ -5,7 +5,7 @@
 #include "document/datasheet/cdatainterface.h"
 #include "document/report/cdatasheetreportsource.h"
 #include "document/report/creportrenderer.h"
-#include "document/datasheet/datasheetgrid.h"
+#include "document/datasheet/datasheetlines.h"
 #include "document/report/reportlayout.h"
 #include "databasefixture.h"
 #include "fakereportsource.h"
@@ -312,10 +312,10 @@ TEST(ReportRenderer, LongCellsAreCutAtTheColumnEdge)
 
 namespace {
 
-// The grid as the bridge sees it.
-class CountingGrid : public DatasheetGrid {
+// The lines as the bridge tells them.
+class CountingLines : public DatasheetLines {
 public:
-    void SetItemCountEx(int count) override { m_nLast = count; }
+    void UpdateLineCount(int count) override { m_nLast = count; }
     int m_nLast = -1;
 };
 
@@ -330,7 +330,7 @@ protected:
                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 120)"
                           "  INSERT INTO people SELECT i, 'name' || i, CASE WHEN i % 2 THEN 'Oslo' END FROM n;"
                           "CREATE VIEW oslo AS SELECT name, city FROM people WHERE city = 'Oslo';"));
-        m_bridge.m_pListFrame = &m_grid;
+        m_bridge.m_pLines = &m_shownLines;
     }
     void TearDown() override
     {
@@ -349,7 +349,7 @@ protected:
         return *m_model;
     }
 
-    CountingGrid m_grid;
+    CountingLines m_shownLines;
     CDataInterface m_bridge;
     std::unique_ptr<CDataAccess> m_model;
 };

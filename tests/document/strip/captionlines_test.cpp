@@ -40,6 +40,10 @@ protected:
     {
         return qobject_cast<CTabulonView*>(document->GetViews().front())->m_wndGrid;
     }
+    DatasheetFrame& Datasheet(CTabulonDoc* document) const
+    {
+        return *qobject_cast<CTabulonView*>(document->GetViews().front())->m_pDatasheet;
+    }
     // The loader's lines, queued from its thread, have arrived.
     static void Settle(CDataAccess& model)
     {
@@ -75,20 +79,21 @@ TEST_F(CaptionLines, SearchGoToAndInsertNameTheRowAndCountAsTheyAreNow)
     CTabulonDoc* document = Request(OpenTableData, L"t");
     ASSERT_NE(document, nullptr);
     CListFrame& frame = Frame(document);
+    DatasheetFrame& datasheet = Datasheet(document);
     Settle(*document->m_pDataAccess);
     frame.OnRowClicked(1);
     ASSERT_EQ(Line(), L"<t row 2 of 10>");
 
-    EXPECT_FALSE(frame.OnGridSearch(SEARCH_GO_TO_ROW, L"7"));
+    EXPECT_FALSE(datasheet.OnGridSearch(SEARCH_GO_TO_ROW, L"7"));
     EXPECT_EQ(Line(), L"<t row 7 of 10>");
-    EXPECT_TRUE(frame.OnGridSearch(SEARCH_WHOLE_FIELD, L"1"));
+    EXPECT_TRUE(datasheet.OnGridSearch(SEARCH_WHOLE_FIELD, L"1"));
     EXPECT_EQ(Line(), L"<t row 1 of 10>");
-    EXPECT_TRUE(frame.OnGridSearch(SEARCH_WHOLE_FIELD, L"4"));
+    EXPECT_TRUE(datasheet.OnGridSearch(SEARCH_WHOLE_FIELD, L"4"));
     EXPECT_EQ(Line(), L"<t row 4 of 10>");
 
     // A row typed into the new-row line counts at once.
     CListCtrlCombo* grid = frame.GetGrid();
-    frame.OnGridAddRow();
+    datasheet.OnGridAddRow();
     ASSERT_EQ(grid->m_nCurrentRow, 10);
     auto* editor = qobject_cast<QLineEdit*>(grid->GetEditorWidget(1));
     ASSERT_NE(editor, nullptr);

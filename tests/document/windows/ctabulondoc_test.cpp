@@ -308,6 +308,16 @@ TEST_F(DataWindows, ActivationNamesTheWindowInTheCaptionStrip)
     ViewOf(table)->GetParentFrame()->ActivateFrame();
     EXPECT_EQ(DataWindowTemplate().GetActiveView(), ViewOf(table));
     EXPECT_EQ(m_captionBar.GetCaptionDlg()->GetMessageText(), L"<Active View:t>");
+    EXPECT_EQ(m_captionBar.GetTargetFrame(), ViewOf(table)->m_pDatasheet.get());
+
+    // A list window's activation disables the strip and leaves its target alone.
+    InitPragmaSettingList();
+    CCaptionDlg* strip = m_captionBar.GetCaptionDlg();
+    ASSERT_TRUE(strip->GetControl(CCaptionDlg::Search)->isEnabled());
+    ASSERT_NE(Request(OpenDatabaseSettings, STR_DATABASE_SETTINGS_TITLE), nullptr);
+    for (int i = 0; i < CCaptionDlg::ControlCount; ++i)
+        EXPECT_FALSE(strip->GetControl(i)->isEnabled()) << i;
+    EXPECT_EQ(m_captionBar.GetTargetFrame(), ViewOf(table)->m_pDatasheet.get());
 }
 
 TEST_F(DataWindows, TheGridCoversTheViewOnceTheLayoutIsReady)
