@@ -25,6 +25,7 @@
 #include "platform/waitcursor.h"
 #include "platform/widgets/hiddenmenubar.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/plaintext.h"
 #include "shell/backup.h"
 #include "shell/cappconfigsheet.h"
 #include "shell/cbackupdatafiledlg.h"
@@ -393,7 +394,7 @@ void CMainFrame::FillRecentFileItems(QMenu* file)
     for (size_t i = 0; i < entries.size() && i < MAX_RECENT_FILE_ITEMS; ++i) {
         const std::wstring path = entries[i];
         const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
-        auto* action = new QAction(number + QLatin1Char(' ') + platform::ToQString(path), file);
+        auto* action = new QAction(number + QLatin1Char(' ') + platform::PlainMenuText(platform::ToQString(path)), file);
         action->setEnabled(m_actOpen->isEnabled());
         connect(action, &QAction::triggered, this, [this, path] {
             RunCommand([path] { g_pTabulonApp->OpenDocumentFile(path); });
@@ -416,7 +417,7 @@ void CMainFrame::FillWindowMenu()
     for (qsizetype i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
         const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
-        QAction* action = m_pWindowMenu->addAction(number + QLatin1Char(' ') + window->windowTitle());
+        QAction* action = m_pWindowMenu->addAction(number + QLatin1Char(' ') + platform::PlainMenuText(window->windowTitle()));
         action->setCheckable(true);
         action->setChecked(window == m_pMdiArea->activeSubWindow());
         connect(action, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {

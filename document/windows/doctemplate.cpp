@@ -3,11 +3,13 @@
 #include "document/session/openrequest.h"
 #include "platform/recentfiles.h"
 #include "platform/utf16.h"
+#include "platform/widgets/plaintext.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
+#include <QTabBar>
 
 #include <algorithm>
 
@@ -98,6 +100,24 @@ CChildFrame::CChildFrame(QWidget* parent)
             if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
                 action->setShortcuts(keys);
         }
+    connect(this, &QWidget::windowTitleChanged, this, &CChildFrame::ShowTitleOnTab);
+}
+
+void CChildFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    ShowTitleOnTab();
+}
+
+void CChildFrame::ShowTitleOnTab()
+{
+    // The area writes the title on the tab as a button's text, where "&" marks a
+    // shortcut letter; this comes after it and writes the title as it stands.
+    QMdiArea* area = mdiArea();
+    QTabBar* tabs = area ? area->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    const qsizetype index = area ? area->subWindowList().indexOf(this) : -1;
+    if (tabs && index >= 0 && index < tabs->count())
+        tabs->setTabText(static_cast<int>(index), platform::PlainMenuText(windowTitle()));
 }
 
 CView* CChildFrame::GetActiveView() const { return qobject_cast<CView*>(widget()); }

@@ -95,6 +95,12 @@ public:
     CView* GetActiveView() const;
     // Shows the frame, makes it the MDI area's active window and gives it the keyboard.
     void ActivateFrame();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ShowTitleOnTab();
 };
 
 class CDocTemplate {

@@ -105,8 +105,8 @@ void WindowListDialog::OnCloseWindows()
         // As the window's own Close: not while a report is previewed or printed.
         if (window && g_pMainFrame && !g_pMainFrame->CanCloseFrame())
             break;
-        if (window)
-            window->close();
+        if (window && !window->close())
+            break;
         delete item;
     }
     UpdateButtons();

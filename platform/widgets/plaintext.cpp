@@ -24,4 +24,6 @@ QString PlainToolTip(const QString& text)
     return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
 }
 
+QString PlainMenuText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
 } // namespace platform

@@ -19,4 +19,8 @@ QLabel* NewLabel(QWidget* parent);
 // so one that looks like markup is handed over as rich text that displays exactly it.
 QString PlainToolTip(const QString& text);
 
+// The text of a menu item, a tab or a button that shows a name or a path as it stands: an
+// "&" in it ("R&D") is shown, not taken for the mark of a shortcut letter.
+QString PlainMenuText(QString text);
+
 } // namespace platform

@@ -1980,6 +1980,37 @@ TEST_F(Workbench, NewWindowAndTheWindowListFromTheWindowMenu)
     EXPECT_FALSE(frame.m_actNewWindow->isEnabled());
 }
 
+// An "&" in a file's path or a table's name is shown as it stands in the recent-file
+// items, the Window menu and the tabs, never taken for a shortcut letter.
+TEST_F(Workbench, AnAmpersandInANameIsShownInMenusAndTabs)
+{
+    InstallDataFile();
+    const std::wstring path = m_folder.MakeDatabase(L"R&D.db", "CREATE TABLE [R&D](x); INSERT INTO [R&D] VALUES (1);");
+    platform::RecentFiles().Add(path);
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    QMenu* file = TopMenu(frame, QStringLiteral("&File"));
+    emit file->aboutToShow();
+    EXPECT_TRUE(ItemTexts(file).contains("&1 " + platform::ToQString(path).replace("&", "&&")));
+
+    ASSERT_TRUE(Open(path));
+    CTabulonDoc* table = OpenTable(L"R&D");
+    ASSERT_NE(table, nullptr);
+    frame.m_actNewWindow->trigger();
+    QMenu* window = TopMenu(frame, QStringLiteral("&Window"));
+    emit window->aboutToShow();
+    EXPECT_EQ(ItemTexts(window), (QStringList{"&New Window", "&1 R&&D:1", "&2 R&&D:2", "&Windows..."}));
+    const QTabBar* tabs = frame.m_pMdiArea->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "R&&D:1");
+    EXPECT_EQ(tabs->tabText(1), "R&&D:2");
+    // The window left alone loses its number, and its tab follows.
+    frame.m_pMdiArea->activeSubWindow()->close();
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->count(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->tabText(0), QStringLiteral("R&&D"), 5000);
+}
+
 // The program keeps the style Qt started it in; the look items are the styles Qt
 // offers, and choosing one puts it on.
 TEST_F(Workbench, ApplicationLookOffersQtsStylesAndStartsOnTheOneInUse)
