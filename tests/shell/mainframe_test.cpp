@@ -1860,6 +1860,16 @@ QStringList ItemTexts(QMenu* menu)
     return texts;
 }
 
+// The titles of the menu bar's visible menus, in order.
+QStringList BarTitles(CMainFrame& frame)
+{
+    QStringList titles;
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    return titles;
+}
+
 QMenu* TopMenu(CMainFrame& frame, const QString& title)
 {
     for (QAction* action : frame.m_wndMenuBar->actions())
@@ -1878,11 +1888,7 @@ TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
     EXPECT_FALSE(frame.m_wndMenuBar->isVisible());
-    QStringList titles;
-    for (QAction* action : frame.m_wndMenuBar->actions())
-        if (action->isVisible())
-            titles << action->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(BarTitles(frame), (QStringList{"&File", "&View", "&Help"}));
     QMenu* file = TopMenu(frame, QStringLiteral("&File"));
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
@@ -1894,11 +1900,7 @@ TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
     EXPECT_EQ(g_strOpenDbPath, sample);
     ASSERT_NE(OpenTable(L"t"), nullptr);
     frame.UpdateCommandUI();
-    titles.clear();
-    for (QAction* action : frame.m_wndMenuBar->actions())
-        if (action->isVisible())
-            titles << action->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(BarTitles(frame), (QStringList{"&File", "&View", "&Window", "&Help"}));
     emit file->aboutToShow();
     EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "&Close", "Save &As...", "&Print...",
                                             "Print Pre&view", "P&rint Setup...", "&1 " + platform::ToQString(sample),
