@@ -611,10 +611,8 @@ TEST_F(Workbench, ADataWindowOpenedFromTheTreeTakesTheKeyboard)
     ASSERT_TRUE(Open(MakeSample()));
     Frame().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
-    CDbTreeCtrl& tree = Frame().m_wndWorkspace->m_wndTree;
-    QTreeWidget* view = tree.GetTreeView();
-    QTreeWidgetItem* tables = tree.FindItemByKind(view->topLevelItem(0), NodeKind::TablesFolder);
-    tables->setExpanded(true);
+    QTreeWidget* view = Tree().GetTreeView();
+    Tree().FindItemByKind(view->topLevelItem(0), NodeKind::TablesFolder)->setExpanded(true);
     const struct {
         const char* table;
         const char* step;
@@ -629,9 +627,7 @@ TEST_F(Workbench, ADataWindowOpenedFromTheTreeTakesTheKeyboard)
         SCOPED_TRACE(step.step);
         const QString table = QString::fromLatin1(step.table);
         view->setFocus();
-        for (int i = 0; i < tables->childCount(); ++i)
-            if (tables->child(i)->text(0) == table)
-                view->setCurrentItem(tables->child(i));
+        SelectTreeItem(NodeKind::Table, table);
         ASSERT_EQ(view->currentItem()->text(0), table);
         QTest::keyClick(view, Qt::Key_Return);
         CTabulonView* dataView = FindDataView(m_app->FindDataDocument(OpenTableData, table.toStdWString()));
