@@ -611,10 +611,8 @@ TEST_F(Workbench, ADataWindowOpenedFromTheTreeTakesTheKeyboard)
     ASSERT_TRUE(Open(MakeSample()));
     Frame().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
-    CDbTreeCtrl& tree = Frame().m_wndWorkspace->m_wndTree;
-    QTreeWidget* view = tree.GetTreeView();
-    QTreeWidgetItem* tables = tree.FindItemByKind(view->topLevelItem(0), NodeKind::TablesFolder);
-    tables->setExpanded(true);
+    QTreeWidget* view = Tree().GetTreeView();
+    Tree().FindItemByKind(view->topLevelItem(0), NodeKind::TablesFolder)->setExpanded(true);
     const struct {
         const char* table;
         const char* step;
@@ -629,9 +627,7 @@ TEST_F(Workbench, ADataWindowOpenedFromTheTreeTakesTheKeyboard)
         SCOPED_TRACE(step.step);
         const QString table = QString::fromLatin1(step.table);
         view->setFocus();
-        for (int i = 0; i < tables->childCount(); ++i)
-            if (tables->child(i)->text(0) == table)
-                view->setCurrentItem(tables->child(i));
+        SelectTreeItem(NodeKind::Table, table);
         ASSERT_EQ(view->currentItem()->text(0), table);
         QTest::keyClick(view, Qt::Key_Return);
         CTabulonView* dataView = FindDataView(m_app->FindDataDocument(OpenTableData, table.toStdWString()));
@@ -1860,6 +1856,16 @@ QStringList ItemTexts(QMenu* menu)
     return texts;
 }
 
+// The titles of the menu bar's visible menus, in order.
+QStringList BarTitles(CMainFrame& frame)
+{
+    QStringList titles;
+    for (QAction* action : frame.m_wndMenuBar->actions())
+        if (action->isVisible())
+            titles << action->text();
+    return titles;
+}
+
 QMenu* TopMenu(CMainFrame& frame, const QString& title)
 {
     for (QAction* action : frame.m_wndMenuBar->actions())
@@ -1878,11 +1884,7 @@ TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
     EXPECT_FALSE(frame.m_wndMenuBar->isVisible());
-    QStringList titles;
-    for (QAction* action : frame.m_wndMenuBar->actions())
-        if (action->isVisible())
-            titles << action->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(BarTitles(frame), (QStringList{"&File", "&View", "&Help"}));
     QMenu* file = TopMenu(frame, QStringLiteral("&File"));
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
@@ -1894,11 +1896,7 @@ TEST_F(Workbench, TheMenusFollowTheActiveWindowAndTheHiddenBarShowsOnAltAndF10)
     EXPECT_EQ(g_strOpenDbPath, sample);
     ASSERT_NE(OpenTable(L"t"), nullptr);
     frame.UpdateCommandUI();
-    titles.clear();
-    for (QAction* action : frame.m_wndMenuBar->actions())
-        if (action->isVisible())
-            titles << action->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(BarTitles(frame), (QStringList{"&File", "&View", "&Window", "&Help"}));
     emit file->aboutToShow();
     EXPECT_EQ(ItemTexts(file), (QStringList{"&New Database...", "&Open...", "&Close", "Save &As...", "&Print...",
                                             "Print Pre&view", "P&rint Setup...", "&1 " + platform::ToQString(sample),

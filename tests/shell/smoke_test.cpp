@@ -46,7 +46,7 @@ protected:
     ProgramRun Start(const std::wstring& database, const QString& scenario, const QProcessEnvironment& extra = {},
                      const QStringList& options = {})
     {
-        return Finish(*Launch(ProgramFolder() + QStringLiteral("/tabulon"), Arguments(database, options), scenario, extra));
+        return Run(ProgramFolder() + QStringLiteral("/tabulon"), Arguments(database, options), scenario, extra);
     }
 
     // A program folder of its own: the executable (a hard link where the file system

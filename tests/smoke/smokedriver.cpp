@@ -94,6 +94,13 @@ void Say(const QString& line)
     std::fflush(stdout);
 }
 
+// Prints every item of the tree, one "TREE <text>" line each, from the top down.
+void SayTree(QTreeWidget* tree)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        Say(QStringLiteral("TREE ") + (*it)->text(0));
+}
+
 bool VisibleBox()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -462,8 +469,7 @@ Steps DesignersScenario()
     steps.push_back(OnDialog("Create Trigger", closeWith("Cancel")));
     steps.push_back(NoModalDialog);
     steps.push_back([] {
-        for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
-            Say(QStringLiteral("TREE ") + (*it)->text(0));
+        SayTree(Tree());
         return true;
     });
     steps.push_back(CloseMainWindow);
@@ -477,8 +483,7 @@ Steps TreeScenario()
                 QTreeWidget* tree = Tree();
                 if (!tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE")))
                     return false;
-                for (QTreeWidgetItemIterator it(tree); *it; ++it)
-                    Say(QStringLiteral("TREE ") + (*it)->text(0));
+                SayTree(tree);
                 return true;
             },
             CloseMainWindow};
@@ -714,8 +719,7 @@ Steps DesignScenario()
                 if (QApplication::activeModalWidget() || !tree || !FindItem(tree, Env("TABULON_SMOKE_TABLE_NAME")))
                     return false;
                 tree->expandAll();
-                for (QTreeWidgetItemIterator it(tree); *it; ++it)
-                    Say(QStringLiteral("TREE ") + (*it)->text(0));
+                SayTree(tree);
                 return true;
             },
             CloseMainWindow};
