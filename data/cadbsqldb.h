@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -91,4 +92,9 @@ private:
     bool Open(const std::wstring& path, bool readOnly);
     // ExecuteStmt with the values bound; a failed bind throws.
     SqlStatement PrepareBound(const std::wstring& sql, const std::vector<SqlValue>& parameters);
+
+    // The HeldLong marks that live on the connection (data/longstatement.h), on any thread.
+    friend class HeldLong;
+    friend bool IsHeldLong(const CADbSqlDb& db);
+    std::atomic<int> m_nHeldLong{0};
 };

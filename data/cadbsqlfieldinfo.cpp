@@ -29,3 +29,9 @@ int GetTypeCode(const std::wstring& upperType)
         return FIELDTYPE_DATE;
     return FIELDTYPE_TEXT;
 }
+
+int DeclaredTypeCode(std::wstring declaredType)
+{
+    StringToUpper(declaredType);
+    return GetTypeCode(declaredType);
+}

@@ -34,3 +34,5 @@ public:
 
 // The type code of an upper-case declared type; the first matching rule decides.
 int GetTypeCode(const std::wstring& upperType);
+// The type code of a declared type as it was written, in any case.
+int DeclaredTypeCode(std::wstring declaredType);

@@ -142,9 +142,7 @@ bool CADbSqlRecSet::GetStatementFieldInfos(const std::wstring& statement, std::v
         info.m_strType = sqlite16::ColumnDeclType(stmt, column);
         info.m_nPk = 0;
         info.m_nNotNull = 0;
-        std::wstring upper = info.m_strType;
-        StringToUpper(upper);
-        info.m_nTypeCode = GetTypeCode(upper);
+        info.m_nTypeCode = DeclaredTypeCode(info.m_strType);
         out.push_back(info);
     }
     return !out.empty();

@@ -86,6 +86,16 @@ void QueryBound(CADbSqlDb& db, CADbSqlQuery& out, const std::wstring& sql, Texts
 
 void ExecuteBound(CADbSqlDb& db, const std::wstring& sql, Texts texts) { db.ExecuteCmd(sql, TextValues(texts)); }
 
+// Whether the query, with the texts bound, gives a row.
+bool HasRow(CADbSqlDb& db, const std::wstring& sql, Texts texts)
+{
+    CADbSqlQuery query;
+    QueryBound(db, query, sql, texts);
+    const bool found = !query.Eof();
+    query.Finalize();
+    return found;
+}
+
 // The node query: the node's id and type when a node of that name exists.
 std::optional<NodeRow> FindNode(CADbSqlDb& db, const std::wstring& name)
 {
@@ -131,13 +141,8 @@ bool CAppDataFile::SetFile(const std::wstring& path)
 
 bool CAppDataFile::NodeExists(const std::wstring& name)
 {
-    return WithStore(m_strFilePath, LOC_NODE_EXISTS, [&](CADbSqlDb& db) {
-        CADbSqlQuery query;
-        QueryBound(db, query, kNodeNameQuery, {name});
-        const bool found = !query.Eof();
-        query.Finalize();
-        return found;
-    });
+    return WithStore(m_strFilePath, LOC_NODE_EXISTS,
+                     [&](CADbSqlDb& db) { return HasRow(db, kNodeNameQuery, {name}); });
 }
 
 bool CAppDataFile::CreateNode(const std::wstring& name, int type)
@@ -164,11 +169,7 @@ bool CAppDataFile::ValueExists(const std::wstring& name, const std::wstring& tex
             return true;
         }
         std::wstring sql;
-        CADbSqlQuery query;
-        QueryBound(db, query, FormatString(sql, kValueQuery, node->id), {text});
-        const bool found = !query.Eof();
-        query.Finalize();
-        return found;
+        return HasRow(db, FormatString(sql, kValueQuery, node->id), {text});
     });
 }
 
@@ -197,11 +198,7 @@ bool CAppDataFile::AddExactTextValue(const std::wstring& name, const std::wstrin
         if (!node)
             return false;
         std::wstring sql;
-        CADbSqlQuery query;
-        QueryBound(db, query, FormatString(sql, kExactValueQuery, node->id), {text});
-        const bool found = !query.Eof();
-        query.Finalize();
-        if (found)
+        if (HasRow(db, FormatString(sql, kExactValueQuery, node->id), {text}))
             return false;
         ExecuteBound(db, FormatString(sql, kInsertExactValue, node->id), {text});
         return true;

@@ -9,7 +9,6 @@
 #include "data/longstatement.h"
 #include "data/rowiteration.h"
 #include "data/sqlite16.h"
-#include "data/textutil.h"
 #include "platform/captionline.h"
 #include "platform/messagebox.h"
 
@@ -60,9 +59,7 @@ void ReadTableInfoRow(sqlite3_stmt* stmt, std::vector<CADbSqlFieldInfo>& out)
     info.m_nPk = sqlite3_column_int(stmt, 5);
     info.m_strDefault = sqlite16::ColumnText(stmt, 4);
     info.m_nNotNull = sqlite3_column_int(stmt, 3);
-    std::wstring upper = info.m_strType;
-    StringToUpper(upper);
-    info.m_nTypeCode = GetTypeCode(upper);
+    info.m_nTypeCode = DeclaredTypeCode(info.m_strType);
     out.push_back(info);
 }
 

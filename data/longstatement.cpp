@@ -7,23 +7,16 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <vector>
 
 namespace {
 
 // A stoppable work's statements look for the stop every this many engine steps: a few
 // microseconds of work.
 constexpr int kStopCheckSteps = 1000;
-
-// The connections held long, once for every HeldLong that lives; a HeldLong may live on
-// any thread.
-std::mutex g_heldMutex;
-std::vector<const CADbSqlDb*> g_arrHeld;
 
 } // namespace
 
@@ -107,21 +100,12 @@ bool ExecuteResponsively(CADbSqlDb& db, const std::wstring& sql, const std::wstr
     return true;
 }
 
-HeldLong::HeldLong(const CADbSqlDb& db)
+HeldLong::HeldLong(CADbSqlDb& db)
     : m_db(db)
 {
-    std::lock_guard lock(g_heldMutex);
-    g_arrHeld.push_back(&m_db);
+    ++m_db.m_nHeldLong;
 }
 
-HeldLong::~HeldLong()
-{
-    std::lock_guard lock(g_heldMutex);
-    g_arrHeld.erase(std::find(g_arrHeld.begin(), g_arrHeld.end(), &m_db));
-}
+HeldLong::~HeldLong() { --m_db.m_nHeldLong; }
 
-bool IsHeldLong(const CADbSqlDb& db)
-{
-    std::lock_guard lock(g_heldMutex);
-    return std::find(g_arrHeld.begin(), g_arrHeld.end(), &db) != g_arrHeld.end();
-}
+bool IsHeldLong(const CADbSqlDb& db) { return db.m_nHeldLong.load() > 0; }

@@ -54,13 +54,13 @@ bool ExecuteResponsively(CADbSqlDb& db, const std::wstring& sql, const std::wstr
 // that paint meanwhile read nothing from the connection, so that no paint waits for it.
 class HeldLong {
 public:
-    explicit HeldLong(const CADbSqlDb& db);
+    explicit HeldLong(CADbSqlDb& db);
     ~HeldLong();
     HeldLong(const HeldLong&) = delete;
     HeldLong& operator=(const HeldLong&) = delete;
 
 private:
-    const CADbSqlDb& m_db;
+    CADbSqlDb& m_db;
 };
 // True while a HeldLong marks the connection.
 bool IsHeldLong(const CADbSqlDb& db);

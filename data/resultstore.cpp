@@ -74,14 +74,12 @@ bool ResultStore::Create(sqlite3_stmt* source, std::wstring& message)
             return false;
         sqlite3_step(stmt);
     }
-    for (const std::wstring& sql : {create, std::wstring(L"BEGIN")}) {
-        SqlStatement stmt;
-        if (sqlite16::Prepare(m_pDb, sql, stmt, message) != SQLITE_OK || !Run(stmt, message))
-            return false;
-    }
-    return sqlite16::Prepare(m_pDb, insert, m_insert, message) == SQLITE_OK &&
+    SqlStatement table;
+    if (sqlite16::Prepare(m_pDb, create, table, message) != SQLITE_OK || !Run(table, message))
+        return false;
+    return sqlite16::Prepare(m_pDb, L"BEGIN", m_begin, message) == SQLITE_OK && Run(m_begin, message) &&
+           sqlite16::Prepare(m_pDb, insert, m_insert, message) == SQLITE_OK &&
            sqlite16::Prepare(m_pDb, L"COMMIT", m_commit, message) == SQLITE_OK &&
-           sqlite16::Prepare(m_pDb, L"BEGIN", m_begin, message) == SQLITE_OK &&
            sqlite16::Prepare(m_pDb, L"SELECT * FROM r WHERE rowid > ?1 ORDER BY rowid LIMIT ?2", m_read, message) ==
                SQLITE_OK;
 }

@@ -1,5 +1,6 @@
 #include "data/statementtext.h"
 
+#include "data/textutil.h"
 #include "platform/utf16.h"
 
 #include <sqlite3.h>
@@ -79,15 +80,6 @@ private:
     std::size_t m_at = 0;
 };
 
-// ASCII a-z to A-Z, as the engine folds its keywords; every other character stays.
-std::wstring AsciiUpper(std::wstring word)
-{
-    for (wchar_t& c : word)
-        if (c >= L'a' && c <= L'z')
-            c = static_cast<wchar_t>(c - L'a' + L'A');
-    return word;
-}
-
 // The bounds of the text's first word after any empty statements (semicolons); false
 // when there is none. The reader stands after that word.
 bool LeadingWord(WordReader& reader, const std::wstring& text, std::size_t& begin, std::size_t& end)
@@ -121,8 +113,11 @@ std::vector<std::wstring> StatementWords(const std::wstring& text, std::size_t m
 
 std::wstring FirstStatementWord(const std::wstring& text)
 {
-    const std::vector<std::wstring> words = StatementWords(text, 1);
-    return words.empty() ? L"" : AsciiUpper(words.front());
+    std::vector<std::wstring> words = StatementWords(text, 1);
+    if (words.empty())
+        return L"";
+    StringToUpper(words.front());
+    return words.front();
 }
 
 std::wstring LeadingSqlWord(const std::wstring& sql)
@@ -133,7 +128,9 @@ std::wstring LeadingSqlWord(const std::wstring& sql)
     // A quote or a sign is no keyword.
     if (!LeadingWord(reader, sql, begin, end) || !IsWordChar(sql[begin]))
         return L"";
-    return AsciiUpper(sql.substr(begin, end - begin));
+    std::wstring word = sql.substr(begin, end - begin);
+    StringToUpper(word);
+    return word;
 }
 
 bool IsTransactionControl(const std::wstring& sql)
@@ -150,12 +147,13 @@ std::wstring AsTemporaryCreate(const std::wstring& sql)
     WordReader reader(sql);
     std::size_t begin = 0;
     std::size_t createEnd = 0;
-    if (!LeadingWord(reader, sql, begin, createEnd) || AsciiUpper(sql.substr(begin, createEnd - begin)) != L"CREATE")
+    if (!LeadingWord(reader, sql, begin, createEnd) ||
+        !EqualsAsciiNoCase(sql.substr(begin, createEnd - begin), L"CREATE"))
         return sql;
     std::size_t end = 0;
     if (reader.Next(begin, end)) {
-        const std::wstring next = AsciiUpper(sql.substr(begin, end - begin));
-        if (next == L"TEMP" || next == L"TEMPORARY")
+        const std::wstring next = sql.substr(begin, end - begin);
+        if (EqualsAsciiNoCase(next, L"TEMP") || EqualsAsciiNoCase(next, L"TEMPORARY"))
             return sql;
     }
     return sql.substr(0, createEnd) + L" TEMP" + sql.substr(createEnd);

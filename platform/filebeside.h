@@ -47,7 +47,6 @@ private:
     std::wstring m_hiddenPath; // empty while the file has no name
     int m_error = 0;
     int m_fd = -1;
-    bool m_bPublished = false;
 };
 
 // On at start: files beside a name are made unnamed where the file system can. Tests
