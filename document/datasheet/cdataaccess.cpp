@@ -384,9 +384,7 @@ int CDataAccess::InsertNewRow()
     if (!m_pRecSet)
         return 0;
     // Only the cells the user touched are inserted, so the others take their defaults.
-    std::vector<bool> touched(m_arrNewRow.size());
-    for (size_t column = 0; column < m_arrNewRow.size(); ++column)
-        touched[column] = m_arrNewRow[column].m_bModified;
+    const std::vector<bool> touched = ModifiedCells(m_arrNewRow);
     int changed = 0;
     try {
         m_pRecSet->AddNew(touched);

@@ -145,9 +145,8 @@ CTabulonDoc* TableWindowPlace::Reopen(const std::wstring& table) const
         if (auto* view = qobject_cast<CTabulonView*>(docTemplate.OpenNewWindow(document)))
             views.push_back(view);
     QMdiArea* area = views.front()->GetParentFrame() ? views.front()->GetParentFrame()->mdiArea() : nullptr;
-    // A tabbed area keeps its windows in the order of its tabs: each window goes back to
-    // its tab, the lowest first, so that the ones put back keep their places.
-    QTabBar* tabs = area ? area->findChild<QTabBar*>() : nullptr;
+    // In a tabbed area each window goes back to its tab, the lowest first, so that the
+    // ones put back keep their places.
     std::vector<size_t> byIndex(views.size());
     for (size_t i = 0; i < byIndex.size(); ++i)
         byIndex[i] = i;
@@ -155,8 +154,9 @@ CTabulonDoc* TableWindowPlace::Reopen(const std::wstring& table) const
               [this](size_t a, size_t b) { return m_arrPlaces[a].m_nWindowIndex < m_arrPlaces[b].m_nWindowIndex; });
     for (size_t i : byIndex) {
         const int index = m_arrPlaces[i].m_nWindowIndex;
-        if (tabs && index >= 0 && index < tabs->count())
-            tabs->moveTab(static_cast<int>(area->subWindowList().indexOf(views[i]->GetParentFrame())), index);
+        const CChildFrame::Tab tab = views[i]->GetParentFrame()->GetTab();
+        if (tab.m_pTabBar && index >= 0 && index < tab.m_pTabBar->count())
+            tab.m_pTabBar->moveTab(tab.m_nIndex, index);
     }
     for (size_t i = 0; i < views.size(); ++i) {
         const Place& place = m_arrPlaces[i];

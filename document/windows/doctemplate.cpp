@@ -109,15 +109,22 @@ void CChildFrame::showEvent(QShowEvent* event)
     ShowTitleOnTab();
 }
 
+CChildFrame::Tab CChildFrame::GetTab() const
+{
+    QMdiArea* area = mdiArea();
+    QTabBar* tabs = area ? area->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    const qsizetype index = tabs ? area->subWindowList().indexOf(this) : -1;
+    if (index < 0 || index >= tabs->count())
+        return {};
+    return {tabs, static_cast<int>(index)};
+}
+
 void CChildFrame::ShowTitleOnTab()
 {
     // The area writes the title on the tab as a button's text, where "&" marks a
     // shortcut letter; this comes after it and writes the title as it stands.
-    QMdiArea* area = mdiArea();
-    QTabBar* tabs = area ? area->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-    const qsizetype index = area ? area->subWindowList().indexOf(this) : -1;
-    if (tabs && index >= 0 && index < tabs->count())
-        tabs->setTabText(static_cast<int>(index), platform::PlainMenuText(windowTitle()));
+    if (const Tab tab = GetTab(); tab.m_pTabBar)
+        tab.m_pTabBar->setTabText(tab.m_nIndex, platform::PlainMenuText(windowTitle()));
 }
 
 CView* CChildFrame::GetActiveView() const { return qobject_cast<CView*>(widget()); }

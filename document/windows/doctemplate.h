@@ -21,6 +21,7 @@ class CChildFrame;
 class CDocTemplate;
 class CView;
 class QMdiArea;
+class QTabBar;
 
 class CDocument {
 public:
@@ -95,6 +96,15 @@ public:
     CView* GetActiveView() const;
     // Shows the frame, makes it the MDI area's active window and gives it the keyboard.
     void ActivateFrame();
+
+    // The frame's tab in a tabbed area, which keeps its windows in the order of its tabs:
+    // the area's tab bar and the tab's index on it; no tab bar when the area shows no
+    // tabs or none for the frame.
+    struct Tab {
+        QTabBar* m_pTabBar = nullptr;
+        int m_nIndex = -1;
+    };
+    Tab GetTab() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

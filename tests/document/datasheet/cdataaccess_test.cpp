@@ -17,13 +17,12 @@
 #include "platform/widgets/presenters.h"
 #include "databasefixture.h"
 #include "testsupport.h"
+#include "heartbeat.h"
 
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QTimer>
 #include <QWidget>
 #include <QTest>
 
@@ -656,14 +655,8 @@ TEST_F(DataAccess, SlowSortKeepsTheWindowAliveAndHoldsTheInput)
     m_lines.Clear();
 
     int beats = 0;
-    qint64 longestGap = 0;
-    QElapsedTimer sinceBeat;
-    sinceBeat.start();
-    QTimer heartbeat;
-    heartbeat.setInterval(10);
     bool refused = false;
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceBeat.restart());
+    Heartbeat heartbeat([&] {
         if (!gate.reached || sortReturned)
             return;
         if (++beats == 1) {
@@ -675,12 +668,12 @@ TEST_F(DataAccess, SlowSortKeepsTheWindowAliveAndHoldsTheInput)
         if (beats == 10)
             gate.release = true;
     });
-    heartbeat.start();
+    heartbeat.Start();
     ASSERT_TRUE(model.Sort(L"id", SORT_DESCENDING));
     sortReturned = true;
     EXPECT_GE(beats, 10);
     EXPECT_TRUE(refused);
-    EXPECT_LE(longestGap, 100);
+    EXPECT_LE(heartbeat.LongestGap(), 100);
     EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     ASSERT_GE(m_lines.Count(), 1u);
     EXPECT_EQ(m_lines.Lines().front().text, L"Sorting...");
@@ -689,7 +682,7 @@ TEST_F(DataAccess, SlowSortKeepsTheWindowAliveAndHoldsTheInput)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !taker.keys.empty(); }, 10000));
     EXPECT_EQ(taker.keys, std::vector<bool>{true});
 
-    heartbeat.stop();
+    heartbeat.Stop();
     WaitLoaded();
     EXPECT_EQ(Text(0, NAME), L"n5000");
     platform::SetWaitCursorHook(oldCursor);
@@ -934,14 +927,8 @@ TEST_F(DataAccess, ALongStatementKeepsTheWindowAliveAndHoldsTheInput)
         m_boxes.Clear();
 
         int beats = 0;
-        qint64 longestGap = 0;
-        QElapsedTimer sinceBeat;
-        sinceBeat.start();
-        QTimer heartbeat;
-        heartbeat.setInterval(10);
         bool blank = false;
-        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-            longestGap = std::max(longestGap, sinceBeat.restart());
+        Heartbeat heartbeat([&] {
             if (!gate.reached || returned)
                 return;
             if (++beats == 1) {
@@ -952,15 +939,15 @@ TEST_F(DataAccess, ALongStatementKeepsTheWindowAliveAndHoldsTheInput)
             if (beats == 10)
                 gate.release = true;
         });
-        heartbeat.start();
+        heartbeat.Start();
         EXPECT_TRUE(c.run());
         returned = true;
-        heartbeat.stop();
+        heartbeat.Stop();
         sqlite3_progress_handler(g_pCurrentDb->m_pDb, 0, nullptr, nullptr);
         EXPECT_FALSE(gate.timedOut);
         EXPECT_GE(beats, 10);
         EXPECT_TRUE(blank) << "the datasheet read from the held connection";
-        EXPECT_LE(longestGap, 100);
+        EXPECT_LE(heartbeat.LongestGap(), 100);
         EXPECT_EQ(cursor.front(), true);
         EXPECT_EQ(cursor.back(), false);
         ASSERT_GE(m_lines.Count(), 1u);

@@ -6,6 +6,7 @@
 #include "document/strip/ccaptiondlg.h"
 #include "document/grid/cplheaderctrl.h"
 #include "gridtestsupport.h"
+#include "../datasheet/heartbeat.h"
 
 #include <QAbstractItemModel>
 #include <QDialog>
@@ -21,9 +22,7 @@
 #include "platform/widgets/presenters.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QTimer>
 
 #include <atomic>
 #include <climits>
@@ -226,14 +225,8 @@ TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
         m_lines->Clear();
 
         int beats = 0;
-        qint64 longestGap = 0;
-        QElapsedTimer sinceBeat;
-        sinceBeat.start();
-        QTimer heartbeat;
-        heartbeat.setInterval(10);
         bool returned = false;
-        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-            longestGap = std::max(longestGap, sinceBeat.restart());
+        Heartbeat heartbeat([&] {
             if (!gate.reached || returned)
                 return;
             // Pressed by the user while the rows go; it is taken before the gate opens.
@@ -242,11 +235,11 @@ TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
             if (beats == 4)
                 gate.release = true;
         });
-        heartbeat.start();
+        heartbeat.Start();
         m_boxes.QueueAnswer(platform::IDYES);
         m_datasheet->OnGridDeleteRows();
         returned = true;
-        heartbeat.stop();
+        heartbeat.Stop();
         {
             // The top lines, far from the rows deleted, were painted blank during the wait.
             PaintRecorder paints(Grid()->viewport());
@@ -256,7 +249,7 @@ TEST_F(Datasheet, EscapeStopsALongDeleteAndTakesItBack)
         }
         EXPECT_FALSE(gate.timedOut) << "the delete held the window";
         EXPECT_GE(beats, 4);
-        EXPECT_LE(longestGap, 100);
+        EXPECT_LE(heartbeat.LongestGap(), 100);
         ASSERT_GE(m_lines->Count(), 2u);
         EXPECT_EQ(m_lines->Lines().front().text, STR_DELETING_ROWS);
         EXPECT_EQ(m_lines->Last().text, c.stop ? STR_DELETE_STOPPED : L"");

@@ -13,6 +13,7 @@
 #include "document/grid/clistframe.h"
 #include "document/windows/datasheetframe.h"
 #include "databasefixture.h"
+#include "ownerwindow.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@
 
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // A table t of numbered rows: row n holds id n, name 'n' || n and qty n * 10.
@@ -61,17 +61,6 @@ protected:
 
 private:
     QWidget* m_pWidget;
-};
-
-// The window that owns a grid frame: it records each message the frame sends it.
-class OwnerWindow : public QWidget, public platform::MessageTarget {
-public:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        messages.emplace_back(message, static_cast<int>(wParam), static_cast<int>(lParam));
-        return 0;
-    }
-    std::vector<std::tuple<UINT, int, int>> messages;
 };
 
 // Shows the window and waits until it is the active window.

@@ -7,6 +7,7 @@
 #include "document/grid/clistframe.h"
 #include "platform/messagebox.h"
 #include "testsupport.h"
+#include "../ownerwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +20,11 @@
 
 namespace {
 
-class Owner : public QWidget, public platform::MessageTarget {
-public:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        messages.emplace_back(message, static_cast<int>(wParam), static_cast<int>(lParam));
-        return 0;
-    }
-    std::vector<std::tuple<UINT, int, int>> messages;
-};
-
 enum Column { NAME, TYPE, PRIMARY, CONSTRAINT };
 
 TEST(DesignerGrid, WorksWithTheGridRoomAlone)
 {
-    Owner owner;
+    OwnerWindow owner;
     owner.resize(640, 300);
     CListFrame frame;
     frame.m_nMode = CListFrame::MODE_LIST;
